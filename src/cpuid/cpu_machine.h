@@ -1,0 +1,55 @@
+// The processor identification library's one seam to the machine: running
+// CPUID on the current processor, the processor count, the process affinity,
+// the time-stamp and high-resolution counters, sleeping and thread priority.
+// Everything else in src/cpuid is pure decoding of what this returns.
+// Implementations: the real machine (Windows, Linux) and a replay of a
+// recorded CPUID dump (tests, `zettrim-cpuinfo --load`).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace zt::cpuid {
+
+struct CpuidRegisters {
+  uint32_t eax = 0;
+  uint32_t ebx = 0;
+  uint32_t ecx = 0;
+  uint32_t edx = 0;
+  bool operator==(const CpuidRegisters& o) const {
+    return eax == o.eax && ebx == o.ebx && ecx == o.ecx && edx == o.edx;
+  }
+};
+
+class ICpuMachine {
+ public:
+  virtual ~ICpuMachine() = default;
+  // Executes CPUID with EAX = leaf (and ECX = subleaf) on the processor the
+  // calling thread runs on now.
+  virtual CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf = 0) = 0;
+  // Number of processors the system reports (GetSystemInfo).
+  virtual uint32_t ProcessorCount() = 0;
+  // Process affinity: false when unavailable.
+  virtual bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) = 0;
+  // False when the call is unavailable (no SetProcessAffinityMask) or fails.
+  virtual bool SetProcessAffinity(uint64_t mask) = 0;
+  virtual bool CanSetProcessAffinity() = 0;
+  virtual uint64_t ReadTimeStampCounter() = 0;
+  // High-resolution counter; frequency 0 means there is none.
+  virtual int64_t QueryPerformanceCounter() = 0;
+  virtual int64_t QueryPerformanceFrequency() = 0;
+  virtual void SleepMs(uint32_t ms) = 0;
+  // Raises the calling thread (and process) to real-time/time-critical
+  // priority; Restore puts back what Raise found.
+  virtual void RaisePriority() = 0;
+  virtual void RestorePriority() = 0;
+};
+
+// The machine the library uses; the real one unless replaced.
+ICpuMachine& Machine();
+// Replaces the machine (replay, tests); returns the previous replacement.
+std::shared_ptr<ICpuMachine> SetMachine(std::shared_ptr<ICpuMachine> machine);
+// The real machine of this platform.
+std::shared_ptr<ICpuMachine> CreateNativeMachine();
+
+}  // namespace zt::cpuid

@@ -1,0 +1,74 @@
+// The program's settings: one variable per settings-file key, named by its
+// key, holding its default from program start until LoadConfig reads the
+// file.  Written only on the user-interface thread; the sampling threads read
+// a few of them on each pass, so every value is a lock-free atomic of at most
+// 32 bits.  Portable: the file is plain text, no OS calls but the file system.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace zt {
+
+using Color = uint32_t;  // 0x00BBGGRR, as the system's colour values
+
+// [General]
+extern std::atomic<bool> FirstLaunch;             // true
+extern std::atomic<bool> AlwaysOnTop;             // true
+extern std::atomic<uint16_t> Rate;                // 500 ms
+extern std::atomic<uint16_t> GraphLength;         // 80 points
+extern std::atomic<bool> AlphaBlend;              // true
+extern std::atomic<uint8_t> AlphaBlendValue;      // 200
+extern std::atomic<bool> Transparency;            // true
+extern std::atomic<bool> ThickerGraph;            // true
+extern std::atomic<bool> LockForm;                // false
+extern std::atomic<bool> UpdateSpeed;             // true
+extern std::atomic<bool> DisplayMemory;           // true
+extern std::atomic<bool> MemoryAsPercentage;      // true
+extern std::atomic<bool> NumericTrayIcons;        // false
+extern std::atomic<bool> HideTrayWhenVisible;     // false
+extern std::atomic<bool> AutoHideControls;        // true
+extern std::atomic<bool> HideBarGraph;            // false
+extern std::atomic<bool> ShowFreeMemory;          // false
+extern std::atomic<bool> UsePhysicalMemory;       // true
+extern std::atomic<bool> DisplayEachCPU;          // false
+extern std::atomic<bool> AppTrayMode;             // false
+extern std::atomic<int32_t> AppModeHotkey;        // 122 (F11)
+extern std::atomic<int32_t> AppModeHotkeyModifiers;  // 3 (Ctrl+Alt)
+// [Location]
+extern std::atomic<int32_t> PosX;       // 0
+extern std::atomic<int32_t> PosY;       // 0
+extern std::atomic<int32_t> PosWidth;   // 250
+extern std::atomic<int32_t> PosHeight;  // 105
+// [Colors]
+extern std::atomic<Color> BackgroundColor;   // 16777215 (white)
+extern std::atomic<Color> GraphCPUColor1;    // 8388608 (navy)
+extern std::atomic<Color> GraphCPUColor2;    // 8388608
+extern std::atomic<Color> GraphCPUColor3;    // 8388608
+extern std::atomic<Color> GraphCPUColor4;    // 8388608
+extern std::atomic<Color> GraphMemoryColor;  // 15780518 (sky blue)
+extern std::atomic<Color> BarColor;          // 8388608
+extern std::atomic<Color> TextColor;         // 0 (black)
+
+// Run-time state, not stored.
+extern bool ConfigSaved;
+
+// The settings file: the executable's path with its extension replaced by
+// ".ini".  Fixed once at start (SetConfigFilePath); UTF-8 on every platform.
+const std::string& ConfigFilePath();
+void SetConfigFilePath(const std::string& path);
+// "C:\\dir\\zettrim.exe" -> "C:\\dir\\zettrim.ini" (also with '/').
+std::string ConfigPathForExecutable(const std::string& exe_path);
+
+// Fills the values from ConfigFilePath(); a missing or unreadable file leaves
+// the defaults.  Never raises.
+void LoadConfig();
+// Writes every value to ConfigFilePath(), at most once per run (ConfigSaved).
+// Never raises; a failed write leaves the existing file untouched.
+void SaveConfig();
+
+// Puts every value back to its default and clears ConfigSaved (tests).
+void ResetConfigToDefaults();
+
+}  // namespace zt

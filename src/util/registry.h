@@ -1,0 +1,82 @@
+// Registry seam.  The processor-load source (dynamic-data branch), the
+// performance-counter switch and the autorun value reach the registry only
+// through IRegistry, so the portable code is tested with FakeRegistry and the
+// Windows implementation stays a thin layer over the advapi32 calls.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zt {
+
+enum class RegRoot { LocalMachine, CurrentUser, DynData };
+
+// Access asked for when opening a key; the Windows layer maps these to
+// KEY_READ / KEY_ALL_ACCESS.
+enum class RegAccess { Read, AllAccess };
+
+class IRegistryKey {
+ public:
+  virtual ~IRegistryKey() = default;
+  // Raw value bytes, or nothing when the value is missing or unreadable.
+  virtual std::optional<std::vector<uint8_t>> ReadBinary(const std::string& name) = 0;
+  virtual std::optional<std::string> ReadString(const std::string& name) = 0;  // UTF-8
+  virtual std::optional<uint32_t> ReadDword(const std::string& name) = 0;
+  virtual bool WriteString(const std::string& name, const std::string& utf8) = 0;  // REG_SZ
+  virtual bool WriteDword(const std::string& name, uint32_t value) = 0;
+  virtual bool DeleteValue(const std::string& name) = 0;
+};
+
+class IRegistry {
+ public:
+  virtual ~IRegistry() = default;
+  // Opens an existing key; nullptr when it cannot be opened.  Never creates.
+  virtual std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
+                                                RegAccess access) = 0;
+  // Opens the key, creating it when missing; nullptr on failure.
+  virtual std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) = 0;
+};
+
+// The real registry of this platform (on Linux: an empty registry in which
+// nothing can be opened or created).
+IRegistry& SystemRegistry();
+// Replaces the registry used by SystemRegistry() (tests); nullptr restores
+// the real one.  Returns nothing; the caller keeps ownership.
+void SetSystemRegistryForTesting(IRegistry* registry);
+// The registry set by SetSystemRegistryForTesting, or nullptr.
+IRegistry* RegistryOverride();
+
+// In-memory registry for tests.  Paths match without regard to case, as on
+// Windows.  Keys can be marked read-only or unopenable to test failures.
+class FakeRegistry : public IRegistry {
+ public:
+  struct Value {
+    enum Kind { String, Dword, Binary } kind = Binary;
+    std::vector<uint8_t> bytes;  // String: UTF-8 text; Dword: 4 bytes little-endian
+  };
+  struct Key {
+    std::map<std::string, Value> values;  // lower-cased names
+    bool read_only = false;
+    bool unopenable = false;
+    int reads = 0;  // value reads through this key, for tests that count them
+  };
+
+  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
+                                        RegAccess access) override;
+  std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) override;
+
+  // Direct access for tests (creates the key on demand).
+  Key& At(RegRoot root, const std::string& path);
+  bool HasKey(RegRoot root, const std::string& path) const;
+  bool refuse_create = false;
+
+ private:
+  static std::string Normalize(RegRoot root, const std::string& path);
+  std::map<std::string, Key> keys_;
+};
+
+}  // namespace zt

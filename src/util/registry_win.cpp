@@ -1,0 +1,116 @@
+// The real registry, over the advapi32 wide-character calls.
+#include <windows.h>
+
+#include "util/handles_win.h"
+#include "util/registry.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+
+namespace {
+
+HKEY RootHandle(RegRoot root) {
+  switch (root) {
+    case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
+    case RegRoot::DynData: return HKEY_DYN_DATA;
+  }
+  return HKEY_LOCAL_MACHINE;
+}
+
+class WinKey : public IRegistryKey {
+ public:
+  explicit WinKey(HKEY key) : key_(key) {}
+
+  std::optional<std::vector<uint8_t>> ReadBinary(const std::string& name) override {
+    std::wstring wname = Widen(name);
+    DWORD size = 0;
+    if (RegQueryValueExW(key_.get(), wname.c_str(), nullptr, nullptr, nullptr, &size) !=
+        ERROR_SUCCESS)
+      return std::nullopt;
+    std::vector<uint8_t> data(size);
+    if (RegQueryValueExW(key_.get(), wname.c_str(), nullptr, nullptr, data.data(), &size) !=
+        ERROR_SUCCESS)
+      return std::nullopt;
+    data.resize(size);
+    return data;
+  }
+
+  std::optional<std::string> ReadString(const std::string& name) override {
+    std::wstring wname = Widen(name);
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+      return std::nullopt;
+    std::wstring buf(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buf.data()), &bytes) != ERROR_SUCCESS)
+      return std::nullopt;
+    buf.resize(bytes / sizeof(wchar_t));
+    while (!buf.empty() && buf.back() == L'\0') buf.pop_back();
+    return Narrow(buf);
+  }
+
+  std::optional<uint32_t> ReadDword(const std::string& name) override {
+    DWORD type = 0, value = 0, size = sizeof(value);
+    if (RegQueryValueExW(key_.get(), Widen(name).c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+      return std::nullopt;
+    return value;
+  }
+
+  bool WriteString(const std::string& name, const std::string& utf8) override {
+    std::wstring data = Widen(utf8);
+    return RegSetValueExW(key_.get(), Widen(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
+  }
+
+  bool WriteDword(const std::string& name, uint32_t value) override {
+    DWORD v = value;
+    return RegSetValueExW(key_.get(), Widen(name).c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&v), sizeof(v)) == ERROR_SUCCESS;
+  }
+
+  bool DeleteValue(const std::string& name) override {
+    return RegDeleteValueW(key_.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+  }
+
+ private:
+  UniqueHKey key_;
+};
+
+class WinRegistry : public IRegistry {
+ public:
+  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
+                                        RegAccess access) override {
+    HKEY key = nullptr;
+    REGSAM sam = access == RegAccess::AllAccess ? KEY_ALL_ACCESS : KEY_READ;
+    if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, sam, &key) != ERROR_SUCCESS)
+      return nullptr;
+    return std::make_unique<WinKey>(key);
+  }
+
+  std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) override {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(RootHandle(root), Widen(path).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+      return nullptr;
+    return std::make_unique<WinKey>(key);
+  }
+};
+
+}  // namespace
+
+IRegistry& SystemRegistry() {
+  if (IRegistry* r = RegistryOverride()) return *r;
+  static WinRegistry registry;
+  return registry;
+}
+
+}  // namespace zt
