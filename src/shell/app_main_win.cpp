@@ -1,0 +1,115 @@
+// Program entry: instance test, installer switches, main window, message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/config.h"
+#include "shell/main_window_win.h"
+#include "shell/startup.h"
+#include "util/message_box_win.h"
+#include "util/registry.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+std::string ExecutablePath() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) {
+      buf.resize(n);
+      return Narrow(buf);
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+// The mutex stays open for the life of the process; so does a handle that
+// the open test obtained.
+bool DetectRunningInstance(const std::string& name) {
+  std::wstring wname = Widen(name);
+  if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, wname.c_str())) return true;
+  return CreateMutexW(nullptr, FALSE, wname.c_str()) == nullptr;
+}
+
+std::vector<std::string> Arguments() {
+  std::vector<std::string> args;
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return args;
+  for (int i = 1; i < argc; ++i) args.push_back(Narrow(argv[i]));
+  LocalFree(argv);
+  return args;
+}
+
+int Install(const std::string& exe) {
+  if (ShowMessageBox(nullptr, BoxKind::Confirm, InstallPrompt(), BoxButtons::YesNoCancel) !=
+      BoxAnswer::Yes)
+    return 0;
+  try {
+    SetAutorun(SystemRegistry(), true, exe);
+  } catch (const std::exception& e) {
+    ShowMessageBox(nullptr, BoxKind::Error, e.what(), BoxButtons::Ok);
+    return 1;
+  }
+  return 0;
+}
+
+int Uninstall(const std::string& exe) {
+  try {
+    SetAutorun(SystemRegistry(), false, exe);
+  } catch (const std::exception&) {
+    // Removing a value that cannot be reached leaves nothing to undo.
+  }
+  if (InstanceRunning)
+    ShowMessageBox(nullptr, BoxKind::Warning, UninstallRunningWarning(), BoxButtons::Ok);
+  return 0;
+}
+
+int Run(HINSTANCE instance, int show_command) {
+  const std::string exe = ExecutablePath();
+  SetConfigFilePath(ConfigPathForExecutable(exe));
+  InstanceRunning = DetectRunningInstance(kInstanceMutexName);
+
+  switch (ParseCommandLine(Arguments())) {
+    case StartAction::Install: return Install(exe);
+    case StartAction::Uninstall: return Uninstall(exe);
+    case StartAction::Run: break;
+  }
+
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
+                                               ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                                               ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS |
+                                               ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&icc);
+
+  if (!CreateMainWindow(instance, show_command)) return 1;
+
+  MSG msg;
+  int exit_code = 0;
+  for (;;) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      exit_code = static_cast<int>(msg.wParam);
+      break;
+    }
+    if (got == -1) break;
+    if (TranslateMainWindowMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  DestroyMainWindow();
+  return exit_code;
+}
+
+}  // namespace
+}  // namespace zt
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
+  return zt::Run(instance, show_command);
+}

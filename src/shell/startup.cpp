@@ -1,0 +1,82 @@
+#include "shell/startup.h"
+
+#include <cctype>
+
+namespace zt {
+
+const char* const kApplicationTitle = "Zettrim";
+const char* const kInstanceMutexName = "Zettrim [by quorl] @ Harnet Olvey";
+const char* const kAutorunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kAutorunValue = "Zettrim";
+
+bool InstanceRunning = false;
+
+std::string ProgramVersion() {
+  return std::to_string(kProgramVersionMajor) + "." + std::to_string(kProgramVersionMinor);
+}
+
+std::string BuildDate() { return "2013-12-16"; }
+
+StartAction ParseCommandLine(const std::vector<std::string>& args) {
+  if (args.empty()) return StartAction::Run;
+  if (args[0] == "/install") return StartAction::Install;
+  if (args[0] == "/uninstall") return StartAction::Uninstall;
+  return StartAction::Run;
+}
+
+std::string InstallPrompt() {
+  return std::string("在Windows启动时运行") + kApplicationTitle + "吗？";
+}
+
+std::string UninstallRunningWarning() {
+  return std::string("看来，") + kApplicationTitle +
+         "当前正在运行。\r\n\r\n请关闭它，然后才能继续......";
+}
+
+std::string PerformanceCountersPrompt() {
+  return "性能计数器已禁用。应用程序不能正常工作。\r\n\r\n尝试启用性能计数器吗？";
+}
+
+bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x < 0x80 && y < 0x80) {
+      if (std::tolower(x) != std::tolower(y)) return false;
+    } else if (x != y) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path) {
+  try {
+    auto key = registry.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::AllAccess);
+    if (!key) return false;
+    auto value = key->ReadString(kAutorunValue);
+    if (!value) return false;
+    std::string data = *value;
+    if (data.size() >= 2 && data.front() == '"' && data.back() == '"')
+      data = data.substr(1, data.size() - 2);
+    return SamePathIgnoringCase(data, exe_path);
+  } catch (...) {
+    return false;
+  }
+}
+
+void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path) {
+  if (enable) {
+    auto key = registry.CreateKey(RegRoot::LocalMachine, kAutorunKey);
+    if (!key) throw EAutorun(std::string("Failed to create key ") + kAutorunKey);
+    if (!key->WriteString(kAutorunValue, "\"" + exe_path + "\""))
+      throw EAutorun(std::string("Failed to set data for '") + kAutorunValue + "'");
+  } else {
+    auto key = registry.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::AllAccess);
+    if (!key) return;
+    key->DeleteValue(kAutorunValue);
+  }
+}
+
+}  // namespace zt

@@ -1,0 +1,53 @@
+// Program start-up decisions that do not need a window: the installer
+// switches, the "run when Windows starts" registration, the version and the
+// instance mutex name.  Portable: the registry is reached through IRegistry.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "util/errors.h"
+#include "util/registry.h"
+
+namespace zt {
+
+extern const char* const kApplicationTitle;  // "Zettrim"
+extern const char* const kInstanceMutexName;  // "Zettrim [by quorl] @ Harnet Olvey"
+extern const char* const kAutorunKey;        // SOFTWARE\Microsoft\Windows\CurrentVersion\Run
+extern const char* const kAutorunValue;      // "Zettrim"
+
+constexpr int kProgramVersionMajor = 2;
+constexpr int kProgramVersionMinor = 0;
+std::string ProgramVersion();  // "2.0"
+std::string BuildDate();       // "2013-12-16"
+
+// Set once at start: another copy held the instance mutex.
+extern bool InstanceRunning;
+
+enum class StartAction { Run, Install, Uninstall };
+// Only the first argument counts, and only as an exact, case-sensitive match.
+StartAction ParseCommandLine(const std::vector<std::string>& args);
+
+// Prompts of the installer switches, with the application title filled in.
+std::string InstallPrompt();          // "在Windows启动时运行Zettrim吗？"
+std::string UninstallRunningWarning();  // "看来，Zettrim当前正在运行。..."
+std::string PerformanceCountersPrompt();
+
+// Raised by SetAutorun when the registry refuses the change.
+class EAutorun : public EZettrimError {
+ public:
+  using EZettrimError::EZettrimError;
+};
+
+// True when the autorun value names `exe_path`, quoted or not, without
+// regard to letter case.  Every failure answers false.
+bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path);
+// Enable writes the value (the path in double quotes, so a path with blanks
+// cannot start another program); disable deletes it, leaving the key.
+// Raises EAutorun with "Failed to create key %s" / "Failed to set data for '%s'".
+void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path);
+
+// Case-insensitive comparison of two paths (ASCII letters fold).
+bool SamePathIgnoringCase(const std::string& a, const std::string& b);
+
+}  // namespace zt
