@@ -1,0 +1,116 @@
+#include "cpuid/cache_tables.h"
+
+namespace zt::cpuid {
+
+namespace {
+
+constexpr uint8_t kVendorAmd = 3;
+constexpr uint8_t kVendorVia = 5;
+
+// On an AMD family 6 part the level 2 code is taken as 8, whatever the leaf
+// says.
+constexpr uint32_t kAmdFamily6Level2Code = 8;
+
+uint32_t Bits(uint32_t value, unsigned first, unsigned count) {
+  return (value >> first) & ((count >= 32) ? 0xFFFFFFFFu : ((1u << count) - 1u));
+}
+
+}  // namespace
+
+uint8_t AssociativityIndexOfCode(uint32_t code) {
+  for (size_t i = 0; i < std::size(kCacheAssociativityTable); ++i) {
+    if (kCacheAssociativityTable[i].code == code) return static_cast<uint8_t>(i);
+  }
+  return kAssocNone;
+}
+
+const char* AssociativityName(uint8_t index) {
+  if (index >= std::size(kCacheAssociativityTable)) index = kAssocNone;
+  return kCacheAssociativityTable[index].name;
+}
+
+uint8_t AssociativityCode(uint8_t index) {
+  if (index >= std::size(kCacheAssociativityTable)) index = kAssocNone;
+  return kCacheAssociativityTable[index].code;
+}
+
+CacheDescriptorSlots CollectDescriptorSlots(const CpuidRegisters& regs) {
+  CacheDescriptorSlots slots{};
+  const uint32_t in_order[4] = {regs.eax, regs.ebx, regs.ecx, regs.edx};
+  for (size_t r = 0; r < 4; ++r) {
+    if ((in_order[r] & 0x80000000u) != 0) continue;
+    for (size_t b = 0; b < 4; ++b) slots[4 * r + b] = Bits(in_order[r], 8 * b, 8);
+  }
+  return slots;
+}
+
+bool SlotsHold(const CacheDescriptorSlots& slots, uint32_t value) {
+  for (uint32_t slot : slots) {
+    if (slot == value) return true;
+  }
+  return false;
+}
+
+uint32_t DescriptorLeafForKind(TCpuCacheKind kind) {
+  return (kind == kCacheLevel2 || kind == kCacheLevel3) ? 0x80000006u : 0x80000005u;
+}
+
+CacheFacts DecodeCacheByDescriptors(const CacheDescriptorSlots& slots, TCpuCacheKind kind) {
+  const CacheDescriptorInfo* last = nullptr;
+  for (const CacheDescriptorInfo& row : kCacheDescriptorTable) {
+    if (row.kind == kind && SlotsHold(slots, row.descriptor)) last = &row;
+  }
+  CacheFacts facts;
+  if (last == nullptr || last->size_kb == 0) return facts;
+  facts.size = last->size_kb * 1024u;
+  facts.line_size = last->line_size;
+  facts.associativity = last->associativity;
+  return facts;
+}
+
+uint32_t ExtendedCacheLeaf(TCpuCacheKind kind) {
+  switch (kind) {
+    case kCacheLevel1Code:
+    case kCacheLevel1Data:
+      return 0x80000005u;
+    case kCacheLevel2:
+      return 0x80000006u;
+    default:
+      return kNoCacheLeaf;
+  }
+}
+
+CacheFacts DecodeExtendedCache(TCpuCacheKind kind, const CpuidRegisters& regs, uint8_t vendor,
+                               uint32_t family) {
+  uint32_t size = 0;
+  uint32_t line = 0;
+  uint32_t code = 0;
+  switch (kind) {
+    case kCacheLevel1Code:
+      size = Bits(regs.edx, 24, 8) * 1024u;
+      line = Bits(regs.edx, 0, 8);
+      code = Bits(regs.edx, 16, 8);
+      break;
+    case kCacheLevel1Data:
+      size = Bits(regs.ecx, 24, 8) * 1024u;
+      line = Bits(regs.ecx, 0, 8);
+      code = Bits(regs.ecx, 16, 8);
+      break;
+    case kCacheLevel2:
+      size = (vendor == kVendorVia ? Bits(regs.ecx, 24, 8) : Bits(regs.ecx, 16, 16)) * 1024u;
+      line = Bits(regs.ecx, 0, 8);
+      code = (vendor == kVendorAmd && family == 6) ? kAmdFamily6Level2Code
+                                                   : Bits(regs.ecx, 16, 8);
+      break;
+    default:
+      break;
+  }
+  CacheFacts facts;
+  if (size == 0) return facts;
+  facts.size = size;
+  facts.line_size = line;
+  facts.associativity = AssociativityIndexOfCode(code);
+  return facts;
+}
+
+}  // namespace zt::cpuid
