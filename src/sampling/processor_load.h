@@ -41,6 +41,99 @@ class IProcessorLoad {
   virtual void ReleaseProcessorCounters() = 0;
 };
 
+// ---------------------------------------------------------------------------
+// Building blocks of the sources (additions for the platform layers and tests).
+
+// An idle-time source may report this for an instance absent from one reading.
+constexpr int64_t kIdleTimeMissing = INT64_MIN;
+
+// Where per-processor idle time comes from.  One reading yields the idle time
+// of every instance in instance order (an all-processors aggregate, where
+// there is one, last), in 100-ns units, and the time stamp of the reading in
+// 100-ns units of wall-clock time.
+class IIdleTimeSource {
+ public:
+  virtual ~IIdleTimeSource() = default;
+  // Fills `idle` (cleared first; implementations keep its capacity so a steady
+  // state allocates nothing) and `time_100ns`; raises EProcessorLoad when no
+  // reading can be taken.
+  virtual void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) = 0;
+};
+
+// Tries its sources in order until one gives a reading with at least one
+// instance, then keeps that source for good.  When none works at the first
+// reading, raises the error of the first source.
+class FirstWorkingIdleSource : public IIdleTimeSource {
+ public:
+  explicit FirstWorkingIdleSource(std::vector<std::unique_ptr<IIdleTimeSource>> sources);
+  void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
+  // Index of the source kept, or -1 before the first successful reading.
+  int chosen() const { return chosen_; }
+
+ private:
+  std::vector<std::unique_ptr<IIdleTimeSource>> sources_;
+  int chosen_ = -1;
+};
+
+// The NT-family (and Linux) load source: compares two readings of each
+// instance's idle time.  The instance count and the counter arrays are fixed
+// at the first successful reading.  An instance missing from a later reading
+// (fewer instances, or reported as kIdleTimeMissing) reads as idle (load 0)
+// until two consecutive readings carry it again.
+class IdleTimeProcessorLoad : public IProcessorLoad {
+ public:
+  explicit IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source);
+  void RefreshProcessorCounters() override;
+  int32_t GetProcessorCount() override;
+  double GetProcessorLoad(int32_t index) override;
+  void ReleaseProcessorCounters() override {}
+
+ private:
+  std::unique_ptr<IIdleTimeSource> source_;
+  int32_t count_ = -1;
+  std::vector<int64_t> counters_, previous_counters_;
+  std::vector<uint8_t> present_, previous_present_;
+  int64_t time_ = 0, previous_time_ = 0;
+  std::vector<int64_t> reading_;  // reused for every reading
+};
+
+class IRegistry;
+class IRegistryKey;
+
+// The Windows 95/98/Me source: the kernel's own CPU-usage statistic in the
+// dynamic-data registry branch.  One instance; the load is the kernel's
+// per-cent figure / 100.
+class Win9xProcessorLoad : public IProcessorLoad {
+ public:
+  explicit Win9xProcessorLoad(IRegistry& registry);
+  ~Win9xProcessorLoad() override;
+  void RefreshProcessorCounters() override;
+  int32_t GetProcessorCount() override { return 1; }
+  double GetProcessorLoad(int32_t index) override;
+  void ReleaseProcessorCounters() override;
+  bool collecting() const { return collecting_; }
+
+ private:
+  IRegistry& registry_;
+  bool collecting_ = false;
+  std::unique_ptr<IRegistryKey> stat_key_;
+  uint32_t usage_ = 0;
+};
+
+// The source for the platform the program runs on (defined per platform).
+// Raises EProcessorLoad "Cannot get the Windows version" when the platform
+// cannot be told.
+std::unique_ptr<IProcessorLoad> CreatePlatformProcessorLoad();
+
+// The sampler's processor step: takes a reading, then sets `cpu_usage` to the
+// load in per cent (0..100) and, when cpu_count is above 1, `cpu_usages`[i] to
+// the load of instance i for the first cpu_count instances, with cpu_usage
+// their mean.  Each figure is clamped: not >= 0 (negative or NaN) gives 0,
+// above 100 gives 100.  `cpu_usages` is resized to cpu_count if it has
+// another length.  Raises what the source raises.
+void SampleCpuLoad(IProcessorLoad& source, int32_t cpu_count, double& cpu_usage,
+                   std::vector<double>& cpu_usages);
+
 // The process-wide source for this platform, created on first use.
 IProcessorLoad& ProcessorLoad();
 

@@ -1,0 +1,214 @@
+#include "sampling/processor_load.h"
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "util/registry.h"
+
+namespace zt {
+
+const char* const kMsgCannotGetVersion = "Cannot get the Windows version";
+const char* const kMsgIndexOutOfBounds = "CPU index out of bounds";
+const char* const kMsgNoProcessorObject = "Unable to locate the \"Processor\" performance object";
+const char* const kMsgNoProcessorCounter =
+    "Unable to locate the \"% of CPU usage\" performance counter";
+const char* const kMsgCannotStart9x = "Unable to start performance monitoring";
+const char* const kMsgCannotRead9x = "Unable to read performance data";
+
+namespace {
+
+// Differences of counters taken from outside data: wrap instead of
+// overflowing.
+int64_t Difference(int64_t a, int64_t b) {
+  return static_cast<int64_t>(static_cast<uint64_t>(a) - static_cast<uint64_t>(b));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+FirstWorkingIdleSource::FirstWorkingIdleSource(
+    std::vector<std::unique_ptr<IIdleTimeSource>> sources)
+    : sources_(std::move(sources)) {}
+
+void FirstWorkingIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) {
+  if (chosen_ >= 0) {
+    sources_[static_cast<size_t>(chosen_)]->ReadIdleTimes(idle, time_100ns);
+    return;
+  }
+  std::string first_error;
+  for (size_t i = 0; i < sources_.size(); ++i) {
+    try {
+      sources_[i]->ReadIdleTimes(idle, time_100ns);
+      if (idle.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+      chosen_ = static_cast<int>(i);
+      return;
+    } catch (const EProcessorLoad& e) {
+      if (first_error.empty()) first_error = e.what();
+    }
+  }
+  idle.clear();
+  throw EProcessorLoad(first_error.empty() ? kMsgNoProcessorObject : first_error);
+}
+
+// ---------------------------------------------------------------------------
+
+IdleTimeProcessorLoad::IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source)
+    : source_(std::move(source)) {}
+
+void IdleTimeProcessorLoad::RefreshProcessorCounters() {
+  // The reading is taken completely before any state changes, so a failed
+  // reading leaves the previous one intact.
+  int64_t stamp = 0;
+  source_->ReadIdleTimes(reading_, stamp);
+  if (count_ < 0) {
+    if (reading_.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+    count_ = static_cast<int32_t>(reading_.size());
+    const size_t n = reading_.size();
+    counters_.assign(n, 0);
+    previous_counters_.assign(n, 0);
+    present_.assign(n, 0);
+    previous_present_.assign(n, 0);
+  }
+  const size_t n = static_cast<size_t>(count_);
+  for (size_t i = 0; i < n; ++i) {
+    previous_counters_[i] = counters_[i];
+    previous_present_[i] = present_[i];
+    if (i < reading_.size() && reading_[i] != kIdleTimeMissing) {
+      counters_[i] = reading_[i];
+      present_[i] = 1;
+    } else {
+      counters_[i] = 0;
+      present_[i] = 0;
+    }
+  }
+  previous_time_ = time_;
+  time_ = stamp;
+}
+
+int32_t IdleTimeProcessorLoad::GetProcessorCount() {
+  if (count_ < 0) RefreshProcessorCounters();
+  return count_;
+}
+
+double IdleTimeProcessorLoad::GetProcessorLoad(int32_t index) {
+  if (count_ < 0) RefreshProcessorCounters();
+  if (index < 0 || index >= count_) throw EProcessorLoad(kMsgIndexOutOfBounds);
+  if (time_ == previous_time_) return 0.0;
+  const size_t i = static_cast<size_t>(index);
+  // Without two readings of this instance there is no idle share to compare.
+  if (!present_[i] || !previous_present_[i]) return 0.0;
+  const long double idle = static_cast<long double>(Difference(counters_[i], previous_counters_[i]));
+  const long double elapsed = static_cast<long double>(Difference(time_, previous_time_));
+  return static_cast<double>(1.0L - idle / elapsed);
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+const char kStartStatKey[] = "PerfStats\\StartStat";
+const char kStatDataKey[] = "PerfStats\\StatData";
+const char kStopStatKey[] = "PerfStats\\StopStat";
+const char kCpuUsageValue[] = "KERNEL\\CPUUsage";
+
+// Reads the 4-byte statistic; false when the value cannot be read.
+bool ReadUsage(IRegistryKey& key, uint32_t& usage) {
+  auto bytes = key.ReadBinary(kCpuUsageValue);
+  if (!bytes || bytes->size() < 4) return false;
+  usage = static_cast<uint32_t>((*bytes)[0]) | (static_cast<uint32_t>((*bytes)[1]) << 8) |
+          (static_cast<uint32_t>((*bytes)[2]) << 16) | (static_cast<uint32_t>((*bytes)[3]) << 24);
+  return true;
+}
+
+}  // namespace
+
+Win9xProcessorLoad::Win9xProcessorLoad(IRegistry& registry) : registry_(registry) {}
+
+Win9xProcessorLoad::~Win9xProcessorLoad() {
+  try {
+    ReleaseProcessorCounters();
+  } catch (...) {
+  }
+}
+
+void Win9xProcessorLoad::RefreshProcessorCounters() {
+  if (!collecting_) {
+    {
+      auto start = registry_.OpenKey(RegRoot::DynData, kStartStatKey, RegAccess::AllAccess);
+      if (!start) throw EProcessorLoad(kMsgCannotStart9x);
+      // Reading the value is what starts the statistic; its figure is not
+      // meaningful yet.
+      ReadUsage(*start, usage_);
+    }
+    stat_key_ = registry_.OpenKey(RegRoot::DynData, kStatDataKey, RegAccess::Read);
+    if (!stat_key_) throw EProcessorLoad(kMsgCannotRead9x);
+    collecting_ = true;
+  }
+  // A failed read must not pass the previous figure off as a new one.
+  if (!ReadUsage(*stat_key_, usage_)) throw EProcessorLoad(kMsgCannotRead9x);
+}
+
+double Win9xProcessorLoad::GetProcessorLoad(int32_t index) {
+  if (index != 0) throw EProcessorLoad(kMsgIndexOutOfBounds);
+  if (!collecting_) RefreshProcessorCounters();
+  return usage_ / 100.0;
+}
+
+void Win9xProcessorLoad::ReleaseProcessorCounters() {
+  if (!collecting_) return;
+  collecting_ = false;
+  stat_key_.reset();
+  if (auto stop = registry_.OpenKey(RegRoot::DynData, kStopStatKey, RegAccess::AllAccess)) {
+    uint32_t ignored = 0;
+    ReadUsage(*stop, ignored);
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+void SampleCpuLoad(IProcessorLoad& source, int32_t cpu_count, double& cpu_usage,
+                   std::vector<double>& cpu_usages) {
+  auto clamp = [](double v) {
+    if (!(v >= 0)) return 0.0;
+    if (v > 100) return 100.0;
+    return v;
+  };
+  source.RefreshProcessorCounters();
+  if (cpu_count <= 1) {
+    cpu_usage = clamp(source.GetProcessorLoad(0) * 100);
+    return;
+  }
+  if (cpu_usages.size() != static_cast<size_t>(cpu_count))
+    cpu_usages.resize(static_cast<size_t>(cpu_count));
+  double total = 0;
+  for (int32_t i = 0; i < cpu_count; ++i) {
+    const double v = clamp(source.GetProcessorLoad(i) * 100);
+    cpu_usages[static_cast<size_t>(i)] = v;
+    total += v;
+  }
+  cpu_usage = total / cpu_count;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+std::unique_ptr<IProcessorLoad>& ProcessWideSource() {
+  static std::unique_ptr<IProcessorLoad> source;
+  return source;
+}
+}  // namespace
+
+IProcessorLoad& ProcessorLoad() {
+  auto& source = ProcessWideSource();
+  if (!source) source = CreatePlatformProcessorLoad();
+  return *source;
+}
+
+std::unique_ptr<IProcessorLoad> SetProcessorLoadForTesting(std::unique_ptr<IProcessorLoad> source) {
+  std::swap(ProcessWideSource(), source);
+  return source;
+}
+
+}  // namespace zt

@@ -1,0 +1,27 @@
+// Small platform facts and clocks used across the program.  Portable
+// interface; Windows and Linux each provide their own implementation.
+#pragma once
+
+#include <cstdint>
+
+namespace zt {
+
+// True on the NT family from Windows 2000 on (major version 5 or more).  From
+// then on the system's processor object ends with an all-processors aggregate
+// instance.  The Linux build presents its processors the same way and answers
+// true.
+bool IsWindows2000OrLater();
+
+// Milliseconds since system start, wrapping at 2^32 like GetTickCount.
+uint32_t GetTickCountMs();
+
+// Local date and time as days since 30 December 1899, the time of day as the
+// fraction (the program's date-time format).
+double NowAsDateTime();
+
+// The date-time value of a local calendar date and time (no range check
+// beyond what the arithmetic needs; month 1..12, day 1..31).
+double DateTimeFromParts(int year, int month, int day, int hour, int minute, int second,
+                         int millisecond);
+
+}  // namespace zt

@@ -1,0 +1,27 @@
+#include <time.h>
+
+#include "util/platform.h"
+
+namespace zt {
+
+bool IsWindows2000OrLater() { return true; }
+
+uint32_t GetTickCountMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  const uint64_t ms =
+      static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<uint32_t>(ms);
+}
+
+double NowAsDateTime() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  tm local{};
+  time_t secs = ts.tv_sec;
+  localtime_r(&secs, &local);
+  return DateTimeFromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                           local.tm_min, local.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
+}
+
+}  // namespace zt

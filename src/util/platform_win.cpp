@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "util/platform.h"
+
+namespace zt {
+
+namespace {
+
+// The version as the system reports it to this program; the manifest lists the
+// supported systems, so the numbers are not capped at 6.2.
+bool QueryVersion(OSVERSIONINFOW& info) {
+  info = OSVERSIONINFOW{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  return GetVersionExW(&info) != FALSE;
+}
+
+}  // namespace
+
+bool IsWindows2000OrLater() {
+  static const bool answer = [] {
+    OSVERSIONINFOW info;
+    if (!QueryVersion(info)) return false;
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5;
+  }();
+  return answer;
+}
+
+uint32_t GetTickCountMs() { return GetTickCount(); }
+
+double NowAsDateTime() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return DateTimeFromParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                           st.wMilliseconds);
+}
+
+}  // namespace zt
