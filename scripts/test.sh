@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the portable core natively (plain,
+# then with AddressSanitizer+UBSan, then the thread tests with
+# ThreadSanitizer), then the 32-bit and 64-bit Windows builds under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$PWD"
+
+scripts/install-deps.sh
+
+jobs="$(nproc 2>/dev/null || echo 2)"
+failed=()
+
+cleanup() {
+  # Leave no Wine server or virtual display behind.
+  for prefix in "$root"/build/win32/wineprefix "$root"/build/win64/wineprefix; do
+    [[ -d "$prefix" ]] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    if [[ -f "$prefix.display" ]]; then
+      d="$(cat "$prefix.display")"
+      pkill -f "Xvfb $d " 2>/dev/null || true
+      rm -f "$prefix.display"
+    fi
+  done
+}
+trap cleanup EXIT
+
+run_preset() {
+  local preset="$1"; shift
+  echo "=== $preset ==="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  if ! ctest --preset "$preset" -j "$jobs" "$@"; then
+    failed+=("$preset")
+  fi
+}
+
+run_preset linux
+run_preset asan
+# ThreadSanitizer needs a fixed address layout on recent kernels.
+if command -v setarch >/dev/null; then
+  echo "=== tsan ==="
+  cmake --preset tsan >/dev/null
+  cmake --build --preset tsan -j "$jobs"
+  setarch "$(uname -m)" -R ctest --preset tsan -j "$jobs" -R '^(sampling|util)' || failed+=(tsan)
+fi
+run_preset win32
+run_preset win64
+
+if [[ ${#failed[@]} -ne 0 ]]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "All test runs passed."
