@@ -1,0 +1,34 @@
+// Where the main window's widgets sit for a given client size: the design
+// layout is 257 x 105; controls anchored right move with the right edge, the
+// graph stretches, and the two labels (anchored to the top only) keep their
+// proportional horizontal place.  Portable.
+#pragma once
+
+#include "shell/chart_model.h"
+
+namespace zt {
+
+constexpr int kDesignClientWidth = 257;
+constexpr int kDesignClientHeight = 105;
+
+struct FormLayout {
+  PixelRect image_move;
+  PixelRect sb_menu;
+  PixelRect label_cpu_speed;    // design width; the label grows with its text
+  PixelRect label_memory_used;
+  PixelRect sb_hide;
+  PixelRect sb_close;
+  PixelRect chart;
+  PixelRect gauge;
+};
+
+// With the gauge hidden the graph reaches the right edge; with it shown the
+// graph ends where the gauge begins.
+FormLayout ComputeFormLayout(int client_width, int client_height, bool hide_bar_graph);
+
+// The splash text's area inside the graph: right of the 25-pixel spacer that
+// keeps it clear of the axis labels.
+constexpr int kSplashSpacerWidth = 25;
+PixelRect SplashRect(int chart_width, int chart_height);
+
+}  // namespace zt

@@ -1,0 +1,45 @@
+#include "shell/tray_logic.h"
+
+#include <cstdint>
+
+namespace zt {
+namespace {
+
+std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+}  // namespace
+
+int TrayImageIndex(int load, int count) {
+  if (count <= 1) return 0;
+  const int64_t n = static_cast<int64_t>(load) * (count - 1);
+  // Floor division so negative loads round the same way as positive ones.
+  int64_t q = n / 100;
+  int64_t r = n % 100;
+  if (r < 0) {
+    r += 100;
+    --q;
+  }
+  if (r > 50 || (r == 50 && (q & 1) != 0)) ++q;
+  if (q < 0) return 0;
+  if (q >= count) return count - 1;
+  return static_cast<int>(q);
+}
+
+std::u16string TrayTipText(int load, int memory) {
+  std::u16string tip = u"CPU: " + Ascii(std::to_string(load)) + u"%";
+  if (memory >= 0) {
+    tip += u"\r";
+    tip += u"内存: " + Ascii(std::to_string(memory)) + u"%";
+  }
+  return tip;
+}
+
+std::u16string LimitTrayTip(const std::u16string& text) {
+  if (text.size() <= kTrayTipMaxChars) return text;
+  std::size_t n = kTrayTipMaxChars;
+  const char16_t last = text[n - 1];
+  if (last >= 0xD800 && last <= 0xDBFF) --n;  // keep surrogate pairs whole
+  return text.substr(0, n);
+}
+
+}  // namespace zt

@@ -1,0 +1,29 @@
+// What the tray icon shows for a sample: which image of the numeric (101) or
+// gradient (15) list, and the two-line tip.  Portable; the Windows layer
+// (tray_icon_win.h) only hands the results to the shell.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace zt {
+
+constexpr int kTrayNumericImages = 101;
+constexpr int kTrayGradientImages = 15;
+// The shell's oldest tip field holds 64 characters with the terminator; the
+// program keeps to that on every system so the tip reads the same everywhere.
+constexpr std::size_t kTrayTipMaxChars = 63;
+
+// Image for a load in per cent: load x (count - 1) / 100, rounded to the
+// nearest integer with an exact half going to the even neighbour, then kept
+// within 0 .. count - 1.  Done in integers so the halves (25 % and 75 % on
+// the gradient list) are exact.
+int TrayImageIndex(int load, int count);
+
+// "CPU: 37%" and, when memory >= 0, a bare carriage return and "内存: 52%".
+std::u16string TrayTipText(int load, int memory);
+
+// The first 63 UTF-16 units of text, never ending in half a surrogate pair.
+std::u16string LimitTrayTip(const std::u16string& text);
+
+}  // namespace zt

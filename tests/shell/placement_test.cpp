@@ -1,0 +1,103 @@
+#include "shell/placement.h"
+
+#include <gtest/gtest.h>
+
+namespace zt {
+namespace {
+
+ScreenLayout SingleScreen(int w, int h, ScreenRect work) {
+  ScreenLayout s;
+  s.primary_width = w;
+  s.primary_height = h;
+  s.desktop = {0, 0, w, h};
+  s.work_area = work;
+  s.monitors.push_back({{0, 0, w, h}, work});
+  return s;
+}
+
+TEST(RestorePlacement, FirstRunCentresOnThePrimaryScreen) {
+  ScreenLayout s = SingleScreen(1920, 1080, {0, 0, 1920, 1040});
+  EXPECT_EQ(RestorePlacement(true, 0, 0, 250, 105, s), (ScreenPoint{835, 487}));
+  // Odd differences round towards zero.
+  EXPECT_EQ(RestorePlacement(true, 0, 0, 251, 106, s), (ScreenPoint{834, 487}));
+  // A stored position is ignored on the first run.
+  EXPECT_EQ(RestorePlacement(true, 5000, -40, 250, 105, s), (ScreenPoint{835, 487}));
+}
+
+TEST(RestorePlacement, KeepsTheTopLeftCornerOnTheDesktop) {
+  ScreenLayout s = SingleScreen(1920, 1080, {0, 0, 1920, 1040});
+  EXPECT_EQ(RestorePlacement(false, 5000, 100, 250, 105, s).x, 1900);
+  EXPECT_EQ(RestorePlacement(false, -300, 100, 250, 105, s).x, 0);
+  EXPECT_EQ(RestorePlacement(false, 100, 5000, 250, 105, s).y, 1060);
+  EXPECT_EQ(RestorePlacement(false, 100, -1, 250, 105, s).y, 0);
+  // Inside positions, also ones that let the window hang off the right edge,
+  // stay as they are.
+  EXPECT_EQ(RestorePlacement(false, 1800, 1000, 250, 105, s), (ScreenPoint{1800, 1000}));
+  EXPECT_EQ(RestorePlacement(false, 1900, 1060, 250, 105, s), (ScreenPoint{1900, 1060}));
+}
+
+TEST(RestorePlacement, DesktopThatDoesNotStartAtZero) {
+  // Secondary monitor left of the primary one.
+  ScreenLayout s = SingleScreen(1920, 1080, {0, 0, 1920, 1040});
+  s.desktop = {-1280, 0, 1920, 1080};
+  s.monitors.push_back({{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}});
+  EXPECT_EQ(RestorePlacement(false, -300, 50, 250, 105, s), (ScreenPoint{-300, 50}));
+  EXPECT_EQ(RestorePlacement(false, -5000, 50, 250, 105, s), (ScreenPoint{-1280, 50}));
+}
+
+TEST(RestorePlacement, EmptyRangeEndsAtTheUpperLimit) {
+  ScreenLayout s;
+  s.desktop = {0, 0, 10, 10};  // narrower than the 20-pixel corner
+  EXPECT_EQ(RestorePlacement(false, 5, 5, 250, 105, s), (ScreenPoint{-10, -10}));
+}
+
+TEST(RestorePlacement, CornerInAHoleOfTheDesktopMovesToTheNearestMonitor) {
+  // A 1920 x 1080 primary and a smaller 1280 x 720 monitor to its right: the
+  // desktop is 3200 x 1080, but below y = 720 on the right there is nothing.
+  ScreenLayout s = SingleScreen(1920, 1080, {0, 0, 1920, 1040});
+  s.desktop = {0, 0, 3200, 1080};
+  s.monitors.push_back({{1920, 0, 3200, 720}, {1920, 0, 3200, 680}});
+  // Saved while a taller monitor was attached: inside the desktop, on no monitor.
+  ScreenPoint p = RestorePlacement(false, 2500, 900, 250, 105, s);
+  EXPECT_EQ(p, (ScreenPoint{2500, 680 - 105}));
+  EXPECT_TRUE(CornerOnAnyMonitor(p.x, p.y, kVisibleCorner, s.monitors));
+  // Nearer to the primary monitor: it goes there, flush with its right edge.
+  p = RestorePlacement(false, 1930, 1050, 250, 105, s);
+  EXPECT_EQ(p, (ScreenPoint{1920 - 250, 1040 - 105}));
+  // A corner that only partly overlaps a monitor is left alone.
+  EXPECT_EQ(RestorePlacement(false, 2500, 710, 250, 105, s), (ScreenPoint{2500, 710}));
+}
+
+TEST(RestorePlacement, WindowLargerThanTheWorkAreaStartsAtItsTopLeft) {
+  ScreenLayout s = SingleScreen(1920, 1080, {0, 0, 1920, 1040});
+  s.desktop = {0, 0, 3200, 1080};
+  s.monitors.push_back({{1920, 0, 3200, 720}, {1920, 40, 3200, 720}});
+  ScreenPoint p = RestorePlacement(false, 2500, 1000, 2000, 900, s);
+  EXPECT_EQ(p, (ScreenPoint{1920, 40}));
+}
+
+TEST(PlaceAtPreset, FullWidthWorkArea) {
+  ScreenRect wa{0, 0, 1920, 1040};
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopLeft, 250, 105, wa), (ScreenPoint{0, 0}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopRight, 250, 105, wa), (ScreenPoint{1670, 0}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomLeft, 250, 105, wa), (ScreenPoint{0, 935}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomRight, 250, 105, wa), (ScreenPoint{1670, 935}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::Center, 251, 105, wa), (ScreenPoint{960 - 125, 520 - 52}));
+}
+
+TEST(PlaceAtPreset, TaskBarOnTheLeftLeavesTheRightEdgeShort) {
+  ScreenRect wa{40, 0, 1920, 1080};  // width 1880
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopLeft, 250, 105, wa), (ScreenPoint{40, 0}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopRight, 250, 105, wa), (ScreenPoint{1880 - 250, 0}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomRight, 250, 105, wa), (ScreenPoint{1630, 975}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::Center, 250, 105, wa), (ScreenPoint{940 - 125, 540 - 52}));
+}
+
+TEST(PlaceAtPreset, TaskBarOnTopDoesNotOffsetTheBottom) {
+  ScreenRect wa{0, 30, 1920, 1080};  // height 1050
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopLeft, 250, 105, wa), (ScreenPoint{0, 30}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomLeft, 250, 105, wa), (ScreenPoint{0, 945}));
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,59 @@
+#include "shell/tray_logic.h"
+
+#include <gtest/gtest.h>
+
+namespace zt {
+namespace {
+
+TEST(TrayImageIndex, GradientListFollowsTheLoadTable) {
+  struct Row { int from, to, image; };
+  const Row table[] = {{0, 3, 0},    {4, 10, 1},   {11, 17, 2},  {18, 24, 3},  {25, 32, 4},
+                       {33, 39, 5},  {40, 46, 6},  {47, 53, 7},  {54, 60, 8},  {61, 67, 9},
+                       {68, 75, 10}, {76, 82, 11}, {83, 89, 12}, {90, 96, 13}, {97, 100, 14}};
+  for (const Row& r : table) {
+    for (int load = r.from; load <= r.to; ++load) {
+      EXPECT_EQ(TrayImageIndex(load, kTrayGradientImages), r.image) << "load " << load;
+    }
+  }
+}
+
+TEST(TrayImageIndex, ExactHalvesGoToTheEvenImage) {
+  EXPECT_EQ(TrayImageIndex(25, kTrayGradientImages), 4);   // 3.5
+  EXPECT_EQ(TrayImageIndex(75, kTrayGradientImages), 10);  // 10.5
+}
+
+TEST(TrayImageIndex, NumericListIsTheLoadItself) {
+  for (int load = 0; load <= 100; ++load) EXPECT_EQ(TrayImageIndex(load, kTrayNumericImages), load);
+}
+
+TEST(TrayImageIndex, OutOfRangeLoadsShowTheFirstOrLastImage) {
+  EXPECT_EQ(TrayImageIndex(-1, kTrayGradientImages), 0);
+  EXPECT_EQ(TrayImageIndex(-1000, kTrayNumericImages), 0);
+  EXPECT_EQ(TrayImageIndex(101, kTrayNumericImages), 100);
+  EXPECT_EQ(TrayImageIndex(250, kTrayGradientImages), 14);
+  EXPECT_EQ(TrayImageIndex(2147483647, kTrayGradientImages), 14);
+  EXPECT_EQ(TrayImageIndex(-2147483647 - 1, kTrayGradientImages), 0);
+}
+
+TEST(TrayTipText, OneLineWithoutMemoryTwoWithIt) {
+  EXPECT_EQ(TrayTipText(0, -1), u"CPU: 0%");
+  EXPECT_EQ(TrayTipText(100, -1), u"CPU: 100%");
+  EXPECT_EQ(TrayTipText(37, 52), u"CPU: 37%\r内存: 52%");
+  EXPECT_EQ(TrayTipText(3, 0), u"CPU: 3%\r内存: 0%");
+}
+
+TEST(LimitTrayTip, KeepsSixtyThreeUnitsAndWholeSurrogatePairs) {
+  std::u16string shortTip = u"CPU: 4%";
+  EXPECT_EQ(LimitTrayTip(shortTip), shortTip);
+  std::u16string longTip(80, u'x');
+  EXPECT_EQ(LimitTrayTip(longTip).size(), 63u);
+  std::u16string exact(63, u'y');
+  EXPECT_EQ(LimitTrayTip(exact), exact);
+  // A pair straddling the limit is dropped whole rather than cut in half.
+  std::u16string pair = std::u16string(62, u'z') + u"\U0001F600" + u"tail";
+  std::u16string limited = LimitTrayTip(pair);
+  EXPECT_EQ(limited, std::u16string(62, u'z'));
+}
+
+}  // namespace
+}  // namespace zt
