@@ -1,0 +1,190 @@
+#include "shell/config.h"
+
+#include <cstring>
+#include <type_traits>
+#include <variant>
+
+#include "shell/config_file.h"
+#include "shell/ini_file.h"
+
+namespace zt {
+
+// Every stored setting, one row each, in the order in which the file is
+// read: section, key (also the variable's name), stored type, default.
+// "bool" is stored as 0/1, the unsigned types keep only their low bits of
+// what the file says, colours are the 32-bit pattern of the number.
+#define ZT_CONFIG_VALUES(X)                             \
+  X("General", FirstLaunch, bool, true)                 \
+  X("General", AlwaysOnTop, bool, true)                 \
+  X("General", Rate, uint16_t, 500)                     \
+  X("General", GraphLength, uint16_t, 80)               \
+  X("General", AlphaBlend, bool, true)                  \
+  X("General", AlphaBlendValue, uint8_t, 200)           \
+  X("General", Transparency, bool, true)                \
+  X("General", ThickerGraph, bool, true)                \
+  X("General", LockForm, bool, false)                   \
+  X("General", UpdateSpeed, bool, true)                 \
+  X("General", DisplayMemory, bool, true)               \
+  X("General", MemoryAsPercentage, bool, true)          \
+  X("General", NumericTrayIcons, bool, false)           \
+  X("General", HideTrayWhenVisible, bool, false)        \
+  X("General", AutoHideControls, bool, true)            \
+  X("General", HideBarGraph, bool, false)               \
+  X("General", ShowFreeMemory, bool, false)             \
+  X("General", UsePhysicalMemory, bool, true)           \
+  X("General", DisplayEachCPU, bool, false)             \
+  X("General", AppTrayMode, bool, false)                \
+  X("General", AppModeHotkey, int32_t, 122)             \
+  X("General", AppModeHotkeyModifiers, int32_t, 3)      \
+  X("Location", PosX, int32_t, 0)                       \
+  X("Location", PosY, int32_t, 0)                       \
+  X("Location", PosWidth, int32_t, 250)                 \
+  X("Location", PosHeight, int32_t, 105)                \
+  X("Colors", BackgroundColor, Color, 16777215)         \
+  X("Colors", GraphCPUColor1, Color, 8388608)           \
+  X("Colors", GraphCPUColor2, Color, 8388608)           \
+  X("Colors", GraphCPUColor3, Color, 8388608)           \
+  X("Colors", GraphCPUColor4, Color, 8388608)           \
+  X("Colors", GraphMemoryColor, Color, 15780518)        \
+  X("Colors", BarColor, Color, 8388608)                 \
+  X("Colors", TextColor, Color, 0)
+
+#define ZT_DEFINE_VALUE(section, key, type, def) std::atomic<type> key{def};
+ZT_CONFIG_VALUES(ZT_DEFINE_VALUE)
+#undef ZT_DEFINE_VALUE
+
+bool ConfigSaved = false;
+
+// The sampling threads read these without locks.
+static_assert(std::atomic<bool>::is_always_lock_free, "");
+static_assert(std::atomic<uint8_t>::is_always_lock_free, "");
+static_assert(std::atomic<uint16_t>::is_always_lock_free, "");
+static_assert(std::atomic<int32_t>::is_always_lock_free, "");
+static_assert(std::atomic<Color>::is_always_lock_free, "");
+
+namespace {
+
+using Slot = std::variant<std::atomic<bool>*, std::atomic<uint8_t>*, std::atomic<uint16_t>*,
+                          std::atomic<int32_t>*, std::atomic<uint32_t>*>;
+
+struct Setting {
+  const char* section;
+  const char* key;
+  Slot slot;
+  int32_t default_value;
+};
+
+#define ZT_SETTING_ROW(section, key, type, def) \
+  Setting{section, #key, &key, static_cast<int32_t>(def)},
+const Setting kSettings[] = {ZT_CONFIG_VALUES(ZT_SETTING_ROW)};
+#undef ZT_SETTING_ROW
+
+// The order of writing; it differs from the reading order only in where
+// HideBarGraph stands, and a new file gets its keys in this order.
+const char* const kWriteOrder[] = {
+    "FirstLaunch", "AlwaysOnTop", "Rate", "GraphLength", "AlphaBlend", "AlphaBlendValue",
+    "Transparency", "ThickerGraph", "LockForm", "UpdateSpeed", "DisplayMemory",
+    "MemoryAsPercentage", "HideBarGraph", "NumericTrayIcons", "HideTrayWhenVisible",
+    "AutoHideControls", "ShowFreeMemory", "UsePhysicalMemory", "DisplayEachCPU", "AppTrayMode",
+    "AppModeHotkey", "AppModeHotkeyModifiers",
+    "PosX", "PosY", "PosWidth", "PosHeight",
+    "BackgroundColor", "GraphCPUColor1", "GraphCPUColor2", "GraphCPUColor3", "GraphCPUColor4",
+    "GraphMemoryColor", "BarColor", "TextColor"};
+static_assert(sizeof kWriteOrder / sizeof kWriteOrder[0] == sizeof kSettings / sizeof kSettings[0],
+              "every setting is written exactly once");
+
+// The value as the file holds it: booleans 0/1, colours as signed 32-bit
+// (system colour constants have the top bit set and are written negative).
+int32_t Get(const Setting& s) {
+  return std::visit([](auto* v) { return static_cast<int32_t>(v->load()); }, s.slot);
+}
+
+void Set(const Setting& s, int32_t n) {
+  std::visit(
+      [n](auto* v) {
+        using T = typename std::remove_pointer_t<decltype(v)>::value_type;
+        if constexpr (std::is_same_v<T, bool>) {
+          v->store(n != 0);
+        } else {
+          // Unsigned conversion keeps the low bits: 65636 -> 100, 300 -> 44.
+          v->store(static_cast<T>(static_cast<uint32_t>(n)));
+        }
+      },
+      s.slot);
+}
+
+const Setting* FindSetting(const char* key) {
+  for (const Setting& s : kSettings) {
+    if (std::strcmp(s.key, key) == 0) return &s;
+  }
+  return nullptr;
+}
+
+std::string& ConfigPathStorage() {
+  static std::string path;
+  return path;
+}
+
+}  // namespace
+
+const std::string& ConfigFilePath() { return ConfigPathStorage(); }
+
+void SetConfigFilePath(const std::string& path) { ConfigPathStorage() = path; }
+
+std::string ConfigPathForExecutable(const std::string& exe_path) {
+  if (exe_path.empty()) return std::string();
+  size_t name_start = exe_path.find_last_of("\\/:");
+  name_start = (name_start == std::string::npos) ? 0 : name_start + 1;
+  size_t dot = exe_path.rfind('.');
+  // A dot that begins the name (".zettrim") does not start an extension.
+  if (dot == std::string::npos || dot <= name_start) return exe_path + ".ini";
+  return exe_path.substr(0, dot) + ".ini";
+}
+
+void ResetConfigToDefaults() {
+  for (const Setting& s : kSettings) Set(s, s.default_value);
+  ConfigSaved = false;
+}
+
+void ApplyConfigText(const std::string& bytes) {
+  IniFile ini(bytes);
+  for (const Setting& s : kSettings) {
+    Set(s, ini.ReadInteger(s.section, s.key, Get(s)));
+  }
+}
+
+std::string ComposeConfigText(const std::string& existing) {
+  IniFile ini(existing);
+  for (const char* key : kWriteOrder) {
+    const Setting* s = FindSetting(key);
+    if (s != nullptr) ini.WriteInteger(s->section, s->key, Get(*s));
+  }
+  return ini.Serialize();
+}
+
+void LoadConfig() {
+  try {
+    std::string bytes;
+    if (ReadWholeFile(ConfigFilePath(), &bytes) != FileReadStatus::kOk) return;
+    ApplyConfigText(bytes);
+  } catch (...) {
+    // A settings file that cannot be read leaves the defaults; never fatal.
+  }
+}
+
+void SaveConfig() {
+  if (ConfigSaved) return;
+  // Set before trying, so that no failure can lead to a second attempt.
+  ConfigSaved = true;
+  try {
+    std::string existing;
+    // A file that is there but cannot be read is left alone: rewriting it
+    // would lose whatever unknown sections and keys it holds.
+    if (ReadWholeFile(ConfigFilePath(), &existing) == FileReadStatus::kError) return;
+    WriteFileAtomically(ConfigFilePath(), ComposeConfigText(existing));
+  } catch (...) {
+    // Saving is best effort; the old file stays as it was.
+  }
+}
+
+}  // namespace zt

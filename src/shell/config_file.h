@@ -1,0 +1,37 @@
+// File access for the settings file, and the settings <-> text conversion
+// that LoadConfig and SaveConfig are built from.  Paths are UTF-8; the
+// Windows side opens files with the wide-character functions.
+#pragma once
+
+#include <string>
+
+namespace zt {
+
+enum class FileReadStatus {
+  kOk,        // *bytes holds the whole file
+  kNotFound,  // nothing at that path (or the folder does not exist)
+  kError,     // it exists but could not be read (denied, a folder, too big...)
+};
+
+// Settings files beyond this size are not read (and so never overwritten).
+constexpr size_t kMaxConfigFileBytes = 16u * 1024 * 1024;
+
+// Reads the whole file into *bytes (cleared on anything but kOk).
+FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes);
+
+// Replaces the file at `path` with `bytes` so that, whatever happens, the
+// path holds either the old content or the complete new one: the bytes go to
+// a temporary file in the same folder, are flushed to the disk, and only
+// then take the place of the target.  A target marked read-only is left
+// alone (returns false).  On failure the temporary file is removed.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// The configuration values read from the text of a settings file, in the
+// read order, each keeping its current value when absent or unreadable.
+void ApplyConfigText(const std::string& bytes);
+
+// The text SaveConfig writes: `existing` (the file's current bytes, empty
+// when there is none) with every configuration value written into it.
+std::string ComposeConfigText(const std::string& existing);
+
+}  // namespace zt

@@ -1,0 +1,126 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "shell/config_file.h"
+
+namespace zt {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports whether the close itself succeeded (a delayed
+  // write error can surface only here).
+  bool Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes) {
+  bytes->clear();
+  if (path.empty()) return FileReadStatus::kNotFound;
+  Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    return (errno == ENOENT || errno == ENOTDIR) ? FileReadStatus::kNotFound
+                                                  : FileReadStatus::kError;
+  }
+  struct stat st;
+  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return FileReadStatus::kError;
+  std::string data;
+  char buf[16384];
+  for (;;) {
+    ssize_t n = read(fd.get(), buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FileReadStatus::kError;
+    }
+    if (n == 0) break;
+    if (data.size() + static_cast<size_t>(n) > kMaxConfigFileBytes) return FileReadStatus::kError;
+    data.append(buf, static_cast<size_t>(n));
+  }
+  *bytes = std::move(data);
+  return FileReadStatus::kOk;
+}
+
+bool WriteFileAtomically(const std::string& requested, const std::string& bytes) {
+  if (requested.empty()) return false;
+  std::string path = requested;
+  struct stat st;
+  mode_t mode = 0666;
+  bool existed = false;
+  if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    // Replace what the link points to, not the link itself.
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) return false;
+    path = resolved;
+  }
+  if (stat(path.c_str(), &st) == 0) {
+    if (!S_ISREG(st.st_mode)) return false;
+    // A file without any write permission is read-only even for a user who
+    // could replace it through its folder.
+    if ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0) return false;
+    mode = st.st_mode & 07777;
+    existed = true;
+  } else if (errno != ENOENT) {
+    return false;
+  }
+
+  const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
+  Fd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+  if (fd.get() < 0) return false;
+  bool ok = WriteAll(fd.get(), bytes);
+  if (ok && existed) ok = fchmod(fd.get(), mode) == 0;
+  ok = ok && fsync(fd.get()) == 0;
+  ok = fd.Close() && ok;
+  ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(temp.c_str());
+    return false;
+  }
+  // Make the new directory entry itself durable; the data already is.
+  Fd dir(open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) fsync(dir.get());
+  return true;
+}
+
+}  // namespace zt

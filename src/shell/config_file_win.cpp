@@ -1,0 +1,93 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "shell/config_file.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return h_; }
+  bool Close() {
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h == INVALID_HANDLE_VALUE || CloseHandle(h) != 0;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes) {
+  bytes->clear();
+  if (path.empty()) return FileReadStatus::kNotFound;
+  std::wstring wpath = Widen(path);
+  FileHandle file(CreateFileW(wpath.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    DWORD err = GetLastError();
+    return (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND)
+               ? FileReadStatus::kNotFound
+               : FileReadStatus::kError;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > kMaxConfigFileBytes) {
+    return FileReadStatus::kError;
+  }
+  std::string data;
+  char buf[16384];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buf, sizeof buf, &got, nullptr)) return FileReadStatus::kError;
+    if (got == 0) break;
+    if (data.size() + got > kMaxConfigFileBytes) return FileReadStatus::kError;
+    data.append(buf, got);
+  }
+  *bytes = std::move(data);
+  return FileReadStatus::kOk;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+  if (path.empty()) return false;
+  const std::wstring target = Widen(path);
+  DWORD attrs = GetFileAttributesW(target.c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES &&
+      (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return false;
+  }
+
+  const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  size_t done = 0;
+  while (ok && done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+    done += written;
+  }
+  ok = ok && FlushFileBuffers(file.get());
+  ok = file.Close() && ok;
+  ok = ok && MoveFileExW(temp.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
+}
+
+}  // namespace zt

@@ -1,0 +1,372 @@
+#include "shell/config.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "shell/config_file.h"
+#include "shell/ini_file.h"
+
+namespace zt {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The complete text of a settings file written from the defaults after the
+// first showing of the window has cleared FirstLaunch.
+const char kFreshFile[] =
+    "[General]\r\n"
+    "FirstLaunch=0\r\n"
+    "AlwaysOnTop=1\r\n"
+    "Rate=500\r\n"
+    "GraphLength=80\r\n"
+    "AlphaBlend=1\r\n"
+    "AlphaBlendValue=200\r\n"
+    "Transparency=1\r\n"
+    "ThickerGraph=1\r\n"
+    "LockForm=0\r\n"
+    "UpdateSpeed=1\r\n"
+    "DisplayMemory=1\r\n"
+    "MemoryAsPercentage=1\r\n"
+    "HideBarGraph=0\r\n"
+    "NumericTrayIcons=0\r\n"
+    "HideTrayWhenVisible=0\r\n"
+    "AutoHideControls=1\r\n"
+    "ShowFreeMemory=0\r\n"
+    "UsePhysicalMemory=1\r\n"
+    "DisplayEachCPU=0\r\n"
+    "AppTrayMode=0\r\n"
+    "AppModeHotkey=122\r\n"
+    "AppModeHotkeyModifiers=3\r\n"
+    "\r\n"
+    "[Location]\r\n"
+    "PosX=0\r\n"
+    "PosY=0\r\n"
+    "PosWidth=250\r\n"
+    "PosHeight=105\r\n"
+    "\r\n"
+    "[Colors]\r\n"
+    "BackgroundColor=16777215\r\n"
+    "GraphCPUColor1=8388608\r\n"
+    "GraphCPUColor2=8388608\r\n"
+    "GraphCPUColor3=8388608\r\n"
+    "GraphCPUColor4=8388608\r\n"
+    "GraphMemoryColor=15780518\r\n"
+    "BarColor=8388608\r\n"
+    "TextColor=0\r\n"
+    "\r\n";
+
+class ConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetConfigToDefaults();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("zt-config-" + std::string(info->name()) + "-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir_);
+    SetConfigFilePath((dir_ / "zettrim.ini").u8string());
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_ / "zettrim.ini", fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(dir_, ec);
+    SetConfigFilePath("");
+    ResetConfigToDefaults();
+  }
+
+  void WriteIni(const std::string& text) {
+    std::ofstream out(dir_ / "zettrim.ini", std::ios::binary);
+    out << text;
+  }
+  std::string ReadIni() {
+    std::ifstream in(dir_ / "zettrim.ini", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  size_t FilesInDir() {
+    size_t n = 0;
+    for (auto it = fs::directory_iterator(dir_); it != fs::directory_iterator(); ++it) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+};
+
+TEST(ConfigValues, DefaultsAndWidths) {
+  ResetConfigToDefaults();
+  EXPECT_TRUE(FirstLaunch);
+  EXPECT_TRUE(AlwaysOnTop);
+  EXPECT_EQ(Rate, 500);
+  EXPECT_EQ(GraphLength, 80);
+  EXPECT_TRUE(AlphaBlend);
+  EXPECT_EQ(AlphaBlendValue, 200);
+  EXPECT_TRUE(Transparency);
+  EXPECT_TRUE(ThickerGraph);
+  EXPECT_FALSE(LockForm);
+  EXPECT_TRUE(UpdateSpeed);
+  EXPECT_TRUE(DisplayMemory);
+  EXPECT_TRUE(MemoryAsPercentage);
+  EXPECT_FALSE(NumericTrayIcons);
+  EXPECT_FALSE(HideTrayWhenVisible);
+  EXPECT_TRUE(AutoHideControls);
+  EXPECT_FALSE(HideBarGraph);
+  EXPECT_FALSE(ShowFreeMemory);
+  EXPECT_TRUE(UsePhysicalMemory);
+  EXPECT_FALSE(DisplayEachCPU);
+  EXPECT_FALSE(AppTrayMode);
+  EXPECT_EQ(AppModeHotkey, 122);
+  EXPECT_EQ(AppModeHotkeyModifiers, 3);
+  EXPECT_EQ(PosX, 0);
+  EXPECT_EQ(PosY, 0);
+  EXPECT_EQ(PosWidth, 250);
+  EXPECT_EQ(PosHeight, 105);
+  EXPECT_EQ(BackgroundColor, 0xFFFFFFu);
+  EXPECT_EQ(GraphCPUColor1, 0x800000u);
+  EXPECT_EQ(GraphCPUColor2, 0x800000u);
+  EXPECT_EQ(GraphCPUColor3, 0x800000u);
+  EXPECT_EQ(GraphCPUColor4, 0x800000u);
+  EXPECT_EQ(GraphMemoryColor, 15780518u);
+  EXPECT_EQ(BarColor, 0x800000u);
+  EXPECT_EQ(TextColor, 0u);
+  EXPECT_FALSE(ConfigSaved);
+  EXPECT_EQ(sizeof(Rate.load()), 2u);
+  EXPECT_EQ(sizeof(GraphLength.load()), 2u);
+  EXPECT_EQ(sizeof(AlphaBlendValue.load()), 1u);
+  EXPECT_EQ(sizeof(FirstLaunch.load()), 1u);
+  EXPECT_EQ(sizeof(BackgroundColor.load()), 4u);
+}
+
+TEST(ConfigValues, PathBesideTheExecutable) {
+  EXPECT_EQ(ConfigPathForExecutable("C:\\Tools\\zettrim.exe"), "C:\\Tools\\zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("/opt/z/zettrim.EXE"), "/opt/z/zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("C:\\a.b\\zettrim"), "C:\\a.b\\zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("/a.b/zettrim"), "/a.b/zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("C:\\x\\my.tool.exe"), "C:\\x\\my.tool.ini");
+  EXPECT_EQ(ConfigPathForExecutable("zettrim.exe"), "zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("C:zettrim.exe"), "C:zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("/home/u/.zettrim"), "/home/u/.zettrim.ini");
+  EXPECT_EQ(ConfigPathForExecutable("C:\\\xE5\xB7\xA5\xE5\x85\xB7\\z.exe"),
+            "C:\\\xE5\xB7\xA5\xE5\x85\xB7\\z.ini");
+  EXPECT_EQ(ConfigPathForExecutable(""), "");
+  SetConfigFilePath("D:\\z.ini");
+  EXPECT_EQ(ConfigFilePath(), "D:\\z.ini");
+  SetConfigFilePath("");
+}
+
+// The odd values of a hand-edited file, read as the program has always read
+// them: unreadable numbers keep the current value, unsigned values keep only
+// their low bits, hexadecimal needs "0x" and more.
+TEST(ConfigValues, ReadingOddValues) {
+  ResetConfigToDefaults();
+  ApplyConfigText(
+      "[General]\r\n"
+      "AlphaBlend=yes\r\n"
+      "Transparency=2\r\n"
+      "ThickerGraph=0\r\n"
+      "LockForm=-1\r\n"
+      "Rate=65636\r\n"
+      "GraphLength=-1\r\n"
+      "AlphaBlendValue=300\r\n"
+      "AppModeHotkey=0x\r\n"
+      "AppModeHotkeyModifiers=0x0F\r\n"
+      "[Location]\r\n"
+      "PosX=-100\r\n"
+      "PosY=2147483648\r\n"
+      "PosWidth=+300\r\n"
+      "PosHeight= 0x20 \r\n"
+      "[Colors]\r\n"
+      "BackgroundColor=0xFF\r\n"
+      "TextColor=-2147483633\r\n"
+      "BarColor=0xFFFFFFFF\r\n"
+      "GraphCPUColor1=4294967295\r\n");
+  EXPECT_TRUE(AlphaBlend);
+  EXPECT_TRUE(Transparency);
+  EXPECT_FALSE(ThickerGraph);
+  EXPECT_TRUE(LockForm);
+  EXPECT_EQ(Rate, 100);
+  EXPECT_EQ(GraphLength, 65535);
+  EXPECT_EQ(AlphaBlendValue, 44);
+  EXPECT_EQ(AppModeHotkey, 122);
+  EXPECT_EQ(AppModeHotkeyModifiers, 15);
+  EXPECT_EQ(PosX, -100);
+  EXPECT_EQ(PosY, 0);
+  EXPECT_EQ(PosWidth, 300);
+  EXPECT_EQ(PosHeight, 32);
+  EXPECT_EQ(BackgroundColor, 255u);
+  EXPECT_EQ(TextColor, 0x8000000Fu);  // a system colour constant
+  EXPECT_EQ(BarColor, 0xFFFFFFFFu);
+  EXPECT_EQ(GraphCPUColor1, 0x800000u);  // beyond a signed 32-bit decimal
+
+  // Colours with the top bit set go back out as negative decimals.
+  std::string text = ComposeConfigText("");
+  EXPECT_NE(text.find("TextColor=-2147483633\r\n"), std::string::npos);
+  EXPECT_NE(text.find("BarColor=-1\r\n"), std::string::npos);
+  EXPECT_NE(text.find("GraphLength=65535\r\n"), std::string::npos);
+  ResetConfigToDefaults();
+}
+
+TEST(ConfigValues, KeysAndSectionsMatchWithoutCase) {
+  ResetConfigToDefaults();
+  ApplyConfigText("[general]\nrate=250\nDISPLAYEACHCPU=1\n[LOCATION]\nposx=7\n");
+  EXPECT_EQ(Rate, 250);
+  EXPECT_TRUE(DisplayEachCPU);
+  EXPECT_EQ(PosX, 7);
+  // Keys in the wrong section are not found.
+  ApplyConfigText("[Colors]\nRate=1\n");
+  EXPECT_EQ(Rate, 250);
+  ResetConfigToDefaults();
+}
+
+TEST(ConfigValues, ReadKeepsCurrentValuesWhenAbsent) {
+  ResetConfigToDefaults();
+  Rate = 1000;
+  ApplyConfigText("[General]\nGraphLength=5\n");
+  EXPECT_EQ(Rate, 1000);
+  EXPECT_EQ(GraphLength, 5);
+  ResetConfigToDefaults();
+  EXPECT_EQ(Rate, 500);
+}
+
+TEST_F(ConfigTest, NoFileGivesDefaultsAndFirstExitWritesTheFreshFile) {
+  Rate = 42;  // LoadConfig without a file changes nothing
+  LoadConfig();
+  EXPECT_EQ(Rate, 42);
+  ResetConfigToDefaults();
+  LoadConfig();
+  EXPECT_TRUE(FirstLaunch);
+  FirstLaunch = false;  // the first showing clears it
+  SaveConfig();
+  EXPECT_TRUE(ConfigSaved);
+  EXPECT_EQ(ReadIni(), kFreshFile);
+  EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
+}
+
+TEST_F(ConfigTest, OnlyTheFirstSaveOfARunWrites) {
+  SaveConfig();
+  std::string first = ReadIni();
+  Rate = 1234;
+  SaveConfig();
+  EXPECT_EQ(ReadIni(), first);
+  ResetConfigToDefaults();  // a new run
+  Rate = 1234;
+  SaveConfig();
+  EXPECT_NE(ReadIni().find("Rate=1234\r\n"), std::string::npos);
+}
+
+TEST_F(ConfigTest, HandEditedFileRoundTrip) {
+  WriteIni(
+      "; written by hand\r\n"
+      "[General]\r\n"
+      "AlphaBlend=yes\r\n"
+      "Rate=65636\r\n"
+      "AlphaBlendValue=300\r\n"
+      "Plugin=on\r\n"
+      "stray line\r\n"
+      "[Extra]\r\n"
+      "Keep=\xC4\xE3\xBA\xC3\r\n"
+      "[Colors]\r\n"
+      "BackgroundColor=0xFF\r\n");
+  LoadConfig();
+  EXPECT_TRUE(AlphaBlend);
+  EXPECT_EQ(Rate, 100);
+  EXPECT_EQ(AlphaBlendValue, 44);
+  EXPECT_EQ(BackgroundColor, 255u);
+  SaveConfig();
+  std::string text = ReadIni();
+  EXPECT_EQ(text.find("; written by hand"), std::string::npos);
+  // The known keys take their place, unknown lines stay where they were,
+  // new keys follow in write order, a missing section comes last.
+  const std::string head =
+      "[General]\r\nAlphaBlend=1\r\nRate=100\r\nAlphaBlendValue=44\r\nPlugin=on\r\n"
+      "stray line\r\nFirstLaunch=1\r\nAlwaysOnTop=1\r\nGraphLength=80\r\n";
+  EXPECT_EQ(text.substr(0, head.size()), head);
+  EXPECT_NE(text.find("\r\n\r\n[Extra]\r\nKeep=\xC4\xE3\xBA\xC3\r\n\r\n[Colors]\r\n"
+                      "BackgroundColor=255\r\nGraphCPUColor1=8388608"),
+            std::string::npos);
+  EXPECT_NE(text.find("TextColor=0\r\n\r\n[Location]\r\nPosX=0\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
+  // And the program reads back exactly what it wrote.
+  ResetConfigToDefaults();
+  LoadConfig();
+  EXPECT_EQ(ComposeConfigText(text), text);
+}
+
+TEST_F(ConfigTest, ReadOnlyFileIsLeftIntact) {
+  WriteIni("[General]\r\nRate=300\r\n");
+  fs::permissions(dir_ / "zettrim.ini",
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  Rate = 900;
+  SaveConfig();
+  EXPECT_TRUE(ConfigSaved);
+  EXPECT_EQ(ReadIni(), "[General]\r\nRate=300\r\n");
+  EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(ConfigTest, UnwritableFolderIsSwallowed) {
+  SetConfigFilePath((dir_ / "no such folder" / "zettrim.ini").u8string());
+  LoadConfig();
+  EXPECT_EQ(Rate, 500);
+  SaveConfig();
+  EXPECT_TRUE(ConfigSaved);
+  EXPECT_FALSE(fs::exists(dir_ / "no such folder"));
+}
+
+TEST_F(ConfigTest, UnreadableTargetIsNeverOverwritten) {
+  // Something that exists but cannot be read as a file: saving would lose
+  // its content, so nothing is written.
+  fs::create_directories(dir_ / "zettrim.ini");
+  LoadConfig();
+  SaveConfig();
+  EXPECT_TRUE(ConfigSaved);
+  EXPECT_TRUE(fs::is_directory(dir_ / "zettrim.ini"));
+}
+
+TEST_F(ConfigTest, ReplacingKeepsAnUnchangedCopyUntilTheEnd) {
+  // The old content survives a failed replacement; a leftover temporary
+  // file of an earlier crashed run does not disturb the next save.
+  WriteIni("[General]\r\nRate=300\r\n");
+  std::string target = (dir_ / "zettrim.ini").u8string();
+  EXPECT_TRUE(WriteFileAtomically(target, "new"));
+  std::string bytes;
+  ASSERT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, "new");
+  EXPECT_FALSE(WriteFileAtomically((dir_ / "missing" / "x.ini").u8string(), "x"));
+  EXPECT_FALSE(WriteFileAtomically("", "x"));
+  EXPECT_EQ(ReadWholeFile((dir_ / "missing.ini").u8string(), &bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(ReadWholeFile(dir_.u8string(), &bytes), FileReadStatus::kError);
+  EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(ConfigTest, NonAsciiFolderNames) {
+  fs::path sub = dir_ / fs::u8path("\xE8\xAE\xBE\xE7\xBD\xAE");  // two CJK characters
+  fs::create_directories(sub);
+  SetConfigFilePath((sub / fs::u8path("\xE7\x9B\x91.ini")).u8string());
+  PosX = -5;
+  SaveConfig();
+  EXPECT_TRUE(fs::exists(sub / fs::u8path("\xE7\x9B\x91.ini")));
+  ResetConfigToDefaults();
+  LoadConfig();
+  EXPECT_EQ(PosX, -5);
+}
+
+TEST_F(ConfigTest, GarbageFilesLoadWithoutHarmAndSaveCleanly) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes = "[General]\r\n";
+    size_t len = rng() % 600;
+    for (size_t i = 0; i < len; ++i) bytes += static_cast<char>(rng() % 256);
+    ResetConfigToDefaults();
+    ApplyConfigText(bytes);
+    std::string text = ComposeConfigText(bytes);
+    // Writing again what was written changes nothing.
+    ApplyConfigText(text);
+    ASSERT_EQ(ComposeConfigText(text), text) << "round " << round;
+  }
+  ResetConfigToDefaults();
+}
+
+}  // namespace
+}  // namespace zt
