@@ -1,0 +1,120 @@
+// The real machine on Windows.
+#include <windows.h>
+
+#include <cpuid.h>
+#include <x86intrin.h>
+
+#include "cpuid/cpu_machine.h"
+
+namespace zt::cpuid {
+
+namespace {
+
+using SetProcessAffinityMaskFn = BOOL(WINAPI*)(HANDLE, DWORD_PTR);
+
+// SetProcessAffinityMask is missing on Windows 95/98/Me, so it is looked up
+// by name once; without it no pinning ever happens.  KERNEL32 stays loaded
+// for the life of the process anyway, so the module reference is kept.
+SetProcessAffinityMaskFn LoadSetProcessAffinityMask() {
+  HMODULE kernel = LoadLibraryW(L"KERNEL32.DLL");
+  if (!kernel) return nullptr;
+  return reinterpret_cast<SetProcessAffinityMaskFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessAffinityMask")));
+}
+
+class WindowsMachine final : public ICpuMachine {
+ public:
+  WindowsMachine() : set_affinity_(LoadSetProcessAffinityMask()) {}
+
+  CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    __cpuid_count(leaf, subleaf, a, b, c, d);
+    CpuidRegisters r;
+    r.eax = a;
+    r.ebx = b;
+    r.ecx = c;
+    r.edx = d;
+    return r;
+  }
+
+  uint32_t ProcessorCount() override {
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors;
+  }
+
+  bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) override {
+    DWORD_PTR process = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &process, &system)) {
+      process_mask = system_mask = 0;
+      return false;
+    }
+    process_mask = process;
+    system_mask = system;
+    return true;
+  }
+
+  bool SetProcessAffinity(uint64_t mask) override {
+    if (!set_affinity_) return false;
+    return set_affinity_(GetCurrentProcess(), static_cast<DWORD_PTR>(mask)) != FALSE;
+  }
+
+  bool CanSetProcessAffinity() override { return set_affinity_ != nullptr; }
+
+  uint64_t ReadTimeStampCounter() override { return __rdtsc(); }
+
+  int64_t QueryPerformanceCounter() override {
+    LARGE_INTEGER value{};
+    if (!::QueryPerformanceCounter(&value)) return 0;
+    return value.QuadPart;
+  }
+
+  int64_t QueryPerformanceFrequency() override {
+    LARGE_INTEGER value{};
+    if (!::QueryPerformanceFrequency(&value)) return 0;
+    return value.QuadPart;
+  }
+
+  void SleepMs(uint32_t ms) override { Sleep(ms); }
+
+  // Failures of the priority calls are not examined: the measurement goes
+  // on at whatever priority was obtained.
+  void RaisePriority() override {
+    Saved& saved = SavedPriority();
+    saved.process_class = GetPriorityClass(GetCurrentProcess());
+    saved.thread_priority = GetThreadPriority(GetCurrentThread());
+    saved.raised = true;
+    SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  }
+
+  void RestorePriority() override {
+    Saved& saved = SavedPriority();
+    if (!saved.raised) return;
+    if (saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
+      SetThreadPriority(GetCurrentThread(), saved.thread_priority);
+    }
+    if (saved.process_class != 0) SetPriorityClass(GetCurrentProcess(), saved.process_class);
+    saved.raised = false;
+  }
+
+ private:
+  struct Saved {
+    bool raised = false;
+    DWORD process_class = 0;
+    int thread_priority = THREAD_PRIORITY_NORMAL;
+  };
+  // Raise and restore happen on the thread that measures.
+  static Saved& SavedPriority() {
+    thread_local Saved saved;
+    return saved;
+  }
+
+  SetProcessAffinityMaskFn set_affinity_;
+};
+
+}  // namespace
+
+std::shared_ptr<ICpuMachine> CreateNativeMachine() { return std::make_shared<WindowsMachine>(); }
+
+}  // namespace zt::cpuid

@@ -1,0 +1,83 @@
+// A machine that answers from a recorded CPUID dump instead of the
+// processor: each CPU block is one processor; the processor that answers is
+// the lowest one the process affinity mask allows, so the library's pinning
+// selects the block.  Nothing here sleeps or measures: the high-resolution
+// counter has frequency 0, so measured speeds read 0.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "cpuid/cpu_machine.h"
+#include "cpuid/dump_parser.h"
+
+namespace zt::cpuid {
+
+class TReplayMachine final : public ICpuMachine {
+ public:
+  explicit TReplayMachine(CpuidDump dump);
+
+  CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf = 0) override;
+  uint32_t ProcessorCount() override;
+  bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) override;
+  bool SetProcessAffinity(uint64_t mask) override;
+  bool CanSetProcessAffinity() override;
+  uint64_t ReadTimeStampCounter() override;
+  int64_t QueryPerformanceCounter() override;
+  int64_t QueryPerformanceFrequency() override;
+  void SleepMs(uint32_t ms) override;
+  void RaisePriority() override;
+  void RestorePriority() override;
+
+  // Acts like a system without SetProcessAffinityMask (Windows 95/98/Me).
+  void SetAffinityCallAvailable(bool available);
+
+  // What the library did, for tests.
+  struct CpuidCall {
+    uint32_t processor;
+    uint32_t leaf;
+    uint32_t subleaf;
+  };
+  std::vector<uint64_t> AffinityCalls() const;  // masks passed, in order
+  std::vector<CpuidCall> CpuidCalls() const;
+  size_t SleepCalls() const;
+  uint64_t CurrentMask() const;
+  uint32_t CurrentProcessor() const;
+  void ClearLog();
+
+  const CpuidDump& Dump() const { return dump_; }
+
+ private:
+  uint32_t CurrentProcessorLocked() const;
+  uint64_t SystemMask() const;
+
+  mutable std::mutex lock_;
+  CpuidDump dump_;
+  uint64_t mask_;
+  bool can_set_ = true;
+  // Leaf 2 may have to be executed several times in a row; the dump records
+  // the successive answers, so the run of consecutive leaf-2 calls picks one.
+  uint32_t leaf2_run_ = 0;
+  std::vector<uint64_t> affinity_calls_;
+  std::vector<CpuidCall> cpuid_calls_;
+  size_t sleep_calls_ = 0;
+};
+
+std::shared_ptr<TReplayMachine> CreateReplayMachine(CpuidDump dump);
+
+// Installs a machine for the life of the scope and puts the previous one
+// back afterwards.
+class ScopedMachine {
+ public:
+  explicit ScopedMachine(std::shared_ptr<ICpuMachine> machine);
+  ~ScopedMachine();
+  ScopedMachine(const ScopedMachine&) = delete;
+  ScopedMachine& operator=(const ScopedMachine&) = delete;
+
+ private:
+  std::shared_ptr<ICpuMachine> previous_;
+};
+
+}  // namespace zt::cpuid
