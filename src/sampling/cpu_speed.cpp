@@ -1,0 +1,56 @@
+#include "sampling/cpu_speed.h"
+
+#include "shell/config.h"
+#include "util/format.h"
+#include "util/platform.h"
+
+namespace zt {
+
+TCPUSpeed* CPUSpeed = nullptr;
+
+namespace {
+constexpr uint32_t kSettleMs = 10;
+constexpr uint32_t kWindowMs = 500;
+constexpr uint32_t kPauseMs = 500;
+}  // namespace
+
+double SpeedFromTicks(uint64_t t1, uint64_t t2) {
+  const auto d = static_cast<uint32_t>(t2 - t1);
+  return static_cast<double>(d) / (kWindowMs * 1000.0);
+}
+
+std::string SpeedLabelText(unsigned mhz) { return FormatThousands(mhz) + " MHz"; }
+
+TCPUSpeed::TCPUSpeed(ISpeedSink& sink, ICpuSpeedPlatform* platform)
+    : sink_(sink), platform_(platform ? *platform : SystemCpuSpeedPlatform()) {}
+
+TCPUSpeed::~TCPUSpeed() { Stop(); }
+
+void TCPUSpeed::MeasureSpeed() {
+  platform_.RaisePriority();
+  platform_.Sleep(kSettleMs);
+  const uint64_t t1 = platform_.ReadTimeStampCounter();
+  platform_.Sleep(kWindowMs);
+  const uint64_t t2 = platform_.ReadTimeStampCounter();
+  platform_.RestorePriority();
+  speed_ = SpeedFromTicks(t1, t2);
+}
+
+void TCPUSpeed::PostSpeed() {
+  const int64_t mhz = RoundHalfEven(speed_);
+  sink_.PostSpeed(mhz < 0 ? 0u : static_cast<unsigned>(mhz));
+}
+
+void TCPUSpeed::Execute() {
+  // Both counter readings must come from the same processor.
+  if (IsWindows2000OrLater()) platform_.PinToFirstProcessor();
+  while (!Terminated()) {
+    if (!AppTrayMode.load() && (UpdateSpeed.load() || speed_ < 0)) {
+      MeasureSpeed();
+      PostSpeed();
+    }
+    platform_.Sleep(kPauseMs);
+  }
+}
+
+}  // namespace zt

@@ -1,0 +1,78 @@
+// The clock-speed thread: measures the processor clock by counting
+// time-stamp-counter ticks across a half-second sleep and hands each figure
+// (whole MHz) to a speed sink, which on Windows posts WM_CPUSPEED to the main
+// window.  Measures once, then about every second while UpdateSpeed is on;
+// pauses while AppTrayMode is on.  Portable; the counter, the sleeps, the
+// priority and the affinity sit behind ICpuSpeedPlatform.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sampling/worker_thread.h"
+
+namespace zt {
+
+// Where a measured speed goes (the main window's speed label).
+class ISpeedSink {
+ public:
+  virtual ~ISpeedSink() = default;
+  // Called on the clock thread; must not touch windows there.
+  virtual void PostSpeed(unsigned mhz) = 0;
+};
+
+// The machine as the clock thread uses it.
+class ICpuSpeedPlatform {
+ public:
+  virtual ~ICpuSpeedPlatform() = default;
+  virtual uint64_t ReadTimeStampCounter() = 0;
+  virtual void Sleep(uint32_t ms) = 0;
+  // Raises the process and the calling thread to the highest priority,
+  // remembering what they were; failures are not examined.
+  virtual void RaisePriority() = 0;
+  // Puts back what RaisePriority remembered: thread first, then process.
+  virtual void RestorePriority() = 0;
+  // Restricts the calling thread to the first processor.
+  virtual void PinToFirstProcessor() = 0;
+};
+
+// The real machine.
+ICpuSpeedPlatform& SystemCpuSpeedPlatform();
+
+// MHz from two counter readings 500 ms apart: the low 32 bits of the
+// difference divided by 500 000 (right up to 8 589 MHz).
+double SpeedFromTicks(uint64_t t1, uint64_t t2);
+
+// "2,394 MHz": the speed label's text for wParam of WM_CPUSPEED.
+std::string SpeedLabelText(unsigned mhz);
+
+class TCPUSpeed : public TWorkerThread {
+ public:
+  // Created suspended.  sink receives every figure; platform null means the
+  // real machine.
+  explicit TCPUSpeed(ISpeedSink& sink, ICpuSpeedPlatform* platform = nullptr);
+  ~TCPUSpeed() override;
+
+  // Last measured clock in MHz; -1 until the first measurement.  Written by
+  // the clock thread only; read it from elsewhere only once the thread is over.
+  double Speed() const { return speed_; }
+
+  // One measurement into Speed.
+  void MeasureSpeed();
+  // Hands Round(Speed) (ties to even) to the sink.
+  void PostSpeed();
+
+ protected:
+  void Execute() override;
+
+ private:
+  ISpeedSink& sink_;
+  ICpuSpeedPlatform& platform_;
+  double speed_ = -1.0;
+};
+
+// The program's one clock thread (set by StartMonitors, cleared by
+// StopMonitors).  UI thread only.
+extern TCPUSpeed* CPUSpeed;
+
+}  // namespace zt

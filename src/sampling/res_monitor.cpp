@@ -1,0 +1,228 @@
+#include "sampling/res_monitor.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "shell/config.h"
+#include "util/format.h"
+#include "util/platform.h"
+
+namespace zt {
+
+TResMonitor* ResMonitor = nullptr;
+
+namespace {
+
+class SystemClock : public IMonitorClock {
+ public:
+  uint32_t TickCount() override { return GetTickCountMs(); }
+  double Now() override { return NowAsDateTime(); }
+  void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+constexpr int32_t kMinDelayMs = 10;
+constexpr int32_t kMaxDelayMs = 2000;
+
+// Drops the oldest points of a line until one more fits in GraphLength.
+void TrimLine(IMonitorDisplay& display, int line, int length) {
+  while (display.GraphPointCount(line) > 0 && display.GraphPointCount(line) >= length)
+    display.DeleteOldestGraphPoint(line);
+}
+
+int RoundToInt(double value) { return static_cast<int>(RoundHalfEven(value)); }
+
+}  // namespace
+
+IMonitorClock& SystemMonitorClock() {
+  static SystemClock clock;
+  return clock;
+}
+
+int32_t MonitorDelay(uint32_t rate, uint32_t tick_start, uint32_t tick_end) {
+  const uint32_t elapsed = tick_end - tick_start;  // survives one wrap of the tick count
+  const auto delay = static_cast<int32_t>(rate - elapsed);
+  if (delay < kMinDelayMs) return kMinDelayMs;
+  if (delay > kMaxDelayMs) return kMaxDelayMs;
+  return delay;
+}
+
+std::string FormatFixed2(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", value);
+  std::string text(buf);
+  const size_t dot = text.find('.');
+  if (dot != std::string::npos) text.replace(dot, 1, UserDecimalSeparator());
+  return text;
+}
+
+std::string MemoryLabelText(double memory_total, double memory_usage, double memory_used) {
+  if (MemoryAsPercentage.load()) {
+    const double value = ShowFreeMemory.load() ? 100.0 - memory_usage : memory_usage;
+    return FormatFixed2(value) + " %";
+  }
+  const double value = ShowFreeMemory.load() ? memory_total - memory_used : memory_used;
+  return FormatThousands(value) + " MB";
+}
+
+void RunDisplayStep(IMonitorDisplay& display, const DisplayFigures& f) {
+  const int length = GraphLength.load();
+  const auto x = static_cast<double>(f.Samples);
+  const bool memory = DisplayMemory.load();
+
+  // 1. Load: one line for the total, or a line for each of the first four
+  // processors.
+  display.SetGaugeProgress(RoundToInt(f.CpuUsage));
+  if (DisplayEachCPU.load() && f.CpuCount > 1 && f.CpuUsages) {
+    size_t i = 0;
+    for (int line = 1; line <= 4; ++line) {
+      if (i < f.CpuUsages->size()) {
+        TrimLine(display, line, length);
+        display.AddGraphPoint(line, x, (*f.CpuUsages)[i]);
+        ++i;
+      }
+    }
+  } else {
+    TrimLine(display, 1, length);
+    display.AddGraphPoint(1, x, f.CpuUsage);
+  }
+  // 2. and 3. Memory line and label.
+  if (memory) {
+    TrimLine(display, kGraphLineMemory, length);
+    display.AddGraphPoint(kGraphLineMemory, x, f.MemoryUsage);
+    display.SetMemoryLabelText(MemoryLabelText(f.MemoryTotal, f.MemoryUsage, f.MemoryUsed));
+  }
+  // 4. Tray icon: kept up to date unless it is hidden while the window shows.
+  if (AppTrayMode.load() || !HideTrayWhenVisible.load())
+    display.UpdateTrayIcon(RoundToInt(f.CpuUsage), memory ? RoundToInt(f.MemoryUsage) : -1);
+}
+
+TResMonitor::TResMonitor(IMonitorDisplay* display, ResMonitorSources sources)
+    : display_(display),
+      load_(sources.load ? sources.load : &ProcessorLoad()),
+      clock_(sources.clock ? sources.clock : &SystemMonitorClock()),
+      sources_(std::move(sources)) {
+  if (!sources_.memory) sources_.memory = GetMemoryFigures;
+  if (!sources_.is_windows2000_or_later) sources_.is_windows2000_or_later = IsWindows2000OrLater;
+}
+
+TResMonitor::~TResMonitor() {
+  // Execute() uses this object's members: the thread must be over before
+  // they go.
+  Stop();
+}
+
+void TResMonitor::Initialize() {
+  int32_t count = load_->GetProcessorCount();
+  // From Windows 2000 on the last instance is the all-processors aggregate.
+  if (sources_.is_windows2000_or_later()) --count;
+  if (count < 1) count = 1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    CpuCount = count;
+    CpuUsages.assign(static_cast<size_t>(count), 0.0);
+  }
+  scratch_usages_.assign(static_cast<size_t>(count), 0.0);
+  // Memory is sampled whatever DisplayMemory says, so the statistics start
+  // from real figures.
+  SampleMemory();
+  SampleCPU();
+  ResetStatistics();
+}
+
+void TResMonitor::SampleCPU() {
+  double usage = 0;
+  if (scratch_usages_.size() != CpuUsages.size()) scratch_usages_.assign(CpuUsages.size(), 0.0);
+  SampleCpuLoad(*load_, CpuCount, usage, scratch_usages_);
+  std::lock_guard<std::mutex> lock(mutex_);
+  CpuUsage = usage;
+  if (CpuCount > 1) CpuUsages.swap(scratch_usages_);
+}
+
+void TResMonitor::SampleMemory() {
+  uint64_t total = kMemoryQueryFailed;
+  uint64_t available = kMemoryQueryFailed;
+  sources_.memory(UsePhysicalMemory.load(), total, available);
+  const MemorySample s = MemorySampleFromFigures(total, available);
+  std::lock_guard<std::mutex> lock(mutex_);
+  MemoryUsed = s.MemoryUsed;
+  MemoryUsage = s.MemoryUsage;
+  MemoryTotal = s.MemoryTotal;
+}
+
+void TResMonitor::ResetStatistics() {
+  const double now = clock_->Now();
+  const uint32_t tick = clock_->TickCount();
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statistics = TResStatistics{};
+  Statistics.TimeStarted = now;
+  Statistics.TickStarted = tick;
+  Statistics.CpuMin = Statistics.CpuAverage = Statistics.CpuMax = CpuUsage;
+  Statistics.MemoryMin = Statistics.MemoryAverage = Statistics.MemoryMax = MemoryUsage;
+  Statistics.MemoryTotal = MemoryTotal;
+}
+
+namespace {
+
+// Folds one value into a min/mean/max triple; n counts this value.  The
+// comparisons are written so that a value that is not a number lowers the
+// minimum rather than being skipped silently.
+void Fold(double value, uint64_t n, double& min, double& average, double& max) {
+  if (!(value >= min)) min = value;
+  if (value > max) max = value;
+  const long double ln = static_cast<long double>(n);
+  average = static_cast<double>((ln - 1) / ln * static_cast<long double>(average) +
+                                static_cast<long double>(value) / ln);
+}
+
+}  // namespace
+
+void TResMonitor::UpdateStatistics() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Statistics.Samples = Statistics.Samples + 1;
+  const uint64_t n = Statistics.Samples;
+  Fold(CpuUsage, n, Statistics.CpuMin, Statistics.CpuAverage, Statistics.CpuMax);
+  Fold(MemoryUsage, n, Statistics.MemoryMin, Statistics.MemoryAverage, Statistics.MemoryMax);
+  Statistics.MemoryTotal = MemoryTotal;
+}
+
+void TResMonitor::UpdateDisplay() {
+  if (!display_) return;
+  DisplayFigures f;
+  f.CpuCount = CpuCount;
+  f.CpuUsage = CpuUsage;
+  f.CpuUsages = &CpuUsages;
+  f.MemoryTotal = MemoryTotal;
+  f.MemoryUsage = MemoryUsage;
+  f.MemoryUsed = MemoryUsed;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    f.Samples = Statistics.Samples;
+  }
+  RunDisplayStep(*display_, f);
+}
+
+TResStatistics TResMonitor::CopyStatistics() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return Statistics;
+}
+
+TResMonitor::SampleCopy TResMonitor::CopySample() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return SampleCopy{CpuCount, CpuUsage, MemoryTotal, MemoryUsage, MemoryUsed};
+}
+
+void TResMonitor::Execute() {
+  Initialize();
+  while (!Terminated()) {
+    const uint32_t t0 = clock_->TickCount();
+    SampleCPU();
+    if (DisplayMemory.load()) SampleMemory();
+    UpdateStatistics();
+    Synchronize([this] { UpdateDisplay(); });
+    if (Terminated()) break;
+    clock_->Sleep(static_cast<uint32_t>(MonitorDelay(Rate.load(), t0, clock_->TickCount())));
+  }
+}
+
+}  // namespace zt

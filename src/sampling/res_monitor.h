@@ -1,0 +1,144 @@
+// The resource monitor thread: one sample of processor load and memory every
+// `Rate` milliseconds, folded into running statistics and handed to the
+// display on the user-interface thread.  It owns the program's one sample
+// record.  Portable; the operating system is reached through the
+// processor-load source, the memory query and a small clock seam, so tests
+// drive it with fakes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "sampling/memory.h"
+#include "sampling/monitor_display.h"
+#include "sampling/processor_load.h"
+#include "sampling/worker_thread.h"
+
+namespace zt {
+
+// Time as the monitor sees it.
+class IMonitorClock {
+ public:
+  virtual ~IMonitorClock() = default;
+  // Milliseconds since system start, wrapping at 2^32.
+  virtual uint32_t TickCount() = 0;
+  // Local date and time (days since 30 December 1899).
+  virtual double Now() = 0;
+  virtual void Sleep(uint32_t ms) = 0;
+};
+
+// The real clock.
+IMonitorClock& SystemMonitorClock();
+
+// The running statistics since the last reset; copied whole by the
+// statistics window.
+struct TResStatistics {
+  uint32_t Samples = 0;  // also the x value of the graph points
+  double CpuMin = 0;
+  double CpuAverage = 0;
+  double CpuMax = 0;
+  double MemoryMin = 0;
+  double MemoryAverage = 0;
+  double MemoryMax = 0;
+  double MemoryTotal = 0;  // MB
+  double TimeStarted = 0;  // local date-time of the last reset
+  uint32_t TickStarted = 0;
+};
+
+// What the monitor measures with.  Empty members mean the real thing.
+struct ResMonitorSources {
+  IProcessorLoad* load = nullptr;  // ProcessorLoad()
+  IMonitorClock* clock = nullptr;  // SystemMonitorClock()
+  std::function<void(bool physical, uint64_t& total, uint64_t& available)> memory;  // GetMemoryFigures
+  std::function<bool()> is_windows2000_or_later;  // IsWindows2000OrLater
+};
+
+// The pause after a pass: Rate minus the time the pass took (tick counts
+// subtracted as unsigned 32-bit, the result read as signed), clamped to
+// 10..2000 ms.
+int32_t MonitorDelay(uint32_t rate, uint32_t tick_start, uint32_t tick_end);
+
+// Text of the memory label for the given figures and the settings
+// MemoryAsPercentage and ShowFreeMemory: "52.00 %" or "1,536 MB".
+std::string MemoryLabelText(double memory_total, double memory_usage, double memory_used);
+
+// Two decimals with the user's decimal separator ("52.00").
+std::string FormatFixed2(double value);
+// The user's decimal separator (per platform; "." on Linux).
+std::string UserDecimalSeparator();
+
+class TResMonitor : public TWorkerThread {
+ public:
+  // Created suspended; nothing is measured before Start().  display may be
+  // null (no display step runs then).
+  explicit TResMonitor(IMonitorDisplay* display, ResMonitorSources sources = {});
+  ~TResMonitor() override;
+
+  // The sample record.  Written only by the monitor's own thread (or by the
+  // thread that calls the steps directly, in tests).  Other threads read them
+  // only inside the display step or through CopySample()/CopyStatistics().
+  int32_t CpuCount = 0;
+  double CpuUsage = 0;
+  std::vector<double> CpuUsages;
+  double MemoryTotal = 0;
+  double MemoryUsage = 0;
+  double MemoryUsed = 0;
+
+  // The steps of a pass, public so that tests can run them one by one.
+  void Initialize();
+  void SampleCPU();
+  void SampleMemory();
+  // Safe from any thread (the statistics window's Reset).
+  void ResetStatistics();
+  void UpdateStatistics();
+  // The display step; runs on the UI thread through Synchronize.
+  void UpdateDisplay();
+
+  // A consistent copy of the statistics, safe from any thread.
+  TResStatistics CopyStatistics() const;
+
+  struct SampleCopy {
+    int32_t CpuCount;
+    double CpuUsage, MemoryTotal, MemoryUsage, MemoryUsed;
+  };
+  // A consistent copy of the latest figures, safe from any thread.
+  SampleCopy CopySample() const;
+
+ protected:
+  void Execute() override;
+
+ private:
+  IMonitorDisplay* display_;
+  IProcessorLoad* load_;
+  IMonitorClock* clock_;
+  ResMonitorSources sources_;
+  std::vector<double> scratch_usages_;
+  // Guards Statistics and the writes of the sample figures, so that a reset or
+  // a copy from the UI thread never sees half an update.
+  mutable std::mutex mutex_;
+  TResStatistics Statistics;
+};
+
+// The display step as plain code: gauge, graph lines (trimmed to
+// GraphLength), memory label and tray icon, from the given figures and the
+// settings DisplayEachCPU, DisplayMemory, MemoryAsPercentage, ShowFreeMemory,
+// GraphLength, AppTrayMode and HideTrayWhenVisible.
+struct DisplayFigures {
+  int32_t CpuCount = 1;
+  double CpuUsage = 0;
+  const std::vector<double>* CpuUsages = nullptr;
+  double MemoryTotal = 0;
+  double MemoryUsage = 0;
+  double MemoryUsed = 0;
+  uint32_t Samples = 0;
+};
+void RunDisplayStep(IMonitorDisplay& display, const DisplayFigures& figures);
+
+// The program's one monitor: set by StartMonitors, cleared by StopMonitors;
+// null before, after, and when it was never created.  UI thread only.
+extern TResMonitor* ResMonitor;
+
+}  // namespace zt

@@ -1,0 +1,85 @@
+// Worker-thread base for the sampling threads.  A thread object is created
+// suspended, started with Start(), asked to stop with Terminate() and waited
+// for with WaitFor(); it never deletes itself.
+//
+// Synchronize() runs a function on the user-interface thread while the worker
+// waits.  The calls are kept in one process-wide queue that the UI thread
+// drains with ServeSynchronizeQueue().  On Windows a hidden message-only
+// window, created on the UI thread together with the first thread object, is
+// woken by a posted message and drains the queue from the message loop, so
+// windows need no extra code.  Elsewhere (and in tests) whichever thread calls
+// ServeSynchronizeQueue() or WaitFor() plays the UI thread.
+//
+// WaitFor() keeps draining the queue while it waits, so a worker blocked in
+// Synchronize() finishes its call, sees the terminate request and ends; the
+// UI thread cannot deadlock on it.
+#pragma once
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
+
+namespace zt {
+
+class TWorkerThread {
+ public:
+  TWorkerThread();
+  // The owner must Terminate() and WaitFor() (or just delete: the destructor
+  // does both) before the derived object goes; derived classes whose Execute()
+  // touches their own members call Stop() in their destructor.
+  virtual ~TWorkerThread();
+  TWorkerThread(const TWorkerThread&) = delete;
+  TWorkerThread& operator=(const TWorkerThread&) = delete;
+
+  // Starts the thread; a second call does nothing.
+  void Start();
+  // Sets the terminate request; the run loop checks it.
+  void Terminate() { terminated_.store(true); }
+  bool Terminated() const { return terminated_.load(); }
+  // Waits until the thread has ended, serving Synchronize calls meanwhile.
+  // Returns at once when the thread was never started.
+  void WaitFor();
+  // Terminate() then WaitFor().
+  void Stop();
+
+  bool Started() const { return started_; }
+  bool Finished() const { return finished_.load(); }
+  // The error that ended Execute(), if any (read after WaitFor()).
+  std::exception_ptr FatalException() const { return fatal_; }
+
+ protected:
+  // The run method.  An error escaping it ends the thread quietly; it is kept
+  // in FatalException().
+  virtual void Execute() = 0;
+  // Runs fn on the UI thread and returns when it has run; an error raised by
+  // fn is raised again here.  Called from any thread other than this worker's
+  // own, fn simply runs there.
+  void Synchronize(const std::function<void()>& fn);
+
+ private:
+  void ThreadMain();
+
+  std::thread thread_;
+  std::atomic<bool> terminated_{false};
+  std::atomic<bool> finished_{false};
+  bool started_ = false;
+  std::exception_ptr fatal_;
+};
+
+// Runs every pending Synchronize call on the calling thread; returns how many
+// ran.  The Windows wake-up window calls it; tests call it directly.
+int ServeSynchronizeQueue();
+
+// Pending Synchronize calls (tests).
+int PendingSynchronizeCalls();
+
+namespace detail {
+// Platform hooks (worker_thread_win.cpp / worker_thread_linux.cpp).
+// Called on the thread that creates a thread object (the UI thread).
+void PrepareUiWakeup();
+// Called by a worker after queueing a call.
+void WakeUiThread();
+}  // namespace detail
+
+}  // namespace zt

@@ -1,0 +1,54 @@
+#include <windows.h>
+
+#include <atomic>
+
+#include "sampling/worker_thread.h"
+
+namespace zt::detail {
+
+namespace {
+
+constexpr wchar_t kWakeWindowClass[] = L"Zettrim.SynchronizeWindow";
+constexpr UINT kWakeMessage = WM_APP + 1;
+
+std::atomic<HWND> g_wake_window{nullptr};
+// Set while a wake-up message is on its way, so a busy worker does not fill
+// the UI thread's queue with duplicates.
+std::atomic<bool> g_wake_pending{false};
+
+LRESULT CALLBACK WakeWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == kWakeMessage) {
+    g_wake_pending.store(false);
+    ServeSynchronizeQueue();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+}  // namespace
+
+void PrepareUiWakeup() {
+  if (g_wake_window.load()) return;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WakeWindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kWakeWindowClass;
+  RegisterClassExW(&wc);  // fails harmlessly when already registered
+  // A message-only window: never shown, receives only what is posted to it,
+  // and lives as long as the process (the thread that made it owns it).
+  HWND hwnd = CreateWindowExW(0, kWakeWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              instance, nullptr);
+  HWND expected = nullptr;
+  if (hwnd && !g_wake_window.compare_exchange_strong(expected, hwnd)) DestroyWindow(hwnd);
+}
+
+void WakeUiThread() {
+  HWND hwnd = g_wake_window.load();
+  if (!hwnd) return;
+  if (g_wake_pending.exchange(true)) return;
+  if (!PostMessageW(hwnd, kWakeMessage, 0, 0)) g_wake_pending.store(false);
+}
+
+}  // namespace zt::detail

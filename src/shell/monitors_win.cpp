@@ -1,0 +1,131 @@
+#include "shell/monitors_win.h"
+
+#include <atomic>
+#include <exception>
+#include <memory>
+
+#include "sampling/cpu_speed.h"
+#include "sampling/perf_lib.h"
+#include "sampling/processor_load.h"
+#include "sampling/res_monitor.h"
+#include "shell/window_messages.h"
+#include "util/format.h"
+#include "util/message_box_win.h"
+
+namespace zt {
+
+const char* const kPerfCountersDisabledPrompt =
+    "性能计数器已禁用。应用程序不能正常工作。\r\n\r\n尝试启用性能计数器吗？";
+const wchar_t kMonitorQueryClass[] = L"Zettrim.MonitorQuery";
+const wchar_t kQueryStatisticsMessage[] = L"Zettrim.QueryStatistics";
+
+namespace {
+
+// Hands each clock figure to the main window as WM_CPUSPEED; the clock
+// thread never touches the window itself.
+class WindowSpeedSink : public ISpeedSink {
+ public:
+  explicit WindowSpeedSink(HWND window) : window_(window) {}
+  void PostSpeed(unsigned mhz) override {
+    last_.store(static_cast<long>(mhz));
+    PostMessageW(window_, WM_CPUSPEED, static_cast<WPARAM>(mhz), 0);
+  }
+  long Last() const { return last_.load(); }
+
+ private:
+  HWND window_;
+  std::atomic<long> last_{-1};
+};
+
+std::unique_ptr<WindowSpeedSink> g_speed_sink;
+HWND g_query_window = nullptr;
+UINT g_query_message = 0;
+
+LRESULT AnswerQuery(WPARAM item) {
+  if (static_cast<QueryItem>(item) == QueryItem::LastSpeedMHz)
+    return g_speed_sink ? g_speed_sink->Last() : -1;
+  if (!ResMonitor) return -1;
+  const TResStatistics s = ResMonitor->CopyStatistics();
+  switch (static_cast<QueryItem>(item)) {
+    case QueryItem::Samples: return static_cast<LRESULT>(s.Samples);
+    case QueryItem::CpuCount: return ResMonitor->CopySample().CpuCount;
+    case QueryItem::MonitorRunning:
+      return ResMonitor->Started() && !ResMonitor->Finished() ? 1 : 0;
+    case QueryItem::CpuAverageX100: return static_cast<LRESULT>(RoundHalfEven(s.CpuAverage * 100));
+    case QueryItem::MemoryTotalMB: return static_cast<LRESULT>(RoundHalfEven(s.MemoryTotal));
+    default: return -1;
+  }
+}
+
+LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (g_query_message != 0 && msg == g_query_message) return AnswerQuery(wparam);
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+void CreateQueryWindow() {
+  if (g_query_window) return;
+  g_query_message = RegisterWindowMessageW(kQueryStatisticsMessage);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = QueryWindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = kMonitorQueryClass;
+  RegisterClassExW(&wc);
+  g_query_window = CreateWindowExW(0, kMonitorQueryClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                   nullptr, instance, nullptr);
+  // Another process may ask only while it is allowed to send us this message.
+  using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
+  if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
+    auto change = reinterpret_cast<ChangeFilterFn>(
+        reinterpret_cast<void*>(GetProcAddress(user, "ChangeWindowMessageFilter")));
+    if (change) change(g_query_message, 1 /* MSGFLT_ADD */);
+  }
+}
+
+void DestroyQueryWindow() {
+  if (g_query_window) DestroyWindow(g_query_window);
+  g_query_window = nullptr;
+}
+
+}  // namespace
+
+void StartMonitors(HWND main_window, IMonitorDisplay& display) {
+  if (ResMonitor || CPUSpeed) return;
+  ResMonitor = new TResMonitor(&display);  // suspended until the first reading works
+  g_speed_sink = std::make_unique<WindowSpeedSink>(main_window);
+  CPUSpeed = new TCPUSpeed(*g_speed_sink);
+  CPUSpeed->Start();
+  CreateQueryWindow();
+
+  if (PerformanceCountersDisabled()) {
+    if (ShowMessageBox(main_window, BoxKind::Warning, kPerfCountersDisabledPrompt,
+                       BoxButtons::YesNoCancel) == BoxAnswer::Yes)
+      EnablePerformanceCounters();
+  }
+
+  try {
+    ProcessorLoad().RefreshProcessorCounters();
+  } catch (const std::exception& e) {
+    // The window runs on without the monitor: empty graph, all-zero
+    // statistics; the clock label still updates.
+    ShowMessageBox(main_window, BoxKind::Error, e.what(), BoxButtons::Ok);
+    return;
+  }
+  ResMonitor->Start();
+}
+
+void StopMonitors() {
+  if (CPUSpeed) CPUSpeed->Terminate();
+  if (ResMonitor) ResMonitor->Terminate();
+  // Each deletion waits for its thread; the wait serves a display step the
+  // monitor may be blocked in.
+  delete ResMonitor;
+  ResMonitor = nullptr;
+  delete CPUSpeed;
+  CPUSpeed = nullptr;
+  g_speed_sink.reset();
+  DestroyQueryWindow();
+}
+
+}  // namespace zt

@@ -1,0 +1,42 @@
+// Start and stop of the two sampling threads, owned by the main window.
+#pragma once
+
+#include <windows.h>
+
+#include "sampling/monitor_display.h"
+
+namespace zt {
+
+// The question asked at start-up when the performance counters are off.
+extern const char* const kPerfCountersDisabledPrompt;
+
+// Called at the end of the main window's creation, on the UI thread:
+// creates the monitor thread suspended, creates and starts the clock thread
+// (posting WM_CPUSPEED to main_window), asks about disabled performance
+// counters, takes the first processor-load reading and starts the monitor
+// only when that reading succeeded; otherwise shows the reading's error.
+// display must outlive StopMonitors().
+void StartMonitors(HWND main_window, IMonitorDisplay& display);
+
+// Called when the main window is destroyed: asks both threads to stop, then
+// deletes the monitor and then the clock thread, each deletion waiting for its
+// thread while pending display steps still run.  Safe to call twice or
+// without StartMonitors.
+void StopMonitors();
+
+// Test-only query: a message-only window of class kMonitorQueryClass answers
+// the registered message kQueryStatisticsMessage (SendMessage, lParam 0) with
+// one figure chosen by wParam (see QueryItem), or -1 when there is no monitor.
+// It lives from StartMonitors to StopMonitors.
+extern const wchar_t kMonitorQueryClass[];       // L"Zettrim.MonitorQuery"
+extern const wchar_t kQueryStatisticsMessage[];  // L"Zettrim.QueryStatistics"
+enum class QueryItem : WPARAM {
+  Samples = 0,          // Statistics.Samples
+  CpuCount = 1,         // CpuCount
+  MonitorRunning = 2,   // 1 while the monitor thread runs, else 0
+  CpuAverageX100 = 3,   // Round(Statistics.CpuAverage * 100)
+  MemoryTotalMB = 4,    // Round(Statistics.MemoryTotal)
+  LastSpeedMHz = 5,     // last wParam posted as WM_CPUSPEED, -1 before
+};
+
+}  // namespace zt

@@ -1,0 +1,15 @@
+// The program's own window messages, numbered from WM_USER (0x400).  Portable
+// so that code without <windows.h> can name them.
+#pragma once
+
+namespace zt {
+
+constexpr unsigned kWmUser = 0x400;
+// Posted by the main window to itself at the end of every showing.
+constexpr unsigned WM_AFTERSHOW = kWmUser + 1;
+// Tray icon callback.
+constexpr unsigned WM_TRAYNOTIFY = kWmUser + 123;
+// Posted by the clock-speed thread: wParam = whole MHz, lParam = 0.
+constexpr unsigned WM_CPUSPEED = kWmUser + 130;
+
+}  // namespace zt

@@ -1,0 +1,198 @@
+#include "sampling/cpu_speed.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "shell/config.h"
+#include "shell/window_messages.h"
+
+namespace zt {
+namespace {
+
+TEST(CpuSpeed, TicksPerHalfSecondToMHz) {
+  // A 2 394 000 000 Hz counter advances 1 197 000 000 in 500 ms.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(5'000'000'000ull, 5'000'000'000ull + 1'197'000'000ull), 2394.0);
+  // Only the low 32 bits of the difference count.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, (1ull << 32) + 500'000), 1.0);
+  // A counter that wrapped between the readings still gives the right figure.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0xFFFFFFFFFFFFFF00ull, 1'000'000 - 0x100), 2.0);
+}
+
+TEST(CpuSpeed, LabelTextAndMessageNumbers) {
+  EXPECT_EQ(SpeedLabelText(2394), "2,394 MHz");
+  EXPECT_EQ(SpeedLabelText(0), "0 MHz");
+  EXPECT_EQ(SpeedLabelText(12345), "12,345 MHz");
+  EXPECT_EQ(WM_CPUSPEED, 0x482u);
+  EXPECT_EQ(WM_TRAYNOTIFY, 0x47Bu);
+  EXPECT_EQ(WM_AFTERSHOW, 0x401u);
+}
+
+// A machine whose counter runs at `hz` while the (fake) sleeps take no time.
+class FakeMachine : public ICpuSpeedPlatform {
+ public:
+  explicit FakeMachine(uint64_t hz) : hz_(hz) {}
+  uint64_t ReadTimeStampCounter() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_.push_back("tsc");
+    return now_us_ * hz_ / 1'000'000;
+  }
+  void Sleep(uint32_t ms) override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      log_.push_back("sleep " + std::to_string(ms));
+      now_us_ += ms * 1000ull;
+    }
+    if (on_sleep) on_sleep();
+    // Real time passes a little, so the test's loop gets to run.
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  void RaisePriority() override { Log("raise"); }
+  void RestorePriority() override { Log("restore"); }
+  void PinToFirstProcessor() override { Log("pin"); }
+  std::vector<std::string> Log() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return log_;
+  }
+  std::function<void()> on_sleep;
+
+ private:
+  void Log(const std::string& s) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    log_.push_back(s);
+  }
+  uint64_t hz_;
+  uint64_t now_us_ = 123456;
+  std::mutex mutex_;
+  std::vector<std::string> log_;
+};
+
+class RecordingSink : public ISpeedSink {
+ public:
+  void PostSpeed(unsigned mhz) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    posts_.push_back(mhz);
+  }
+  std::vector<unsigned> Posts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return posts_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<unsigned> posts_;
+};
+
+class CpuSpeedThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetConfigToDefaults(); }
+  void TearDown() override { ResetConfigToDefaults(); }
+};
+
+TEST_F(CpuSpeedThreadTest, MeasureSpeedRaisesSettlesCountsAndRestores) {
+  FakeMachine machine(2'394'000'000ull);
+  RecordingSink sink;
+  TCPUSpeed speed(sink, &machine);
+  EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
+  speed.MeasureSpeed();
+  EXPECT_DOUBLE_EQ(speed.Speed(), 2394.0);
+  const std::vector<std::string> expected{"raise", "sleep 10", "tsc", "sleep 500", "tsc", "restore"};
+  EXPECT_EQ(machine.Log(), expected);
+  speed.PostSpeed();
+  EXPECT_EQ(sink.Posts(), std::vector<unsigned>{2394});
+}
+
+TEST_F(CpuSpeedThreadTest, PostRoundsHalfToEven) {
+  FakeMachine machine(2'394'500'000ull);  // 2394.5 MHz
+  RecordingSink sink;
+  TCPUSpeed speed(sink, &machine);
+  speed.MeasureSpeed();
+  speed.PostSpeed();
+  FakeMachine odd(2'395'500'000ull);
+  TCPUSpeed speed2(sink, &odd);
+  speed2.MeasureSpeed();
+  speed2.PostSpeed();
+  EXPECT_EQ(sink.Posts(), (std::vector<unsigned>{2394, 2396}));
+}
+
+// Waits until `pred` holds (or 10 s pass).
+template <typename Pred>
+bool WaitUntil(Pred pred) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+TEST_F(CpuSpeedThreadTest, WithUpdateSpeedOffExactlyOnePost) {
+  UpdateSpeed = false;
+  FakeMachine machine(1'000'000'000ull);
+  RecordingSink sink;
+  int sleeps = 0;
+  machine.on_sleep = [&sleeps] { ++sleeps; };
+  TCPUSpeed speed(sink, &machine);
+  speed.Start();
+  ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > 40; }));
+  speed.Terminate();
+  speed.WaitFor();
+  EXPECT_EQ(sink.Posts(), std::vector<unsigned>{1000});
+  // The thread pinned itself to the first processor before measuring.
+  EXPECT_EQ(machine.Log().front(), "pin");
+}
+
+TEST_F(CpuSpeedThreadTest, TrayModePausesAndResumesTheMeasurements) {
+  UpdateSpeed = true;
+  AppTrayMode = true;  // started in tray mode: the first figure waits
+  FakeMachine machine(3'000'000'000ull);
+  RecordingSink sink;
+  TCPUSpeed speed(sink, &machine);
+  speed.Start();
+  ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > 10; }));
+  EXPECT_TRUE(sink.Posts().empty());
+  AppTrayMode = false;
+  ASSERT_TRUE(WaitUntil([&] { return sink.Posts().size() >= 3; }));
+  AppTrayMode = true;
+  // Within one cycle the posts stop.
+  const size_t log_now = machine.Log().size();
+  ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > log_now + 12; }));
+  const size_t posts = sink.Posts().size();
+  ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > log_now + 30; }));
+  EXPECT_EQ(sink.Posts().size(), posts);
+  speed.Terminate();
+  speed.WaitFor();
+  for (unsigned mhz : sink.Posts()) EXPECT_EQ(mhz, 3000u);
+}
+
+TEST_F(CpuSpeedThreadTest, AnErrorEndsTheThreadSilently) {
+  FakeMachine machine(1'000'000'000ull);
+  RecordingSink sink;
+  machine.on_sleep = [] { throw std::runtime_error("no counter"); };
+  TCPUSpeed speed(sink, &machine);
+  speed.Start();
+  ASSERT_TRUE(WaitUntil([&] { return speed.Finished(); }));
+  speed.WaitFor();
+  EXPECT_TRUE(speed.FatalException());
+  EXPECT_TRUE(sink.Posts().empty());
+}
+
+TEST_F(CpuSpeedThreadTest, RealMachineStopsWithinASecondAndAHalf) {
+  RecordingSink sink;
+  TCPUSpeed speed(sink);
+  speed.Start();
+  ASSERT_TRUE(WaitUntil([&] { return !sink.Posts().empty(); }));
+  EXPECT_GT(sink.Posts().front(), 100u);  // any real x86 clock
+  const auto t0 = std::chrono::steady_clock::now();
+  speed.Terminate();
+  speed.WaitFor();
+  const auto took = std::chrono::steady_clock::now() - t0;
+  EXPECT_LT(took, std::chrono::milliseconds(1500));
+}
+
+}  // namespace
+}  // namespace zt
