@@ -1,0 +1,181 @@
+// Cache decoding over raw registers: descriptor collection and bit 31, table
+// order (a later row of the same kind wins), the extended leaves per vendor,
+// and the associativity codes.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <set>
+
+#include "cpuid/cache_tables.h"
+
+namespace zt::cpuid {
+namespace {
+
+CacheDescriptorSlots SlotsOf(std::initializer_list<uint32_t> descriptors) {
+  CacheDescriptorSlots slots{};
+  size_t i = 0;
+  for (uint32_t d : descriptors) slots.at(i++) = d;
+  return slots;
+}
+
+CacheFacts Facts(uint32_t size, uint32_t line, uint8_t assoc) {
+  CacheFacts f;
+  f.size = size;
+  f.line_size = line;
+  f.associativity = assoc;
+  return f;
+}
+
+TEST(CacheAssociativity, CodesMapToRowsAndStrangersToNone) {
+  const struct {
+    uint32_t code;
+    const char* name;
+  } known[] = {{0, "None"}, {1, "Direct"}, {2, "2-Way"}, {4, "4-Way"},
+               {6, "8-Way"}, {8, "16-Way"}, {15, "Full"}};
+  for (const auto& k : known) {
+    const uint8_t index = AssociativityIndexOfCode(k.code);
+    EXPECT_STREQ(AssociativityName(index), k.name);
+    EXPECT_EQ(AssociativityCode(index), k.code);
+  }
+  for (uint32_t stranger : {3u, 5u, 7u, 9u, 14u, 16u, 0x40u, 0xFFu, 0xFFFFFFFFu}) {
+    EXPECT_EQ(AssociativityIndexOfCode(stranger), kAssocNone) << stranger;
+  }
+  // Out-of-table indexes read as row 0 instead of running off the table.
+  EXPECT_STREQ(AssociativityName(7), "None");
+  EXPECT_EQ(AssociativityCode(255), 0);
+}
+
+TEST(CacheDescriptors, BytesLowFirstAndRegistersWithBit31Skipped) {
+  const CacheDescriptorSlots slots =
+      CollectDescriptorSlots({0x665B5101, 0x80223040, 0x0000002C, 0xFF7B7040});
+  const CacheDescriptorSlots expected = {0x01, 0x51, 0x5B, 0x66, 0, 0, 0, 0,
+                                         0x2C, 0x00, 0x00, 0x00, 0, 0, 0, 0};
+  EXPECT_EQ(slots, expected);
+  // Bit 31 alone decides: 0x7FFFFFFF is taken, 0x80000000 is not.
+  EXPECT_EQ(CollectDescriptorSlots({0x7FFFFFFF, 0, 0, 0x80000000})[3], 0x7Fu);
+  EXPECT_FALSE(SlotsHold(CollectDescriptorSlots({0x80000030, 0x8000002C, 0x80000043, 0x80000070}),
+                         0x30));
+}
+
+TEST(CacheDescriptors, TableHasNoUnifiedRowAndNoCountOrEmptyDescriptor) {
+  std::set<std::pair<uint8_t, uint8_t>> seen;
+  for (const CacheDescriptorInfo& row : kCacheDescriptorTable) {
+    EXPECT_NE(row.kind, kCacheLevel1Unified);
+    EXPECT_GT(row.descriptor, 0x01);
+    EXPECT_LT(row.associativity, std::size(kCacheAssociativityTable));
+    EXPECT_TRUE(seen.insert({row.descriptor, row.kind}).second) << int{row.descriptor};
+  }
+  for (uint32_t d = 0; d < 256; ++d) {
+    EXPECT_FALSE(DecodeCacheByDescriptors(SlotsOf({d}), kCacheLevel1Unified).available());
+  }
+}
+
+TEST(CacheByDescriptors, EdgeCasesOfOrderAndEmptyRows) {
+  // 0x2C and 0x30: 32 KB 8-Way 64-byte data and code caches.
+  const auto l1 = SlotsOf({0x01, 0x2C, 0x30});
+  EXPECT_EQ(DecodeCacheByDescriptors(l1, kCacheLevel1Data), Facts(32768, 64, kAssoc8Way));
+  EXPECT_EQ(DecodeCacheByDescriptors(l1, kCacheLevel1Code), Facts(32768, 64, kAssoc8Way));
+  EXPECT_FALSE(DecodeCacheByDescriptors(l1, kCacheLevel2).available());
+
+  // 0x40 is a later row than 0x3C: level 2 ends up empty.
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x3C, 0x40}), kCacheLevel2), CacheFacts{});
+  // ... but an earlier row than 0x43, which then wins, whatever the slot order.
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x43, 0x40}), kCacheLevel2),
+            Facts(524288, 32, kAssoc4Way));
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x40, 0x43}), kCacheLevel2),
+            Facts(524288, 32, kAssoc4Way));
+  // Table order, not slot order or size, picks among real level 2 rows.
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x7C, 0x41}), kCacheLevel2),
+            Facts(1048576, 64, kAssoc8Way));
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x86, 0x87}), kCacheLevel2),
+            Facts(1048576, 64, kAssoc8Way));
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x45, 0x79}), kCacheLevel2),
+            Facts(131072, 64, kAssoc8Way));
+  // The same byte 0x40 also means "no level 3".
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x29, 0x40}), kCacheLevel3), CacheFacts{});
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x22}), kCacheLevel3),
+            Facts(524288, 64, kAssoc4Way));
+  // Level 1 data: 0x0A before 0x68 in the table.
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x68, 0x0A}), kCacheLevel1Data),
+            Facts(32768, 64, kAssoc4Way));
+}
+
+TEST(CacheByDescriptors, TraceRowsGiveCapacityAndNoLine) {
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x70}), kCacheTrace), Facts(12288, 0, kAssoc8Way));
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x71}), kCacheTrace), Facts(16384, 0, kAssoc8Way));
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x72, 0x70}), kCacheTrace),
+            Facts(32768, 0, kAssoc8Way));
+}
+
+TEST(CacheByDescriptors, Pentium4LeafTwoDecodedByHand) {
+  // Leaf 2 of a Pentium 4 2.40 GHz (family 15 model 2): 665B5101 0 0 007B7040.
+  const auto slots = CollectDescriptorSlots({0x665B5101, 0, 0, 0x007B7040});
+  EXPECT_EQ(DecodeCacheByDescriptors(slots, kCacheLevel1Data), Facts(8192, 64, kAssoc4Way));
+  EXPECT_FALSE(DecodeCacheByDescriptors(slots, kCacheLevel1Code).available());
+  EXPECT_EQ(DecodeCacheByDescriptors(slots, kCacheLevel2), Facts(524288, 64, kAssoc8Way));
+  EXPECT_FALSE(DecodeCacheByDescriptors(slots, kCacheLevel3).available());
+  EXPECT_EQ(DecodeCacheByDescriptors(slots, kCacheTrace), Facts(12288, 0, kAssoc8Way));
+}
+
+TEST(ExtendedCache, LeavesPerKind) {
+  EXPECT_EQ(ExtendedCacheLeaf(kCacheLevel1Code), 0x80000005u);
+  EXPECT_EQ(ExtendedCacheLeaf(kCacheLevel1Data), 0x80000005u);
+  EXPECT_EQ(ExtendedCacheLeaf(kCacheLevel2), 0x80000006u);
+  for (TCpuCacheKind k : {kCacheLevel1Unified, kCacheLevel3, kCacheTrace, TCpuCacheKind{6}}) {
+    EXPECT_EQ(ExtendedCacheLeaf(k), kNoCacheLeaf);
+  }
+  for (TCpuCacheKind k : {kCacheLevel1Code, kCacheLevel1Data, kCacheLevel1Unified, kCacheTrace}) {
+    EXPECT_EQ(DescriptorLeafForKind(k), 0x80000005u);
+  }
+  EXPECT_EQ(DescriptorLeafForKind(kCacheLevel2), 0x80000006u);
+  EXPECT_EQ(DescriptorLeafForKind(kCacheLevel3), 0x80000006u);
+}
+
+TEST(ExtendedCache, AthlonLevel1AndTheFamily6Level2Rule) {
+  // AMD Athlon (family 6 model 2): 0x80000005 ECX=EDX=40020140,
+  // 0x80000006 ECX=02002140.
+  const CpuidRegisters l1{0x0408FF08, 0xFF18FF10, 0x40020140, 0x40020140};
+  const CpuidRegisters l2{0, 0x41004100, 0x02002140, 0};
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Code, l1, 3, 6), Facts(65536, 64, kAssoc2Way));
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Data, l1, 3, 6), Facts(65536, 64, kAssoc2Way));
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, l2, 3, 6), Facts(524288, 64, kAssoc16Way));
+  // Family 6 only: family 15 takes the code from bits 16-23 of ECX, which
+  // here are part of the size (0x0200 KB), so no table code matches.
+  const CpuidRegisters k8_l2{0, 0x42004200, 0x02008140, 0};
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, k8_l2, 3, 15), Facts(524288, 64, kAssocNone));
+  // A Transmeta family 6 is not AMD: its code byte is read as it stands.
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x01048040, 0}, 9, 6),
+            Facts(0x0104 * 1024, 0x40, kAssoc4Way));
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x01048040, 0}, 3, 6),
+            Facts(0x0104 * 1024, 0x40, kAssoc16Way));
+}
+
+TEST(ExtendedCache, ViaLevel2SizeIsTheTopByte) {
+  // Via C3 "Ezra": 0x80000006 ECX=40040120 -> 64 KB, 4-Way, 32-byte lines.
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x40040120, 0}, 5, 6),
+            Facts(65536, 32, kAssoc4Way));
+  // Via "Nehemiah": ECX=00408120 -> top byte 0, no level 2; another vendor
+  // would read 0x0040 KB from the same register.
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x00408120, 0}, 5, 6), CacheFacts{});
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x00408120, 0}, 9, 6),
+            Facts(65536, 32, kAssocNone));
+}
+
+TEST(ExtendedCache, Level3UnifiedAndTraceNeverAvailable) {
+  const CpuidRegisters full{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+  for (TCpuCacheKind k : {kCacheLevel1Unified, kCacheLevel3, kCacheTrace}) {
+    for (uint8_t vendor : {1, 3, 5, 9}) {
+      EXPECT_EQ(DecodeExtendedCache(k, full, vendor, 6), CacheFacts{}) << int{k};
+    }
+  }
+  // Line size and associativity stay empty when the size is 0.
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Data, {0, 0, 0x00FF0240, 0}, 3, 6), CacheFacts{});
+  // A full-associative code (0xFF) is no table code; 0x0F is.
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Data, {0, 0, 0x10FF0140, 0}, 3, 15),
+            Facts(16384, 64, kAssocNone));
+  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Code, {0, 0, 0, 0x100F0140}, 3, 15),
+            Facts(16384, 64, kAssocFull));
+}
+
+}  // namespace
+}  // namespace zt::cpuid
