@@ -1,0 +1,493 @@
+// The processor-load source: load arithmetic over scripted idle-time
+// readings, the choice between idle-time sources, the sampler's clamping and
+// averaging, and the Windows 9x path over a fake registry.
+#include "sampling/processor_load.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <limits>
+#include <string>
+
+#include "perf_data_builder.h"
+#include "sampling/perf_data.h"
+#include "util/registry.h"
+
+namespace zt {
+namespace {
+
+constexpr int64_t kSecond = 10000000;  // in 100-ns units
+
+// Hands out scripted readings; an empty message means success.
+class ScriptedSource : public IIdleTimeSource {
+ public:
+  struct Reading {
+    std::vector<int64_t> idle;
+    int64_t time = 0;
+    std::string error;
+  };
+  void Add(std::vector<int64_t> idle, int64_t time) { readings.push_back({std::move(idle), time, {}}); }
+  void Fail(const std::string& message) { readings.push_back({{}, 0, message}); }
+
+  void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override {
+    ++calls;
+    if (readings.empty()) throw EProcessorLoad("no more readings");
+    Reading r = readings.front();
+    readings.pop_front();
+    if (!r.error.empty()) throw EProcessorLoad(r.error);
+    idle.assign(r.idle.begin(), r.idle.end());
+    time_100ns = r.time;
+  }
+  std::deque<Reading> readings;
+  int calls = 0;
+};
+
+struct Loaded {
+  ScriptedSource* script;
+  std::unique_ptr<IdleTimeProcessorLoad> load;
+};
+Loaded MakeLoad() {
+  auto source = std::make_unique<ScriptedSource>();
+  ScriptedSource* raw = source.get();
+  return {raw, std::make_unique<IdleTimeProcessorLoad>(std::move(source))};
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const EProcessorLoad& e) {
+    return e.what();
+  }
+  return "";
+}
+
+// --- load arithmetic --------------------------------------------------------
+
+TEST(IdleTimeLoad, LoadIsOneMinusTheIdleShareOfTheElapsedTime) {
+  auto [script, load] = MakeLoad();
+  script->Add({100 * kSecond, 200 * kSecond, 150 * kSecond}, 1000 * kSecond);
+  script->Add({100 * kSecond + kSecond / 4, 200 * kSecond + kSecond, 150 * kSecond + kSecond * 5 / 8},
+              1001 * kSecond);
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_EQ(load->GetProcessorCount(), 3);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.75);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(1), 0.0);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(2), 0.375);
+}
+
+TEST(IdleTimeLoad, EachReadingIsComparedWithTheOneBefore) {
+  auto [script, load] = MakeLoad();
+  script->Add({0}, 0);
+  script->Add({kSecond / 2}, kSecond);       // 50 % busy
+  script->Add({kSecond / 2 + kSecond / 10}, 2 * kSecond);  // 90 % busy
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+  load->RefreshProcessorCounters();
+  EXPECT_NEAR(load->GetProcessorLoad(0), 0.9, 1e-12);
+}
+
+TEST(IdleTimeLoad, SameTimeStampGivesZeroForEveryProcessor) {
+  auto [script, load] = MakeLoad();
+  script->Add({10, 20}, 5 * kSecond);
+  script->Add({10 + kSecond, 99}, 5 * kSecond);
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_EQ(load->GetProcessorLoad(0), 0.0);
+  EXPECT_EQ(load->GetProcessorLoad(1), 0.0);
+}
+
+TEST(IdleTimeLoad, FractionsOutsideZeroToOneAreNotClampedHere) {
+  auto [script, load] = MakeLoad();
+  script->Add({0, 10 * kSecond}, 0);
+  script->Add({2 * kSecond, 9 * kSecond}, kSecond);
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), -1.0);  // more idle than time passed
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(1), 2.0);   // idle counter went back
+}
+
+TEST(IdleTimeLoad, IndexOutsideTheInstancesIsAnError) {
+  auto [script, load] = MakeLoad();
+  script->Add({1, 2, 3}, kSecond);
+  EXPECT_EQ(load->GetProcessorCount(), 3);
+  EXPECT_EQ(ErrorOf([&] { load->GetProcessorLoad(-1); }), kMsgIndexOutOfBounds);
+  EXPECT_EQ(ErrorOf([&] { load->GetProcessorLoad(3); }), kMsgIndexOutOfBounds);
+  EXPECT_EQ(ErrorOf([&] { load->GetProcessorLoad(std::numeric_limits<int32_t>::min()); }),
+            kMsgIndexOutOfBounds);
+}
+
+TEST(IdleTimeLoad, FirstQuestionTakesTheFirstReading) {
+  auto [script, load] = MakeLoad();
+  script->Add({1, 2}, kSecond);
+  EXPECT_EQ(load->GetProcessorCount(), 2);
+  EXPECT_EQ(script->calls, 1);
+  EXPECT_EQ(load->GetProcessorCount(), 2);
+  EXPECT_EQ(script->calls, 1);
+
+  auto [script2, load2] = MakeLoad();
+  script2->Add({1, 2}, kSecond);
+  // One reading alone has nothing to compare with.
+  EXPECT_EQ(load2->GetProcessorLoad(1), 0.0);
+  EXPECT_EQ(script2->calls, 1);
+}
+
+TEST(IdleTimeLoad, FailedFirstReadingLeavesTheCountUnknown) {
+  auto [script, load] = MakeLoad();
+  script->Fail(kMsgNoProcessorObject);
+  script->Add({}, kSecond);  // a reading without instances is no reading
+  script->Add({1, 2}, kSecond);
+  EXPECT_EQ(ErrorOf([&] { load->RefreshProcessorCounters(); }), kMsgNoProcessorObject);
+  EXPECT_EQ(ErrorOf([&] { load->GetProcessorCount(); }), kMsgNoProcessorObject);
+  EXPECT_EQ(load->GetProcessorCount(), 2);
+}
+
+TEST(IdleTimeLoad, FailedReadingKeepsTheLastGoodOne) {
+  auto [script, load] = MakeLoad();
+  script->Add({0}, 0);
+  script->Add({kSecond / 4}, kSecond);
+  script->Fail(kMsgNoProcessorCounter);
+  script->Add({kSecond / 4 + kSecond}, 3 * kSecond);
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_EQ(ErrorOf([&] { load->RefreshProcessorCounters(); }), kMsgNoProcessorCounter);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.75);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+}
+
+TEST(IdleTimeLoad, CountIsFixedAtTheFirstReading) {
+  auto [script, load] = MakeLoad();
+  script->Add({0, 0}, 0);
+  script->Add({kSecond / 2, 0, 7}, kSecond);  // an extra instance is ignored
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_EQ(load->GetProcessorCount(), 2);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(1), 1.0);
+  EXPECT_EQ(ErrorOf([&] { load->GetProcessorLoad(2); }), kMsgIndexOutOfBounds);
+}
+
+TEST(IdleTimeLoad, InstancesMissingFromALaterReadingReadAsIdle) {
+  auto [script, load] = MakeLoad();
+  script->Add({0, 0, 0}, 0);
+  script->Add({kSecond / 2, kSecond / 2, kSecond / 2}, kSecond);
+  script->Add({kSecond, kSecond}, 2 * kSecond);  // third instance gone
+  script->Add({kSecond * 3 / 2, kSecond * 3 / 2, 50 * kSecond}, 3 * kSecond);  // back
+  script->Add({2 * kSecond, kIdleTimeMissing, 50 * kSecond + kSecond / 4}, 4 * kSecond);
+  script->Add({2 * kSecond + kSecond / 2, 0, 50 * kSecond + kSecond / 2}, 5 * kSecond);
+  for (int i = 0; i < 2; ++i) load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(2), 0.5);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+  EXPECT_EQ(load->GetProcessorLoad(2), 0.0);
+  // One reading back is not two: still no comparison for the third.
+  load->RefreshProcessorCounters();
+  EXPECT_EQ(load->GetProcessorLoad(2), 0.0);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(2), 0.75);
+  EXPECT_EQ(load->GetProcessorLoad(1), 0.0);
+  load->RefreshProcessorCounters();
+  EXPECT_EQ(load->GetProcessorLoad(1), 0.0);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+}
+
+TEST(IdleTimeLoad, ExtremeCountersNeitherOverflowNorCrash) {
+  auto [script, load] = MakeLoad();
+  script->Add({std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min() + 1}, -kSecond);
+  script->Add({std::numeric_limits<int64_t>::min() + 1, std::numeric_limits<int64_t>::max()},
+              std::numeric_limits<int64_t>::max());
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_TRUE(std::isfinite(load->GetProcessorLoad(0)));
+  EXPECT_TRUE(std::isfinite(load->GetProcessorLoad(1)));
+}
+
+// The module over the real walker: a later performance-data block with fewer
+// instances than the first.
+class BufferSource : public IIdleTimeSource {
+ public:
+  std::deque<std::vector<uint8_t>> buffers;
+  void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override {
+    std::vector<uint8_t> b = buffers.front();
+    buffers.pop_front();
+    ReadProcessorIdleCounters(b.data(), b.size(), idle, time_100ns);
+  }
+};
+
+TEST(IdleTimeLoad, PerformanceDataWithFewerInstancesLater) {
+  auto source = std::make_unique<BufferSource>();
+  source->buffers.push_back(testing::ProcessorBuffer({0, 0, 0}, {2024, 5, 5, 17, 12, 0, 0, 0}));
+  source->buffers.push_back(
+      testing::ProcessorBuffer({kSecond / 4, kSecond / 2, kSecond}, {2024, 5, 5, 17, 12, 0, 1, 0}));
+  source->buffers.push_back(
+      testing::ProcessorBuffer({kSecond, kSecond}, {2024, 5, 5, 17, 12, 0, 2, 0}));
+  IdleTimeProcessorLoad load(std::move(source));
+  load.RefreshProcessorCounters();
+  load.RefreshProcessorCounters();
+  EXPECT_EQ(load.GetProcessorCount(), 3);
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.75);
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(2), 0.0);
+  load.RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.25);
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(1), 0.5);
+  EXPECT_EQ(load.GetProcessorLoad(2), 0.0);
+}
+
+// --- choice of source ---------------------------------------------------------
+
+struct Chain {
+  ScriptedSource* primary;
+  ScriptedSource* fallback;
+  std::unique_ptr<FirstWorkingIdleSource> source;
+};
+Chain MakeChain() {
+  auto a = std::make_unique<ScriptedSource>();
+  auto b = std::make_unique<ScriptedSource>();
+  Chain c{a.get(), b.get(), nullptr};
+  std::vector<std::unique_ptr<IIdleTimeSource>> list;
+  list.push_back(std::move(a));
+  list.push_back(std::move(b));
+  c.source = std::make_unique<FirstWorkingIdleSource>(std::move(list));
+  return c;
+}
+
+TEST(FirstWorkingSource, KeepsThePrimaryWhenItWorks) {
+  auto c = MakeChain();
+  c.primary->Add({1}, 1);
+  c.primary->Fail(kMsgNoProcessorCounter);
+  std::vector<int64_t> idle;
+  int64_t t = 0;
+  c.source->ReadIdleTimes(idle, t);
+  EXPECT_EQ(c.source->chosen(), 0);
+  // Once chosen, its failures are reported; the fallback is not consulted.
+  EXPECT_EQ(ErrorOf([&] { c.source->ReadIdleTimes(idle, t); }), kMsgNoProcessorCounter);
+  EXPECT_EQ(c.fallback->calls, 0);
+}
+
+TEST(FirstWorkingSource, FallsBackOnceAndStaysThere) {
+  auto c = MakeChain();
+  c.primary->Add({}, 5);  // an empty block, as some systems return
+  c.fallback->Add({7, 8}, 9);
+  c.fallback->Add({9, 10}, 11);
+  std::vector<int64_t> idle;
+  int64_t t = 0;
+  c.source->ReadIdleTimes(idle, t);
+  EXPECT_EQ(c.source->chosen(), 1);
+  EXPECT_EQ(idle, (std::vector<int64_t>{7, 8}));
+  EXPECT_EQ(t, 9);
+  c.source->ReadIdleTimes(idle, t);
+  EXPECT_EQ(idle, (std::vector<int64_t>{9, 10}));
+  EXPECT_EQ(c.primary->calls, 1);
+}
+
+TEST(FirstWorkingSource, ReportsThePrimarysErrorWhenNothingWorksAndTriesAgainLater) {
+  auto c = MakeChain();
+  c.primary->Fail(kMsgNoProcessorObject);
+  c.fallback->Fail("fallback failed");
+  c.primary->Fail(kMsgNoProcessorCounter);
+  c.fallback->Add({3}, 4);
+  std::vector<int64_t> idle{1, 2};
+  int64_t t = 0;
+  EXPECT_EQ(ErrorOf([&] { c.source->ReadIdleTimes(idle, t); }), kMsgNoProcessorObject);
+  EXPECT_TRUE(idle.empty());
+  EXPECT_EQ(c.source->chosen(), -1);
+  c.source->ReadIdleTimes(idle, t);
+  EXPECT_EQ(c.source->chosen(), 1);
+}
+
+// --- the sampler step ---------------------------------------------------------
+
+// Answers fixed fractions and records which instances were asked for.
+class FixedLoad : public IProcessorLoad {
+ public:
+  explicit FixedLoad(std::vector<double> f) : fractions(std::move(f)) {}
+  void RefreshProcessorCounters() override { ++refreshes; }
+  int32_t GetProcessorCount() override { return static_cast<int32_t>(fractions.size()); }
+  double GetProcessorLoad(int32_t index) override {
+    asked.push_back(index);
+    if (index < 0 || index >= GetProcessorCount()) throw EProcessorLoad(kMsgIndexOutOfBounds);
+    return fractions[static_cast<size_t>(index)];
+  }
+  void ReleaseProcessorCounters() override {}
+  std::vector<double> fractions;
+  std::vector<int32_t> asked;
+  int refreshes = 0;
+};
+
+TEST(SampleCpuLoad, OneProcessorUsesTheFirstInstanceOnly) {
+  FixedLoad load({0.423, 0.9});
+  double usage = -1;
+  std::vector<double> usages;
+  SampleCpuLoad(load, 1, usage, usages);
+  EXPECT_EQ(load.refreshes, 1);
+  EXPECT_DOUBLE_EQ(usage, 42.3);
+  EXPECT_EQ(load.asked, (std::vector<int32_t>{0}));
+  EXPECT_TRUE(usages.empty());
+}
+
+TEST(SampleCpuLoad, ClampsNegativeNotANumberAndAboveHundred) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    double fraction, percent;
+  } cases[] = {{-1.0, 0}, {-1e-9, 0}, {nan, 0}, {2.0, 100}, {1.0000001, 100}, {1.0, 100},
+               {0.0, 0}, {0.5, 50}};
+  for (const auto& c : cases) {
+    FixedLoad load({c.fraction});
+    double usage = -1;
+    std::vector<double> usages;
+    SampleCpuLoad(load, 1, usage, usages);
+    EXPECT_DOUBLE_EQ(usage, c.percent) << c.fraction;
+  }
+}
+
+TEST(SampleCpuLoad, TotalIsTheMeanOfTheClampedProcessorsAndTheAggregateIsNotRead) {
+  // Two processors and the aggregate last, as from Windows 2000 on.
+  FixedLoad load({-0.5, 0.6, 0.99});
+  double usage = -1;
+  std::vector<double> usages(2, -1);
+  SampleCpuLoad(load, 2, usage, usages);
+  EXPECT_EQ(load.asked, (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(usages, (std::vector<double>{0, 60}));
+  EXPECT_DOUBLE_EQ(usage, 30);
+
+  FixedLoad four({0.1, 3.0, std::numeric_limits<double>::quiet_NaN(), 0.5});
+  std::vector<double> wrong_length;
+  SampleCpuLoad(four, 4, usage, wrong_length);
+  ASSERT_EQ(wrong_length.size(), 4u);
+  EXPECT_DOUBLE_EQ(wrong_length[0], 10);
+  EXPECT_DOUBLE_EQ(wrong_length[1], 100);
+  EXPECT_DOUBLE_EQ(wrong_length[2], 0);
+  EXPECT_DOUBLE_EQ(usage, 40);
+}
+
+TEST(SampleCpuLoad, ErrorsPassThroughAndLeaveTheFiguresAlone) {
+  FixedLoad load({0.5});
+  double usage = 12;
+  std::vector<double> usages(2, 7);
+  EXPECT_EQ(ErrorOf([&] { SampleCpuLoad(load, 2, usage, usages); }), kMsgIndexOutOfBounds);
+  EXPECT_EQ(usage, 12);
+}
+
+TEST(SampleCpuLoad, OverIdleTimesWithTheSameTimeStampGivesZero) {
+  auto [script, load] = MakeLoad();
+  script->Add({0, 0, 0}, kSecond);
+  script->Add({0, 0, 0}, kSecond);
+  load->RefreshProcessorCounters();
+  double usage = -1;
+  std::vector<double> usages(2, -1);
+  SampleCpuLoad(*load, 2, usage, usages);
+  EXPECT_EQ(usage, 0);
+  EXPECT_EQ(usages, (std::vector<double>{0, 0}));
+}
+
+// --- Windows 9x ---------------------------------------------------------------
+
+class Win9xLoadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetUsage("PerfStats\\StartStat", 0);
+    SetUsage("PerfStats\\StatData", 37);
+    SetUsage("PerfStats\\StopStat", 0);
+  }
+  void SetUsage(const std::string& key, uint32_t percent) {
+    FakeRegistry::Value v;
+    v.kind = FakeRegistry::Value::Binary;
+    v.bytes = {static_cast<uint8_t>(percent), static_cast<uint8_t>(percent >> 8),
+               static_cast<uint8_t>(percent >> 16), static_cast<uint8_t>(percent >> 24)};
+    registry.At(RegRoot::DynData, key).values["kernel\\cpuusage"] = v;
+  }
+  FakeRegistry::Key& Key(const std::string& path) { return registry.At(RegRoot::DynData, path); }
+  FakeRegistry registry;
+};
+
+TEST_F(Win9xLoadTest, OneProcessorWhoseLoadIsTheKernelsFigure) {
+  Win9xProcessorLoad load(registry);
+  EXPECT_EQ(load.GetProcessorCount(), 1);
+  EXPECT_FALSE(load.collecting());
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.37);  // starts the statistic itself
+  EXPECT_TRUE(load.collecting());
+  SetUsage("PerfStats\\StatData", 81);
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.37);  // no new reading yet
+  load.RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.81);
+  EXPECT_EQ(ErrorOf([&] { load.GetProcessorLoad(1); }), kMsgIndexOutOfBounds);
+  EXPECT_EQ(ErrorOf([&] { load.GetProcessorLoad(-1); }), kMsgIndexOutOfBounds);
+  EXPECT_EQ(load.GetProcessorCount(), 1);
+}
+
+TEST_F(Win9xLoadTest, StartsOnceReadsEveryTimeAndStopsAtRelease) {
+  {
+    Win9xProcessorLoad load(registry);
+    for (int i = 0; i < 3; ++i) load.RefreshProcessorCounters();
+    EXPECT_EQ(Key("PerfStats\\StartStat").reads, 1);
+    EXPECT_EQ(Key("PerfStats\\StatData").reads, 3);
+    EXPECT_EQ(Key("PerfStats\\StopStat").reads, 0);
+    load.ReleaseProcessorCounters();
+    EXPECT_FALSE(load.collecting());
+    EXPECT_EQ(Key("PerfStats\\StopStat").reads, 1);
+    load.ReleaseProcessorCounters();  // not collecting: nothing to stop
+    EXPECT_EQ(Key("PerfStats\\StopStat").reads, 1);
+    load.RefreshProcessorCounters();  // starts again
+    EXPECT_EQ(Key("PerfStats\\StartStat").reads, 2);
+  }
+  // Module end stops the statistic.
+  EXPECT_EQ(Key("PerfStats\\StopStat").reads, 2);
+}
+
+TEST_F(Win9xLoadTest, StartKeyFailuresGiveTheStartMessage) {
+  Key("PerfStats\\StartStat").unopenable = true;
+  Win9xProcessorLoad load(registry);
+  EXPECT_EQ(ErrorOf([&] { load.RefreshProcessorCounters(); }), kMsgCannotStart9x);
+  EXPECT_EQ(ErrorOf([&] { load.GetProcessorLoad(0); }), kMsgCannotStart9x);
+  EXPECT_FALSE(load.collecting());
+
+  // Full access is asked for.
+  Key("PerfStats\\StartStat").unopenable = false;
+  Key("PerfStats\\StartStat").read_only = true;
+  EXPECT_EQ(ErrorOf([&] { load.RefreshProcessorCounters(); }), kMsgCannotStart9x);
+  Key("PerfStats\\StartStat").read_only = false;
+  load.RefreshProcessorCounters();
+  EXPECT_TRUE(load.collecting());
+}
+
+TEST_F(Win9xLoadTest, StatisticKeyFailuresGiveTheReadMessage) {
+  Key("PerfStats\\StatData").unopenable = true;
+  Win9xProcessorLoad load(registry);
+  EXPECT_EQ(ErrorOf([&] { load.RefreshProcessorCounters(); }), kMsgCannotRead9x);
+  EXPECT_FALSE(load.collecting());
+  // Read access is enough for the statistic itself.
+  Key("PerfStats\\StatData").unopenable = false;
+  Key("PerfStats\\StatData").read_only = true;
+  load.RefreshProcessorCounters();
+  EXPECT_TRUE(load.collecting());
+  // A value that cannot be read is a failed reading, not the last figure again.
+  Key("PerfStats\\StatData").values.clear();
+  EXPECT_EQ(ErrorOf([&] { load.RefreshProcessorCounters(); }), kMsgCannotRead9x);
+}
+
+TEST_F(Win9xLoadTest, MissingStopKeyIsNoError) {
+  registry.At(RegRoot::DynData, "PerfStats\\StopStat").unopenable = true;
+  Win9xProcessorLoad load(registry);
+  load.RefreshProcessorCounters();
+  load.ReleaseProcessorCounters();
+  EXPECT_FALSE(load.collecting());
+}
+
+// --- the process-wide source ----------------------------------------------------
+
+TEST(ProcessWideSource, CanBeReplacedAndRestored) {
+  auto fake = std::make_unique<FixedLoad>(std::vector<double>{0.25});
+  FixedLoad* raw = fake.get();
+  auto previous = SetProcessorLoadForTesting(std::move(fake));
+  EXPECT_EQ(&ProcessorLoad(), raw);
+  EXPECT_DOUBLE_EQ(ProcessorLoad().GetProcessorLoad(0), 0.25);
+  auto mine = SetProcessorLoadForTesting(std::move(previous));
+  EXPECT_EQ(mine.get(), raw);
+}
+
+}  // namespace
+}  // namespace zt
