@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "cpuid/errata.h"
+#include "cpuid_access_fake.h"
+
+namespace zt::cpuid {
+namespace {
+
+using testing::FakeCpu;
+using testing::ScopedFake;
+
+bool DuronOn(const char* vendor, uint32_t signature, uint32_t max_standard = 1) {
+  FakeCpu cpu;
+  cpu.Vendor(vendor, max_standard).Signature(signature);
+  ScopedFake fake({cpu});
+  return TProcessorErrata(0).DuronCache()->Value();
+}
+
+TEST(Errata, DuronCacheOnlyForAmdFamily6Model3Stepping0) {
+  EXPECT_TRUE(DuronOn("AuthenticAMD", 0x00000630));
+  EXPECT_FALSE(DuronOn("AuthenticAMD", 0x00000631));
+  EXPECT_FALSE(DuronOn("AuthenticAMD", 0x00000640));
+  EXPECT_FALSE(DuronOn("GenuineIntel", 0x00000630));
+  // Leaf 1 unavailable: the signature reads 0.
+  EXPECT_FALSE(DuronOn("AuthenticAMD", 0x00000630, 0));
+  EXPECT_TRUE(IsDuronCacheErratum(kVendorAmd, 6, 3, 0));
+  EXPECT_FALSE(IsDuronCacheErratum(kVendorTransmeta, 6, 3, 0));
+}
+
+TEST(Errata, SoundDividerHasNoFDivDefect) {
+  EXPECT_FALSE(HasFDivDefect());
+  FakeCpu cpu;
+  cpu.Vendor("GenuineIntel", 1).Signature(0x00000543);
+  ScopedFake fake({cpu});
+  EXPECT_FALSE(TProcessorErrata(0).FDivError()->Value());
+}
+
+}  // namespace
+}  // namespace zt::cpuid
