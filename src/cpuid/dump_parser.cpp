@@ -104,7 +104,7 @@ class Cursor {
     if (digits < min_digits) {
       if (min_digits == max_digits) {
         Fail(std::string(what) + " must be " + std::to_string(min_digits) +
-             " hex digits, found '" + Excerpt(text_.substr(start)) + "'");
+             " hex digits, found '" + Excerpt(text_.substr(start, digits)) + "'");
       }
       Fail(std::string("expected ") + what + " (hex digits) but found '" +
            Excerpt(text_.substr(start)) + "'");
