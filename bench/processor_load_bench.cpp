@@ -1,0 +1,124 @@
+// Cost of one processor-load reading (a refresh plus the load of every
+// instance) next to the bare operating-system query it is built on, and the
+// number of heap allocations a steady-state reading makes (expected: none).
+//
+//   processor_load_bench [seconds-per-case]
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <vector>
+
+#include "sampling/processor_load.h"
+#ifdef _WIN32
+#include "sampling/processor_load_win.h"
+#else
+#include "sampling/processor_load_linux.h"
+#endif
+
+namespace {
+std::atomic<long> g_allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  ++g_allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+double g_seconds = 1.0;
+
+struct Timing {
+  double us_per_op = 0;
+  long iterations = 0;
+  long allocations = 0;
+};
+
+// Runs `op` for about g_seconds (at least 10 times) after two warm-up calls.
+Timing Measure(const std::function<void()>& op) {
+  op();
+  op();
+  using Clock = std::chrono::steady_clock;
+  const long allocations_before = g_allocations;
+  const auto start = Clock::now();
+  long n = 0;
+  double elapsed = 0;
+  do {
+    op();
+    ++n;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  } while (n < 10 || elapsed < g_seconds);
+  Timing t;
+  t.iterations = n;
+  t.us_per_op = elapsed * 1e6 / static_cast<double>(n);
+  t.allocations = g_allocations - allocations_before;
+  return t;
+}
+
+void Report(const char* name, const Timing& t) {
+  std::printf("%-48s %12.2f us/op  %8ld iterations  %ld allocations\n", name, t.us_per_op,
+              t.iterations, t.allocations);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1) g_seconds = std::atof(argv[1]);
+  if (g_seconds <= 0) g_seconds = 1.0;
+  using namespace zt;
+  try {
+#ifdef _WIN32
+    PerfDataIdleSource perf;
+    Report("bare RegQueryValueExW(HKEY_PERFORMANCE_DATA, \"238\")", Measure([&] { perf.Query(); }));
+    std::printf("  %zu bytes returned, buffer %zu bytes\n", perf.Query(), perf.buffer_size());
+    NtProcessorIdleSource nt;
+    Report("bare NtQuerySystemInformation(processor times)", Measure([&] { nt.Query(); }));
+
+    auto perf_source = std::make_unique<PerfDataIdleSource>();
+    auto nt_source = std::make_unique<NtProcessorIdleSource>();
+    std::vector<std::unique_ptr<IIdleTimeSource>> list;
+    list.push_back(std::move(perf_source));
+    list.push_back(std::move(nt_source));
+    auto chain = std::make_unique<FirstWorkingIdleSource>(std::move(list));
+    FirstWorkingIdleSource* chosen = chain.get();
+    IdleTimeProcessorLoad load(std::move(chain));
+#else
+    ProcStatIdleSource stat;
+    Report("bare read of /proc/stat (kept descriptor)", Measure([&] { stat.ReadFile(); }));
+    IdleTimeProcessorLoad load(std::make_unique<ProcStatIdleSource>());
+#endif
+    const int32_t count = load.GetProcessorCount();
+#ifdef _WIN32
+    std::printf("source: %s\n", chosen->chosen() == 0 ? "performance data" : "NtQuerySystemInformation");
+#endif
+    std::printf("instances: %d\n", count);
+    volatile double sink = 0;
+    Report("reading: refresh + every GetProcessorLoad", Measure([&] {
+             load.RefreshProcessorCounters();
+             for (int32_t i = 0; i < count; ++i) sink = sink + load.GetProcessorLoad(i);
+           }));
+    const int32_t cpus = count > 1 ? count - 1 : 1;
+    double usage = 0;
+    std::vector<double> usages(static_cast<size_t>(cpus));
+    Report("SampleCpuLoad (sampler step)",
+           Measure([&] { SampleCpuLoad(load, cpus, usage, usages); }));
+    std::printf("last total load: %.1f %%\n", usage);
+  } catch (const EProcessorLoad& e) {
+    std::printf("error: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,54 @@
+// Date-time values and the clocks of the platform layer.
+#include "util/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <thread>
+
+namespace zt {
+namespace {
+
+TEST(DateTime, DaysSinceTheEndOf1899WithTheTimeAsFraction) {
+  EXPECT_EQ(DateTimeFromParts(1899, 12, 30, 0, 0, 0, 0), 0.0);
+  EXPECT_EQ(DateTimeFromParts(1900, 1, 1, 0, 0, 0, 0), 2.0);
+  EXPECT_EQ(DateTimeFromParts(1900, 3, 1, 0, 0, 0, 0), 61.0);  // 1900 was no leap year
+  EXPECT_EQ(DateTimeFromParts(2000, 1, 1, 0, 0, 0, 0), 36526.0);
+  EXPECT_EQ(DateTimeFromParts(2013, 12, 16, 12, 0, 0, 0), 41624.5);
+  EXPECT_DOUBLE_EQ(DateTimeFromParts(2024, 2, 29, 18, 0, 0, 0), 45351.75);
+  EXPECT_NEAR(DateTimeFromParts(2024, 1, 1, 23, 59, 59, 999), 45292 + 86399.999 / 86400, 1e-9);
+}
+
+TEST(DateTime, NowIsTheLocalDateAndTime) {
+  const std::time_t t = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  const double expected = DateTimeFromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                            local.tm_hour, local.tm_min, local.tm_sec, 0);
+  EXPECT_NEAR(NowAsDateTime(), expected, 3.0 / 86400);
+}
+
+TEST(TickCount, CountsMilliseconds) {
+  const uint32_t a = GetTickCountMs();
+  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  const uint32_t b = GetTickCountMs();
+  EXPECT_GE(b - a, 50u);
+  EXPECT_LT(b - a, 2000u);
+}
+
+TEST(Platform, LinuxPresentsTheAggregateLastLikeWindows2000) {
+#ifndef _WIN32
+  EXPECT_TRUE(IsWindows2000OrLater());
+#else
+  GTEST_SKIP() << "answered by the system";
+#endif
+}
+
+}  // namespace
+}  // namespace zt
