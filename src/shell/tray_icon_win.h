@@ -1,0 +1,51 @@
+// TTrayIcon: the one notification-area icon of the program.  A thin owner of
+// the shell's notification data (Unicode, so the Chinese tip reads right on
+// every system locale) with the operations the main window needs.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace zt {
+
+class TrayImageList;
+
+// The shell call, replaceable so tests can watch and refuse the calls.
+using ShellNotifyFunction = BOOL (*)(DWORD message, NOTIFYICONDATAW* data);
+ShellNotifyFunction SetShellNotifyForTesting(ShellNotifyFunction fn);
+
+constexpr UINT kTrayIconId = 0;
+
+class TTrayIcon {
+ public:
+  TTrayIcon() = default;
+  ~TTrayIcon();  // removes the icon
+  TTrayIcon(const TTrayIcon&) = delete;
+  TTrayIcon& operator=(const TTrayIcon&) = delete;
+
+  // Once only: the window that receives callback_message, the program's own
+  // icon and the first tip (the program title).
+  void Prepare(HWND window, UINT callback_message, HICON program_icon, const std::wstring& title);
+  void AddIcon();
+  void RemoveIcon();
+  // Modify; when the shell refuses (the task bar was restarted, an earlier
+  // add failed), delete and add again.
+  void RefreshIcon();
+  // The task bar was re-created: put the icon back now if it should be shown.
+  void Readd();
+  void SetTip(const std::u16string& text);
+  void SetIconFromList(const TrayImageList& list, int index);
+
+  bool shown() const { return shown_; }
+  bool prepared() const { return prepared_; }
+  const NOTIFYICONDATAW& data() const { return data_; }
+
+ private:
+  bool shown_ = false;
+  bool prepared_ = false;
+  NOTIFYICONDATAW data_ = {};
+};
+
+}  // namespace zt

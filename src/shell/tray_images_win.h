@@ -1,0 +1,41 @@
+// The tray icon's pictures, drawn once at start-up: 101 numeric images (the
+// load 0..100 in dark digits on a light grey square with a grey frame) and 15
+// gradient images (the same square filled from the bottom, green through
+// orange to red), plus the program's own icon.  Each image is kept as a
+// ready icon, so a sample only picks a handle and never creates one.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "util/handles_win.h"
+
+namespace zt {
+
+constexpr int kTrayImageSize = 16;
+
+// 16 x 16 pixels, 0x00RRGGBB, row 0 at the top.
+using TrayPixels = std::vector<uint32_t>;
+TrayPixels DrawNumericImage(int value);
+TrayPixels DrawGradientImage(int level, int levels);
+TrayPixels DrawProgramImage();
+
+// An icon from 16 x 16 pixels (fully opaque); counted in HandleCounters.
+UniqueIcon IconFromPixels(const TrayPixels& pixels);
+
+class TrayImageList {
+ public:
+  int Count() const { return static_cast<int>(icons_.size()); }
+  HICON Icon(int index) const;
+  void Add(UniqueIcon icon) { icons_.push_back(std::move(icon)); }
+
+ private:
+  std::vector<UniqueIcon> icons_;
+};
+
+void BuildNumericTrayImages(TrayImageList* list);
+void BuildGradientTrayImages(TrayImageList* list);
+
+}  // namespace zt

@@ -1,0 +1,486 @@
+#include "shell/widgets_win.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "shell/form_layout.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+
+// ---------------------------------------------------------------------------
+// Drawing objects
+
+BackBuffer::~BackBuffer() { Release(); }
+
+void BackBuffer::Release() {
+  if (dc_ && original_) SelectObject(dc_.get(), original_);
+  original_ = nullptr;
+  bitmap_.reset();
+}
+
+HDC BackBuffer::Prepare(HDC like, int width, int height) {
+  width = std::max(1, width);
+  height = std::max(1, height);
+  if (!dc_) dc_.reset(CreateCompatibleDC(like));
+  if (!dc_) return nullptr;
+  if (!bitmap_ || width != width_ || height != height_) {
+    Release();
+    bitmap_.reset(CreateCompatibleBitmap(like, width, height));
+    if (!bitmap_) return nullptr;
+    original_ = SelectObject(dc_.get(), bitmap_.get());
+    width_ = width;
+    height_ = height;
+  }
+  return dc_.get();
+}
+
+HBRUSH ColorBrush::Get(COLORREF color) {
+  if (!brush_ || color != color_) {
+    brush_.reset(CreateSolidBrush(color));
+    color_ = color;
+  }
+  return brush_.get();
+}
+
+HPEN ColorPen::Get(COLORREF color, int width, int style) {
+  if (!pen_ || color != color_ || width != width_ || style != style_) {
+    pen_.reset(CreatePen(style, width, color));
+    color_ = color;
+    width_ = width;
+    style_ = style;
+  }
+  return pen_.get();
+}
+
+// ---------------------------------------------------------------------------
+// TWidget
+
+TWidget::~TWidget() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool TWidget::Create(HWND parent, int id, const PixelRect& r, const std::wstring& text, bool visible) {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = instance;
+  wc.lpszClassName = ClassName();
+  wc.hCursor = nullptr;  // WM_SETCURSOR decides
+  // A second registration of the same kind fails harmlessly.
+  RegisterClassExW(&wc);
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+  HWND h = CreateWindowExW(0, ClassName(), text.c_str(), style, r.left, r.top, r.Width(), r.Height(),
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+  return h != nullptr;
+}
+
+void TWidget::SetBounds(const PixelRect& r) {
+  if (hwnd_) SetWindowPos(hwnd_, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWidget::Invalidate() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+LRESULT TWidget::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // everything is painted from the back buffer
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      HDC mem = buffer_.Prepare(dc, rc.right, rc.bottom);
+      if (mem) {
+        Paint(mem, rc.right, rc.bottom);
+        BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_SETCURSOR:
+      if (LOWORD(lparam) == HTCLIENT) {
+        SetCursor(Cursor());
+        return TRUE;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK TWidget::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+  TWidget* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    self = static_cast<TWidget*>(cs->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<TWidget*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+  try {
+    return self->Handle(msg, wparam, lparam);
+  } catch (...) {
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TLabel
+
+void TLabel::SetText(const std::wstring& text) {
+  if (!hwnd_) return;
+  wchar_t current[128] = {};
+  GetWindowTextW(hwnd_, current, 128);
+  if (text != current) SetWindowTextW(hwnd_, text.c_str());
+}
+
+void TLabel::AutoSize() {
+  wchar_t text[128] = {};
+  int n = GetWindowTextW(hwnd_, text, 128);
+  WindowDc dc(hwnd_);
+  SelectedObject font(dc.get(), look_.bold_font);
+  SIZE sz = {};
+  GetTextExtentPoint32W(dc.get(), text, n, &sz);
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  if (sz.cx != r.right) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, std::max<LONG>(1, sz.cx), r.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+LRESULT TLabel::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_SETTEXT) {
+    LRESULT r = DefWindowProcW(hwnd_, msg, wparam, lparam);
+    AutoSize();
+    Invalidate();
+    return r;
+  }
+  if (msg == WM_SIZE) Invalidate();
+  return TWidget::Handle(msg, wparam, lparam);
+}
+
+void TLabel::Paint(HDC dc, int width, int height) {
+  static ColorBrush back;  // one brush for every label, kept for the run
+  RECT rc = {0, 0, width, height};
+  FillRect(dc, &rc, back.Get(look_.back));
+  wchar_t text[128] = {};
+  int n = GetWindowTextW(hwnd_, text, 128);
+  SelectedObject font(dc, look_.bold_font);
+  SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, look_.text);
+  DrawTextW(dc, text, n, &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+// ---------------------------------------------------------------------------
+// Glyphs and speed buttons
+
+namespace {
+
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+
+HBRUSH NavyBrush() {
+  static UniqueBrush brush(CreateSolidBrush(kNavy));
+  return brush.get();
+}
+
+HPEN NavyPen() {
+  static UniquePen pen(CreatePen(PS_SOLID, 1, kNavy));
+  return pen.get();
+}
+
+void Block(HDC dc, int x, int y, int w, int h) {
+  RECT r = {x, y, x + w, y + h};
+  FillRect(dc, &r, NavyBrush());
+}
+
+void FilledPolygon(HDC dc, const POINT* pts, int n) {
+  SelectedObject pen(dc, NavyPen());
+  SelectedObject brush(dc, NavyBrush());
+  Polygon(dc, pts, n);
+}
+
+}  // namespace
+
+void DrawGlyph(HDC dc, Glyph glyph, const RECT& r) {
+  const int cx = (r.left + r.right) / 2;
+  const int cy = (r.top + r.bottom) / 2;
+  switch (glyph) {
+    case Glyph::Diamond: {  // 12 x 14
+      POINT pts[] = {{cx, cy - 7}, {cx + 5, cy - 1}, {cx, cy + 6}, {cx - 6, cy - 1}};
+      FilledPolygon(dc, pts, 4);
+      break;
+    }
+    case Glyph::DownArrow: {  // 12 x 14: a stem and a head
+      Block(dc, cx - 2, cy - 6, 4, 6);
+      POINT pts[] = {{cx - 6, cy}, {cx + 5, cy}, {cx, cy + 6}, {cx - 1, cy + 6}};
+      FilledPolygon(dc, pts, 4);
+      break;
+    }
+    case Glyph::Cross: {  // 16 x 16, two strokes two pixels wide
+      const int x0 = cx - 6, y0 = cy - 6;
+      for (int i = 0; i < 11; ++i) {
+        Block(dc, x0 + i, y0 + i, 2, 2);
+        Block(dc, x0 + 10 - i, y0 + i, 2, 2);
+      }
+      break;
+    }
+    case Glyph::MoveArrows: {  // 16 x 16 four-way cross
+      Block(dc, cx - 6, cy, 13, 1);
+      Block(dc, cx, cy - 6, 1, 13);
+      for (int i = 1; i <= 3; ++i) {
+        Block(dc, cx - 7 + i, cy - i, 1, 2 * i + 1);  // left head
+        Block(dc, cx + 7 - i, cy - i, 1, 2 * i + 1);  // right head
+        Block(dc, cx - i, cy - 7 + i, 2 * i + 1, 1);  // top head
+        Block(dc, cx - i, cy + 7 - i, 2 * i + 1, 1);  // bottom head
+      }
+      break;
+    }
+  }
+}
+
+HCURSOR TSpeedButton::Cursor() const {
+  return LoadCursorW(nullptr, clickable_ ? IDC_ARROW : IDC_SIZEALL);
+}
+
+void TSpeedButton::Paint(HDC dc, int width, int height) {
+  static ColorBrush back;
+  static ColorBrush highlight;
+  static ColorBrush shadow;
+  RECT rc = {0, 0, width, height};
+  FillRect(dc, &rc, back.Get(look_.back));
+  RECT glyph_rect = rc;
+  if (clickable_ && (hot_ || pressed_)) {
+    // Flat button: a one-pixel bevel appears under the mouse.
+    HBRUSH light = highlight.Get(GetSysColor(COLOR_BTNHIGHLIGHT));
+    HBRUSH dark = shadow.Get(GetSysColor(COLOR_BTNSHADOW));
+    HBRUSH tl = pressed_ ? dark : light;
+    HBRUSH br = pressed_ ? light : dark;
+    RECT top = {0, 0, width, 1}, left = {0, 0, 1, height};
+    RECT bottom = {0, height - 1, width, height}, right = {width - 1, 0, width, height};
+    FillRect(dc, &top, tl);
+    FillRect(dc, &left, tl);
+    FillRect(dc, &bottom, br);
+    FillRect(dc, &right, br);
+    if (pressed_) OffsetRect(&glyph_rect, 1, 1);
+  }
+  DrawGlyph(dc, glyph_, glyph_rect);
+}
+
+LRESULT TSpeedButton::ForwardToParent(UINT msg, WPARAM wparam, LPARAM lparam) {
+  POINT pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+  HWND parent = GetParent(hwnd_);
+  MapWindowPoints(hwnd_, parent, &pt, 1);
+  return SendMessageW(parent, msg, wparam, MAKELPARAM(pt.x, pt.y));
+}
+
+LRESULT TSpeedButton::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (!clickable_) {
+    // The move handle drags the window exactly like its surface does.
+    switch (msg) {
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_MBUTTONUP:
+      case WM_MOUSEMOVE:
+        return ForwardToParent(msg, wparam, lparam);
+      case WM_RBUTTONUP:
+        ForwardToParent(msg, wparam, lparam);
+        break;  // and on to the context menu
+    }
+    return TWidget::Handle(msg, wparam, lparam);
+  }
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT tme = {sizeof(tme), TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+        Invalidate();
+      }
+      break;
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      Invalidate();
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      pressed_ = true;
+      SetCapture(hwnd_);
+      Invalidate();
+      return 0;
+    case WM_LBUTTONUP:
+      if (pressed_) {
+        pressed_ = false;
+        ReleaseCapture();
+        Invalidate();
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        POINT pt = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+        if (PtInRect(&rc, pt)) {
+          SendMessageW(GetParent(hwnd_), WM_COMMAND,
+                       MAKEWPARAM(GetDlgCtrlID(hwnd_), BN_CLICKED), reinterpret_cast<LPARAM>(hwnd_));
+        }
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (pressed_) {
+        pressed_ = false;
+        Invalidate();
+      }
+      break;
+  }
+  return TWidget::Handle(msg, wparam, lparam);
+}
+
+// ---------------------------------------------------------------------------
+// TChart
+
+void TChart::Draw(HDC dc, int width, int height) {
+  RECT rc = {0, 0, width, height};
+  FillRect(dc, &rc, back_brush_.Get(look_.back));
+  SelectedObject font(dc, look_.font);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
+  if (label_width_ < 0 || label_width_font_ != look_.font) {
+    SIZE sz = {};
+    GetTextExtentPoint32W(dc, L"100", 3, &sz);
+    label_width_ = sz.cx;
+    label_width_font_ = look_.font;
+  }
+  const ChartLayout layout = ComputeChartLayout(width, height, label_width_, tm.tmHeight);
+
+  // Left axis labels, right-aligned and centred on their grid line.
+  SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, look_.text);
+  for (int i = 0; i < kAxisLabelCount; ++i) {
+    std::wstring text = Widen(AxisLabelText(kAxisMin + i * kAxisStep));
+    RECT r = {0, layout.grid_y[i] - tm.tmHeight / 2, layout.label_right,
+              layout.grid_y[i] - tm.tmHeight / 2 + tm.tmHeight};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+  }
+
+  // Dotted grid, then the axis line with its ticks.
+  {
+    SetBkMode(dc, TRANSPARENT);
+    SelectedObject pen(dc, grid_pen_.Get(RGB(128, 128, 128), 1, PS_DOT));
+    for (int i = 1; i < kAxisLabelCount; ++i) {
+      MoveToEx(dc, layout.plot.left, layout.grid_y[i], nullptr);
+      LineTo(dc, layout.plot.right, layout.grid_y[i]);
+    }
+  }
+  {
+    SelectedObject pen(dc, axis_pen_.Get(RGB(0, 0, 0), 1));
+    MoveToEx(dc, layout.axis_x, layout.plot.top, nullptr);
+    LineTo(dc, layout.axis_x, layout.plot.bottom + 1);
+    for (int i = 0; i < kAxisLabelCount; ++i) {
+      MoveToEx(dc, layout.axis_x - kAxisTickLength, layout.grid_y[i], nullptr);
+      LineTo(dc, layout.axis_x, layout.grid_y[i]);
+    }
+  }
+
+  // The lines, memory first so the processor lines stay on top.
+  double min_x = 0, max_x = 0;
+  if (data_.XRange(&min_x, &max_x)) {
+    for (int k = 0; k < kChartLines; ++k) {
+      const auto& line = data_.Line(k);
+      if (line.empty()) continue;
+      MapLinePoints(line, min_x, max_x, layout.plot, &mapped_);
+      points_.resize(mapped_.size());
+      for (std::size_t i = 0; i < mapped_.size(); ++i) points_[i] = {mapped_[i].x, mapped_[i].y};
+      SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], chart_look_.line_width));
+      if (points_.size() == 1) {
+        MoveToEx(dc, points_[0].x, points_[0].y, nullptr);
+        LineTo(dc, points_[0].x + 1, points_[0].y);
+      } else {
+        Polyline(dc, points_.data(), static_cast<int>(points_.size()));
+      }
+    }
+  }
+
+  // The splash text over everything, right of the spacer.
+  if (splash_ && IsWindowVisible(splash_)) {
+    wchar_t text[64] = {};
+    int n = GetWindowTextW(splash_, text, 64);
+    PixelRect s = SplashRect(width, height);
+    RECT r = {s.left, s.top, s.right, s.bottom};
+    SelectedObject bold(dc, look_.bold_font);
+    ::SetTextColor(dc, look_.text);
+    DrawTextW(dc, text, n, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TSplashLabel
+
+LRESULT TSplashLabel::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_PAINT: {
+      ValidateRect(hwnd_, nullptr);
+      return 0;
+    }
+    case WM_SHOWWINDOW:
+      // The graph draws the text: repaint it when the splash comes or goes.
+      InvalidateRect(GetParent(hwnd_), nullptr, FALSE);
+      break;
+  }
+  return TWidget::Handle(msg, wparam, lparam);
+}
+
+// ---------------------------------------------------------------------------
+// TGauge
+
+void TGauge::SetProgress(int percent) {
+  percent = ClampPercent(percent);
+  if (percent == progress_) return;
+  progress_ = percent;
+  if (hwnd_) {
+    SetWindowTextW(hwnd_, Widen(GaugeText(percent)).c_str());
+    Invalidate();
+  }
+}
+
+void TGauge::Draw(HDC dc, int width, int height) {
+  RECT rc = {0, 0, width, height};
+  FillRect(dc, &rc, back_brush_.Get(look_.back));
+  const GaugeGeometry g = ComputeGauge(width, height, progress_);
+  RECT frame = {g.frame.left, g.frame.top, g.frame.right, g.frame.bottom};
+  FrameRect(dc, &frame, frame_brush_.Get(look_.text));
+  RECT fill = {g.fill.left, g.fill.top, g.fill.right, g.fill.bottom};
+  if (fill.bottom > fill.top) FillRect(dc, &fill, bar_brush_.Get(bar_color));
+
+  // The figure reads in the text colour over the empty part and in the
+  // window colour over the bar, so it stays legible as the bar passes it.
+  std::wstring text = Widen(GaugeText(progress_));
+  SelectedObject font(dc, look_.bold_font);
+  SIZE sz = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+  const int x = (width - sz.cx) / 2;
+  const int y = (height - sz.cy) / 2;
+  SetBkMode(dc, TRANSPARENT);
+  RECT empty = {g.inner.left, g.inner.top, g.inner.right, g.fill.top};
+  ::SetTextColor(dc, look_.text);
+  ExtTextOutW(dc, x, y, ETO_CLIPPED, &empty, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+  ::SetTextColor(dc, look_.back);
+  ExtTextOutW(dc, x, y, ETO_CLIPPED, &fill, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+}  // namespace zt

@@ -1,0 +1,203 @@
+// The main window's child widgets: labels, flat speed buttons, the move
+// handle, the load graph and the bar gauge.  Each is a child window whose
+// window text is what it shows (labels their text, buttons and the move
+// handle their hint, the gauge its per-cent figure), so screen readers and
+// test programs read the live figures with WM_GETTEXT.  Every widget paints
+// itself off-screen first (no flicker) with objects created once.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/chart_model.h"
+#include "util/handles_win.h"
+
+namespace zt {
+
+// An off-screen bitmap the size of a widget, re-created only when the size
+// changes.  The bitmap the memory DC was born with is selected back before
+// the owned one is deleted.
+class BackBuffer {
+ public:
+  BackBuffer() = default;
+  ~BackBuffer();
+  BackBuffer(const BackBuffer&) = delete;
+  BackBuffer& operator=(const BackBuffer&) = delete;
+  // A DC holding a bitmap of at least width x height, compatible with `like`.
+  HDC Prepare(HDC like, int width, int height);
+
+ private:
+  void Release();
+  UniqueMemoryDc dc_;
+  UniqueBitmap bitmap_;
+  HGDIOBJ original_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// A solid brush that follows a colour; re-created only when it changes.
+class ColorBrush {
+ public:
+  HBRUSH Get(COLORREF color);
+
+ private:
+  UniqueBrush brush_;
+  COLORREF color_ = CLR_INVALID;
+};
+
+// A pen that follows a colour, width and style.
+class ColorPen {
+ public:
+  HPEN Get(COLORREF color, int width, int style = PS_SOLID);
+
+ private:
+  UniquePen pen_;
+  COLORREF color_ = CLR_INVALID;
+  int width_ = -1;
+  int style_ = -1;
+};
+
+// Base of the custom child windows: registers the class once per kind and
+// binds the C++ object to its window at WM_NCCREATE.
+class TWidget {
+ public:
+  virtual ~TWidget();
+  TWidget(const TWidget&) = delete;
+  TWidget& operator=(const TWidget&) = delete;
+  HWND hwnd() const { return hwnd_; }
+  bool Create(HWND parent, int id, const PixelRect& r, const std::wstring& text, bool visible);
+  void SetBounds(const PixelRect& r);
+  void Invalidate();
+
+ protected:
+  TWidget() = default;
+  virtual const wchar_t* ClassName() const = 0;
+  virtual HCURSOR Cursor() const { return LoadCursorW(nullptr, IDC_ARROW); }
+  virtual void Paint(HDC dc, int width, int height) = 0;
+  virtual LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam);
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
+  BackBuffer buffer_;
+};
+
+// Colours and fonts shared by the widgets; owned by the main window.
+struct WidgetLook {
+  HFONT font = nullptr;       // the window font (axis labels)
+  HFONT bold_font = nullptr;  // labels, gauge, splash
+  COLORREF text = RGB(0, 0, 0);
+  COLORREF back = RGB(255, 255, 255);
+};
+
+// A bold text label that sizes its width to its text.
+class TLabel : public TWidget {
+ public:
+  explicit TLabel(const WidgetLook& look) : look_(look) {}
+  void SetText(const std::wstring& text);
+
+ protected:
+  const wchar_t* ClassName() const override { return L"Zettrim.Label"; }
+  void Paint(HDC dc, int width, int height) override;
+  LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void AutoSize();
+  const WidgetLook& look_;
+};
+
+enum class Glyph { Diamond, DownArrow, Cross, MoveArrows };
+
+// A flat speed button (or, with clickable off, the move handle picture):
+// the glyph on the window colour, a thin frame while the mouse is over it,
+// a sunken one while pressed.  A click sends WM_COMMAND with its id.
+class TSpeedButton : public TWidget {
+ public:
+  TSpeedButton(const WidgetLook& look, Glyph glyph, bool clickable)
+      : look_(look), glyph_(glyph), clickable_(clickable) {}
+
+ protected:
+  const wchar_t* ClassName() const override { return L"Zettrim.SpeedButton"; }
+  HCURSOR Cursor() const override;
+  void Paint(HDC dc, int width, int height) override;
+  LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  LRESULT ForwardToParent(UINT msg, WPARAM wparam, LPARAM lparam);
+  const WidgetLook& look_;
+  Glyph glyph_;
+  bool clickable_;
+  bool hot_ = false;
+  bool pressed_ = false;
+};
+
+// Draws a title-control glyph centred in `r` in navy.
+void DrawGlyph(HDC dc, Glyph glyph, const RECT& r);
+
+struct ChartLook {
+  COLORREF line_color[kChartLines] = {};
+  int line_width = 1;
+};
+
+// The load graph.  The splash text is drawn into it while `splash` (a
+// transparent child window that fills the graph) is visible.
+class TChart : public TWidget {
+ public:
+  TChart(const WidgetLook& look, const ChartData& data) : look_(look), data_(data) {}
+  ChartLook& chart_look() { return chart_look_; }
+  void SetSplash(HWND splash) { splash_ = splash; }
+  // Draws the whole graph into `dc` (also used by the benchmark).
+  void Draw(HDC dc, int width, int height);
+
+ protected:
+  const wchar_t* ClassName() const override { return L"Zettrim.Chart"; }
+  void Paint(HDC dc, int width, int height) override { Draw(dc, width, height); }
+
+ private:
+  const WidgetLook& look_;
+  const ChartData& data_;
+  ChartLook chart_look_;
+  HWND splash_ = nullptr;
+  ColorBrush back_brush_;
+  ColorPen axis_pen_;
+  ColorPen grid_pen_;
+  ColorPen line_pens_[kChartLines];
+  std::vector<PixelPoint> mapped_;
+  std::vector<POINT> points_;
+  int label_width_ = -1;
+  HFONT label_width_font_ = nullptr;
+};
+
+// The transparent splash label over the graph: it paints nothing itself
+// (the graph draws its text) and lets every mouse message through.
+class TSplashLabel : public TWidget {
+ protected:
+  const wchar_t* ClassName() const override { return L"Zettrim.Splash"; }
+  void Paint(HDC, int, int) override {}
+  LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
+};
+
+// The vertical bar gauge, 0 to 100, with its own per-cent figure.
+class TGauge : public TWidget {
+ public:
+  explicit TGauge(const WidgetLook& look) : look_(look) {}
+  void SetProgress(int percent);
+  int progress() const { return progress_; }
+  COLORREF bar_color = RGB(0, 0, 128);
+  void Draw(HDC dc, int width, int height);
+
+ protected:
+  const wchar_t* ClassName() const override { return L"Zettrim.Gauge"; }
+  void Paint(HDC dc, int width, int height) override { Draw(dc, width, height); }
+
+ private:
+  const WidgetLook& look_;
+  int progress_ = 0;
+  ColorBrush back_brush_;
+  ColorBrush bar_brush_;
+  ColorBrush frame_brush_;
+};
+
+}  // namespace zt

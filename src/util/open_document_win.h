@@ -1,0 +1,16 @@
+// OpenDocument: hands a file name or web address to the system shell, as
+// every "open" command of the program does.  On failure it shows an English
+// warning box with the system's reason and returns false.
+#pragma once
+
+#include <string>
+
+namespace zt {
+
+bool OpenDocument(const std::string& target);
+
+// The shell call, replaceable so tests see the box without opening anything.
+using ShellOpenFunction = int (*)(const std::wstring& target);
+ShellOpenFunction SetShellOpenForTesting(ShellOpenFunction fn);
+
+}  // namespace zt
