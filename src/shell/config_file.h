@@ -26,6 +26,11 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes);
 // alone (returns false).  On failure the temporary file is removed.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
+// The temporary file WriteFileAtomically uses for `path` in this process:
+// beside it, named after it and the process id, so that two running copies
+// never share one.
+std::string TemporaryPathFor(const std::string& path);
+
 // The configuration values read from the text of a settings file, in the
 // read order, each keeping its current value when absent or unreadable.
 void ApplyConfigText(const std::string& bytes);

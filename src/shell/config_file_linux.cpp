@@ -56,6 +56,10 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
+std::string TemporaryPathFor(const std::string& path) {
+  return path + "." + std::to_string(getpid()) + ".tmp";
+}
+
 FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes) {
   bytes->clear();
   if (path.empty()) return FileReadStatus::kNotFound;
@@ -105,7 +109,7 @@ bool WriteFileAtomically(const std::string& requested, const std::string& bytes)
     return false;
   }
 
-  const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
+  const std::string temp = TemporaryPathFor(path);
   Fd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
   if (fd.get() < 0) return false;
   bool ok = WriteAll(fd.get(), bytes);

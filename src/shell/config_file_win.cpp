@@ -30,6 +30,10 @@ class FileHandle {
 
 }  // namespace
 
+std::string TemporaryPathFor(const std::string& path) {
+  return path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+}
+
 FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes) {
   bytes->clear();
   if (path.empty()) return FileReadStatus::kNotFound;
@@ -70,7 +74,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     return false;
   }
 
-  const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  const std::wstring temp = Widen(TemporaryPathFor(path));
   FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return false;
@@ -84,6 +88,12 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   }
   ok = ok && FlushFileBuffers(file.get());
   ok = file.Close() && ok;
+  if (ok && attrs != INVALID_FILE_ATTRIBUTES) {
+    // A settings file the user has hidden stays hidden.
+    const DWORD kept = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (kept != 0) SetFileAttributesW(temp.c_str(), kept);
+  }
   ok = ok && MoveFileExW(temp.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!ok) DeleteFileW(temp.c_str());

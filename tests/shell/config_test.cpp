@@ -324,19 +324,51 @@ TEST_F(ConfigTest, UnreadableTargetIsNeverOverwritten) {
   EXPECT_TRUE(fs::is_directory(dir_ / "zettrim.ini"));
 }
 
-TEST_F(ConfigTest, ReplacingKeepsAnUnchangedCopyUntilTheEnd) {
-  // The old content survives a failed replacement; a leftover temporary
-  // file of an earlier crashed run does not disturb the next save.
+TEST_F(ConfigTest, FailedReplacementKeepsTheOldFile) {
   WriteIni("[General]\r\nRate=300\r\n");
-  std::string target = (dir_ / "zettrim.ini").u8string();
+  const std::string target = (dir_ / "zettrim.ini").u8string();
+  // The temporary file cannot be created: the target stays as it was.
+  fs::create_directories(fs::u8path(TemporaryPathFor(target)));
+  Rate = 900;
+  SaveConfig();
+  EXPECT_TRUE(ConfigSaved);
+  EXPECT_EQ(ReadIni(), "[General]\r\nRate=300\r\n");
+  fs::remove(fs::u8path(TemporaryPathFor(target)));
+  EXPECT_EQ(FilesInDir(), 1u);
+
+  // A leftover temporary file of a crashed run is simply overwritten.
+  { std::ofstream(fs::u8path(TemporaryPathFor(target)), std::ios::binary) << "half a fi"; }
   EXPECT_TRUE(WriteFileAtomically(target, "new"));
-  std::string bytes;
-  ASSERT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
-  EXPECT_EQ(bytes, "new");
-  EXPECT_FALSE(WriteFileAtomically((dir_ / "missing" / "x.ini").u8string(), "x"));
-  EXPECT_FALSE(WriteFileAtomically("", "x"));
+  EXPECT_EQ(ReadIni(), "new");
+  EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(ConfigTest, FileAccessResults) {
+  std::string bytes = "stale";
   EXPECT_EQ(ReadWholeFile((dir_ / "missing.ini").u8string(), &bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(bytes, "");
+  EXPECT_EQ(ReadWholeFile((dir_ / "no" / "x.ini").u8string(), &bytes), FileReadStatus::kNotFound);
   EXPECT_EQ(ReadWholeFile(dir_.u8string(), &bytes), FileReadStatus::kError);
+  EXPECT_EQ(ReadWholeFile("", &bytes), FileReadStatus::kNotFound);
+  EXPECT_FALSE(WriteFileAtomically((dir_ / "no" / "x.ini").u8string(), "x"));
+  EXPECT_FALSE(WriteFileAtomically("", "x"));
+  std::string binary("\0\r\n\xFF\x1A", 5);
+  EXPECT_TRUE(WriteFileAtomically((dir_ / "b.ini").u8string(), binary));
+  EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, binary);
+  EXPECT_TRUE(WriteFileAtomically((dir_ / "b.ini").u8string(), ""));
+  EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, "");
+}
+
+TEST_F(ConfigTest, OversizedFileIsNeitherReadNorReplaced) {
+  WriteIni("[General]\r\nRate=300\r\n");
+  fs::resize_file(dir_ / "zettrim.ini", kMaxConfigFileBytes + 1);
+  LoadConfig();
+  EXPECT_EQ(Rate, 500);
+  SaveConfig();
+  EXPECT_TRUE(ConfigSaved);
+  EXPECT_EQ(fs::file_size(dir_ / "zettrim.ini"), kMaxConfigFileBytes + 1);
   EXPECT_EQ(FilesInDir(), 1u);
 }
 

@@ -1,0 +1,76 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "shell/config.h"
+#include "shell/config_file.h"
+
+namespace zt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ConfigFileLinux : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("zt-cfl-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir_);
+    target_ = (dir_ / "zettrim.ini").string();
+    std::ofstream(target_, std::ios::binary) << "[General]\r\nRate=300\r\n";
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  fs::path dir_;
+  std::string target_;
+};
+
+// A write that stops half-way (the disk fills up) must not leave a
+// truncated settings file: the file size limit makes write() fail the same
+// way a full disk does.
+TEST_F(ConfigFileLinux, DiskFullLeavesTheOldFile) {
+  struct rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old_limit;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool ok = WriteFileAtomically(target_, std::string(100000, 'x'));
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(Read(target_), "[General]\r\nRate=300\r\n");
+  EXPECT_FALSE(fs::exists(TemporaryPathFor(target_)));
+}
+
+TEST_F(ConfigFileLinux, KeepsPermissionsAndFollowsLinks) {
+  ASSERT_EQ(chmod(target_.c_str(), 0640), 0);
+  ASSERT_TRUE(WriteFileAtomically(target_, "one"));
+  struct stat st;
+  ASSERT_EQ(stat(target_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+  // A settings file that is a link: the file it points to is replaced and
+  // the link stays a link.
+  const std::string link = (dir_ / "link.ini").string();
+  ASSERT_EQ(symlink(target_.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(link, "two"));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Read(target_), "two");
+}
+
+}  // namespace
+}  // namespace zt

@@ -1,0 +1,55 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "shell/config_file.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ConfigFileWin, ReadsFilesOthersHaveOpenKeepsHiddenRefusesReadOnly) {
+  fs::path dir = fs::temp_directory_path() / ("zt-cfw-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  const std::string target = (dir / "zettrim.ini").u8string();
+  { std::ofstream(dir / "zettrim.ini", std::ios::binary) << "old"; }
+
+  // Someone (an editor, a virus scanner) has the file open for reading.
+  HANDLE reader = CreateFileW(Widen(target).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::string bytes;
+  EXPECT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, "old");
+  CloseHandle(reader);
+
+  ASSERT_TRUE(SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const bool hidden_sticks =
+      (GetFileAttributesW(Widen(target).c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0;
+  EXPECT_TRUE(WriteFileAtomically(target, "new"));
+  EXPECT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, "new");
+  if (hidden_sticks) {
+    EXPECT_NE(GetFileAttributesW(Widen(target).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  }
+
+  // A read-only file is not replaced.
+  ASSERT_TRUE(SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(WriteFileAtomically(target, "newer"));
+  EXPECT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, "new");
+  SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+}  // namespace
+}  // namespace zt
