@@ -3,7 +3,7 @@ if(WIN32)
   add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN
                           _WIN32_WINNT=0x0601 WINVER=0x0601)
   # No runtime DLLs: everything the program needs is linked in.
-  add_link_options(-static -static-libgcc -static-libstdc++ -municode)
+  add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
 
 if(ZT_SANITIZE)

@@ -29,8 +29,9 @@ if [[ ! -f "$prefix/.zt-ready" ]]; then
   (
     flock 9
     if [[ ! -f "$prefix/.zt-ready" ]]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wineserver -w || true
+      # The Wine server outlives this step: it must not inherit the lock.
+      wineboot -i >/dev/null 2>&1 9>&- || true
+      wineserver -w 9>&- || true
       touch "$prefix/.zt-ready"
     fi
   ) 9>"$prefix.lock"

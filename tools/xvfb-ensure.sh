@@ -13,7 +13,8 @@ if [[ -f "$state" ]]; then
 fi
 for n in $(seq 91 140); do
   if [[ ! -e "/tmp/.X${n}-lock" && ! -e "/tmp/.X11-unix/X${n}" ]]; then
-    nohup Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    # The server outlives this script: it must not inherit the lock.
+    nohup Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 8>&- &
     for _ in $(seq 1 50); do
       [[ -e "/tmp/.X11-unix/X${n}" ]] && break
       sleep 0.1

@@ -171,22 +171,24 @@ void ClickButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+namespace {
+struct ChildTextSearch {
+  const std::wstring* text;
+  HWND found;
+};
+BOOL CALLBACK FindChildText(HWND child, LPARAM lp) {
+  auto* d = reinterpret_cast<ChildTextSearch*>(lp);
+  if (WindowText(child) == *d->text) {
+    d->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
 HWND FindChildByText(HWND parent, const std::wstring& text) {
-  struct Data {
-    const std::wstring* text;
-    HWND found;
-  } data{&text, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM lp) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(lp);
-        if (WindowText(child) == *d->text) {
-          d->found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&data));
+  ChildTextSearch data{&text, nullptr};
+  EnumChildWindows(parent, FindChildText, reinterpret_cast<LPARAM>(&data));
   return data.found;
 }
 
