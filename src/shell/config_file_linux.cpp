@@ -110,7 +110,10 @@ bool WriteFileAtomically(const std::string& requested, const std::string& bytes)
   }
 
   const std::string temp = TemporaryPathFor(path);
-  Fd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
+  // A leftover of a crashed run is removed, so the file made here is new and
+  // ours alone.
+  unlink(temp.c_str());
+  Fd fd(open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
   if (fd.get() < 0) return false;
   bool ok = WriteAll(fd.get(), bytes);
   if (ok && existed) ok = fchmod(fd.get(), mode) == 0;

@@ -75,6 +75,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   }
 
   const std::wstring temp = Widen(TemporaryPathFor(path));
+  // A leftover of a crashed run may carry the hidden attribute, which would
+  // make CREATE_ALWAYS fail; clear it out of the way first.
+  SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(temp.c_str());
   FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return false;
