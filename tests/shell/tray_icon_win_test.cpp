@@ -1,0 +1,150 @@
+#include "shell/tray_icon_win.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "shell/tray_images_win.h"
+#include "shell/tray_logic.h"
+#include "shell/window_messages.h"
+
+namespace zt {
+namespace {
+
+struct Call {
+  DWORD message;
+  std::wstring tip;
+  HICON icon;
+};
+std::vector<Call> g_calls;
+bool g_refuse_modify = false;
+
+BOOL FakeNotify(DWORD message, NOTIFYICONDATAW* data) {
+  g_calls.push_back({message, data->szTip, data->hIcon});
+  return !(message == NIM_MODIFY && g_refuse_modify);
+}
+
+class TrayIconTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_calls.clear();
+    g_refuse_modify = false;
+    previous_ = SetShellNotifyForTesting(FakeNotify);
+  }
+  void TearDown() override { SetShellNotifyForTesting(previous_); }
+  std::vector<DWORD> Messages() const {
+    std::vector<DWORD> m;
+    for (const Call& c : g_calls) m.push_back(c.message);
+    return m;
+  }
+  ShellNotifyFunction previous_ = nullptr;
+};
+
+TEST_F(TrayIconTest, PrepareFillsTheNotificationDataOnce) {
+  TTrayIcon icon;
+  HWND fake_window = reinterpret_cast<HWND>(0x1234);
+  icon.Prepare(fake_window, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+  EXPECT_TRUE(icon.prepared());
+  EXPECT_EQ(icon.data().hWnd, fake_window);
+  EXPECT_EQ(icon.data().uID, kTrayIconId);
+  EXPECT_EQ(icon.data().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(icon.data().uCallbackMessage, 0x47Bu);
+  EXPECT_STREQ(icon.data().szTip, L"Zettrim");
+  icon.Prepare(nullptr, 0, nullptr, L"other");
+  EXPECT_EQ(icon.data().hWnd, fake_window);
+  EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(TrayIconTest, AddAndRemoveOnlyChangeTheShownState) {
+  {
+    TTrayIcon icon;
+    icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+    icon.RemoveIcon();  // not shown: nothing
+    icon.AddIcon();
+    icon.AddIcon();  // already there: nothing
+    EXPECT_TRUE(icon.shown());
+    icon.RemoveIcon();
+    EXPECT_FALSE(icon.shown());
+    icon.AddIcon();
+  }  // destruction removes
+  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD, NIM_DELETE}));
+}
+
+TEST_F(TrayIconTest, RefusedModifyDeletesAndAddsAgain) {
+  TTrayIcon icon;
+  icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+  icon.AddIcon();
+  g_calls.clear();
+  icon.RefreshIcon();
+  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY}));
+  g_calls.clear();
+  g_refuse_modify = true;
+  icon.RefreshIcon();
+  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_ADD}));
+  EXPECT_TRUE(icon.shown());
+}
+
+TEST_F(TrayIconTest, TaskbarRestartPutsAShownIconBack) {
+  TTrayIcon icon;
+  icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+  icon.Readd();  // hidden icon: stays away
+  EXPECT_TRUE(g_calls.empty());
+  icon.AddIcon();
+  g_calls.clear();
+  icon.Readd();
+  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
+}
+
+TEST_F(TrayIconTest, TipKeepsChineseAndTheSixtyThreeCharacterLimit) {
+  TTrayIcon icon;
+  icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+  icon.SetTip(TrayTipText(37, 52));
+  EXPECT_STREQ(icon.data().szTip, L"CPU: 37%\r内存: 52%");
+  icon.SetTip(std::u16string(100, u'x'));
+  EXPECT_EQ(wcslen(icon.data().szTip), 63u);
+}
+
+TEST_F(TrayIconTest, ImagesComeFromTheListWithoutNewIcons) {
+  TrayImageList numeric, gradient;
+  BuildNumericTrayImages(&numeric);
+  BuildGradientTrayImages(&gradient);
+  ASSERT_EQ(numeric.Count(), 101);
+  ASSERT_EQ(gradient.Count(), 15);
+  for (int i = 0; i < numeric.Count(); ++i) ASSERT_NE(numeric.Icon(i), nullptr) << i;
+  TTrayIcon icon;
+  icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+  const long user_before = HandleCounters::user;
+  for (int load = 0; load <= 100; ++load) {
+    icon.SetIconFromList(gradient, TrayImageIndex(load, gradient.Count()));
+    icon.RefreshIcon();
+  }
+  EXPECT_EQ(icon.data().hIcon, gradient.Icon(14));
+  EXPECT_EQ(HandleCounters::user, user_before);
+}
+
+TEST(TrayImages, NumericAndGradientPictures) {
+  // The number is drawn in dark pixels, centred, inside the frame.
+  TrayPixels seven = DrawNumericImage(7);
+  TrayPixels hundred = DrawNumericImage(100);
+  auto dark = [](const TrayPixels& px) {
+    int n = 0;
+    for (uint32_t p : px) n += (p & 0xFF) < 0x40;
+    return n;
+  };
+  EXPECT_GT(dark(seven), 5);
+  EXPECT_GT(dark(hundred), dark(seven));
+  EXPECT_EQ(seven[0], 0x808080u);  // frame
+  // Gradient: image 0 empty, image 14 full; the bottom row green, the top red.
+  TrayPixels empty = DrawGradientImage(0, 15), full = DrawGradientImage(14, 15);
+  EXPECT_EQ(empty[14 * 16 + 8], empty[1 * 16 + 8]);
+  const uint32_t bottom = full[14 * 16 + 8], top = full[1 * 16 + 8];
+  EXPECT_GT((bottom >> 8) & 0xFF, (bottom >> 16) & 0xFF);  // more green than red
+  EXPECT_GT((top >> 16) & 0xFF, (top >> 8) & 0xFF);        // more red than green
+  // Each level fills one more row.
+  TrayPixels one = DrawGradientImage(1, 15);
+  EXPECT_NE(one[14 * 16 + 8], empty[14 * 16 + 8]);
+  EXPECT_EQ(one[13 * 16 + 8], empty[13 * 16 + 8]);
+}
+
+}  // namespace
+}  // namespace zt
