@@ -21,6 +21,11 @@ std::mutex g_mutex;
 std::condition_variable g_cond;
 std::deque<SyncCall*> g_queue;
 
+// The thread object whose thread is running here; set by the thread itself,
+// so it is valid from its first instruction (the std::thread member may not
+// be assigned yet then).
+thread_local const TWorkerThread* t_current = nullptr;
+
 // Runs the calls queued so far; the lock is held on entry and on return but
 // not while a call runs.
 int ServeLocked(std::unique_lock<std::mutex>& lock) {
@@ -57,6 +62,7 @@ void TWorkerThread::Start() {
 }
 
 void TWorkerThread::ThreadMain() {
+  t_current = this;
   try {
     Execute();
   } catch (...) {
@@ -71,7 +77,7 @@ void TWorkerThread::ThreadMain() {
 
 void TWorkerThread::WaitFor() {
   if (!started_) return;
-  if (std::this_thread::get_id() == thread_.get_id()) return;  // a thread cannot wait for itself
+  if (t_current == this) return;  // a thread cannot wait for itself
   {
     std::unique_lock<std::mutex> lock(g_mutex);
     for (;;) {
@@ -89,7 +95,7 @@ void TWorkerThread::Stop() {
 }
 
 void TWorkerThread::Synchronize(const std::function<void()>& fn) {
-  if (std::this_thread::get_id() != thread_.get_id()) {
+  if (t_current != this) {
     fn();
     return;
   }
