@@ -194,9 +194,16 @@ void SampleCpuLoad(IProcessorLoad& source, int32_t cpu_count, double& cpu_usage,
 // ---------------------------------------------------------------------------
 
 namespace {
+// The Windows 9x source stops its statistic through the registry when the
+// program ends, so the registry object must be created before this slot and
+// therefore outlive it.
+struct ProcessWideSlot {
+  ProcessWideSlot() { static_cast<void>(SystemRegistry()); }
+  std::unique_ptr<IProcessorLoad> source;
+};
 std::unique_ptr<IProcessorLoad>& ProcessWideSource() {
-  static std::unique_ptr<IProcessorLoad> source;
-  return source;
+  static ProcessWideSlot slot;
+  return slot.source;
 }
 }  // namespace
 
