@@ -151,12 +151,20 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
+#include <shellapi.h>
+
+int main() {
   // The report is UTF-8 with "\n" line ends, byte for byte as on Linux.
   _setmode(_fileno(stdout), _O_BINARY);
   SetConsoleOutputCP(CP_UTF8);
+  // File names may hold any character: take the arguments in UTF-16.
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(zt::Narrow(argv[i]));
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv) {
+    for (int i = 1; i < argc; ++i) args.push_back(zt::Narrow(argv[i]));
+    LocalFree(argv);
+  }
   return Run(args);
 }
 #else
