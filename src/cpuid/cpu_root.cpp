@@ -35,8 +35,10 @@ std::shared_ptr<IProcessorCount> TQuindle::ProcessorCount() const { return std::
 std::shared_ptr<ICpuNumber> TQuindle::Version() const { return MakeNumber(kCpuLibraryVersion); }
 
 TQuindle& CpuRoot() {
-  const ICpuMachine* machine = &Machine();
-  if (!g_root || machine != g_root_machine) {
+  ICpuMachine* machine = &Machine();
+  // A different machine may sit at the address of a freed one, so the
+  // processor count it reports is compared as well.
+  if (!g_root || machine != g_root_machine || (machine->ProcessorCount() > 1) != g_root->UseAffinity()) {
     // Counting processors runs no CPUID, so building the root before its
     // flag is known is harmless.
     g_root.reset();

@@ -37,6 +37,16 @@ TEST(Root, UseAffinityFollowsTheMachineInUse) {
   }
 }
 
+TEST(Root, SwappingTheMachineWithoutAResetStillGivesTheRightFlag) {
+  ScopedFake outer({Pentium4()});
+  EXPECT_FALSE(CpuRoot().UseAffinity());
+  auto two = std::make_shared<testing::FakeMachine>(std::vector<FakeCpu>{Pentium4(), Pentium4()});
+  auto previous = SetMachine(two);
+  EXPECT_TRUE(CpuRoot().UseAffinity());
+  SetMachine(previous);
+  EXPECT_FALSE(CpuRoot().UseAffinity());
+}
+
 TEST(Root, OneProcessorMachineNeverCallsAffinityThroughTheWholeFacade) {
   ScopedFake fake({Pentium4()});
   const auto info = CpuRoot().ProcessorInformation(0);
