@@ -1,0 +1,81 @@
+// The real program's live display: speed label, gauge and graph, the bar
+// graph switch, the splash, and live objects over many samples.
+#include <gtest/gtest.h>
+
+#include "main_window_support.h"
+#include "shell/window_messages.h"
+#include "util/unicode_win.h"
+
+namespace zt::e2e {
+namespace {
+
+TEST(MainWindowDisplayE2E, SpeedLabelReadsThePostedFigure) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nUpdateSpeed=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND label = GetDlgItem(main, kIdLabelCPUSpeed);
+  ASSERT_NE(label, nullptr);
+  // The clock thread's one measurement comes first; ours follow it.
+  WaitUntil([&] { return WindowText(label) != L"? MHz"; }, 5000);
+  PostMessageW(main, WM_CPUSPEED, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(label) == L"0 MHz"; }, 3000)) << Narrow(WindowText(label));
+  PostMessageW(main, WM_CPUSPEED, 12345, 0);
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(label) == L"12,345 MHz"; }, 3000));
+  EXPECT_EQ(WindowText(GetDlgItem(main, kIdLabelMemoryUsed)).empty(), false);
+  ASSERT_TRUE(CloseMain(app, main));
+}
+
+TEST(MainWindowDisplayE2E, HideBarGraphGivesTheGraphTheGaugesColumn) {
+  for (int hide = 0; hide <= 1; ++hide) {
+    AppFolder folder;
+    folder.WriteIni("[General]\r\nFirstLaunch=0\r\nHideBarGraph=" + std::to_string(hide) + "\r\n");
+    App app(folder.exe());
+    HWND main = app.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitVisible(main, true));
+    HWND gauge = GetDlgItem(main, kIdGauge);
+    RECT client;
+    GetClientRect(main, &client);
+    RECT chart = ChildRectIn(main, kIdChart);
+    if (hide) {
+      EXPECT_FALSE(IsWindowVisible(gauge));
+      EXPECT_EQ(chart.right, client.right);
+    } else {
+      EXPECT_TRUE(IsWindowVisible(gauge));
+      EXPECT_EQ(chart.right, ChildRectIn(main, kIdGauge).left);
+      EXPECT_EQ(chart.right, 210);
+    }
+    ASSERT_TRUE(CloseMain(app, main));
+  }
+}
+
+TEST(MainWindowDisplayE2E, SamplesReachTheGraphGaugeAndTrayWithoutLeaks) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=10\r\nGraphLength=50\r\nDisplayEachCPU=1\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  // Wait until the graph is full, then count live objects twice.
+  ASSERT_TRUE(WaitUntil([&] { return QueryMain(main, MainQuery::LinePoints0) >= 50; }, 20000))
+      << "no samples arrived";
+  EXPECT_EQ(QueryMain(main, MainQuery::LinePoints0), 50) << "kept at GraphLength";
+  EXPECT_GE(QueryMain(main, static_cast<MainQuery>(static_cast<WPARAM>(MainQuery::LinePoints0) + 1)), 50);
+  EXPECT_NE(WindowText(GetDlgItem(main, kIdGauge)), L"");
+  EXPECT_NE(WindowText(GetDlgItem(main, kIdLabelMemoryUsed)), L"? MB");
+  const LRESULT gdi = QueryMain(main, MainQuery::LiveGdiObjects);
+  const LRESULT user = QueryMain(main, MainQuery::LiveUserObjects);
+  const LRESULT updates = QueryMain(main, MainQuery::TrayUpdates);
+  Sleep(4000);
+  EXPECT_GT(QueryMain(main, MainQuery::TrayUpdates), updates + 50);
+  EXPECT_EQ(QueryMain(main, MainQuery::LiveGdiObjects), gdi);
+  EXPECT_EQ(QueryMain(main, MainQuery::LiveUserObjects), user);
+  // The splash is gone after five seconds.
+  EXPECT_TRUE(WaitUntil([&] { return QueryMain(main, MainQuery::SplashVisible) == 0; }, 6000));
+  ASSERT_TRUE(CloseMain(app, main));
+}
+
+}  // namespace
+}  // namespace zt::e2e

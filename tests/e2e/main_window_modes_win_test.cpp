@@ -1,0 +1,120 @@
+// The real program's display modes: tray mode by the hide button, the menu
+// and the hot key; the start in tray mode; exit from the menu.
+#include <gtest/gtest.h>
+
+#include "main_window_support.h"
+#include "shell/menu_model.h"
+#include "shell/window_messages.h"
+
+namespace zt::e2e {
+namespace {
+
+TEST(MainWindowModesE2E, TrayModeByButtonMenuAndHotKey) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 1) << "icon present while visible by default";
+
+  // SB_Hide.
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdSBHide, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitVisible(main, false));
+  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 1);
+  // Back by the menu's show/hide.
+  PostMessageW(main, WM_COMMAND, MI_ShowHide, 0);
+  ASSERT_TRUE(WaitVisible(main, true));
+  // Away by the menu, back by a double click on the icon.
+  PostMessageW(main, WM_COMMAND, MI_ShowHide, 0);
+  ASSERT_TRUE(WaitVisible(main, false));
+  PostMessageW(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(WaitVisible(main, true));
+  // The hot key's message, twice, returns to the start.
+  PostMessageW(main, WM_HOTKEY, kAppModeHotkeyId, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_F11));
+  ASSERT_TRUE(WaitVisible(main, false));
+  PostMessageW(main, WM_HOTKEY, kAppModeHotkeyId, MAKELPARAM(MOD_CONTROL | MOD_ALT, VK_F11));
+  ASSERT_TRUE(WaitVisible(main, true));
+  // Another identifier is ignored.
+  PostMessageW(main, WM_HOTKEY, 7, 0);
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(main));
+
+  // Leave in tray mode: the next start keeps the window hidden.
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdSBHide, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitVisible(main, false));
+  ASSERT_TRUE(CloseMain(app, main));
+  EXPECT_EQ(IniGet(folder, "General", "AppTrayMode"), "1");
+
+  App again(folder.exe());
+  HWND main2 = again.WaitForMainWindow();
+  ASSERT_NE(main2, nullptr);
+  Sleep(1500);
+  EXPECT_FALSE(IsWindowVisible(main2)) << "a program closed in tray mode starts in tray mode";
+  EXPECT_EQ(QueryMain(main2, MainQuery::TrayShown), 1);
+  PostMessageW(main2, WM_COMMAND, MI_ShowHide, 0);
+  ASSERT_TRUE(WaitVisible(main2, true));
+  ASSERT_TRUE(CloseMain(again, main2));
+  EXPECT_EQ(IniGet(folder, "General", "AppTrayMode"), "0");
+}
+
+TEST(MainWindowModesE2E, HideTrayWhenVisibleKeepsTheIconOnlyInTrayMode) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nHideTrayWhenVisible=1\r\nAppModeHotkey=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 0);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdSBHide, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitVisible(main, false));
+  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 1);
+  PostMessageW(main, WM_HOTKEY, kAppModeHotkeyId, 0);
+  ASSERT_TRUE(WaitVisible(main, true));
+  // The window becomes visible a moment before the icon goes.
+  EXPECT_TRUE(WaitUntil([&] { return QueryMain(main, MainQuery::TrayShown) == 0; }, 3000));
+  ASSERT_TRUE(CloseMain(app, main));
+}
+
+TEST(MainWindowModesE2E, ExitFromTheMenuSavesTheSettings) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=1\r\nLockForm=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  PostMessageW(main, WM_COMMAND, MI_LockForm, 0);
+  PostMessageW(main, WM_COMMAND, MI_Exit, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(app.WaitForExit(15000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(IniGet(folder, "General", "LockForm"), "1");
+  EXPECT_EQ(IniGet(folder, "General", "FirstLaunch"), "0");
+}
+
+TEST(MainWindowModesE2E, HotKeyTakenElsewhereIsDroppedSilently) {
+  // Hold the default combination in this process first.
+  HWND holder = CreateWindowExW(0, L"STATIC", L"holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(holder, nullptr);
+  const bool held = RegisterHotKey(holder, 1, MOD_CONTROL | MOD_ALT, VK_F11) != FALSE;
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  if (held) {
+    EXPECT_EQ(QueryMain(main, MainQuery::HotkeyRegistered), 0);
+  }
+  ASSERT_TRUE(CloseMain(app, main));
+  if (held) {
+    EXPECT_EQ(IniGet(folder, "General", "AppModeHotkey"), "0");
+    EXPECT_EQ(IniGet(folder, "General", "AppModeHotkeyModifiers"), "0");
+  }
+  UnregisterHotKey(holder, 1);
+  DestroyWindow(holder);
+  if (!held) GTEST_SKIP() << "Ctrl+Alt+F11 was already taken before the test";
+}
+
+}  // namespace
+}  // namespace zt::e2e

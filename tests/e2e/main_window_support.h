@@ -1,0 +1,46 @@
+// Shared steps of the main-window end-to-end tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "e2e_support.h"
+#include "shell/main_form_win.h"
+
+namespace zt::e2e {
+
+inline LRESULT QueryMain(HWND main, MainQuery item) {
+  return SendMessageW(main, RegisterWindowMessageW(kMainWindowQueryMessage), static_cast<WPARAM>(item), 0);
+}
+
+inline RECT WindowRect(HWND h) {
+  RECT r = {};
+  GetWindowRect(h, &r);
+  return r;
+}
+
+inline RECT ChildRectIn(HWND parent, int id) {
+  RECT r = {};
+  GetWindowRect(GetDlgItem(parent, id), &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+inline std::string IniGet(const AppFolder& folder, const char* section, const char* key) {
+  std::string v;
+  return IniValue(folder.ReadIni(), section, key, &v) ? v : "<missing>";
+}
+
+// Ends the program by a close request and waits for it.
+inline bool CloseMain(App& app, HWND main) {
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  return app.WaitForExit(15000, &code) && code == 0;
+}
+
+inline bool WaitVisible(HWND h, bool visible, int timeout_ms = 5000) {
+  return WaitUntil([&] { return (IsWindowVisible(h) != FALSE) == visible; }, timeout_ms);
+}
+
+}  // namespace zt::e2e
