@@ -1,0 +1,230 @@
+// StartMonitors / StopMonitors in this process: a plain window receives the
+// clock figures, a recording display the samples; message boxes are answered
+// by a helper thread.
+#include "shell/monitors_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "monitor_fakes.h"
+#include "sampling/cpu_speed.h"
+#include "sampling/res_monitor.h"
+#include "shell/config.h"
+#include "shell/window_messages.h"
+#include "util/registry.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+std::atomic<int> g_speed_posts{0};
+std::atomic<unsigned> g_last_speed{0};
+
+LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_CPUSPEED) {
+    ++g_speed_posts;
+    g_last_speed = static_cast<unsigned>(wparam);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+HWND CreateTestWindow() {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = TestWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"Zettrim.MonitorsTestWindow";
+  RegisterClassExW(&wc);
+  return CreateWindowExW(0, wc.lpszClassName, L"monitors test", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                         100, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+// Runs the message loop of this thread for `ms` or until `done` holds.
+template <typename Pred>
+void Pump(int ms, Pred done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end && !done()) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+LRESULT Query(QueryItem item) {
+  HWND q = FindWindowExW(HWND_MESSAGE, nullptr, kMonitorQueryClass, nullptr);
+  if (!q) return -2;
+  return SendMessageW(q, RegisterWindowMessageW(kQueryStatisticsMessage),
+                      static_cast<WPARAM>(item), 0);
+}
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = hwnd;
+  return FALSE;
+}
+
+// Answers the first message box of `thread_id` titled `title` with button
+// `button`, remembering its text.
+class BoxAnswerer {
+ public:
+  BoxAnswerer(DWORD thread_id, const wchar_t* title, int button)
+      : thread_([=] {
+          const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+          while (std::chrono::steady_clock::now() < end) {
+            HWND box = nullptr;
+            EnumThreadWindows(thread_id, FindBox, reinterpret_cast<LPARAM>(&box));
+            if (box) {
+              wchar_t buf[512] = {};
+              GetWindowTextW(box, buf, 512);
+              title_ = Narrow(buf);
+              GetDlgItemTextW(box, 0xFFFF, buf, 512);
+              text_ = Narrow(buf);
+              matched_ = title_ == Narrow(title);
+              PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+              seen_ = true;
+              return;
+            }
+            Sleep(20);
+          }
+        }) {}
+  ~BoxAnswerer() { thread_.join(); }
+  bool Seen() const { return seen_; }
+  bool Matched() const { return matched_; }
+  std::string Title() const { return title_; }
+  std::string Text() const { return text_; }
+
+ private:
+  std::atomic<bool> seen_{false};
+  std::atomic<bool> matched_{false};
+  std::string title_, text_;
+  std::thread thread_;
+};
+
+void PutDword(FakeRegistry& reg, const char* path, uint32_t v) {
+  FakeRegistry::Value value;
+  value.kind = FakeRegistry::Value::Dword;
+  value.bytes.resize(4);
+  std::memcpy(value.bytes.data(), &v, 4);
+  reg.At(RegRoot::LocalMachine, path).values["disable performance counters"] = value;
+}
+
+class MonitorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetConfigToDefaults();
+    SetSystemRegistryForTesting(&registry_);
+    window_ = CreateTestWindow();
+    ASSERT_TRUE(window_);
+    g_speed_posts = 0;
+  }
+  void TearDown() override {
+    StopMonitors();
+    if (window_) DestroyWindow(window_);
+    SetSystemRegistryForTesting(nullptr);
+    if (had_load_) SetProcessorLoadForTesting(std::move(previous_load_));
+    ResetConfigToDefaults();
+  }
+  void UseLoad(std::unique_ptr<IProcessorLoad> load) {
+    previous_load_ = SetProcessorLoadForTesting(std::move(load));
+    had_load_ = true;
+  }
+
+  FakeRegistry registry_;
+  HWND window_ = nullptr;
+  test::RecordingDisplay display_;
+  std::unique_ptr<IProcessorLoad> previous_load_;
+  bool had_load_ = false;
+};
+
+TEST_F(MonitorsTest, SamplesAndClockFiguresArriveAndStopIsPrompt) {
+  UseLoad(std::make_unique<test::FakeLoad>(test::Rows{{30, 50, 40}}));
+  Rate = 100;
+  StartMonitors(window_, display_);
+  ASSERT_NE(ResMonitor, nullptr);
+  ASSERT_NE(CPUSpeed, nullptr);
+  Pump(8000, [] { return g_speed_posts >= 1 && ResMonitor->CopyStatistics().Samples >= 5; });
+  EXPECT_GE(ResMonitor->CopyStatistics().Samples, 5u);
+  EXPECT_GE(g_speed_posts, 1);
+  EXPECT_GT(g_last_speed.load(), 0u);
+  EXPECT_GE(display_.gauge_calls, 5);
+  EXPECT_EQ(display_.gauge, 40);
+  // The query window answers from the running record.
+  EXPECT_GE(Query(QueryItem::Samples), 5);
+  EXPECT_EQ(Query(QueryItem::CpuCount), 2);
+  EXPECT_EQ(Query(QueryItem::MonitorRunning), 1);
+  EXPECT_EQ(Query(QueryItem::CpuAverageX100), 4000);
+  EXPECT_EQ(Query(QueryItem::LastSpeedMHz), static_cast<LRESULT>(g_last_speed.load()));
+
+  const auto t0 = std::chrono::steady_clock::now();
+  StopMonitors();
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+  EXPECT_EQ(ResMonitor, nullptr);
+  EXPECT_EQ(CPUSpeed, nullptr);
+  EXPECT_EQ(Query(QueryItem::Samples), -2);  // the query window is gone
+  StopMonitors();  // twice is harmless
+}
+
+TEST_F(MonitorsTest, FailedFirstReadingShowsTheErrorAndLeavesTheMonitorStopped) {
+  auto load = std::make_unique<test::FakeLoad>(test::Rows{{30, 50, 40}});
+  load->fail_from = 1;
+  UseLoad(std::move(load));
+  BoxAnswerer answer(GetCurrentThreadId(), L"Error", IDOK);
+  StartMonitors(window_, display_);
+  EXPECT_TRUE(answer.Seen());
+  EXPECT_TRUE(answer.Matched()) << answer.Title();
+  EXPECT_EQ(answer.Text(), "CPU index out of bounds");
+  ASSERT_NE(ResMonitor, nullptr);
+  EXPECT_FALSE(ResMonitor->Started());
+  EXPECT_EQ(Query(QueryItem::MonitorRunning), 0);
+  EXPECT_EQ(Query(QueryItem::Samples), 0);
+  // The clock still runs.
+  Pump(5000, [] { return g_speed_posts >= 1; });
+  EXPECT_GE(g_speed_posts, 1);
+  StopMonitors();
+  EXPECT_TRUE(display_.tray.empty());
+}
+
+TEST_F(MonitorsTest, DisabledCountersAreOfferedAndEnabledOnYes) {
+  constexpr char kGlobal[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib";
+  constexpr char kPerfOS[] = "SYSTEM\\CurrentControlSet\\Services\\PerfOS\\Performance";
+  PutDword(registry_, kGlobal, 1);
+  PutDword(registry_, kPerfOS, 1);
+  UseLoad(std::make_unique<test::FakeLoad>(test::Rows{{30, 50, 40}}));
+  {
+    BoxAnswerer answer(GetCurrentThreadId(), L"Warning", IDYES);
+    StartMonitors(window_, display_);
+    EXPECT_TRUE(answer.Seen());
+    EXPECT_TRUE(answer.Matched()) << answer.Title();
+    EXPECT_EQ(answer.Text(), kPerfCountersDisabledPrompt);
+  }
+  auto key = registry_.OpenKey(RegRoot::LocalMachine, kGlobal, RegAccess::Read);
+  ASSERT_TRUE(key);
+  EXPECT_EQ(key->ReadDword("Disable Performance Counters"), 0u);
+  EXPECT_TRUE(ResMonitor->Started());
+  StopMonitors();
+
+  // On No nothing is written, and start-up still goes on.
+  PutDword(registry_, kGlobal, 1);
+  {
+    BoxAnswerer answer(GetCurrentThreadId(), L"Warning", IDNO);
+    StartMonitors(window_, display_);
+    EXPECT_TRUE(answer.Seen());
+  }
+  EXPECT_EQ(key->ReadDword("Disable Performance Counters"), 1u);
+  EXPECT_TRUE(ResMonitor->Started());
+}
+
+}  // namespace
+}  // namespace zt
