@@ -77,9 +77,11 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
 
 // The NT-family (and Linux) load source: compares two readings of each
 // instance's idle time.  The instance count and the counter arrays are fixed
-// at the first successful reading.  An instance missing from a later reading
+// at the first successful reading.  A load needs two readings: before the
+// second one every instance reads 0.  An instance missing from a later reading
 // (fewer instances, or reported as kIdleTimeMissing) reads as idle (load 0)
-// until two consecutive readings carry it again.
+// until two consecutive readings carry it again.  A failed reading changes
+// nothing, so the next good one is compared with the last good one.
 class IdleTimeProcessorLoad : public IProcessorLoad {
  public:
   explicit IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source);
@@ -134,7 +136,8 @@ std::unique_ptr<IProcessorLoad> CreatePlatformProcessorLoad();
 void SampleCpuLoad(IProcessorLoad& source, int32_t cpu_count, double& cpu_usage,
                    std::vector<double>& cpu_usages);
 
-// The process-wide source for this platform, created on first use.
+// The process-wide source for this platform, created on first use (which
+// raises "Cannot get the Windows version" when the platform cannot be told).
 IProcessorLoad& ProcessorLoad();
 
 // Replaces the process-wide source (tests); returns the previous one.
