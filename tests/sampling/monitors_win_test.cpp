@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -174,6 +175,22 @@ TEST_F(MonitorsTest, SamplesAndClockFiguresArriveAndStopIsPrompt) {
   EXPECT_EQ(CPUSpeed, nullptr);
   EXPECT_EQ(Query(QueryItem::Samples), -2);  // the query window is gone
   StopMonitors();  // twice is harmless
+}
+
+TEST_F(MonitorsTest, RealSourcesSampleAndStopWithinTheBound) {
+  Rate = 2000;
+  UpdateSpeed = true;
+  StartMonitors(window_, display_);
+  ASSERT_NE(ResMonitor, nullptr);
+  ASSERT_TRUE(ResMonitor->Started());
+  Pump(10000, [] { return g_speed_posts >= 1 && ResMonitor->CopyStatistics().Samples >= 2; });
+  EXPECT_GE(ResMonitor->CopyStatistics().Samples, 2u);
+  const auto t0 = std::chrono::steady_clock::now();
+  StopMonitors();
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - t0);
+  std::printf("StopMonitors took %ld ms\n", static_cast<long>(took.count()));
+  EXPECT_LT(took.count(), 2500);
 }
 
 TEST_F(MonitorsTest, FailedFirstReadingShowsTheErrorAndLeavesTheMonitorStopped) {
