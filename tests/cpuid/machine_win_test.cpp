@@ -1,0 +1,59 @@
+// The real Windows machine behind the seam.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "cpuid/cpu_machine.h"
+
+namespace zt::cpuid {
+namespace {
+
+TEST(NativeMachineWin, CountsAndCpuidAnswer) {
+  auto machine = CreateNativeMachine();
+  SYSTEM_INFO info{};
+  GetSystemInfo(&info);
+  EXPECT_EQ(machine->ProcessorCount(), info.dwNumberOfProcessors);
+  CpuidRegisters l0 = machine->Cpuid(0);
+  EXPECT_GE(l0.eax, 1u);
+  EXPECT_NE(l0.ebx, 0u);  // the vendor text
+  EXPECT_EQ(machine->Cpuid(0x80000000).eax & 0x80000000u, 0x80000000u);
+}
+
+TEST(NativeMachineWin, AffinityIsLookedUpAndPinsTheProcess) {
+  auto machine = CreateNativeMachine();
+  ASSERT_TRUE(machine->CanSetProcessAffinity());
+  uint64_t process = 0, system = 0;
+  ASSERT_TRUE(machine->GetProcessAffinity(process, system));
+  EXPECT_NE(process, 0u);
+  EXPECT_EQ(process & ~system, 0u);
+  uint64_t lowest = process & (~process + 1);
+  ASSERT_TRUE(machine->SetProcessAffinity(lowest));
+  uint64_t now = 0;
+  machine->GetProcessAffinity(now, system);
+  EXPECT_EQ(now, lowest);
+  ASSERT_TRUE(machine->SetProcessAffinity(process));
+  machine->GetProcessAffinity(now, system);
+  EXPECT_EQ(now, process);
+  EXPECT_FALSE(machine->SetProcessAffinity(0));
+}
+
+TEST(NativeMachineWin, CountersPriorityAndSleep) {
+  auto machine = CreateNativeMachine();
+  int64_t f = machine->QueryPerformanceFrequency();
+  ASSERT_GT(f, 0);
+  int64_t q0 = machine->QueryPerformanceCounter();
+  uint64_t t0 = machine->ReadTimeStampCounter();
+  int thread_before = GetThreadPriority(GetCurrentThread());
+  DWORD class_before = GetPriorityClass(GetCurrentProcess());
+  machine->RaisePriority();
+  machine->SleepMs(20);
+  machine->RestorePriority();
+  EXPECT_EQ(GetThreadPriority(GetCurrentThread()), thread_before);
+  EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), class_before);
+  int64_t q1 = machine->QueryPerformanceCounter();
+  EXPECT_GE((q1 - q0) * 1000 / f, 15);
+  EXPECT_GT(machine->ReadTimeStampCounter(), t0);
+}
+
+}  // namespace
+}  // namespace zt::cpuid
