@@ -10,17 +10,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "shell/tray_pictures.h"
 #include "util/handles_win.h"
 
 namespace zt {
-
-constexpr int kTrayImageSize = 16;
-
-// 16 x 16 pixels, 0x00RRGGBB, row 0 at the top.
-using TrayPixels = std::vector<uint32_t>;
-TrayPixels DrawNumericImage(int value);
-TrayPixels DrawGradientImage(int level, int levels);
-TrayPixels DrawProgramImage();
 
 // An icon from 16 x 16 pixels (fully opaque); counted in HandleCounters.
 UniqueIcon IconFromPixels(const TrayPixels& pixels);
