@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "sampling/processor_load.h"
+#include "util/platform.h"
 
 namespace zt {
 
@@ -39,14 +40,6 @@ class Bytes {
 [[noreturn]] void NoObject() { throw EProcessorLoad(kMsgNoProcessorObject); }
 [[noreturn]] void NoCounter() { throw EProcessorLoad(kMsgNoProcessorCounter); }
 
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2 ? 1 : 0;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
 
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 

@@ -2,9 +2,6 @@
 
 namespace zt {
 
-namespace {
-
-// Days from 1970-01-01 to the given proleptic Gregorian date.
 int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   y -= m <= 2 ? 1 : 0;
   const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -13,8 +10,6 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
 }
-
-}  // namespace
 
 double DateTimeFromParts(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {

@@ -19,6 +19,9 @@ uint32_t GetTickCountMs();
 // fraction (the program's date-time format).
 double NowAsDateTime();
 
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);
+
 // The date-time value of a local calendar date and time (no range check
 // beyond what the arithmetic needs; month 1..12, day 1..31).
 double DateTimeFromParts(int year, int month, int day, int hour, int minute, int second,
