@@ -79,6 +79,7 @@ class Cursor {
   }
 
   void RequireBlanks(const char* what) {
+    if (AtEnd()) Fail(std::string("the line ends before ") + what + " (cut short?)");
     if (SkipBlanks() == 0) Fail(std::string("expected a blank before ") + what);
   }
 

@@ -122,6 +122,8 @@ TEST(DumpParserErrors, NameTheLineAndTheReason) {
 TEST(DumpParserErrors, ToolLayoutIsStrict) {
   const std::string head = "CPU 0:\n";
   EXPECT_EQ(ErrorOf(head + "   0x00000000 0x00: eax=0x0000000d ebx=0x756e6547 ecx=0x6c65746e\n"),
+            "line 2: the line ends before edx=0x (cut short?)");
+  EXPECT_EQ(ErrorOf(head + "   0x00000000 0x00: eax=0x0000000d ebx=0x756e6547 ecx=0x6c65746e,edx=0x0\n"),
             "line 2: expected a blank before edx=0x");
   EXPECT_EQ(ErrorOf(head + "   0x00000000 0x00: eax=0x0000000d ebx=0x756e6547 ecx=0x6c65746e edx=0x1g\n"),
             "line 2: unexpected text after the registers: 'g'");
