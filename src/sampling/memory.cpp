@@ -1,9 +1,8 @@
 #include "sampling/memory.h"
 
 #include <cctype>
+#include <cstring>
 #include <limits>
-#include <map>
-#include <sstream>
 
 namespace zt {
 
@@ -22,53 +21,59 @@ MemorySample MemorySampleFromFigures(uint64_t total, uint64_t available) {
 
 namespace {
 
-// One "Name:   12345 kB" line; false when the number is missing or too big.
-bool ParseMemInfoValue(const std::string& rest, uint64_t& bytes) {
-  size_t i = 0;
-  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
-  if (i >= rest.size() || !std::isdigit(static_cast<unsigned char>(rest[i]))) return false;
+// The number after "Name:" on a line starting at p (spaces, digits, an
+// optional "kB"); false when it is missing or does not fit in 64 bits.
+bool ParseMemInfoValue(const char* p, const char* end, uint64_t& bytes) {
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
+  if (p >= end || !std::isdigit(static_cast<unsigned char>(*p))) return false;
   uint64_t value = 0;
   constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
-  for (; i < rest.size() && std::isdigit(static_cast<unsigned char>(rest[i])); ++i) {
-    const uint64_t digit = static_cast<uint64_t>(rest[i] - '0');
+  for (; p < end && std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+    const uint64_t digit = static_cast<uint64_t>(*p - '0');
     if (value > (kMax - digit) / 10) return false;
     value = value * 10 + digit;
   }
-  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
   uint64_t unit = 1;
-  if (rest.compare(i, 2, "kB") == 0) unit = 1024;
+  if (end - p >= 2 && p[0] == 'k' && p[1] == 'B') unit = 1024;
   if (value > kMax / unit) return false;
   bytes = value * unit;
   return true;
 }
 
+// Finds the line "<name>:" and reads its value.
+bool FindMemInfoValue(const char* text, size_t size, const char* name, uint64_t& bytes) {
+  const size_t len = std::strlen(name);
+  const char* const end = text + size;
+  for (const char* line = text; line < end;) {
+    const char* eol = static_cast<const char*>(std::memchr(line, '\n', static_cast<size_t>(end - line)));
+    if (!eol) eol = end;
+    if (static_cast<size_t>(eol - line) > len && std::memcmp(line, name, len) == 0 &&
+        line[len] == ':')
+      return ParseMemInfoValue(line + len + 1, eol, bytes);
+    line = eol + 1;
+  }
+  return false;
+}
+
 }  // namespace
 
-bool ParseMemInfo(const std::string& text, bool physical, uint64_t& total, uint64_t& available) {
+bool ParseMemInfo(const char* text, size_t size, bool physical, uint64_t& total,
+                  uint64_t& available) {
   total = kMemoryQueryFailed;
   available = kMemoryQueryFailed;
-  std::map<std::string, uint64_t> values;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t colon = line.find(':');
-    if (colon == std::string::npos) continue;
-    uint64_t bytes = 0;
-    if (ParseMemInfoValue(line.substr(colon + 1), bytes)) values[line.substr(0, colon)] = bytes;
-  }
-  const char* total_name = physical ? "MemTotal" : "CommitLimit";
-  const char* other_name = physical ? "MemAvailable" : "Committed_AS";
-  auto t = values.find(total_name);
-  auto o = values.find(other_name);
-  if (t == values.end() || o == values.end()) return false;
-  total = t->second;
-  if (physical) {
-    available = o->second;
-  } else {
-    // Linux lets programs commit more than the limit; nothing is left then.
-    available = o->second >= t->second ? 0 : t->second - o->second;
-  }
+  uint64_t t = 0, o = 0;
+  if (!FindMemInfoValue(text, size, physical ? "MemTotal" : "CommitLimit", t) ||
+      !FindMemInfoValue(text, size, physical ? "MemAvailable" : "Committed_AS", o))
+    return false;
+  total = t;
+  // Linux lets programs commit more than the limit; nothing is left then.
+  available = physical ? o : (o >= t ? 0 : t - o);
   return true;
+}
+
+bool ParseMemInfo(const std::string& text, bool physical, uint64_t& total, uint64_t& available) {
+  return ParseMemInfo(text.data(), text.size(), physical, total, available);
 }
 
 }  // namespace zt

@@ -3,6 +3,7 @@
 // figures.  Portable interface; the query itself is per platform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -35,5 +36,7 @@ MemorySample MemorySampleFromFigures(uint64_t total, uint64_t available);
 // more than the limit is committed).  False, with both figures
 // kMemoryQueryFailed, when a needed line is missing or malformed.
 bool ParseMemInfo(const std::string& text, bool physical, uint64_t& total, uint64_t& available);
+bool ParseMemInfo(const char* text, size_t size, bool physical, uint64_t& total,
+                  uint64_t& available);
 
 }  // namespace zt
