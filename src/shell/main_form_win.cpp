@@ -59,27 +59,15 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
   return TRUE;
 }
 
-// A 15 x 15 menu picture with an alpha channel: dotted frame and black block
-// on a transparent ground, so it sits on any menu colour.
-UniqueBitmap MakeMenuPicture(MenuPicture picture) {
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = kMenuPictureSize;
-  bi.bmiHeader.biHeight = -kMenuPictureSize;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueBitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bmp || !bits) return bmp;
-  auto* px = static_cast<uint32_t*>(bits);
+// Draws a 15 x 15 placement picture at (left, top): the dotted frame and the
+// block, pixel by pixel, on whatever the menu has drawn behind it (so it suits
+// a highlighted row too).
+void DrawMenuPicture(HDC dc, MenuPicture picture, int left, int top, COLORREF color) {
   for (int y = 0; y < kMenuPictureSize; ++y) {
     for (int x = 0; x < kMenuPictureSize; ++x) {
-      const bool black = MenuPictureBlock(picture, x, y) || MenuPictureFrameDot(x, y);
-      px[y * kMenuPictureSize + x] = black ? 0xFF000000u : 0u;  // premultiplied
+      if (MenuPictureBlock(picture, x, y) || MenuPictureFrameDot(x, y)) SetPixelV(dc, left + x, top + y, color);
     }
   }
-  return bmp;
 }
 
 std::wstring MenuCaption(const MenuEntry& e) {
@@ -192,7 +180,6 @@ void TForm_Main::Destroy() {
   DestroyWindow(h);  // also the tool tip it owns
   tooltip_ = nullptr;
   popup_menu_.reset();
-  menu_pictures_.clear();
   if (g_form == this) g_form = nullptr;
 }
 
@@ -285,11 +272,12 @@ void TForm_Main::CreatePopupMenu() {
       case MenuEntryKind::Item: {
         AppendMenuW(current, MF_STRING, e.id, MenuCaption(e).c_str());
         if (e.picture != MenuPicture::None) {
-          menu_pictures_.push_back(MakeMenuPicture(e.picture));
+          // Drawn on request (WM_DRAWITEM), so no bitmap has to guess the
+          // menu's colours.
           MENUITEMINFOW mii = {};
           mii.cbSize = sizeof(mii);
           mii.fMask = MIIM_BITMAP;
-          mii.hbmpItem = menu_pictures_.back().get();
+          mii.hbmpItem = HBMMENU_CALLBACK;
           SetMenuItemInfoW(current, e.id, FALSE, &mii);
         }
         if (e.id == MI_LockForm) lock_menu_owner_ = current;
@@ -773,6 +761,28 @@ LRESULT TForm_Main::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       Command(LOWORD(wparam));
       return 0;
+    case WM_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      if (mi->CtlType == ODT_MENU && FindMenuEntry(static_cast<uint16_t>(mi->itemID))) {
+        mi->itemWidth = kMenuPictureSize + 4;  // a little air before the caption
+        mi->itemHeight = kMenuPictureSize;
+        return TRUE;
+      }
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lparam);
+      const MenuEntry* e = di->CtlType == ODT_MENU ? FindMenuEntry(static_cast<uint16_t>(di->itemID)) : nullptr;
+      if (e && e->picture != MenuPicture::None) {
+        const RECT& r = di->rcItem;
+        const int left = r.left + ((r.right - r.left) - kMenuPictureSize) / 2;
+        const int top = r.top + ((r.bottom - r.top) - kMenuPictureSize) / 2;
+        const COLORREF color = (di->itemState & ODS_SELECTED) ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0);
+        DrawMenuPicture(di->hDC, e->picture, left, top, color);
+        return TRUE;
+      }
+      break;
+    }
     case WM_TIMER:
       if (wparam == kTimerHideSplash) {
         KillTimer(hwnd_, kTimerHideSplash);

@@ -167,7 +167,6 @@ class TForm_Main : public IMonitorDisplay {
   UniqueIcon program_icon_;
   UniqueMenu popup_menu_;
   HMENU lock_menu_owner_ = nullptr;
-  std::vector<UniqueBitmap> menu_pictures_;
   HWND tooltip_ = nullptr;
 
   std::unique_ptr<TSpeedButton> image_move_;

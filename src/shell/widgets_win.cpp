@@ -386,7 +386,8 @@ void TChart::Draw(HDC dc, int width, int height) {
     }
   }
   {
-    SelectedObject pen(dc, axis_pen_.Get(RGB(0, 0, 0), 1));
+    // In the text colour: a black line would vanish into a black colour key.
+    SelectedObject pen(dc, axis_pen_.Get(look_.text, 1));
     MoveToEx(dc, layout.axis_x, layout.plot.top, nullptr);
     LineTo(dc, layout.axis_x, layout.plot.bottom + 1);
     for (int i = 0; i < kAxisLabelCount; ++i) {
