@@ -8,7 +8,19 @@ namespace {
 constexpr size_t kMaxLoggedCalls = 1u << 20;
 }  // namespace
 
-TReplayMachine::TReplayMachine(CpuidDump dump) : dump_(std::move(dump)), mask_(SystemMask()) {}
+TReplayMachine::TReplayMachine(CpuidDump dump) : dump_(std::move(dump)), mask_(SystemMask()) {
+  // Looked up per call, so a large dump must not make every call a scan.
+  answers_.resize(dump_.cpus.size());
+  for (size_t p = 0; p < dump_.cpus.size(); ++p) {
+    for (const CpuidRecord& r : dump_.cpus[p].records) {
+      if (r.leaf == 2) {
+        answers_[p].leaf2.push_back(r.regs);
+      } else {
+        answers_[p].leaves.emplace(std::make_pair(r.leaf, r.subleaf), r.regs);
+      }
+    }
+  }
+}
 
 uint64_t TReplayMachine::SystemMask() const {
   size_t n = dump_.cpus.size();
@@ -28,25 +40,22 @@ CpuidRegisters TReplayMachine::Cpuid(uint32_t leaf, uint32_t subleaf) {
   uint32_t processor = CurrentProcessorLocked();
   // The log is for tests; a long replay must not grow it without end.
   if (cpuid_calls_.size() < kMaxLoggedCalls) cpuid_calls_.push_back({processor, leaf, subleaf});
-  leaf2_run_ = leaf == 2 ? leaf2_run_ + 1 : 0;
-  if (processor >= dump_.cpus.size()) return {};
-  const std::vector<CpuidRecord>& records = dump_.cpus[processor].records;
+  if (leaf != 2) {
+    leaf2_run_ = 0;
+  } else if (leaf2_run_ < UINT32_MAX) {
+    ++leaf2_run_;
+  }
+  if (processor >= answers_.size()) return {};
+  const Answers& answers = answers_[processor];
   if (leaf == 2) {
     // The k-th call in a row gets the k-th recorded answer; calls beyond
     // the recorded ones keep getting the last.
-    const CpuidRecord* last = nullptr;
-    uint32_t seen = 0;
-    for (const CpuidRecord& r : records) {
-      if (r.leaf != 2) continue;
-      last = &r;
-      if (++seen == leaf2_run_) break;
-    }
-    return last ? last->regs : CpuidRegisters{};
+    if (answers.leaf2.empty()) return {};
+    size_t index = leaf2_run_ < answers.leaf2.size() ? leaf2_run_ - 1 : answers.leaf2.size() - 1;
+    return answers.leaf2[index];
   }
-  for (const CpuidRecord& r : records) {
-    if (r.leaf == leaf && r.subleaf == subleaf) return r.regs;
-  }
-  return {};
+  auto found = answers.leaves.find(std::make_pair(leaf, subleaf));
+  return found == answers.leaves.end() ? CpuidRegisters{} : found->second;
 }
 
 uint32_t TReplayMachine::ProcessorCount() {

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <mutex>
 #include <vector>
 
@@ -53,8 +55,15 @@ class TReplayMachine final : public ICpuMachine {
   uint32_t CurrentProcessorLocked() const;
   uint64_t SystemMask() const;
 
+  // The dump's answers by (leaf, subleaf), and leaf 2's answers by call.
+  struct Answers {
+    std::map<std::pair<uint32_t, uint32_t>, CpuidRegisters> leaves;
+    std::vector<CpuidRegisters> leaf2;
+  };
+
   mutable std::mutex lock_;
   CpuidDump dump_;
+  std::vector<Answers> answers_;
   uint64_t mask_;
   bool can_set_ = true;
   // Leaf 2 may have to be executed several times in a row; the dump records
