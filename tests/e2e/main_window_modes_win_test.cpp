@@ -118,3 +118,42 @@ TEST(MainWindowModesE2E, HotKeyTakenElsewhereIsDroppedSilently) {
 
 }  // namespace
 }  // namespace zt::e2e
+
+namespace zt::e2e {
+namespace {
+
+// The hot key through the system's input path (not a posted WM_HOTKEY): the
+// registration itself is what is tested here.
+TEST(MainWindowModesE2E, SystemHotKeyPressTogglesTrayMode) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  if (QueryMain(main, MainQuery::HotkeyRegistered) != 1) {
+    CloseMain(app, main);
+    GTEST_SKIP() << "Ctrl+Alt+F11 is taken on this desktop";
+  }
+  auto press = [] {
+    INPUT in[6] = {};
+    const WORD keys[3] = {VK_CONTROL, VK_MENU, VK_F11};
+    for (int i = 0; i < 3; ++i) {
+      in[i].type = INPUT_KEYBOARD;
+      in[i].ki.wVk = keys[i];
+      in[5 - i].type = INPUT_KEYBOARD;
+      in[5 - i].ki.wVk = keys[i];
+      in[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return SendInput(6, in, sizeof(INPUT)) == 6;
+  };
+  ASSERT_TRUE(press());
+  EXPECT_TRUE(WaitVisible(main, false)) << "the hot key did not reach the program";
+  ASSERT_TRUE(press());
+  EXPECT_TRUE(WaitVisible(main, true));
+  ASSERT_TRUE(CloseMain(app, main));
+  EXPECT_EQ(IniGet(folder, "General", "AppTrayMode"), "0");
+}
+
+}  // namespace
+}  // namespace zt::e2e
