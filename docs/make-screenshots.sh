@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Takes the screenshots in this folder: runs the Windows build under Wine on
+# a private virtual display (Xvfb with the xcompmgr compositor, so the
+# translucency shows), over a dark and a light backdrop, and crops the window.
+#   docs/make-screenshots.sh BUILD_DIR [NATIVE_BUILD_DIR]
+# Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
+# zettrim.exe; NATIVE_BUILD_DIR (optional) holds tests/shell/tray_sheet.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+native=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+prefix=$build/screenshot-wineprefix
+disp=:$((150 + RANDOM % 50))
+W=1280; H=720
+
+Xvfb $disp -screen 0 ${W}x${H}x24 -nolisten tcp +extension Composite >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+sleep 1
+export DISPLAY=$disp
+xcompmgr -n >/dev/null 2>&1 &
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[[ -f $prefix/.zt-ready ]] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch $prefix/.zt-ready; }
+# Menus and tool tips in Wine's own fonts need a Chinese fall-back, as
+# Windows has through font linking.
+for f in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+  wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
+    /v "$f" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
+done
+wineserver -w
+
+convert -size ${W}x${H} gradient:'#1b2735-#3e5c7a' -fill '#2f4a66' -draw "rectangle 0,300 $W,330" \
+  -fill '#5a7fa3' -pointsize 40 -draw "text 420,380 'dark desktop'" "$work/dark.png"
+convert -size ${W}x${H} gradient:'#fdfdfd-#cfdff0' -fill '#e8c070' -draw "rectangle 0,300 $W,330" \
+  -fill '#8090a0' -pointsize 40 -draw "text 420,380 'light desktop'" "$work/light.png"
+
+# The window opens centred: 250 x 105 at (515, 307) on 1280 x 720.
+wiggle='for i in 1 2 3 4 5 6; do xdotool mousemove $((735+i)) $((360+i)); sleep 0.1; done; sleep 0.3'
+
+# shot NAME BACKDROP INI WAIT ACTION
+shot() {
+  local name=$1 bg=$2 ini=$3 wait=$4 action=${5:-}
+  local dir=$work/run-$name
+  mkdir -p "$dir"
+  cp "$build/zettrim.exe" "$build"/*.txt "$dir/"
+  printf "%b" "$ini" > "$dir/zettrim.ini"
+  display -geometry ${W}x${H}+0+0 -backdrop "$work/$bg.png" 2>/dev/null &
+  local backdrop=$!
+  sleep 2
+  (cd "$dir" && wine zettrim.exe >/dev/null 2>&1 &)
+  sleep "$wait"
+  if [[ -n "$action" ]]; then eval "$action"; fi
+  import -window root "$work/$name.png"
+  wineserver -k || true
+  kill $backdrop 2>/dev/null || true
+  sleep 1
+}
+
+shot window-dark dark "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
+convert "$work/window-dark.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-dark.png"
+shot window-light light "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
+convert "$work/window-light.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-light.png"
+shot window-per-processor dark "[General]\r\nFirstLaunch=1\r\nDisplayEachCPU=1\r\n[Colors]\r\nBackgroundColor=0\r\nTextColor=16777215\r\nGraphCPUColor1=4259584\r\nGraphCPUColor2=36095\r\nGraphMemoryColor=16762960\r\nBarColor=36095\r\n" 10 "$wiggle"
+convert "$work/window-per-processor.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-per-processor.png"
+shot window-no-bar-graph light "[General]\r\nFirstLaunch=1\r\nHideBarGraph=1\r\n" 10
+convert "$work/window-no-bar-graph.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-no-bar-graph.png"
+# Menu: wake the title controls, click the menu button, open "位置".
+shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
+  "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
+convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu.png"
+# Wine's stand-alone tray window (top left) with each kind of icon.
+shot tray-numeric light "[General]\r\nFirstLaunch=1\r\nNumericTrayIcons=1\r\n" 6
+shot tray-gradient light "[General]\r\nFirstLaunch=1\r\n" 6
+convert "$work/tray-numeric.png" -crop 48x48+0+0 +repage -scale 400% "$work/tn.png"
+convert "$work/tray-gradient.png" -crop 48x48+0+0 +repage -scale 400% "$work/tg.png"
+convert "$work/tn.png" "$work/tg.png" +append "$here/tray-live.png"
+if [[ -n "$native" && -x "$native/tests/shell/tray_sheet" ]]; then
+  "$native/tests/shell/tray_sheet" "$work/sheet.ppm" >/dev/null
+  convert "$work/sheet.ppm" "$here/tray-icons.png"
+fi
+echo "screenshots written to $here"
