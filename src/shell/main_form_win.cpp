@@ -113,8 +113,6 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = program_icon_.get();
-  wc.hIconSm = program_icon_.get();
   wc.lpszClassName = kMainWindowClass;
   RegisterClassExW(&wc);  // already registered by an earlier window of this process: fine
 
@@ -125,6 +123,9 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
                           PosX, PosY, PosWidth, PosHeight, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
   g_form = this;
+  // Per window, not per class: the icon belongs to this window's lifetime.
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   query_message_ = RegisterWindowMessageW(kMainWindowQueryMessage);
 

@@ -10,22 +10,29 @@ constexpr uint32_t kSquare = 0xE4E4E4;  // light grey
 constexpr uint32_t kFrame = 0x808080;   // grey
 constexpr uint32_t kDigit = 0x101010;   // dark digits
 
-// A 4 x 7 pixel font: crisp at 16 x 16 whatever fonts the system has.
-constexpr const char* kDigits[10][7] = {
-    {".##.", "#..#", "#..#", "#..#", "#..#", "#..#", ".##."},
-    {"..#.", ".##.", "..#.", "..#.", "..#.", "..#.", ".###"},
-    {".##.", "#..#", "...#", "..#.", ".#..", "#...", "####"},
-    {"###.", "...#", "...#", ".##.", "...#", "...#", "###."},
-    {"..#.", ".##.", "#.#.", "#.#.", "####", "..#.", "..#."},
-    {"####", "#...", "###.", "...#", "...#", "#..#", ".##."},
-    {".##.", "#...", "#...", "###.", "#..#", "#..#", ".##."},
-    {"####", "...#", "..#.", "..#.", ".#..", ".#..", ".#.."},
-    {".##.", "#..#", "#..#", ".##.", "#..#", "#..#", ".##."},
-    {".##.", "#..#", "#..#", ".###", "...#", "...#", ".##."},
+// A bold 5 x 9 pixel font: crisp at 16 x 16 whatever fonts the system has.
+struct PixelFont {
+  int width;
+  int height;
+  const char* rows[10][9];
 };
-// The "1" of 100 drops its empty first column so three digits fit.
-constexpr int kDigitWidth = 4;
-constexpr int kDigitHeight = 7;
+
+constexpr PixelFont kBold = {5, 9, {
+    {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."},
+    {"..##.", ".###.", "####.", "..##.", "..##.", "..##.", "..##.", "..##.", "..##."},
+    {".###.", "##.##", "...##", "...##", "..##.", ".##..", "##...", "##...", "#####"},
+    {"####.", "...##", "...##", ".###.", "...##", "...##", "...##", "...##", "####."},
+    {"...##", "..###", ".####", "##.##", "##.##", "#####", "...##", "...##", "...##"},
+    {"#####", "##...", "##...", "####.", "...##", "...##", "...##", "##.##", ".###."},
+    {".###.", "##...", "##...", "####.", "##.##", "##.##", "##.##", "##.##", ".###."},
+    {"#####", "...##", "...##", "..##.", "..##.", ".##..", ".##..", ".##..", ".##.."},
+    {".###.", "##.##", "##.##", ".###.", "##.##", "##.##", "##.##", "##.##", ".###."},
+    {".###.", "##.##", "##.##", "##.##", ".####", "...##", "...##", "...##", ".###."},
+}};
+
+// The "1" of 100: two columns, so "100" fills the 14 inner columns exactly.
+constexpr const char* kNarrowOne[9] = {".#", "##", "##", "##", "##", "##", "##", "##", "##"};
+constexpr int kNarrowOneWidth = 2;
 
 TrayPixels EmptySquare() {
   TrayPixels px(kTrayImageSize * kTrayImageSize, kSquare);
@@ -50,20 +57,20 @@ TrayPixels DrawNumericImage(int value) {
   TrayPixels px = EmptySquare();
   const std::string text = std::to_string(std::min(100, std::max(0, value)));
   const bool narrow_one = text.size() == 3;
-  int width = 0;
-  for (char c : text) width += (narrow_one && c == '1') ? kDigitWidth - 1 : kDigitWidth;
-  width += static_cast<int>(text.size()) - 1;
+  auto glyph_width = [&](char c) { return narrow_one && c == '1' ? kNarrowOneWidth : kBold.width; };
+  int width = static_cast<int>(text.size()) - 1;
+  for (char c : text) width += glyph_width(c);
   int x = (kTrayImageSize - width) / 2;
-  const int y0 = (kTrayImageSize - kDigitHeight) / 2;
+  const int y0 = (kTrayImageSize - kBold.height) / 2;
   for (char c : text) {
-    const int d = c - '0';
-    const int skip = (narrow_one && c == '1') ? 1 : 0;
-    for (int row = 0; row < kDigitHeight; ++row) {
-      for (int col = skip; col < kDigitWidth; ++col) {
-        if (kDigits[d][row][col] == '#') px[(y0 + row) * kTrayImageSize + x + col - skip] = kDigit;
+    const int w = glyph_width(c);
+    for (int row = 0; row < kBold.height; ++row) {
+      const char* line = w == kNarrowOneWidth ? kNarrowOne[row] : kBold.rows[c - '0'][row];
+      for (int col = 0; col < w; ++col) {
+        if (line[col] == '#') px[(y0 + row) * kTrayImageSize + x + col] = kDigit;
       }
     }
-    x += kDigitWidth - skip + 1;
+    x += w + 1;
   }
   return px;
 }
