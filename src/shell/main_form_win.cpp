@@ -224,10 +224,8 @@ void TForm_Main::CreateWidgets() {
                         L"#SPLASH#", true);
   chart_->SetSplash(label_splash_->hwnd());
   // The labels size themselves to their design texts.
-  label_cpu_speed_->SetText(L"? MHz ");
-  label_cpu_speed_->SetText(L"? MHz");
-  label_memory_used_->SetText(L"? MB ");
-  label_memory_used_->SetText(L"? MB");
+  label_cpu_speed_->Refit();
+  label_memory_used_->Refit();
 
   // Every title control shows its hint as a tool tip.
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -330,18 +328,8 @@ void TForm_Main::ApplyTranslucency() {
   ApplyColors();
   if (fonts_crisp_ != static_cast<bool>(Transparency)) {
     CreateFonts(Transparency);
-    if (label_cpu_speed_) {
-      // Re-measure the labels in the new font.
-      wchar_t t[64];
-      GetWindowTextW(label_cpu_speed_->hwnd(), t, 64);
-      std::wstring s = t;
-      label_cpu_speed_->SetText(s + L" ");
-      label_cpu_speed_->SetText(s);
-      GetWindowTextW(label_memory_used_->hwnd(), t, 64);
-      s = t;
-      label_memory_used_->SetText(s + L" ");
-      label_memory_used_->SetText(s);
-    }
+    if (label_cpu_speed_) label_cpu_speed_->Refit();
+    if (label_memory_used_) label_memory_used_->Refit();
   }
   LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   if (AlphaBlend || Transparency) {

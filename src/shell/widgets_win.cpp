@@ -148,6 +148,12 @@ void TLabel::SetText(const std::wstring& text) {
   if (text != current) SetWindowTextW(hwnd_, text.c_str());
 }
 
+void TLabel::Refit() {
+  if (!hwnd_) return;
+  AutoSize();
+  Invalidate();
+}
+
 void TLabel::AutoSize() {
   wchar_t text[128] = {};
   int n = GetWindowTextW(hwnd_, text, 128);

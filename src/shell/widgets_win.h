@@ -97,6 +97,8 @@ class TLabel : public TWidget {
  public:
   explicit TLabel(const WidgetLook& look) : look_(look) {}
   void SetText(const std::wstring& text);
+  // Sizes the label to its text again (after a font change).
+  void Refit();
 
  protected:
   const wchar_t* ClassName() const override { return L"Zettrim.Label"; }

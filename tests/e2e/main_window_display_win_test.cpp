@@ -15,8 +15,9 @@ TEST(MainWindowDisplayE2E, SpeedLabelReadsThePostedFigure) {
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  HWND label = GetDlgItem(main, kIdLabelCPUSpeed);
-  ASSERT_NE(label, nullptr);
+  // The window exists a moment before its widgets do.
+  HWND label = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (label = GetDlgItem(main, kIdLabelCPUSpeed)) != nullptr; }, 5000));
   // The clock thread's one measurement comes first; ours follow it.
   WaitUntil([&] { return WindowText(label) != L"? MHz"; }, 5000);
   PostMessageW(main, WM_CPUSPEED, 0, 0);
