@@ -783,12 +783,20 @@ LRESULT TForm_Main::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_HOTKEY:
       if (wparam == kAppModeHotkeyId) SetTrayMode(!AppTrayMode, false);
       return 0;
-    case WM_CLOSE:
+    case WM_CLOSE: {
+      // A showing finishes before the close is honoured: a close request
+      // queued right behind the first showing must still save the window
+      // as shown (FirstLaunch cleared).
+      MSG pending;
+      while (PeekMessageW(&pending, hwnd_, WM_AFTERSHOW, WM_AFTERSHOW, PM_REMOVE)) {
+        if (FirstLaunch) FirstLaunch = false;
+      }
       // The close request: save, then end the loop; the window itself is
       // destroyed after the loop.
       SaveConfig();
       PostQuitMessage(0);
       return 0;
+    }
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
