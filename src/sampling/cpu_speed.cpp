@@ -29,9 +29,9 @@ TCPUSpeed::~TCPUSpeed() { Stop(); }
 void TCPUSpeed::MeasureSpeed() {
   platform_.RaisePriority();
   platform_.Sleep(kSettleMs);
-  const uint64_t t1 = platform_.ReadTimeStampCounter();
+  const uint64_t t1 = platform_.ReadCounter();
   platform_.Sleep(kWindowMs);
-  const uint64_t t2 = platform_.ReadTimeStampCounter();
+  const uint64_t t2 = platform_.ReadCounter();
   platform_.RestorePriority();
   speed_ = SpeedFromTicks(t1, t2);
 }

@@ -25,7 +25,9 @@ class ISpeedSink {
 class ICpuSpeedPlatform {
  public:
   virtual ~ICpuSpeedPlatform() = default;
-  virtual uint64_t ReadTimeStampCounter() = 0;
+  // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
+  // <winnt.h> defines that name as a macro for __rdtsc.)
+  virtual uint64_t ReadCounter() = 0;
   virtual void Sleep(uint32_t ms) = 0;
   // Raises the process and the calling thread to the highest priority,
   // remembering what they were; failures are not examined.

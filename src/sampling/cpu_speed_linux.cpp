@@ -19,7 +19,7 @@ namespace {
 // Windows, is not something a desktop program should do here.
 class LinuxCpuSpeedPlatform : public ICpuSpeedPlatform {
  public:
-  uint64_t ReadTimeStampCounter() override {
+  uint64_t ReadCounter() override {
 #if defined(__i386__) || defined(__x86_64__)
     return __rdtsc();
 #else

@@ -12,7 +12,7 @@ namespace {
 
 class WindowsCpuSpeedPlatform : public ICpuSpeedPlatform {
  public:
-  uint64_t ReadTimeStampCounter() override {
+  uint64_t ReadCounter() override {
 #if defined(__i386__) || defined(__x86_64__)
     return __rdtsc();
 #else

@@ -36,10 +36,11 @@ TEST(CpuSpeed, LabelTextAndMessageNumbers) {
 class FakeMachine : public ICpuSpeedPlatform {
  public:
   explicit FakeMachine(uint64_t hz) : hz_(hz) {}
-  uint64_t ReadTimeStampCounter() override {
+  uint64_t ReadCounter() override {
     std::lock_guard<std::mutex> lock(mutex_);
     log_.push_back("tsc");
-    return now_us_ * hz_ / 1'000'000;
+    // Split so that a long run of fake sleeps cannot overflow the product.
+    return now_us_ * (hz_ / 1'000'000) + now_us_ * (hz_ % 1'000'000) / 1'000'000;
   }
   void Sleep(uint32_t ms) override {
     {
