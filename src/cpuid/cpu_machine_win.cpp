@@ -1,10 +1,16 @@
 // The real machine on Windows.
+#include "cpuid/cpu_machine.h"
+
 #include <windows.h>
 
 #include <cpuid.h>
 #include <x86intrin.h>
 
-#include "cpuid/cpu_machine.h"
+// The 64-bit winnt.h defines ReadTimeStampCounter() as a macro for __rdtsc(),
+// which would turn the override below into a member calling itself.
+#ifdef ReadTimeStampCounter
+#undef ReadTimeStampCounter
+#endif
 
 namespace zt::cpuid {
 

@@ -1,9 +1,14 @@
 // The real Windows machine behind the seam.
+#include "cpuid/cpu_machine.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "cpuid/cpu_machine.h"
+// As in the library: the 64-bit winnt.h macro must not rename the call.
+#ifdef ReadTimeStampCounter
+#undef ReadTimeStampCounter
+#endif
 
 namespace zt::cpuid {
 namespace {
