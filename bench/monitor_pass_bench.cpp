@@ -4,7 +4,8 @@
 // pass (expected: none).
 //
 //   monitor_pass_bench [seconds-per-case]
-//   monitor_pass_bench --accuracy      (Linux) load and clock against the kernel
+//   monitor_pass_bench --accuracy [--no-busy]   (Linux) load and clock against
+//                                the kernel; --no-busy: start no busy process
 //
 // The accuracy run keeps one core busy with a child process, takes 20
 // samples at Rate 500 and compares the monitor's mean load with the figure
@@ -189,9 +190,9 @@ class RecordingSink : public zt::ISpeedSink {
   std::atomic<unsigned> last{0};
 };
 
-int RunAccuracy() {
-  // One core kept busy by another process.
-  const pid_t child = fork();
+int RunAccuracy(bool own_busy_process) {
+  // One core kept busy by another process (ours, unless one is busy already).
+  const pid_t child = own_busy_process ? fork() : -1;
   if (child == 0) {
     volatile unsigned long x = 0;
     for (;;) x = x + 1;
@@ -240,8 +241,10 @@ int RunAccuracy() {
   const uint64_t c1 = zt::SystemCpuSpeedPlatform().ReadCounter();
   const auto w1 = Clock::now();
   speed.Stop();
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
+  if (child > 0) {
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+  }
   const double tsc_mhz =
       static_cast<double>(c1 - c0) / std::chrono::duration<double>(w1 - w0).count() / 1e6;
   std::printf("clock: thread %u MHz (Speed %.3f), counter over 5 s %.3f MHz, difference %.3f %%\n",
@@ -254,7 +257,8 @@ int RunAccuracy() {
 
 int main(int argc, char** argv) {
 #ifndef _WIN32
-  if (argc > 1 && std::strcmp(argv[1], "--accuracy") == 0) return RunAccuracy();
+  if (argc > 1 && std::strcmp(argv[1], "--accuracy") == 0)
+    return RunAccuracy(!(argc > 2 && std::strcmp(argv[2], "--no-busy") == 0));
 #endif
   if (argc > 1) g_seconds = std::atof(argv[1]);
   if (g_seconds <= 0) g_seconds = 1.0;
