@@ -51,6 +51,9 @@ std::string FormatFixed2(double value) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.2f", value);
   std::string text(buf);
+  // A value a hair below zero must not show as "-0.00".
+  if (text.compare(0, 2, "-0") == 0 && text.find_first_not_of("-0.") == std::string::npos)
+    text.erase(0, 1);
   const size_t dot = text.find('.');
   if (dot != std::string::npos) text.replace(dot, 1, UserDecimalSeparator());
   return text;

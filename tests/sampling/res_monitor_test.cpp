@@ -298,6 +298,8 @@ TEST_F(DisplayStepTest, MemoryLabelTexts) {
   EXPECT_EQ(MemoryLabelText(8192, 18.754, 0), "18.75 %");
   ShowFreeMemory = true;
   EXPECT_EQ(MemoryLabelText(8192, 52, 0), "48.00 %");
+  EXPECT_EQ(MemoryLabelText(8192, 100.0000001, 0), "0.00 %");  // never "-0.00 %"
+  EXPECT_EQ(MemoryLabelText(8192, 100.5, 0), "-0.50 %");
   // The failure figures show as 0 MB and 0.00 %.
   ShowFreeMemory = false;
   EXPECT_EQ(MemoryLabelText(-1.0 / 1048576, 0, 0), "0.00 %");
