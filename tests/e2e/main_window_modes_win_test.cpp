@@ -157,3 +157,53 @@ TEST(MainWindowModesE2E, SystemHotKeyPressTogglesTrayMode) {
 
 }  // namespace
 }  // namespace zt::e2e
+
+namespace zt::e2e {
+namespace {
+
+// Closes an open pop-up menu of the program.
+void CloseMenu(HWND main, HWND menu) {
+  PostMessageW(main, WM_CANCELMODE, 0, 0);
+  if (!WaitUntil([&] { return !IsWindowVisible(menu); }, 2000)) {
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([&] { return !IsWindowVisible(menu); }, 2000);
+  }
+}
+
+TEST(MainWindowMenuE2E, MenuOpensBelowTheMenuButtonAndAtTheTrayIcon) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\n[Location]\r\nPosX=400\r\nPosY=300\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  ASSERT_TRUE(WaitUntil([&] { return WindowRect(main).left == 400; }, 5000));
+
+  // SB_Menu: 16 and 20 pixels right of and below the window's corner.
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdSBMenu, BN_CLICKED), 0);
+  HWND menu = app.WaitForWindow(L"#32768", nullptr, 5000);
+  ASSERT_NE(menu, nullptr) << "no menu opened";
+  ASSERT_TRUE(WaitVisible(menu, true));
+  EXPECT_EQ(WindowRect(menu).left, 416);
+  EXPECT_EQ(WindowRect(menu).top, 320);
+  CloseMenu(main, menu);
+  EXPECT_FALSE(IsWindowVisible(menu));
+
+  // A single click on the tray icon does nothing; a right click opens the
+  // menu at the mouse.
+  PostMessageW(main, WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
+  Sleep(500);
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_FALSE(IsWindowVisible(menu));
+  PostMessageW(main, WM_TRAYNOTIFY, 0, WM_RBUTTONUP);
+  ASSERT_TRUE(WaitUntil([&] {
+    HWND m = app.WaitForWindow(L"#32768", nullptr, 100);
+    return m && IsWindowVisible(m);
+  }, 5000)) << "the tray icon's right click opened no menu";
+  menu = app.WaitForWindow(L"#32768", nullptr, 100);
+  CloseMenu(main, menu);
+  ASSERT_TRUE(CloseMain(app, main));
+}
+
+}  // namespace
+}  // namespace zt::e2e
