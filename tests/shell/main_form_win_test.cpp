@@ -254,6 +254,28 @@ TEST_F(MainFormTest, TitleControlsHideAndReturnWithTheMouse) {
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, kIdSBClose)));
 }
 
+void PumpFor(int ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (static_cast<int>(end - GetTickCount()) > 0) {
+    Pump();
+    Sleep(20);
+  }
+}
+
+TEST_F(MainFormTest, TitleControlsHideAfterThreeStillSecondsOnlyWhenAsked) {
+  HWND h = Start();
+  form_->SetAutoHideControls(false);
+  PumpFor(3400);
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(h, kIdSBMenu))) << "AutoHideControls off: they stay";
+  form_->SetAutoHideControls(true);
+  PumpFor(1500);
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(h, kIdSBMenu)));
+  PumpFor(2000);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, kIdSBMenu)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, kIdImageMove)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(h, kIdLabelCPUSpeed))) << "labels are no title controls";
+}
+
 // The program runs for weeks: a sample must not leave a pen, brush, font,
 // bitmap, DC or icon behind.
 TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {
