@@ -37,59 +37,13 @@
 #include <unistd.h>
 #endif
 
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-  ++g_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "bench_timing.h"
 
 namespace {
 
-double g_seconds = 1.0;
-
-struct Timing {
-  double us_per_op = 0;
-  long iterations = 0;
-  long allocations = 0;
-};
-
-Timing Measure(const std::function<void()>& op) {
-  op();
-  op();
-  using Clock = std::chrono::steady_clock;
-  const long allocations_before = g_allocations;
-  const auto start = Clock::now();
-  long n = 0;
-  double elapsed = 0;
-  do {
-    op();
-    ++n;
-    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-  } while (n < 10 || elapsed < g_seconds);
-  Timing t;
-  t.iterations = n;
-  t.us_per_op = elapsed * 1e6 / static_cast<double>(n);
-  t.allocations = g_allocations - allocations_before;
-  return t;
-}
-
-void Report(const char* name, const Timing& t) {
-  std::printf("%-44s %10.2f us/op  %8ld iterations  %ld allocations\n", name, t.us_per_op,
-              t.iterations, t.allocations);
-}
+using bench::Measure;
+using bench::Report;
+using bench::Timing;
 
 // The bare queries: exactly the system calls a pass makes, nothing parsed.
 #ifdef _WIN32
@@ -285,7 +239,7 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--accuracy") == 0)
     return RunAccuracy(!(argc > 2 && std::strcmp(argv[2], "--no-busy") == 0));
 #endif
-  if (argc > 1) g_seconds = std::atof(argv[1]);
-  if (g_seconds <= 0) g_seconds = 1.0;
+  if (argc > 1) bench::g_seconds = std::atof(argv[1]);
+  if (bench::g_seconds <= 0) bench::g_seconds = 1.0;
   return RunCost();
 }
