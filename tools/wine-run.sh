@@ -31,6 +31,12 @@ if [[ ! -f "$prefix/.zt-ready" ]]; then
     if [[ ! -f "$prefix/.zt-ready" ]]; then
       # The Wine server outlives this step: it must not inherit the lock.
       wineboot -i >/dev/null 2>&1 9>&- || true
+      # Wine's own menu and tool-tip fonts need a Chinese fall-back, as
+      # Windows has through font linking.
+      for f in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+          /v "$f" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 9>&- || true
+      done
       wineserver -w 9>&- || true
       touch "$prefix/.zt-ready"
     fi
