@@ -10,6 +10,7 @@ scripts/install-deps.sh
 
 jobs="$(nproc 2>/dev/null || echo 2)"
 failed=()
+log="$(mktemp)"
 
 cleanup() {
   # Leave no Wine server or virtual display behind.
@@ -22,14 +23,14 @@ cleanup() {
     fi
   done
 }
-trap cleanup EXIT
+trap 'cleanup; rm -f "$log"' EXIT
 
 run_preset() {
   local preset="$1"; shift
   echo "=== $preset ==="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  if ! ctest --preset "$preset" -j "$jobs" "$@"; then
+  if ! ctest --preset "$preset" -j "$jobs" "$@" | tee -a "$log"; then
     failed+=("$preset")
   fi
 }
@@ -43,7 +44,7 @@ if command -v setarch >/dev/null; then
   # Only the code that runs on several threads.
   cmake --build --preset tsan -j "$jobs" --target sampling_tests util_tests
   setarch "$(uname -m)" -R ctest --preset tsan -j "$jobs" -R '^(sampling|util)_tests\.' \
-    || failed+=(tsan)
+    | tee -a "$log" || failed+=(tsan)
 fi
 run_preset win32
 run_preset win64
@@ -55,8 +56,14 @@ if ! tests/cpuid/compare_wine.sh build/linux/zettrim-cpuinfo build/win32/zettrim
   failed+=(cpuinfo-compare)
 fi
 
+status=0
 if [[ ${#failed[@]} -ne 0 ]]; then
   echo "FAILED: ${failed[*]}"
-  exit 1
+  status=1
+else
+  echo "All test runs passed."
 fi
-echo "All test runs passed."
+# One closing line over every CTest run above.
+awk '/tests passed, [0-9]+ tests failed out of/ { f += $(NF-5); t += $NF }
+     END { printf "total: %d passed, %d failed\n", t - f, f }' "$log"
+exit "$status"
