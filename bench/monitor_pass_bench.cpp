@@ -188,16 +188,16 @@ int RunAccuracy(bool own_busy_process) {
   auto serve_until = [&](uint32_t samples) {
     while (monitor.CopyStatistics().Samples < samples) {
       zt::ServeSynchronizeQueue();
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   };
   serve_until(2);
-  while (zt::ServeSynchronizeQueue() == 0) std::this_thread::sleep_for(std::chrono::microseconds(100));
+  while (zt::ServeSynchronizeQueue() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   monitor.ResetStatistics();
   const StatTimes t0 = ReadStat();
   while (true) {
     if (zt::ServeSynchronizeQueue() > 0 && monitor.CopyStatistics().Samples >= 20) break;
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   const StatTimes t1 = ReadStat();
   const zt::TResStatistics s = monitor.CopyStatistics();
