@@ -16,10 +16,15 @@ std::atomic<HWND> g_wake_window{nullptr};
 // the UI thread's queue with duplicates.
 std::atomic<bool> g_wake_pending{false};
 
-LRESULT CALLBACK WakeWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK WakeWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
   if (msg == kWakeMessage) {
     g_wake_pending.store(false);
-    ServeSynchronizeQueue();
+    try {
+      ServeSynchronizeQueue();
+    } catch (...) {
+      // A failing call is handed back to its worker; nothing may unwind
+      // into the system.
+    }
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wparam, lparam);

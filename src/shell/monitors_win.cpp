@@ -57,8 +57,12 @@ LRESULT AnswerQuery(WPARAM item) {
   }
 }
 
-LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (g_query_message != 0 && msg == g_query_message) return AnswerQuery(wparam);
+LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+  try {
+    if (g_query_message != 0 && msg == g_query_message) return AnswerQuery(wparam);
+  } catch (...) {
+    return -1;  // nothing may unwind into the system
+  }
   return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
