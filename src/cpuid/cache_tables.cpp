@@ -1,11 +1,10 @@
 #include "cpuid/cache_tables.h"
 
+#include "cpuid/interfaces.h"
+
 namespace zt::cpuid {
 
 namespace {
-
-constexpr uint8_t kVendorAmd = 3;
-constexpr uint8_t kVendorVia = 5;
 
 // On an AMD family 6 part the level 2 code is taken as 8, whatever the leaf
 // says.

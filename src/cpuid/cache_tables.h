@@ -120,8 +120,8 @@ using CacheDescriptorSlots = std::array<uint32_t, 16>;
 
 // The 16 descriptor bytes of one register set: EAX, EBX, ECX, EDX in turn,
 // each least significant byte first; a register with bit 31 set contributes
-// nothing (its four slots stay 0).  Slot i of the description is element
-// i - 1.
+// nothing (its four slots stay 0).  Descriptor(i) counts slots from 1, so
+// its slot i is element i - 1.
 CacheDescriptorSlots CollectDescriptorSlots(const CpuidRegisters& regs);
 bool SlotsHold(const CacheDescriptorSlots& slots, uint32_t value);
 

@@ -5,6 +5,8 @@
 #include <map>
 #include <utility>
 
+#include "cpuid/cpu_values.h"
+
 namespace zt::cpuid {
 
 namespace {
@@ -29,12 +31,6 @@ std::string Excerpt(std::string_view text) {
   }
   if (text.size() > 40) out += "...";
   return out;
-}
-
-std::string Hex8(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%08X", v);
-  return buf;
 }
 
 bool IsHex(char c) {
