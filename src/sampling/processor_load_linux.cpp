@@ -13,6 +13,9 @@ namespace {
 // 100-ns intervals from 1601-01-01 to 1970-01-01.
 constexpr int64_t kUnixEpochIn100ns = 116444736000000000LL;
 
+// Far above any processor number a kernel gives; below LONG_MAX / 10.
+constexpr long kMaxCpuNumber = 100000000;
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Clock ticks to 100-ns units without overflowing for any realistic count.
@@ -86,7 +89,9 @@ void ProcStatIdleSource::Parse(const char* text, size_t size, std::vector<int64_
     long number = -1;
     if (q < line_end && IsDigit(*q)) {
       number = 0;
-      while (q < line_end && IsDigit(*q)) number = number * 10 + (*q++ - '0');
+      // Saturates: an absurdly long number must not overflow.
+      for (; q < line_end && IsDigit(*q); ++q)
+        if (number < kMaxCpuNumber) number = number * 10 + (*q - '0');
     }
     // user nice system idle [iowait ...]
     uint64_t fields[5] = {0, 0, 0, 0, 0};

@@ -73,6 +73,12 @@ TEST(ProcStat, TextWithoutProcessorsIsAnError) {
   EXPECT_EQ(Parse(source, "cpu 0 0 0 8\ncpu5 0 0 0 8\n").size(), 2u);
 }
 
+TEST(ProcStat, AnAbsurdProcessorNumberDoesNotOverflow) {
+  ProcStatIdleSource source("/nonexistent");
+  const auto idle = Parse(source, "cpu 0 0 0 16\ncpu0 0 0 0 8\ncpu999999999999999999999999 0 0 0 8\n");
+  EXPECT_EQ(idle, (std::vector<int64_t>{Ticks(8), Ticks(8), Ticks(8)}));
+}
+
 TEST(ProcStat, MissingFileIsAnError) {
   ProcStatIdleSource source("/nonexistent/stat");
   std::vector<int64_t> idle;
