@@ -33,10 +33,6 @@ std::string UninstallRunningWarning() {
          "当前正在运行。\r\n\r\n请关闭它，然后才能继续......";
 }
 
-std::string PerformanceCountersPrompt() {
-  return "性能计数器已禁用。应用程序不能正常工作。\r\n\r\n尝试启用性能计数器吗？";
-}
-
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

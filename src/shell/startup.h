@@ -31,7 +31,6 @@ StartAction ParseCommandLine(const std::vector<std::string>& args);
 // Prompts of the installer switches, with the application title filled in.
 std::string InstallPrompt();          // "在Windows启动时运行Zettrim吗？"
 std::string UninstallRunningWarning();  // "看来，Zettrim当前正在运行。..."
-std::string PerformanceCountersPrompt();
 
 // Raised by SetAutorun when the registry refuses the change.
 class EAutorun : public EZettrimError {
