@@ -15,8 +15,9 @@ std::shared_ptr<ICpuNumber> TProcessorCount::AvailableProcessors() const {
 
 std::shared_ptr<ICpuNumber> TProcessorCount::VirtualProcessors() const {
   // Processor indexes are 8-bit; a machine with 256 or more processors is
-  // counted up to index 254 rather than wrapping round to nothing.
-  const uint32_t n = std::min<uint32_t>(AvailableProcessors()->Value(), 255);
+  // counted up to index 255, as the navigation tree lists them, rather than
+  // wrapping round to nothing.
+  const uint32_t n = std::min<uint32_t>(AvailableProcessors()->Value(), 256);
   uint32_t total = 0;
   for (uint32_t p = 0; p < n; ++p) {
     const auto processor = static_cast<uint8_t>(p);

@@ -38,7 +38,10 @@ TEST(ProcessorCount, HugeCountsStopAtTheLastIndex) {
   ScopedFake fake({Logical(false, 0)});
   fake->reported_count = 256;
   EXPECT_EQ(TProcessorCount().AvailableProcessors()->Value(), 256u);
-  EXPECT_EQ(TProcessorCount().VirtualProcessors()->Value(), 255u);
+  // Indexes 0 to 255, every one counted once; the 257th has no index.
+  EXPECT_EQ(TProcessorCount().VirtualProcessors()->Value(), 256u);
+  fake->reported_count = 257;
+  EXPECT_EQ(TProcessorCount().VirtualProcessors()->Value(), 256u);
 }
 
 }  // namespace
