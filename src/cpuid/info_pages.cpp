@@ -105,10 +105,10 @@ void SignatureRows(uint8_t n, std::vector<InfoRow>& rows) {
 
 void FeatureRows(uint8_t n, int item, std::vector<InfoRow>& rows) {
   TCpuFeatureSet set(n, static_cast<TCpuFeatureKind>(item));
-  bool available = set.Available()->Value();
-  rows.push_back({"Feature Set Available", set.Available()->AsYesNo()});
+  const std::shared_ptr<ICpuBoolean> available = set.Available();
+  rows.push_back({"Feature Set Available", available->AsYesNo()});
   rows.push_back({"Number of features", set.FeatureCount()->AsString()});
-  if (!available) return;
+  if (!available->Value()) return;
   for (uint8_t bit = 0; bit < 32; ++bit) {
     std::shared_ptr<ICpuFeature> feature = set.Feature(bit);
     std::string name = feature->ShortName();
@@ -155,7 +155,7 @@ void CollectPages(const InfoNode& node, const std::string& parent, std::vector<I
     path = parent;
   } else {
     std::string own = node.caption;
-    if (node.code % 100 == kNodeSummary && node.code >= 10 && node.code != kNodeProcessorCount) {
+    if (node.code % 100 == kNodeSummary) {
       own = "#" + std::to_string(node.code / 100);
     }
     path = parent.empty() ? own : parent + "/" + own;
