@@ -28,7 +28,7 @@ FormLayout ComputeFormLayout(int w, int h, bool hide_bar_graph) {
   l.sb_close = At(237 + dw, 0, 20, 20);
   l.gauge = At(217 + dw, 26, 32, std::max(0, 73 + dh));
   const int chart_height = std::max(0, 76 + dh);
-  const int chart_width = hide_bar_graph ? w - 0 : l.gauge.left - 0;
+  const int chart_width = hide_bar_graph ? w : l.gauge.left;
   l.chart = At(0, 24, std::max(0, chart_width), chart_height);
   return l;
 }
