@@ -63,6 +63,16 @@ bool ReadFile(const std::string& path, std::string& text, std::string& error) {
   return true;
 }
 
+// The name is UTF-8: on Windows the narrow remove() would read it in the ANSI
+// code page and could delete some other file.
+void RemoveFile(const std::string& path) {
+#ifdef _WIN32
+  _wremove(zt::Widen(path).c_str());
+#else
+  std::remove(path.c_str());
+#endif
+}
+
 bool WriteFile(const std::string& path, const std::string& text, std::string& error) {
   FILE* f = OpenFile(path, "wb");
   if (!f) {
@@ -73,7 +83,7 @@ bool WriteFile(const std::string& path, const std::string& text, std::string& er
   ok = (std::fclose(f) == 0) && ok;
   if (!ok) {
     error = "cannot write the file";
-    std::remove(path.c_str());
+    RemoveFile(path);
   }
   return ok;
 }
