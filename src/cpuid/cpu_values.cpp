@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "util/format.h"
+
 namespace zt::cpuid {
 
 namespace {
@@ -20,17 +22,6 @@ constexpr const char* kTextGb = " Gb";
 constexpr const char* kTextMhz = " Mhz";
 constexpr const char* kTextGhz = " Ghz";
 
-std::string GroupThousands(uint64_t value) {
-  std::string digits = std::to_string(value);
-  std::string out;
-  const size_t n = digits.size();
-  for (size_t i = 0; i < n; ++i) {
-    if (i > 0 && (n - i) % 3 == 0) out += ',';
-    out += digits[i];
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string FormatOneDecimal(uint64_t numerator, uint64_t denominator) {
@@ -38,7 +29,9 @@ std::string FormatOneDecimal(uint64_t numerator, uint64_t denominator) {
   // Tenths, rounded half up on the exact quotient.  The operands here are at
   // most 32 bits, so 20 * numerator cannot overflow.
   const uint64_t tenths = (numerator * 20 + denominator) / (denominator * 2);
-  return GroupThousands(tenths / 10) + "." + std::to_string(tenths % 10);
+  // The whole part is below 2^53, so the double holds it exactly and the
+  // shared formatter has nothing to round.
+  return FormatThousands(static_cast<double>(tenths / 10)) + "." + std::to_string(tenths % 10);
 }
 
 std::string Hex8(uint32_t value) {
