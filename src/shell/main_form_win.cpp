@@ -629,7 +629,13 @@ bool TForm_Main::FilterMessage(MSG& msg) {
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const uint16_t id = MenuCommandForKey(static_cast<uint16_t>(msg.wParam), shift, ctrl, alt);
     if (id) {
-      Command(id);
+      // Reached from the message loop, not a window procedure: a failing
+      // command must not end the program where the same command chosen from
+      // the menu is only dropped.
+      try {
+        Command(id);
+      } catch (...) {
+      }
       return true;
     }
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "shell/config.h"
@@ -236,6 +237,19 @@ TEST_F(MainFormTest, ShortCutsReachTheirCommands) {
   EXPECT_EQ(exits, 1);
   TForm_Main::SetCommandHandler(MI_Statistics, nullptr);
   TForm_Main::SetCommandHandler(MI_Exit, nullptr);
+}
+
+TEST_F(MainFormTest, AFailingShortCutCommandStaysInsideTheWindow) {
+  Start();
+  TForm_Main::SetCommandHandler(MI_Statistics, [] { throw std::runtime_error("window failed"); });
+  MSG key = {};
+  key.hwnd = form_->hwnd();
+  key.message = WM_KEYDOWN;
+  key.wParam = VK_F5;
+  bool consumed = false;
+  EXPECT_NO_THROW(consumed = form_->FilterMessage(key));
+  EXPECT_TRUE(consumed);
+  TForm_Main::SetCommandHandler(MI_Statistics, nullptr);
 }
 
 TEST_F(MainFormTest, TitleControlsHideAndReturnWithTheMouse) {
