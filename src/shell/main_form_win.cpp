@@ -510,8 +510,9 @@ void TForm_Main::OpenShippedFile(const char* name) {
   // The files ship beside the executable; the current folder is often
   // elsewhere (started at log-on, from a short-cut).  When the file is not
   // there either, the bare name goes to the shell and its error is shown.
-  const std::wstring beside = ExecutableFolder() + Widen(name);
-  if (!ExecutableFolder().empty() && GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  const std::wstring folder = ExecutableFolder();
+  const std::wstring beside = folder + Widen(name);
+  if (!folder.empty() && GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
     OpenDocument(Narrow(beside));
   } else {
     OpenDocument(name);
