@@ -9,6 +9,7 @@
 #include "shell/config.h"
 #include "shell/main_window_win.h"
 #include "shell/startup.h"
+#include "util/handles_win.h"
 #include "util/message_box_win.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"
@@ -32,9 +33,12 @@ std::string ExecutablePath() {
 // The mutex stays open for the life of the process; so does a handle that
 // the open test obtained.
 bool DetectRunningInstance(const std::string& name) {
+  static UniqueHandle mutex;
   std::wstring wname = Widen(name);
-  if (OpenMutexW(MUTEX_ALL_ACCESS, FALSE, wname.c_str())) return true;
-  return CreateMutexW(nullptr, FALSE, wname.c_str()) == nullptr;
+  mutex.reset(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, wname.c_str()));
+  if (mutex) return true;
+  mutex.reset(CreateMutexW(nullptr, FALSE, wname.c_str()));
+  return !mutex;
 }
 
 std::vector<std::string> Arguments() {

@@ -4,31 +4,10 @@
 #include <string>
 
 #include "shell/config_file.h"
+#include "util/handles_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
-namespace {
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE get() const { return h_; }
-  bool Close() {
-    HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return h == INVALID_HANDLE_VALUE || CloseHandle(h) != 0;
-  }
-
- private:
-  HANDLE h_;
-};
-
-}  // namespace
 
 std::string TemporaryPathFor(const std::string& path) {
   return path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
@@ -38,10 +17,10 @@ FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes) {
   bytes->clear();
   if (path.empty()) return FileReadStatus::kNotFound;
   std::wstring wpath = Widen(path);
-  FileHandle file(CreateFileW(wpath.c_str(), GENERIC_READ,
+  UniqueFile file(CreateFileW(wpath.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
+  if (!file) {
     DWORD err = GetLastError();
     return (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND)
                ? FileReadStatus::kNotFound
@@ -79,9 +58,9 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   // make CREATE_ALWAYS fail; clear it out of the way first.
   SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(temp.c_str());
-  FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  if (!file) return false;
   bool ok = true;
   size_t done = 0;
   while (ok && done < bytes.size()) {
@@ -91,7 +70,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     done += written;
   }
   ok = ok && FlushFileBuffers(file.get());
-  ok = file.Close() && ok;
+  // Closed here, not at scope end: a delayed write error surfaces only now.
+  ok = CloseHandle(file.release()) && ok;
   if (ok && attrs != INVALID_FILE_ATTRIBUTES) {
     // A settings file the user has hidden stays hidden.
     const DWORD kept = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |

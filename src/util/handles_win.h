@@ -60,6 +60,15 @@ struct KernelHandleTraits {
   static void Forgotten(Handle) {}
 };
 
+// CreateFile reports failure as INVALID_HANDLE_VALUE, not as null.
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { CloseHandle(h); }
+  static void Acquired(Handle) {}
+  static void Forgotten(Handle) {}
+};
+
 struct HKeyTraits {
   using Handle = HKEY;
   static Handle Invalid() { return nullptr; }
@@ -122,6 +131,7 @@ struct MenuTraits {
 };
 
 using UniqueHandle = UniqueWinHandle<KernelHandleTraits>;
+using UniqueFile = UniqueWinHandle<FileHandleTraits>;
 using UniqueHKey = UniqueWinHandle<HKeyTraits>;
 using UniquePen = UniqueWinHandle<GdiTraits<HPEN>>;
 using UniqueBrush = UniqueWinHandle<GdiTraits<HBRUSH>>;
