@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 
 #include "shell/form_layout.h"
 #include "util/unicode_win.h"
@@ -357,6 +358,20 @@ LRESULT TSpeedButton::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
 // ---------------------------------------------------------------------------
 // TChart
 
+namespace {
+
+// The axis labels never change: converted once, not on every frame.
+const std::array<std::wstring, kAxisLabelCount>& AxisLabels() {
+  static const std::array<std::wstring, kAxisLabelCount> labels = [] {
+    std::array<std::wstring, kAxisLabelCount> texts;
+    for (int i = 0; i < kAxisLabelCount; ++i) texts[i] = Widen(AxisLabelText(kAxisMin + i * kAxisStep));
+    return texts;
+  }();
+  return labels;
+}
+
+}  // namespace
+
 void TChart::Draw(HDC dc, int width, int height) {
   RECT rc = {0, 0, width, height};
   FillRect(dc, &rc, back_brush_.Get(look_.back));
@@ -375,7 +390,7 @@ void TChart::Draw(HDC dc, int width, int height) {
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, look_.text);
   for (int i = 0; i < kAxisLabelCount; ++i) {
-    std::wstring text = Widen(AxisLabelText(kAxisMin + i * kAxisStep));
+    const std::wstring& text = AxisLabels()[i];
     RECT r = {0, layout.grid_y[i] - tm.tmHeight / 2, layout.label_right,
               layout.grid_y[i] - tm.tmHeight / 2 + tm.tmHeight};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
@@ -460,9 +475,17 @@ void TGauge::SetProgress(int percent) {
   if (percent == progress_) return;
   progress_ = percent;
   if (hwnd_) {
-    SetWindowTextW(hwnd_, Widen(GaugeText(percent)).c_str());
+    SetWindowTextW(hwnd_, Text().c_str());
     Invalidate();
   }
+}
+
+const std::wstring& TGauge::Text() {
+  if (text_progress_ != progress_) {
+    text_ = Widen(GaugeText(progress_));
+    text_progress_ = progress_;
+  }
+  return text_;
 }
 
 void TGauge::Draw(HDC dc, int width, int height) {
@@ -476,7 +499,7 @@ void TGauge::Draw(HDC dc, int width, int height) {
 
   // The figure reads in the text colour over the empty part and in the
   // window colour over the bar, so it stays legible as the bar passes it.
-  std::wstring text = Widen(GaugeText(progress_));
+  const std::wstring& text = Text();
   SelectedObject font(dc, look_.bold_font);
   SIZE sz = {};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);

@@ -195,8 +195,12 @@ class TGauge : public TWidget {
   void Paint(HDC dc, int width, int height) override { Draw(dc, width, height); }
 
  private:
+  // The figure as shown, converted once per change of progress.
+  const std::wstring& Text();
   const WidgetLook& look_;
   int progress_ = 0;
+  std::wstring text_;
+  int text_progress_ = -1;
   ColorBrush back_brush_;
   ColorBrush bar_brush_;
   ColorBrush frame_brush_;
