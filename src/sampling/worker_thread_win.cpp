@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "sampling/worker_thread.h"
+#include "util/message_window_win.h"
 
 namespace zt::detail {
 
@@ -34,17 +35,8 @@ LRESULT CALLBACK WakeWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
 
 void PrepareUiWakeup() {
   if (g_wake_window.load()) return;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = WakeWindowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = kWakeWindowClass;
-  RegisterClassExW(&wc);  // fails harmlessly when already registered
-  // A message-only window: never shown, receives only what is posted to it,
-  // and lives as long as the process (the thread that made it owns it).
-  HWND hwnd = CreateWindowExW(0, kWakeWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              instance, nullptr);
+  // Lives as long as the process (the thread that made it owns it).
+  HWND hwnd = CreateMessageOnlyWindow(kWakeWindowClass, WakeWindowProc);
   HWND expected = nullptr;
   if (hwnd && !g_wake_window.compare_exchange_strong(expected, hwnd)) DestroyWindow(hwnd);
 }

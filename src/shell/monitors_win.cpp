@@ -11,6 +11,7 @@
 #include "shell/window_messages.h"
 #include "util/format.h"
 #include "util/message_box_win.h"
+#include "util/message_window_win.h"
 
 namespace zt {
 
@@ -69,15 +70,7 @@ LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
 void CreateQueryWindow() {
   if (g_query_window) return;
   g_query_message = RegisterWindowMessageW(kQueryStatisticsMessage);
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = QueryWindowProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = kMonitorQueryClass;
-  RegisterClassExW(&wc);
-  g_query_window = CreateWindowExW(0, kMonitorQueryClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                   nullptr, instance, nullptr);
+  g_query_window = CreateMessageOnlyWindow(kMonitorQueryClass, QueryWindowProc);
   // Another process may ask only while it is allowed to send us this message.
   using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
   if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
