@@ -34,7 +34,11 @@ class ICpuMachine {
   // False when the call is unavailable (no SetProcessAffinityMask) or fails.
   virtual bool SetProcessAffinity(uint64_t mask) = 0;
   virtual bool CanSetProcessAffinity() = 0;
-  virtual uint64_t ReadTimeStampCounter() = 0;
+  // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
+  // winnt.h defines that name as a macro for __rdtsc, and a Windows file
+  // that includes this header after <windows.h> would get a different
+  // method.)
+  virtual uint64_t ReadTsc() = 0;
   // High-resolution counter; frequency 0 means there is none.
   virtual int64_t QueryPerformanceCounter() = 0;
   virtual int64_t QueryPerformanceFrequency() = 0;

@@ -76,7 +76,7 @@ class LinuxMachine final : public ICpuMachine {
 
   bool CanSetProcessAffinity() override { return true; }
 
-  uint64_t ReadTimeStampCounter() override {
+  uint64_t ReadTsc() override {
 #if ZT_HAVE_X86
     return __rdtsc();
 #else

@@ -6,12 +6,6 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
-// The 64-bit winnt.h defines ReadTimeStampCounter() as a macro for __rdtsc(),
-// which would turn the override below into a member calling itself.
-#ifdef ReadTimeStampCounter
-#undef ReadTimeStampCounter
-#endif
-
 namespace zt::cpuid {
 
 namespace {
@@ -67,7 +61,7 @@ class WindowsMachine final : public ICpuMachine {
 
   bool CanSetProcessAffinity() override { return set_affinity_ != nullptr; }
 
-  uint64_t ReadTimeStampCounter() override { return __rdtsc(); }
+  uint64_t ReadTsc() override { return __rdtsc(); }
 
   int64_t QueryPerformanceCounter() override {
     LARGE_INTEGER value{};

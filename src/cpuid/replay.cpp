@@ -84,7 +84,7 @@ bool TReplayMachine::CanSetProcessAffinity() {
   return can_set_;
 }
 
-uint64_t TReplayMachine::ReadTimeStampCounter() { return 0; }
+uint64_t TReplayMachine::ReadTsc() { return 0; }
 int64_t TReplayMachine::QueryPerformanceCounter() { return 0; }
 int64_t TReplayMachine::QueryPerformanceFrequency() { return 0; }
 

@@ -26,7 +26,7 @@ class TReplayMachine final : public ICpuMachine {
   bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) override;
   bool SetProcessAffinity(uint64_t mask) override;
   bool CanSetProcessAffinity() override;
-  uint64_t ReadTimeStampCounter() override;
+  uint64_t ReadTsc() override;
   int64_t QueryPerformanceCounter() override;
   int64_t QueryPerformanceFrequency() override;
   void SleepMs(uint32_t ms) override;

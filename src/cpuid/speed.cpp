@@ -48,14 +48,14 @@ class TCpuSpeedThread {
   void Execute() {
     ICpuMachine& machine = Machine();
     machine.RaisePriority();
-    const uint64_t t0 = machine.ReadTimeStampCounter();
+    const uint64_t t0 = machine.ReadTsc();
     const int64_t q0 = machine.QueryPerformanceCounter();
     const auto k0 = std::chrono::steady_clock::now();
     machine.SleepMs(200);
     // At least 5 ms, even if the sleep came back early.
     while (std::chrono::steady_clock::now() - k0 < std::chrono::milliseconds(5)) {
     }
-    const uint64_t t1 = machine.ReadTimeStampCounter();
+    const uint64_t t1 = machine.ReadTsc();
     const int64_t q1 = machine.QueryPerformanceCounter();
     const int64_t f = machine.QueryPerformanceFrequency();
     machine.RestorePriority();

@@ -72,7 +72,7 @@ class FakeMachine final : public ICpuMachine {
     return true;
   }
   bool CanSetProcessAffinity() override { return can_set_affinity; }
-  uint64_t ReadTimeStampCounter() override { return tsc += tsc_step; }
+  uint64_t ReadTsc() override { return tsc += tsc_step; }
   int64_t QueryPerformanceCounter() override { return qpc += qpc_step; }
   int64_t QueryPerformanceFrequency() override { return frequency; }
   void SleepMs(uint32_t ms) override { sleeps.push_back(ms); }

@@ -38,7 +38,7 @@ class NamingFakeMachine : public ICpuMachine {
     return true;
   }
   bool CanSetProcessAffinity() override { return true; }
-  uint64_t ReadTimeStampCounter() override { return 0; }
+  uint64_t ReadTsc() override { return 0; }
   int64_t QueryPerformanceCounter() override { return 0; }
   int64_t QueryPerformanceFrequency() override { return 0; }
   void SleepMs(uint32_t) override {}
