@@ -9,21 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/pixel_geometry.h"
+
 namespace zt {
-
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-};
-
-struct PixelPoint {
-  int x = 0;
-  int y = 0;
-};
 
 struct ChartPoint {
   double x = 0;

@@ -5,22 +5,13 @@
 
 #include <vector>
 
+#include "shell/pixel_geometry.h"
+
 namespace zt {
 
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-};
-
-struct ScreenPoint {
-  int x = 0;
-  int y = 0;
-  bool operator==(const ScreenPoint& o) const { return x == o.x && y == o.y; }
-};
+// Screen coordinates (the virtual desktop's, in pixels).
+using ScreenRect = PixelRect;
+using ScreenPoint = PixelPoint;
 
 struct MonitorArea {
   ScreenRect bounds;     // the monitor's rectangle on the virtual desktop
