@@ -7,6 +7,8 @@
 namespace zt {
 
 UniqueIcon IconFromPixels(const TrayPixels& pixels) {
+  // Anything larger would be written past the end of the bitmap's bits.
+  if (pixels.size() != static_cast<std::size_t>(kTrayImageSize * kTrayImageSize)) return UniqueIcon();
   BITMAPV5HEADER bi = {};
   bi.bV5Size = sizeof(bi);
   bi.bV5Width = kTrayImageSize;

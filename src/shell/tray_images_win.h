@@ -16,6 +16,7 @@
 namespace zt {
 
 // An icon from 16 x 16 pixels (fully opaque); counted in HandleCounters.
+// Empty for pixels of any other count.
 UniqueIcon IconFromPixels(const TrayPixels& pixels);
 
 class TrayImageList {

@@ -122,5 +122,13 @@ TEST_F(TrayIconTest, ImagesComeFromTheListWithoutNewIcons) {
   EXPECT_EQ(HandleCounters::user, user_before);
 }
 
+TEST(TrayImages, PixelsOfTheWrongCountMakeNoIcon) {
+  const long user_before = HandleCounters::user;
+  EXPECT_FALSE(IconFromPixels(TrayPixels(1000, 0x123456)));
+  EXPECT_FALSE(IconFromPixels(TrayPixels{}));
+  EXPECT_TRUE(IconFromPixels(TrayPixels(kTrayImageSize * kTrayImageSize, 0x123456)));
+  EXPECT_EQ(HandleCounters::user, user_before);
+}
+
 }  // namespace
 }  // namespace zt
