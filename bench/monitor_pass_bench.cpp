@@ -26,7 +26,7 @@
 #include "sampling/memory.h"
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "sampling/cpu_speed.h"
 
-#include "shell/config.h"
+#include "config/config.h"
 #include "util/format.h"
 #include "util/platform.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "shell/config.h"
+#include "config/config.h"
 #include "util/format.h"
 #include "util/platform.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/main_window_win.h"
 #include "shell/startup.h"
 #include "util/handles_win.h"

@@ -18,7 +18,7 @@
 
 #include "sampling/monitor_display.h"
 #include "shell/chart_model.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/placement.h"
 #include "shell/tray_icon_win.h"
 #include "shell/tray_images_win.h"

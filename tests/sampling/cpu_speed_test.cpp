@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/window_messages.h"
 
 namespace zt {

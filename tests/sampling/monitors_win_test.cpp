@@ -15,7 +15,7 @@
 #include "monitor_fakes.h"
 #include "sampling/cpu_speed.h"
 #include "sampling/res_monitor.h"
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/window_messages.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"

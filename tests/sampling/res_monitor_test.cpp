@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "monitor_fakes.h"
-#include "shell/config.h"
+#include "config/config.h"
 
 namespace zt {
 namespace {

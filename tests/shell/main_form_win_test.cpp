@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "shell/config.h"
+#include "config/config.h"
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "shell/window_messages.h"

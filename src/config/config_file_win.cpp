@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/config_file.h"
+#include "config/config_file.h"
 #include "util/handles_win.h"
 #include "util/unicode_win.h"
 

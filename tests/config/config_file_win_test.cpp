@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "shell/config_file.h"
+#include "config/config_file.h"
 #include "util/unicode_win.h"
 
 namespace zt {

@@ -1,3 +1,7 @@
+// src/config: the live settings and the settings file.  It sits below the
+// shell, the sampling threads and the dialogs, which all read and write these
+// values; it includes nothing of theirs.
+//
 // The program's settings: one variable per settings-file key, named by its
 // key, holding its default from program start until LoadConfig reads the
 // file.  Written only on the user-interface thread; the sampling threads read

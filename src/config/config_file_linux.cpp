@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "shell/config_file.h"
+#include "config/config_file.h"
 
 namespace zt {
 namespace {

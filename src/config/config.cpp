@@ -1,11 +1,11 @@
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <cstring>
 #include <type_traits>
 #include <variant>
 
-#include "shell/config_file.h"
-#include "shell/ini_file.h"
+#include "config/config_file.h"
+#include "config/ini_file.h"
 
 namespace zt {
 

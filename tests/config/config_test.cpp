@@ -1,4 +1,4 @@
-#include "shell/config.h"
+#include "config/config.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "shell/config_file.h"
-#include "shell/ini_file.h"
+#include "config/config_file.h"
+#include "config/ini_file.h"
 
 namespace zt {
 namespace {

@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 
-#include "shell/config.h"
-#include "shell/config_file.h"
+#include "config/config.h"
+#include "config/config_file.h"
 
 namespace zt {
 namespace {
