@@ -5,6 +5,11 @@
 // translucency and tray mode.  The settings, statistics, information and
 // about windows call the operations below; the program entry reaches it
 // through main_window_win.h.
+//
+// One class, one file per job: main_form_win.cpp creates and destroys the
+// window and routes its messages to the handlers; the other main_form_*
+// files hold the settings, the display modes, the display step, the commands
+// and the test query.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +25,7 @@
 #include "shell/chart_model.h"
 #include "config/config.h"
 #include "shell/placement.h"
+#include "shell/popup_menu_win.h"
 #include "shell/tray_icon_win.h"
 #include "shell/tray_images_win.h"
 #include "util/handles_win.h"
@@ -87,38 +93,38 @@ class TForm_Main : public IMonitorDisplay {
   HWND hwnd() const { return hwnd_; }
 
   // Settings, applied at once (also by the settings dialog).
+  // main_form_settings_win.cpp
   void ApplySettings();
   void ApplyColors();        // window, gauge, bar and line colours, line width
   void ApplyTranslucency();  // AlphaBlend, AlphaBlendValue, Transparency
   void SetTextColor(Color color);
   void SetDisplayMemory(bool on);
   void SetHideBarGraph(bool hide);
+
+  // Display modes and placement.  main_form_modes_win.cpp
   void RegisterAppModeHotkey();
   void SetTrayMode(bool on, bool startup);
   void SetAutoHideControls(bool on);
   void ShowTitleControls(bool show);
-
-  // Placement.
   void RestorePlacement();
   void PlaceAtPreset(PlacementPreset preset);
 
-  // The pop-up menu at a screen point.
+  // The pop-up menu at a screen point (PopupMenuPopup, then tracking).
   void PopupMenuAt(int x, int y);
   // Empties every graph line (statistics reset).
   void ClearGraph();
 
   // Message-loop hook: the application-wide mouse-movement filter, menu
   // short-cuts while the window has the keyboard focus, and the keyboard
-  // navigation of registered modeless dialogs.  True when consumed.
+  // navigation of the modeless dialogs.  True when consumed.
+  // main_form_commands_win.cpp
   bool FilterMessage(MSG& msg);
 
   // The windows opened from the menu plug themselves in here; until then the
   // commands show a short notice.
   static void SetCommandHandler(uint16_t command, std::function<void()> handler);
-  static void RegisterModelessDialog(HWND dialog);
-  static void UnregisterModelessDialog(HWND dialog);
 
-  // IMonitorDisplay: the display step of each sample.
+  // IMonitorDisplay: the display step of each sample.  main_form_display_win.cpp
   void SetGaugeProgress(int percent) override;
   int GraphPointCount(int line) const override;
   void DeleteOldestGraphPoint(int line) override;
@@ -129,20 +135,59 @@ class TForm_Main : public IMonitorDisplay {
   const TTrayIcon& tray_icon() const { return tray_; }
 
  private:
+  static constexpr UINT_PTR kTimerHideSplash = 1;
+  static constexpr UINT_PTR kTimerHideControls = 2;
+
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam);
+
+  // Creation.  main_form_win.cpp
   void CreateWidgets();
   void CreateFonts(bool crisp);
-  void CreatePopupMenu();
   void LayoutWidgets();
-  void Command(uint16_t id);
-  void MousePress(int x, int y);
-  void MouseMove(int x, int y);
-  void MouseRelease();
-  void Paint();
-  LRESULT Query(WPARAM item);
-  ScreenLayout CurrentScreen() const;
+
+  // Message handlers, named after the widget or the event.
+  void FormPaint();
+  void FormResize();
+  void FormShow(bool shown, LPARAM reason);
+  void FormClose();
+  void FormEndSession(bool ending);
+  void FormMouseDown(int x, int y);
+  void FormMouseMove(int x, int y);
+  void FormMouseUp();
+  void FormCaptureLost();
+  void FormContextMenu(int x, int y);
+  void FormCommand(uint16_t id);
+  void Timer(UINT_PTR id);
+  void Timer_HideSplashTimer();
+  void Timer_HideControlsTimer();
+  void WMAfterShow();
+  void WMHotKey(WPARAM id);
+  void WMCPUSpeed(unsigned mhz);
+  void TrayIcon_Notify(UINT mouse_message);
+  void TaskbarCreated();
+  LRESULT Query(WPARAM item);  // main_form_query_win.cpp
+
+  // Commands (menu items and title buttons).  main_form_commands_win.cpp
+  void SB_MenuClick();
+  void SB_HideClick();
+  void SB_CloseClick();
+  void MI_NotAvailableClick();
+  void MI_HelpClick();
+  void MI_ForumClick();
+  void MI_DonateClick();
+  void MI_TopLeftClick();
+  void MI_TopRightClick();
+  void MI_BotomLeftClick();
+  void MI_BotomRightClick();
+  void MI_CenterClick();
+  void MI_VersionHistoryClick();
+  void MI_CopyrightsClick();
+  void MI_LockFormClick();
+  void MI_ShowHideClick();
+  void MI_ExitClick();
   void OpenShippedFile(const char* name);
+  void ReleaseAppModeHotkey();  // main_form_modes_win.cpp
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
@@ -165,8 +210,7 @@ class TForm_Main : public IMonitorDisplay {
   UniqueBrush back_brush_;
   COLORREF back_brush_color_ = CLR_INVALID;
   UniqueIcon program_icon_;
-  UniqueMenu popup_menu_;
-  HMENU lock_menu_owner_ = nullptr;
+  TPopupMenu popup_menu_;
   HWND tooltip_ = nullptr;
 
   std::unique_ptr<TSpeedButton> image_move_;
@@ -193,5 +237,9 @@ class TForm_Main : public IMonitorDisplay {
 // The one main window of the process (null before creation and after
 // destruction).
 TForm_Main* MainForm();
+
+// The program-wide flag of the tray-mode hot key: identifier 1 is registered
+// on the main window.
+bool AppModeHotkeyRegistered();
 
 }  // namespace zt

@@ -1,0 +1,174 @@
+// The main window's commands: the pop-up menu's items, the title buttons and
+// the menu short-cuts, and the hook through which the other windows take
+// over their commands.
+#include "shell/main_form_win.h"
+
+#include <map>
+
+#include "shell/menu_model.h"
+#include "shell/modeless_dialogs_win.h"
+#include "shell/web_addresses.h"
+#include "util/message_box_win.h"
+#include "util/open_document_win.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+const char* const kNotAvailableYet = "此窗口尚不可用。";
+
+std::map<uint16_t, std::function<void()>>& CommandHandlers() {
+  static std::map<uint16_t, std::function<void()>> handlers;
+  return handlers;
+}
+
+std::wstring ExecutableFolder() {
+  wchar_t path[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+  std::wstring p(path, n);
+  size_t slash = p.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : p.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void TForm_Main::SetCommandHandler(uint16_t command, std::function<void()> handler) {
+  CommandHandlers()[command] = std::move(handler);
+}
+
+void TForm_Main::FormCommand(uint16_t id) {
+  auto handler = CommandHandlers().find(id);
+  if (handler != CommandHandlers().end() && handler->second) {
+    handler->second();
+    return;
+  }
+  switch (id) {
+    case kIdSBMenu: SB_MenuClick(); break;
+    case kIdSBHide: SB_HideClick(); break;
+    case kIdSBClose: SB_CloseClick(); break;
+    case MI_About: MI_NotAvailableClick(); break;
+    case MI_Settings: MI_NotAvailableClick(); break;
+    case MI_Statistics: MI_NotAvailableClick(); break;
+    case MI_CPUInformation: MI_NotAvailableClick(); break;
+    case MI_Help: MI_HelpClick(); break;
+    case MI_Forum: MI_ForumClick(); break;
+    case MI_Donate: MI_DonateClick(); break;
+    case MI_VersionHistory: MI_VersionHistoryClick(); break;
+    case MI_Copyrights: MI_CopyrightsClick(); break;
+    case MI_TopLeft: MI_TopLeftClick(); break;
+    case MI_TopRight: MI_TopRightClick(); break;
+    case MI_BotomLeft: MI_BotomLeftClick(); break;
+    case MI_BotomRight: MI_BotomRightClick(); break;
+    case MI_Center: MI_CenterClick(); break;
+    case MI_LockForm: MI_LockFormClick(); break;
+    case MI_ShowHide: MI_ShowHideClick(); break;
+    case MI_Exit: MI_ExitClick(); break;
+    default: break;
+  }
+}
+
+void TForm_Main::SB_MenuClick() {
+  // Below and right of the menu button.
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  PopupMenuAt(r.left + 16, r.top + 20);
+}
+
+void TForm_Main::SB_HideClick() { SetTrayMode(true, false); }
+
+void TForm_Main::SB_CloseClick() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void TForm_Main::MI_NotAvailableClick() {
+  ShowMessageBox(hwnd_, BoxKind::Information, kNotAvailableYet, BoxButtons::Ok);
+}
+
+void TForm_Main::MI_HelpClick() { OpenDocument(kHelpAddress); }
+void TForm_Main::MI_ForumClick() { OpenDocument(kForumAddress); }
+void TForm_Main::MI_DonateClick() { OpenDocument(kDonateAddress); }
+
+void TForm_Main::MI_TopLeftClick() { PlaceAtPreset(PlacementPreset::TopLeft); }
+void TForm_Main::MI_TopRightClick() { PlaceAtPreset(PlacementPreset::TopRight); }
+void TForm_Main::MI_BotomLeftClick() { PlaceAtPreset(PlacementPreset::BottomLeft); }
+void TForm_Main::MI_BotomRightClick() { PlaceAtPreset(PlacementPreset::BottomRight); }
+void TForm_Main::MI_CenterClick() { PlaceAtPreset(PlacementPreset::Center); }
+
+void TForm_Main::MI_VersionHistoryClick() { OpenShippedFile(kHistoryFile); }
+
+void TForm_Main::MI_CopyrightsClick() { OpenShippedFile(kCopyrightsFile); }
+
+void TForm_Main::OpenShippedFile(const char* name) {
+  // The files ship beside the executable; the current folder is often
+  // elsewhere (started at log-on, from a short-cut).  When the file is not
+  // there either, the bare name goes to the shell and its error is shown.
+  const std::wstring folder = ExecutableFolder();
+  const std::wstring beside = folder + Widen(name);
+  if (!folder.empty() && GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    OpenDocument(Narrow(beside));
+  } else {
+    OpenDocument(name);
+  }
+}
+
+void TForm_Main::MI_LockFormClick() {
+  LockForm = !popup_menu_.LockChecked();
+  // Keep the mark in step so a second use without reopening unlocks.
+  popup_menu_.SetLockChecked(LockForm);
+}
+
+void TForm_Main::MI_ShowHideClick() { SetTrayMode(!AppTrayMode, false); }
+
+void TForm_Main::MI_ExitClick() {
+  // Ends the loop without a close request; the settings are saved while the
+  // window is destroyed.
+  PostQuitMessage(0);
+}
+
+void TForm_Main::PopupMenuAt(int x, int y) {
+  // PopupMenuPopup: the lock item mirrors the setting each time the menu opens.
+  popup_menu_.SetLockChecked(LockForm);
+  popup_menu_.TrackAt(hwnd_, x, y);
+}
+
+void TForm_Main::FormContextMenu(int x, int y) {
+  if (x == -1 && y == -1) {  // from the keyboard: where the menu button opens it
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    x = r.left + 16;
+    y = r.top + 20;
+  }
+  PopupMenuAt(x, y);
+}
+
+bool TForm_Main::FilterMessage(MSG& msg) {
+  if (!hwnd_) return false;
+  if (msg.message == WM_MOUSEMOVE) {
+    // Only real movement: the system repeats the last position when windows
+    // appear or vanish under a still mouse, which would bring the hidden
+    // controls straight back.
+    if (msg.pt.x != last_mouse_.x || msg.pt.y != last_mouse_.y) {
+      last_mouse_ = msg.pt;
+      ShowTitleControls(true);
+    }
+    return false;
+  }
+  if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
+      (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
+    const bool alt = (msg.lParam & (1 << 29)) != 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const uint16_t id = MenuCommandForKey(static_cast<uint16_t>(msg.wParam), shift, ctrl, alt);
+    if (id) {
+      // Reached from the message loop, not a window procedure: a failing
+      // command must not end the program where the same command chosen from
+      // the menu is only dropped.
+      try {
+        FormCommand(id);
+      } catch (...) {
+      }
+      return true;
+    }
+  }
+  return IsModelessDialogMessage(msg);
+}
+
+}  // namespace zt

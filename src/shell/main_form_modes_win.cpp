@@ -1,0 +1,120 @@
+// The main window's display modes: the tray-mode hot key, tray mode, the
+// self-hiding title controls, placement and dragging.
+#include "shell/main_form_win.h"
+
+#include "shell/screens_win.h"
+#include "shell/widgets_win.h"
+
+namespace zt {
+namespace {
+
+bool g_hotkey_registered = false;  // program-wide: identifier 1 is ours
+
+}  // namespace
+
+bool AppModeHotkeyRegistered() { return g_hotkey_registered; }
+
+void TForm_Main::RegisterAppModeHotkey() {
+  if (!hwnd_) return;
+  if (g_hotkey_registered && UnregisterHotKey(hwnd_, kAppModeHotkeyId)) g_hotkey_registered = false;
+  if (AppModeHotkey == 0) return;
+  if (RegisterHotKey(hwnd_, kAppModeHotkeyId, static_cast<UINT>(AppModeHotkeyModifiers),
+                     static_cast<UINT>(AppModeHotkey))) {
+    g_hotkey_registered = true;
+  } else {
+    // Taken by another program: the program goes without a hot key, and the
+    // cleared values are what the settings file receives.
+    AppModeHotkey = 0;
+    AppModeHotkeyModifiers = 0;
+  }
+}
+
+void TForm_Main::ReleaseAppModeHotkey() {
+  if (g_hotkey_registered && hwnd_ && UnregisterHotKey(hwnd_, kAppModeHotkeyId)) g_hotkey_registered = false;
+}
+
+void TForm_Main::WMHotKey(WPARAM id) {
+  if (id == kAppModeHotkeyId) SetTrayMode(!AppTrayMode, false);
+}
+
+void TForm_Main::SetTrayMode(bool on, bool startup) {
+  AppTrayMode = on;
+  if (startup) show_at_startup_ = !on;
+  if (on) {
+    tray_.AddIcon();
+    ShowWindow(hwnd_, SW_HIDE);
+    return;
+  }
+  if (!startup) {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+  }
+  if (HideTrayWhenVisible) {
+    tray_.RemoveIcon();
+  } else {
+    tray_.AddIcon();
+  }
+}
+
+void TForm_Main::SetAutoHideControls(bool on) {
+  AutoHideControls = on;
+  ShowTitleControls(true);
+}
+
+void TForm_Main::ShowTitleControls(bool show) {
+  if (!hwnd_) return;
+  KillTimer(hwnd_, kTimerHideControls);
+  if (show && AutoHideControls) SetTimer(hwnd_, kTimerHideControls, kHideControlsMs, nullptr);
+  if (show == title_controls_visible_) return;
+  title_controls_visible_ = show;
+  for (TWidget* w : std::initializer_list<TWidget*>{image_move_.get(), sb_menu_.get(), sb_hide_.get(),
+                                                     sb_close_.get()}) {
+    if (w) ShowWindow(w->hwnd(), show ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void TForm_Main::Timer_HideControlsTimer() { ShowTitleControls(false); }
+
+void TForm_Main::RestorePlacement() {
+  const ScreenPoint p = zt::RestorePlacement(FirstLaunch, PosX, PosY, PosWidth, PosHeight, MeasureScreens());
+  PosX = p.x;
+  PosY = p.y;
+  SetWindowPos(hwnd_, nullptr, p.x, p.y, PosWidth, PosHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm_Main::PlaceAtPreset(PlacementPreset preset) {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const ScreenPoint p = zt::PlaceAtPreset(preset, r.right - r.left, r.bottom - r.top, MeasureScreens().work_area);
+  PosX = p.x;
+  PosY = p.y;
+  SetWindowPos(hwnd_, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm_Main::FormMouseDown(int x, int y) {
+  drag_x_ = static_cast<uint16_t>(x);
+  drag_y_ = static_cast<uint16_t>(y);
+  dragging_ = true;
+  SetCapture(hwnd_);
+}
+
+void TForm_Main::FormMouseMove(int x, int y) {
+  if (!dragging_ || LockForm) return;
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int left = r.left + x - static_cast<int16_t>(drag_x_);
+  const int top = r.top + y - static_cast<int16_t>(drag_y_);
+  if (left == r.left && top == r.top) return;
+  SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PosX = left;
+  PosY = top;
+}
+
+void TForm_Main::FormMouseUp() {
+  dragging_ = false;
+  if (GetCapture() == hwnd_) ReleaseCapture();
+}
+
+void TForm_Main::FormCaptureLost() { dragging_ = false; }
+
+}  // namespace zt

@@ -1,0 +1,15 @@
+// The modeless windows of the program (settings, statistics, information,
+// about).  The message loop offers each message to them so that Tab, the
+// arrow keys, Enter and Esc work in them as in any dialog.
+#pragma once
+
+#include <windows.h>
+
+namespace zt {
+
+void RegisterModelessDialog(HWND dialog);
+void UnregisterModelessDialog(HWND dialog);
+// True when one of them took the message (IsDialogMessage).
+bool IsModelessDialogMessage(MSG& msg);
+
+}  // namespace zt

@@ -1,0 +1,105 @@
+#include "shell/popup_menu_win.h"
+
+#include <string>
+#include <vector>
+
+#include "shell/menu_model.h"
+#include "util/hotkey.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+std::wstring MenuCaption(const MenuEntry& e) {
+  std::wstring caption = Widen(e.caption);
+  if (e.shortcut) caption += L"\t" + Widen(ShortCutToText(e.shortcut));
+  return caption;
+}
+
+// Draws a 15 x 15 placement picture at (left, top): the dotted frame and the
+// block, pixel by pixel, on whatever the menu has drawn behind it (so it suits
+// a highlighted row too).
+void DrawMenuPicture(HDC dc, MenuPicture picture, int left, int top, COLORREF color) {
+  for (int y = 0; y < kMenuPictureSize; ++y) {
+    for (int x = 0; x < kMenuPictureSize; ++x) {
+      if (MenuPictureBlock(picture, x, y) || MenuPictureFrameDot(x, y)) SetPixelV(dc, left + x, top + y, color);
+    }
+  }
+}
+
+}  // namespace
+
+void TPopupMenu::Build() {
+  menu_.reset(::CreatePopupMenu());
+  lock_owner_ = nullptr;
+  std::vector<HMENU> stack = {menu_.get()};
+  const MenuEntry* entries = PopupMenuEntries();
+  for (std::size_t i = 0; i < PopupMenuEntryCount(); ++i) {
+    const MenuEntry& e = entries[i];
+    HMENU current = stack.back();
+    switch (e.kind) {
+      case MenuEntryKind::Separator:
+        AppendMenuW(current, MF_SEPARATOR, 0, nullptr);
+        break;
+      case MenuEntryKind::SubmenuBegin: {
+        // Owned by its parent menu from here on.
+        HMENU sub = ::CreatePopupMenu();
+        AppendMenuW(current, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Widen(e.caption).c_str());
+        stack.push_back(sub);
+        break;
+      }
+      case MenuEntryKind::SubmenuEnd:
+        if (stack.size() > 1) stack.pop_back();
+        break;
+      case MenuEntryKind::Item: {
+        AppendMenuW(current, MF_STRING, e.id, MenuCaption(e).c_str());
+        if (e.picture != MenuPicture::None) {
+          // Drawn on request (WM_DRAWITEM), so no bitmap has to guess the
+          // menu's colours.
+          MENUITEMINFOW mii = {};
+          mii.cbSize = sizeof(mii);
+          mii.fMask = MIIM_BITMAP;
+          mii.hbmpItem = HBMMENU_CALLBACK;
+          SetMenuItemInfoW(current, e.id, FALSE, &mii);
+        }
+        if (e.id == MI_LockForm) lock_owner_ = current;
+        break;
+      }
+    }
+  }
+}
+
+void TPopupMenu::SetLockChecked(bool checked) {
+  if (lock_owner_) CheckMenuItem(lock_owner_, MI_LockForm, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool TPopupMenu::LockChecked() const {
+  return lock_owner_ && (GetMenuState(lock_owner_, MI_LockForm, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+void TPopupMenu::TrackAt(HWND owner, int x, int y) {
+  if (!menu_) return;
+  SetForegroundWindow(owner);
+  TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+  PostMessageW(owner, WM_NULL, 0, 0);
+}
+
+bool TPopupMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_MENU || !FindMenuEntry(static_cast<uint16_t>(item.itemID))) return false;
+  item.itemWidth = kMenuPictureSize + 4;  // a little air before the caption
+  item.itemHeight = kMenuPictureSize;
+  return true;
+}
+
+bool TPopupMenu::DrawItem(const DRAWITEMSTRUCT& item) {
+  const MenuEntry* e = item.CtlType == ODT_MENU ? FindMenuEntry(static_cast<uint16_t>(item.itemID)) : nullptr;
+  if (!e || e->picture == MenuPicture::None) return false;
+  const RECT& r = item.rcItem;
+  const int left = r.left + ((r.right - r.left) - kMenuPictureSize) / 2;
+  const int top = r.top + ((r.bottom - r.top) - kMenuPictureSize) / 2;
+  const COLORREF color = (item.itemState & ODS_SELECTED) ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0);
+  DrawMenuPicture(item.hDC, e->picture, left, top, color);
+  return true;
+}
+
+}  // namespace zt
