@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/config.h"
+#include "dialogs/app_dialogs_win.h"
 #include "shell/main_window_win.h"
 #include "shell/startup.h"
 #include "util/handles_win.h"
@@ -92,7 +93,9 @@ int Run(HINSTANCE instance, int show_command) {
                                                ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&icc);
 
-  if (!CreateMainWindow(instance, show_command)) return 1;
+  HWND main_window = CreateMainWindow(instance, show_command);
+  if (!main_window) return 1;
+  CreateAppDialogs(instance, main_window);
 
   MSG msg;
   int exit_code = 0;
@@ -107,6 +110,7 @@ int Run(HINSTANCE instance, int show_command) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  DestroyAppDialogs();
   DestroyMainWindow();
   return exit_code;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "shell/window_messages.h"
+
 namespace zt {
 namespace {
 
@@ -25,10 +27,12 @@ void UnregisterModelessDialog(HWND dialog) {
 
 bool IsModelessDialogMessage(MSG& msg) {
   for (HWND dialog : Dialogs()) {
-    // Only the dialog the message is for: IsDialogMessage would otherwise
-    // take keys meant for another window.
-    if (IsWindow(dialog) && (msg.hwnd == dialog || IsChild(dialog, msg.hwnd)) && IsDialogMessageW(dialog, &msg))
-      return true;
+    if (!IsWindow(dialog) || (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd))) continue;
+    // The window sees its keys before its controls do (Esc closes it
+    // wherever the focus is).
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_CHAR;
+    if (key && SendMessageW(dialog, WM_KEYPREVIEW, 0, reinterpret_cast<LPARAM>(&msg))) return true;
+    return IsDialogMessageW(dialog, &msg) != FALSE;
   }
   return false;
 }

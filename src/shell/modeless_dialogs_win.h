@@ -9,7 +9,8 @@ namespace zt {
 
 void RegisterModelessDialog(HWND dialog);
 void UnregisterModelessDialog(HWND dialog);
-// True when one of them took the message (IsDialogMessage).
+// True when the window the message is for took it: first its own key
+// preview (WM_KEYPREVIEW), then the dialog navigation (IsDialogMessage).
 bool IsModelessDialogMessage(MSG& msg);
 
 }  // namespace zt

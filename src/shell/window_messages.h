@@ -7,6 +7,9 @@ namespace zt {
 constexpr unsigned kWmUser = 0x400;
 // Posted by the main window to itself at the end of every showing.
 constexpr unsigned WM_AFTERSHOW = kWmUser + 1;
+// Sent by the message loop to a modeless window before one of its controls
+// sees a key: lParam points to the MSG; TRUE means the window took the key.
+constexpr unsigned WM_KEYPREVIEW = kWmUser + 2;
 // Tray icon callback.
 constexpr unsigned WM_TRAYNOTIFY = kWmUser + 123;
 // Posted by the clock-speed thread: wParam = whole MHz, lParam = 0.

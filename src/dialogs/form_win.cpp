@@ -1,0 +1,227 @@
+#include "dialogs/form_win.h"
+
+#include <commctrl.h>
+
+#include "shell/modeless_dialogs_win.h"
+#include "shell/window_messages.h"
+
+namespace zt {
+namespace {
+
+constexpr wchar_t kPageClass[] = L"Zettrim.TabPage";
+
+void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExW(instance, name, &wc)) return;
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
+// Whether the key goes to an open drop-down list, which Esc closes first.
+bool DropDownOpen(HWND focus) {
+  for (HWND h = focus; h; h = GetParent(h)) {
+    wchar_t cls[32] = {};
+    GetClassNameW(h, cls, 32);
+    if (lstrcmpiW(cls, WC_COMBOBOXW) == 0) return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  }
+  return false;
+}
+
+}  // namespace
+
+TForm::~TForm() {
+  if (hwnd_) {
+    UnregisterModelessDialog(hwnd_);
+    HWND h = hwnd_;
+    hwnd_ = nullptr;
+    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    DestroyWindow(h);
+  }
+}
+
+bool TForm::Create(HINSTANCE instance, const FormSpec& spec) {
+  instance_ = instance;
+  RegisterClassOnce(instance, spec.class_name, Proc);
+  RegisterClassOnce(instance, kPageClass, PageProc);
+  auto make_font = [&](int weight) {
+    return UniqueFont(CreateFontW(-spec.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, spec.font_face));
+  };
+  font_ = make_font(FW_NORMAL);
+  bold_font_ = make_font(FW_BOLD);
+
+  RECT r = {0, 0, spec.client_width, spec.client_height};
+  AdjustWindowRectEx(&r, spec.style, FALSE, spec.ex_style);
+  hwnd_ = CreateWindowExW(spec.ex_style, spec.class_name, spec.caption.c_str(), spec.style, 0, 0,
+                          r.right - r.left, r.bottom - r.top, spec.owner, nullptr, instance, this);
+  if (!hwnd_) return false;
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  CenterOnScreen();
+  FormCreate();
+  RegisterModelessDialog(hwnd_);
+  return true;
+}
+
+void TForm::CenterOnScreen() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::Show() {
+  if (!hwnd_) return;
+  FormShow();
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void TForm::Hide() {
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
+  ShowWindow(hwnd_, SW_HIDE);
+  FormHide();
+}
+
+bool TForm::FormKeyPreview(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE) return false;
+  if (DropDownOpen(msg.hwnd)) return false;
+  Hide();
+  return true;
+}
+
+LRESULT TForm::Handle(UINT msg, WPARAM wparam, LPARAM lparam) { return Default(msg, wparam, lparam); }
+
+LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_CLOSE: Hide(); return 0;
+    case WM_KEYPREVIEW: return FormKeyPreview(*reinterpret_cast<const MSG*>(lparam)) ? TRUE : FALSE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Labels and check boxes on the dialog face, also on the tab pages.
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      const LRESULT own = Handle(msg, wparam, lparam);
+      return own ? own : reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDCANCEL && lparam == 0) {  // Esc through the dialog navigation
+        Hide();
+        return 0;
+      }
+      return Handle(msg, wparam, lparam);
+    default: return Handle(msg, wparam, lparam);
+  }
+}
+
+LRESULT CALLBACK TForm::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+  TForm* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<TForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (msg == WM_NCDESTROY && self) {
+    // Destroyed from outside (its owner went first): forget the handle.
+    UnregisterModelessDialog(hwnd);
+    self->hwnd_ = nullptr;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+  if (!self || !self->hwnd_) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  try {
+    return self->Dispatch(msg, wparam, lparam);
+  } catch (...) {
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+}
+
+LRESULT CALLBACK TForm::PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+      // The page's controls belong to the form.
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wparam, lparam);
+    default:
+      return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+}
+
+HWND TForm::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
+                       int id, HWND parent, DWORD ex_style) {
+  HWND child = CreateWindowExW(ex_style, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                               parent ? parent : hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               instance_, nullptr);
+  if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  return child;
+}
+
+HWND TForm::AddLabel(const std::wstring& text, int x, int y, int w, int h, HWND parent, int id, DWORD align) {
+  return AddControl(WC_STATICW, text, align | SS_NOPREFIX, x, y, w, h, id, parent);
+}
+
+HWND TForm::AddCheckBox(const std::wstring& text, int x, int y, int w, int h, int id, HWND parent) {
+  return AddControl(WC_BUTTONW, text, BS_AUTOCHECKBOX | WS_TABSTOP, x, y, w, h, id, parent);
+}
+
+HWND TForm::AddButton(const std::wstring& text, int x, int y, int w, int h, int id, HWND parent) {
+  return AddControl(WC_BUTTONW, text, BS_PUSHBUTTON | WS_TABSTOP, x, y, w, h, id, parent);
+}
+
+HWND TForm::AddGroupBox(const std::wstring& text, int x, int y, int w, int h, HWND parent) {
+  return AddControl(WC_BUTTONW, text, BS_GROUPBOX, x, y, w, h, -1, parent);
+}
+
+HWND TForm::AddSeparator(int x, int y, int w, HWND parent) {
+  return AddControl(WC_STATICW, L"", SS_ETCHEDHORZ, x, y, w, 2, -1, parent);
+}
+
+HWND TForm::AddTabPage(HWND tab) {
+  // Inside the tab control, so the tab order runs from the tabs into the
+  // page; the tab control passes the keyboard on to its children.
+  SetWindowLongPtrW(tab, GWL_EXSTYLE, GetWindowLongPtrW(tab, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  SetWindowLongPtrW(tab, GWL_STYLE, GetWindowLongPtrW(tab, GWL_STYLE) | WS_CLIPCHILDREN);
+  RECT r;
+  GetClientRect(tab, &r);
+  TabCtrl_AdjustRect(tab, FALSE, &r);
+  return CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, r.left, r.top, r.right - r.left,
+                         r.bottom - r.top, tab, nullptr, instance_, nullptr);
+}
+
+std::wstring ControlText(HWND control) {
+  const int n = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  GetWindowTextW(control, text.data(), n + 1);
+  text.resize(static_cast<size_t>(n));
+  return text;
+}
+
+void SetControlText(HWND control, const std::wstring& text) {
+  if (ControlText(control) != text) SetWindowTextW(control, text.c_str());
+}
+
+bool IsChecked(HWND check_box) { return SendMessageW(check_box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND check_box, bool checked) {
+  SendMessageW(check_box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+}  // namespace zt

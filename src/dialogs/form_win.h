@@ -1,0 +1,107 @@
+// src/dialogs: the settings, statistics, processor information and about
+// windows.  Each is a portable model (what every control shows, what a change
+// stores and calls, the text of every figure), tested natively, and a thin
+// Win32 view built on TForm below that only moves data between the controls
+// and the model.  The program entry creates them; nothing in the shell, the
+// sampling threads or the settings includes anything from here.
+//
+// TForm: the base of those windows.  A top-level window created in code (no
+// dialog templates), hidden until shown, centred on the primary screen, with
+// the system's standard controls as children.  Closing hides it; Esc closes
+// it wherever the focus is; Tab, Shift+Tab, the arrow keys and Enter work as
+// in any dialog (the message loop serves it through modeless_dialogs_win.h).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "util/handles_win.h"
+
+namespace zt {
+
+struct FormSpec {
+  const wchar_t* class_name = nullptr;
+  std::wstring caption;
+  int client_width = 0;
+  int client_height = 0;
+  // A fixed dialog border with a close box.
+  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  HWND owner = nullptr;
+  // Font height in pixels (11 is 8 point at 96 dpi) and face.
+  int font_height = 11;
+  const wchar_t* font_face = L"MS Sans Serif";
+};
+
+class TForm {
+ public:
+  virtual ~TForm();
+  TForm(const TForm&) = delete;
+  TForm& operator=(const TForm&) = delete;
+
+  // Creates the window hidden and runs FormCreate.  False when the window
+  // could not be made.
+  bool Create(HINSTANCE instance, const FormSpec& spec);
+  // Not modal: FormShow, then visible and in front (again in front when it
+  // already is visible).
+  void Show();
+  // Hidden; FormHide runs.  The window and its contents stay.
+  void Hide();
+  HWND hwnd() const { return hwnd_; }
+  bool visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+ protected:
+  TForm() = default;
+
+  // The children are made here, after the window exists.
+  virtual void FormCreate() {}
+  // Before the window becomes visible / after it has been hidden.
+  virtual void FormShow() {}
+  virtual void FormHide() {}
+  // Keys before the focused control sees them; true when taken.  By default
+  // Esc closes the window (unless it closes an open drop-down list).
+  virtual bool FormKeyPreview(const MSG& msg);
+  // Messages the base does not handle itself (WM_COMMAND, WM_NOTIFY,
+  // WM_HSCROLL, WM_TIMER, ...), also those of the tab pages' children.
+  virtual LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam);
+  LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam) { return DefWindowProcW(hwnd_, msg, wparam, lparam); }
+
+  // Children.  `parent` null means the form; x, y are in the parent's client
+  // coordinates.  Each gets the form's font.
+  HWND AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
+                  int id = -1, HWND parent = nullptr, DWORD ex_style = 0);
+  HWND AddLabel(const std::wstring& text, int x, int y, int w, int h, HWND parent = nullptr, int id = -1,
+                DWORD align = SS_LEFT);
+  HWND AddCheckBox(const std::wstring& text, int x, int y, int w, int h, int id, HWND parent = nullptr);
+  HWND AddButton(const std::wstring& text, int x, int y, int w, int h, int id, HWND parent = nullptr);
+  HWND AddGroupBox(const std::wstring& text, int x, int y, int w, int h, HWND parent = nullptr);
+  // A horizontal separator line.
+  HWND AddSeparator(int x, int y, int w, HWND parent = nullptr);
+  // A page of a tab control: a container laid over the tab's display area
+  // whose children talk to the form as if they were its own.
+  HWND AddTabPage(HWND tab);
+
+  HINSTANCE instance() const { return instance_; }
+  HFONT font() const { return font_.get(); }
+  HFONT bold_font() const { return bold_font_.get(); }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
+  static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
+  LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
+  void CenterOnScreen();
+
+  HWND hwnd_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  UniqueFont font_;
+  UniqueFont bold_font_;
+};
+
+// Control helpers shared by the views.
+std::wstring ControlText(HWND control);
+void SetControlText(HWND control, const std::wstring& text);  // only when it differs (no flicker)
+bool IsChecked(HWND check_box);
+void SetChecked(HWND check_box, bool checked);
+
+}  // namespace zt
