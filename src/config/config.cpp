@@ -1,11 +1,13 @@
 #include "config/config.h"
 
 #include <cstring>
+#include <optional>
 #include <type_traits>
 #include <variant>
 
 #include "config/config_file.h"
 #include "config/ini_file.h"
+#include "config/text_encoding.h"
 
 namespace zt {
 
@@ -147,19 +149,24 @@ void ResetConfigToDefaults() {
 }
 
 void ApplyConfigText(const std::string& bytes) {
-  IniFile ini(bytes);
+  const std::optional<DecodedText> decoded = DecodeText(bytes);
+  if (!decoded) return;
+  IniFile ini(decoded->text);
   for (const Setting& s : kSettings) {
     Set(s, ini.ReadInteger(s.section, s.key, Get(s)));
   }
 }
 
-std::string ComposeConfigText(const std::string& existing) {
-  IniFile ini(existing);
+std::optional<std::string> ComposeConfigText(const std::string& existing) {
+  const std::optional<DecodedText> decoded = DecodeText(existing);
+  if (!decoded) return std::nullopt;
+  IniFile ini(decoded->text);
   for (const char* key : kWriteOrder) {
     const Setting* s = FindSetting(key);
     if (s != nullptr) ini.WriteInteger(s->section, s->key, Get(*s));
   }
-  return ini.Serialize();
+  // Written back in the encoding the file came in.
+  return EncodeText(ini.Serialize(), decoded->encoding);
 }
 
 void LoadConfig() {
@@ -181,7 +188,10 @@ void SaveConfig() {
     // A file that is there but cannot be read is left alone: rewriting it
     // would lose whatever unknown sections and keys it holds.
     if (ReadWholeFile(ConfigFilePath(), &existing) == FileReadStatus::kError) return;
-    WriteFileAtomically(ConfigFilePath(), ComposeConfigText(existing));
+    // The same holds for text that cannot be told.
+    const std::optional<std::string> text = ComposeConfigText(existing);
+    if (!text) return;
+    WriteFileAtomically(ConfigFilePath(), *text);
   } catch (...) {
     // Saving is best effort; the old file stays as it was.
   }

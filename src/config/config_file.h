@@ -3,6 +3,7 @@
 // Windows side opens files with the wide-character functions.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace zt {
@@ -31,12 +32,16 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 // never share one.
 std::string TemporaryPathFor(const std::string& path);
 
-// The configuration values read from the text of a settings file, in the
-// read order, each keeping its current value when absent or unreadable.
+// The configuration values read from the bytes of a settings file, in the
+// read order, each keeping its current value when absent or unreadable.  A
+// file with a byte-order mark is read as the text it holds (text_encoding.h);
+// one whose text cannot be told (UTF-16 of an odd length) gives nothing.
 void ApplyConfigText(const std::string& bytes);
 
-// The text SaveConfig writes: `existing` (the file's current bytes, empty
-// when there is none) with every configuration value written into it.
-std::string ComposeConfigText(const std::string& existing);
+// The bytes SaveConfig writes: `existing` (the file's current bytes, empty
+// when there is none) with every configuration value written into it, in
+// the encoding `existing` came in.  nullopt when the text of `existing`
+// cannot be told: such a file is left as it is.
+std::optional<std::string> ComposeConfigText(const std::string& existing);
 
 }  // namespace zt

@@ -9,6 +9,7 @@
 
 #include "config/config_file.h"
 #include "config/ini_file.h"
+#include "config/text_encoding.h"
 
 namespace zt {
 namespace {
@@ -200,7 +201,7 @@ TEST(ConfigValues, ReadingOddValues) {
   EXPECT_EQ(GraphCPUColor1, 0x800000u);  // beyond a signed 32-bit decimal
 
   // Colours with the top bit set go back out as negative decimals.
-  std::string text = ComposeConfigText("");
+  std::string text = ComposeConfigText("").value();
   EXPECT_NE(text.find("TextColor=-2147483633\r\n"), std::string::npos);
   EXPECT_NE(text.find("BarColor=-1\r\n"), std::string::npos);
   EXPECT_NE(text.find("GraphLength=65535\r\n"), std::string::npos);
@@ -290,7 +291,7 @@ TEST_F(ConfigTest, HandEditedFileRoundTrip) {
   // And the program reads back exactly what it wrote.
   ResetConfigToDefaults();
   LoadConfig();
-  EXPECT_EQ(ComposeConfigText(text), text);
+  EXPECT_EQ(ComposeConfigText(text).value(), text);
 }
 
 TEST_F(ConfigTest, ReadOnlyFileIsLeftIntact) {
@@ -384,6 +385,66 @@ TEST_F(ConfigTest, NonAsciiFolderNames) {
   EXPECT_EQ(PosX, -5);
 }
 
+// Files saved from Notepad: "UTF-8 with BOM" starts with EF BB BF before the
+// first section; "Unicode" is UTF-16 with its mark.  Both are read in full
+// and written back in their own encoding.
+TEST_F(ConfigTest, FileWithAUtf8MarkKeepsItsFirstSection) {
+  WriteIni("\xEF\xBB\xBF[General]\r\nRate=300\r\nAlphaBlend=0\r\n[Location]\r\nPosX=12\r\n");
+  LoadConfig();
+  EXPECT_EQ(Rate, 300);
+  EXPECT_FALSE(AlphaBlend);
+  EXPECT_EQ(PosX, 12);
+  Rate = 400;
+  SaveConfig();
+  const std::string text = ReadIni();
+  EXPECT_EQ(text.rfind("\xEF\xBB\xBF[General]\r\nRate=400\r\nAlphaBlend=0\r\n", 0), 0u) << text;
+  EXPECT_EQ(text.find("\xEF\xBB\xBF", 1), std::string::npos);
+}
+
+// UTF-16 of `text` with its byte-order mark, as Notepad writes it.
+std::string Utf16File(const std::u16string& text, bool big_endian) {
+  std::string bytes;
+  for (char16_t u : u"\uFEFF" + text) {
+    const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    bytes += big_endian ? hi : lo;
+    bytes += big_endian ? lo : hi;
+  }
+  return bytes;
+}
+
+TEST_F(ConfigTest, UnicodeFileIsReadAndWrittenBackAsUnicode) {
+  for (bool big_endian : {false, true}) {
+    ResetConfigToDefaults();
+    WriteIni(Utf16File(u"[General]\r\nRate=300\r\n[\u5907\u6CE8]\r\n\u8BF4\u660E=\U0001F600\r\n",
+                       big_endian));
+    LoadConfig();
+    EXPECT_EQ(Rate, 300) << big_endian;
+    Rate = 400;
+    SaveConfig();
+    const std::string text = ReadIni();
+    EXPECT_EQ(text.rfind(Utf16File(u"[General]\r\nRate=400\r\n", big_endian), 0), 0u) << big_endian;
+    // The unknown section, Chinese and a character beyond 16 bits, survives.
+    EXPECT_NE(text.find(Utf16File(u"[\u5907\u6CE8]\r\n\u8BF4\u660E=\U0001F600\r\n", big_endian).substr(2)),
+              std::string::npos)
+        << big_endian;
+  }
+}
+
+TEST_F(ConfigTest, UnicodeFileThatCannotBeToldIsLeftAlone) {
+  // An odd number of bytes: not UTF-16 that can be written back faithfully.
+  const std::string odd = Utf16File(u"[General]\r\nRate=300\r\n", false) + "x";
+  WriteIni(odd);
+  LoadConfig();
+  EXPECT_EQ(Rate, 500);
+  Rate = 400;
+  SaveConfig();
+  EXPECT_EQ(ReadIni(), odd);
+  // Lone surrogates, though, are carried through unchanged.
+  const std::string lone = Utf16File(u"[General]\r\nRate=300\r\n[X]\r\nK=", false) + "\x00\xD8\r\x00\n\x00";
+  ASSERT_TRUE(DecodeText(lone).has_value());
+  EXPECT_EQ(EncodeText(DecodeText(lone)->text, TextEncoding::kUtf16LE), lone);
+}
+
 TEST_F(ConfigTest, GarbageFilesLoadWithoutHarmAndSaveCleanly) {
   std::mt19937 rng(7);
   for (int round = 0; round < 200; ++round) {
@@ -392,10 +453,10 @@ TEST_F(ConfigTest, GarbageFilesLoadWithoutHarmAndSaveCleanly) {
     for (size_t i = 0; i < len; ++i) bytes += static_cast<char>(rng() % 256);
     ResetConfigToDefaults();
     ApplyConfigText(bytes);
-    std::string text = ComposeConfigText(bytes);
+    std::string text = ComposeConfigText(bytes).value();
     // Writing again what was written changes nothing.
     ApplyConfigText(text);
-    ASSERT_EQ(ComposeConfigText(text), text) << "round " << round;
+    ASSERT_EQ(ComposeConfigText(text).value(), text) << "round " << round;
   }
   ResetConfigToDefaults();
 }
