@@ -101,16 +101,32 @@ int32_t Get(const Setting& s) {
   return std::visit([](auto* v) { return static_cast<int32_t>(v->load()); }, s.slot);
 }
 
+// A number from the file as a value of type T.
+template <typename T>
+T FromFile(int32_t n) {
+  if constexpr (std::is_same_v<T, bool>) {
+    return n != 0;
+  } else {
+    // Unsigned conversion keeps the low bits: 65636 -> 100, 300 -> 44.
+    return static_cast<T>(static_cast<uint32_t>(n));
+  }
+}
+
 void Set(const Setting& s, int32_t n) {
   std::visit(
       [n](auto* v) {
         using T = typename std::remove_pointer_t<decltype(v)>::value_type;
-        if constexpr (std::is_same_v<T, bool>) {
-          v->store(n != 0);
-        } else {
-          // Unsigned conversion keeps the low bits: 65636 -> 100, 300 -> 44.
-          v->store(static_cast<T>(static_cast<uint32_t>(n)));
-        }
+        v->store(FromFile<T>(n));
+      },
+      s.slot);
+}
+
+// Whether the number, read from the file, would give the value held now.
+bool Holds(const Setting& s, int32_t n) {
+  return std::visit(
+      [n](auto* v) {
+        using T = typename std::remove_pointer_t<decltype(v)>::value_type;
+        return FromFile<T>(n) == v->load();
       },
       s.slot);
 }
@@ -125,6 +141,30 @@ const Setting* FindSetting(const char* key) {
 std::string& ConfigPathStorage() {
   static std::string path;
   return path;
+}
+
+// The message about this run's failed save, until it has been taken.
+std::string& SaveFailureStorage() {
+  static std::string message;
+  return message;
+}
+
+// The reason given for a file whose text cannot be told.
+const char kSettingsTextUnknown[] = "文件的编码无法识别。";
+
+std::string ConfigSaveFailureText(const std::string& path, const std::string& reason) {
+  return "无法保存设置文件：" + path + "\r\n\r\n" + reason + "\r\n\r\n本次运行中更改的设置已丢失。";
+}
+
+// Whether a start that reads these bytes (from the defaults, as every start
+// does) would miss any value the program holds now.
+bool ValuesWouldBeLost(const std::string& bytes) {
+  const std::optional<DecodedText> decoded = DecodeText(bytes);
+  const IniFile ini(decoded ? decoded->text : std::string());
+  for (const Setting& s : kSettings) {
+    if (!Holds(s, ini.ReadInteger(s.section, s.key, s.default_value))) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -146,6 +186,7 @@ std::string ConfigPathForExecutable(const std::string& exe_path) {
 void ResetConfigToDefaults() {
   for (const Setting& s : kSettings) Set(s, s.default_value);
   ConfigSaved = false;
+  SaveFailureStorage().clear();
 }
 
 void ApplyConfigText(const std::string& bytes) {
@@ -184,17 +225,32 @@ void SaveConfig() {
   // Set before trying, so that no failure can lead to a second attempt.
   ConfigSaved = true;
   try {
+    const std::string& path = ConfigFilePath();
     std::string existing;
-    // A file that is there but cannot be read is left alone: rewriting it
-    // would lose whatever unknown sections and keys it holds.
-    if (ReadWholeFile(ConfigFilePath(), &existing) == FileReadStatus::kError) return;
-    // The same holds for text that cannot be told.
-    const std::optional<std::string> text = ComposeConfigText(existing);
-    if (!text) return;
-    WriteFileAtomically(ConfigFilePath(), *text);
+    std::string reason;
+    bool saved = false;
+    if (ReadWholeFile(path, &existing, &reason) == FileReadStatus::kError) {
+      // A file that is there but cannot be read is left alone: rewriting it
+      // would lose whatever unknown sections and keys it holds.  The next
+      // start cannot read it either.
+      existing.clear();
+    } else if (const std::optional<std::string> text = ComposeConfigText(existing)) {
+      saved = WriteSettingsFile(path, *text, &reason);
+    } else {
+      // The same holds for text that cannot be told.
+      reason = kSettingsTextUnknown;
+    }
+    // Nothing is said when the file already holds every value.
+    if (!saved && ValuesWouldBeLost(existing)) SaveFailureStorage() = ConfigSaveFailureText(path, reason);
   } catch (...) {
     // Saving is best effort; the old file stays as it was.
   }
+}
+
+std::string TakeConfigSaveFailureMessage() {
+  std::string message;
+  message.swap(SaveFailureStorage());
+  return message;
 }
 
 }  // namespace zt

@@ -69,10 +69,19 @@ std::string ConfigPathForExecutable(const std::string& exe_path);
 // the defaults.  Never raises.
 void LoadConfig();
 // Writes every value to ConfigFilePath(), at most once per run (ConfigSaved).
-// Never raises; a failed write leaves the existing file untouched.
+// Never raises; a failed write leaves the existing file untouched, and when
+// it loses values the file does not hold already, the failure is kept for
+// the one message TakeConfigSaveFailureMessage() gives.
 void SaveConfig();
 
-// Puts every value back to its default and clears ConfigSaved (tests).
+// The text of the message that tells the user this run's save failed: the
+// path, the system's reason, and that the changes of this run are lost.  It
+// is given once: "" when the save worked, lost nothing, was never tried, or
+// the message has been taken already.
+std::string TakeConfigSaveFailureMessage();
+
+// Puts every value back to its default and clears ConfigSaved and a kept
+// save failure (tests).
 void ResetConfigToDefaults();
 
 }  // namespace zt

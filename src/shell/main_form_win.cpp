@@ -8,6 +8,7 @@
 #include "shell/monitors_win.h"
 #include "shell/widgets_win.h"
 #include "shell/window_messages.h"
+#include "util/message_box_win.h"
 
 namespace zt {
 
@@ -97,7 +98,7 @@ void TForm_Main::Destroy() {
     monitors_started_ = false;
   }
   tray_.RemoveIcon();
-  SaveConfig();  // skipped inside when a close request already saved
+  SaveSettings();  // skipped inside when a close request already saved
   ReleaseAppModeHotkey();
   KillTimer(hwnd_, kTimerHideSplash);
   KillTimer(hwnd_, kTimerHideControls);
@@ -291,14 +292,23 @@ void TForm_Main::FormClose() {
   while (PeekMessageW(&pending, hwnd_, WM_AFTERSHOW, WM_AFTERSHOW, PM_REMOVE)) WMAfterShow();
   // The close request: save, then end the loop; the window itself is
   // destroyed after the loop.
-  SaveConfig();
+  SaveSettings();
   PostQuitMessage(0);
 }
 
 void TForm_Main::FormEndSession(bool ending) {
   // Windows is shutting down or logging off: the loop may never end, so the
   // settings are saved now.
-  if (ending) SaveConfig();
+  if (ending) SaveSettings();
+}
+
+void TForm_Main::SaveSettings() {
+  SaveConfig();
+  // Said once: SaveConfig writes once per run and the message is given once.
+  const std::string message = TakeConfigSaveFailureMessage();
+  if (message.empty()) return;
+  HWND owner = (hwnd_ && IsWindowVisible(hwnd_)) ? hwnd_ : nullptr;
+  ShowMessageBox(owner, BoxKind::Error, message, BoxButtons::Ok);
 }
 
 void TForm_Main::Timer(UINT_PTR id) {

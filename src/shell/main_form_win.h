@@ -161,6 +161,8 @@ class TForm_Main : public IMonitorDisplay {
   void Timer(UINT_PTR id);
   void Timer_HideSplashTimer();
   void Timer_HideControlsTimer();
+  // SaveConfig, then the one message of a save that lost this run's changes.
+  void SaveSettings();
   void WMAfterShow();
   void WMHotKey(WPARAM id);
   void WMCPUSpeed(unsigned mhz);

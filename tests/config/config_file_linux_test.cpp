@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -48,26 +50,43 @@ TEST_F(ConfigFileLinux, DiskFullLeavesTheOldFile) {
   struct rlimit small = old_limit;
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  bool ok = WriteFileAtomically(target_, std::string(100000, 'x'));
+  std::string reason;
+  bool ok = WriteSettingsFile(target_, std::string(100000, 'x'), &reason);
+  // The same when no temporary file can be made and the file is rewritten
+  // where it is.
+  fs::create_directories(TemporaryPathFor(target_));
+  bool in_place_ok = WriteSettingsFile(target_, std::string(100000, 'x'));
   setrlimit(RLIMIT_FSIZE, &old_limit);
   signal(SIGXFSZ, old_handler);
+  fs::remove(TemporaryPathFor(target_));
   EXPECT_FALSE(ok);
+  EXPECT_FALSE(in_place_ok);
+  EXPECT_EQ(reason, std::strerror(EFBIG));
   EXPECT_EQ(Read(target_), "[General]\r\nRate=300\r\n");
   EXPECT_FALSE(fs::exists(TemporaryPathFor(target_)));
 }
 
 TEST_F(ConfigFileLinux, KeepsPermissionsAndFollowsLinks) {
   ASSERT_EQ(chmod(target_.c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileAtomically(target_, "one"));
+  ASSERT_TRUE(WriteSettingsFile(target_, "one"));
   struct stat st;
   ASSERT_EQ(stat(target_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+  // Rewritten in place, it is the same file.
+  fs::create_directories(TemporaryPathFor(target_));
+  ASSERT_TRUE(WriteSettingsFile(target_, "one, longer"));
+  fs::remove(TemporaryPathFor(target_));
+  struct stat again;
+  ASSERT_EQ(stat(target_.c_str(), &again), 0);
+  EXPECT_EQ(again.st_ino, st.st_ino);
+  EXPECT_EQ(again.st_mode & 07777, 0640u);
+  EXPECT_EQ(Read(target_), "one, longer");
 
   // A settings file that is a link: the file it points to is replaced and
   // the link stays a link.
   const std::string link = (dir_ / "link.ini").string();
   ASSERT_EQ(symlink(target_.c_str(), link.c_str()), 0);
-  ASSERT_TRUE(WriteFileAtomically(link, "two"));
+  ASSERT_TRUE(WriteSettingsFile(link, "two"));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Read(target_), "two");
 }

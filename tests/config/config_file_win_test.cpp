@@ -34,18 +34,31 @@ TEST(ConfigFileWin, ReadsFilesOthersHaveOpenKeepsHiddenRefusesReadOnly) {
   ASSERT_TRUE(SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_HIDDEN));
   const bool hidden_sticks =
       (GetFileAttributesW(Widen(target).c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0;
-  EXPECT_TRUE(WriteFileAtomically(target, "new"));
+  EXPECT_TRUE(WriteSettingsFile(target, "new"));
   EXPECT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
   EXPECT_EQ(bytes, "new");
   if (hidden_sticks) {
     EXPECT_NE(GetFileAttributesW(Widen(target).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
   }
 
-  // A read-only file is not replaced.
-  ASSERT_TRUE(SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_FALSE(WriteFileAtomically(target, "newer"));
+  // Rewritten in place (no temporary file can be made beside it), it stays
+  // hidden as well.
+  fs::create_directories(fs::u8path(TemporaryPathFor(target)));
+  EXPECT_TRUE(WriteSettingsFile(target, "in place, and longer"));
+  fs::remove(fs::u8path(TemporaryPathFor(target)));
   EXPECT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
-  EXPECT_EQ(bytes, "new");
+  EXPECT_EQ(bytes, "in place, and longer");
+  if (hidden_sticks) {
+    EXPECT_NE(GetFileAttributesW(Widen(target).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  }
+
+  // A read-only file is not replaced; the system's reason comes back.
+  ASSERT_TRUE(SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_READONLY));
+  std::string reason;
+  EXPECT_FALSE(WriteSettingsFile(target, "newer", &reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(ReadWholeFile(target, &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(bytes, "in place, and longer");
   SetFileAttributesW(Widen(target).c_str(), FILE_ATTRIBUTE_NORMAL);
   std::error_code ec;
   fs::remove_all(dir, ec);

@@ -294,25 +294,43 @@ TEST_F(ConfigTest, HandEditedFileRoundTrip) {
   EXPECT_EQ(ComposeConfigText(text).value(), text);
 }
 
-TEST_F(ConfigTest, ReadOnlyFileIsLeftIntact) {
+TEST_F(ConfigTest, FileThatCannotBeWrittenIsKeptAndReportedOnce) {
   WriteIni("[General]\r\nRate=300\r\n");
   fs::permissions(dir_ / "zettrim.ini",
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
+  // A read-only file that already holds every value: nothing to tell.
+  LoadConfig();
+  SaveConfig();
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "");
+  // A run that changed something: the file stays, and the loss is told once.
+  ResetConfigToDefaults();
+  LoadConfig();
   Rate = 900;
+  SaveConfig();
   SaveConfig();
   EXPECT_TRUE(ConfigSaved);
   EXPECT_EQ(ReadIni(), "[General]\r\nRate=300\r\n");
   EXPECT_EQ(FilesInDir(), 1u);
+  const std::string message = TakeConfigSaveFailureMessage();
+  const std::string head = "无法保存设置文件：" + (dir_ / "zettrim.ini").u8string() + "\r\n\r\n";
+  EXPECT_EQ(message.rfind(head, 0), 0u) << message;
+  EXPECT_GT(message.size(), head.size() + 40) << "the system's reason and the loss follow";
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "");
 }
 
-TEST_F(ConfigTest, UnwritableFolderIsSwallowed) {
+TEST_F(ConfigTest, MissingFolderIsNotCreatedAndTheLossIsTold) {
   SetConfigFilePath((dir_ / "no such folder" / "zettrim.ini").u8string());
   LoadConfig();
   EXPECT_EQ(Rate, 500);
   SaveConfig();
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "") << "the defaults are no loss";
+  ResetConfigToDefaults();
+  PosX = 40;
+  SaveConfig();
   EXPECT_TRUE(ConfigSaved);
   EXPECT_FALSE(fs::exists(dir_ / "no such folder"));
+  EXPECT_NE(TakeConfigSaveFailureMessage().find("no such folder"), std::string::npos);
 }
 
 TEST_F(ConfigTest, UnreadableTargetIsNeverOverwritten) {
@@ -320,26 +338,37 @@ TEST_F(ConfigTest, UnreadableTargetIsNeverOverwritten) {
   // its content, so nothing is written.
   fs::create_directories(dir_ / "zettrim.ini");
   LoadConfig();
-  SaveConfig();
-  EXPECT_TRUE(ConfigSaved);
-  EXPECT_TRUE(fs::is_directory(dir_ / "zettrim.ini"));
-}
-
-TEST_F(ConfigTest, FailedReplacementKeepsTheOldFile) {
-  WriteIni("[General]\r\nRate=300\r\n");
-  const std::string target = (dir_ / "zettrim.ini").u8string();
-  // The temporary file cannot be created: the target stays as it was.
-  fs::create_directories(fs::u8path(TemporaryPathFor(target)));
   Rate = 900;
   SaveConfig();
   EXPECT_TRUE(ConfigSaved);
-  EXPECT_EQ(ReadIni(), "[General]\r\nRate=300\r\n");
+  EXPECT_TRUE(fs::is_directory(dir_ / "zettrim.ini"));
+  EXPECT_NE(TakeConfigSaveFailureMessage(), "");
+}
+
+// A folder that refuses new files (a prepared installation folder) but lets
+// its settings file be written: no temporary file can be made beside it, so
+// the file is rewritten where it is.
+TEST_F(ConfigTest, FolderThatRefusesNewFilesGetsTheFileRewrittenInPlace) {
+  WriteIni("[General]\r\nRate=300\r\n[Extra]\r\nKeep=" + std::string(400, 'k') + "\r\n");
+  const std::string target = (dir_ / "zettrim.ini").u8string();
+  fs::create_directories(fs::u8path(TemporaryPathFor(target)));  // where the temporary file would go
+  LoadConfig();
+  Rate = 900;
+  SaveConfig();
+  std::string text = ReadIni();
+  EXPECT_EQ(text.rfind("[General]\r\nRate=900\r\nFirstLaunch=1\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("[Extra]\r\nKeep=" + std::string(400, 'k') + "\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 15), "TextColor=0\r\n\r\n");
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "");
+  // Shorter content than before: the rest of the old file is cut off.
+  ASSERT_TRUE(WriteSettingsFile(target, "[General]\r\n"));
+  EXPECT_EQ(ReadIni(), "[General]\r\n");
   fs::remove(fs::u8path(TemporaryPathFor(target)));
   EXPECT_EQ(FilesInDir(), 1u);
 
   // A leftover temporary file of a crashed run is simply overwritten.
   { std::ofstream(fs::u8path(TemporaryPathFor(target)), std::ios::binary) << "half a fi"; }
-  EXPECT_TRUE(WriteFileAtomically(target, "new"));
+  EXPECT_TRUE(WriteSettingsFile(target, "new"));
   EXPECT_EQ(ReadIni(), "new");
   EXPECT_EQ(FilesInDir(), 1u);
 }
@@ -351,13 +380,13 @@ TEST_F(ConfigTest, FileAccessResults) {
   EXPECT_EQ(ReadWholeFile((dir_ / "no" / "x.ini").u8string(), &bytes), FileReadStatus::kNotFound);
   EXPECT_EQ(ReadWholeFile(dir_.u8string(), &bytes), FileReadStatus::kError);
   EXPECT_EQ(ReadWholeFile("", &bytes), FileReadStatus::kNotFound);
-  EXPECT_FALSE(WriteFileAtomically((dir_ / "no" / "x.ini").u8string(), "x"));
-  EXPECT_FALSE(WriteFileAtomically("", "x"));
+  EXPECT_FALSE(WriteSettingsFile((dir_ / "no" / "x.ini").u8string(), "x"));
+  EXPECT_FALSE(WriteSettingsFile("", "x"));
   std::string binary("\0\r\n\xFF\x1A", 5);
-  EXPECT_TRUE(WriteFileAtomically((dir_ / "b.ini").u8string(), binary));
+  EXPECT_TRUE(WriteSettingsFile((dir_ / "b.ini").u8string(), binary));
   EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), &bytes), FileReadStatus::kOk);
   EXPECT_EQ(bytes, binary);
-  EXPECT_TRUE(WriteFileAtomically((dir_ / "b.ini").u8string(), ""));
+  EXPECT_TRUE(WriteSettingsFile((dir_ / "b.ini").u8string(), ""));
   EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), &bytes), FileReadStatus::kOk);
   EXPECT_EQ(bytes, "");
 }

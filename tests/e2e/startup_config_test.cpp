@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "e2e_support.h"
+#include "shell/menu_model.h"
 
 namespace zt::e2e {
 namespace {
@@ -104,6 +105,31 @@ TEST(StartupE2E, OddValuesComeBackAsDocumented) {
   EXPECT_EQ(Value(ini, "General", "Mystery"), "42");
   EXPECT_EQ(Value(ini, "Plugins", "Name"), "Value with = sign");
   EXPECT_NE(ini.find("loose line"), std::string::npos);
+}
+
+// A settings file that cannot be written: the program says once, at exit,
+// that this run's changes are lost, and the file stays as it was.
+TEST(StartupE2E, FailedSaveIsToldOnceAndTheFileKept) {
+  AppFolder folder;
+  const std::string original = "[General]\r\nFirstLaunch=0\r\nLockForm=0\r\n";
+  folder.WriteIni(original);
+  ASSERT_TRUE(SetFileAttributesW(folder.ini().c_str(), FILE_ATTRIBUTE_READONLY));
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_COMMAND, MI_LockForm, 0);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = app.WaitForWindow(L"#32770", L"Error");
+  ASSERT_NE(box, nullptr) << "no message about the lost settings";
+  const std::wstring text = MessageBoxText(box);
+  EXPECT_EQ(text.rfind(L"无法保存设置文件：" + folder.ini(), 0), 0u);
+  EXPECT_NE(text.find(L"本次运行中更改的设置已丢失。"), std::wstring::npos);
+  ClickButton(box, IDOK);
+  DWORD code = 1234;
+  ASSERT_TRUE(app.WaitForExit(15000, &code)) << "a second message would hold the program";
+  EXPECT_EQ(code, 0u);
+  SetFileAttributesW(folder.ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(folder.ReadIni(), original);
 }
 
 class InstallE2E : public ::testing::Test {
