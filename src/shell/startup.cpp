@@ -49,7 +49,9 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 
 bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path) {
   try {
-    auto key = registry.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::AllAccess);
+    // Reading needs read access only: a user without administrator rights
+    // may read the machine's autorun key but not change it.
+    auto key = registry.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::Read);
     if (!key) return false;
     auto value = key->ReadString(kAutorunValue);
     if (!value) return false;

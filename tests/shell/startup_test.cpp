@@ -55,6 +55,14 @@ TEST_F(AutorunTest, QueryAcceptsQuotedOrUnquotedAndIgnoresCase) {
   EXPECT_FALSE(IsAutorunEnabled(reg, "\"" + exe));
 }
 
+// A user without administrator rights may read the machine's key but not
+// write it: the value that is there still counts.
+TEST_F(AutorunTest, QueryNeedsOnlyReadAccess) {
+  SetAutorun(reg, true, exe);
+  RunKey().read_only = true;
+  EXPECT_TRUE(IsAutorunEnabled(reg, exe));
+}
+
 TEST_F(AutorunTest, DisableRemovesOnlyTheValueAndIsSilentWhenAbsent) {
   EXPECT_NO_THROW(SetAutorun(reg, false, exe));  // no key at all
   SetAutorun(reg, true, exe);
