@@ -1,5 +1,6 @@
 #include "sampling/processor_load.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -32,16 +33,40 @@ FirstWorkingIdleSource::FirstWorkingIdleSource(
     std::vector<std::unique_ptr<IIdleTimeSource>> sources)
     : sources_(std::move(sources)) {}
 
+void FirstWorkingIdleSource::ReadFrom(size_t i, std::vector<int64_t>& idle, int64_t& time_100ns) {
+  sources_[i]->ReadIdleTimes(idle, time_100ns);
+  if (idle.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+}
+
 void FirstWorkingIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) {
   if (chosen_ >= 0) {
-    sources_[static_cast<size_t>(chosen_)]->ReadIdleTimes(idle, time_100ns);
-    return;
+    try {
+      ReadFrom(static_cast<size_t>(chosen_), idle, time_100ns);
+      failures_ = 0;
+      return;
+    } catch (const EProcessorLoad&) {
+      if (++failures_ < kFailuresBeforeChange) throw;
+      // The source in use keeps failing: another one that works takes over.
+      for (size_t i = 0; i < sources_.size(); ++i) {
+        if (static_cast<int>(i) == chosen_) continue;
+        try {
+          ReadFrom(i, idle, time_100ns);
+        } catch (const EProcessorLoad&) {
+          continue;
+        }
+        chosen_ = static_cast<int>(i);
+        failures_ = 0;
+        ++generation_;
+        return;
+      }
+      idle.clear();
+      throw;
+    }
   }
   std::string first_error;
   for (size_t i = 0; i < sources_.size(); ++i) {
     try {
-      sources_[i]->ReadIdleTimes(idle, time_100ns);
-      if (idle.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+      ReadFrom(i, idle, time_100ns);
       chosen_ = static_cast<int>(i);
       return;
     } catch (const EProcessorLoad& e) {
@@ -62,15 +87,20 @@ void IdleTimeProcessorLoad::RefreshProcessorCounters() {
   // reading leaves the previous one intact.
   int64_t stamp = 0;
   source_->ReadIdleTimes(reading_, stamp);
+  if (reading_.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+  const uint32_t generation = source_->Generation();
   if (count_ < 0) {
-    if (reading_.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
     count_ = static_cast<int32_t>(reading_.size());
     const size_t n = reading_.size();
     counters_.assign(n, 0);
     previous_counters_.assign(n, 0);
     present_.assign(n, 0);
     previous_present_.assign(n, 0);
+  } else if (generation != generation_) {
+    // Another source's counters mean nothing against this one's.
+    std::fill(present_.begin(), present_.end(), 0);
   }
+  generation_ = generation;
   const size_t n = static_cast<size_t>(count_);
   for (size_t i = 0; i < n; ++i) {
     previous_counters_[i] = counters_[i];

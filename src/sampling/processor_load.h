@@ -60,21 +60,35 @@ class IIdleTimeSource {
   // state allocates nothing) and `time_100ns`; raises EProcessorLoad when no
   // reading can be taken.
   virtual void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) = 0;
+  // Changes when a reading can no longer be compared with the ones before it
+  // (another source took over); a source that never changes answers 0.
+  virtual uint32_t Generation() const { return 0; }
 };
 
 // Tries its sources in order until one gives a reading with at least one
-// instance, then keeps that source for good.  When none works at the first
+// instance, then keeps that source while it works.  A single failed or empty
+// reading is raised as it is; after kFailuresBeforeChange of them in a row,
+// the other sources are tried in order and the first that gives a reading
+// takes over (the Generation changes).  When none works at the first
 // reading, raises the error of the first source.
 class FirstWorkingIdleSource : public IIdleTimeSource {
  public:
+  static constexpr int kFailuresBeforeChange = 3;
+
   explicit FirstWorkingIdleSource(std::vector<std::unique_ptr<IIdleTimeSource>> sources);
   void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
-  // Index of the source kept, or -1 before the first successful reading.
+  uint32_t Generation() const override { return generation_; }
+  // Index of the source in use, or -1 before the first successful reading.
   int chosen() const { return chosen_; }
 
  private:
+  // One reading of source i; an empty one raises like a failed one.
+  void ReadFrom(size_t i, std::vector<int64_t>& idle, int64_t& time_100ns);
+
   std::vector<std::unique_ptr<IIdleTimeSource>> sources_;
   int chosen_ = -1;
+  int failures_ = 0;  // failed readings of the source in use, in a row
+  uint32_t generation_ = 0;
 };
 
 // The NT-family (and Linux) load source: compares two readings of each
@@ -82,8 +96,11 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
 // at the first successful reading.  A load needs two readings: before the
 // second one every instance reads 0.  An instance missing from a later reading
 // (fewer instances, or reported as kIdleTimeMissing) reads as idle (load 0)
-// until two consecutive readings carry it again.  A failed reading changes
-// nothing, so the next good one is compared with the last good one.
+// until two consecutive readings carry it again.  A failed reading, and one
+// without any instance, raises and changes nothing, so the next good one is
+// compared with the last good one.  A reading from another source (a new
+// Generation) is not compared with the ones before it: it reads 0 and is the
+// base for the next.
 class IdleTimeProcessorLoad : public IProcessorLoad {
  public:
   explicit IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source);
@@ -98,6 +115,7 @@ class IdleTimeProcessorLoad : public IProcessorLoad {
   std::vector<int64_t> counters_, previous_counters_;
   std::vector<uint8_t> present_, previous_present_;
   int64_t time_ = 0, previous_time_ = 0;
+  uint32_t generation_ = 0;
   std::vector<int64_t> reading_;  // reused for every reading
 };
 

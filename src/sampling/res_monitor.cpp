@@ -1,5 +1,6 @@
 #include "sampling/res_monitor.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -134,7 +135,15 @@ void TResMonitor::Initialize() {
 void TResMonitor::SampleCPU() {
   double usage = 0;
   if (scratch_usages_.size() != CpuUsages.size()) scratch_usages_.assign(CpuUsages.size(), 0.0);
-  SampleCpuLoad(*load_, CpuCount, usage, scratch_usages_);
+  try {
+    SampleCpuLoad(*load_, CpuCount, usage, scratch_usages_);
+  } catch (const EProcessorLoad&) {
+    // A reading that failed (or found no processor) must not end the
+    // sampling: this sample reads 0 %, as a reading that has not advanced
+    // does, and the next good reading is compared with the last good one.
+    usage = 0;
+    std::fill(scratch_usages_.begin(), scratch_usages_.end(), 0.0);
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   CpuUsage = usage;
   if (CpuCount > 1) CpuUsages.swap(scratch_usages_);

@@ -85,6 +85,8 @@ class TResMonitor : public TWorkerThread {
 
   // The steps of a pass, public so that tests can run them one by one.
   void Initialize();
+  // A failed processor-load reading gives a sample of 0 % and never ends the
+  // sampling.
   void SampleCPU();
   void SampleMemory();
   // Safe from any thread (the statistics window's Reset).

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <climits>
+#include <functional>
 #include <optional>
 #include <deque>
 #include <mutex>
@@ -17,7 +19,9 @@
 namespace zt::test {
 
 // Loads are given in per cent per instance; each reading takes the next
-// row, the last row repeating.  Optionally fails from a given reading on.
+// row, the last row repeating.  Optionally fails the readings from
+// `fail_from` up to and not including `fail_until` (counting from 1; a failed
+// reading takes no row).
 using Rows = std::vector<std::vector<double>>;
 
 class FakeLoad : public IProcessorLoad {
@@ -25,7 +29,8 @@ class FakeLoad : public IProcessorLoad {
   explicit FakeLoad(std::vector<std::vector<double>> rows) : rows_(std::move(rows)) {}
   void RefreshProcessorCounters() override {
     ++readings;
-    if (fail_from >= 0 && readings >= fail_from) throw EProcessorLoad("CPU index out of bounds");
+    if (fail_from >= 0 && readings >= fail_from && readings < fail_until)
+      throw EProcessorLoad("Unable to locate the \"Processor\" performance object");
     if (on_refresh) on_refresh();
     if (row_ + 1 < rows_.size() && readings > 1) ++row_;
   }
@@ -40,6 +45,7 @@ class FakeLoad : public IProcessorLoad {
 
   std::atomic<int> readings{0};
   int fail_from = -1;
+  int fail_until = INT_MAX;
   std::function<void()> on_refresh;  // runs on the sampling thread
 
  private:

@@ -299,6 +299,37 @@ TEST(FirstWorkingSource, ReportsThePrimarysErrorWhenNothingWorksAndTriesAgainLat
   EXPECT_EQ(c.source->chosen(), 1);
 }
 
+// A source in use that keeps failing (or finding no processor) gives way to
+// the next one that works, whose counters are not compared with the old
+// source's.
+TEST(FirstWorkingSource, ASourceThatKeepsFailingGivesWayToTheNext) {
+  auto c = MakeChain();
+  FirstWorkingIdleSource* chain = c.source.get();
+  c.primary->Add({0}, 0);
+  c.primary->Add({kSecond / 2}, kSecond);  // 50 % busy
+  c.primary->Add({}, 2 * kSecond);         // an empty block
+  c.primary->Fail(kMsgNoProcessorCounter);
+  c.primary->Fail(kMsgNoProcessorCounter);
+  c.fallback->Add({900 * kSecond}, 3 * kSecond);  // counters on another base
+  c.fallback->Add({900 * kSecond + kSecond / 4}, 4 * kSecond);  // 75 % busy
+  IdleTimeProcessorLoad load(std::move(c.source));
+  load.RefreshProcessorCounters();
+  load.RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.5);
+  // The first failures are passed on as they are; the last good reading stays.
+  EXPECT_EQ(ErrorOf([&] { load.RefreshProcessorCounters(); }), kMsgNoProcessorObject);
+  EXPECT_EQ(ErrorOf([&] { load.RefreshProcessorCounters(); }), kMsgNoProcessorCounter);
+  EXPECT_EQ(c.fallback->calls, 0);
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.5);
+  // The next one brings the fallback in; its first reading is a new start.
+  load.RefreshProcessorCounters();
+  EXPECT_EQ(chain->chosen(), 1);
+  EXPECT_EQ(load.GetProcessorLoad(0), 0.0);
+  load.RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.75);
+  EXPECT_EQ(c.primary->calls, 5);
+}
+
 // --- the sampler step ---------------------------------------------------------
 
 // Answers fixed fractions and records which instances were asked for.

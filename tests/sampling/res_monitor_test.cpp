@@ -372,20 +372,33 @@ TEST_F(ResMonitorTest, RunLoopSleepsWhatIsLeftOfRate) {
   EXPECT_FALSE(m.FatalException());
 }
 
-TEST_F(ResMonitorTest, LoadErrorEndsTheThreadQuietlyAndKeepsTheFigures) {
-  FakeLoad load(test::Rows{{10, 30, 20}, {50, 70, 60}});
-  load.fail_from = 4;  // Initialize reads once, then two passes succeed
+// One bad reading in the middle of a run must not stop the monitor: that
+// sample reads 0 %, and the next good reading goes on.
+TEST_F(ResMonitorTest, FailedReadingsMidRunReadZeroAndSamplingGoesOn) {
+  FakeLoad load(test::Rows{{10, 30, 20}, {50, 70, 60}, {40, 40, 40}});
+  load.fail_from = 3;  // Initialize reads once; the first pass succeeds, the next two fail
+  load.fail_until = 5;
+  DisplayEachCPU = true;
   const auto sources = Sources(load);
   TResMonitor m(&display);
   m.Start();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!m.Finished() && std::chrono::steady_clock::now() < deadline) ServeSynchronizeQueue();
+  ServeUntilSleeps(clock, 6);
+  m.Terminate();
   m.WaitFor();
-  EXPECT_TRUE(m.FatalException());
+  EXPECT_FALSE(m.FatalException());
+  ASSERT_GE(display.lines[1].size(), 6u) << "sampling stopped";
+  const double expected[] = {50, 0, 0, 40, 40, 40};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_DOUBLE_EQ(display.lines[1][i].y, expected[i]) << "pass " << i + 1;
+    EXPECT_DOUBLE_EQ(display.lines[1][i].x, static_cast<double>(i + 1));
+  }
+  EXPECT_DOUBLE_EQ(display.lines[2][1].y, 0);
+  EXPECT_DOUBLE_EQ(display.lines[2][3].y, 40);
+  EXPECT_EQ(display.tray[1].first, 0);
   const TResStatistics s = m.CopyStatistics();
-  EXPECT_EQ(s.Samples, 2u);
+  EXPECT_GE(s.Samples, 6u);
+  EXPECT_DOUBLE_EQ(s.CpuMin, 0);
   EXPECT_DOUBLE_EQ(s.CpuMax, 60);
-  EXPECT_DOUBLE_EQ(m.CpuUsage, 60);
 }
 
 TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {
