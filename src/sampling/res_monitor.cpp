@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <thread>
 
@@ -187,13 +188,21 @@ void Fold(double value, uint64_t n, double& min, double& average, double& max) {
 
 }  // namespace
 
+void FoldSample(TResStatistics& s, double cpu_usage, double memory_usage, double memory_total) {
+  // After 2^32 - 1 samples (49 days at 1 ms, 68 years at the default rate)
+  // the count stays where it is: wrapping to 0 would divide by zero and
+  // leave the averages not a number for good.  The mean then goes on with
+  // the weight of the last count.
+  if (s.Samples != UINT32_MAX) ++s.Samples;
+  const uint64_t n = s.Samples;
+  Fold(cpu_usage, n, s.CpuMin, s.CpuAverage, s.CpuMax);
+  Fold(memory_usage, n, s.MemoryMin, s.MemoryAverage, s.MemoryMax);
+  s.MemoryTotal = memory_total;
+}
+
 void TResMonitor::UpdateStatistics() {
   std::lock_guard<std::mutex> lock(mutex_);
-  Statistics.Samples = Statistics.Samples + 1;
-  const uint64_t n = Statistics.Samples;
-  Fold(CpuUsage, n, Statistics.CpuMin, Statistics.CpuAverage, Statistics.CpuMax);
-  Fold(MemoryUsage, n, Statistics.MemoryMin, Statistics.MemoryAverage, Statistics.MemoryMax);
-  Statistics.MemoryTotal = MemoryTotal;
+  FoldSample(Statistics, CpuUsage, MemoryUsage, MemoryTotal);
 }
 
 void TResMonitor::UpdateDisplay() {

@@ -50,6 +50,11 @@ struct TResStatistics {
   uint32_t TickStarted = 0;
 };
 
+// Folds one sample into the statistics: Samples counts it (stopping at its
+// largest value rather than wrapping to 0), and the minimum, running mean and
+// maximum of the load and of the memory use take it in.
+void FoldSample(TResStatistics& s, double cpu_usage, double memory_usage, double memory_total);
+
 // The pause after a pass: Rate minus the time the pass took (tick counts
 // subtracted as unsigned 32-bit, the result read as signed), clamped to
 // 10..2000 ms.

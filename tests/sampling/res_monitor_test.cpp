@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <thread>
 
 #include "monitor_fakes.h"
@@ -112,6 +114,25 @@ TEST_F(ResMonitorTest, AverageStaysExactOverManySamples) {
     m.UpdateStatistics();
   }
   EXPECT_NEAR(m.CopyStatistics().CpuAverage, 50.0, 1e-9);
+}
+
+// At the end of its range the sample count stops: wrapping to 0 would divide
+// by zero and make the averages not a number for good.
+TEST(StatisticsFold, CountStopsAtItsLargestValueAndTheAveragesStayNumbers) {
+  TResStatistics s;
+  s.Samples = UINT32_MAX - 1;
+  s.CpuMin = s.CpuAverage = s.CpuMax = 40;
+  s.MemoryMin = s.MemoryAverage = s.MemoryMax = 30;
+  for (int i = 0; i < 3; ++i) FoldSample(s, 40, 30, 8192);
+  EXPECT_EQ(s.Samples, UINT32_MAX);
+  EXPECT_DOUBLE_EQ(s.CpuAverage, 40);
+  EXPECT_DOUBLE_EQ(s.MemoryAverage, 30);
+  FoldSample(s, 100, 90, 8192);
+  EXPECT_NEAR(s.CpuAverage, 40, 1e-6);
+  EXPECT_GT(s.CpuAverage, 40);
+  EXPECT_DOUBLE_EQ(s.CpuMax, 100);
+  EXPECT_DOUBLE_EQ(s.MemoryMax, 90);
+  EXPECT_EQ(s.Samples, UINT32_MAX);
 }
 
 // --- Initialize and sampling ---------------------------------------------
