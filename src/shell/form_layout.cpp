@@ -17,6 +17,12 @@ int ProportionalLeft(int design_left, int width, int client_width) {
 }  // namespace
 
 FormLayout ComputeFormLayout(int w, int h, bool hide_bar_graph) {
+  // The size may come straight from a hand-edited settings file
+  // (PosWidth=-2147483648); no window is narrower than nothing or wider than
+  // this, and the sums below stay in range.
+  constexpr int kLargestClient = 1 << 20;
+  w = std::clamp(w, 0, kLargestClient);
+  h = std::clamp(h, 0, kLargestClient);
   const int dw = w - kDesignClientWidth;   // how far right-anchored widgets move
   const int dh = h - kDesignClientHeight;  // how far bottom-anchored edges move
   FormLayout l;

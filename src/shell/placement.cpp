@@ -1,96 +1,127 @@
 #include "shell/placement.h"
 
-#include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace zt {
 namespace {
 
+// The stored sizes and positions come from a hand-editable file and can be
+// anything a 32-bit integer holds (PosWidth=-2147483648): every sum and
+// difference is taken in 64 bits and brought back into range at the end.
+using Wide = int64_t;
+
+int ToInt(Wide v) {
+  if (v < INT_MIN) return INT_MIN;
+  if (v > INT_MAX) return INT_MAX;
+  return static_cast<int>(v);
+}
+
 // C++ division already rounds towards zero, which is what "div 2" means here.
-int Div2(int v) { return v / 2; }
+Wide Div2(Wide v) { return v / 2; }
 
 // Lower bound first, then the upper one: an empty range gives the upper.
-int LimitLowerThenUpper(int v, int lo, int hi) {
+Wide LimitLowerThenUpper(Wide v, Wide lo, Wide hi) {
   if (v < lo) v = lo;
   if (v > hi) v = hi;
   return v;
 }
 
-bool Overlaps(const ScreenRect& a, const ScreenRect& b) {
+struct WideRect {
+  Wide left, top, right, bottom;
+};
+
+WideRect ToWide(const ScreenRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+bool Overlaps(const WideRect& a, const WideRect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
 // Squared distance between two rectangles (0 when they touch or overlap).
-long long Distance2(const ScreenRect& a, const ScreenRect& b) {
-  long long dx = 0, dy = 0;
-  if (a.right <= b.left) dx = static_cast<long long>(b.left) - a.right;
-  else if (b.right <= a.left) dx = static_cast<long long>(a.left) - b.right;
-  if (a.bottom <= b.top) dy = static_cast<long long>(b.top) - a.bottom;
-  else if (b.bottom <= a.top) dy = static_cast<long long>(a.top) - b.bottom;
+// Screen coordinates are far below 2^31, so the squares fit.
+Wide Distance2(const WideRect& a, const WideRect& b) {
+  Wide dx = 0, dy = 0;
+  if (a.right <= b.left) dx = b.left - a.right;
+  else if (b.right <= a.left) dx = a.left - b.right;
+  if (a.bottom <= b.top) dy = b.top - a.bottom;
+  else if (b.bottom <= a.top) dy = a.top - b.bottom;
   return dx * dx + dy * dy;
 }
 
 // Places a span of `size` inside [lo, hi): flush with the far edge when it
 // would stick out, but never before the near edge.
-int FitInto(int v, int size, int lo, int hi) {
+Wide FitInto(Wide v, Wide size, Wide lo, Wide hi) {
   if (v > hi - size) v = hi - size;
   if (v < lo) v = lo;
   return v;
 }
 
+WideRect Corner(Wide x, Wide y, Wide size) { return {x, y, x + size, y + size}; }
+
 }  // namespace
 
 bool CornerOnAnyMonitor(int x, int y, int size, const std::vector<MonitorArea>& monitors) {
-  ScreenRect corner{x, y, x + size, y + size};
+  const WideRect corner = Corner(x, y, size);
   for (const MonitorArea& m : monitors) {
-    if (Overlaps(corner, m.bounds)) return true;
+    if (Overlaps(corner, ToWide(m.bounds))) return true;
   }
   return false;
 }
 
 ScreenPoint RestorePlacement(bool first_launch, int pos_x, int pos_y, int width, int height,
                              const ScreenLayout& screen) {
+  Wide x = pos_x;
+  Wide y = pos_y;
   if (first_launch) {
-    pos_x = Div2(screen.primary_width - width);
-    pos_y = Div2(screen.primary_height - height);
+    x = Div2(Wide{screen.primary_width} - width);
+    y = Div2(Wide{screen.primary_height} - height);
   }
-  const ScreenRect& d = screen.desktop;
-  pos_x = LimitLowerThenUpper(pos_x, d.left, d.left + d.Width() - kVisibleCorner);
-  pos_y = LimitLowerThenUpper(pos_y, d.top, d.top + d.Height() - kVisibleCorner);
+  const WideRect d = ToWide(screen.desktop);
+  x = LimitLowerThenUpper(x, d.left, d.left + (d.right - d.left) - kVisibleCorner);
+  y = LimitLowerThenUpper(y, d.top, d.top + (d.bottom - d.top) - kVisibleCorner);
 
-  if (!screen.monitors.empty() &&
-      !CornerOnAnyMonitor(pos_x, pos_y, kVisibleCorner, screen.monitors)) {
-    ScreenRect corner{pos_x, pos_y, pos_x + kVisibleCorner, pos_y + kVisibleCorner};
+  if (!screen.monitors.empty()) {
+    const WideRect corner = Corner(x, y, kVisibleCorner);
     const MonitorArea* nearest = nullptr;
-    long long best = LLONG_MAX;
+    Wide best = INT64_MAX;
     for (const MonitorArea& m : screen.monitors) {
-      long long dist = Distance2(corner, m.bounds);
+      const WideRect bounds = ToWide(m.bounds);
+      if (Overlaps(corner, bounds)) {
+        nearest = nullptr;
+        break;
+      }
+      const Wide dist = Distance2(corner, bounds);
       if (dist < best) {
         best = dist;
         nearest = &m;
       }
     }
-    const ScreenRect& wa = nearest->work_area;
-    pos_x = FitInto(pos_x, width, wa.left, wa.right);
-    pos_y = FitInto(pos_y, height, wa.top, wa.bottom);
+    if (nearest) {
+      const WideRect wa = ToWide(nearest->work_area);
+      x = FitInto(x, width, wa.left, wa.right);
+      y = FitInto(y, height, wa.top, wa.bottom);
+    }
   }
-  return {pos_x, pos_y};
+  return {ToInt(x), ToInt(y)};
 }
 
-ScreenPoint PlaceAtPreset(PlacementPreset preset, int width, int height, const ScreenRect& wa) {
+ScreenPoint PlaceAtPreset(PlacementPreset preset, int width, int height, const ScreenRect& work_area) {
+  const WideRect wa = ToWide(work_area);
+  const Wide w = wa.right - wa.left;
+  const Wide h = wa.bottom - wa.top;
   switch (preset) {
     case PlacementPreset::TopLeft:
-      return {wa.left, wa.top};
+      return {ToInt(wa.left), ToInt(wa.top)};
     case PlacementPreset::TopRight:
-      return {wa.Width() - width, wa.top};
+      return {ToInt(w - width), ToInt(wa.top)};
     case PlacementPreset::BottomLeft:
-      return {wa.left, wa.Height() - height};
+      return {ToInt(wa.left), ToInt(h - height)};
     case PlacementPreset::BottomRight:
-      return {wa.Width() - width, wa.Height() - height};
+      return {ToInt(w - width), ToInt(h - height)};
     case PlacementPreset::Center:
       break;
   }
-  return {Div2(wa.Width()) - Div2(width), Div2(wa.Height()) - Div2(height)};
+  return {ToInt(Div2(w) - Div2(width)), ToInt(Div2(h) - Div2(height))};
 }
 
 }  // namespace zt

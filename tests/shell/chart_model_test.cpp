@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "shell/form_layout.h"
 
 namespace zt {
@@ -131,6 +133,16 @@ TEST(FormLayout, DefaultSizeAndHiddenBarGraph) {
   // Labels keep their proportional place: twice as wide, centre twice as far.
   FormLayout wide = ComputeFormLayout(514, 105, false);
   EXPECT_EQ(wide.label_cpu_speed.left, 147);  // centre 82.5 -> 165
+}
+
+TEST(FormLayout, ExtremeSizesFromTheFileStayInRange) {
+  const FormLayout none = ComputeFormLayout(INT_MIN, INT_MIN, false);
+  EXPECT_EQ(none.chart.Width(), 0);
+  EXPECT_EQ(none.chart.Height(), 0);
+  const FormLayout huge = ComputeFormLayout(INT_MAX, INT_MAX, true);
+  EXPECT_GT(huge.sb_close.left, huge.sb_hide.left);
+  EXPECT_GT(huge.sb_hide.left, 0);
+  EXPECT_EQ(huge.chart.right, huge.sb_close.right);
 }
 
 TEST(FormLayout, SplashLeavesTheSpacerClear) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace zt {
 namespace {
 
@@ -74,6 +76,30 @@ TEST(RestorePlacement, WindowLargerThanTheWorkAreaStartsAtItsTopLeft) {
   s.monitors.push_back({{1920, 0, 3200, 720}, {1920, 40, 3200, 720}});
   ScreenPoint p = RestorePlacement(false, 2500, 1000, 2000, 900, s);
   EXPECT_EQ(p, (ScreenPoint{1920, 40}));
+}
+
+// Sizes and positions from a hand-edited file can be anything 32 bits hold;
+// the arithmetic must neither overflow nor wrap around.
+TEST(RestorePlacement, ExtremeStoredValuesStayInRange) {
+  ScreenLayout s = SingleScreen(1920, 1080, {0, 0, 1920, 1040});
+  // (1920 - -2147483648) div 2 lies far right and low: limited to the desktop.
+  EXPECT_EQ(RestorePlacement(true, 0, 0, INT_MIN, INT_MIN, s), (ScreenPoint{1900, 1060}));
+  EXPECT_EQ(RestorePlacement(true, 0, 0, INT_MAX, INT_MAX, s), (ScreenPoint{0, 0}));
+  EXPECT_EQ(RestorePlacement(false, INT_MIN, INT_MAX, INT_MAX, INT_MIN, s), (ScreenPoint{0, 1060}));
+  // A corner in a hole of the desktop, fitted into the nearest work area
+  // with an impossible size.
+  s.desktop = {-1280, 0, 1920, 1080};
+  s.monitors.push_back({{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}});
+  EXPECT_EQ(RestorePlacement(false, -300, INT_MAX, INT_MIN, INT_MAX, s), (ScreenPoint{-300, 0}));
+  EXPECT_FALSE(CornerOnAnyMonitor(INT_MAX, INT_MAX, INT_MAX, s.monitors));
+  EXPECT_TRUE(CornerOnAnyMonitor(INT_MIN, 10, INT_MAX, {{{INT_MIN, 0, INT_MAX, 1024}, {}}}));
+}
+
+TEST(PlaceAtPreset, ExtremeSizesStayInRange) {
+  ScreenRect wa{0, 0, 1920, 1040};
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::Center, INT_MIN, INT_MIN, wa),
+            (ScreenPoint{960 + 1073741824, 520 + 1073741824}));
+  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomRight, INT_MIN, INT_MAX, wa), (ScreenPoint{INT_MAX, 1040 - INT_MAX}));
 }
 
 TEST(PlaceAtPreset, FullWidthWorkArea) {
