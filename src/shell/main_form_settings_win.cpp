@@ -6,6 +6,18 @@
 #include "shell/widgets_win.h"
 
 namespace zt {
+namespace {
+
+// A colour of the settings as GDI takes it.  The settings may hold system
+// colour constants (the top bit set, the low byte naming the system colour:
+// -2147483633 is the button face), which GDI does not understand; they become
+// the colour the system uses now.
+COLORREF ToColorRef(Color color) {
+  if ((color & 0x80000000u) != 0) return GetSysColor(static_cast<int>(color & 0xFFu));
+  return static_cast<COLORREF>(color);
+}
+
+}  // namespace
 
 void TForm_Main::ApplySettings() {
   // Window, gauge, bar and line colours and the pen width.
@@ -21,15 +33,15 @@ void TForm_Main::ApplySettings() {
 }
 
 void TForm_Main::ApplyColors() {
-  look_->back = BackgroundColor;
-  if (gauge_) gauge_->bar_color = BarColor;
+  look_->back = ToColorRef(BackgroundColor);
+  if (gauge_) gauge_->bar_color = ToColorRef(BarColor);
   if (chart_) {
     ChartLook& cl = chart_->chart_look();
-    cl.line_color[0] = GraphMemoryColor;
-    cl.line_color[1] = GraphCPUColor1;
-    cl.line_color[2] = GraphCPUColor2;
-    cl.line_color[3] = GraphCPUColor3;
-    cl.line_color[4] = GraphCPUColor4;
+    cl.line_color[0] = ToColorRef(GraphMemoryColor);
+    cl.line_color[1] = ToColorRef(GraphCPUColor1);
+    cl.line_color[2] = ToColorRef(GraphCPUColor2);
+    cl.line_color[3] = ToColorRef(GraphCPUColor3);
+    cl.line_color[4] = ToColorRef(GraphCPUColor4);
     cl.line_width = ThickerGraph ? 2 : 1;
   }
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
@@ -53,7 +65,7 @@ void TForm_Main::ApplyTranslucency() {
   if (AlphaBlend || Transparency) {
     if (!(ex & WS_EX_LAYERED)) SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
     DWORD flags = (Transparency ? LWA_COLORKEY : 0) | (AlphaBlend ? LWA_ALPHA : 0);
-    SetLayeredWindowAttributes(hwnd_, BackgroundColor, AlphaBlend ? AlphaBlendValue.load() : 255, flags);
+    SetLayeredWindowAttributes(hwnd_, look_->back, AlphaBlend ? AlphaBlendValue.load() : 255, flags);
   } else if (ex & WS_EX_LAYERED) {
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -61,7 +73,7 @@ void TForm_Main::ApplyTranslucency() {
 }
 
 void TForm_Main::SetTextColor(Color color) {
-  look_->text = color;
+  look_->text = ToColorRef(color);
   for (TWidget* w : std::initializer_list<TWidget*>{label_cpu_speed_.get(), label_memory_used_.get(),
                                                      chart_.get(), gauge_.get()}) {
     if (w) w->Invalidate();
@@ -81,6 +93,12 @@ void TForm_Main::SetHideBarGraph(bool hide) {
   bar_graph_hidden_ = hide;
   if (gauge_) ShowWindow(gauge_->hwnd(), hide ? SW_HIDE : SW_SHOWNA);
   LayoutWidgets();
+}
+
+void TForm_Main::FormSysColorChange() {
+  // System colour constants among the settings follow the new scheme.
+  SetTextColor(TextColor);
+  ApplyTranslucency();
 }
 
 }  // namespace zt

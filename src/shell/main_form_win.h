@@ -157,6 +157,7 @@ class TForm_Main : public IMonitorDisplay {
   void FormMouseUp();
   void FormCaptureLost();
   void FormContextMenu(int x, int y);
+  void FormSysColorChange();  // main_form_settings_win.cpp
   void FormCommand(uint16_t id);
   void Timer(UINT_PTR id);
   void Timer_HideSplashTimer();

@@ -156,6 +156,30 @@ TEST_F(MainFormTest, TrayModeAndItsIcon) {
   EXPECT_FALSE(form_->tray_icon().shown()) << "only while hidden";
 }
 
+// System colour constants in the settings (the top bit set) are the
+// system's colours: the colour key matches the painted background.
+TEST_F(MainFormTest, SystemColourConstantsBecomeTheSystemsColours) {
+  BackgroundColor = 0x80000000u | COLOR_BTNFACE;  // -2147483633 in the file
+  BarColor = 0x80000000u | COLOR_HIGHLIGHT;
+  Transparency = true;
+  AlphaBlend = false;
+  HWND h = Start();
+  COLORREF key = CLR_INVALID;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(h, &key, &alpha, &flags));
+  EXPECT_NE(flags & LWA_COLORKEY, 0u);
+  EXPECT_EQ(key, GetSysColor(COLOR_BTNFACE));
+  // The gauge paints its background and its bar in the same colours.
+  form_->SetGaugeProgress(100);
+  HWND gauge = GetDlgItem(h, kIdGauge);
+  RedrawWindow(gauge, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(gauge);
+  const COLORREF bar = GetPixel(dc, 3, 60);
+  ReleaseDC(gauge, dc);
+  EXPECT_EQ(bar, GetSysColor(COLOR_HIGHLIGHT));
+}
+
 TEST_F(MainFormTest, TrayUpdateChoosesTheListAndTip) {
   Start();
   form_->UpdateTrayIcon(25, 52);
