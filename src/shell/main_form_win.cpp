@@ -216,6 +216,10 @@ LRESULT TForm_Main::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_LBUTTONDOWN: FormMouseDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
     case WM_RBUTTONDOWN: FormMouseDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
     case WM_MBUTTONDOWN: FormMouseDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
+    // The class asks for double clicks: a quick second press is a press too.
+    case WM_LBUTTONDBLCLK: FormMouseDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
+    case WM_RBUTTONDBLCLK: FormMouseDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
+    case WM_MBUTTONDBLCLK: FormMouseDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
     case WM_MOUSEMOVE: FormMouseMove(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
     case WM_LBUTTONUP: case WM_MBUTTONUP: FormMouseUp(); return 0;
     case WM_RBUTTONUP: FormMouseUp(); break;  // the default turns it into WM_CONTEXTMENU

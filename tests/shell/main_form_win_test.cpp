@@ -229,6 +229,23 @@ TEST_F(MainFormTest, PresetsAndLock) {
   EXPECT_EQ(PosY, y1 + 5);
 }
 
+// The window class asks for double clicks, so a quick second press arrives
+// as a double click: it starts a drag like any press.
+TEST_F(MainFormTest, QuickSecondPressStartsADragToo) {
+  HWND h = Start();
+  for (UINT dbl : {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK}) {
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 10));
+    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(50, 10));
+    const int x0 = PosX, y0 = PosY;
+    SendMessageW(h, dbl, 0, MAKELPARAM(50, 10));
+    EXPECT_EQ(Query(MainQuery::Dragging), 1) << dbl;
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(60, 13));
+    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(60, 13));
+    EXPECT_EQ(PosX, x0 + 10) << dbl;
+    EXPECT_EQ(PosY, y0 + 3) << dbl;
+  }
+}
+
 TEST_F(MainFormTest, ShortCutsReachTheirCommands) {
   Start();
   int statistics = 0, exits = 0;
