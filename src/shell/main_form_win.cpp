@@ -93,11 +93,15 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
 
 void TForm_Main::Destroy() {
   if (!hwnd_) return;
+  // Off the screen first: stopping the threads below can take up to a
+  // sampling period, and a window and tray icon left standing, no longer
+  // repainted, would look frozen all that time.
+  ShowWindow(hwnd_, SW_HIDE);
+  tray_.RemoveIcon();
   if (monitors_started_) {
     StopMonitors();
     monitors_started_ = false;
   }
-  tray_.RemoveIcon();
   SaveSettings();  // skipped inside when a close request already saved
   ReleaseAppModeHotkey();
   KillTimer(hwnd_, kTimerHideSplash);

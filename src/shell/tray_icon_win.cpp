@@ -47,6 +47,9 @@ void TTrayIcon::RemoveIcon() {
 }
 
 void TTrayIcon::RefreshIcon() {
+  // A removed icon stays removed: a display step that runs while the program
+  // winds down must not bring it back.
+  if (!shown_) return;
   if (!Notify(NIM_MODIFY, &data_)) {
     Notify(NIM_DELETE, &data_);
     Notify(NIM_ADD, &data_);

@@ -27,7 +27,7 @@ class TTrayIcon {
   void AddIcon();
   void RemoveIcon();
   // Modify; when the shell refuses (the task bar was restarted, an earlier
-  // add failed), delete and add again.
+  // add failed), delete and add again.  Nothing while the icon is removed.
   void RefreshIcon();
   // The task bar was re-created: put the icon back now if it should be shown.
   void Readd();

@@ -24,6 +24,7 @@ int FakeShell::Open(const std::wstring& target) {
 }
 
 bool FakeShell::NotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
+  if (on_notify) on_notify(message);
   icon_calls.push_back({message, data->szTip, data->hIcon});
   return !(message == NIM_MODIFY && refuse_modify);
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class FakeShell : public IShell {
 
   int open_result = 42;
   bool refuse_modify = false;
+  // Runs at each icon call, before it is recorded (tests that look at the
+  // program's state at that moment).
+  std::function<void(DWORD message)> on_notify;
   std::vector<std::wstring> opened;
   std::vector<IconCall> icon_calls;
 };

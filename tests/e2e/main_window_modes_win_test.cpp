@@ -2,7 +2,11 @@
 // and the hot key; the start in tray mode; exit from the menu.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+
 #include "main_window_support.h"
+#include "shell/monitors_win.h"
 #include "shell/menu_model.h"
 #include "shell/window_messages.h"
 
@@ -203,6 +207,87 @@ TEST(MainWindowMenuE2E, MenuOpensBelowTheMenuButtonAndAtTheTrayIcon) {
   menu = app.WaitForWindow(L"#32768", nullptr, 100);
   CloseMenu(main, menu);
   ASSERT_TRUE(CloseMain(app, main));
+}
+
+}  // namespace
+}  // namespace zt::e2e
+
+namespace zt::e2e {
+namespace {
+
+// The sampling threads' query window of the program (it goes at the end of
+// stopping them), or null.
+HWND MonitorQueryWindowOf(DWORD pid) {
+  HWND h = nullptr;
+  while ((h = FindWindowExW(HWND_MESSAGE, h, kMonitorQueryClass, nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == pid) return h;
+  }
+  return nullptr;
+}
+
+// Icons in Wine's own tray window (-1 elsewhere): the figures only.
+int WineTrayIcons() {
+  HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+  if (!tray) return -1;
+  int n = 0;
+  for (HWND c = nullptr; (c = FindWindowExW(tray, c, L"__winex11_tray_icon", nullptr)) != nullptr;) ++n;
+  return n;
+}
+
+LRESULT SamplesOf(DWORD pid) {
+  HWND q = MonitorQueryWindowOf(pid);
+  DWORD_PTR result = 0;
+  if (!q || !SendMessageTimeoutW(q, RegisterWindowMessageW(kQueryStatisticsMessage),
+                                 static_cast<WPARAM>(QueryItem::Samples), 0, SMTO_ABORTIFHUNG, 5000,
+                                 &result))
+    return -1;
+  return static_cast<LRESULT>(result);
+}
+
+// A close request right after a sample, while the monitor sleeps for most
+// of Rate = 2000 ms: the window leaves the screen at once, before the
+// program waits for its threads.  The figures are printed for the record.
+TEST(MainWindowCloseE2E, WindowGoesBeforeTheThreadsAreWaitedFor) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=2000\r\nAppModeHotkey=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitVisible(main, true));
+  ASSERT_TRUE(WaitUntil([&] { return SamplesOf(app.pid()) >= 1; }, 20000));
+  const LRESULT before = SamplesOf(app.pid());
+  ASSERT_TRUE(WaitUntil([&] { return SamplesOf(app.pid()) > before; }, 5000));
+
+  using Clock = std::chrono::steady_clock;
+  const int icons_before = WineTrayIcons();
+  const auto t0 = Clock::now();
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  long hidden_ms = -1, stopped_ms = -1, icon_gone_ms = -1;
+  bool threads_ran_when_hidden = false;
+  while (Clock::now() - t0 < std::chrono::seconds(15) && (hidden_ms < 0 || stopped_ms < 0)) {
+    const long now = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
+    const bool threads_run = MonitorQueryWindowOf(app.pid()) != nullptr;
+    if (hidden_ms < 0 && !IsWindowVisible(main)) {
+      hidden_ms = now;
+      threads_ran_when_hidden = threads_run;
+    }
+    if (stopped_ms < 0 && !threads_run) stopped_ms = now;
+    if (icon_gone_ms < 0 && icons_before > 0 && WineTrayIcons() < icons_before) icon_gone_ms = now;
+    Sleep(2);
+  }
+  DWORD code = 1;
+  ASSERT_TRUE(app.WaitForExit(15000, &code));
+  const long exit_ms = static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
+  std::printf("close request to window hidden: %ld ms, tray icon gone: %ld ms, sampling threads stopped: "
+              "%ld ms, process ended: %ld ms\n",
+              hidden_ms, icon_gone_ms, stopped_ms, exit_ms);
+  ASSERT_GE(hidden_ms, 0);
+  EXPECT_TRUE(threads_ran_when_hidden) << "the window stayed on screen while the threads were waited for";
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

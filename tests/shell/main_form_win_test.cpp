@@ -9,6 +9,8 @@
 #include <string>
 
 #include "config/config.h"
+#include "sampling/monitor_fakes.h"
+#include "sampling/res_monitor.h"
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "shell/window_messages.h"
@@ -323,6 +325,36 @@ TEST_F(MainFormTest, TitleControlsHideAfterThreeStillSecondsOnlyWhenAsked) {
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, kIdSBMenu)));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, kIdImageMove)));
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(h, kIdLabelCPUSpeed))) << "labels are no title controls";
+}
+
+// Closing: the window and the tray icon leave the screen before the program
+// waits for its sampling threads, which can take up to a sampling period.
+TEST_F(MainFormTest, WindowAndTrayIconGoBeforeTheThreadsAreWaitedFor) {
+  test::FakeLoad load(test::Rows{{10, 30, 20}});
+  test::FakeMemory memory;
+  const test::UseSources sources(load, nullptr, memory, true);
+  form_ = std::make_unique<TForm_Main>();
+  ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), true));
+  HWND h = form_->hwnd();
+  ShowWindow(h, SW_SHOWNOACTIVATE);
+  Pump();
+  ASSERT_NE(ResMonitor, nullptr);
+  ASSERT_TRUE(form_->tray_icon().shown());
+  int deletes = 0;
+  bool monitor_there = false, window_visible = true;
+  shell_.on_notify = [&](DWORD message) {
+    if (message != NIM_DELETE) return;
+    ++deletes;
+    monitor_there = ResMonitor != nullptr;
+    window_visible = IsWindowVisible(h) != FALSE;
+  };
+  form_->Destroy();
+  shell_.on_notify = nullptr;
+  EXPECT_EQ(deletes, 1);
+  EXPECT_TRUE(monitor_there) << "the icon stayed while the threads were waited for";
+  EXPECT_FALSE(window_visible);
+  EXPECT_EQ(ResMonitor, nullptr);
+  EXPECT_EQ(shell_.icon_calls.back().message, static_cast<DWORD>(NIM_DELETE)) << "no update brought it back";
 }
 
 // The program runs for weeks: a sample must not leave a pen, brush, font,

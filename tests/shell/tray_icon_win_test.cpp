@@ -65,6 +65,11 @@ TEST_F(TrayIconTest, RefusedModifyDeletesAndAddsAgain) {
   icon.RefreshIcon();
   EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_ADD}));
   EXPECT_TRUE(icon.shown());
+  // A removed icon stays removed, whatever update comes late.
+  icon.RemoveIcon();
+  shell_.icon_calls.clear();
+  icon.RefreshIcon();
+  EXPECT_TRUE(shell_.icon_calls.empty());
 }
 
 TEST_F(TrayIconTest, TaskbarRestartPutsAShownIconBack) {
