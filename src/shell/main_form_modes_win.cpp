@@ -82,6 +82,13 @@ void TForm_Main::RestorePlacement() {
   SetWindowPos(hwnd_, nullptr, p.x, p.y, PosWidth, PosHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm_Main::FormDisplayChange() {
+  // A monitor was unplugged or the screens rearranged: a visible window
+  // that was left off every screen comes back the way a showing brings it
+  // (a hidden one is placed when it is shown).
+  if (hwnd_ && IsWindowVisible(hwnd_)) RestorePlacement();
+}
+
 void TForm_Main::PlaceAtPreset(PlacementPreset preset) {
   RECT r;
   GetWindowRect(hwnd_, &r);

@@ -234,6 +234,7 @@ LRESULT TForm_Main::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_DRAWITEM: if (TPopupMenu::DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE; break;
     case WM_TIMER: Timer(wparam); return 0;
     case WM_SYSCOLORCHANGE: FormSysColorChange(); return 0;
+    case WM_DISPLAYCHANGE: FormDisplayChange(); return 0;
     case WM_HOTKEY: WMHotKey(wparam); return 0;
     case WM_CLOSE: FormClose(); return 0;
     case WM_QUERYENDSESSION: return TRUE;

@@ -158,6 +158,7 @@ class TForm_Main : public IMonitorDisplay {
   void FormCaptureLost();
   void FormContextMenu(int x, int y);
   void FormSysColorChange();  // main_form_settings_win.cpp
+  void FormDisplayChange();   // main_form_modes_win.cpp
   void FormCommand(uint16_t id);
   void Timer(UINT_PTR id);
   void Timer_HideSplashTimer();

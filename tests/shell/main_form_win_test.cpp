@@ -248,6 +248,27 @@ TEST_F(MainFormTest, QuickSecondPressStartsADragToo) {
   }
 }
 
+// A window left off every screen (its monitor was unplugged; here it is
+// dragged far to the left, which nothing limits) comes back at a display
+// change, without waiting for the next showing.
+TEST_F(MainFormTest, DisplayChangeBringsAWindowOffEveryScreenBack) {
+  HWND h = Start();
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-30000, -30000));
+  SendMessageW(h, WM_LBUTTONUP, 0, 0);
+  RECT r;
+  GetWindowRect(h, &r);
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  ASSERT_LT(r.left, left - 1000);
+  ASSERT_EQ(PosX, r.left);
+  SendMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(PosX, left);
+  EXPECT_NE(MonitorFromPoint({r.left + 10, r.top + 10}, MONITOR_DEFAULTTONULL), nullptr);
+}
+
 TEST_F(MainFormTest, ShortCutsReachTheirCommands) {
   Start();
   int statistics = 0, exits = 0;
