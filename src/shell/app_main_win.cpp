@@ -1,6 +1,7 @@
 // Program entry: instance test, installer switches, main window, message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -76,6 +77,22 @@ int Uninstall(const std::string& exe) {
   return 0;
 }
 
+// COM on the user-interface thread for as long as it runs: the shell's open
+// calls (the menu's web pages and text files) are made there, and link
+// handlers may be COM objects that need a single-threaded apartment.
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
 int Run(HINSTANCE instance, int show_command) {
   const std::string exe = ExecutablePath();
   SetConfigFilePath(ConfigPathForExecutable(exe));
@@ -87,6 +104,7 @@ int Run(HINSTANCE instance, int show_command) {
     case StartAction::Run: break;
   }
 
+  const ComApartment com;
   INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
                                                ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
                                                ICC_TREEVIEW_CLASSES | ICC_UPDOWN_CLASS |

@@ -2,6 +2,8 @@
 // the end-to-end tests can read state that no window text shows.
 #include "shell/main_form_win.h"
 
+#include <objbase.h>
+
 #include "shell/widgets_win.h"
 
 namespace zt {
@@ -23,6 +25,11 @@ LRESULT TForm_Main::Query(WPARAM item) {
     case MainQuery::LiveUserObjects: return HandleCounters::user.load();
     case MainQuery::SplashVisible: return label_splash_ && IsWindowVisible(label_splash_->hwnd()) ? 1 : 0;
     case MainQuery::TrayUpdates: return tray_updates_;
+    case MainQuery::ComApartment: {
+      APTTYPE type;
+      APTTYPEQUALIFIER qualifier;
+      return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) ? static_cast<LRESULT>(type) : -1;
+    }
     default: return -1;
   }
 }

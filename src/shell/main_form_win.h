@@ -72,6 +72,7 @@ enum class MainQuery : WPARAM {
   LiveUserObjects = 11,
   SplashVisible = 12,
   TrayUpdates = 13,
+  ComApartment = 14,  // the UI thread's COM apartment type (APTTYPE), -1 without COM
 };
 
 class TForm_Main : public IMonitorDisplay {

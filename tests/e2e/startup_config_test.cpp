@@ -1,10 +1,13 @@
 // The real program, started in a private folder: settings file written at
 // exit, odd values read as documented, installer switches, two copies.
+#include <objbase.h>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "e2e_support.h"
+#include "shell/main_form_win.h"
 #include "shell/menu_model.h"
 
 namespace zt::e2e {
@@ -130,6 +133,20 @@ TEST(StartupE2E, FailedSaveIsToldOnceAndTheFileKept) {
   EXPECT_EQ(code, 0u);
   SetFileAttributesW(folder.ini().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(folder.ReadIni(), original);
+}
+
+// The shell's open calls (menu links, the text files) run on the user-
+// interface thread, which the shell wants in a single-threaded COM
+// apartment.
+TEST(StartupE2E, TheUserInterfaceThreadHasCom) {
+  AppFolder folder;
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const LRESULT apartment = SendMessageW(main, RegisterWindowMessageW(kMainWindowQueryMessage),
+                                         static_cast<WPARAM>(MainQuery::ComApartment), 0);
+  EXPECT_TRUE(apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA) << apartment;
+  CloseAndWait(app, main);
 }
 
 class InstallE2E : public ::testing::Test {
