@@ -70,14 +70,10 @@ LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
 void CreateQueryWindow() {
   if (g_query_window) return;
   g_query_message = RegisterWindowMessageW(kQueryStatisticsMessage);
+  // The window answers only processes the system lets send to it; the
+  // message filter is not relaxed for it: processes of lower integrity have
+  // no business with the program's figures.
   g_query_window = CreateMessageOnlyWindow(kMonitorQueryClass, QueryWindowProc);
-  // Another process may ask only while it is allowed to send us this message.
-  using ChangeFilterFn = BOOL(WINAPI*)(UINT, DWORD);
-  if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
-    auto change = reinterpret_cast<ChangeFilterFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "ChangeWindowMessageFilter")));
-    if (change) change(g_query_message, 1 /* MSGFLT_ADD */);
-  }
 }
 
 void DestroyQueryWindow() {

@@ -7,6 +7,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "e2e_support.h"
 #include "shell/main_form_win.h"
@@ -108,6 +111,17 @@ TEST(SamplingE2E, CloseDuringTheLongestSleepStaysWithinTheBound) {
   ASSERT_GE(took, 0);
   EXPECT_EQ(code, 0u);
   EXPECT_LT(took, 2500);
+}
+
+// The query window answers the tests of the user who runs the program; the
+// program never relaxes the system's message filter for it (that would open
+// it to processes of lower integrity).
+TEST(SamplingE2E, TheProgramLeavesTheMessageFilterAlone) {
+  AppFolder folder;
+  std::ifstream in(folder.exe().c_str(), std::ios::binary);
+  const std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(image.size(), 100000u);
+  EXPECT_EQ(image.find("ChangeWindowMessageFilter"), std::string::npos);
 }
 
 }  // namespace
