@@ -21,8 +21,6 @@ LRESULT TForm_Main::Query(WPARAM item) {
     case MainQuery::TitleControlsVisible: return title_controls_visible_ ? 1 : 0;
     case MainQuery::Dragging: return dragging_ ? 1 : 0;
     case MainQuery::TrayImageIndex: return tray_index_;
-    case MainQuery::LiveGdiObjects: return HandleCounters::gdi.load();
-    case MainQuery::LiveUserObjects: return HandleCounters::user.load();
     case MainQuery::SplashVisible: return label_splash_ && IsWindowVisible(label_splash_->hwnd()) ? 1 : 0;
     case MainQuery::TrayUpdates: return tray_updates_;
     case MainQuery::ComApartment: {

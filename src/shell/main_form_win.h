@@ -68,8 +68,6 @@ enum class MainQuery : WPARAM {
   Dragging = 3,
   LinePoints0 = 4,  // 4..8: points of graph lines 0..4
   TrayImageIndex = 9,  // last image index given to the tray icon, -1 before
-  LiveGdiObjects = 10,
-  LiveUserObjects = 11,
   SplashVisible = 12,
   TrayUpdates = 13,
   ComApartment = 14,  // the UI thread's COM apartment type (APTTYPE), -1 without COM

@@ -14,6 +14,7 @@
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "shell/window_messages.h"
+#include "support/gui_objects_win.h"
 #include "util/shell_win.h"
 #include "util/unicode_win.h"
 
@@ -396,7 +397,7 @@ TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {
   };
   for (int i = 0; i < 200; ++i) step(i);
   Pump();
-  const long gdi = HandleCounters::gdi, user = HandleCounters::user;
+  const test::GuiObjectCounts before = test::LiveGuiObjects();
   for (int i = 0; i < 10000; ++i) {
     if (i == 5000) {
       NumericTrayIcons = true;
@@ -409,20 +410,21 @@ TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {
     if (i % 500 == 0) Pump();
   }
   Pump();
-  EXPECT_EQ(HandleCounters::gdi, gdi);
-  EXPECT_EQ(HandleCounters::user, user);
+  const test::GuiObjectCounts after = test::LiveGuiObjects();
+  EXPECT_EQ(after.gdi, before.gdi);
+  EXPECT_EQ(after.user, before.user);
   EXPECT_EQ(Query(MainQuery::TrayUpdates), 10200);
 }
 
 TEST_F(MainFormTest, DestructionReleasesEverything) {
-  const long gdi = HandleCounters::gdi, user = HandleCounters::user;
+  const test::GuiObjectCounts before = test::LiveGuiObjects();
   Start();
   RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  EXPECT_GT(HandleCounters::user, user + 100) << "the tray pictures are ready icons";
+  EXPECT_GT(test::LiveGuiObjects().user, before.user + 100) << "the tray pictures are ready icons";
   form_.reset();
   // Static brushes and pens shared by every widget stay for the run.
-  EXPECT_LE(HandleCounters::gdi, gdi + 8);
-  EXPECT_EQ(HandleCounters::user, user);
+  EXPECT_LE(test::LiveGuiObjects().gdi, before.gdi + 8);
+  EXPECT_EQ(test::LiveGuiObjects().user, before.user);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "shell/tray_images_win.h"
 #include "shell/tray_logic.h"
 #include "shell/window_messages.h"
+#include "support/gui_objects_win.h"
 #include "util/shell_win.h"
 
 namespace zt {
@@ -101,21 +102,23 @@ TEST_F(TrayIconTest, ImagesComeFromTheListWithoutNewIcons) {
   for (int i = 0; i < numeric.Count(); ++i) ASSERT_NE(numeric.Icon(i), nullptr) << i;
   TTrayIcon icon;
   icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
-  const long user_before = HandleCounters::user;
+  const long user_before = test::LiveGuiObjects().user;
   for (int load = 0; load <= 100; ++load) {
     icon.SetIconFromList(gradient, TrayImageIndex(load, gradient.Count()));
     icon.RefreshIcon();
   }
   EXPECT_EQ(icon.data().hIcon, gradient.Icon(14));
-  EXPECT_EQ(HandleCounters::user, user_before);
+  EXPECT_EQ(test::LiveGuiObjects().user, user_before);
 }
 
 TEST(TrayImages, PixelsOfTheWrongCountMakeNoIcon) {
-  const long user_before = HandleCounters::user;
+  const test::GuiObjectCounts before = test::LiveGuiObjects();
   EXPECT_FALSE(IconFromPixels(TrayPixels(1000, 0x123456)));
   EXPECT_FALSE(IconFromPixels(TrayPixels{}));
   EXPECT_TRUE(IconFromPixels(TrayPixels(kTrayImageSize * kTrayImageSize, 0x123456)));
-  EXPECT_EQ(HandleCounters::user, user_before);
+  // No icon, and no bitmap of the refused ones, is left behind.
+  EXPECT_EQ(test::LiveGuiObjects().user, before.user);
+  EXPECT_EQ(test::LiveGuiObjects().gdi, before.gdi);
 }
 
 }  // namespace
