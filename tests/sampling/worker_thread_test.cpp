@@ -4,6 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -22,6 +26,50 @@ class LambdaThread : public TWorkerThread {
 
  private:
   std::function<void(LambdaThread&)> body_;
+};
+
+// Waits up to 10 s for `pred`: a fault that never lets it hold fails the
+// test instead of hanging the run.
+template <typename Pred>
+bool WaitUntil(Pred pred) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
+// Ends the test program with a message when its scope is not left within
+// the limit: a wait that never returns (a deadlock) then fails the run
+// instead of hanging it.
+class Watchdog {
+ public:
+  explicit Watchdog(const char* what, std::chrono::seconds limit = std::chrono::seconds(20))
+      : thread_([this, what, limit] {
+          std::unique_lock<std::mutex> lock(mutex_);
+          if (!cond_.wait_for(lock, limit, [this] { return done_; })) {
+            std::fprintf(stderr, "%s did not return in time\n", what);
+            std::fflush(stderr);
+            std::abort();
+          }
+        }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    cond_.notify_all();
+    thread_.join();
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable cond_;
+  bool done_ = false;
+  std::thread thread_;
 };
 
 TEST(WorkerThread, CreatedSuspendedAndNeverStartedIsHarmless) {
@@ -44,10 +92,11 @@ TEST(WorkerThread, SynchronizeRunsOnTheServingThreadWhileTheWorkerWaits) {
     after = 1;  // only once the call has run
   });
   t.Start();
-  while (PendingSynchronizeCalls() == 0) std::this_thread::yield();
+  ASSERT_TRUE(WaitUntil([] { return PendingSynchronizeCalls() > 0; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(after, 0);  // blocked in Synchronize
   EXPECT_EQ(ServeSynchronizeQueue(), 1);
+  const Watchdog watchdog("WaitFor after the served call");
   t.WaitFor();
   EXPECT_EQ(ran_on, ui);
   EXPECT_EQ(after, 1);
@@ -59,8 +108,9 @@ TEST(WorkerThread, WaitForServesPendingCallsSoTheOwnerCannotDeadlock) {
     while (!self.Terminated()) self.Sync([&] { ++calls; });
   });
   t.Start();
-  while (PendingSynchronizeCalls() == 0) std::this_thread::yield();
+  ASSERT_TRUE(WaitUntil([] { return PendingSynchronizeCalls() > 0; }));
   t.Terminate();
+  const Watchdog watchdog("WaitFor with a call pending");
   t.WaitFor();
   EXPECT_TRUE(t.Finished());
   EXPECT_GE(calls, 1);
