@@ -30,7 +30,7 @@ class FakeLoad : public IProcessorLoad {
   void RefreshProcessorCounters() override {
     ++readings;
     if (fail_from >= 0 && readings >= fail_from && readings < fail_until)
-      throw EProcessorLoad("Unable to locate the \"Processor\" performance object");
+      throw EProcessorLoad("CPU index out of bounds");
     if (on_refresh) on_refresh();
     if (row_ + 1 < rows_.size() && readings > 1) ++row_;
   }
