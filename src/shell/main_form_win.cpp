@@ -93,9 +93,11 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
 
 void TForm_Main::Destroy() {
   if (!hwnd_) return;
-  // Off the screen first: stopping the threads below can take up to a
-  // sampling period, and a window and tray icon left standing, no longer
-  // repainted, would look frozen all that time.
+  // Off the screen before the threads are waited for: stopping them can take
+  // up to a sampling period, and a window and tray icon left standing, no
+  // longer repainted, would look frozen all that time.  The threads are asked
+  // to stop first, so they wind down meanwhile.
+  if (monitors_started_) RequestMonitorsStop();
   ShowWindow(hwnd_, SW_HIDE);
   tray_.RemoveIcon();
   if (monitors_started_) {

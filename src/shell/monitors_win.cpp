@@ -108,9 +108,13 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   ResMonitor->Start();
 }
 
-void StopMonitors() {
+void RequestMonitorsStop() {
   if (CPUSpeed) CPUSpeed->Terminate();
   if (ResMonitor) ResMonitor->Terminate();
+}
+
+void StopMonitors() {
+  RequestMonitorsStop();
   // Each deletion waits for its thread; the wait serves a display step the
   // monitor may be blocked in.
   delete ResMonitor;

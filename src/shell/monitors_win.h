@@ -23,6 +23,10 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display);
 // thread while pending display steps still run.  Safe to call twice or
 // without StartMonitors.
 void StopMonitors();
+// The first half of StopMonitors: asks the clock thread and then the monitor
+// to stop, without waiting, so that they wind down while the main window
+// leaves the screen.
+void RequestMonitorsStop();
 
 // Test-only query: a message-only window of class kMonitorQueryClass answers
 // the registered message kQueryStatisticsMessage (SendMessage, lParam 0) with

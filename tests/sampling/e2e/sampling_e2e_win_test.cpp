@@ -41,10 +41,12 @@ LRESULT Query(DWORD pid, QueryItem item) {
 }
 
 // Posts a close request and returns the time until both sampling threads
-// had stopped (the query window goes at the end of StopMonitors), or -1;
-// then waits for the process to end.  The rest of the way out (the tray
-// icon's removal in particular) is not this test's business: Wine's own tray
-// takes seconds over it.
+// had stopped (the query window goes at the end of StopMonitors), or -1 when
+// they did not within 15 s; then waits for the process to end.  The time is a
+// figure, not a bound: it includes the window leaving the screen and the
+// tray icon's removal, which come first and which Wine, under a display
+// without a window manager, holds for 2 s each.  The bound on stopping the
+// threads themselves is MonitorsTest.RealSourcesSampleAndStopWithinTheBound.
 long CloseAndTime(App& app, HWND main, DWORD* code) {
   const DWORD pid = app.pid();
   const auto t0 = std::chrono::steady_clock::now();
@@ -90,12 +92,11 @@ TEST(SamplingE2E, StatisticsFillAndCloseStopsBothThreads) {
   DWORD code = 1;
   const long took = CloseAndTime(app, main, &code);
   std::printf("close to threads stopped: %ld ms\n", took);
-  ASSERT_GE(took, 0);
+  ASSERT_GE(took, 0) << "the sampling threads did not stop";
   EXPECT_EQ(code, 0u);
-  EXPECT_LT(took, 2500);
 }
 
-TEST(SamplingE2E, CloseDuringTheLongestSleepStaysWithinTheBound) {
+TEST(SamplingE2E, CloseDuringTheLongestSleepStopsBothThreads) {
   AppFolder folder;
   folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=2000\r\n");
   App app(folder.exe());
@@ -108,9 +109,8 @@ TEST(SamplingE2E, CloseDuringTheLongestSleepStaysWithinTheBound) {
   DWORD code = 1;
   const long took = CloseAndTime(app, main, &code);
   std::printf("close to threads stopped at Rate 2000: %ld ms\n", took);
-  ASSERT_GE(took, 0);
+  ASSERT_GE(took, 0) << "the sampling threads did not stop";
   EXPECT_EQ(code, 0u);
-  EXPECT_LT(took, 2500);
 }
 
 // The query window answers the tests of the user who runs the program; the
