@@ -56,6 +56,7 @@ bool TForm_About::Create(HINSTANCE instance, HWND owner, const std::string& tran
   spec.client_width = kClientWidth;
   spec.client_height = kClientHeight;
   spec.owner = owner;
+  spec.font_charset = GB2312_CHARSET;
   spec.ex_style |= WS_EX_TOPMOST;
   return TForm::Create(instance, spec);
 }

@@ -58,6 +58,7 @@ bool TForm_Statistics::Create(HINSTANCE instance, HWND owner) {
   spec.client_width = kClientWidth;
   spec.client_height = kClientHeight;
   spec.owner = owner;
+  spec.font_charset = GB2312_CHARSET;
   return TForm::Create(instance, spec);
 }
 
@@ -84,11 +85,10 @@ void TForm_Statistics::FormCreate() {
 
 void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
                                 std::initializer_list<const wchar_t*> captions, StatisticsValue first_value) {
-  AddControl(WC_STATICW, L"", SS_ETCHEDFRAME, kMargin, y, kPanelWidth, height);
+  panels_[panel_count_++] = RECT{kMargin, y, kMargin + kPanelWidth, y + height};
   HWND title_label = AddLabel(title, kMargin + 2, y + kTitleTop, kPanelWidth - 4, kRowHeight, nullptr, -1,
                               SS_CENTER);
   SendMessageW(title_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
-  AddSeparator(kMargin + 6, y + kTitleRule, kPanelWidth - 12);
   int value = static_cast<int>(first_value);
   int row_y = y + kFirstRow;
   for (const wchar_t* caption : captions) {
@@ -141,6 +141,10 @@ void TForm_Statistics::TimerTimer() { RefreshFigures(); }
 
 LRESULT TForm_Statistics::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
+    case WM_PAINT: FormPaint(); return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return 0;  // the base gives every label the dialog face
     case WM_TIMER:
       if (wparam == kTimerRefresh) TimerTimer();
       return 0;
@@ -161,6 +165,20 @@ LRESULT TForm_Statistics::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     default: break;
   }
   return Default(msg, wparam, lparam);
+}
+
+void TForm_Statistics::FormPaint() {
+  // The panels' frames and title rules are drawn on the window itself: a
+  // frame control over the rows would cover them without painting them.
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  for (size_t i = 0; i < panel_count_; ++i) {
+    RECT frame = panels_[i];
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    RECT rule = {frame.left + 6, frame.top + kTitleRule, frame.right - 6, frame.top + kTitleRule + 2};
+    DrawEdge(dc, &rule, EDGE_ETCHED, BF_TOP);
+  }
+  EndPaint(hwnd(), &ps);
 }
 
 void TForm_Statistics::SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item) {

@@ -48,12 +48,15 @@ class TForm_Statistics : public TForm {
 
   void AddPanel(int y, int height, const wchar_t* title, std::initializer_list<const wchar_t*> captions,
                 StatisticsValue first_value);
+  void FormPaint();
   void SetTimerEnabled(bool on);
   void TimerTimer();
   void SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item);
   static LRESULT CALLBACK ResetButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                           DWORD_PTR data) noexcept;
 
+  std::array<RECT, 4> panels_{};
+  size_t panel_count_ = 0;
   std::array<HWND, kStatisticsValueCount> labels_{};
   HWND speed_button_reset_ = nullptr;
   bool reset_hot_ = false;
