@@ -44,7 +44,7 @@ void RegisterHeaderClass(HINSTANCE instance, WNDPROC proc) {
 
 TForm_About::~TForm_About() {
   // The header outlives this object by a moment: the base destroys the window.
-  if (panel_header_ && IsWindow(panel_header_)) SetWindowLongPtrW(panel_header_, GWLP_USERDATA, 0);
+  if (hwnd() && panel_header_) SetWindowLongPtrW(panel_header_, GWLP_USERDATA, 0);
 }
 
 bool TForm_About::Create(HINSTANCE instance, HWND owner, const std::string& translator_credit) {

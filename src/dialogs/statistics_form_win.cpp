@@ -48,7 +48,9 @@ constexpr int kPictureGap = 6;  // between the picture and the caption
 }  // namespace
 
 TForm_Statistics::~TForm_Statistics() {
-  if (speed_button_reset_) RemoveWindowSubclass(speed_button_reset_, ResetButtonProc, 0);
+  // The base destroys the window after this object's members are gone; a
+  // window its owner already took along has taken the button with it.
+  if (hwnd() && speed_button_reset_) RemoveWindowSubclass(speed_button_reset_, ResetButtonProc, 0);
 }
 
 bool TForm_Statistics::Create(HINSTANCE instance, HWND owner) {
