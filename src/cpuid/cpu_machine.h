@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "util/seam.h"
+
 namespace zt::cpuid {
 
 struct CpuidRegisters {
@@ -49,11 +51,15 @@ class ICpuMachine {
   virtual void RestorePriority() = 0;
 };
 
-// The machine the library uses; the real one unless replaced.
+// The machine the library uses: the real one unless a replay or a test has
+// put another in its place (ScopedOverride<ICpuMachine>, util/seam.h).
 ICpuMachine& Machine();
-// Replaces the machine (replay, tests); returns the previous replacement.
-std::shared_ptr<ICpuMachine> SetMachine(std::shared_ptr<ICpuMachine> machine);
 // The real machine of this platform.
 std::shared_ptr<ICpuMachine> CreateNativeMachine();
 
 }  // namespace zt::cpuid
+
+namespace zt {
+template <>
+cpuid::ICpuMachine& Seam<cpuid::ICpuMachine>::Real();
+}  // namespace zt

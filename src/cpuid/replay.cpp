@@ -137,9 +137,4 @@ std::shared_ptr<TReplayMachine> CreateReplayMachine(CpuidDump dump) {
   return std::make_shared<TReplayMachine>(std::move(dump));
 }
 
-ScopedMachine::ScopedMachine(std::shared_ptr<ICpuMachine> machine)
-    : previous_(SetMachine(std::move(machine))) {}
-
-ScopedMachine::~ScopedMachine() { SetMachine(std::move(previous_)); }
-
 }  // namespace zt::cpuid

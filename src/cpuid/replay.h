@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <mutex>
 #include <vector>
@@ -76,17 +77,20 @@ class TReplayMachine final : public ICpuMachine {
 
 std::shared_ptr<TReplayMachine> CreateReplayMachine(CpuidDump dump);
 
-// Installs a machine for the life of the scope and puts the previous one
-// back afterwards.
+// Runs the library on `machine` for the life of the scope (keeping it alive)
+// and puts the previous one back afterwards: ScopedOverride<ICpuMachine> for a
+// machine held by a shared pointer.  A null machine changes nothing.
 class ScopedMachine {
  public:
-  explicit ScopedMachine(std::shared_ptr<ICpuMachine> machine);
-  ~ScopedMachine();
+  explicit ScopedMachine(std::shared_ptr<ICpuMachine> machine) : machine_(std::move(machine)) {
+    if (machine_) use_.emplace(*machine_);
+  }
   ScopedMachine(const ScopedMachine&) = delete;
   ScopedMachine& operator=(const ScopedMachine&) = delete;
 
  private:
-  std::shared_ptr<ICpuMachine> previous_;
+  std::shared_ptr<ICpuMachine> machine_;
+  std::optional<ScopedOverride<ICpuMachine>> use_;
 };
 
 }  // namespace zt::cpuid

@@ -7,12 +7,12 @@
 
 #include "cpuid/cache.h"
 #include "cpuid/cpu_root.h"
-#include "name_cache_fake_machine.h"
+#include "cpuid_access_fake.h"
 
 namespace zt::cpuid {
 namespace {
 
-using testing::ScopedNamingMachine;
+using testing::ScopedFake;
 
 struct Shown {
   bool available;
@@ -49,14 +49,14 @@ TEST(ProcessorCache, MethodFollowsTheVendorsCacheDetect) {
                {"CentaurHauls", true},  {"NexGenDriven", false}, {"UMC UMC UMC ", false},
                {"RiseRiseRise", false}, {"GenuineTMx86", true},  {"SomethingNew", false}};
   for (const auto& c : cases) {
-    ScopedNamingMachine m;
+    ScopedFake m;
     m->SetBasics(c.vendor, 2, 0x00000652);
     EXPECT_EQ(TProcessorCache(0).UseExtendedCpuid(), c.extended) << c.vendor;
   }
 }
 
 TEST(ProcessorCache, Pentium4DescriptorsThroughTheFacade) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineIntel", 2, 0x00000F27, 0x00010809, 0x80000004);
   m->Set(2, {0x665B5101, 0, 0, 0x007B7040});
   const auto caches = Caches();
@@ -69,7 +69,7 @@ TEST(ProcessorCache, Pentium4DescriptorsThroughTheFacade) {
 }
 
 TEST(ProcessorCache, LeafTwoRunsAsOftenAsItsFirstAnswerSays) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineIntel", 2, 0x00000652);
   // Two answers in a row; only the second one's descriptors count.
   m->SetSequence(2, {{0x00000002, 0, 0, 0x00000041}, {0x00000002, 0, 0, 0x00000044}});
@@ -88,7 +88,7 @@ TEST(ProcessorCache, LeafTwoRunsAsOftenAsItsFirstAnswerSays) {
 }
 
 TEST(ProcessorCache, RegisterWithBit31ContributesNothing) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineIntel", 2, 0x00000652);
   m->Set(2, {0x00000001, 0x80000043, 0x0000002C, 0x80703000});
   const auto caches = Caches();
@@ -99,7 +99,7 @@ TEST(ProcessorCache, RegisterWithBit31ContributesNothing) {
 }
 
 TEST(CacheDescriptorsObject, SlotsNumberedOneToSixteen) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineIntel", 2, 0x00000652);
   m->Set(2, {0x04030201, 0x08070605, 0x0C0B0A09, 0x100F0E0D});
   const TCpuCacheDescriptors set(0, kCacheLevel2);
@@ -111,7 +111,7 @@ TEST(CacheDescriptorsObject, SlotsNumberedOneToSixteen) {
 }
 
 TEST(ProcessorCache, OtherDescriptorVendorsReadTheExtendedLeavesAsDescriptors) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("CyrixInstead", 1, 0x00000600, 0, 0x80000006);
   // Level 1 and trace bytes come from 0x80000005, level 2 and 3 from
   // 0x80000006; leaf 2 is not asked at all.
@@ -134,7 +134,7 @@ TEST(ProcessorCache, OtherDescriptorVendorsReadTheExtendedLeavesAsDescriptors) {
 
 TEST(ProcessorCache, AthlonExtendedLeaves) {
   // AMD Athlon (family 6 model 2).
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("AuthenticAMD", 1, 0x00000622, 0, 0x80000006);
   m->Set(0x80000005, {0x0408FF08, 0xFF18FF10, 0x40020140, 0x40020140});
   m->Set(0x80000006, {0, 0x41004100, 0x02002140, 0});
@@ -161,7 +161,7 @@ TEST(ProcessorCache, AthlonExtendedLeaves) {
 }
 
 TEST(ProcessorCache, ExtendedMethodNeverReportsLevel3EvenWithAnswers) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   // A standard range reaching everything and a full answer everywhere.
   m->SetBasics("AuthenticAMD", 0xFFFFFFFF, 0x00A20F10, 0, 0x80000008);
   const CpuidRegisters full{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
@@ -177,7 +177,7 @@ TEST(ProcessorCache, ExtendedMethodNeverReportsLevel3EvenWithAnswers) {
 TEST(ProcessorCache, ViaAndTransmetaExtendedLeaves) {
   {
     // Via C3 "Ezra": level 2 size from the top byte of ECX.
-    ScopedNamingMachine m;
+    ScopedFake m;
     m->SetBasics("CentaurHauls", 1, 0x00000689, 0, 0x80000006);
     m->Set(0x80000005, {0, 0x08800880, 0x40040120, 0x40040120});
     m->Set(0x80000006, {0, 0, 0x40040120, 0});
@@ -190,7 +190,7 @@ TEST(ProcessorCache, ViaAndTransmetaExtendedLeaves) {
   {
     // Transmeta Efficeon: code 8 reads as "16-Way"; level 2 from the top 16
     // bits, its code byte 0x00 gives "None".
-    ScopedNamingMachine m;
+    ScopedFake m;
     m->SetBasics("GenuineTMx86", 3, 0x00000F24, 0x00011000, 0x80000008);
     m->Set(0x80000005, {0, 0x04FF04FF, 0x40080120, 0x80040140});
     m->Set(0x80000006, {0, 0, 0x04004180, 0});

@@ -1,8 +1,13 @@
-// A small in-test machine: CPUID answers from a register map per processor,
-// the answering processor chosen by the process affinity mask, and every
-// affinity, sleep and CPUID call counted.
+// The processor library's one fake machine: CPUID answers from a register
+// map per processor, the answering processor chosen by the process affinity
+// mask, and every affinity, sleep and CPUID call counted.  A leaf may have a
+// list of answers: successive executions of the same leaf in a row walk
+// through it (the last one repeats), as leaf 2 does on the processors that
+// need several calls; running another leaf starts the walk again.  A leaf
+// without an entry answers zeros.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -16,10 +21,10 @@
 namespace zt::cpuid::testing {
 
 struct FakeCpu {
-  std::map<uint32_t, CpuidRegisters> leaves;
+  std::map<uint32_t, std::vector<CpuidRegisters>> leaves;
 
   FakeCpu& Leaf(uint32_t leaf, uint32_t eax, uint32_t ebx, uint32_t ecx, uint32_t edx) {
-    leaves[leaf] = CpuidRegisters{eax, ebx, ecx, edx};
+    leaves[leaf] = {CpuidRegisters{eax, ebx, ecx, edx}};
     return *this;
   }
   // Leaf 0 with the vendor text spread over EBX, EDX, ECX.
@@ -29,8 +34,9 @@ struct FakeCpu {
     return Leaf(0, max_standard, regs[0], regs[2], regs[1]);
   }
   FakeCpu& Extended(uint32_t max_extended) {
-    CpuidRegisters& r = leaves[0x80000000];
-    r.eax = max_extended;
+    std::vector<CpuidRegisters>& r = leaves[0x80000000];
+    if (r.empty()) r.resize(1);
+    r[0].eax = max_extended;
     return *this;
   }
   // Leaf 1: signature, EBX, ECX and EDX feature words.
@@ -47,16 +53,20 @@ inline uint32_t Chars(const char* four) {
 
 class FakeMachine final : public ICpuMachine {
  public:
-  explicit FakeMachine(std::vector<FakeCpu> cpus) : cpus_(std::move(cpus)) {
+  explicit FakeMachine(std::vector<FakeCpu> cpus = {FakeCpu{}}) : cpus_(std::move(cpus)) {
     mask_ = AllMask();
   }
 
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t) override {
     ++cpuid_calls;
     leaves_asked.push_back(leaf);
+    run_ = (leaf == last_leaf_) ? run_ + 1 : 1;
+    last_leaf_ = leaf;
+    ++executions_[leaf];
     const FakeCpu& cpu = cpus_[CurrentProcessor()];
     auto it = cpu.leaves.find(leaf);
-    return it == cpu.leaves.end() ? CpuidRegisters{} : it->second;
+    if (it == cpu.leaves.end() || it->second.empty()) return {};
+    return it->second[std::min(run_, it->second.size()) - 1];
   }
   uint32_t ProcessorCount() override { return reported_count ? reported_count : static_cast<uint32_t>(cpus_.size()); }
   bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) override {
@@ -91,6 +101,36 @@ class FakeMachine final : public ICpuMachine {
   void SetMask(uint64_t mask) { mask_ = mask; }
   uint64_t Mask() const { return mask_; }
 
+  // The first processor's leaves, set directly (name and cache tests).
+  void Set(uint32_t leaf, CpuidRegisters regs) { cpus_[0].leaves[leaf] = {regs}; }
+  void SetSequence(uint32_t leaf, std::vector<CpuidRegisters> answers) {
+    cpus_[0].leaves[leaf] = std::move(answers);
+  }
+  // Leaf 0 with the vendor text, leaf 1 with the signature and EBX, and the
+  // base of the extended range (0 = the processor has none).
+  void SetBasics(const char* vendor12, uint32_t max_standard, uint32_t signature,
+                 uint32_t leaf1_ebx = 0, uint32_t max_extended = 0, uint32_t leaf1_edx = 0) {
+    uint32_t v[3];
+    std::memcpy(v, vendor12, 12);  // EBX, EDX, ECX order of the text
+    Set(0, {max_standard, v[0], v[2], v[1]});
+    Set(1, {signature, leaf1_ebx, 0, leaf1_edx});
+    if (max_extended != 0) Set(0x80000000, {max_extended, 0, 0, 0});
+  }
+  // Brand text into the leaves from `first`, 16 bytes a leaf, NUL padded.
+  void SetText(uint32_t first, uint32_t leaves, const std::string& text) {
+    std::string padded = text;
+    padded.resize(16 * leaves, '\0');
+    for (uint32_t i = 0; i < leaves; ++i) {
+      uint32_t r[4];
+      std::memcpy(r, padded.data() + 16 * i, 16);
+      Set(first + i, {r[0], r[1], r[2], r[3]});
+    }
+  }
+  size_t Executions(uint32_t leaf) const {
+    auto it = executions_.find(leaf);
+    return it == executions_.end() ? 0 : it->second;
+  }
+
   // Knobs and records for the tests.
   uint32_t reported_count = 0;  // 0: the number of fake processors
   bool can_set_affinity = true;
@@ -111,27 +151,27 @@ class FakeMachine final : public ICpuMachine {
  private:
   std::vector<FakeCpu> cpus_;
   uint64_t mask_;
+  std::map<uint32_t, size_t> executions_;
+  uint32_t last_leaf_ = 0xFFFFFFFF;
+  size_t run_ = 0;
 };
 
-// Installs a fake machine (and a fresh root for it) for one scope.
+// Installs a fake machine (and a fresh root for it) for one scope; without
+// processors given, one blank processor to be filled with Set/SetBasics.
 class ScopedFake {
  public:
-  explicit ScopedFake(std::vector<FakeCpu> cpus) : machine_(std::make_shared<FakeMachine>(std::move(cpus))) {
-    previous_ = SetMachine(machine_);
+  explicit ScopedFake(std::vector<FakeCpu> cpus = {FakeCpu{}}) : machine_(std::move(cpus)), use_(machine_) {
     ResetCpuRoot();
   }
-  ~ScopedFake() {
-    SetMachine(previous_);
-    ResetCpuRoot();
-  }
+  ~ScopedFake() { ResetCpuRoot(); }
   ScopedFake(const ScopedFake&) = delete;
   ScopedFake& operator=(const ScopedFake&) = delete;
-  FakeMachine& operator*() { return *machine_; }
-  FakeMachine* operator->() { return machine_.get(); }
+  FakeMachine& operator*() { return machine_; }
+  FakeMachine* operator->() { return &machine_; }
 
  private:
-  std::shared_ptr<FakeMachine> machine_;
-  std::shared_ptr<ICpuMachine> previous_;
+  FakeMachine machine_;
+  ScopedOverride<ICpuMachine> use_;
 };
 
 // Typical processors.

@@ -86,9 +86,10 @@ TEST(NativeMachineLinux, CountersRunAndSleepWaits) {
 TEST(MachineSeam, ReplacementAndBack) {
   ICpuMachine* native = &Machine();
   auto fake = CreateNativeMachine();
-  EXPECT_EQ(SetMachine(fake), nullptr);
-  EXPECT_EQ(&Machine(), fake.get());
-  EXPECT_EQ(SetMachine(nullptr), fake);
+  {
+    ScopedOverride<ICpuMachine> use(*fake);
+    EXPECT_EQ(&Machine(), fake.get());
+  }
   EXPECT_EQ(&Machine(), native);
 }
 

@@ -7,12 +7,12 @@
 
 #include "cpuid/cpu_root.h"
 #include "cpuid/name.h"
-#include "name_cache_fake_machine.h"
+#include "cpuid_access_fake.h"
 
 namespace zt::cpuid {
 namespace {
 
-using testing::ScopedNamingMachine;
+using testing::ScopedFake;
 using namespace std::string_literals;
 
 std::string NameOf(uint8_t processor = 0) {
@@ -47,7 +47,7 @@ TEST(BrandTextChoice, TheLastBrandLeafMustBeInRange) {
 }
 
 TEST(ProcessorName, BrandTextIsTrimmedAndReadAfreshOnEveryCall) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   // Pentium 4 2.40 GHz: brand index 9, brand text padded with 14 blanks.
   m->SetBasics("GenuineIntel", 2, 0x00000F27, 0x00010809, 0x80000004);
   m->Set(0x80000002, {0x20202020, 0x20202020, 0x20202020, 0x6E492020});
@@ -66,7 +66,7 @@ TEST(ProcessorName, BrandTextIsTrimmedAndReadAfreshOnEveryCall) {
 }
 
 TEST(ProcessorName, TextBytesKeepTheirNulsInside) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   // Via "Samuel": the brand text has NULs inside; only the ends are trimmed.
   m->SetBasics("CentaurHauls", 1, 0x00000660, 0xC1704000, 0x80000005);
   m->Set(0x80000002, {0x20414956, 0x756D6153, 0x00006C65, 0x0000004D});
@@ -101,7 +101,7 @@ TEST(ProcessorName, WithoutBrandLeavesTheVendorTableDecides) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ScopedNamingMachine m;
+    ScopedFake m;
     m->SetBasics(c.vendor, 1, c.signature, c.leaf1_ebx, c.max_extended);
     m->SetText(0x80000002, 3, "Should not be used");
     EXPECT_TRUE(FromTable());
@@ -112,7 +112,7 @@ TEST(ProcessorName, WithoutBrandLeavesTheVendorTableDecides) {
 TEST(ProcessorName, IntelTablePathReadsLevel2AndSerialNumberBit) {
   // Pentium II "Dixon" (family 6 model 6): no extended range, brand index 0,
   // leaf 2 = 03020101 0 0 0C040842: descriptor 0x42, 256 KB level 2.
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineIntel", 2, 0x0000066A, 0, 0, 0x0183F9FF);
   m->Set(2, {0x03020101, 0, 0, 0x0C040842});
   EXPECT_EQ(NameOf(), "Intel Mobile Pentium II");
@@ -140,7 +140,7 @@ TEST(ProcessorName, IntelTablePathReadsLevel2AndSerialNumberBit) {
 
 TEST(ProcessorName, TransmetaUsesItsOwnRangeForBothChoiceAndText) {
   // Efficeon: the Transmeta information text sits in 0x80860003-0x80860006.
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineTMx86", 3, 0x00000F24, 0x00011000, 0x80000008);
   m->Set(0x80860000, {0x80860007, 0x6E617254, 0x55504361, 0x74656D73});
   m->Set(0x80860003, {0x34303032, 0x33323730, 0x3A303220, 0x6F203134});
@@ -159,7 +159,7 @@ TEST(ProcessorName, TransmetaUsesItsOwnRangeForBothChoiceAndText) {
 }
 
 TEST(ProcessorName, LookupChosenByVendorNumber) {
-  ScopedNamingMachine m;
+  ScopedFake m;
   m->SetBasics("GenuineIntel", 1, 0x00000543);
   const struct {
     uint8_t vendor;

@@ -40,10 +40,11 @@ TEST(Root, UseAffinityFollowsTheMachineInUse) {
 TEST(Root, SwappingTheMachineWithoutAResetStillGivesTheRightFlag) {
   ScopedFake outer({Pentium4()});
   EXPECT_FALSE(CpuRoot().UseAffinity());
-  auto two = std::make_shared<testing::FakeMachine>(std::vector<FakeCpu>{Pentium4(), Pentium4()});
-  auto previous = SetMachine(two);
-  EXPECT_TRUE(CpuRoot().UseAffinity());
-  SetMachine(previous);
+  testing::FakeMachine two(std::vector<FakeCpu>{Pentium4(), Pentium4()});
+  {
+    ScopedOverride<ICpuMachine> swapped(two);
+    EXPECT_TRUE(CpuRoot().UseAffinity());
+  }
   EXPECT_FALSE(CpuRoot().UseAffinity());
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -149,28 +150,48 @@ TEST(ProcStatLive, LoadsAgreeWithTheKernelsTickCountsWithinTwoPoints) {
     while (!stop) {
     }
   });
-  load.RefreshProcessorCounters();
-  auto before = ReadTickLines();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  load.RefreshProcessorCounters();
-  auto after = ReadTickLines();
-  stop = true;
-  busy.join();
+  struct StopBusy {
+    std::atomic<bool>& stop;
+    std::thread& busy;
+    ~StopBusy() {
+      stop = true;
+      busy.join();
+    }
+  } stop_busy{stop, busy};
+  // Our reading and the test's own read of /proc/stat are a moment apart; on
+  // a machine busy with other work that moment can stretch over a few clock
+  // ticks, so a run that disagrees is tried again before it counts.
+  std::string worst;
+  bool agreed = false;
+  for (int attempt = 0; attempt < 3 && !agreed; ++attempt) {
+    load.RefreshProcessorCounters();
+    auto before = ReadTickLines();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    load.RefreshProcessorCounters();
+    auto after = ReadTickLines();
 
-  const int32_t count = load.GetProcessorCount();
-  ASSERT_GE(count, 2);
-  ASSERT_EQ(before.size(), static_cast<size_t>(count));
-  ASSERT_EQ(after.size(), static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    const auto& b = before[static_cast<size_t>(i)];
-    const auto& a = after[static_cast<size_t>(i)];
-    ASSERT_GT(a.total, b.total);
-    const double kernel = 1.0 - static_cast<double>(a.idle - b.idle) / (a.total - b.total);
-    const double ours = load.GetProcessorLoad(i);
-    EXPECT_NEAR(ours, kernel, 0.02) << "instance " << i;
+    const int32_t count = load.GetProcessorCount();
+    ASSERT_GE(count, 2);
+    ASSERT_EQ(before.size(), static_cast<size_t>(count));
+    ASSERT_EQ(after.size(), static_cast<size_t>(count));
+    agreed = true;
+    worst.clear();
+    for (int32_t i = 0; i < count; ++i) {
+      const auto& b = before[static_cast<size_t>(i)];
+      const auto& a = after[static_cast<size_t>(i)];
+      ASSERT_GT(a.total, b.total);
+      const double kernel = 1.0 - static_cast<double>(a.idle - b.idle) / (a.total - b.total);
+      const double ours = load.GetProcessorLoad(i);
+      if (std::abs(ours - kernel) > 0.02) {
+        agreed = false;
+        worst += "instance " + std::to_string(i) + ": " + std::to_string(ours) + " against " +
+                 std::to_string(kernel) + "\n";
+      }
+    }
+    // The busy thread alone keeps the machine at least one processor's share busy.
+    EXPECT_GT(load.GetProcessorLoad(count - 1), 1.0 / (count - 1) - 0.05);
   }
-  // The busy thread alone keeps the machine at least one processor's share busy.
-  EXPECT_GT(load.GetProcessorLoad(count - 1), 1.0 / (count - 1) - 0.05);
+  EXPECT_TRUE(agreed) << worst;
 }
 
 }  // namespace
