@@ -11,6 +11,8 @@
 #include "bench_timing.h"
 #include "dialogs/statistics_form_win.h"
 #include "dialogs/statistics_model.h"
+#include "sampling/memory.h"
+#include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
 #include "util/platform.h"
 
@@ -25,19 +27,25 @@ class SteadyLoad : public zt::IProcessorLoad {
   void ReleaseProcessorCounters() override {}
 };
 
+// 8 GB of which 3000 MB are free.
+class SteadyMemory : public zt::IMemoryStatus {
+ public:
+  void Figures(bool, uint64_t& total, uint64_t& available) override {
+    total = 8192ull << 20;
+    available = 3000ull << 20;
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace zt;
   if (argc > 1) bench::g_seconds = std::atof(argv[1]);
   SteadyLoad load;
-  ResMonitorSources sources;
-  sources.load = &load;
-  sources.memory = [](bool, uint64_t& total, uint64_t& available) {
-    total = 8192ull << 20;
-    available = 3000ull << 20;
-  };
-  TResMonitor monitor(nullptr, sources);
+  SteadyMemory memory;
+  const ScopedOverride<IProcessorLoad> use_load(load);
+  const ScopedOverride<IMemoryStatus> use_memory(memory);
+  TResMonitor monitor(nullptr);
   monitor.Initialize();
   for (int i = 0; i < 1000; ++i) monitor.UpdateStatistics();
   ResMonitor = &monitor;

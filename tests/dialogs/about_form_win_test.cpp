@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "util/clipboard_win.h"
-#include "util/open_document_win.h"
+#include "util/shell_win.h"
 
 namespace zt {
 namespace {
@@ -23,12 +22,6 @@ std::wstring ClipboardText() {
   }
   CloseClipboard();
   return text;
-}
-
-std::vector<std::wstring>* g_opened = nullptr;
-int RecordOpen(const std::wstring& target) {
-  g_opened->push_back(target);
-  return 33;
 }
 
 void Click(HWND control) {
@@ -64,9 +57,8 @@ TEST(AboutForm, OnlyARightButtonReleaseOnTheHeaderItselfCopiesTheIdentification)
 }
 
 TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
-  std::vector<std::wstring> opened;
-  g_opened = &opened;
-  ShellOpenFunction old = SetShellOpenForTesting(RecordOpen);
+  FakeShell shell;
+  const ScopedOverride<IShell> use(shell);
   TForm_About form;
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr, "#TRANSLATOR"));
   RECT client;
@@ -79,10 +71,9 @@ TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
   Click(GetDlgItem(form.hwnd(), kIdLabelAuthor));
   Click(GetDlgItem(form.hwnd(), kIdLabelEmail));
   Click(GetDlgItem(form.hwnd(), kIdLabelWebsite));
-  SetShellOpenForTesting(old);
-  ASSERT_EQ(opened.size(), 2u);
-  EXPECT_EQ(opened[0], L"mailto:support@quorl.net?subject=Zettrim");
-  EXPECT_EQ(opened[1], L"https://zettrim.quorl.net/");
+  ASSERT_EQ(shell.opened.size(), 2u);
+  EXPECT_EQ(shell.opened[0], L"mailto:support@quorl.net?subject=Zettrim");
+  EXPECT_EQ(shell.opened[1], L"https://zettrim.quorl.net/");
 }
 
 }  // namespace

@@ -42,15 +42,11 @@ TEST(StatisticsForm, WithoutAMonitorEveryFigureIsUnknownAndResetDoesNothing) {
 TEST(StatisticsForm, ShowingRefreshesAtOnceAndResetStartsTheCountAgain) {
   test::FakeLoad load({{40, 40}});
   test::FakeClock clock;
-  ResMonitorSources sources;
-  sources.load = &load;
-  sources.clock = &clock;
-  sources.memory = [](bool, uint64_t& total, uint64_t& available) {
-    total = 8192ull << 20;
-    available = 4096ull << 20;
-  };
-  sources.is_windows2000_or_later = [] { return true; };
-  TResMonitor monitor(nullptr, sources);
+  test::FakeMemory memory;
+  memory.phys_total = memory.page_total = 8192ull << 20;
+  memory.phys_avail = memory.page_avail = 4096ull << 20;
+  const test::UseSources use(load, &clock, memory, true);
+  TResMonitor monitor(nullptr);
   monitor.Initialize();
   for (int i = 0; i < 3; ++i) monitor.UpdateStatistics();
   MonitorInstalled installed(&monitor);

@@ -89,15 +89,11 @@ TEST(StatisticsFigures, StartTimeIsTheLocalTimeOfTheResetToTheSecond) {
 TEST(StatisticsFigures, RightAfterAResetTheBoundsAreTheFiguresOfThatMoment) {
   test::FakeLoad load({{30, 30}});
   test::FakeClock clock;
-  ResMonitorSources sources;
-  sources.load = &load;
-  sources.clock = &clock;
-  sources.memory = [](bool, uint64_t& total, uint64_t& available) {
-    total = 4096ull << 20;
-    available = 1024ull << 20;
-  };
-  sources.is_windows2000_or_later = [] { return true; };
-  TResMonitor monitor(nullptr, sources);
+  test::FakeMemory memory;
+  memory.phys_total = memory.page_total = 4096ull << 20;
+  memory.phys_avail = memory.page_avail = 1024ull << 20;
+  const test::UseSources use(load, &clock, memory, true);
+  TResMonitor monitor(nullptr);
   monitor.Initialize();
   clock.tick += 2000;
   const StatisticsTexts t = StatisticsFigureTexts(monitor.CopyStatistics(), clock.tick, FigureFormat{});
