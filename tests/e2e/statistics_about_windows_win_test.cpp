@@ -12,6 +12,7 @@
 #include "main_window_support.h"
 #include "shell/menu_model.h"
 #include "shell/startup.h"
+#include "util/clipboard_win.h"
 #include "util/unicode_win.h"
 
 namespace zt::e2e {
@@ -46,16 +47,6 @@ std::wstring ClipboardText() {
   }
   CloseClipboard();
   return text;
-}
-
-void SetClipboardText(const std::wstring& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  SetClipboardData(CF_UNICODETEXT, memory);
-  CloseClipboard();
 }
 
 TEST(StatisticsWindowE2E, LiveWhileShownFrozenWhileHiddenAndTheResetClearsTheGraph) {
@@ -127,7 +118,7 @@ TEST(AboutWindowE2E, MadeHiddenShowsTheBuildAndItsHeaderCopiesTheIdentification)
   ASSERT_TRUE(WaitVisible(about, true));
   HWND header = GetDlgItem(about, kIdPanelHeader);
   ASSERT_NE(header, nullptr);
-  SetClipboardText(L"before");
+  ASSERT_TRUE(CopyTextToClipboard(nullptr, L"before"));
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(header, WM_LBUTTONUP, 0, MAKELPARAM(300, 10), SMTO_ABORTIFHUNG, 5000, &ignored);
   EXPECT_EQ(ClipboardText(), L"before") << "a left click copies nothing";
