@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "dialogs/about_form_win.h"
+#include "dialogs/settings_form_win.h"
+#include "dialogs/settings_target_win.h"
 #include "dialogs/statistics_form_win.h"
 #include "shell/main_form_win.h"
 #include "shell/menu_model.h"
@@ -13,6 +15,8 @@ namespace {
 struct AppDialogs {
   HINSTANCE instance = nullptr;
   HWND main_window = nullptr;
+  std::unique_ptr<MainFormSettingsTarget> settings_target;
+  std::unique_ptr<TForm_Settings> settings;
   TForm_Statistics statistics;
   TForm_About about;
 };
@@ -23,11 +27,25 @@ std::unique_ptr<AppDialogs> g_dialogs;
 
 void CreateAppDialogs(HINSTANCE instance, HWND main_window) {
   g_dialogs = std::make_unique<AppDialogs>();
-  g_dialogs->instance = instance;
-  g_dialogs->main_window = main_window;
-  if (g_dialogs->statistics.Create(instance, main_window))
+  AppDialogs& d = *g_dialogs;
+  d.instance = instance;
+  d.main_window = main_window;
+
+  // Settings dialog.
+  if (TForm_Main* form = MainForm()) {
+    d.settings_target = std::make_unique<MainFormSettingsTarget>(*form);
+    d.settings = std::make_unique<TForm_Settings>(*d.settings_target);
+    if (d.settings->Create(instance)) {
+      TForm_Main::SetCommandHandler(MI_Settings, [] { g_dialogs->settings->Show(); });
+    } else {
+      d.settings.reset();
+    }
+  }
+
+  // Statistics and about windows.
+  if (d.statistics.Create(instance, main_window))
     TForm_Main::SetCommandHandler(MI_Statistics, [] { g_dialogs->statistics.Show(); });
-  if (g_dialogs->about.Create(instance, main_window))
+  if (d.about.Create(instance, main_window))
     TForm_Main::SetCommandHandler(MI_About, [] { g_dialogs->about.Show(); });
 }
 
