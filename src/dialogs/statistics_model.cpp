@@ -73,13 +73,14 @@ StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint32_t tick_now
   // Every reset stamps the local time, which is never the zero date; a block
   // that still holds it was never started and has no start to count from.
   if (s.TimeStarted == 0) {
-    texts[V::Rate] = texts[V::TimeRuning] = texts[V::TimeStarted] = kNoFigure;
+    texts[V::ActualRate] = texts[V::TimeRuning] = texts[V::TimeStarted] = kNoFigure;
     return texts;
   }
   const uint32_t elapsed_ms = tick_now - s.TickStarted;
   const auto e = static_cast<uint64_t>(RoundHalfEven(elapsed_ms / 1000.0));
-  texts[V::Rate] = s.Samples > 0 ? FormatFixed(static_cast<double>(e) / s.Samples, 3, format.decimal_separator) + " s"
-                                 : kNoFigure;
+  texts[V::ActualRate] =
+      s.Samples > 0 ? FormatFixed(static_cast<double>(e) / s.Samples, 3, format.decimal_separator) + " s"
+                    : kNoFigure;
   texts[V::TimeRuning] = RunningTimeText(e);
   texts[V::TimeStarted] = StartTimeText(s.TimeStarted, format);
   return texts;

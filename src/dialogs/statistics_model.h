@@ -21,7 +21,7 @@ enum class StatisticsValue : int {
   MemoryUsageAverage,
   MemoryUsageMin,
   Samples,
-  Rate,
+  ActualRate,  // Label_Rate
   TimeRuning,
   TimeStarted,
 };

@@ -23,7 +23,7 @@ TEST(StatisticsFigures, AnHourAMinuteAndASecondAtHalfASecondPerSample) {
   s.Samples = 7322;
   const StatisticsTexts t = StatisticsFigureTexts(s, 5000 + 3661000, FigureFormat{});
   EXPECT_EQ(t[V::TimeRuning], "1 hours 1 mins 1 secs");
-  EXPECT_EQ(t[V::Rate], "0.500 s");
+  EXPECT_EQ(t[V::ActualRate], "0.500 s");
   EXPECT_EQ(t[V::Samples], "7322");
   EXPECT_EQ(t[V::TimeStarted], "16 Dec 2013, 09:05:07");
 }
@@ -41,11 +41,11 @@ TEST(StatisticsFigures, ElapsedTimeSurvivesAWrapOfTheTickCounterAndRoundsHalvesT
   s.Samples = 8;
   StatisticsTexts t = StatisticsFigureTexts(s, 2000, FigureFormat{});
   EXPECT_EQ(t[V::TimeRuning], "4 secs");
-  EXPECT_EQ(t[V::Rate], "0.500 s");
+  EXPECT_EQ(t[V::ActualRate], "0.500 s");
   // 2.5 s -> 2.
   t = StatisticsFigureTexts(s, 1000, FigureFormat{});
   EXPECT_EQ(t[V::TimeRuning], "2 secs");
-  EXPECT_EQ(t[V::Rate], "0.250 s");
+  EXPECT_EQ(t[V::ActualRate], "0.250 s");
 }
 
 TEST(StatisticsFigures, LoadAndMemoryWithTheUsersSeparatorAndMonthNames) {
@@ -67,7 +67,7 @@ TEST(StatisticsFigures, LoadAndMemoryWithTheUsersSeparatorAndMonthNames) {
   EXPECT_EQ(t[V::CpuUsageMax], "100,00 %");
   EXPECT_EQ(t[V::MemoryUsageMin], "45,3 %  (3,711 MB)");
   EXPECT_EQ(t[V::MemoryUsageMax], "100,0 %  (8,192 MB)");
-  EXPECT_EQ(t[V::Rate], "0,667 s");
+  EXPECT_EQ(t[V::ActualRate], "0,667 s");
   EXPECT_EQ(t[V::TimeStarted], "16 Dez 2013, 09:05:07");
 
   FigureFormat plain;
@@ -98,7 +98,7 @@ TEST(StatisticsFigures, RightAfterAResetTheBoundsAreTheFiguresOfThatMoment) {
   clock.tick += 2000;
   const StatisticsTexts t = StatisticsFigureTexts(monitor.CopyStatistics(), clock.tick, FigureFormat{});
   EXPECT_EQ(t[V::Samples], "0");
-  EXPECT_EQ(t[V::Rate], "--");
+  EXPECT_EQ(t[V::ActualRate], "--");
   EXPECT_EQ(t[V::TimeRuning], "2 secs");
   EXPECT_EQ(t[V::MemoryUsageMin], "75.0 %  (3,072 MB)");
   EXPECT_EQ(t[V::MemoryUsageMax], t[V::MemoryUsageMin]);
