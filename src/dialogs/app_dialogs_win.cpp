@@ -35,7 +35,7 @@ void CreateAppDialogs(HINSTANCE instance, HWND main_window) {
   if (TForm_Main* form = MainForm()) {
     d.settings_target = std::make_unique<MainFormSettingsTarget>(*form);
     d.settings = std::make_unique<TForm_Settings>(*d.settings_target);
-    if (d.settings->Create(instance)) {
+    if (d.settings->Create(instance, main_window)) {
       TForm_Main::SetCommandHandler(MI_Settings, [] { g_dialogs->settings->Show(); });
     } else {
       d.settings.reset();
