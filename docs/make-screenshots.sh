@@ -5,6 +5,9 @@
 #   docs/make-screenshots.sh BUILD_DIR [NATIVE_BUILD_DIR]
 # Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
 # zettrim.exe; NATIVE_BUILD_DIR (optional) holds tests/shell/tray_sheet.
+# ZT_SHOTS="statistics about" takes only the named shots.  The caption
+# buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
+# when installed, or from the file named by ZT_MARLETT.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 native=${2:-}
@@ -31,12 +34,15 @@ done
 wineserver -w
 
 convert -size ${W}x${H} gradient:'#1b2735-#3e5c7a' -fill '#2f4a66' -draw "rectangle 0,300 $W,330" \
-  -fill '#5a7fa3' -pointsize 40 -draw "text 420,380 'dark desktop'" "$work/dark.png"
+  -fill '#5a7fa3' -font DejaVu-Sans -pointsize 40 -draw "text 420,380 'dark desktop'" "$work/dark.png"
 convert -size ${W}x${H} gradient:'#fdfdfd-#cfdff0' -fill '#e8c070' -draw "rectangle 0,300 $W,330" \
-  -fill '#8090a0' -pointsize 40 -draw "text 420,380 'light desktop'" "$work/light.png"
+  -fill '#8090a0' -font DejaVu-Sans -pointsize 40 -draw "text 420,380 'light desktop'" "$work/light.png"
 
 # The window opens centred: 250 x 105 at (515, 307) on 1280 x 720.
 wiggle='for i in 1 2 3 4 5 6; do xdotool mousemove $((735+i)) $((360+i)); sleep 0.1; done; sleep 0.3'
+
+# Whether a shot was asked for (all of them by default).
+want() { [[ -z "${ZT_SHOTS:-}" || " $ZT_SHOTS " == *" $1 "* ]]; }
 
 # shot NAME BACKDROP INI WAIT ACTION
 shot() {
@@ -57,26 +63,65 @@ shot() {
   sleep 1
 }
 
-shot window-dark dark "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
-convert "$work/window-dark.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-dark.png"
-shot window-light light "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
-convert "$work/window-light.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-light.png"
-shot window-per-processor dark "[General]\r\nFirstLaunch=1\r\nDisplayEachCPU=1\r\n[Colors]\r\nBackgroundColor=0\r\nTextColor=16777215\r\nGraphCPUColor1=4259584\r\nGraphCPUColor2=36095\r\nGraphMemoryColor=16762960\r\nBarColor=36095\r\n" 10 "$wiggle"
-convert "$work/window-per-processor.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-per-processor.png"
-shot window-no-bar-graph light "[General]\r\nFirstLaunch=1\r\nHideBarGraph=1\r\n" 10
-convert "$work/window-no-bar-graph.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-no-bar-graph.png"
-# Menu: wake the title controls, click the menu button, open "位置".
-shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
-  "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
-convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu.png"
-# Wine's stand-alone tray window (top left) with each kind of icon.
-shot tray-numeric light "[General]\r\nFirstLaunch=1\r\nNumericTrayIcons=1\r\n" 6
-shot tray-gradient light "[General]\r\nFirstLaunch=1\r\n" 6
-convert "$work/tray-numeric.png" -crop 48x48+0+0 +repage -scale 400% "$work/tn.png"
-convert "$work/tray-gradient.png" -crop 48x48+0+0 +repage -scale 400% "$work/tg.png"
-convert "$work/tn.png" "$work/tg.png" +append "$here/tray-live.png"
-if [[ -n "$native" && -x "$native/tests/shell/tray_sheet" ]]; then
+if want window-dark; then
+  shot window-dark dark "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
+  convert "$work/window-dark.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-dark.png"
+fi
+if want window-light; then
+  shot window-light light "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
+  convert "$work/window-light.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-light.png"
+fi
+if want window-per-processor; then
+  shot window-per-processor dark "[General]\r\nFirstLaunch=1\r\nDisplayEachCPU=1\r\n[Colors]\r\nBackgroundColor=0\r\nTextColor=16777215\r\nGraphCPUColor1=4259584\r\nGraphCPUColor2=36095\r\nGraphMemoryColor=16762960\r\nBarColor=36095\r\n" 10 "$wiggle"
+  convert "$work/window-per-processor.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-per-processor.png"
+fi
+if want window-no-bar-graph; then
+  shot window-no-bar-graph light "[General]\r\nFirstLaunch=1\r\nHideBarGraph=1\r\n" 10
+  convert "$work/window-no-bar-graph.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-no-bar-graph.png"
+fi
+if want menu; then
+  # Menu: wake the title controls, click the menu button, open "位置".
+  shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
+    "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
+  convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu.png"
+fi
+if want tray-live; then
+  # Wine's stand-alone tray window (top left) with each kind of icon.
+  shot tray-numeric light "[General]\r\nFirstLaunch=1\r\nNumericTrayIcons=1\r\n" 6
+  shot tray-gradient light "[General]\r\nFirstLaunch=1\r\n" 6
+  convert "$work/tray-numeric.png" -crop 48x48+0+0 +repage -scale 400% "$work/tn.png"
+  convert "$work/tray-gradient.png" -crop 48x48+0+0 +repage -scale 400% "$work/tg.png"
+  convert "$work/tn.png" "$work/tg.png" +append "$here/tray-live.png"
+fi
+if want tray-icons && [[ -n "$native" && -x "$native/tests/shell/tray_sheet" ]]; then
   "$native/tests/shell/tray_sheet" "$work/sheet.ppm" >/dev/null
   convert "$work/sheet.ppm" "$here/tray-icons.png"
 fi
+
+# The statistics and about windows with their frames.  Wine draws the frame
+# itself only for windows it does not hand to a window manager, and there is
+# none here.  The keys go to the main window, which needs the X focus.
+marlett=${ZT_MARLETT:-/usr/share/wine/fonts/marlett.ttf}
+[[ -f $marlett ]] && cp "$marlett" "$prefix/drive_c/windows/Fonts/"
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+wineserver -w
+focus_main="xdotool search --name '^Zettrim\$' windowfocus; sleep 0.5"
+# window_crop TITLE NAME: the window's own rectangle out of the shot NAME.
+window_crop() {
+  local geometry
+  geometry=$(xdotool search --name "^$1\$" getwindowgeometry --shell | tr '\n' ' ')
+  eval "$geometry"
+  echo "${WIDTH}x${HEIGHT}+${X}+${Y}" > "$work/$2.box"
+}
+if want statistics; then
+  # Some seconds of samples at the default rate first.
+  shot statistics light "[General]\r\nFirstLaunch=1\r\n" 6 \
+    "$focus_main; xdotool key F5; sleep 14; window_crop 统计 statistics"
+  convert "$work/statistics.png" -crop "$(cat "$work/statistics.box")" +repage -scale 200% "$here/statistics.png"
+fi
+if want about; then
+  shot about light "[General]\r\nFirstLaunch=1\r\n" 6 "$focus_main; xdotool key shift+F1; sleep 2; window_crop 关于 about"
+  convert "$work/about.png" -crop "$(cat "$work/about.box")" +repage -scale 200% "$here/about.png"
+fi
+wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 echo "screenshots written to $here"

@@ -2,8 +2,10 @@
 
 #include <memory>
 
+#include "dialogs/about_form_win.h"
 #include "dialogs/settings_form_win.h"
 #include "dialogs/settings_target_win.h"
+#include "dialogs/statistics_form_win.h"
 #include "shell/main_form_win.h"
 #include "shell/menu_model.h"
 
@@ -15,6 +17,8 @@ struct AppDialogs {
   HWND main_window = nullptr;
   std::unique_ptr<MainFormSettingsTarget> settings_target;
   std::unique_ptr<TForm_Settings> settings;
+  TForm_Statistics statistics;
+  TForm_About about;
 };
 
 std::unique_ptr<AppDialogs> g_dialogs;
@@ -31,12 +35,18 @@ void CreateAppDialogs(HINSTANCE instance, HWND main_window) {
   if (TForm_Main* form = MainForm()) {
     d.settings_target = std::make_unique<MainFormSettingsTarget>(*form);
     d.settings = std::make_unique<TForm_Settings>(*d.settings_target);
-    if (d.settings->Create(instance)) {
+    if (d.settings->Create(instance, main_window)) {
       TForm_Main::SetCommandHandler(MI_Settings, [] { g_dialogs->settings->Show(); });
     } else {
       d.settings.reset();
     }
   }
+
+  // Statistics and about windows.
+  if (d.statistics.Create(instance, main_window))
+    TForm_Main::SetCommandHandler(MI_Statistics, [] { g_dialogs->statistics.Show(); });
+  if (d.about.Create(instance, main_window))
+    TForm_Main::SetCommandHandler(MI_About, [] { g_dialogs->about.Show(); });
 }
 
 void DestroyAppDialogs() {

@@ -50,7 +50,7 @@ bool TForm::Create(HINSTANCE instance, const FormSpec& spec) {
   RegisterClassOnce(instance, spec.class_name, Proc);
   RegisterClassOnce(instance, kPageClass, PageProc);
   auto make_font = [&](int weight) {
-    return UniqueFont(CreateFontW(-spec.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return UniqueFont(CreateFontW(-spec.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, spec.font_charset,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, spec.font_face));
   };

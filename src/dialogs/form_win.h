@@ -29,9 +29,11 @@ struct FormSpec {
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   HWND owner = nullptr;
-  // Font height in pixels (11 is 8 point at 96 dpi) and face.
+  // Font height in pixels (11 is 8 point at 96 dpi), face and character
+  // set (GB2312_CHARSET lets the system find Chinese glyphs the face lacks).
   int font_height = 11;
   const wchar_t* font_face = L"MS Sans Serif";
+  BYTE font_charset = DEFAULT_CHARSET;
 };
 
 class TForm {

@@ -22,8 +22,12 @@ int Index(SettingsCheck c) { return static_cast<int>(c); }
 
 }  // namespace
 
-bool TForm_Settings::Create(HINSTANCE instance) {
+bool TForm_Settings::Create(HINSTANCE instance, HWND owner) {
   FormSpec spec;
+  // Owned by the main window, as the other windows of the program: above it,
+  // and no task-bar button of its own.
+  spec.owner = owner;
+  spec.font_charset = GB2312_CHARSET;
   spec.class_name = kSettingsWindowClass;
   spec.caption = L"设置";
   spec.client_width = kClientWidth;

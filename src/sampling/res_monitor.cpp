@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <thread>
 
 #include "config/config.h"
@@ -50,17 +49,7 @@ int32_t MonitorDelay(uint32_t rate, uint32_t tick_start, uint32_t tick_end) {
   return delay;
 }
 
-std::string FormatFixed2(double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.2f", value);
-  std::string text(buf);
-  // A value a hair below zero must not show as "-0.00".
-  if (text.compare(0, 2, "-0") == 0 && text.find_first_not_of("-0.") == std::string::npos)
-    text.erase(0, 1);
-  const size_t dot = text.find('.');
-  if (dot != std::string::npos) text.replace(dot, 1, UserDecimalSeparator());
-  return text;
-}
+std::string FormatFixed2(double value) { return FormatFixed(value, 2, UserDecimalSeparator()); }
 
 std::string MemoryLabelText(double memory_total, double memory_usage, double memory_used) {
   if (MemoryAsPercentage.load()) {

@@ -1,6 +1,8 @@
 #include "util/format.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace zt {
 
@@ -32,6 +34,18 @@ std::string FormatThousands(double value) {
     out.push_back(digits[i]);
   }
   return out;
+}
+
+std::string FormatFixed(double value, int decimals, const std::string& decimal_separator) {
+  char buf[352];  // the longest double with nine decimals fits
+  std::snprintf(buf, sizeof buf, "%.*f", std::clamp(decimals, 0, 9), value);
+  std::string text(buf);
+  // A value a hair below zero must not show as "-0.00".
+  if (text.compare(0, 2, "-0") == 0 && text.find_first_not_of("-0.") == std::string::npos)
+    text.erase(0, 1);
+  const size_t dot = text.find('.');
+  if (dot != std::string::npos) text.replace(dot, 1, decimal_separator);
+  return text;
 }
 
 }  // namespace zt

@@ -15,4 +15,10 @@ int64_t RoundHalfEven(double value);
 // Negative input is written as 0.
 std::string FormatThousands(double value);
 
+// A value with a fixed number of decimals (0 to 9) and the given decimal
+// separator, as the patterns "0.0", "0.00", "0.000" write it:
+// FormatFixed(45.25, 1, ",") -> "45,2".  A value that rounds to zero never
+// shows a minus sign.
+std::string FormatFixed(double value, int decimals, const std::string& decimal_separator);
+
 }  // namespace zt

@@ -38,4 +38,14 @@ int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);
 double DateTimeFromParts(int year, int month, int day, int hour, int minute, int second,
                          int millisecond);
 
+struct DateTimeParts {
+  int year = 1899, month = 12, day = 30;
+  int hour = 0, minute = 0, second = 0;
+};
+// The calendar date and time of a date-time value, the inverse of
+// DateTimeFromParts: the time of day is rounded to the millisecond, then
+// the seconds are whole.  A value that is not a number or lies beyond the
+// years 1 to 9999 gives the zero date, 30 December 1899, 00:00:00.
+DateTimeParts DateTimeToParts(double value);
+
 }  // namespace zt

@@ -7,11 +7,29 @@
 
 #include "e2e_support.h"
 #include "shell/main_form_win.h"
+#include "shell/monitors_win.h"
 
 namespace zt::e2e {
 
 inline LRESULT QueryMain(HWND main, MainQuery item) {
   return SendMessageW(main, RegisterWindowMessageW(kMainWindowQueryMessage), static_cast<WPARAM>(item), 0);
+}
+
+// One figure of the monitor of the program with this process id (its
+// message-only query window), -1 without a monitor, -2 without the window.
+inline LRESULT QueryMonitor(DWORD pid, QueryItem item) {
+  HWND h = nullptr;
+  while ((h = FindWindowExW(HWND_MESSAGE, h, kMonitorQueryClass, nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner != pid) continue;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(h, RegisterWindowMessageW(kQueryStatisticsMessage), static_cast<WPARAM>(item), 0,
+                             SMTO_ABORTIFHUNG, 5000, &result))
+      return -2;
+    return static_cast<LRESULT>(result);
+  }
+  return -2;
 }
 
 inline RECT WindowRect(HWND h) {

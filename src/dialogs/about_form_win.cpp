@@ -1,0 +1,213 @@
+#include "dialogs/about_form_win.h"
+
+#include <commctrl.h>
+
+#include "shell/window_messages.h"
+#include "util/clipboard_win.h"
+#include "util/open_document_win.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+constexpr wchar_t kHeaderClass[] = L"Zettrim.AboutHeader";
+
+// Layout in client pixels.  The window is not scaled with the screen's pixel
+// density: these are the sizes it shows.
+constexpr int kClientWidth = 337;
+constexpr int kClientHeight = 215;
+constexpr int kHeaderHeight = 97;
+constexpr int kBevelHeight = 9;  // the bottom-line bevel along the header's lower edge
+constexpr int kImageX = 24, kImageY = 8, kImageSize = 81;
+constexpr int kTextX = 128;
+constexpr int kTitleY = 16, kTitleWidth = 120, kTitleHeight = 36, kTitleFontHeight = 32;
+constexpr int kVersionY = 56, kDateY = 72;
+constexpr int kCaptionX = 32, kValueX = 112;
+constexpr int kRowY[4] = {112, 136, 160, 184};
+constexpr int kRowHeight = 14;
+constexpr COLORREF kLinkColor = RGB(0, 0, 255);
+
+void RegisterHeaderClass(HINSTANCE instance, WNDPROC proc) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExW(instance, kHeaderClass, &wc)) return;
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = kHeaderClass;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+TForm_About::~TForm_About() {
+  // The header outlives this object by a moment: the base destroys the window.
+  if (hwnd() && panel_header_) SetWindowLongPtrW(panel_header_, GWLP_USERDATA, 0);
+}
+
+bool TForm_About::Create(HINSTANCE instance, HWND owner, const std::string& translator_credit) {
+  translator_credit_ = translator_credit;
+  RegisterHeaderClass(instance, HeaderProc);
+  FormSpec spec;
+  spec.class_name = kAboutFormClass;
+  spec.caption = L"关于";
+  spec.client_width = kClientWidth;
+  spec.client_height = kClientHeight;
+  spec.owner = owner;
+  spec.font_charset = GB2312_CHARSET;
+  spec.ex_style |= WS_EX_TOPMOST;
+  return TForm::Create(instance, spec);
+}
+
+void TForm_About::FormCreate() {
+  const AboutTexts texts = MakeAboutTexts(translator_credit_);
+  hand_cursor_ = LoadCursorW(nullptr, IDC_HAND);
+  logo_ = DrawProgramLogo();
+  CreateHeader(texts);
+  AddRow(kRowY[0], L"作者：", texts.author, kIdLabelAuthor, false);
+  AddRow(kRowY[1], L"电子邮件：", texts.email, kIdLabelEmail, true);
+  AddRow(kRowY[2], L"网址：", texts.website, kIdLabelWebsite, true);
+  AddRow(kRowY[3], L"翻译：", texts.translator, kIdLabelTranslator, false);
+}
+
+void TForm_About::CreateHeader(const AboutTexts& texts) {
+  panel_header_ = CreateWindowExW(0, kHeaderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                  kClientWidth, kHeaderHeight, hwnd(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanelHeader)), instance(),
+                                  nullptr);
+  if (!panel_header_) return;
+  SetWindowLongPtrW(panel_header_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // The header's labels and picture take their own mouse messages
+  // (SS_NOTIFY): a click on them is not a click on the header.
+  AddControl(WC_STATICW, L"", SS_OWNERDRAW | SS_NOTIFY, kImageX, kImageY, kImageSize, kImageSize, kIdImage,
+             panel_header_);
+  title_font_.reset(CreateFontW(-kTitleFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
+                                L"Times New Roman"));
+  HWND title = AddControl(WC_STATICW, Widen(texts.title), SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kTextX, kTitleY,
+                          kTitleWidth, kTitleHeight, kIdLabelTitle, panel_header_);
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(title_font_.get()), FALSE);
+  const int text_width = kClientWidth - kTextX - 8;
+  AddControl(WC_STATICW, Widen(texts.version), SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kTextX, kVersionY, text_width,
+             kRowHeight, kIdLabelVersion, panel_header_);
+  AddControl(WC_STATICW, Widen(texts.date), SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kTextX, kDateY, text_width,
+             kRowHeight, kIdLabelDate, panel_header_);
+}
+
+void TForm_About::AddRow(int y, const wchar_t* caption, const std::string& value, int id, bool link) {
+  HWND caption_label = AddLabel(caption, kCaptionX, y, kValueX - kCaptionX - 4, kRowHeight);
+  SendMessageW(caption_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
+  AddControl(WC_STATICW, Widen(value), SS_LEFT | SS_NOPREFIX | (link ? SS_NOTIFY : 0), kValueX, y,
+             kClientWidth - kValueX - 8, kRowHeight, id);
+}
+
+void TForm_About::FormShow() { PostMessageW(hwnd(), WM_AFTERSHOW, 0, 0); }
+
+void TForm_About::WMAfterShow() {
+  // No control keeps the focus: the window itself has it.
+  if (visible()) SetFocus(hwnd());
+}
+
+void TForm_About::Label_EmailClick() { OpenDocument(EmailLinkTarget()); }
+
+void TForm_About::Label_WebsiteClick() { OpenDocument(WebsiteLinkTarget()); }
+
+void TForm_About::Panel_HeaderMouseUp(UINT button_message) {
+  if (button_message != WM_RBUTTONUP) return;
+  CopyTextToClipboard(hwnd(), Widen(ClipboardIdentification()));
+}
+
+bool TForm_About::IsLink(HWND control) const {
+  return control && (control == GetDlgItem(hwnd(), kIdLabelEmail) || control == GetDlgItem(hwnd(), kIdLabelWebsite));
+}
+
+LRESULT TForm_About::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_AFTERSHOW: WMAfterShow(); return 0;
+    case WM_COMMAND:
+      if (HIWORD(wparam) == STN_CLICKED) {
+        if (LOWORD(wparam) == kIdLabelEmail) Label_EmailClick();
+        if (LOWORD(wparam) == kIdLabelWebsite) Label_WebsiteClick();
+        return 0;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+      // The links are blue; the base gives them the dialog face.
+      if (IsLink(reinterpret_cast<HWND>(lparam))) SetTextColor(reinterpret_cast<HDC>(wparam), kLinkColor);
+      return 0;
+    case WM_SETCURSOR:
+      if (IsLink(reinterpret_cast<HWND>(wparam)) && hand_cursor_) {
+        SetCursor(hand_cursor_);
+        return TRUE;
+      }
+      break;
+    default: break;
+  }
+  return Default(msg, wparam, lparam);
+}
+
+void TForm_About::Image_Draw(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (logo_.size() != static_cast<size_t>(kProgramLogoSize) * kProgramLogoSize) return;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = kProgramLogoSize;
+  info.bmiHeader.biHeight = -kProgramLogoSize;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int x = item.rcItem.left + (item.rcItem.right - item.rcItem.left - kProgramLogoSize) / 2;
+  const int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kProgramLogoSize) / 2;
+  SetDIBitsToDevice(dc, x, y, kProgramLogoSize, kProgramLogoSize, 0, 0, 0, kProgramLogoSize, logo_.data(), &info,
+                    DIB_RGB_COLORS);
+}
+
+LRESULT TForm_About::HeaderHandle(HWND header, UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(header, &ps);
+      // The bottom-line bevel: a shadow line over a highlight line.
+      RECT bevel = {0, kHeaderHeight - kBevelHeight, kClientWidth, kHeaderHeight};
+      DrawEdge(dc, &bevel, EDGE_ETCHED, BF_BOTTOM);
+      EndPaint(header, &ps);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetBkColor(dc, RGB(255, 255, 255));
+      SetTextColor(dc, RGB(0, 0, 0));
+      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item->CtlID == kIdImage) {
+        Image_Draw(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      Panel_HeaderMouseUp(msg);
+      return 0;
+    default: break;
+  }
+  return DefWindowProcW(header, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK TForm_About::HeaderProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+  auto* self = reinterpret_cast<TForm_About*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  try {
+    return self->HeaderHandle(hwnd, msg, wparam, lparam);
+  } catch (...) {
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+}
+
+}  // namespace zt

@@ -1,0 +1,241 @@
+#include "dialogs/statistics_form_win.h"
+
+#include <commctrl.h>
+
+#include "sampling/res_monitor.h"
+#include "shell/main_form_win.h"
+#include "util/platform.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+// Layout, in client pixels: four panels of width 225 stacked from the top,
+// then the reset button.
+constexpr int kClientWidth = 241;
+constexpr int kClientHeight = 387;
+constexpr int kMargin = 8;
+constexpr int kPanelWidth = 225;
+constexpr int kPanelGap = 8;
+constexpr int kTitleTop = 6;     // title text below the panel's top edge
+constexpr int kTitleRule = 23;   // the line under the title
+constexpr int kFirstRow = 30;    // first caption/value row
+constexpr int kRowStep = 18;
+constexpr int kRowHeight = 14;
+constexpr int kPanelPadding = 8;  // below the last row
+constexpr int kCaptionX = 14;    // within the panel
+constexpr int kCaptionWidth = 66;
+constexpr int kValueX = 82;
+constexpr int kButtonHeight = 22;
+
+constexpr int PanelHeight(int rows) { return kFirstRow + (rows - 1) * kRowStep + kRowHeight + kPanelPadding; }
+static_assert(kMargin + 2 * PanelHeight(3) + 2 * PanelHeight(2) + 3 * kPanelGap + kMargin + kButtonHeight +
+                      kMargin <=
+                  kClientHeight,
+              "the panels and the button fit the window");
+
+// The reset button's picture: a green circular arrow, 16 x 16.
+constexpr const char* kResetPicture[16] = {
+    "................", "........#.......", "........##......", ".....######.....",
+    "...########.....", "..###...##......", ".##.....#.......", ".##.............",
+    "##...........##.", "##...........##.", ".##.........##..", ".###.......###..",
+    "..####...####...", "...#########....", ".....#####......", "................",
+};
+constexpr COLORREF kResetPictureColor = RGB(0, 110, 60);
+constexpr int kPictureSize = 16;
+constexpr int kPictureGap = 6;  // between the picture and the caption
+
+}  // namespace
+
+TForm_Statistics::~TForm_Statistics() {
+  // The base destroys the window after this object's members are gone; a
+  // window its owner already took along has taken the button with it.
+  if (hwnd() && speed_button_reset_) RemoveWindowSubclass(speed_button_reset_, ResetButtonProc, 0);
+}
+
+bool TForm_Statistics::Create(HINSTANCE instance, HWND owner) {
+  FormSpec spec;
+  spec.class_name = kStatisticsFormClass;
+  spec.caption = L"统计";
+  spec.client_width = kClientWidth;
+  spec.client_height = kClientHeight;
+  spec.owner = owner;
+  spec.font_charset = GB2312_CHARSET;
+  return TForm::Create(instance, spec);
+}
+
+void TForm_Statistics::FormCreate() {
+  using V = StatisticsValue;
+  int y = kMargin;
+  AddPanel(y, PanelHeight(3), L"CPU使用率", {L"最大：", L"平均：", L"最小："}, V::CpuUsageMax);
+  y += PanelHeight(3) + kPanelGap;
+  AddPanel(y, PanelHeight(3), L"内存使用", {L"最大：", L"平均：", L"最小："}, V::MemoryUsageMax);
+  y += PanelHeight(3) + kPanelGap;
+  AddPanel(y, PanelHeight(2), L"计数器", {L"样本：", L"实际速率："}, V::Samples);
+  y += PanelHeight(2) + kPanelGap;
+  AddPanel(y, PanelHeight(2), L"时间", {L"运行：", L"开始："}, V::TimeRuning);
+
+  // A flat button: no frame until the mouse is over it (drawn by
+  // SpeedButton_ResetDraw, hot state kept by ResetButtonProc).  It takes no
+  // part in the Tab order, as a speed button does not.
+  speed_button_reset_ = AddControl(WC_BUTTONW, L"重置统计信息", BS_OWNERDRAW, kMargin,
+                                   kClientHeight - kMargin - kButtonHeight, kPanelWidth, kButtonHeight,
+                                   kIdSpeedButtonReset);
+  if (speed_button_reset_)
+    SetWindowSubclass(speed_button_reset_, ResetButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
+                                std::initializer_list<const wchar_t*> captions, StatisticsValue first_value) {
+  panels_[panel_count_++] = RECT{kMargin, y, kMargin + kPanelWidth, y + height};
+  HWND title_label = AddLabel(title, kMargin + 2, y + kTitleTop, kPanelWidth - 4, kRowHeight, nullptr, -1,
+                              SS_CENTER);
+  SendMessageW(title_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
+  int value = static_cast<int>(first_value);
+  int row_y = y + kFirstRow;
+  for (const wchar_t* caption : captions) {
+    AddLabel(caption, kMargin + kCaptionX, row_y, kCaptionWidth, kRowHeight);
+    labels_[static_cast<size_t>(value)] =
+        AddLabel(L"", kMargin + kValueX, row_y, kPanelWidth - kValueX - 4, kRowHeight, nullptr,
+                 kIdStatisticsValue + value);
+    ++value;
+    row_y += kRowStep;
+  }
+}
+
+void TForm_Statistics::RefreshFigures() {
+  const StatisticsTexts texts =
+      ResMonitor ? StatisticsFigureTexts(ResMonitor->CopyStatistics(), GetTickCountMs(), UserFigureFormat())
+                 : NoMonitorTexts();
+  for (size_t i = 0; i < labels_.size(); ++i) {
+    if (labels_[i]) SetControlText(labels_[i], Widen(texts.text[i]));
+  }
+}
+
+void TForm_Statistics::SpeedButton_ResetClick() {
+  if (!ResMonitor) return;
+  SetTimerEnabled(false);
+  ResMonitor->ResetStatistics();
+  // The graph's x values restart from 1 with the samples: empty every line
+  // so each stays increasing.
+  if (TForm_Main* main = MainForm()) main->ClearGraph();
+  RefreshFigures();
+  if (visible()) SetTimerEnabled(true);
+}
+
+void TForm_Statistics::FormShow() {
+  RefreshFigures();
+  SetTimerEnabled(true);
+}
+
+void TForm_Statistics::FormHide() { SetTimerEnabled(false); }
+
+void TForm_Statistics::SetTimerEnabled(bool on) {
+  if (!hwnd()) return;
+  if (on) {
+    SetTimer(hwnd(), kTimerRefresh, kTimerIntervalMs, nullptr);
+  } else {
+    KillTimer(hwnd(), kTimerRefresh);
+  }
+}
+
+void TForm_Statistics::TimerTimer() { RefreshFigures(); }
+
+LRESULT TForm_Statistics::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_PAINT: FormPaint(); return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return 0;  // the base gives every label the dialog face
+    case WM_TIMER:
+      if (wparam == kTimerRefresh) TimerTimer();
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kIdSpeedButtonReset && HIWORD(wparam) == BN_CLICKED) {
+        SpeedButton_ResetClick();
+        return 0;
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item->CtlID == kIdSpeedButtonReset) {
+        SpeedButton_ResetDraw(*item);
+        return TRUE;
+      }
+      break;
+    }
+    default: break;
+  }
+  return Default(msg, wparam, lparam);
+}
+
+void TForm_Statistics::FormPaint() {
+  // The panels' frames and title rules are drawn on the window itself: a
+  // frame control over the rows would cover them without painting them.
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  for (size_t i = 0; i < panel_count_; ++i) {
+    RECT frame = panels_[i];
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    RECT rule = {frame.left + 6, frame.top + kTitleRule, frame.right - 6, frame.top + kTitleRule + 2};
+    DrawEdge(dc, &rule, EDGE_ETCHED, BF_TOP);
+  }
+  EndPaint(hwnd(), &ps);
+}
+
+void TForm_Statistics::SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  if (pressed) {
+    DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+  } else if (reset_hot_) {
+    DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  }
+  const std::wstring text = ControlText(item.hwndItem);
+  SelectedObject keep_font(dc, font());
+  SIZE extent = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  const int shift = pressed ? 1 : 0;
+  const int width = kPictureSize + kPictureGap + extent.cx;
+  const int left = r.left + (r.right - r.left - width) / 2 + shift;
+  const int picture_top = r.top + (r.bottom - r.top - kPictureSize) / 2 + shift;
+  for (int py = 0; py < kPictureSize; ++py) {
+    for (int px = 0; px < kPictureSize; ++px) {
+      if (kResetPicture[py][px] == '#') SetPixelV(dc, left + px, picture_top + py, kResetPictureColor);
+    }
+  }
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT text_rect = {left + kPictureSize + kPictureGap, r.top + shift, r.right, r.bottom + shift};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+    RECT focus = r;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+LRESULT CALLBACK TForm_Statistics::ResetButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                                   DWORD_PTR data) noexcept {
+  auto* self = reinterpret_cast<TForm_Statistics*>(data);
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (!self->reset_hot_) {
+        self->reset_hot_ = true;
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      self->reset_hot_ = false;
+      InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+    default: break;
+  }
+  return DefSubclassProc(hwnd, msg, wparam, lparam);
+}
+
+}  // namespace zt

@@ -1,0 +1,65 @@
+// TForm_Statistics: the modeless "统计" window.  Four panels (CPU usage,
+// memory usage, counter, time) of caption and value labels, and the flat
+// reset button.  It reads the monitor's statistics once a second while it is
+// shown; statistics_model.h makes every text, this view only puts them into
+// the labels and runs the reset.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "dialogs/form_win.h"
+#include "dialogs/statistics_model.h"
+
+namespace zt {
+
+constexpr wchar_t kStatisticsFormClass[] = L"TForm_Statistics";
+
+// Control ids (GetDlgItem): the value labels are kIdStatisticsValue plus
+// their StatisticsValue.
+enum StatisticsControl : int {
+  kIdStatisticsValue = 201,
+  kIdSpeedButtonReset = 230,
+};
+
+class TForm_Statistics : public TForm {
+ public:
+  TForm_Statistics() = default;
+  ~TForm_Statistics() override;
+  // Hidden until shown.
+  bool Create(HINSTANCE instance, HWND owner);
+
+  // Fills every value label from one copy of the monitor's statistics, or
+  // "??" everywhere when there is no monitor.
+  void RefreshFigures();
+  // Restarts the statistics and empties the main window's graph.
+  void SpeedButton_ResetClick();
+
+ protected:
+  void FormCreate() override;
+  void FormShow() override;
+  void FormHide() override;
+  LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  static constexpr UINT_PTR kTimerRefresh = 1;
+  static constexpr UINT kTimerIntervalMs = 1000;
+
+  void AddPanel(int y, int height, const wchar_t* title, std::initializer_list<const wchar_t*> captions,
+                StatisticsValue first_value);
+  void FormPaint();
+  void SetTimerEnabled(bool on);
+  void TimerTimer();
+  void SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item);
+  static LRESULT CALLBACK ResetButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                          DWORD_PTR data) noexcept;
+
+  std::array<RECT, 4> panels_{};
+  size_t panel_count_ = 0;
+  std::array<HWND, kStatisticsValueCount> labels_{};
+  HWND speed_button_reset_ = nullptr;
+  bool reset_hot_ = false;
+};
+
+}  // namespace zt

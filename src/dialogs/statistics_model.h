@@ -1,0 +1,65 @@
+// What the statistics window shows: the text of each of its ten value
+// labels, made from one copy of the monitor's statistics block.  Portable;
+// the user's decimal separator and month names come in as a FigureFormat so
+// every figure is tested natively.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "sampling/res_monitor.h"
+
+namespace zt {
+
+// The value labels, top to bottom.
+enum class StatisticsValue : int {
+  CpuUsageMax,
+  CpuUsageAverage,
+  CpuUsageMin,
+  MemoryUsageMax,
+  MemoryUsageAverage,
+  MemoryUsageMin,
+  Samples,
+  ActualRate,  // Label_Rate
+  TimeRuning,
+  TimeStarted,
+};
+constexpr int kStatisticsValueCount = 10;
+
+// UTF-8 texts, indexed by StatisticsValue.
+struct StatisticsTexts {
+  std::array<std::string, kStatisticsValueCount> text;
+  std::string& operator[](StatisticsValue v) { return text[static_cast<size_t>(v)]; }
+  const std::string& operator[](StatisticsValue v) const { return text[static_cast<size_t>(v)]; }
+};
+
+// How the user writes numbers and dates.
+struct FigureFormat {
+  std::string decimal_separator = ".";
+  std::array<std::string, 12> short_months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+};
+// The user's own, asked of the system on each call.
+FigureFormat UserFigureFormat();
+
+// Without a monitor every label reads "??".
+StatisticsTexts NoMonitorTexts();
+
+// Every label from one copy of the statistics and the tick count now.  The
+// running time is the tick difference taken as unsigned 32-bit (one wrap of
+// the counter is harmless), rounded to whole seconds with an exact half going
+// to the even neighbour.  A block that was never reset (a monitor created but
+// not started: TimeStarted is the zero date) has no start: its running time,
+// start and rate read "--".
+StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint32_t tick_now, const FigureFormat& format);
+
+// "7 secs", "2 mins 7 secs", "1 hours 0 secs": minutes are left out when 0,
+// hours when 0, seconds never.
+std::string RunningTimeText(uint64_t elapsed_seconds);
+
+// "dd mmm yyyy, hh:mm:ss" with the user's short month name:
+// "16 Dec 2013, 09:05:07".
+std::string StartTimeText(double date_time, const FigureFormat& format);
+
+}  // namespace zt

@@ -1,0 +1,80 @@
+// The about window: its texts, links, and the header's clipboard copy.
+#include "dialogs/about_form_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "util/clipboard_win.h"
+#include "util/shell_win.h"
+
+namespace zt {
+namespace {
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"<not opened>";
+  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+      text = p;
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void Click(HWND control) {
+  SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+TEST(AboutForm, OnlyARightButtonReleaseOnTheHeaderItselfCopiesTheIdentification) {
+  TForm_About form;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+  HWND header = GetDlgItem(form.hwnd(), kIdPanelHeader);
+  ASSERT_NE(header, nullptr);
+  HWND version = GetDlgItem(header, kIdLabelVersion);
+  EXPECT_EQ(ControlText(version), L"版本： 2.0");
+  EXPECT_EQ(ControlText(GetDlgItem(header, kIdLabelDate)), L"日期： 2013-12-16");
+
+  // The labels and the picture take their own mouse messages, so a click on
+  // them never reaches the header.
+  for (int id : {kIdLabelTitle, kIdLabelVersion, kIdLabelDate, kIdImage}) {
+    HWND child = GetDlgItem(header, id);
+    RECT r;
+    GetWindowRect(child, &r);
+    EXPECT_EQ(SendMessageW(child, WM_NCHITTEST, 0, MAKELPARAM(r.left + 2, r.top + 2)), HTCLIENT) << id;
+  }
+
+  ASSERT_TRUE(CopyTextToClipboard(nullptr, L"before"));
+  SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(300, 10));
+  SendMessageW(version, WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(ClipboardText(), L"before");
+  SendMessageW(header, WM_RBUTTONUP, 0, MAKELPARAM(300, 10));
+  EXPECT_EQ(GetOpenClipboardWindow(), nullptr) << "closed again";
+  EXPECT_EQ(ClipboardText(), L"Zettrim 2.0 (2013-12-16)");
+}
+
+TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
+  FakeShell shell;
+  const ScopedOverride<IShell> use(shell);
+  TForm_About form;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr, "#TRANSLATOR"));
+  RECT client;
+  GetClientRect(form.hwnd(), &client);
+  EXPECT_EQ(client.right, 337);
+  EXPECT_EQ(client.bottom, 215);
+  EXPECT_NE(GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "stays on top";
+  EXPECT_EQ(ControlText(GetDlgItem(form.hwnd(), kIdLabelTranslator)), L"---");
+
+  Click(GetDlgItem(form.hwnd(), kIdLabelAuthor));
+  Click(GetDlgItem(form.hwnd(), kIdLabelEmail));
+  Click(GetDlgItem(form.hwnd(), kIdLabelWebsite));
+  ASSERT_EQ(shell.opened.size(), 2u);
+  EXPECT_EQ(shell.opened[0], L"mailto:support@quorl.net?subject=Zettrim");
+  EXPECT_EQ(shell.opened[1], L"https://zettrim.quorl.net/");
+}
+
+}  // namespace
+}  // namespace zt
