@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "dialogs/info_form_win.h"
 #include "shell/main_form_win.h"
 #include "shell/menu_model.h"
 
@@ -11,9 +12,21 @@ namespace {
 struct AppDialogs {
   HINSTANCE instance = nullptr;
   HWND main_window = nullptr;
+  // Made the first time it is asked for, then kept.
+  std::unique_ptr<TForm_Info> info;
 };
 
 std::unique_ptr<AppDialogs> g_dialogs;
+
+void MI_CPUInformationClick() {
+  if (!g_dialogs) return;
+  if (!g_dialogs->info) {
+    auto info = std::make_unique<TForm_Info>();
+    if (!info->Create(g_dialogs->instance, g_dialogs->main_window)) return;
+    g_dialogs->info = std::move(info);
+  }
+  g_dialogs->info->Show();
+}
 
 }  // namespace
 
@@ -21,6 +34,7 @@ void CreateAppDialogs(HINSTANCE instance, HWND main_window) {
   g_dialogs = std::make_unique<AppDialogs>();
   g_dialogs->instance = instance;
   g_dialogs->main_window = main_window;
+  TForm_Main::SetCommandHandler(MI_CPUInformation, MI_CPUInformationClick);
 }
 
 void DestroyAppDialogs() {
