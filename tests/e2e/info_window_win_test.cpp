@@ -79,26 +79,10 @@ HWND Descendant(HWND parent, int id) {
   return search.found;
 }
 
-struct Count {
-  DWORD pid;
-  const wchar_t* cls;
-  int n;
-};
-
-BOOL CALLBACK CountOfClass(HWND h, LPARAM p) {
-  auto* c = reinterpret_cast<Count*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(h, &owner);
-  wchar_t name[64] = {};
-  GetClassNameW(h, name, 64);
-  if (owner == c->pid && lstrcmpW(name, c->cls) == 0) ++c->n;
-  return TRUE;
-}
-
-int WindowsOfClass(DWORD pid, const wchar_t* cls) {
-  Count count = {pid, cls, 0};
-  EnumWindows(CountOfClass, reinterpret_cast<LPARAM>(&count));
-  return count.n;
+int WindowsOfClass(const wchar_t* cls) {
+  int n = 0;
+  for (HWND h = FindWindowExW(nullptr, nullptr, cls, nullptr); h; h = FindWindowExW(nullptr, h, cls, nullptr)) ++n;
+  return n;
 }
 
 TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
@@ -159,12 +143,12 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   PostMessageW(main, WM_KEYDOWN, VK_F6, 0);
   Sleep(300);
   EXPECT_EQ(app.WaitForWindow(kInfoWindowClass, L"CPU信息"), info);
-  EXPECT_EQ(WindowsOfClass(app.pid(), kInfoWindowClass), 1);
+  EXPECT_EQ(WindowsOfClass(kInfoWindowClass), 1);
   SendMessageW(Descendant(info, kIdInfoClose), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitVisible(info, false));
   PostMessageW(main, WM_COMMAND, MI_CPUInformation, 0);
   EXPECT_TRUE(WaitVisible(info, true));
-  EXPECT_EQ(WindowsOfClass(app.pid(), kInfoWindowClass), 1);
+  EXPECT_EQ(WindowsOfClass(kInfoWindowClass), 1);
   ASSERT_TRUE(CloseMain(app, main));
 }
 
