@@ -79,4 +79,6 @@ if [[ -n "$native" && -x "$native/tests/shell/tray_sheet" ]]; then
   "$native/tests/shell/tray_sheet" "$work/sheet.ppm" >/dev/null
   convert "$work/sheet.ppm" "$here/tray-icons.png"
 fi
+# The CPU information window, in a prefix with Wine's own fonts.
+"$here/make-info-screenshots.sh" "$build" || echo "CPU information window pictures not taken" >&2
 echo "screenshots written to $here"
