@@ -112,9 +112,8 @@ int RunCost() {
 #endif
   zt::DisplayMemory = true;
   NoClock clock;
-  zt::ResMonitorSources sources;
-  sources.clock = &clock;
-  zt::TResMonitor monitor(nullptr, sources);
+  zt::ScopedOverride<zt::IMonitorClock> use_clock(clock);
+  zt::TResMonitor monitor(nullptr);
   monitor.Initialize();
   std::printf("processors sampled: %d\n", monitor.CpuCount);
 
@@ -214,10 +213,10 @@ int RunAccuracy(bool own_busy_process) {
   zt::TCPUSpeed speed(sink);
   speed.Start();
   using Clock = std::chrono::steady_clock;
-  const uint64_t c0 = zt::SystemCpuSpeedPlatform().ReadCounter();
+  const uint64_t c0 = zt::Seam<zt::ICpuSpeedPlatform>::Get().ReadCounter();
   const auto w0 = Clock::now();
   std::this_thread::sleep_for(std::chrono::seconds(5));
-  const uint64_t c1 = zt::SystemCpuSpeedPlatform().ReadCounter();
+  const uint64_t c1 = zt::Seam<zt::ICpuSpeedPlatform>::Get().ReadCounter();
   const auto w1 = Clock::now();
   speed.Stop();
   if (child > 0) {

@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "dialogs/info_form_win.h"
+#include "dialogs/settings_form_win.h"
+#include "dialogs/settings_target_win.h"
 #include "shell/main_form_win.h"
 #include "shell/menu_model.h"
 
@@ -12,6 +14,8 @@ namespace {
 struct AppDialogs {
   HINSTANCE instance = nullptr;
   HWND main_window = nullptr;
+  std::unique_ptr<MainFormSettingsTarget> settings_target;
+  std::unique_ptr<TForm_Settings> settings;
   // Made the first time it is asked for, then kept.
   std::unique_ptr<TForm_Info> info;
 };
@@ -32,8 +36,22 @@ void MI_CPUInformationClick() {
 
 void CreateAppDialogs(HINSTANCE instance, HWND main_window) {
   g_dialogs = std::make_unique<AppDialogs>();
-  g_dialogs->instance = instance;
-  g_dialogs->main_window = main_window;
+  AppDialogs& d = *g_dialogs;
+  d.instance = instance;
+  d.main_window = main_window;
+
+  // Settings dialog.
+  if (TForm_Main* form = MainForm()) {
+    d.settings_target = std::make_unique<MainFormSettingsTarget>(*form);
+    d.settings = std::make_unique<TForm_Settings>(*d.settings_target);
+    if (d.settings->Create(instance)) {
+      TForm_Main::SetCommandHandler(MI_Settings, [] { g_dialogs->settings->Show(); });
+    } else {
+      d.settings.reset();
+    }
+  }
+
+  // CPU information window, on first use.
   TForm_Main::SetCommandHandler(MI_CPUInformation, MI_CPUInformationClick);
 }
 

@@ -21,8 +21,7 @@ double SpeedFromTicks(uint64_t t1, uint64_t t2) {
 
 std::string SpeedLabelText(unsigned mhz) { return FormatThousands(mhz) + " MHz"; }
 
-TCPUSpeed::TCPUSpeed(ISpeedSink& sink, ICpuSpeedPlatform* platform)
-    : sink_(sink), platform_(platform ? *platform : SystemCpuSpeedPlatform()) {}
+TCPUSpeed::TCPUSpeed(ISpeedSink& sink) : sink_(sink), platform_(Seam<ICpuSpeedPlatform>::Get()) {}
 
 TCPUSpeed::~TCPUSpeed() { Stop(); }
 

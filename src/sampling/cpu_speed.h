@@ -11,6 +11,8 @@
 
 #include "sampling/worker_thread.h"
 
+#include "util/seam.h"
+
 namespace zt {
 
 // Where a measured speed goes (the main window's speed label).
@@ -38,8 +40,10 @@ class ICpuSpeedPlatform {
   virtual void PinToFirstProcessor() = 0;
 };
 
-// The real machine.
-ICpuSpeedPlatform& SystemCpuSpeedPlatform();
+// The real machine unless a test has put a fake in its place
+// (ScopedOverride<ICpuSpeedPlatform>).
+template <>
+ICpuSpeedPlatform& Seam<ICpuSpeedPlatform>::Real();
 
 // MHz from two counter readings 500 ms apart: the low 32 bits of the
 // difference divided by 500 000 (right up to 8 589 MHz).
@@ -50,9 +54,9 @@ std::string SpeedLabelText(unsigned mhz);
 
 class TCPUSpeed : public TWorkerThread {
  public:
-  // Created suspended.  sink receives every figure; platform null means the
-  // real machine.
-  explicit TCPUSpeed(ISpeedSink& sink, ICpuSpeedPlatform* platform = nullptr);
+  // Created suspended.  sink receives every figure; the machine is the one
+  // in place when the thread is made.
+  explicit TCPUSpeed(ISpeedSink& sink);
   ~TCPUSpeed() override;
 
   // Last measured clock in MHz; -1 until the first measurement.  Written by

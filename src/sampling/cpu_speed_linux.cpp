@@ -76,7 +76,8 @@ class LinuxCpuSpeedPlatform : public ICpuSpeedPlatform {
 
 }  // namespace
 
-ICpuSpeedPlatform& SystemCpuSpeedPlatform() {
+template <>
+ICpuSpeedPlatform& Seam<ICpuSpeedPlatform>::Real() {
   static LinuxCpuSpeedPlatform platform;
   return platform;
 }

@@ -63,7 +63,8 @@ class WindowsCpuSpeedPlatform : public ICpuSpeedPlatform {
 
 }  // namespace
 
-ICpuSpeedPlatform& SystemCpuSpeedPlatform() {
+template <>
+ICpuSpeedPlatform& Seam<ICpuSpeedPlatform>::Real() {
   static WindowsCpuSpeedPlatform platform;
   return platform;
 }

@@ -76,4 +76,16 @@ bool ParseMemInfo(const std::string& text, bool physical, uint64_t& total, uint6
   return ParseMemInfo(text.data(), text.size(), physical, total, available);
 }
 
+template <>
+IMemoryStatus& Seam<IMemoryStatus>::Real() {
+  class SystemMemoryStatus final : public IMemoryStatus {
+   public:
+    void Figures(bool physical, uint64_t& total, uint64_t& available) override {
+      GetMemoryFigures(physical, total, available);
+    }
+  };
+  static SystemMemoryStatus status;
+  return status;
+}
+
 }  // namespace zt

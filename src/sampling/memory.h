@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/seam.h"
+
 namespace zt {
 
 constexpr double kBytesPerMB = 1048576.0;
@@ -17,6 +19,16 @@ constexpr uint64_t kMemoryQueryFailed = ~uint64_t{0};
 // commit limit and what is left of it.  On failure both are
 // kMemoryQueryFailed.  Never raises.
 void GetMemoryFigures(bool physical, uint64_t& total, uint64_t& available);
+
+// The memory query as the monitor asks it: GetMemoryFigures unless a test
+// has put a fake in its place (ScopedOverride<IMemoryStatus>).
+class IMemoryStatus {
+ public:
+  virtual ~IMemoryStatus() = default;
+  virtual void Figures(bool physical, uint64_t& total, uint64_t& available) = 0;
+};
+template <>
+IMemoryStatus& Seam<IMemoryStatus>::Real();
 
 // The monitor's memory figures (MB, MB, per cent).
 struct MemorySample {

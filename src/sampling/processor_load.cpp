@@ -207,15 +207,11 @@ std::unique_ptr<IProcessorLoad>& ProcessWideSource() {
 }
 }  // namespace
 
-IProcessorLoad& ProcessorLoad() {
+template <>
+IProcessorLoad& Seam<IProcessorLoad>::Real() {
   auto& source = ProcessWideSource();
   if (!source) source = CreatePlatformProcessorLoad();
   return *source;
-}
-
-std::unique_ptr<IProcessorLoad> SetProcessorLoadForTesting(std::unique_ptr<IProcessorLoad> source) {
-  std::swap(ProcessWideSource(), source);
-  return source;
 }
 
 }  // namespace zt

@@ -10,6 +10,8 @@
 
 #include "util/errors.h"
 
+#include "util/seam.h"
+
 namespace zt {
 
 // Raised by every failure of the processor-load source, with one of the
@@ -136,11 +138,15 @@ std::unique_ptr<IProcessorLoad> CreatePlatformProcessorLoad();
 void SampleCpuLoad(IProcessorLoad& source, int32_t cpu_count, double& cpu_usage,
                    std::vector<double>& cpu_usages);
 
+}  // namespace zt
+
+namespace zt {
+
 // The process-wide source for this platform, created on first use (which
 // raises "Cannot get the Windows version" when the platform cannot be told).
-IProcessorLoad& ProcessorLoad();
-
-// Replaces the process-wide source (tests); returns the previous one.
-std::unique_ptr<IProcessorLoad> SetProcessorLoadForTesting(std::unique_ptr<IProcessorLoad> source);
+// Tests put a fake in its place with ScopedOverride<IProcessorLoad>.
+template <>
+IProcessorLoad& Seam<IProcessorLoad>::Real();
+inline IProcessorLoad& ProcessorLoad() { return Seam<IProcessorLoad>::Get(); }
 
 }  // namespace zt

@@ -34,7 +34,8 @@ int RoundToInt(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 }  // namespace
 
-IMonitorClock& SystemMonitorClock() {
+template <>
+IMonitorClock& Seam<IMonitorClock>::Real() {
   static SystemClock clock;
   return clock;
 }
@@ -100,14 +101,11 @@ void RunDisplayStep(IMonitorDisplay& display, const DisplayFigures& f) {
     display.UpdateTrayIcon(RoundToInt(f.CpuUsage), memory ? RoundToInt(f.MemoryUsage) : -1);
 }
 
-TResMonitor::TResMonitor(IMonitorDisplay* display, ResMonitorSources sources)
+TResMonitor::TResMonitor(IMonitorDisplay* display)
     : display_(display),
-      load_(sources.load ? sources.load : &ProcessorLoad()),
-      clock_(sources.clock ? sources.clock : &SystemMonitorClock()),
-      sources_(std::move(sources)) {
-  if (!sources_.memory) sources_.memory = GetMemoryFigures;
-  if (!sources_.is_windows2000_or_later) sources_.is_windows2000_or_later = IsWindows2000OrLater;
-}
+      load_(&ProcessorLoad()),
+      clock_(&Seam<IMonitorClock>::Get()),
+      memory_(&Seam<IMemoryStatus>::Get()) {}
 
 TResMonitor::~TResMonitor() {
   // Execute() uses this object's members: the thread must be over before
@@ -118,7 +116,7 @@ TResMonitor::~TResMonitor() {
 void TResMonitor::Initialize() {
   int32_t count = load_->GetProcessorCount();
   // From Windows 2000 on the last instance is the all-processors aggregate.
-  if (sources_.is_windows2000_or_later()) --count;
+  if (IsWindows2000OrLater()) --count;
   if (count < 1) count = 1;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -145,7 +143,7 @@ void TResMonitor::SampleCPU() {
 void TResMonitor::SampleMemory() {
   uint64_t total = kMemoryQueryFailed;
   uint64_t available = kMemoryQueryFailed;
-  sources_.memory(UsePhysicalMemory.load(), total, available);
+  memory_->Figures(UsePhysicalMemory.load(), total, available);
   const MemorySample s = MemorySampleFromFigures(total, available);
   std::lock_guard<std::mutex> lock(mutex_);
   MemoryUsed = s.MemoryUsed;

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "sampling/monitor_display.h"
 #include "sampling/processor_load.h"
 #include "sampling/worker_thread.h"
+#include "util/seam.h"
 
 namespace zt {
 
@@ -30,8 +30,10 @@ class IMonitorClock {
   virtual void Sleep(uint32_t ms) = 0;
 };
 
-// The real clock.
-IMonitorClock& SystemMonitorClock();
+// The real clock unless a test has put a fake in its place
+// (ScopedOverride<IMonitorClock>).
+template <>
+IMonitorClock& Seam<IMonitorClock>::Real();
 
 // The running statistics since the last reset; copied whole by the
 // statistics window.
@@ -46,14 +48,6 @@ struct TResStatistics {
   double MemoryTotal = 0;  // MB
   double TimeStarted = 0;  // local date-time of the last reset
   uint32_t TickStarted = 0;
-};
-
-// What the monitor measures with.  Empty members mean the real thing.
-struct ResMonitorSources {
-  IProcessorLoad* load = nullptr;  // ProcessorLoad()
-  IMonitorClock* clock = nullptr;  // SystemMonitorClock()
-  std::function<void(bool physical, uint64_t& total, uint64_t& available)> memory;  // GetMemoryFigures
-  std::function<bool()> is_windows2000_or_later;  // IsWindows2000OrLater
 };
 
 // The pause after a pass: Rate minus the time the pass took (tick counts
@@ -73,8 +67,10 @@ std::string UserDecimalSeparator();
 class TResMonitor : public TWorkerThread {
  public:
   // Created suspended; nothing is measured before Start().  display may be
-  // null (no display step runs then).
-  explicit TResMonitor(IMonitorDisplay* display, ResMonitorSources sources = {});
+  // null (no display step runs then).  It measures with the sources that are
+  // in place when it is made: ProcessorLoad(), the memory query and the
+  // monitor clock, each of which a test can replace (util/seam.h).
+  explicit TResMonitor(IMonitorDisplay* display);
   ~TResMonitor() override;
 
   // The sample record.  Written only by the monitor's own thread (or by the
@@ -114,7 +110,7 @@ class TResMonitor : public TWorkerThread {
   IMonitorDisplay* display_;
   IProcessorLoad* load_;
   IMonitorClock* clock_;
-  ResMonitorSources sources_;
+  IMemoryStatus* memory_;
   std::vector<double> scratch_usages_;
   // Guards Statistics and the writes of the sample figures, so that a reset or
   // a copy from the UI thread never sees half an update.

@@ -31,6 +31,11 @@ void TForm_Main::ClearGraph() {
   if (chart_) chart_->Invalidate();
 }
 
+void TForm_Main::ClearGraphLines(int first, int last) {
+  for (int line = first; line <= last; ++line) chart_data_.Clear(line);
+  if (chart_) chart_->Invalidate();
+}
+
 void TForm_Main::WMCPUSpeed(unsigned mhz) {
   if (label_cpu_speed_) label_cpu_speed_->SetText(Widen(SpeedLabelText(mhz)));
 }

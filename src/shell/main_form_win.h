@@ -111,8 +111,9 @@ class TForm_Main : public IMonitorDisplay {
 
   // The pop-up menu at a screen point (PopupMenuPopup, then tracking).
   void PopupMenuAt(int x, int y);
-  // Empties every graph line (statistics reset).
+  // Empties every graph line (statistics reset), or lines first..last.
   void ClearGraph();
+  void ClearGraphLines(int first, int last);
 
   // Message-loop hook: the application-wide mouse-movement filter, menu
   // short-cuts while the window has the keyboard focus, and the keyboard

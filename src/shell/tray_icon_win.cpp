@@ -4,13 +4,12 @@
 
 #include "shell/tray_images_win.h"
 #include "shell/tray_logic.h"
+#include "util/shell_win.h"
 
 namespace zt {
 namespace {
 
-BOOL SystemShellNotify(DWORD message, NOTIFYICONDATAW* data) { return Shell_NotifyIconW(message, data); }
-
-ShellNotifyFunction g_notify = SystemShellNotify;
+bool Notify(DWORD message, NOTIFYICONDATAW* data) { return Seam<IShell>::Get().NotifyIcon(message, data); }
 
 void CopyTip(wchar_t* dest, const std::u16string& text) {
   const std::u16string limited = LimitTrayTip(text);
@@ -19,12 +18,6 @@ void CopyTip(wchar_t* dest, const std::u16string& text) {
 }
 
 }  // namespace
-
-ShellNotifyFunction SetShellNotifyForTesting(ShellNotifyFunction fn) {
-  ShellNotifyFunction old = g_notify;
-  g_notify = fn ? fn : SystemShellNotify;
-  return old;
-}
 
 TTrayIcon::~TTrayIcon() { RemoveIcon(); }
 
@@ -43,27 +36,27 @@ void TTrayIcon::Prepare(HWND window, UINT callback_message, HICON program_icon, 
 
 void TTrayIcon::AddIcon() {
   if (shown_) return;
-  g_notify(NIM_ADD, &data_);
+  Notify(NIM_ADD, &data_);
   shown_ = true;  // a failed add is retried by the next refresh
 }
 
 void TTrayIcon::RemoveIcon() {
   if (!shown_) return;
-  g_notify(NIM_DELETE, &data_);
+  Notify(NIM_DELETE, &data_);
   shown_ = false;
 }
 
 void TTrayIcon::RefreshIcon() {
-  if (!g_notify(NIM_MODIFY, &data_)) {
-    g_notify(NIM_DELETE, &data_);
-    g_notify(NIM_ADD, &data_);
+  if (!Notify(NIM_MODIFY, &data_)) {
+    Notify(NIM_DELETE, &data_);
+    Notify(NIM_ADD, &data_);
   }
 }
 
 void TTrayIcon::Readd() {
   if (!shown_) return;
-  g_notify(NIM_DELETE, &data_);  // harmless when the new task bar has none
-  g_notify(NIM_ADD, &data_);
+  Notify(NIM_DELETE, &data_);  // harmless when the new task bar has none
+  Notify(NIM_ADD, &data_);
 }
 
 void TTrayIcon::SetTip(const std::u16string& text) { CopyTip(data_.szTip, text); }

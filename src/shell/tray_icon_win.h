@@ -12,10 +12,6 @@ namespace zt {
 
 class TrayImageList;
 
-// The shell call, replaceable so tests can watch and refuse the calls.
-using ShellNotifyFunction = BOOL (*)(DWORD message, NOTIFYICONDATAW* data);
-ShellNotifyFunction SetShellNotifyForTesting(ShellNotifyFunction fn);
-
 constexpr UINT kTrayIconId = 0;
 
 class TTrayIcon {

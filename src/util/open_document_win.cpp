@@ -1,21 +1,14 @@
 #include "util/open_document_win.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "util/message_box_win.h"
 #include "util/open_document.h"
+#include "util/shell_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 namespace {
-
-int SystemShellOpen(const std::wstring& target) {
-  HINSTANCE r = ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  return static_cast<int>(reinterpret_cast<INT_PTR>(r));
-}
-
-ShellOpenFunction g_open = SystemShellOpen;
 
 std::string SystemMessageText(int code) {
   wchar_t* buffer = nullptr;
@@ -31,14 +24,8 @@ std::string SystemMessageText(int code) {
 
 }  // namespace
 
-ShellOpenFunction SetShellOpenForTesting(ShellOpenFunction fn) {
-  ShellOpenFunction old = g_open;
-  g_open = fn ? fn : SystemShellOpen;
-  return old;
-}
-
 bool OpenDocument(const std::string& target) {
-  const int r = g_open(Widen(target));
+  const int r = Seam<IShell>::Get().Open(Widen(target));
   if (r > 32) return true;
   ShowMessageBox(nullptr, BoxKind::Warning, OpenDocumentErrorText(target, SystemMessageText(r), r),
                  BoxButtons::Ok);

@@ -9,8 +9,4 @@ namespace zt {
 
 bool OpenDocument(const std::string& target);
 
-// The shell call, replaceable so tests see the box without opening anything.
-using ShellOpenFunction = int (*)(const std::wstring& target);
-ShellOpenFunction SetShellOpenForTesting(ShellOpenFunction fn);
-
 }  // namespace zt

@@ -4,13 +4,24 @@
 
 #include <cstdint>
 
+#include "util/seam.h"
+
 namespace zt {
 
-// True on the NT family from Windows 2000 on (major version 5 or more).  From
-// then on the system's processor object ends with an all-processors aggregate
-// instance.  The Linux build presents its processors the same way and answers
-// true.
-bool IsWindows2000OrLater();
+// Which family of the system the program runs on.
+class IPlatformVersion {
+ public:
+  virtual ~IPlatformVersion() = default;
+  // True on the NT family from Windows 2000 on (major version 5 or more).
+  // From then on the system's processor object ends with an all-processors
+  // aggregate instance.  The Linux build presents its processors the same
+  // way and answers true.
+  virtual bool IsWindows2000OrLater() = 0;
+};
+template <>
+IPlatformVersion& Seam<IPlatformVersion>::Real();
+
+inline bool IsWindows2000OrLater() { return Seam<IPlatformVersion>::Get().IsWindows2000OrLater(); }
 
 // Milliseconds since system start, wrapping at 2^32 like GetTickCount.
 uint32_t GetTickCountMs();

@@ -4,7 +4,15 @@
 
 namespace zt {
 
-bool IsWindows2000OrLater() { return true; }
+template <>
+IPlatformVersion& Seam<IPlatformVersion>::Real() {
+  class LinuxVersion final : public IPlatformVersion {
+   public:
+    bool IsWindows2000OrLater() override { return true; }
+  };
+  static LinuxVersion version;
+  return version;
+}
 
 uint32_t GetTickCountMs() {
   timespec ts{};

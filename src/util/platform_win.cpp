@@ -16,13 +16,21 @@ bool QueryVersion(OSVERSIONINFOW& info) {
 
 }  // namespace
 
-bool IsWindows2000OrLater() {
-  static const bool answer = [] {
-    OSVERSIONINFOW info;
-    if (!QueryVersion(info)) return false;
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5;
-  }();
-  return answer;
+template <>
+IPlatformVersion& Seam<IPlatformVersion>::Real() {
+  class WindowsVersion final : public IPlatformVersion {
+   public:
+    bool IsWindows2000OrLater() override {
+      static const bool answer = [] {
+        OSVERSIONINFOW info;
+        if (!QueryVersion(info)) return false;
+        return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5;
+      }();
+      return answer;
+    }
+  };
+  static WindowsVersion version;
+  return version;
 }
 
 uint32_t GetTickCountMs() { return GetTickCount(); }

@@ -8,8 +8,6 @@ namespace zt {
 
 namespace {
 
-IRegistry* g_registry_override = nullptr;
-
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -102,11 +100,5 @@ FakeRegistry::Key& FakeRegistry::At(RegRoot root, const std::string& path) {
 bool FakeRegistry::HasKey(RegRoot root, const std::string& path) const {
   return keys_.count(Normalize(root, path)) != 0;
 }
-
-IRegistry& SystemRegistry();  // defined per platform, honouring the override
-
-void SetSystemRegistryForTesting(IRegistry* registry) { g_registry_override = registry; }
-
-IRegistry* RegistryOverride() { return g_registry_override; }
 
 }  // namespace zt

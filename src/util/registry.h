@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "util/seam.h"
+
 namespace zt {
 
 enum class RegRoot { LocalMachine, CurrentUser, DynData };
@@ -41,14 +43,12 @@ class IRegistry {
   virtual std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) = 0;
 };
 
-// The real registry of this platform (on Linux: an empty registry in which
-// nothing can be opened or created).
-IRegistry& SystemRegistry();
-// Replaces the registry used by SystemRegistry() (tests); nullptr restores
-// the real one.  Returns nothing; the caller keeps ownership.
-void SetSystemRegistryForTesting(IRegistry* registry);
-// The registry set by SetSystemRegistryForTesting, or nullptr.
-IRegistry* RegistryOverride();
+// The registry the program uses: the real one of this platform (on Linux an
+// empty registry in which nothing can be opened or created) unless a test has
+// put a FakeRegistry in its place (ScopedOverride<IRegistry>).
+template <>
+IRegistry& Seam<IRegistry>::Real();
+inline IRegistry& SystemRegistry() { return Seam<IRegistry>::Get(); }
 
 // In-memory registry for tests.  Paths match without regard to case, as on
 // Windows.  Keys can be marked read-only or unopenable to test failures.

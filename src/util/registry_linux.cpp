@@ -13,8 +13,8 @@ class NoRegistry : public IRegistry {
 };
 }  // namespace
 
-IRegistry& SystemRegistry() {
-  if (IRegistry* r = RegistryOverride()) return *r;
+template <>
+IRegistry& Seam<IRegistry>::Real() {
   static NoRegistry registry;
   return registry;
 }

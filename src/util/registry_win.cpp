@@ -107,8 +107,8 @@ class WinRegistry : public IRegistry {
 
 }  // namespace
 
-IRegistry& SystemRegistry() {
-  if (IRegistry* r = RegistryOverride()) return *r;
+template <>
+IRegistry& Seam<IRegistry>::Real() {
   static WinRegistry registry;
   return registry;
 }

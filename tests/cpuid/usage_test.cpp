@@ -32,15 +32,15 @@ class FakeLoad final : public IProcessorLoad {
 class Usage : public ::testing::Test {
  protected:
   void Install(std::vector<double> loads) {
-    auto source = std::make_unique<FakeLoad>(std::move(loads));
-    load_ = source.get();
-    previous_ = SetProcessorLoadForTesting(std::move(source));
+    use_.reset();
+    source_ = std::make_unique<FakeLoad>(std::move(loads));
+    load_ = source_.get();
+    use_ = std::make_unique<ScopedOverride<IProcessorLoad>>(*source_);
   }
-  void TearDown() override {
-    if (load_) SetProcessorLoadForTesting(std::move(previous_));
-  }
+  void TearDown() override { use_.reset(); }
   FakeLoad* load_ = nullptr;
-  std::unique_ptr<IProcessorLoad> previous_;
+  std::unique_ptr<FakeLoad> source_;
+  std::unique_ptr<ScopedOverride<IProcessorLoad>> use_;
 };
 
 TEST_F(Usage, TruncatesTheFreshFractionOfItsProcessor) {

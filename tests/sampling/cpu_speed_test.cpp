@@ -98,7 +98,8 @@ class CpuSpeedThreadTest : public ::testing::Test {
 TEST_F(CpuSpeedThreadTest, MeasureSpeedRaisesSettlesCountsAndRestores) {
   FakeMachine machine(2'394'000'000ull);
   RecordingSink sink;
-  TCPUSpeed speed(sink, &machine);
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
   EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
   speed.MeasureSpeed();
   EXPECT_DOUBLE_EQ(speed.Speed(), 2394.0);
@@ -111,8 +112,9 @@ TEST_F(CpuSpeedThreadTest, MeasureSpeedRaisesSettlesCountsAndRestores) {
 TEST_F(CpuSpeedThreadTest, AFailedMeasurementStillRestoresThePriority) {
   FakeMachine machine(2'394'000'000ull);
   machine.on_sleep = [] { throw std::runtime_error("no timer"); };
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
   RecordingSink sink;
-  TCPUSpeed speed(sink, &machine);
+  TCPUSpeed speed(sink);
   EXPECT_THROW(speed.MeasureSpeed(), std::runtime_error);
   EXPECT_EQ(machine.Log(), (std::vector<std::string>{"raise", "sleep 10", "restore"}));
   EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
@@ -121,11 +123,13 @@ TEST_F(CpuSpeedThreadTest, AFailedMeasurementStillRestoresThePriority) {
 TEST_F(CpuSpeedThreadTest, PostRoundsHalfToEven) {
   FakeMachine machine(2'394'500'000ull);  // 2394.5 MHz
   RecordingSink sink;
-  TCPUSpeed speed(sink, &machine);
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
   speed.MeasureSpeed();
   speed.PostSpeed();
   FakeMachine odd(2'395'500'000ull);
-  TCPUSpeed speed2(sink, &odd);
+  ScopedOverride<ICpuSpeedPlatform> use_odd(odd);
+  TCPUSpeed speed2(sink);
   speed2.MeasureSpeed();
   speed2.PostSpeed();
   EXPECT_EQ(sink.Posts(), (std::vector<unsigned>{2394, 2396}));
@@ -148,7 +152,8 @@ TEST_F(CpuSpeedThreadTest, WithUpdateSpeedOffExactlyOnePost) {
   RecordingSink sink;
   int sleeps = 0;
   machine.on_sleep = [&sleeps] { ++sleeps; };
-  TCPUSpeed speed(sink, &machine);
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
   speed.Start();
   ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > 40; }));
   speed.Terminate();
@@ -163,7 +168,8 @@ TEST_F(CpuSpeedThreadTest, TrayModePausesAndResumesTheMeasurements) {
   AppTrayMode = true;  // started in tray mode: the first figure waits
   FakeMachine machine(3'000'000'000ull);
   RecordingSink sink;
-  TCPUSpeed speed(sink, &machine);
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
   speed.Start();
   ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > 10; }));
   EXPECT_TRUE(sink.Posts().empty());
@@ -185,7 +191,8 @@ TEST_F(CpuSpeedThreadTest, AnErrorEndsTheThreadSilently) {
   FakeMachine machine(1'000'000'000ull);
   RecordingSink sink;
   machine.on_sleep = [] { throw std::runtime_error("no counter"); };
-  TCPUSpeed speed(sink, &machine);
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
   speed.Start();
   ASSERT_TRUE(WaitUntil([&] { return speed.Finished(); }));
   speed.WaitFor();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -11,6 +12,7 @@
 #include "sampling/monitor_display.h"
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
+#include "util/platform.h"
 
 namespace zt::test {
 
@@ -98,17 +100,41 @@ class RecordingDisplay : public IMonitorDisplay {
 };
 
 // Memory query returning fixed figures (bytes).
-struct FakeMemory {
+struct FakeMemory : IMemoryStatus {
   uint64_t phys_total = 8ull << 30, phys_avail = 6ull << 30;
   uint64_t page_total = 16ull << 30, page_avail = 4ull << 30;
   std::atomic<int> calls{0};
   std::atomic<bool> last_physical{false};
-  void operator()(bool physical, uint64_t& total, uint64_t& available) {
+  void Figures(bool physical, uint64_t& total, uint64_t& available) override {
     ++calls;
     last_physical = physical;
     total = physical ? phys_total : page_total;
     available = physical ? phys_avail : page_avail;
   }
+};
+
+// The system family: from Windows 2000 on or before it.
+struct FakeVersion : IPlatformVersion {
+  explicit FakeVersion(bool windows2000_or_later = true) : windows2000(windows2000_or_later) {}
+  bool windows2000;
+  bool IsWindows2000OrLater() override { return windows2000; }
+};
+
+// Puts the fakes in place of the monitor's sources for one scope.  Without a
+// clock the real one stays.
+class UseSources {
+ public:
+  UseSources(IProcessorLoad& load, IMonitorClock* clock, IMemoryStatus& memory, bool windows2000_or_later)
+      : version_(windows2000_or_later), load_(load), memory_(memory), use_version_(version_) {
+    if (clock) clock_.emplace(*clock);
+  }
+
+ private:
+  FakeVersion version_;
+  ScopedOverride<IProcessorLoad> load_;
+  ScopedOverride<IMemoryStatus> memory_;
+  ScopedOverride<IPlatformVersion> use_version_;
+  std::optional<ScopedOverride<IMonitorClock>> clock_;
 };
 
 }  // namespace zt::test

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "monitor_fakes.h"
@@ -125,7 +126,6 @@ class MonitorsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetConfigToDefaults();
-    SetSystemRegistryForTesting(&registry_);
     window_ = CreateTestWindow();
     ASSERT_TRUE(window_);
     g_speed_posts = 0;
@@ -133,20 +133,21 @@ class MonitorsTest : public ::testing::Test {
   void TearDown() override {
     StopMonitors();
     if (window_) DestroyWindow(window_);
-    SetSystemRegistryForTesting(nullptr);
-    if (had_load_) SetProcessorLoadForTesting(std::move(previous_load_));
+    use_load_.reset();
     ResetConfigToDefaults();
   }
   void UseLoad(std::unique_ptr<IProcessorLoad> load) {
-    previous_load_ = SetProcessorLoadForTesting(std::move(load));
-    had_load_ = true;
+    use_load_.reset();
+    load_ = std::move(load);
+    use_load_.emplace(*load_);
   }
 
   FakeRegistry registry_;
+  ScopedOverride<IRegistry> use_registry_{registry_};
   HWND window_ = nullptr;
   test::RecordingDisplay display_;
-  std::unique_ptr<IProcessorLoad> previous_load_;
-  bool had_load_ = false;
+  std::unique_ptr<IProcessorLoad> load_;
+  std::optional<ScopedOverride<IProcessorLoad>> use_load_;
 };
 
 TEST_F(MonitorsTest, SamplesAndClockFiguresArriveAndStopIsPrompt) {

@@ -122,16 +122,14 @@ TEST(PerfLib, SingleSwitchesAndEmptyServiceName) {
 TEST(PerfLib, SystemRegistryOverrideIsUsed) {
   FakeRegistry reg;
   PutDword(reg, kPerfOS, 1);
-  SetSystemRegistryForTesting(&reg);
+  ScopedOverride<IRegistry> use(reg);
   EXPECT_TRUE(PerformanceCountersDisabled());
   EnablePerformanceCounters();
   EXPECT_FALSE(PerformanceCountersDisabled());
-  SetSystemRegistryForTesting(nullptr);
 }
 
 #ifndef _WIN32
 TEST(PerfLib, NoRegistryMeansNotDisabled) {
-  SetSystemRegistryForTesting(nullptr);
   EXPECT_FALSE(PerformanceCountersDisabled());
   EnablePerformanceCounters();  // nothing to write, nothing raised
 }

@@ -477,17 +477,5 @@ TEST_F(Win9xLoadTest, MissingStopKeyIsNoError) {
   EXPECT_FALSE(load.collecting());
 }
 
-// --- the process-wide source ----------------------------------------------------
-
-TEST(ProcessWideSource, CanBeReplacedAndRestored) {
-  auto fake = std::make_unique<FixedLoad>(std::vector<double>{0.25});
-  FixedLoad* raw = fake.get();
-  auto previous = SetProcessorLoadForTesting(std::move(fake));
-  EXPECT_EQ(&ProcessorLoad(), raw);
-  EXPECT_DOUBLE_EQ(ProcessorLoad().GetProcessorLoad(0), 0.25);
-  auto mine = SetProcessorLoadForTesting(std::move(previous));
-  EXPECT_EQ(mine.get(), raw);
-}
-
 }  // namespace
 }  // namespace zt

@@ -22,13 +22,8 @@ class ResMonitorTest : public ::testing::Test {
   void SetUp() override { ResetConfigToDefaults(); }
   void TearDown() override { ResetConfigToDefaults(); }
 
-  ResMonitorSources Sources(FakeLoad& load, bool win2000 = true) {
-    ResMonitorSources s;
-    s.load = &load;
-    s.clock = &clock;
-    s.memory = [this](bool p, uint64_t& t, uint64_t& a) { memory(p, t, a); };
-    s.is_windows2000_or_later = [win2000] { return win2000; };
-    return s;
+  test::UseSources Sources(FakeLoad& load, bool win2000 = true) {
+    return test::UseSources(load, &clock, memory, win2000);
   }
 
   FakeClock clock;
@@ -40,7 +35,8 @@ class ResMonitorTest : public ::testing::Test {
 
 TEST_F(ResMonitorTest, ResetCountsAsABoundButNotTowardsTheAverage) {
   FakeLoad load(test::Rows{{0}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   m.CpuUsage = 30;
   m.ResetStatistics();
   m.CpuUsage = 20;
@@ -67,7 +63,8 @@ TEST_F(ResMonitorTest, ResetCountsAsABoundButNotTowardsTheAverage) {
 
 TEST_F(ResMonitorTest, ResetTakesTimeTickAndMemoryFigures) {
   FakeLoad load(test::Rows{{0}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   m.MemoryUsage = 25;
   m.MemoryTotal = 8192;
   m.CpuUsage = 5;
@@ -88,7 +85,8 @@ TEST_F(ResMonitorTest, ResetTakesTimeTickAndMemoryFigures) {
 
 TEST_F(ResMonitorTest, MemoryStatisticsFollowTheSameRulesAndTrackTheTotal) {
   FakeLoad load(test::Rows{{0}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   m.MemoryUsage = 50;
   m.ResetStatistics();
   for (double v : {40.0, 70.0, 10.0}) {
@@ -105,7 +103,8 @@ TEST_F(ResMonitorTest, MemoryStatisticsFollowTheSameRulesAndTrackTheTotal) {
 
 TEST_F(ResMonitorTest, AverageStaysExactOverManySamples) {
   FakeLoad load(test::Rows{{0}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   m.ResetStatistics();
   // 100 000 alternating samples of 0 and 100: the running mean must not drift.
   for (int i = 0; i < 100000; ++i) {
@@ -119,7 +118,8 @@ TEST_F(ResMonitorTest, AverageStaysExactOverManySamples) {
 
 TEST_F(ResMonitorTest, InitializeDropsTheAggregateInstanceFromWindows2000On) {
   FakeLoad load(test::Rows{{10, 30, 20}});  // two processors and the aggregate
-  TResMonitor m(&display, Sources(load, true));
+  const auto sources = Sources(load, true);
+  TResMonitor m(&display);
   m.Initialize();
   EXPECT_EQ(m.CpuCount, 2);
   ASSERT_EQ(m.CpuUsages.size(), 2u);
@@ -138,20 +138,23 @@ TEST_F(ResMonitorTest, InitializeDropsTheAggregateInstanceFromWindows2000On) {
 
 TEST_F(ResMonitorTest, InitializeKeepsAtLeastOneProcessor) {
   FakeLoad single(test::Rows{{42}});
-  TResMonitor a(&display, Sources(single, true));
+  const auto use_a = Sources(single, true);
+  TResMonitor a(&display);
   a.Initialize();  // 1 instance - 1 = 0, raised to 1
   EXPECT_EQ(a.CpuCount, 1);
   EXPECT_DOUBLE_EQ(a.CpuUsage, 42);
 
   FakeLoad nine(test::Rows{{50}});  // before Windows 2000 nothing is subtracted
-  TResMonitor b(&display, Sources(nine, false));
+  const auto use_b = Sources(nine, false);
+  TResMonitor b(&display);
   b.Initialize();
   EXPECT_EQ(b.CpuCount, 1);
 }
 
 TEST_F(ResMonitorTest, SampleMemoryFollowsUsePhysicalMemory) {
   FakeLoad load(test::Rows{{0}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   UsePhysicalMemory = true;
   m.SampleMemory();
   EXPECT_TRUE(memory.last_physical);
@@ -168,7 +171,8 @@ TEST_F(ResMonitorTest, SampleMemoryFollowsUsePhysicalMemory) {
 
 TEST_F(ResMonitorTest, FailedMemoryQueryGivesTheFailureFigures) {
   FakeLoad load(test::Rows{{0}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   memory.phys_total = memory.phys_avail = kMemoryQueryFailed;
   m.SampleMemory();
   EXPECT_DOUBLE_EQ(m.MemoryUsed, 0);
@@ -339,7 +343,8 @@ TEST_F(ResMonitorTest, RunLoopSleepsWhatIsLeftOfRate) {
   load.on_refresh = [this] { clock.tick += 100; };  // each reading "takes" 100 ms
   Rate = 500;
   DisplayMemory = false;
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   m.Start();
   ServeUntilSleeps(clock, 3);
   Rate = 0;
@@ -370,7 +375,8 @@ TEST_F(ResMonitorTest, RunLoopSleepsWhatIsLeftOfRate) {
 TEST_F(ResMonitorTest, LoadErrorEndsTheThreadQuietlyAndKeepsTheFigures) {
   FakeLoad load(test::Rows{{10, 30, 20}, {50, 70, 60}});
   load.fail_from = 4;  // Initialize reads once, then two passes succeed
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   m.Start();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!m.Finished() && std::chrono::steady_clock::now() < deadline) ServeSynchronizeQueue();
@@ -384,7 +390,8 @@ TEST_F(ResMonitorTest, LoadErrorEndsTheThreadQuietlyAndKeepsTheFigures) {
 
 TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {
   FakeLoad load(test::Rows{{10, 30, 20}});
-  auto* m = new TResMonitor(&display, Sources(load));
+  const auto use = Sources(load);
+  auto* m = new TResMonitor(&display);
   m->Start();
   // Nobody serves the queue: the monitor is stuck in its display step.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -399,7 +406,8 @@ TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {
 
 TEST_F(ResMonitorTest, NeverStartedMonitorKeepsTheAllZeroRecord) {
   FakeLoad load(test::Rows{{10}});
-  TResMonitor m(&display, Sources(load));
+  const auto sources = Sources(load);
+  TResMonitor m(&display);
   const TResStatistics s = m.CopyStatistics();
   EXPECT_EQ(s.Samples, 0u);
   EXPECT_EQ(s.TickStarted, 0u);
@@ -415,12 +423,11 @@ TEST_F(ResMonitorTest, ResetAndCopyWhileSamplingAreConsistent) {
   for (int i = 0; i < 2000; ++i) rows.push_back(i % 2 ? std::vector<double>{20, 20, 20}
                                                       : std::vector<double>{60, 60, 60});
   FakeLoad load(rows);
-  ResMonitorSources sources = Sources(load);
-  sources.clock = nullptr;  // the real clock: real 10 ms passes
+  const test::UseSources use(load, nullptr, memory, true);  // the real clock: real 10 ms passes
   Rate = 10;
   DisplayMemory = true;
   DisplayEachCPU = true;
-  TResMonitor m(&display, std::move(sources));
+  TResMonitor m(&display);
   m.Start();
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
   int copies = 0, resets = 0;

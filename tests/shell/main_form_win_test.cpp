@@ -12,16 +12,11 @@
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "shell/window_messages.h"
+#include "util/shell_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 namespace {
-
-int g_notify_calls = 0;
-BOOL QuietNotify(DWORD, NOTIFYICONDATAW*) {
-  ++g_notify_calls;
-  return TRUE;
-}
 
 std::wstring Text(HWND h) {
   wchar_t buf[256] = {};
@@ -55,11 +50,9 @@ class MainFormTest : public ::testing::Test {
     SetConfigFilePath(ini_);
     ResetConfigToDefaults();
     AppModeHotkey = 0;  // leave the system's hot keys alone
-    previous_notify_ = SetShellNotifyForTesting(QuietNotify);
   }
   void TearDown() override {
     form_.reset();
-    SetShellNotifyForTesting(previous_notify_);
     std::remove(ini_.c_str());
     ResetConfigToDefaults();
   }
@@ -77,7 +70,8 @@ class MainFormTest : public ::testing::Test {
   }
   std::string ini_;
   std::unique_ptr<TForm_Main> form_;
-  ShellNotifyFunction previous_notify_ = nullptr;
+  FakeShell shell_;
+  ScopedOverride<IShell> use_shell_{shell_};
 };
 
 TEST_F(MainFormTest, WidgetsShowTheirDesignTextsAndHints) {

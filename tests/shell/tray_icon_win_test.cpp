@@ -7,37 +7,20 @@
 #include "shell/tray_images_win.h"
 #include "shell/tray_logic.h"
 #include "shell/window_messages.h"
+#include "util/shell_win.h"
 
 namespace zt {
 namespace {
 
-struct Call {
-  DWORD message;
-  std::wstring tip;
-  HICON icon;
-};
-std::vector<Call> g_calls;
-bool g_refuse_modify = false;
-
-BOOL FakeNotify(DWORD message, NOTIFYICONDATAW* data) {
-  g_calls.push_back({message, data->szTip, data->hIcon});
-  return !(message == NIM_MODIFY && g_refuse_modify);
-}
-
 class TrayIconTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_calls.clear();
-    g_refuse_modify = false;
-    previous_ = SetShellNotifyForTesting(FakeNotify);
-  }
-  void TearDown() override { SetShellNotifyForTesting(previous_); }
   std::vector<DWORD> Messages() const {
     std::vector<DWORD> m;
-    for (const Call& c : g_calls) m.push_back(c.message);
+    for (const FakeShell::IconCall& c : shell_.icon_calls) m.push_back(c.message);
     return m;
   }
-  ShellNotifyFunction previous_ = nullptr;
+  FakeShell shell_;
+  ScopedOverride<IShell> use_shell_{shell_};
 };
 
 TEST_F(TrayIconTest, PrepareFillsTheNotificationDataOnce) {
@@ -52,7 +35,7 @@ TEST_F(TrayIconTest, PrepareFillsTheNotificationDataOnce) {
   EXPECT_STREQ(icon.data().szTip, L"Zettrim");
   icon.Prepare(nullptr, 0, nullptr, L"other");
   EXPECT_EQ(icon.data().hWnd, fake_window);
-  EXPECT_TRUE(g_calls.empty());
+  EXPECT_TRUE(shell_.icon_calls.empty());
 }
 
 TEST_F(TrayIconTest, AddAndRemoveOnlyChangeTheShownState) {
@@ -74,11 +57,11 @@ TEST_F(TrayIconTest, RefusedModifyDeletesAndAddsAgain) {
   TTrayIcon icon;
   icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
   icon.AddIcon();
-  g_calls.clear();
+  shell_.icon_calls.clear();
   icon.RefreshIcon();
   EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY}));
-  g_calls.clear();
-  g_refuse_modify = true;
+  shell_.icon_calls.clear();
+  shell_.refuse_modify = true;
   icon.RefreshIcon();
   EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_ADD}));
   EXPECT_TRUE(icon.shown());
@@ -88,9 +71,9 @@ TEST_F(TrayIconTest, TaskbarRestartPutsAShownIconBack) {
   TTrayIcon icon;
   icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
   icon.Readd();  // hidden icon: stays away
-  EXPECT_TRUE(g_calls.empty());
+  EXPECT_TRUE(shell_.icon_calls.empty());
   icon.AddIcon();
-  g_calls.clear();
+  shell_.icon_calls.clear();
   icon.Readd();
   EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
 }

@@ -73,7 +73,7 @@ TEST(ProcessPriority, OverlappingRaisesPutBackTheClassReadFirstAndOnlyIfItWasRea
 TEST(ProcessPriority, TheClockThreadAndTheLibrarysSpeedThreadShareOneOwner) {
   FakePriorityClass priority;
   ScopedOverride<IProcessPriorityClass> use(priority);
-  ICpuSpeedPlatform& clock = SystemCpuSpeedPlatform();
+  ICpuSpeedPlatform& clock = Seam<ICpuSpeedPlatform>::Real();
   std::shared_ptr<cpuid::ICpuMachine> library = cpuid::CreateNativeMachine();
 
   std::promise<void> clock_raised, library_raised, clock_restored;

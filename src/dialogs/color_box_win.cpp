@@ -1,0 +1,105 @@
+#include "dialogs/color_box_win.h"
+
+#include <commdlg.h>
+
+#include "dialogs/color_list.h"
+#include "util/handles_win.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+constexpr int kCustomEntry = static_cast<int>(kNamedColorCount);
+
+COLORREF Displayed(Color color) {
+  return IsSystemColor(color) ? GetSysColor(static_cast<int>(color & 0xFF)) : static_cast<COLORREF>(color);
+}
+
+// The colours the user keeps in the chooser's custom row, for the whole run.
+COLORREF g_custom_row[16] = {};
+
+}  // namespace
+
+void TColorBox::Attach(HWND combo) {
+  combo_ = combo;
+  SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
+  const NamedColor* colors = NamedColors();
+  for (std::size_t i = 0; i < kNamedColorCount; ++i) {
+    SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(colors[i].name).c_str()));
+  }
+  SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(CustomColorCaption(false, 0)).c_str()));
+}
+
+Color TColorBox::EntryColor(int index) const {
+  if (index >= 0 && index < kCustomEntry) return NamedColors()[index].color;
+  return custom_;
+}
+
+void TColorBox::SetCustom(Color color) {
+  custom_held_ = true;
+  custom_ = color;
+  // Replace the entry's text (there is no "set text" for an item).
+  const std::wstring caption = Widen(CustomColorCaption(true, color));
+  SendMessageW(combo_, CB_DELETESTRING, kCustomEntry, 0);
+  SendMessageW(combo_, CB_INSERTSTRING, kCustomEntry, reinterpret_cast<LPARAM>(caption.c_str()));
+}
+
+void TColorBox::SetColor(Color color) {
+  color_ = color;
+  const int entry = static_cast<int>(ColorEntryFor(color));
+  if (entry == kCustomEntry) SetCustom(color);
+  SendMessageW(combo_, CB_SETCURSEL, entry, 0);
+}
+
+bool TColorBox::SelectionChanged(HWND owner) {
+  const int index = static_cast<int>(SendMessageW(combo_, CB_GETCURSEL, 0, 0));
+  if (index < 0) return false;
+  if (index != kCustomEntry) {
+    if (NamedColors()[index].color == color_) return false;
+    color_ = NamedColors()[index].color;
+    return true;
+  }
+  CHOOSECOLORW cc = {};
+  cc.lStructSize = sizeof(cc);
+  cc.hwndOwner = owner;
+  cc.rgbResult = Displayed(color_);
+  cc.lpCustColors = g_custom_row;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+  if (!ChooseColorW(&cc)) {
+    SetColor(color_);  // back to what was shown before
+    return false;
+  }
+  const Color chosen = cc.rgbResult & 0x00FFFFFF;
+  const bool changed = chosen != color_;
+  SetColor(chosen);
+  return changed;
+}
+
+void TColorBox::MeasureItem(MEASUREITEMSTRUCT& item) { item.itemHeight = 16; }
+
+void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  const int index = static_cast<int>(item.itemID);
+
+  // The swatch, framed, unless it is the custom entry with nothing chosen yet.
+  RECT swatch = {r.left + 2, r.top + 2, r.left + 2 + 22, r.bottom - 2};
+  if (index != kCustomEntry || custom_held_) {
+    UniqueBrush fill(CreateSolidBrush(Displayed(EntryColor(index))));
+    FillRect(dc, &swatch, fill.get());
+    FrameRect(dc, &swatch, GetSysColorBrush(COLOR_WINDOWTEXT));
+  }
+
+  wchar_t text[64] = {};
+  SendMessageW(combo_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+  RECT tr = {swatch.right + 5, r.top, r.right - 2, r.bottom};
+  SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  DrawTextW(dc, text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+}  // namespace zt

@@ -1,0 +1,36 @@
+// The colours a colour box offers: the sixteen standard colours, four extended
+// ones and, last, an entry that opens the system's colour chooser and then
+// holds the colour chosen there.  Each entry has a readable Chinese name.
+// Portable.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "config/config.h"
+
+namespace zt {
+
+struct NamedColor {
+  Color color;
+  const char* name;  // UTF-8
+};
+
+// The standard and extended colours, in the order the box lists them.
+constexpr std::size_t kNamedColorCount = 20;
+const NamedColor* NamedColors();
+
+// The caption of the custom entry: "自定义..." while it holds no colour,
+// otherwise with the colour it holds ("自定义 #A6CAF0", red first).
+std::string CustomColorCaption(bool holds_color, Color color);
+
+// The list entry that shows `color`: its index among the named colours, or
+// kNamedColorCount (the custom entry) for any other colour.
+std::size_t ColorEntryFor(Color color);
+
+// System colour constants (high bit set, the low byte naming the system
+// colour) stand for whatever the system uses; everything else is a plain
+// 0x00BBGGRR value.
+constexpr bool IsSystemColor(Color color) { return (color & 0x80000000u) != 0; }
+
+}  // namespace zt

@@ -1,0 +1,307 @@
+#include "dialogs/settings_form_win.h"
+
+#include <commctrl.h>
+
+#include "util/message_box_win.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+constexpr int kClientWidth = 322;
+constexpr int kClientHeight = 420;
+constexpr int kTabWidth = 75;
+
+const wchar_t* const kTabCaptions[4] = {L"一般", L"显示", L"颜色", L"扩展"};
+const wchar_t* const kHint = L"任何改变都会有一个实时的效果！";
+
+constexpr int kCheckHeight = 17;
+constexpr int kCheckStep = 20;
+
+int Index(SettingsCheck c) { return static_cast<int>(c); }
+
+}  // namespace
+
+bool TForm_Settings::Create(HINSTANCE instance) {
+  FormSpec spec;
+  spec.class_name = kSettingsWindowClass;
+  spec.caption = L"设置";
+  spec.client_width = kClientWidth;
+  spec.client_height = kClientHeight;
+  return TForm::Create(instance, spec);
+}
+
+HWND TForm_Settings::Control(int id) const {
+  // The controls sit on the tab pages, one level down; ids are unique.
+  if (HWND direct = GetDlgItem(hwnd(), id)) return direct;
+  for (HWND page : pages_) {
+    if (HWND child = page ? GetDlgItem(page, id) : nullptr) return child;
+  }
+  return nullptr;
+}
+
+void TForm_Settings::FormCreate() {
+  tabs_ = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS | TCS_FIXEDWIDTH, 8, 8,
+                     kClientWidth - 16, kClientHeight - 44, kIdSettingsTabs);
+  SendMessageW(tabs_, TCM_SETITEMSIZE, 0, MAKELPARAM(kTabWidth, 20));
+  for (int i = 0; i < 4; ++i) {
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+    SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  for (int i = 0; i < 4; ++i) pages_[static_cast<size_t>(i)] = AddTabPage(tabs_);
+  CreateGeneralPage(pages_[0]);
+  CreateDisplayPage(pages_[1]);
+  CreateColorsPage(pages_[2]);
+  CreateExtendedPage(pages_[3]);
+
+  // The line at the foot, centred and underlined.
+  LOGFONTW lf = {};
+  GetObjectW(font(), sizeof(lf), &lf);
+  lf.lfUnderline = TRUE;
+  hint_font_.reset(CreateFontIndirectW(&lf));
+  HWND hint = AddLabel(kHint, 0, kClientHeight - 28, kClientWidth, 16, nullptr, kIdSettingsHint, SS_CENTER);
+  SendMessageW(hint, WM_SETFONT, reinterpret_cast<WPARAM>(hint_font_.get()), FALSE);
+
+  // The first tab is the one shown.
+  ShowPage(0);
+}
+
+HWND TForm_Settings::AddCheck(SettingsCheck check, HWND page, int x, int& y) {
+  const SettingsCheckRow& row = CheckRow(check);
+  HWND box = AddCheckBox(Widen(row.caption), x, y, 270 - (x - 12), kCheckHeight, kIdCheckFirst + Index(check), page);
+  y += kCheckStep;
+  if (row.separator_after) {
+    AddSeparator(12, y + 3, 270, page);
+    y += 10;
+  }
+  return box;
+}
+
+void TForm_Settings::CreateGeneralPage(HWND page) {
+  int y = 10;
+  for (SettingsCheck c : {SettingsCheck::CheckBox_AutoRun, SettingsCheck::CheckBox_AlwaysOnTop, SettingsCheck::CheckBox_DisplayMemory,
+                          SettingsCheck::CheckBox_ShowFreeMemory, SettingsCheck::CheckBox_UsePhysicalMemory,
+                          SettingsCheck::CheckBox_MemoryAsPercentage, SettingsCheck::CheckBox_UpdateSpeed,
+                          SettingsCheck::CheckBox_DisplayEachCPU}) {
+    AddCheck(c, page, 12, y);
+  }
+  y += 8;
+  AddGroupBox(L"应用模式：", 8, y, 278, 84, page);
+  int inner = y + 22;
+  AddCheck(SettingsCheck::CheckBox_TrayMode, page, 22, inner);
+  AddLabel(L"快速切换热键：", 22, inner + 10, 90, 16, page);
+  AddControl(HOTKEY_CLASSW, L"", WS_TABSTOP | WS_BORDER, 112, inner + 6, 160, 21, kIdHotkeyField, page);
+}
+
+void TForm_Settings::CreateDisplayPage(HWND page) {
+  int y = 10;
+  for (SettingsCheck c : {SettingsCheck::CheckBox_Transparency, SettingsCheck::CheckBox_AlphaBlending, SettingsCheck::CheckBox_ThickerGraph,
+                          SettingsCheck::CheckBox_HideBarGraph, SettingsCheck::CheckBox_AutoHideControls,
+                          SettingsCheck::CheckBox_NumericTrayIcons, SettingsCheck::CheckBox_HideTrayWhenVisible,
+                          SettingsCheck::CheckBox_LockForm}) {
+    AddCheck(c, page, 12, y);
+  }
+  y += 8;
+  AddGroupBox(L"主窗口大小：", 8, y, 278, 84, page);
+  AddSizeField(SettingsSize::SpinEdit_MainWindowWidth, L"宽度：", page, y + 22);
+  AddSizeField(SettingsSize::SpinEdit_MainWindowHeight, L"高度：", page, y + 50);
+}
+
+void TForm_Settings::AddSizeField(SettingsSize field, const wchar_t* label, HWND page, int y) {
+  const int i = static_cast<int>(field);
+  const SizeRange range = SizeRangeOf(field);
+  AddLabel(label, 22, y + 3, 60, 16, page);
+  HWND edit = AddControl(WC_EDITW, L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, 84, y, 64, 21,
+                         kIdSizeFirst + i, page, WS_EX_CLIENTEDGE);
+  SendMessageW(edit, EM_LIMITTEXT, kSizeFieldMaxChars, 0);
+  HWND spin = AddControl(UPDOWN_CLASSW, L"",
+                         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
+                         kIdSizeSpinFirst + i, page);
+  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  SendMessageW(spin, UDM_SETRANGE32, range.min, range.max);
+  AddLabel(L"(" + std::to_wstring(range.min) + L" - " + std::to_wstring(range.max) + L")", 160, y + 3, 110, 16,
+           page);
+}
+
+void TForm_Settings::CreateColorsPage(HWND page) {
+  struct Row {
+    const wchar_t* label;
+    SettingsColor color;
+  };
+  const Row rows[] = {{L"背景颜色：", SettingsColor::ColorBox_BackgroundColor},
+                      {L"CPU曲线图颜色：", SettingsColor::ColorBox_GraphCPUColor1},
+                      {nullptr, SettingsColor::ColorBox_GraphCPUColor2},
+                      {nullptr, SettingsColor::ColorBox_GraphCPUColor3},
+                      {nullptr, SettingsColor::ColorBox_GraphCPUColor4},
+                      {L"图形内存颜色：", SettingsColor::ColorBox_GraphMemoryColor},
+                      {L"条形图颜色：", SettingsColor::ColorBox_BarColor},
+                      {L"文字颜色：", SettingsColor::ColorBox_TextColor}};
+  int y = 10;
+  for (const Row& row : rows) {
+    if (row.label) {
+      if (y > 10) y += 8;  // a little air between the groups of boxes
+      AddLabel(row.label, 12, y + 4, 104, 16, page);
+    }
+    const int i = static_cast<int>(row.color);
+    HWND combo = AddControl(WC_COMBOBOXW, L"",
+                            CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
+                            118, y, 166, 320, kIdColorFirst + i, page);
+    color_boxes_[static_cast<size_t>(i)].Attach(combo);
+    y += 28;
+  }
+}
+
+void TForm_Settings::AddSlider(SettingsSlider slider, const wchar_t* group, const wchar_t* unit, HWND page,
+                               int y) {
+  const int i = static_cast<int>(slider);
+  const SliderRange range = SliderRangeOf(slider);
+  AddGroupBox(group, 8, y, 278, 96, page);
+  HWND bar = AddControl(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM | WS_TABSTOP, 16, y + 20,
+                        262, 32, kIdSliderFirst + i, page);
+  SendMessageW(bar, TBM_SETRANGEMIN, FALSE, range.min);
+  SendMessageW(bar, TBM_SETRANGEMAX, FALSE, range.max);
+  SendMessageW(bar, TBM_SETTICFREQ, range.tick, 0);
+  SendMessageW(bar, TBM_SETLINESIZE, 0, range.line);
+  SendMessageW(bar, TBM_SETPAGESIZE, 0, range.tick);
+  AddLabel(L"", 22, y + 62, 100, 16, page, kIdSliderLabelFirst + i);
+  AddLabel(unit, 170, y + 62, 104, 16, page, -1, SS_RIGHT);
+}
+
+void TForm_Settings::CreateExtendedPage(HWND page) {
+  AddSlider(SettingsSlider::TrackBar_Rate, L"更新速率：", L"(毫秒)", page, 6);
+  AddSlider(SettingsSlider::TrackBar_GraphLength, L"图长度：", L"(点)", page, 110);
+  AddSlider(SettingsSlider::TrackBar_AlphaBlending, L"alpha混合：", L"(值)", page, 214);
+}
+
+void TForm_Settings::ShowPage(int index) {
+  TabCtrl_SetCurSel(tabs_, index);
+  for (int i = 0; i < 4; ++i) {
+    ShowWindow(pages_[static_cast<size_t>(i)], i == index ? SW_SHOW : SW_HIDE);
+  }
+}
+
+void TForm_Settings::FormShow() {
+  const SettingsView v = ReadSettingsView(target_);
+  filling_ = true;
+  auto check = [&](SettingsCheck c) { SetChecked(Control(kIdCheckFirst + Index(c)), v.check(c)); };
+  auto color = [&](SettingsColor c) {
+    color_boxes_[static_cast<size_t>(c)].SetColor(v.colors[static_cast<int>(c)]);
+  };
+  auto slider = [&](SettingsSlider s, int position) {
+    const int i = static_cast<int>(s);
+    SendMessageW(Control(kIdSliderFirst + i), TBM_SETPOS, TRUE, position);
+    SetControlText(Control(kIdSliderLabelFirst + i), std::to_wstring(position));
+  };
+  // In the order the program has always filled them.
+  color(SettingsColor::ColorBox_BackgroundColor);
+  check(SettingsCheck::CheckBox_AlphaBlending);
+  slider(SettingsSlider::TrackBar_AlphaBlending, v.alpha);
+  slider(SettingsSlider::TrackBar_Rate, v.rate);
+  check(SettingsCheck::CheckBox_Transparency);
+  slider(SettingsSlider::TrackBar_GraphLength, v.graph_length);
+  for (SettingsColor c : {SettingsColor::ColorBox_GraphCPUColor1, SettingsColor::ColorBox_GraphCPUColor2, SettingsColor::ColorBox_GraphCPUColor3,
+                          SettingsColor::ColorBox_GraphCPUColor4, SettingsColor::ColorBox_GraphMemoryColor, SettingsColor::ColorBox_BarColor,
+                          SettingsColor::ColorBox_TextColor}) {
+    color(c);
+  }
+  for (SettingsCheck c : {SettingsCheck::CheckBox_ThickerGraph, SettingsCheck::CheckBox_LockForm, SettingsCheck::CheckBox_UpdateSpeed,
+                          SettingsCheck::CheckBox_DisplayMemory, SettingsCheck::CheckBox_HideBarGraph, SettingsCheck::CheckBox_NumericTrayIcons,
+                          SettingsCheck::CheckBox_ShowFreeMemory, SettingsCheck::CheckBox_UsePhysicalMemory,
+                          SettingsCheck::CheckBox_MemoryAsPercentage, SettingsCheck::CheckBox_DisplayEachCPU, SettingsCheck::CheckBox_AutoRun}) {
+    check(c);
+  }
+  SendMessageW(Control(kIdHotkeyField), HKM_SETHOTKEY, v.hotkey, 0);
+  SendMessageW(Control(kIdSizeSpinFirst), UDM_SETPOS32, 0, v.width);
+  SendMessageW(Control(kIdSizeSpinFirst + 1), UDM_SETPOS32, 0, v.height);
+  SetControlText(Control(kIdSizeFirst), std::to_wstring(v.width));
+  SetControlText(Control(kIdSizeFirst + 1), std::to_wstring(v.height));
+  for (SettingsCheck c : {SettingsCheck::CheckBox_AlwaysOnTop, SettingsCheck::CheckBox_TrayMode, SettingsCheck::CheckBox_HideTrayWhenVisible,
+                          SettingsCheck::CheckBox_AutoHideControls}) {
+    check(c);
+  }
+  filling_ = false;
+}
+
+void TForm_Settings::FormHide() { SettingsDialogHidden(target_); }
+
+bool TForm_Settings::FormKeyPreview(const MSG& msg) {
+  // Ctrl+Tab and Ctrl+Shift+Tab walk through the tabs, as in the system's
+  // own property sheets.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+    const int count = TabCtrl_GetItemCount(tabs_);
+    const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+    ShowPage((TabCtrl_GetCurSel(tabs_) + step) % count);
+    return true;
+  }
+  return TForm::FormKeyPreview(msg);
+}
+
+LRESULT TForm_Settings::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lparam);
+      if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE) PageControlChange();
+      return 0;
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const int code = HIWORD(wparam);
+      if (filling_) return 0;
+      if (id >= kIdCheckFirst && id < kIdCheckFirst + kSettingsCheckCount && code == BN_CLICKED) {
+        CheckBoxClick(static_cast<SettingsCheck>(id - kIdCheckFirst));
+      } else if (id >= kIdColorFirst && id < kIdColorFirst + kSettingsColorCount && code == CBN_SELCHANGE) {
+        ColorBoxChange(static_cast<SettingsColor>(id - kIdColorFirst));
+      } else if (id >= kIdSizeFirst && id < kIdSizeFirst + 2 && code == EN_CHANGE) {
+        SpinEditChange(static_cast<SettingsSize>(id - kIdSizeFirst));
+      } else if (id == kIdHotkeyField && code == EN_CHANGE) {
+        HotKeyChange();
+      }
+      return 0;
+    }
+    case WM_HSCROLL: if (lparam && !filling_) TrackBarChange(reinterpret_cast<HWND>(lparam)); return 0;
+    case WM_MEASUREITEM: TColorBox::MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)); return TRUE;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      const int i = static_cast<int>(item.CtlID) - kIdColorFirst;
+      if (i >= 0 && i < kSettingsColorCount) color_boxes_[static_cast<size_t>(i)].DrawItem(item);
+      return TRUE;
+    }
+    default: return Default(msg, wparam, lparam);
+  }
+}
+
+void TForm_Settings::PageControlChange() { ShowPage(TabCtrl_GetCurSel(tabs_)); }
+
+void TForm_Settings::CheckBoxClick(SettingsCheck check) {
+  HWND box = Control(kIdCheckFirst + Index(check));
+  const CheckResult result = ApplyCheck(check, IsChecked(box), target_);
+  if (!result.error.empty()) ShowMessageBox(hwnd(), BoxKind::Error, result.error, BoxButtons::Ok);
+  // Set without running this handler again (a set check mark sends nothing).
+  SetChecked(box, result.checked);
+}
+
+void TForm_Settings::ColorBoxChange(SettingsColor which) {
+  TColorBox& box = color_boxes_[static_cast<size_t>(which)];
+  if (box.SelectionChanged(hwnd())) ApplyColor(which, box.color(), target_);
+}
+
+void TForm_Settings::TrackBarChange(HWND trackbar) {
+  const int i = GetDlgCtrlID(trackbar) - kIdSliderFirst;
+  if (i < 0 || i > 2) return;
+  const int position = static_cast<int>(SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+  const std::string label = ApplySlider(static_cast<SettingsSlider>(i), position, target_);
+  SetControlText(Control(kIdSliderLabelFirst + i), Widen(label));
+}
+
+void TForm_Settings::SpinEditChange(SettingsSize field) {
+  const std::wstring text = ControlText(Control(kIdSizeFirst + static_cast<int>(field)));
+  ApplySizeField(field, std::u16string(text.begin(), text.end()), target_);
+}
+
+void TForm_Settings::HotKeyChange() {
+  ApplyHotkeyField(static_cast<uint16_t>(SendMessageW(Control(kIdHotkeyField), HKM_GETHOTKEY, 0, 0)));
+}
+
+}  // namespace zt

@@ -1,0 +1,255 @@
+#include "dialogs/settings_model.h"
+
+#include <exception>
+
+#include "util/hotkey.h"
+
+namespace zt {
+namespace {
+
+constexpr SettingsCheckRow kCheckRows[kSettingsCheckCount] = {
+    {SettingsCheck::CheckBox_AutoRun, "CheckBox_AutoRun", SettingsTab::General, "在启动时自动运行", false},
+    {SettingsCheck::CheckBox_AlwaysOnTop, "CheckBox_AlwaysOnTop", SettingsTab::General, "总在最前（需要重新启动）", true},
+    {SettingsCheck::CheckBox_DisplayMemory, "CheckBox_DisplayMemory", SettingsTab::General, "显示内存使用情况", false},
+    {SettingsCheck::CheckBox_ShowFreeMemory, "CheckBox_ShowFreeMemory", SettingsTab::General, "显示可用内存，而不是使用",
+     false},
+    {SettingsCheck::CheckBox_UsePhysicalMemory, "CheckBox_UsePhysicalMemory", SettingsTab::General,
+     "显示物理内存，而不是虚拟的", false},
+    {SettingsCheck::CheckBox_MemoryAsPercentage, "CheckBox_MemoryAsPercentage", SettingsTab::General,
+     "显示内存使用百分比", true},
+    {SettingsCheck::CheckBox_UpdateSpeed, "CheckBox_UpdateSpeed", SettingsTab::General, "不断更新处理器速度", false},
+    {SettingsCheck::CheckBox_DisplayEachCPU, "CheckBox_DisplayEachCPU", SettingsTab::General, "单独显示每个处理器/核心",
+     false},
+    {SettingsCheck::CheckBox_TrayMode, "CheckBox_TrayMode", SettingsTab::General, "托盘模式", false},
+    {SettingsCheck::CheckBox_Transparency, "CheckBox_Transparency", SettingsTab::Display, "背景透明", false},
+    {SettingsCheck::CheckBox_AlphaBlending, "CheckBox_AlphaBlending", SettingsTab::Display, "alpha混合", true},
+    {SettingsCheck::CheckBox_ThickerGraph, "CheckBox_ThickerGraph", SettingsTab::Display, "较粗的图线", false},
+    {SettingsCheck::CheckBox_HideBarGraph, "CheckBox_HideBarGraph", SettingsTab::Display, "隐藏条形图", false},
+    {SettingsCheck::CheckBox_AutoHideControls, "CheckBox_AutoHideControls", SettingsTab::Display,
+     "处于非活动状态时，隐藏控制按钮", true},
+    {SettingsCheck::CheckBox_NumericTrayIcons, "CheckBox_NumericTrayIcons", SettingsTab::Display, "数字托盘图标", false},
+    {SettingsCheck::CheckBox_HideTrayWhenVisible, "CheckBox_HideTrayWhenVisible", SettingsTab::Display,
+     "隐藏托盘图标时，主窗口可见", false},
+    {SettingsCheck::CheckBox_LockForm, "CheckBox_LockForm", SettingsTab::Display, "锁定主窗口", false},
+};
+
+// The setting a check box mirrors (none for the autorun box, which mirrors
+// the registry).
+std::atomic<bool>* CheckSetting(SettingsCheck check) {
+  switch (check) {
+    case SettingsCheck::CheckBox_AutoRun: return nullptr;
+    case SettingsCheck::CheckBox_AlwaysOnTop: return &AlwaysOnTop;
+    case SettingsCheck::CheckBox_DisplayMemory: return &DisplayMemory;
+    case SettingsCheck::CheckBox_ShowFreeMemory: return &ShowFreeMemory;
+    case SettingsCheck::CheckBox_UsePhysicalMemory: return &UsePhysicalMemory;
+    case SettingsCheck::CheckBox_MemoryAsPercentage: return &MemoryAsPercentage;
+    case SettingsCheck::CheckBox_UpdateSpeed: return &UpdateSpeed;
+    case SettingsCheck::CheckBox_DisplayEachCPU: return &DisplayEachCPU;
+    case SettingsCheck::CheckBox_TrayMode: return &AppTrayMode;
+    case SettingsCheck::CheckBox_Transparency: return &Transparency;
+    case SettingsCheck::CheckBox_AlphaBlending: return &AlphaBlend;
+    case SettingsCheck::CheckBox_ThickerGraph: return &ThickerGraph;
+    case SettingsCheck::CheckBox_HideBarGraph: return &HideBarGraph;
+    case SettingsCheck::CheckBox_AutoHideControls: return &AutoHideControls;
+    case SettingsCheck::CheckBox_NumericTrayIcons: return &NumericTrayIcons;
+    case SettingsCheck::CheckBox_HideTrayWhenVisible: return &HideTrayWhenVisible;
+    case SettingsCheck::CheckBox_LockForm: return &LockForm;
+  }
+  return nullptr;
+}
+
+// Every box but the autorun box: store the setting and apply it.
+bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target) {
+  switch (check) {
+    case SettingsCheck::CheckBox_DisplayMemory:
+      target.SetDisplayMemory(checked);
+      return checked;
+    case SettingsCheck::CheckBox_DisplayEachCPU:
+      DisplayEachCPU = checked;
+      if (!checked) target.ClearProcessorLines();
+      return checked;
+    case SettingsCheck::CheckBox_TrayMode:
+      target.SetTrayMode(checked, false);
+      return checked;
+    case SettingsCheck::CheckBox_Transparency:
+      Transparency = checked;
+      target.ApplyTranslucency();
+      return checked;
+    case SettingsCheck::CheckBox_AlphaBlending:
+      AlphaBlend = checked;
+      target.ApplyTranslucency();
+      return checked;
+    case SettingsCheck::CheckBox_ThickerGraph:
+      ThickerGraph = checked;
+      target.ApplyColors();
+      return checked;
+    case SettingsCheck::CheckBox_HideBarGraph:
+      HideBarGraph = checked;
+      target.SetHideBarGraph(checked);
+      return checked;
+    case SettingsCheck::CheckBox_AutoHideControls:
+      target.SetAutoHideControls(checked);
+      return checked;
+    case SettingsCheck::CheckBox_HideTrayWhenVisible:
+      HideTrayWhenVisible = checked;
+      target.SetTrayMode(AppTrayMode, false);
+      return checked;
+    default:
+      // Read where they are used: at the next start, the next sample, the
+      // next tray update or the next drag.
+      *CheckSetting(check) = checked;
+      return checked;
+  }
+}
+
+}  // namespace
+
+const SettingsCheckRow& CheckRow(SettingsCheck check) { return kCheckRows[static_cast<int>(check)]; }
+
+std::atomic<Color>& ColorSetting(SettingsColor which) {
+  switch (which) {
+    case SettingsColor::ColorBox_BackgroundColor: return BackgroundColor;
+    case SettingsColor::ColorBox_GraphCPUColor1: return GraphCPUColor1;
+    case SettingsColor::ColorBox_GraphCPUColor2: return GraphCPUColor2;
+    case SettingsColor::ColorBox_GraphCPUColor3: return GraphCPUColor3;
+    case SettingsColor::ColorBox_GraphCPUColor4: return GraphCPUColor4;
+    case SettingsColor::ColorBox_GraphMemoryColor: return GraphMemoryColor;
+    case SettingsColor::ColorBox_BarColor: return BarColor;
+    case SettingsColor::ColorBox_TextColor: return TextColor;
+  }
+  return TextColor;
+}
+
+SliderRange SliderRangeOf(SettingsSlider slider) {
+  switch (slider) {
+    case SettingsSlider::TrackBar_Rate: return {100, 2000, 50, 10};
+    case SettingsSlider::TrackBar_GraphLength: return {10, 100, 5, 1};
+    case SettingsSlider::TrackBar_AlphaBlending: return {50, 255, 16, 1};
+  }
+  return {0, 0, 1, 1};
+}
+
+SizeRange SizeRangeOf(SettingsSize field) {
+  return field == SettingsSize::SpinEdit_MainWindowWidth ? SizeRange{170, 1000} : SizeRange{70, 1000};
+}
+
+std::optional<int> SizeFieldValue(const std::u16string& text, SettingsSize field) {
+  // The up-down control writes up to four digits; anything longer is not a
+  // size (and would not fit an int).
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  int value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  const SizeRange range = SizeRangeOf(field);
+  if (value < range.min || value > range.max) return std::nullopt;
+  return value;
+}
+
+AppHotkey HotkeyFromField(uint16_t field_value) {
+  const uint16_t key = field_value & 0xFF;
+  const uint32_t flags = (field_value >> 8) & 0xFF;
+  const uint16_t shortcut = MakeShortCut(key, flags & kHotkeyFlagShift, flags & kHotkeyFlagControl,
+                                         flags & kHotkeyFlagAlt);
+  AppHotkey hotkey;
+  hotkey.key = ShortCutToKeyCode(shortcut);
+  // A field without a key has no hot key, whatever modifiers it shows.
+  hotkey.modifiers = hotkey.key ? static_cast<int32_t>(HotkeyFlagsToModifiers(flags)) : 0;
+  return hotkey;
+}
+
+uint16_t HotkeyFieldValue(int32_t key, int32_t modifiers) {
+  if (key <= 0 || key > 0xFF) return 0;
+  const uint32_t flags = ModifiersToHotkeyFlags(static_cast<uint32_t>(modifiers)) & 0xFF;
+  return static_cast<uint16_t>(key | (flags << 8));
+}
+
+SettingsView ReadSettingsView(ISettingsTarget& target) {
+  SettingsView view;
+  for (const SettingsCheckRow& row : kCheckRows) {
+    std::atomic<bool>* setting = CheckSetting(row.check);
+    view.checks[static_cast<int>(row.check)] = setting ? setting->load() : target.IsAutorunEnabled();
+  }
+  for (int i = 0; i < kSettingsColorCount; ++i) view.colors[i] = ColorSetting(static_cast<SettingsColor>(i));
+  view.rate = Rate;
+  view.graph_length = GraphLength;
+  view.alpha = AlphaBlendValue;
+  view.hotkey = HotkeyFieldValue(AppModeHotkey, AppModeHotkeyModifiers);
+  view.width = target.WindowWidth();
+  view.height = target.WindowHeight();
+  return view;
+}
+
+CheckResult ApplyCheck(SettingsCheck check, bool checked, ISettingsTarget& target) {
+  if (check == SettingsCheck::CheckBox_AutoRun) {
+    CheckResult result;
+    try {
+      target.SetAutorun(checked);
+    } catch (const std::exception& e) {
+      result.error = e.what();
+    }
+    // The box never claims a state that is not true: a change the registry
+    // refused, or a delete that did not happen, shows as it really is.
+    result.checked = target.IsAutorunEnabled();
+    return result;
+  }
+  return {ApplyStoredCheck(check, checked, target), std::string()};
+}
+
+void ApplyColor(SettingsColor which, Color color, ISettingsTarget& target) {
+  ColorSetting(which) = color;
+  switch (which) {
+    case SettingsColor::ColorBox_BackgroundColor:
+      // The window colour is also the transparent colour key.
+      target.ApplyColors();
+      target.ApplyTranslucency();
+      break;
+    case SettingsColor::ColorBox_TextColor:
+      target.SetTextColor(color);
+      break;
+    default:
+      target.ApplyColors();
+      break;
+  }
+}
+
+std::string ApplySlider(SettingsSlider slider, int position, ISettingsTarget& target) {
+  const SliderRange range = SliderRangeOf(slider);
+  if (position < range.min) position = range.min;
+  if (position > range.max) position = range.max;
+  switch (slider) {
+    case SettingsSlider::TrackBar_Rate:
+      Rate = static_cast<uint16_t>(position);
+      break;
+    case SettingsSlider::TrackBar_GraphLength:
+      GraphLength = static_cast<uint16_t>(position);
+      break;
+    case SettingsSlider::TrackBar_AlphaBlending:
+      AlphaBlendValue = static_cast<uint8_t>(position);
+      target.ApplyTranslucency();
+      break;
+  }
+  return std::to_string(position);
+}
+
+bool ApplySizeField(SettingsSize field, const std::u16string& text, ISettingsTarget& target) {
+  const std::optional<int> value = SizeFieldValue(text, field);
+  if (!value) return false;
+  if (field == SettingsSize::SpinEdit_MainWindowWidth) {
+    PosWidth = target.SetWindowWidth(*value);
+  } else {
+    PosHeight = target.SetWindowHeight(*value);
+  }
+  return true;
+}
+
+void ApplyHotkeyField(uint16_t field_value) {
+  const AppHotkey hotkey = HotkeyFromField(field_value);
+  AppModeHotkey = hotkey.key;
+  AppModeHotkeyModifiers = hotkey.modifiers;
+}
+
+void SettingsDialogHidden(ISettingsTarget& target) { target.RegisterAppModeHotkey(); }
+
+}  // namespace zt

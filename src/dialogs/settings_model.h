@@ -1,0 +1,170 @@
+// The settings dialog's decisions, without a window: which controls each tab
+// holds, what every control shows when the dialog opens, and what a change
+// stores and calls.  The dialog has no OK button: each change is written into
+// the live settings and applied to the running program at once.  The view
+// (settings_form_win.cpp) only moves values between its controls and these
+// functions.  Portable.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "config/config.h"
+
+namespace zt {
+
+// What the dialog changes in the running program (the main window and the
+// tray-mode hot key).  The Windows build adapts the main window to this.
+class ISettingsTarget {
+ public:
+  virtual ~ISettingsTarget() = default;
+  // The main window's current size.
+  virtual int WindowWidth() = 0;
+  virtual int WindowHeight() = 0;
+  // Resizes the main window; answers the size it took.
+  virtual int SetWindowWidth(int width) = 0;
+  virtual int SetWindowHeight(int height) = 0;
+  // The operations of the main window, each applying the setting it names.
+  virtual void SetDisplayMemory(bool on) = 0;
+  virtual void SetTrayMode(bool on, bool startup) = 0;
+  virtual void SetHideBarGraph(bool hide) = 0;
+  virtual void SetAutoHideControls(bool on) = 0;
+  virtual void SetTextColor(Color color) = 0;
+  // Window colour, colour key, gauge background, bar, line colours and width
+  // from the settings.
+  virtual void ApplyColors() = 0;
+  // Colour key and alpha blending from the settings.
+  virtual void ApplyTranslucency() = 0;
+  // Lets pending display steps finish, then empties graph lines 2 to 4.
+  virtual void ClearProcessorLines() = 0;
+  virtual void RegisterAppModeHotkey() = 0;
+  // The "run when Windows starts" entry of this executable.
+  virtual bool IsAutorunEnabled() = 0;
+  virtual void SetAutorun(bool enable) = 0;  // raises EAutorun
+};
+
+enum class SettingsTab { General, Display, Colors, Extended };
+
+// Check boxes, top to bottom within their tab.
+enum class SettingsCheck {
+  CheckBox_AutoRun,
+  CheckBox_AlwaysOnTop,
+  CheckBox_DisplayMemory,
+  CheckBox_ShowFreeMemory,
+  CheckBox_UsePhysicalMemory,
+  CheckBox_MemoryAsPercentage,
+  CheckBox_UpdateSpeed,
+  CheckBox_DisplayEachCPU,
+  CheckBox_TrayMode,
+  CheckBox_Transparency,
+  CheckBox_AlphaBlending,
+  CheckBox_ThickerGraph,
+  CheckBox_HideBarGraph,
+  CheckBox_AutoHideControls,
+  CheckBox_NumericTrayIcons,
+  CheckBox_HideTrayWhenVisible,
+  CheckBox_LockForm,
+};
+constexpr int kSettingsCheckCount = 17;
+
+struct SettingsCheckRow {
+  SettingsCheck check;
+  const char* name;     // "CheckBox_AutoRun"
+  SettingsTab tab;
+  const char* caption;  // UTF-8, as shown
+  bool separator_after;  // a dividing line follows it
+};
+const SettingsCheckRow& CheckRow(SettingsCheck check);
+
+// The colour boxes of the colour tab.
+enum class SettingsColor {
+  ColorBox_BackgroundColor,
+  ColorBox_GraphCPUColor1,
+  ColorBox_GraphCPUColor2,
+  ColorBox_GraphCPUColor3,
+  ColorBox_GraphCPUColor4,
+  ColorBox_GraphMemoryColor,
+  ColorBox_BarColor,
+  ColorBox_TextColor,
+};
+constexpr int kSettingsColorCount = 8;
+std::atomic<Color>& ColorSetting(SettingsColor which);
+
+// The sliders of the extended tab.
+enum class SettingsSlider { TrackBar_Rate, TrackBar_GraphLength, TrackBar_AlphaBlending };
+struct SliderRange {
+  int min;
+  int max;
+  int tick;  // a tick mark every `tick`
+  int line;  // an arrow key moves this far
+};
+SliderRange SliderRangeOf(SettingsSlider slider);
+
+// The two size fields of the display tab.
+enum class SettingsSize { SpinEdit_MainWindowWidth, SpinEdit_MainWindowHeight };
+constexpr int kSizeFieldMaxChars = 3;
+struct SizeRange {
+  int min;
+  int max;
+};
+SizeRange SizeRangeOf(SettingsSize field);
+// The value a size field's text stands for when it is acceptable: not empty,
+// all digits, within the range.  Anything else changes nothing.
+std::optional<int> SizeFieldValue(const std::u16string& text, SettingsSize field);
+
+// The hot-key field's value (HKM_GETHOTKEY: key in the low byte, the field's
+// modifier flags in the high byte) and the two settings it stands for.
+struct AppHotkey {
+  int32_t key = 0;
+  int32_t modifiers = 0;  // as RegisterHotKey takes them
+};
+AppHotkey HotkeyFromField(uint16_t field_value);
+uint16_t HotkeyFieldValue(int32_t key, int32_t modifiers);
+
+// What every control shows when the dialog opens.  Reading changes no
+// setting.
+struct SettingsView {
+  bool checks[kSettingsCheckCount] = {};
+  Color colors[kSettingsColorCount] = {};
+  int rate = 0;
+  int graph_length = 0;
+  int alpha = 0;
+  uint16_t hotkey = 0;
+  int width = 0;
+  int height = 0;
+  bool check(SettingsCheck c) const { return checks[static_cast<int>(c)]; }
+};
+SettingsView ReadSettingsView(ISettingsTarget& target);
+
+// A check box was clicked: stores and applies its setting.  Answers the state
+// the box must show afterwards: the new state, except for the autorun box,
+// which shows what the registry reads back, also when the change failed (then
+// with the error's text for the error box).
+struct CheckResult {
+  bool checked = false;
+  std::string error;  // UTF-8; empty when the change went through
+};
+CheckResult ApplyCheck(SettingsCheck check, bool checked, ISettingsTarget& target);
+
+// A colour box chose a colour.
+void ApplyColor(SettingsColor which, Color color, ISettingsTarget& target);
+
+// A slider moved: stores its setting (and applies the alpha value).  Answers
+// the value label's text.
+std::string ApplySlider(SettingsSlider slider, int position, ISettingsTarget& target);
+
+// A size field's text changed: resizes the main window and stores the size it
+// took, when the text is acceptable.  True when something changed.
+bool ApplySizeField(SettingsSize field, const std::u16string& text, ISettingsTarget& target);
+
+// The hot-key field changed: stores the key and modifiers; the registration
+// waits until the dialog is hidden.
+void ApplyHotkeyField(uint16_t field_value);
+
+// The dialog was hidden: the hot key is registered anew (a refused one leaves
+// both settings 0).
+void SettingsDialogHidden(ISettingsTarget& target);
+
+}  // namespace zt

@@ -1,0 +1,77 @@
+#include "dialogs/settings_target_win.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "shell/main_form_win.h"
+#include "shell/startup.h"
+#include "util/registry.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+namespace {
+
+std::string ExecutablePath() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) {
+      buf.resize(n);
+      return Narrow(buf);
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+SIZE WindowSize(HWND hwnd) {
+  RECT r = {};
+  GetWindowRect(hwnd, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+int MainFormSettingsTarget::WindowWidth() { return WindowSize(form_.hwnd()).cx; }
+int MainFormSettingsTarget::WindowHeight() { return WindowSize(form_.hwnd()).cy; }
+
+int MainFormSettingsTarget::SetWindowWidth(int width) {
+  SetWindowPos(form_.hwnd(), nullptr, 0, 0, width, WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return WindowWidth();
+}
+
+int MainFormSettingsTarget::SetWindowHeight(int height) {
+  SetWindowPos(form_.hwnd(), nullptr, 0, 0, WindowWidth(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return WindowHeight();
+}
+
+void MainFormSettingsTarget::SetDisplayMemory(bool on) { form_.SetDisplayMemory(on); }
+void MainFormSettingsTarget::SetTrayMode(bool on, bool startup) { form_.SetTrayMode(on, startup); }
+void MainFormSettingsTarget::SetHideBarGraph(bool hide) { form_.SetHideBarGraph(hide); }
+void MainFormSettingsTarget::SetAutoHideControls(bool on) { form_.SetAutoHideControls(on); }
+void MainFormSettingsTarget::SetTextColor(Color color) { form_.SetTextColor(color); }
+void MainFormSettingsTarget::ApplyColors() { form_.ApplyColors(); }
+void MainFormSettingsTarget::ApplyTranslucency() { form_.ApplyTranslucency(); }
+void MainFormSettingsTarget::RegisterAppModeHotkey() { form_.RegisterAppModeHotkey(); }
+
+void MainFormSettingsTarget::ClearProcessorLines() {
+  // A display step already queued would put a point back on a line just
+  // emptied: let the pending messages run first.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  form_.ClearGraphLines(2, 4);
+}
+
+bool MainFormSettingsTarget::IsAutorunEnabled() { return zt::IsAutorunEnabled(SystemRegistry(), ExecutablePath()); }
+
+void MainFormSettingsTarget::SetAutorun(bool enable) { zt::SetAutorun(SystemRegistry(), enable, ExecutablePath()); }
+
+}  // namespace zt

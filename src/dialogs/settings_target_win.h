@@ -1,0 +1,34 @@
+// What the settings dialog changes in the running program: the main window's
+// operations, its size, and the autorun entry of this executable.
+#pragma once
+
+#include "dialogs/settings_model.h"
+
+namespace zt {
+
+class TForm_Main;
+
+class MainFormSettingsTarget final : public ISettingsTarget {
+ public:
+  explicit MainFormSettingsTarget(TForm_Main& form) : form_(form) {}
+  int WindowWidth() override;
+  int WindowHeight() override;
+  int SetWindowWidth(int width) override;
+  int SetWindowHeight(int height) override;
+  void SetDisplayMemory(bool on) override;
+  void SetTrayMode(bool on, bool startup) override;
+  void SetHideBarGraph(bool hide) override;
+  void SetAutoHideControls(bool on) override;
+  void SetTextColor(Color color) override;
+  void ApplyColors() override;
+  void ApplyTranslucency() override;
+  void ClearProcessorLines() override;
+  void RegisterAppModeHotkey() override;
+  bool IsAutorunEnabled() override;
+  void SetAutorun(bool enable) override;
+
+ private:
+  TForm_Main& form_;
+};
+
+}  // namespace zt

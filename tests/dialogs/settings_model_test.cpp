@@ -1,0 +1,137 @@
+// The settings dialog's rules, without a window: what a change stores and
+// which operation of the program it calls.
+#include "dialogs/settings_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "util/hotkey.h"
+
+namespace zt {
+namespace {
+
+class FakeTarget : public ISettingsTarget {
+ public:
+  int WindowWidth() override { return width; }
+  int WindowHeight() override { return height; }
+  int SetWindowWidth(int w) override {
+    calls.push_back("width " + std::to_string(w));
+    return width = std::min(w, max_width);
+  }
+  int SetWindowHeight(int h) override { calls.push_back("height " + std::to_string(h)); return height = h; }
+  void SetDisplayMemory(bool on) override { DisplayMemory = on; calls.push_back("memory"); }
+  void SetTrayMode(bool on, bool startup) override {
+    AppTrayMode = on;
+    calls.push_back(std::string("tray ") + (on ? "on" : "off") + (startup ? " startup" : ""));
+  }
+  void SetHideBarGraph(bool) override { calls.push_back("bar"); }
+  void SetAutoHideControls(bool on) override { AutoHideControls = on; calls.push_back("autohide"); }
+  void SetTextColor(Color) override { calls.push_back("text colour"); }
+  void ApplyColors() override { calls.push_back("colours"); }
+  void ApplyTranslucency() override { calls.push_back("translucency"); }
+  void ClearProcessorLines() override { calls.push_back("clear lines 2-4"); }
+  void RegisterAppModeHotkey() override { calls.push_back("hot key"); }
+  bool IsAutorunEnabled() override { return autorun; }
+  void SetAutorun(bool enable) override {
+    if (refuse_autorun) throw std::runtime_error("Failed to create key SOFTWARE\\...\\Run");
+    if (enable || !keep_value) autorun = enable;
+  }
+
+  int width = 250, height = 105, max_width = 10000;
+  bool autorun = false, refuse_autorun = false, keep_value = false;
+  std::vector<std::string> calls;
+};
+
+class SettingsModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetConfigToDefaults(); }
+  void TearDown() override { ResetConfigToDefaults(); }
+  FakeTarget target;
+};
+
+TEST_F(SettingsModelTest, OpeningReadsEverythingAndChangesNothing) {
+  AppModeHotkey = 0x7A;
+  AppModeHotkeyModifiers = kModControl | kModAlt;
+  target.autorun = true;
+  const SettingsView v = ReadSettingsView(target);
+  EXPECT_TRUE(target.calls.empty());
+  EXPECT_TRUE(v.check(SettingsCheck::CheckBox_AutoRun));
+  EXPECT_TRUE(v.check(SettingsCheck::CheckBox_AlwaysOnTop));
+  EXPECT_FALSE(v.check(SettingsCheck::CheckBox_LockForm));
+  EXPECT_EQ(v.rate, 500);
+  EXPECT_EQ(v.width, 250);
+  EXPECT_EQ(HotkeyFromField(v.hotkey).key, 0x7A);
+  EXPECT_EQ(HotkeyFromField(v.hotkey).modifiers, static_cast<int32_t>(kModControl | kModAlt));
+}
+
+TEST_F(SettingsModelTest, SizeFieldsChangeTheWindowOnlyForAcceptableTexts) {
+  for (const char16_t* text : {u"", u"1", u"17", u"169", u"1001", u"3a0", u"99999"}) {
+    EXPECT_FALSE(ApplySizeField(SettingsSize::SpinEdit_MainWindowWidth, text, target));
+  }
+  EXPECT_TRUE(target.calls.empty());
+  EXPECT_EQ(PosWidth, 250);
+  // The setting takes the size the window really took.
+  target.max_width = 280;
+  EXPECT_TRUE(ApplySizeField(SettingsSize::SpinEdit_MainWindowWidth, u"300", target));
+  EXPECT_EQ(PosWidth, 280);
+  EXPECT_TRUE(ApplySizeField(SettingsSize::SpinEdit_MainWindowHeight, u"70", target));
+  EXPECT_EQ(PosHeight, 70);
+  EXPECT_TRUE(ApplySizeField(SettingsSize::SpinEdit_MainWindowHeight, u"1000", target));
+  EXPECT_EQ(PosHeight, 1000);
+}
+
+TEST_F(SettingsModelTest, AutorunBoxShowsWhatTheRegistryHolds) {
+  CheckResult r = ApplyCheck(SettingsCheck::CheckBox_AutoRun, true, target);
+  EXPECT_TRUE(r.checked);
+  EXPECT_TRUE(r.error.empty());
+  // A delete that did not happen shows as a ticked box again.
+  target.keep_value = true;
+  r = ApplyCheck(SettingsCheck::CheckBox_AutoRun, false, target);
+  EXPECT_TRUE(r.checked);
+  // A refused write (no right to the machine's key): the error, and the box
+  // shows the real state, not the one asked for.
+  target.autorun = false;
+  target.refuse_autorun = true;
+  r = ApplyCheck(SettingsCheck::CheckBox_AutoRun, true, target);
+  EXPECT_FALSE(r.checked);
+  EXPECT_NE(r.error.find("Failed to create key"), std::string::npos);
+}
+
+TEST_F(SettingsModelTest, EachChangeStoresAndAppliesAtOnce) {
+  ApplyCheck(SettingsCheck::CheckBox_DisplayEachCPU, true, target);
+  EXPECT_TRUE(DisplayEachCPU);
+  ApplyCheck(SettingsCheck::CheckBox_DisplayEachCPU, false, target);
+  ApplyCheck(SettingsCheck::CheckBox_HideTrayWhenVisible, true, target);
+  ApplyCheck(SettingsCheck::CheckBox_LockForm, true, target);
+  EXPECT_TRUE(LockForm);
+  ApplyColor(SettingsColor::ColorBox_BackgroundColor, 0x123456, target);
+  EXPECT_EQ(BackgroundColor, 0x123456u);
+  EXPECT_EQ(ApplySlider(SettingsSlider::TrackBar_AlphaBlending, 300, target), "255");
+  EXPECT_EQ(AlphaBlendValue, 255);
+  EXPECT_EQ(ApplySlider(SettingsSlider::TrackBar_Rate, 2000, target), "2000");
+  EXPECT_EQ(Rate, 2000);
+  const std::vector<std::string> expected = {"clear lines 2-4", "tray off", "colours", "translucency",
+                                             "translucency"};
+  EXPECT_EQ(target.calls, expected) << "only turning the per-processor lines off clears them; the colour key "
+                                       "follows the background colour";
+}
+
+TEST_F(SettingsModelTest, HotkeyFieldStoresKeyAndModifiersAndRegistersOnHide) {
+  ApplyHotkeyField(static_cast<uint16_t>('K' | ((kHotkeyFlagShift | kHotkeyFlagControl) << 8)));
+  EXPECT_EQ(AppModeHotkey, 'K');
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModShift | kModControl));
+  EXPECT_TRUE(target.calls.empty()) << "registration waits until the dialog hides";
+  // Modifiers without a key are no hot key.
+  ApplyHotkeyField(static_cast<uint16_t>(kHotkeyFlagAlt << 8));
+  EXPECT_EQ(AppModeHotkey, 0);
+  EXPECT_EQ(AppModeHotkeyModifiers, 0);
+  SettingsDialogHidden(target);
+  EXPECT_EQ(target.calls, std::vector<std::string>{"hot key"});
+}
+
+}  // namespace
+}  // namespace zt
