@@ -474,8 +474,12 @@ LRESULT TForm_Info::Query(WPARAM item, LPARAM requester) {
   data.dwData = item;
   data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
   data.lpData = text.data();
-  SendMessageW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()), reinterpret_cast<LPARAM>(&data));
-  return 1;
+  // An asker that stops answering must not hang this window.
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()), reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 2000, &answer) != 0
+             ? 1
+             : 0;
 }
 
 }  // namespace zt
