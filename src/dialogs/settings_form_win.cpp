@@ -79,15 +79,19 @@ HWND TForm_Settings::AddCheck(SettingsCheck check, HWND page, int x, int& y) {
   return box;
 }
 
-void TForm_Settings::CreateGeneralPage(HWND page) {
+int TForm_Settings::AddTabChecks(SettingsTab tab, HWND page) {
+  // The tab's check boxes in their order; the tray-mode box sits in its
+  // group below them.
   int y = 10;
-  for (SettingsCheck c : {SettingsCheck::CheckBox_AutoRun, SettingsCheck::CheckBox_AlwaysOnTop, SettingsCheck::CheckBox_DisplayMemory,
-                          SettingsCheck::CheckBox_ShowFreeMemory, SettingsCheck::CheckBox_UsePhysicalMemory,
-                          SettingsCheck::CheckBox_MemoryAsPercentage, SettingsCheck::CheckBox_UpdateSpeed,
-                          SettingsCheck::CheckBox_DisplayEachCPU}) {
-    AddCheck(c, page, 12, y);
+  for (int i = 0; i < kSettingsCheckCount; ++i) {
+    const auto check = static_cast<SettingsCheck>(i);
+    if (CheckRow(check).tab == tab && check != SettingsCheck::CheckBox_TrayMode) AddCheck(check, page, 12, y);
   }
-  y += 8;
+  return y + 8;
+}
+
+void TForm_Settings::CreateGeneralPage(HWND page) {
+  const int y = AddTabChecks(SettingsTab::General, page);
   AddGroupBox(L"应用模式：", 8, y, 278, 84, page);
   int inner = y + 22;
   AddCheck(SettingsCheck::CheckBox_TrayMode, page, 22, inner);
@@ -96,14 +100,7 @@ void TForm_Settings::CreateGeneralPage(HWND page) {
 }
 
 void TForm_Settings::CreateDisplayPage(HWND page) {
-  int y = 10;
-  for (SettingsCheck c : {SettingsCheck::CheckBox_Transparency, SettingsCheck::CheckBox_AlphaBlending, SettingsCheck::CheckBox_ThickerGraph,
-                          SettingsCheck::CheckBox_HideBarGraph, SettingsCheck::CheckBox_AutoHideControls,
-                          SettingsCheck::CheckBox_NumericTrayIcons, SettingsCheck::CheckBox_HideTrayWhenVisible,
-                          SettingsCheck::CheckBox_LockForm}) {
-    AddCheck(c, page, 12, y);
-  }
-  y += 8;
+  const int y = AddTabChecks(SettingsTab::Display, page);
   AddGroupBox(L"主窗口大小：", 8, y, 278, 84, page);
   AddSizeField(SettingsSize::SpinEdit_MainWindowWidth, L"宽度：", page, y + 22);
   AddSizeField(SettingsSize::SpinEdit_MainWindowHeight, L"高度：", page, y + 50);

@@ -49,6 +49,7 @@ class TForm_Settings : public TForm {
   void CreateColorsPage(HWND page);
   void CreateExtendedPage(HWND page);
   HWND AddCheck(SettingsCheck check, HWND page, int x, int& y);
+  int AddTabChecks(SettingsTab tab, HWND page);
   void AddSizeField(SettingsSize field, const wchar_t* label, HWND page, int y);
   void AddSlider(SettingsSlider slider, const wchar_t* group, const wchar_t* unit, HWND page, int y);
 
