@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dialogs/splitter_win.h"
+#include "util/icons_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -41,42 +42,6 @@ std::vector<std::string> ScreenFontNames() {
   filter.lfCharSet = DEFAULT_CHARSET;
   EnumFontFamiliesExW(dc.get(), &filter, AddFontName, reinterpret_cast<LPARAM>(&names), 0);
   return names;
-}
-
-// A 16 x 16 icon from 0xAARRGGBB pixels: the colour with its alpha, and a
-// mask for lists that draw without alpha.
-UniqueIcon IconFromArgb(const std::vector<uint32_t>& pixels) {
-  constexpr int kSize = kAvailabilityPictureSize;
-  if (pixels.size() != static_cast<size_t>(kSize * kSize)) return UniqueIcon();
-  BITMAPV5HEADER bi = {};
-  bi.bV5Size = sizeof(bi);
-  bi.bV5Width = kSize;
-  bi.bV5Height = -kSize;  // top-down
-  bi.bV5Planes = 1;
-  bi.bV5BitCount = 32;
-  bi.bV5Compression = BI_BITFIELDS;
-  bi.bV5RedMask = 0x00FF0000;
-  bi.bV5GreenMask = 0x0000FF00;
-  bi.bV5BlueMask = 0x000000FF;
-  bi.bV5AlphaMask = 0xFF000000;
-  void* bits = nullptr;
-  UniqueBitmap color(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!color || !bits) return UniqueIcon();
-  std::copy(pixels.begin(), pixels.end(), static_cast<uint32_t*>(bits));
-  // Monochrome rows are padded to 16 bits: one WORD a row, bit set = transparent.
-  WORD mask_bits[kSize] = {};
-  for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) {
-      if ((pixels[y * kSize + x] >> 24) < 128) mask_bits[y] |= static_cast<WORD>(0x80 >> (x % 8) << (x < 8 ? 0 : 8));
-    }
-  }
-  UniqueBitmap mask(CreateBitmap(kSize, kSize, 1, 1, mask_bits));
-  if (!mask) return UniqueIcon();
-  ICONINFO ii = {};
-  ii.fIcon = TRUE;
-  ii.hbmColor = color.get();
-  ii.hbmMask = mask.get();
-  return UniqueIcon(CreateIconIndirect(&ii));
 }
 
 int TextWidth(HWND control, const std::wstring& text) {
@@ -270,7 +235,7 @@ void TForm_Info::CreateFeaturesPage() {
   }
   ilAvailable.reset(ImageList_Create(kAvailabilityPictureSize, kAvailabilityPictureSize, ILC_COLOR32 | ILC_MASK, 2, 0));
   for (bool available : {false, true}) {
-    UniqueIcon picture = IconFromArgb(DrawAvailabilityPicture(available));
+    UniqueIcon picture = IconFromPixels(DrawAvailabilityPicture(available), kAvailabilityPictureSize, PixelAlpha::FromPixels);
     ImageList_AddIcon(ilAvailable.get(), picture.get());
   }
   ListView_SetImageList(lvStandard, ilAvailable.get(), LVSIL_SMALL);

@@ -61,24 +61,6 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
   return lines;
 }
 
-struct Search {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK FindById(HWND child, LPARAM p) {
-  auto* s = reinterpret_cast<Search*>(p);
-  if (GetDlgCtrlID(child) != s->id) return TRUE;
-  s->found = child;
-  return FALSE;
-}
-
-HWND Descendant(HWND parent, int id) {
-  Search search = {id, nullptr};
-  EnumChildWindows(parent, FindById, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 int WindowsOfClass(const wchar_t* cls) {
   int n = 0;
   for (HWND h = FindWindowExW(nullptr, nullptr, cls, nullptr); h; h = FindWindowExW(nullptr, h, cls, nullptr)) ++n;
@@ -123,8 +105,8 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   const std::wstring standard = receiver.Ask(info, InfoQuery::FeatureRows);
   EXPECT_FALSE(standard.empty());
   EXPECT_EQ(standard.rfind(L"1\t0\tFPU\t", 0), 0u) << "every x86 processor has its floating-point unit";
-  EXPECT_EQ(WindowText(Descendant(info, kIdInfoAvailableFeatures)).rfind(L"Available Features (", 0), 0u);
-  HWND combo = Descendant(info, kIdInfoActiveSet);
+  EXPECT_EQ(WindowText(FindDescendant(info, kIdInfoAvailableFeatures)).rfind(L"Available Features (", 0), 0u);
+  HWND combo = FindDescendant(info, kIdInfoActiveSet);
   SendMessageW(combo, CB_SETCURSEL, 2, 0);
   SendMessageW(info, WM_COMMAND, MAKEWPARAM(kIdInfoActiveSet, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
   EXPECT_TRUE(WaitUntil([&] {
@@ -132,7 +114,7 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   }, 10000));
 
   // A grouping node shows the placeholder row.
-  HWND navigation = Descendant(info, kIdInfoNavigation);
+  HWND navigation = FindDescendant(info, kIdInfoNavigation);
   HTREEITEM processors_node = TreeView_GetNextSibling(navigation, TreeView_GetRoot(navigation));
   SendMessageW(navigation, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(processors_node));
   EXPECT_TRUE(WaitUntil([&] {
@@ -144,7 +126,7 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   Sleep(300);
   EXPECT_EQ(app.WaitForWindow(kInfoWindowClass, L"CPU信息"), info);
   EXPECT_EQ(WindowsOfClass(kInfoWindowClass), 1);
-  SendMessageW(Descendant(info, kIdInfoClose), BM_CLICK, 0, 0);
+  SendMessageW(FindDescendant(info, kIdInfoClose), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitVisible(info, false));
   PostMessageW(main, WM_COMMAND, MI_CPUInformation, 0);
   EXPECT_TRUE(WaitVisible(info, true));
