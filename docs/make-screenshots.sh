@@ -124,4 +124,6 @@ if want about; then
   convert "$work/about.png" -crop "$(cat "$work/about.box")" +repage -scale 200% "$here/about.png"
 fi
 wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+# The CPU information window, in a prefix with Wine's own fonts.
+"$here/make-info-screenshots.sh" "$build" || echo "CPU information window pictures not taken" >&2
 echo "screenshots written to $here"

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "util/process_priority.h"
+
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
 #include <x86intrin.h>
@@ -104,10 +106,15 @@ class LinuxMachine final : public ICpuMachine {
     }
   }
 
-  // An unprivileged process may not raise its priority; failures are ignored
-  // and the measurement runs at whatever priority it has.
+  // Linux has no process-wide class (the shared owner does nothing here),
+  // so the measuring thread's own nice value is raised.  An unprivileged
+  // process may not raise it; failures are ignored and the measurement runs
+  // at whatever priority it has.
   void RaisePriority() override {
+    ProcessPriority().Raise();
     SavedPriority& saved = Saved();
+    if (saved.depth++ > 0) return;
+    saved.raised = false;
     pid_t tid = CurrentThreadId();
     errno = 0;
     int old = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
@@ -120,13 +127,17 @@ class LinuxMachine final : public ICpuMachine {
 
   void RestorePriority() override {
     SavedPriority& saved = Saved();
-    if (!saved.raised) return;
-    setpriority(PRIO_PROCESS, static_cast<id_t>(CurrentThreadId()), saved.nice);
-    saved.raised = false;
+    if (saved.depth == 0) return;
+    if (--saved.depth == 0 && saved.raised) {
+      setpriority(PRIO_PROCESS, static_cast<id_t>(CurrentThreadId()), saved.nice);
+      saved.raised = false;
+    }
+    ProcessPriority().Restore();
   }
 
  private:
   struct SavedPriority {
+    int depth = 0;
     bool raised = false;
     int nice = 0;
   };

@@ -6,6 +6,8 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
+#include "util/process_priority.h"
+
 namespace zt::cpuid {
 
 namespace {
@@ -77,32 +79,34 @@ class WindowsMachine final : public ICpuMachine {
 
   void SleepMs(uint32_t ms) override { Sleep(ms); }
 
-  // Failures of the priority calls are not examined: the measurement goes
+  // The thread's priority belongs to this thread alone; the process class is
+  // shared with the clock-speed thread, so it goes through the program's
+  // counted owner.  A priority that could not be read is neither raised nor
+  // written back; other failures are not examined and the measurement goes
   // on at whatever priority was obtained.
   void RaisePriority() override {
+    ProcessPriority().Raise();
     Saved& saved = SavedPriority();
-    saved.process_class = GetPriorityClass(GetCurrentProcess());
+    if (saved.depth++ > 0) return;
     saved.thread_priority = GetThreadPriority(GetCurrentThread());
-    saved.raised = true;
-    SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    if (saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
+      SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    }
   }
 
   void RestorePriority() override {
     Saved& saved = SavedPriority();
-    if (!saved.raised) return;
-    if (saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
+    if (saved.depth == 0) return;
+    if (--saved.depth == 0 && saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
       SetThreadPriority(GetCurrentThread(), saved.thread_priority);
     }
-    if (saved.process_class != 0) SetPriorityClass(GetCurrentProcess(), saved.process_class);
-    saved.raised = false;
+    ProcessPriority().Restore();
   }
 
  private:
   struct Saved {
-    bool raised = false;
-    DWORD process_class = 0;
-    int thread_priority = THREAD_PRIORITY_NORMAL;
+    int depth = 0;
+    int thread_priority = THREAD_PRIORITY_ERROR_RETURN;
   };
   // Raise and restore happen on the thread that measures.
   static Saved& SavedPriority() {

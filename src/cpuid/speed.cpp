@@ -31,6 +31,17 @@ double ClockFromCounters(uint64_t tsc_delta, int64_t counter_delta, int64_t freq
 
 namespace {
 
+class RaisedPriority {
+ public:
+  explicit RaisedPriority(ICpuMachine& machine) : machine_(machine) { machine_.RaisePriority(); }
+  ~RaisedPriority() { machine_.RestorePriority(); }
+  RaisedPriority(const RaisedPriority&) = delete;
+  RaisedPriority& operator=(const RaisedPriority&) = delete;
+
+ private:
+  ICpuMachine& machine_;
+};
+
 // The speed thread: touches nothing but its result, which the owner reads
 // after joining it.
 class TCpuSpeedThread {
@@ -45,9 +56,19 @@ class TCpuSpeedThread {
   }
 
  private:
-  void Execute() {
-    ICpuMachine& machine = Machine();
-    machine.RaisePriority();
+  // Nothing may escape a thread's function (that ends the program), and
+  // the raised priority goes back on every way out: a failed measurement
+  // reads 0 MHz.
+  void Execute() noexcept {
+    try {
+      mhz_ = Measure(Machine());
+    } catch (...) {
+      mhz_ = 0.0;
+    }
+  }
+
+  static double Measure(ICpuMachine& machine) {
+    RaisedPriority raised(machine);
     const uint64_t t0 = machine.ReadTsc();
     const int64_t q0 = machine.QueryPerformanceCounter();
     const auto k0 = std::chrono::steady_clock::now();
@@ -58,8 +79,7 @@ class TCpuSpeedThread {
     const uint64_t t1 = machine.ReadTsc();
     const int64_t q1 = machine.QueryPerformanceCounter();
     const int64_t f = machine.QueryPerformanceFrequency();
-    machine.RestorePriority();
-    mhz_ = ClockFromCounters(t1 - t0, q1 - q0, f);
+    return ClockFromCounters(t1 - t0, q1 - q0, f);
   }
 
   double mhz_ = 0.0;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "dialogs/about_form_win.h"
+#include "dialogs/info_form_win.h"
 #include "dialogs/settings_form_win.h"
 #include "dialogs/settings_target_win.h"
 #include "dialogs/statistics_form_win.h"
@@ -19,9 +20,21 @@ struct AppDialogs {
   std::unique_ptr<TForm_Settings> settings;
   TForm_Statistics statistics;
   TForm_About about;
+  // Made the first time it is asked for, then kept.
+  std::unique_ptr<TForm_Info> info;
 };
 
 std::unique_ptr<AppDialogs> g_dialogs;
+
+void MI_CPUInformationClick() {
+  if (!g_dialogs) return;
+  if (!g_dialogs->info) {
+    auto info = std::make_unique<TForm_Info>();
+    if (!info->Create(g_dialogs->instance, g_dialogs->main_window)) return;
+    g_dialogs->info = std::move(info);
+  }
+  g_dialogs->info->Show();
+}
 
 }  // namespace
 
@@ -47,6 +60,8 @@ void CreateAppDialogs(HINSTANCE instance, HWND main_window) {
     TForm_Main::SetCommandHandler(MI_Statistics, [] { g_dialogs->statistics.Show(); });
   if (d.about.Create(instance, main_window))
     TForm_Main::SetCommandHandler(MI_About, [] { g_dialogs->about.Show(); });
+  // CPU information window, on first use.
+  TForm_Main::SetCommandHandler(MI_CPUInformation, MI_CPUInformationClick);
 }
 
 void DestroyAppDialogs() {

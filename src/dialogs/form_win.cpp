@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "shell/modeless_dialogs_win.h"
 #include "shell/window_messages.h"
 
@@ -59,6 +61,11 @@ bool TForm::Create(HINSTANCE instance, const FormSpec& spec) {
 
   RECT r = {0, 0, spec.client_width, spec.client_height};
   AdjustWindowRectEx(&r, spec.style, FALSE, spec.ex_style);
+  if (spec.min_client_width > 0 || spec.min_client_height > 0) {
+    RECT m = {0, 0, spec.min_client_width, spec.min_client_height};
+    AdjustWindowRectEx(&m, spec.style, FALSE, spec.ex_style);
+    min_window_ = {m.right - m.left, m.bottom - m.top};
+  }
   hwnd_ = CreateWindowExW(spec.ex_style, spec.class_name, spec.caption.c_str(), spec.style, 0, 0,
                           r.right - r.left, r.bottom - r.top, spec.owner, nullptr, instance, this);
   if (!hwnd_) return false;
@@ -112,6 +119,12 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       const LRESULT own = Handle(msg, wparam, lparam);
       return own ? own : reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED) ApplyAnchors();
+      return Handle(msg, wparam, lparam);
+    case WM_GETMINMAXINFO:
+      LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(lparam));
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDCANCEL && lparam == 0) {  // Esc through the dialog navigation
         Hide();
@@ -202,8 +215,53 @@ HWND TForm::AddTabPage(HWND tab) {
   RECT r;
   GetClientRect(tab, &r);
   TabCtrl_AdjustRect(tab, FALSE, &r);
-  return CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, r.left, r.top, r.right - r.left,
-                         r.bottom - r.top, tab, nullptr, instance_, nullptr);
+  HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, tab, nullptr, instance_, nullptr);
+  if (page) Anchor(page, kAnchorAll);
+  return page;
+}
+
+void TForm::Anchor(HWND child, unsigned anchors) {
+  HWND parent = GetParent(child);
+  RECT parent_client, r;
+  GetClientRect(parent, &parent_client);
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  AnchoredChild a;
+  a.child = child;
+  a.anchors = anchors;
+  a.margins = {r.left, r.top, parent_client.right - r.right, parent_client.bottom - r.bottom};
+  a.size = {r.right - r.left, r.bottom - r.top};
+  anchored_.push_back(a);
+}
+
+void TForm::ApplyAnchors() {
+  for (const AnchoredChild& a : anchored_) {
+    if (!IsWindow(a.child)) continue;
+    RECT parent_client;
+    GetClientRect(GetParent(a.child), &parent_client);
+    auto place = [](unsigned anchors, unsigned near_edge, unsigned far_edge, LONG near_margin, LONG far_margin,
+                    LONG size, LONG extent, int& pos, int& length) {
+      length = size;
+      if ((anchors & near_edge) && (anchors & far_edge)) {
+        pos = near_margin;
+        length = std::max<LONG>(0, extent - near_margin - far_margin);
+      } else if (anchors & far_edge) {
+        pos = extent - far_margin - size;
+      } else {
+        pos = near_margin;
+      }
+    };
+    int x, y, w, h;
+    place(a.anchors, kAnchorLeft, kAnchorRight, a.margins.left, a.margins.right, a.size.cx, parent_client.right, x, w);
+    place(a.anchors, kAnchorTop, kAnchorBottom, a.margins.top, a.margins.bottom, a.size.cy, parent_client.bottom, y, h);
+    SetWindowPos(a.child, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TForm::LimitTrackSize(MINMAXINFO& info) const {
+  if (min_window_.cx > 0) info.ptMinTrackSize.x = min_window_.cx;
+  if (min_window_.cy > 0) info.ptMinTrackSize.y = min_window_.cy;
 }
 
 std::wstring ControlText(HWND control) {

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "util/handles_win.h"
 
@@ -29,11 +30,25 @@ struct FormSpec {
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   HWND owner = nullptr;
+  // A window with a sizing border (WS_THICKFRAME in style) may be given the
+  // smallest client area it can be dragged to; 0 sets no limit.
+  int min_client_width = 0;
+  int min_client_height = 0;
   // Font height in pixels (11 is 8 point at 96 dpi), face and character
   // set (GB2312_CHARSET lets the system find Chinese glyphs the face lacks).
   int font_height = 11;
   const wchar_t* font_face = L"MS Sans Serif";
   BYTE font_charset = DEFAULT_CHARSET;
+};
+
+// Edges of its parent a child keeps its distance to when the form is
+// resized; a child anchored on two opposite edges grows with its parent.
+enum Anchors : unsigned {
+  kAnchorLeft = 1,
+  kAnchorTop = 2,
+  kAnchorRight = 4,
+  kAnchorBottom = 8,
+  kAnchorAll = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom,
 };
 
 class TForm {
@@ -81,8 +96,13 @@ class TForm {
   // A horizontal separator line.
   HWND AddSeparator(int x, int y, int w, HWND parent = nullptr);
   // A page of a tab control: a container laid over the tab's display area
-  // whose children talk to the form as if they were its own.
+  // whose children talk to the form as if they were its own.  It follows the
+  // tab control when that is resized.
   HWND AddTabPage(HWND tab);
+  // From now on, when the form is resized, `child` keeps its present
+  // distances to the given edges of its parent (kAnchorLeft | kAnchorTop is
+  // where it is anyway).  Anchor parents before their children.
+  void Anchor(HWND child, unsigned anchors);
 
   HINSTANCE instance() const { return instance_; }
   HFONT font() const { return font_.get(); }
@@ -93,7 +113,17 @@ class TForm {
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
   void CenterOnScreen();
+  void ApplyAnchors();
+  void LimitTrackSize(MINMAXINFO& info) const;
 
+  struct AnchoredChild {
+    HWND child;
+    unsigned anchors;
+    RECT margins;  // distances to the parent's client edges when anchored
+    SIZE size;
+  };
+  std::vector<AnchoredChild> anchored_;
+  SIZE min_window_ = {0, 0};
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueFont font_;

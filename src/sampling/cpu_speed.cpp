@@ -25,13 +25,30 @@ TCPUSpeed::TCPUSpeed(ISpeedSink& sink) : sink_(sink), platform_(Seam<ICpuSpeedPl
 
 TCPUSpeed::~TCPUSpeed() { Stop(); }
 
+namespace {
+// Raised for one measurement; put back on every way out, an error included
+// (an error ends the thread, which must not leave the process raised).
+class RaisedPriority {
+ public:
+  explicit RaisedPriority(ICpuSpeedPlatform& platform) : platform_(platform) { platform_.RaisePriority(); }
+  ~RaisedPriority() { platform_.RestorePriority(); }
+  RaisedPriority(const RaisedPriority&) = delete;
+  RaisedPriority& operator=(const RaisedPriority&) = delete;
+
+ private:
+  ICpuSpeedPlatform& platform_;
+};
+}  // namespace
+
 void TCPUSpeed::MeasureSpeed() {
-  platform_.RaisePriority();
-  platform_.Sleep(kSettleMs);
-  const uint64_t t1 = platform_.ReadCounter();
-  platform_.Sleep(kWindowMs);
-  const uint64_t t2 = platform_.ReadCounter();
-  platform_.RestorePriority();
+  uint64_t t1 = 0, t2 = 0;
+  {
+    RaisedPriority raised(platform_);
+    platform_.Sleep(kSettleMs);
+    t1 = platform_.ReadCounter();
+    platform_.Sleep(kWindowMs);
+    t2 = platform_.ReadCounter();
+  }
   speed_ = SpeedFromTicks(t1, t2);
 }
 

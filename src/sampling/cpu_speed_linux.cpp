@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "sampling/cpu_speed.h"
+#include "util/process_priority.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <x86intrin.h>
@@ -30,16 +31,27 @@ class LinuxCpuSpeedPlatform : public ICpuSpeedPlatform {
 #endif
   }
   void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  // The shared process-class owner does nothing on Linux; it is asked all
+  // the same so that both platforms pair their raises and restores alike.
+  // A restore without a raise gives back nothing.
   void RaisePriority() override {
-    raised_ = false;
-    if (pthread_getschedparam(pthread_self(), &policy_, &param_) != 0) return;
+    Saved& saved = SavedPriority();
+    if (saved.holding) return;
+    saved.holding = true;
+    ProcessPriority().Raise();
+    saved.raised = false;
+    if (pthread_getschedparam(pthread_self(), &saved.policy, &saved.param) != 0) return;
     sched_param high{};
     high.sched_priority = sched_get_priority_max(SCHED_FIFO);
-    raised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &high) == 0;
+    saved.raised = pthread_setschedparam(pthread_self(), SCHED_FIFO, &high) == 0;
   }
   void RestorePriority() override {
-    if (raised_) pthread_setschedparam(pthread_self(), policy_, &param_);
-    raised_ = false;
+    Saved& saved = SavedPriority();
+    if (!saved.holding) return;
+    saved.holding = false;
+    if (saved.raised) pthread_setschedparam(pthread_self(), saved.policy, &saved.param);
+    saved.raised = false;
+    ProcessPriority().Restore();
   }
   void PinToFirstProcessor() override {
     cpu_set_t set;
@@ -49,9 +61,17 @@ class LinuxCpuSpeedPlatform : public ICpuSpeedPlatform {
   }
 
  private:
-  bool raised_ = false;
-  int policy_ = SCHED_OTHER;
-  sched_param param_{};
+  struct Saved {
+    bool holding = false;
+    bool raised = false;
+    int policy = SCHED_OTHER;
+    sched_param param{};
+  };
+  // Raise and restore happen on the thread that measures.
+  static Saved& SavedPriority() {
+    thread_local Saved saved;
+    return saved;
+  }
 };
 
 }  // namespace

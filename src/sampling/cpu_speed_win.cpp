@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "sampling/cpu_speed.h"
+#include "util/process_priority.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <x86intrin.h>
@@ -22,21 +23,42 @@ class WindowsCpuSpeedPlatform : public ICpuSpeedPlatform {
 #endif
   }
   void Sleep(uint32_t ms) override { ::Sleep(ms); }
+  // The process class is shared with the processor library's speed thread:
+  // the counted owner raises it and puts it back.  The thread priority is
+  // this thread's own; one that could not be read is left alone.  A restore
+  // without a raise gives back nothing, so it cannot take another thread's
+  // raise away.
   void RaisePriority() override {
-    process_class_ = GetPriorityClass(GetCurrentProcess());
-    thread_priority_ = GetThreadPriority(GetCurrentThread());
-    SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    Saved& saved = SavedPriority();
+    if (saved.holding) return;
+    saved.holding = true;
+    ProcessPriority().Raise();
+    saved.thread_priority = GetThreadPriority(GetCurrentThread());
+    if (saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
+      SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    }
   }
   void RestorePriority() override {
-    SetThreadPriority(GetCurrentThread(), thread_priority_);
-    SetPriorityClass(GetCurrentProcess(), process_class_);
+    Saved& saved = SavedPriority();
+    if (!saved.holding) return;
+    saved.holding = false;
+    if (saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
+      SetThreadPriority(GetCurrentThread(), saved.thread_priority);
+    }
+    ProcessPriority().Restore();
   }
   void PinToFirstProcessor() override { SetThreadAffinityMask(GetCurrentThread(), 1); }
 
  private:
-  DWORD process_class_ = NORMAL_PRIORITY_CLASS;
-  int thread_priority_ = THREAD_PRIORITY_NORMAL;
+  struct Saved {
+    bool holding = false;
+    int thread_priority = THREAD_PRIORITY_ERROR_RETURN;
+  };
+  // Raise and restore happen on the thread that measures.
+  static Saved& SavedPriority() {
+    thread_local Saved saved;
+    return saved;
+  }
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <utility>
@@ -130,6 +131,20 @@ struct MenuTraits {
   static void Forgotten(Handle) { --HandleCounters::user; }
 };
 
+// An image list holds its pictures as bitmaps: counted with the GDI objects.
+struct ImageListTraits {
+  using Handle = HIMAGELIST;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) {
+    ImageList_Destroy(h);
+    --HandleCounters::gdi;
+  }
+  static void Acquired(Handle h) {
+    if (h) ++HandleCounters::gdi;
+  }
+  static void Forgotten(Handle) { --HandleCounters::gdi; }
+};
+
 using UniqueHandle = UniqueWinHandle<KernelHandleTraits>;
 using UniqueFile = UniqueWinHandle<FileHandleTraits>;
 using UniqueHKey = UniqueWinHandle<HKeyTraits>;
@@ -141,6 +156,7 @@ using UniqueRegion = UniqueWinHandle<GdiTraits<HRGN>>;
 using UniqueMemoryDc = UniqueWinHandle<MemoryDcTraits>;
 using UniqueIcon = UniqueWinHandle<IconTraits>;
 using UniqueMenu = UniqueWinHandle<MenuTraits>;
+using UniqueImageList = UniqueWinHandle<ImageListTraits>;
 
 // A DC obtained with GetDC, released with ReleaseDC.
 class WindowDc {

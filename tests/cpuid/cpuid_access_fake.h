@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -85,7 +86,10 @@ class FakeMachine final : public ICpuMachine {
   uint64_t ReadTsc() override { return tsc += tsc_step; }
   int64_t QueryPerformanceCounter() override { return qpc += qpc_step; }
   int64_t QueryPerformanceFrequency() override { return frequency; }
-  void SleepMs(uint32_t ms) override { sleeps.push_back(ms); }
+  void SleepMs(uint32_t ms) override {
+    sleeps.push_back(ms);
+    if (on_sleep) on_sleep(ms);
+  }
   void RaisePriority() override { ++raise_calls; }
   void RestorePriority() override { ++restore_calls; }
 
@@ -147,6 +151,8 @@ class FakeMachine final : public ICpuMachine {
   int64_t qpc = 0;
   int64_t qpc_step = 0;
   int64_t frequency = 0;
+  // Runs inside every SleepMs (a test can hold a clock measurement there).
+  std::function<void(uint32_t)> on_sleep;
 
  private:
   std::vector<FakeCpu> cpus_;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/clipboard_text_win.h"
+
 #include <string>
 
 #include "util/clipboard_win.h"
@@ -11,18 +13,7 @@
 namespace zt {
 namespace {
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<not opened>";
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
+using test::ClipboardText;
 
 void Click(HWND control) {
   SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));

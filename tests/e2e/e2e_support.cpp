@@ -248,4 +248,26 @@ bool IniValue(const std::string& ini, const std::string& section, const std::str
   return false;
 }
 
+namespace {
+
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM param) {
+  auto* s = reinterpret_cast<IdSearch*>(param);
+  if (GetDlgCtrlID(child) != s->id) return TRUE;
+  s->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindDescendant(HWND parent, int id) {
+  IdSearch search = {id, nullptr};
+  EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace zt::e2e

@@ -64,6 +64,9 @@ std::wstring MessageBoxText(HWND box);
 void ClickButton(HWND dialog, int id);
 // A child window of `parent` whose window text is `text` (or null).
 HWND FindChildByText(HWND parent, const std::wstring& text);
+// A window anywhere below `parent` with the control id `id` (or null): the
+// controls of the tabbed windows sit on pages, a level or two down.
+HWND FindDescendant(HWND parent, int id);
 
 // Polls `condition` every 20 ms until it holds or the timeout passes.
 bool WaitUntil(const std::function<bool()>& condition, int timeout_ms);

@@ -11,26 +11,7 @@
 namespace zt::e2e {
 namespace {
 
-struct Search {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND child, LPARAM param) {
-  auto* s = reinterpret_cast<Search*>(param);
-  if (GetDlgCtrlID(child) != s->id) return TRUE;
-  s->found = child;
-  return FALSE;
-}
-
-// A control anywhere below `parent` (the settings controls sit on tab pages).
-HWND Descendant(HWND parent, int id) {
-  Search search = {id, nullptr};
-  EnumChildWindows(parent, MatchId, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND Check(HWND dialog, SettingsCheck c) { return Descendant(dialog, kIdCheckFirst + static_cast<int>(c)); }
+HWND Check(HWND dialog, SettingsCheck c) { return FindDescendant(dialog, kIdCheckFirst + static_cast<int>(c)); }
 
 // Types into a number field as the keyboard would: the text is cleared, then
 // each character arrives as WM_CHAR.
@@ -74,7 +55,7 @@ TEST_F(SettingsDialogE2E, ChangesApplyAtOnceAndTheSizeReachesTheFile) {
   const RECT client = ClientRect(dialog_);
   EXPECT_EQ(client.right, 322);
   EXPECT_EQ(client.bottom, 420);
-  EXPECT_EQ(WindowText(Descendant(dialog_, kIdSettingsHint)), L"任何改变都会有一个实时的效果！");
+  EXPECT_EQ(WindowText(FindDescendant(dialog_, kIdSettingsHint)), L"任何改变都会有一个实时的效果！");
 
   // Memory display off and on again.
   HWND memory_box = Check(dialog_, SettingsCheck::CheckBox_DisplayMemory);
@@ -87,7 +68,7 @@ TEST_F(SettingsDialogE2E, ChangesApplyAtOnceAndTheSizeReachesTheFile) {
   EXPECT_TRUE(WaitVisible(memory_label, true));
 
   // The width field: a value out of range changes nothing, 300 resizes.
-  HWND width = Descendant(dialog_, kIdSizeFirst);
+  HWND width = FindDescendant(dialog_, kIdSizeFirst);
   EXPECT_EQ(WindowText(width), L"250");
   TypeInto(width, L"1");
   Sleep(200);
@@ -130,7 +111,7 @@ TEST_F(SettingsDialogE2E, AutorunBoxAndHotKeyField) {
   // A key pressed in the hot-key field becomes the hot key when the dialog
   // hides: then the combination is taken.
   EXPECT_EQ(QueryMain(main_, MainQuery::HotkeyRegistered), 0);
-  PostMessageW(Descendant(dialog_, kIdHotkeyField), WM_KEYDOWN, VK_F9, 0);
+  PostMessageW(FindDescendant(dialog_, kIdHotkeyField), WM_KEYDOWN, VK_F9, 0);
   Sleep(300);
   EXPECT_EQ(QueryMain(main_, MainQuery::HotkeyRegistered), 0) << "not before the dialog hides";
   PostMessageW(dialog_, WM_CLOSE, 0, 0);

@@ -3,6 +3,8 @@
 // reset, and the about window's texts and clipboard copy.
 #include <gtest/gtest.h>
 
+#include "support/clipboard_text_win.h"
+
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -31,23 +33,7 @@ LRESULT LinePoints(HWND main, int line) {
   return QueryMain(main, static_cast<MainQuery>(static_cast<WPARAM>(MainQuery::LinePoints0) + line));
 }
 
-std::wstring ClipboardText() {
-  bool open = false;
-  for (int attempt = 0; attempt < 50 && !open; ++attempt) {
-    open = OpenClipboard(nullptr) != FALSE;
-    if (!open) Sleep(20);
-  }
-  if (!open) return L"<not opened>";
-  std::wstring text;
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
+using test::ClipboardText;
 
 TEST(StatisticsWindowE2E, LiveWhileShownFrozenWhileHiddenAndTheResetClearsTheGraph) {
   AppFolder folder;

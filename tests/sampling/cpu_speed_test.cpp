@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -106,6 +107,17 @@ TEST_F(CpuSpeedThreadTest, MeasureSpeedRaisesSettlesCountsAndRestores) {
   EXPECT_EQ(machine.Log(), expected);
   speed.PostSpeed();
   EXPECT_EQ(sink.Posts(), std::vector<unsigned>{2394});
+}
+
+TEST_F(CpuSpeedThreadTest, AFailedMeasurementStillRestoresThePriority) {
+  FakeMachine machine(2'394'000'000ull);
+  machine.on_sleep = [] { throw std::runtime_error("no timer"); };
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  RecordingSink sink;
+  TCPUSpeed speed(sink);
+  EXPECT_THROW(speed.MeasureSpeed(), std::runtime_error);
+  EXPECT_EQ(machine.Log(), (std::vector<std::string>{"raise", "sleep 10", "restore"}));
+  EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
 }
 
 TEST_F(CpuSpeedThreadTest, PostRoundsHalfToEven) {

@@ -4,24 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/clipboard_text_win.h"
+
 #include <atomic>
 #include <thread>
 
 namespace zt {
 namespace {
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<not opened>";
-  if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-      text = p;
-      GlobalUnlock(h);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
+using test::ClipboardText;
 
 TEST(Clipboard, CopiesUnicodeTextAndClosesTheClipboard) {
   ASSERT_TRUE(CopyTextToClipboard(nullptr, L"Zettrim 2.0 统计"));

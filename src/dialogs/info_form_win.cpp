@@ -1,0 +1,450 @@
+#include "dialogs/info_form_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "dialogs/splitter_win.h"
+#include "util/icons_win.h"
+#include "util/unicode_win.h"
+
+namespace zt {
+
+const wchar_t kInfoWindowQueryMessage[] = L"Zettrim.InfoWindow.Query";
+
+namespace {
+
+// A finished reading is waiting (posted by the reader's thread).
+constexpr UINT kMsgReadingFinished = WM_APP + 10;
+
+constexpr int kClientWidth = 537;
+constexpr int kClientHeight = 508;
+// Never narrower than designed (the drop-down list keeps its width); lower
+// is fine, the lists scroll.
+constexpr int kMinClientHeight = 360;
+constexpr int kSheetBorder = 8;       // around the feature page's contents
+constexpr int kFeaturePanelHeight = 49;
+constexpr int kSplitterWidth = 5;
+constexpr int kMinPane = 30;
+constexpr int kPropertyColumnWidth = 120;
+constexpr int kLabelHeight = 14;
+
+int CALLBACK AddFontName(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM names) {
+  reinterpret_cast<std::vector<std::string>*>(names)->push_back(Narrow(font->lfFaceName));
+  return 1;
+}
+
+// Every font family the screen offers.
+std::vector<std::string> ScreenFontNames() {
+  std::vector<std::string> names;
+  WindowDc dc(nullptr);
+  LOGFONTW filter = {};
+  filter.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExW(dc.get(), &filter, AddFontName, reinterpret_cast<LPARAM>(&names), 0);
+  return names;
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+  WindowDc dc(control);
+  SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+void AddColumn(HWND list, int index, const std::string& caption, int width) {
+  std::wstring text = Widen(caption);
+  LVCOLUMNW column = {};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+  column.pszText = text.data();
+  column.cx = width;
+  column.iSubItem = index;
+  ListView_InsertColumn(list, index, &column);
+}
+
+// Adds a row whose first column shows `first` (and picture `image`, if any).
+int AddRow(HWND list, const std::wstring& first, int image = -1) {
+  std::wstring text = first;
+  LVITEMW item = {};
+  item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
+  item.iItem = ListView_GetItemCount(list);
+  item.pszText = text.data();
+  item.iImage = image;
+  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void SetCell(HWND list, int row, int column, const std::wstring& value) {
+  std::wstring text = value;
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = text.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+std::wstring CellText(HWND list, int row, int column) {
+  wchar_t buffer[1024] = {};
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = 1024;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+int ImageOf(HWND list, int row) {
+  LVITEMW item = {};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return item.iImage;
+}
+
+HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const cpuid::InfoNode& node) {
+  std::wstring caption = Widen(node.caption);
+  TVINSERTSTRUCTW insert = {};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = caption.data();
+  insert.item.lParam = node.code;
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  for (const cpuid::InfoNode& child : node.children) InsertNode(tree, item, child);
+  return item;
+}
+
+void ExpandAll(HWND tree, HTREEITEM item) {
+  for (; item; item = TreeView_GetNextSibling(tree, item)) {
+    HTREEITEM child = TreeView_GetChild(tree, item);
+    if (!child) continue;
+    TreeView_Expand(tree, item, TVE_EXPAND);
+    ExpandAll(tree, child);
+  }
+}
+
+void CollectTreeLines(HWND tree, HTREEITEM item, int depth, std::vector<std::wstring>& lines) {
+  for (; item; item = TreeView_GetNextSibling(tree, item)) {
+    wchar_t buffer[512] = {};
+    TVITEMW tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = buffer;
+    tv.cchTextMax = 512;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    lines.push_back(std::wstring(static_cast<size_t>(depth), L'\t') + buffer);
+    CollectTreeLines(tree, TreeView_GetChild(tree, item), depth + 1, lines);
+  }
+}
+
+}  // namespace
+
+TForm_Info::TForm_Info() = default;
+
+TForm_Info::~TForm_Info() {
+  // The reader may still be measuring: it finishes before the window goes.
+  reader_.reset();
+  reading_cursor_.reset();
+  if (lvStandard) ListView_SetImageList(lvStandard, nullptr, LVSIL_SMALL);
+}
+
+bool TForm_Info::Create(HINSTANCE instance, HWND owner) {
+  FormSpec spec;
+  spec.class_name = kInfoWindowClass;
+  spec.caption = Widen(kInfoCaption);
+  spec.client_width = kClientWidth;
+  spec.client_height = kClientHeight;
+  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+  spec.ex_style = WS_EX_CONTROLPARENT;
+  spec.min_client_width = kClientWidth;
+  spec.min_client_height = kMinClientHeight;
+  spec.owner = owner;
+  font_face_ = Widen(InfoFormFont(ScreenFontNames()));
+  spec.font_face = font_face_.c_str();
+  INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  if (!TForm::Create(instance, spec)) return false;
+  // The program's icon in the caption (shared: the system keeps it).
+  if (HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                               GetSystemMetrics(SM_CYSMICON), LR_SHARED)) {
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+  return true;
+}
+
+void TForm_Info::FormCreate() {
+  PageControl = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 8, 8, 521, 457, kIdInfoPageControl);
+  for (const char* caption : {kInfoTabFeatures, kInfoTabExplorer}) {
+    std::wstring text = Widen(caption);
+    TCITEMW tab = {};
+    tab.mask = TCIF_TEXT;
+    tab.pszText = text.data();
+    SendMessageW(PageControl, TCM_INSERTITEMW, TabCtrl_GetItemCount(PageControl), reinterpret_cast<LPARAM>(&tab));
+  }
+  Anchor(PageControl, kAnchorAll);
+  TS_Features = AddTabPage(PageControl);
+  TS_Explorer = AddTabPage(PageControl);
+  CreateFeaturesPage();
+  CreateExplorerPage();
+
+  const std::wstring powered_by = Widen(kInfoPoweredBy);
+  HWND label = AddLabel(powered_by, 8, 472, 10, kLabelHeight);
+  SetWindowPos(label, nullptr, 0, 0, TextWidth(label, powered_by) + 2, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER);
+  Anchor(label, kAnchorLeft | kAnchorBottom);
+  const std::wstring version = Widen(InfoVersionText());
+  Label_Version = AddLabel(version, 8, 488, 10, kLabelHeight, nullptr, kIdInfoVersion);
+  SetWindowPos(Label_Version, nullptr, 0, 0, TextWidth(Label_Version, version) + 2, kLabelHeight,
+               SWP_NOMOVE | SWP_NOZORDER);
+  Anchor(Label_Version, kAnchorLeft | kAnchorBottom);
+  Button_Close = AddButton(Widen(kInfoClose), 454, 474, 75, 25, kIdInfoClose);
+  Anchor(Button_Close, kAnchorRight | kAnchorBottom);
+
+  BuildTree();
+  reader_ = std::make_unique<TInfoReader>([hwnd = hwnd()] { PostMessageW(hwnd, kMsgReadingFinished, 0, 0); });
+  // Selecting the first node shows its page.
+  TreeView_SelectItem(tvNavigation, TreeView_GetRoot(tvNavigation));
+  cbActiveSetChange();
+  TabCtrl_SetCurSel(PageControl, 0);
+  PageControlChange();
+}
+
+void TForm_Info::CreateFeaturesPage() {
+  RECT page;
+  GetClientRect(TS_Features, &page);
+  const int left = kSheetBorder, top = kSheetBorder;
+  const std::wstring feature_set = Widen(kInfoFeatureSetLabel);
+  HWND label = AddLabel(feature_set, left, top + 4, 70, kLabelHeight, TS_Features);
+  SetWindowPos(label, nullptr, 0, 0, std::min(72, TextWidth(label, feature_set) + 2), kLabelHeight,
+               SWP_NOMOVE | SWP_NOZORDER);
+  cbActiveSet = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, left + 72, top + 1, 425,
+                           200, kIdInfoActiveSet, TS_Features);
+  for (const char* item : kInfoFeatureSetItems) {
+    SendMessageW(cbActiveSet, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  }
+  SendMessageW(cbActiveSet, CB_SETCURSEL, 0, 0);
+  Label_AvailableFeatures = AddLabel(Widen(kInfoAvailableFeatures), left, top + 34, page.right - 2 * kSheetBorder,
+                                     kLabelHeight, TS_Features, kIdInfoAvailableFeatures);
+  Anchor(Label_AvailableFeatures, kAnchorLeft | kAnchorTop | kAnchorRight);
+
+  lvStandard = AddControl(WC_LISTVIEWW, L"",
+                          LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | WS_TABSTOP, left,
+                          top + kFeaturePanelHeight, page.right - 2 * kSheetBorder,
+                          page.bottom - 2 * kSheetBorder - kFeaturePanelHeight, kIdInfoStandard, TS_Features,
+                          WS_EX_CLIENTEDGE);
+  ListView_SetExtendedListViewStyle(lvStandard, LVS_EX_FULLROWSELECT);
+  for (size_t i = 0; i < kInfoFeatureColumns.size(); ++i) {
+    AddColumn(lvStandard, static_cast<int>(i), kInfoFeatureColumns[i], kInfoFeatureColumnWidths[i]);
+  }
+  ilAvailable.reset(ImageList_Create(kAvailabilityPictureSize, kAvailabilityPictureSize, ILC_COLOR32 | ILC_MASK, 2, 0));
+  for (bool available : {false, true}) {
+    UniqueIcon picture = IconFromPixels(DrawAvailabilityPicture(available), kAvailabilityPictureSize, PixelAlpha::FromPixels);
+    ImageList_AddIcon(ilAvailable.get(), picture.get());
+  }
+  ListView_SetImageList(lvStandard, ilAvailable.get(), LVSIL_SMALL);
+  Anchor(lvStandard, kAnchorAll);
+}
+
+void TForm_Info::CreateExplorerPage() {
+  RECT page;
+  GetClientRect(TS_Explorer, &page);
+  tvNavigation = AddControl(WC_TREEVIEWW, L"",
+                            TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP, 0, 0,
+                            tree_width_, page.bottom, kIdInfoNavigation, TS_Explorer, WS_EX_CLIENTEDGE);
+  TreeView_SetIndent(tvNavigation, 19);
+  Splitter1 = CreateSplitter(instance(), TS_Explorer, kIdInfoSplitter, tree_width_, 0, kSplitterWidth, page.bottom,
+                             kMinPane);
+  lvInformation = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | WS_TABSTOP, tree_width_ + kSplitterWidth,
+                             0, page.right - tree_width_ - kSplitterWidth, page.bottom, kIdInfoInformation,
+                             TS_Explorer, WS_EX_CLIENTEDGE);
+  AddColumn(lvInformation, 0, kInfoPropertyColumn, kPropertyColumnWidth);
+  AddColumn(lvInformation, 1, kInfoValueColumn, 100);
+  LayoutExplorer();
+}
+
+void TForm_Info::LayoutExplorer() {
+  RECT page;
+  GetClientRect(TS_Explorer, &page);
+  tree_width_ = ClampSplitterLeft(tree_width_, page.right, kSplitterWidth, kMinPane);
+  const int list_left = tree_width_ + kSplitterWidth;
+  SetWindowPos(tvNavigation, nullptr, 0, 0, tree_width_, page.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Splitter1, nullptr, tree_width_, 0, kSplitterWidth, page.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(lvInformation, nullptr, list_left, 0, std::max(0, static_cast<int>(page.right) - list_left), page.bottom,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The value column takes the rest of the list's width.
+  ListView_SetColumnWidth(lvInformation, 1, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void TForm_Info::BuildTree() {
+  TWaitCursor wait;
+  TRedrawHeld held(tvNavigation);
+  TreeView_DeleteAllItems(tvNavigation);
+  for (const cpuid::InfoNode& node : cpuid::BuildNavigationTree()) InsertNode(tvNavigation, TVI_ROOT, node);
+  ExpandAll(tvNavigation, TreeView_GetRoot(tvNavigation));
+}
+
+LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  static const UINT query = RegisterWindowMessageW(kInfoWindowQueryMessage);
+  if (msg == query && query != 0) return Query(wparam, lparam);
+  switch (msg) {
+    case kMsgReadingFinished: ReadingFinished(); return 0;
+    case WM_SIZE:
+      if (TS_Explorer) LayoutExplorer();
+      return 0;
+    case WM_SETCURSOR:
+      if (TWaitCursor::Held()) {
+        SetCursor(TWaitCursor::WaitCursor());
+        return TRUE;
+      }
+      return Default(msg, wparam, lparam);
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->hwndFrom == PageControl && header->code == TCN_SELCHANGE) PageControlChange();
+      if (header->hwndFrom == tvNavigation && header->code == TVN_SELCHANGEDW) {
+        tvNavigationChange(*reinterpret_cast<const NMTREEVIEWW*>(lparam));
+      }
+      return 0;
+    }
+    case WM_COMMAND: {
+      const HWND from = reinterpret_cast<HWND>(lparam);
+      if (from == cbActiveSet && HIWORD(wparam) == CBN_SELCHANGE) cbActiveSetChange();
+      if (from == Button_Close && HIWORD(wparam) == BN_CLICKED) Button_CloseClick();
+      if (from == Splitter1 && HIWORD(wparam) == kSplitterMoved) Splitter1Moved();
+      return 0;
+    }
+    default: return Default(msg, wparam, lparam);
+  }
+}
+
+void TForm_Info::tvNavigationChange(const NMTREEVIEWW& change) {
+  if (!change.itemNew.hItem || !reader_) return;
+  TVITEMW item = {};
+  item.mask = TVIF_PARAM;
+  item.hItem = change.itemNew.hItem;
+  SendMessageW(tvNavigation, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  // The page shown so far goes at once; the new one follows when read.
+  { TListviewUpdate clear(lvInformation, true); }
+  reader_->RequestPage(static_cast<int>(item.lParam));
+  if (!reading_cursor_) reading_cursor_.emplace();
+}
+
+void TForm_Info::cbActiveSetChange() {
+  const auto kind = FeatureKindOfItem(static_cast<int>(SendMessageW(cbActiveSet, CB_GETCURSEL, 0, 0)));
+  if (!kind || !reader_) return;
+  { TListviewUpdate clear(lvStandard, true); }
+  reader_->RequestFeatures(*kind);
+  if (!reading_cursor_) reading_cursor_.emplace();
+}
+
+void TForm_Info::PageControlChange() {
+  const int tab = TabCtrl_GetCurSel(PageControl);
+  ShowWindow(TS_Features, tab == 0 ? SW_SHOW : SW_HIDE);
+  ShowWindow(TS_Explorer, tab == 1 ? SW_SHOW : SW_HIDE);
+}
+
+void TForm_Info::Splitter1Moved() {
+  RECT bar;
+  GetWindowRect(Splitter1, &bar);
+  MapWindowPoints(nullptr, TS_Explorer, reinterpret_cast<POINT*>(&bar), 2);
+  tree_width_ = bar.left;
+  LayoutExplorer();
+}
+
+void TForm_Info::ReadingFinished() {
+  if (!reader_) return;
+  if (std::optional<FeatureReading> features = reader_->TakeFeatures()) ShowFeatures(*features);
+  if (std::optional<PageReading> page = reader_->TakePage()) ShowPage(*page);
+  if (!reader_->Busy()) reading_cursor_.reset();
+}
+
+void TForm_Info::ShowPage(const PageReading& page) {
+  TListviewUpdate update(lvInformation, true);
+  for (const cpuid::InfoRow& row : page.rows) {
+    const int at = AddRow(lvInformation, Widen(row.caption));
+    SetCell(lvInformation, at, 1, Widen(row.value));
+  }
+  ListView_SetColumnWidth(lvInformation, 1, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void TForm_Info::ShowFeatures(const FeatureReading& features) {
+  TListviewUpdate update(lvStandard, true);
+  SetControlText(Label_AvailableFeatures, Widen(features.table.label));
+  for (const cpuid::FeatureTableRow& row : features.table.rows) {
+    const int at = AddRow(lvStandard, L"", row.available ? 1 : 0);
+    SetCell(lvStandard, at, 1, std::to_wstring(row.bit));
+    SetCell(lvStandard, at, 2, Widen(row.short_name));
+    SetCell(lvStandard, at, 3, Widen(row.description));
+  }
+}
+
+std::vector<std::wstring> TForm_Info::TreeLines() const {
+  std::vector<std::wstring> lines;
+  CollectTreeLines(tvNavigation, TreeView_GetRoot(tvNavigation), 0, lines);
+  return lines;
+}
+
+std::vector<std::vector<std::wstring>> TForm_Info::ListRows(int list_id) const {
+  HWND list = Control(list_id);
+  std::vector<std::vector<std::wstring>> rows;
+  if (!list) return rows;
+  const bool features = list == lvStandard;
+  const int columns = Header_GetItemCount(ListView_GetHeader(list));
+  const int count = ListView_GetItemCount(list);
+  for (int r = 0; r < count; ++r) {
+    std::vector<std::wstring> row;
+    // The first column of the feature list shows only the picture.
+    row.push_back(features ? std::to_wstring(ImageOf(list, r)) : CellText(list, r, 0));
+    for (int c = 1; c < columns; ++c) row.push_back(CellText(list, r, c));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::wstring TForm_Info::AvailableFeaturesText() const { return ControlText(Label_AvailableFeatures); }
+
+std::wstring TForm_Info::VersionText() const { return ControlText(Label_Version); }
+
+HWND TForm_Info::Control(int id) const {
+  switch (id) {
+    case kIdInfoPageControl: return PageControl;
+    case kIdInfoActiveSet: return cbActiveSet;
+    case kIdInfoAvailableFeatures: return Label_AvailableFeatures;
+    case kIdInfoStandard: return lvStandard;
+    case kIdInfoNavigation: return tvNavigation;
+    case kIdInfoSplitter: return Splitter1;
+    case kIdInfoInformation: return lvInformation;
+    case kIdInfoVersion: return Label_Version;
+    case kIdInfoClose: return Button_Close;
+    default: return nullptr;
+  }
+}
+
+LRESULT TForm_Info::Query(WPARAM item, LPARAM requester) {
+  std::wstring text;
+  switch (static_cast<InfoQuery>(item)) {
+    case InfoQuery::Reading: return Reading() ? 1 : 0;
+    case InfoQuery::TreeText:
+      for (const std::wstring& line : TreeLines()) text += line + L"\n";
+      break;
+    case InfoQuery::InformationRows:
+    case InfoQuery::FeatureRows:
+      for (const auto& row : ListRows(item == static_cast<WPARAM>(InfoQuery::FeatureRows) ? kIdInfoStandard
+                                                                                          : kIdInfoInformation)) {
+        for (size_t i = 0; i < row.size(); ++i) text += (i ? L"\t" : L"") + row[i];
+        text += L"\n";
+      }
+      break;
+    default: return 0;
+  }
+  HWND to = reinterpret_cast<HWND>(requester);
+  if (!IsWindow(to)) return 0;
+  COPYDATASTRUCT data = {};
+  data.dwData = item;
+  data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  data.lpData = text.data();
+  // An asker that stops answering must not hang this window.
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()), reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 2000, &answer) != 0
+             ? 1
+             : 0;
+}
+
+}  // namespace zt

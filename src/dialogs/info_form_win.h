@@ -1,0 +1,108 @@
+// TForm_Info, the CPU information window: on its first tab the feature table
+// of a feature set of the first processor, on its second a navigation tree
+// of the processors and their information groups beside a property list.
+// Made the first time the "CPU信息" command runs and kept; closing hides it.
+// A thin view: what it shows comes from the model (info_model.h) and the
+// page module of the identification library that `zettrim-cpuinfo` prints.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialogs/form_win.h"
+#include "dialogs/info_model.h"
+#include "dialogs/list_update_win.h"
+#include "util/handles_win.h"
+
+namespace zt {
+
+constexpr wchar_t kInfoWindowClass[] = L"TForm_Info";
+
+// Control ids (GetDlgItem on the form, or on the tab page holding them).
+enum InfoWindowControl : int {
+  kIdInfoPageControl = 301,
+  kIdInfoActiveSet = 302,
+  kIdInfoAvailableFeatures = 303,
+  kIdInfoStandard = 304,
+  kIdInfoNavigation = 305,
+  kIdInfoSplitter = 306,
+  kIdInfoInformation = 307,
+  kIdInfoVersion = 308,
+  kIdInfoClose = 309,
+};
+
+// Test query (SendMessage with the registered message): wParam chooses what;
+// for the texts, lParam is a window of the asking process that receives the
+// text as UTF-16 in WM_COPYDATA (dwData = wParam) before the call returns.
+extern const wchar_t kInfoWindowQueryMessage[];  // L"Zettrim.InfoWindow.Query"
+enum class InfoQuery : WPARAM {
+  TreeText = 0,         // one line a node: a TAB per level, then the caption
+  InformationRows = 1,  // one line a row: property TAB value
+  FeatureRows = 2,      // one line a row: picture index TAB index TAB mnemonic TAB description
+  Reading = 3,          // answers 1 while a page or feature table is being read
+};
+
+class TForm_Info : public TForm {
+ public:
+  TForm_Info();
+  ~TForm_Info() override;
+
+  // Makes the window, hidden: the font, the tree of this machine's
+  // processors with the first page, and the standard feature table.
+  bool Create(HINSTANCE instance, HWND owner);
+
+  // What the controls show now, read back from them.
+  std::vector<std::wstring> TreeLines() const;
+  std::vector<std::vector<std::wstring>> ListRows(int list_id) const;
+  std::wstring AvailableFeaturesText() const;
+  std::wstring VersionText() const;
+  std::wstring FontFace() const { return font_face_; }
+  bool Reading() const { return reader_ && reader_->Busy(); }
+  HWND Control(int id) const;
+
+ protected:
+  void FormCreate() override;
+  LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void CreateFeaturesPage();
+  void CreateExplorerPage();
+  void BuildTree();
+  void LayoutExplorer();
+
+  void tvNavigationChange(const NMTREEVIEWW& change);
+  void cbActiveSetChange();
+  void Button_CloseClick() { Hide(); }
+  void PageControlChange();
+  void Splitter1Moved();
+  void ReadingFinished();
+  void ShowPage(const PageReading& page);
+  void ShowFeatures(const FeatureReading& features);
+  LRESULT Query(WPARAM item, LPARAM requester);
+
+  std::wstring font_face_;
+  HWND PageControl = nullptr;
+  HWND TS_Features = nullptr;
+  HWND TS_Explorer = nullptr;
+  HWND cbActiveSet = nullptr;
+  HWND Label_AvailableFeatures = nullptr;
+  HWND lvStandard = nullptr;
+  HWND tvNavigation = nullptr;
+  HWND Splitter1 = nullptr;
+  HWND lvInformation = nullptr;
+  HWND Label_Version = nullptr;
+  HWND Button_Close = nullptr;
+  UniqueImageList ilAvailable;
+  int tree_width_ = 230;
+  // Reads the library on its own thread; made in FormCreate, gone before the
+  // window is.
+  std::unique_ptr<TInfoReader> reader_;
+  // The hourglass while a reading is outstanding.
+  std::optional<TWaitCursor> reading_cursor_;
+};
+
+}  // namespace zt

@@ -1,0 +1,122 @@
+// The CPU information window's model, portable: the texts of its controls,
+// the choice of its font, the feature-set items, the splitter's limits, the
+// two availability pictures, and TInfoReader, which reads pages and feature
+// tables from the identification library on a worker thread so that the
+// window stays responsive while a page measures the clock.  The rows
+// themselves come from the page module that the `zettrim-cpuinfo` report
+// prints (cpuid/info_pages.h), so window and report cannot drift apart.
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cpuid/info_pages.h"
+
+namespace zt {
+
+// Texts of the window (UTF-8).
+inline constexpr char kInfoCaption[] = "CPU信息";
+inline constexpr char kInfoTabFeatures[] = "功能集";
+inline constexpr char kInfoTabExplorer[] = "处理器管理器";
+inline constexpr char kInfoFeatureSetLabel[] = "功能设置：";
+inline constexpr char kInfoAvailableFeatures[] = "可用功能：";
+inline constexpr std::array<const char*, 4> kInfoFeatureSetItems = {
+    "标准功能", "标准功能扩展", "扩展功能", "先进的电源管理功能"};
+// The feature list's columns: the first, untitled, holds only the picture.
+inline constexpr std::array<const char*, 4> kInfoFeatureColumns = {"", "指标", "助记符", "说明"};
+inline constexpr std::array<int, 4> kInfoFeatureColumnWidths = {25, 60, 90, 290};
+inline constexpr char kInfoPropertyColumn[] = "属性";
+inline constexpr char kInfoValueColumn[] = "值";
+inline constexpr char kInfoPoweredBy[] = "由\"Brellow Quindle 处理器检测工具包\"提供动力";
+inline constexpr char kInfoClose[] = "关闭";
+
+// "Tahoma" when the font list holds it (in any case of letters), otherwise
+// "Arial".
+std::string InfoFormFont(const std::vector<std::string>& font_names);
+
+// "版本： " and the library's version (4.3.01).
+std::string InfoVersionText();
+
+// The feature-set kind of a drop-down item (kind = item + 1); nothing for a
+// position outside the four items.
+std::optional<cpuid::TCpuFeatureKind> FeatureKindOfItem(int item);
+
+// Where a splitter dragged to `wanted` (its left edge in its parent) may go
+// so that the panes on both sides stay at least `min_pane` wide.  In a
+// parent too narrow for that, the left pane keeps its minimum.
+int ClampSplitterLeft(int wanted, int parent_width, int splitter_width, int min_pane);
+
+// The two pictures of the feature list, 16 x 16, 0xAARRGGBB (not
+// premultiplied), row 0 at the top: a red disc with a white cross for a
+// feature that is not available, a green disc with a white tick for one that
+// is.
+inline constexpr int kAvailabilityPictureSize = 16;
+std::vector<uint32_t> DrawAvailabilityPicture(bool available);
+
+struct PageReading {
+  int code = 0;
+  std::vector<cpuid::InfoRow> rows;
+  bool failed = false;  // the library raised an error; no rows
+};
+
+struct FeatureReading {
+  cpuid::TCpuFeatureKind kind = cpuid::kFeaturesStandard;
+  cpuid::FeatureTable table;
+  bool failed = false;
+};
+
+// Reads pages and feature tables on one worker thread, one at a time, so
+// the library is never used by two threads at once.  A request made while
+// an older one of its kind still waits replaces it, and a reading finished
+// after a newer request is dropped: a user moving quickly through the tree
+// measures the clock at most for the page being read and the one asked for
+// last, never more than once for a page shown.
+class TInfoReader {
+ public:
+  // `ready` runs on the worker thread whenever a reading is finished; it may
+  // only wake the user-interface thread (the window posts itself a message).
+  explicit TInfoReader(std::function<void()> ready);
+  // Lets a reading in progress finish (at most one clock measurement), drops
+  // the waiting requests and ends the thread.
+  ~TInfoReader();
+  TInfoReader(const TInfoReader&) = delete;
+  TInfoReader& operator=(const TInfoReader&) = delete;
+
+  void RequestPage(int code);
+  void RequestFeatures(cpuid::TCpuFeatureKind kind);
+  // The reading of the request made last, once it is finished (once).
+  std::optional<PageReading> TakePage();
+  std::optional<FeatureReading> TakeFeatures();
+  // Whether a request has not been taken yet.
+  bool Busy() const;
+
+ private:
+  template <typename Request, typename Result>
+  struct Channel {
+    uint64_t asked = 0;  // number of the request made last
+    uint64_t taken = 0;  // number of the request whose reading was taken
+    std::optional<std::pair<uint64_t, Request>> waiting;
+    std::optional<std::pair<uint64_t, Result>> finished;
+  };
+  template <typename Request, typename Result>
+  static std::optional<Result> Take(Channel<Request, Result>& channel);
+
+  void Run();
+
+  std::function<void()> ready_;
+  mutable std::mutex lock_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  Channel<int, PageReading> pages_;
+  Channel<cpuid::TCpuFeatureKind, FeatureReading> features_;
+  std::thread thread_;  // last: starts once everything above exists
+};
+
+}  // namespace zt

@@ -1,0 +1,24 @@
+// Icons made from pixels the program draws itself (tray pictures, the
+// availability marks of the information window).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "util/handles_win.h"
+
+namespace zt {
+
+enum class PixelAlpha {
+  Opaque,      // 0x00RRGGBB: every pixel is shown
+  FromPixels,  // 0xAARRGGBB: each pixel keeps its alpha; below half it is left out
+               // where the icon is drawn without alpha
+};
+
+// A square icon, `size` pixels a side, from size * size pixels in rows from
+// the top.  Empty for any other number of pixels.
+UniqueIcon IconFromPixels(const std::vector<uint32_t>& pixels, int size, PixelAlpha alpha);
+
+}  // namespace zt

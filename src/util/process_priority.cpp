@@ -1,0 +1,38 @@
+#include "util/process_priority.h"
+
+namespace zt {
+
+void TProcessPriority::Raise() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (holders_++ > 0) return;
+  IProcessPriorityClass& priority = Seam<IProcessPriorityClass>::Get();
+  uint32_t current = 0;
+  // Without the present class there would be nothing safe to go back to.
+  if (!priority.Read(current)) return;
+  if (current == kRealtimePriorityClass) return;  // nothing to raise or to undo
+  if (!priority.Write(kRealtimePriorityClass)) return;
+  raised_ = true;
+  saved_class_ = current;
+  raised_through_ = &priority;
+}
+
+void TProcessPriority::Restore() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (holders_ == 0) return;
+  if (--holders_ > 0) return;
+  if (raised_) raised_through_->Write(saved_class_);
+  raised_ = false;
+  raised_through_ = nullptr;
+}
+
+int TProcessPriority::Holders() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return holders_;
+}
+
+TProcessPriority& ProcessPriority() {
+  static TProcessPriority owner;
+  return owner;
+}
+
+}  // namespace zt

@@ -1,0 +1,31 @@
+#include <windows.h>
+
+#include "util/process_priority.h"
+
+namespace zt {
+namespace {
+
+class WindowsPriorityClass final : public IProcessPriorityClass {
+ public:
+  bool Read(uint32_t& priority_class) override {
+    const DWORD value = GetPriorityClass(GetCurrentProcess());
+    if (value == 0) return false;
+    priority_class = value;
+    return true;
+  }
+  // Without the right to real time, Windows grants the high class instead
+  // and reports success; either way the class is the one read back later.
+  bool Write(uint32_t priority_class) override {
+    return SetPriorityClass(GetCurrentProcess(), priority_class) != FALSE;
+  }
+};
+
+}  // namespace
+
+template <>
+IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
+  static WindowsPriorityClass priority;
+  return priority;
+}
+
+}  // namespace zt

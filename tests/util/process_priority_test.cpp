@@ -1,0 +1,104 @@
+// The process priority class is shared by the clock-speed thread and the
+// processor library's speed thread; overlapping measurements must leave the
+// class as they found it.
+#include "util/process_priority.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "cpuid/cpu_machine.h"
+#include "sampling/cpu_speed.h"
+
+namespace zt {
+namespace {
+
+constexpr uint32_t kNormal = 0x20;
+
+class FakePriorityClass final : public IProcessPriorityClass {
+ public:
+  bool Read(uint32_t& priority_class) override {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!readable) return false;
+    priority_class = current_;
+    return true;
+  }
+  bool Write(uint32_t priority_class) override {
+    std::lock_guard<std::mutex> hold(lock_);
+    writes_.push_back(priority_class);
+    current_ = priority_class;
+    return true;
+  }
+  uint32_t Current() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return current_;
+  }
+  std::vector<uint32_t> Writes() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return writes_;
+  }
+  bool readable = true;
+
+ private:
+  std::mutex lock_;
+  uint32_t current_ = kNormal;
+  std::vector<uint32_t> writes_;
+};
+
+TEST(ProcessPriority, OverlappingRaisesPutBackTheClassReadFirstAndOnlyIfItWasRead) {
+  FakePriorityClass priority;
+  ScopedOverride<IProcessPriorityClass> use(priority);
+  TProcessPriority owner;
+  owner.Raise();
+  owner.Raise();
+  owner.Restore();
+  EXPECT_EQ(priority.Current(), kRealtimePriorityClass) << "the other measurement still runs";
+  owner.Restore();
+  owner.Restore();  // one too many: nothing to give back
+  EXPECT_EQ(priority.Current(), kNormal);
+  EXPECT_EQ(owner.Holders(), 0);
+  EXPECT_EQ(priority.Writes(), (std::vector<uint32_t>{kRealtimePriorityClass, kNormal}));
+
+  priority.readable = false;
+  { TRaisedProcessPriority raised(owner); }
+  EXPECT_EQ(priority.Writes().size(), 2u) << "a class that cannot be read is neither raised nor written back";
+}
+
+// The two real measurements, each on its own thread, crossing: the clock
+// thread raises, the library's speed thread raises, the clock thread
+// restores while the library still measures, then the library restores.
+TEST(ProcessPriority, TheClockThreadAndTheLibrarysSpeedThreadShareOneOwner) {
+  FakePriorityClass priority;
+  ScopedOverride<IProcessPriorityClass> use(priority);
+  ICpuSpeedPlatform& clock = Seam<ICpuSpeedPlatform>::Real();
+  std::shared_ptr<cpuid::ICpuMachine> library = cpuid::CreateNativeMachine();
+
+  std::promise<void> clock_raised, library_raised, clock_restored;
+  uint32_t while_library_measures = 0;
+  std::thread clock_thread([&] {
+    clock.RaisePriority();
+    clock_raised.set_value();
+    library_raised.get_future().wait();
+    clock.RestorePriority();
+    clock_restored.set_value();
+  });
+  std::thread library_thread([&] {
+    clock_raised.get_future().wait();
+    library->RaisePriority();
+    library_raised.set_value();
+    clock_restored.get_future().wait();
+    while_library_measures = priority.Current();
+    library->RestorePriority();
+  });
+  clock_thread.join();
+  library_thread.join();
+  EXPECT_EQ(while_library_measures, kRealtimePriorityClass);
+  EXPECT_EQ(priority.Current(), kNormal);
+  EXPECT_EQ(ProcessPriority().Holders(), 0);
+}
+
+}  // namespace
+}  // namespace zt
