@@ -17,6 +17,11 @@ namespace zt {
 
 using Color = uint32_t;  // 0x00BBGGRR, as the system's colour values
 
+// System colour constants (top bit set, the low byte naming the system
+// colour) stand for whatever the system uses; config/color_win.h turns them
+// into colours.
+constexpr bool IsSystemColor(Color color) { return (color & 0x80000000u) != 0; }
+
 // [General]
 extern std::atomic<bool> FirstLaunch;             // true
 extern std::atomic<bool> AlwaysOnTop;             // true

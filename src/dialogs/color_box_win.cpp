@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "config/color_win.h"
 #include "dialogs/color_list.h"
 #include "util/handles_win.h"
 #include "util/unicode_win.h"
@@ -10,10 +11,6 @@ namespace zt {
 namespace {
 
 constexpr int kCustomEntry = static_cast<int>(kNamedColorCount);
-
-COLORREF Displayed(Color color) {
-  return IsSystemColor(color) ? GetSysColor(static_cast<int>(color & 0xFF)) : static_cast<COLORREF>(color);
-}
 
 // The colours the user keeps in the chooser's custom row, for the whole run.
 COLORREF g_custom_row[16] = {};
@@ -62,7 +59,7 @@ bool TColorBox::SelectionChanged(HWND owner) {
   CHOOSECOLORW cc = {};
   cc.lStructSize = sizeof(cc);
   cc.hwndOwner = owner;
-  cc.rgbResult = Displayed(color_);
+  cc.rgbResult = ToColorRef(color_);
   cc.lpCustColors = g_custom_row;
   cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
   if (!ChooseColorW(&cc)) {
@@ -88,7 +85,7 @@ void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {
   // The swatch, framed, unless it is the custom entry with nothing chosen yet.
   RECT swatch = {r.left + 2, r.top + 2, r.left + 2 + 22, r.bottom - 2};
   if (index != kCustomEntry || custom_held_) {
-    UniqueBrush fill(CreateSolidBrush(Displayed(EntryColor(index))));
+    UniqueBrush fill(CreateSolidBrush(ToColorRef(EntryColor(index))));
     FillRect(dc, &swatch, fill.get());
     FrameRect(dc, &swatch, GetSysColorBrush(COLOR_WINDOWTEXT));
   }

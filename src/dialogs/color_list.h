@@ -28,9 +28,4 @@ std::string CustomColorCaption(bool holds_color, Color color);
 // kNamedColorCount (the custom entry) for any other colour.
 std::size_t ColorEntryFor(Color color);
 
-// System colour constants (high bit set, the low byte naming the system
-// colour) stand for whatever the system uses; everything else is a plain
-// 0x00BBGGRR value.
-constexpr bool IsSystemColor(Color color) { return (color & 0x80000000u) != 0; }
-
 }  // namespace zt

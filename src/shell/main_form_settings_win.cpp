@@ -2,22 +2,11 @@
 // whenever the settings dialog changes one.
 #include "shell/main_form_win.h"
 
+#include "config/color_win.h"
 #include "shell/form_layout.h"
 #include "shell/widgets_win.h"
 
 namespace zt {
-namespace {
-
-// A colour of the settings as GDI takes it.  The settings may hold system
-// colour constants (the top bit set, the low byte naming the system colour:
-// -2147483633 is the button face), which GDI does not understand; they become
-// the colour the system uses now.
-COLORREF ToColorRef(Color color) {
-  if ((color & 0x80000000u) != 0) return GetSysColor(static_cast<int>(color & 0xFFu));
-  return static_cast<COLORREF>(color);
-}
-
-}  // namespace
 
 void TForm_Main::ApplySettings() {
   // Window, gauge, bar and line colours and the pen width.
