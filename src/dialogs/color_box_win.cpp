@@ -36,7 +36,7 @@ void TColorBox::SetCustom(Color color) {
   custom_held_ = true;
   custom_ = color;
   // Replace the entry's text (there is no "set text" for an item).
-  const std::wstring caption = Widen(CustomColorCaption(true, color));
+  const std::wstring caption = Widen(CustomColorCaption(true, ToColorRef(color)));
   SendMessageW(combo_, CB_DELETESTRING, kCustomEntry, 0);
   SendMessageW(combo_, CB_INSERTSTRING, kCustomEntry, reinterpret_cast<LPARAM>(caption.c_str()));
 }
