@@ -52,7 +52,7 @@ run_preset win64
 # The Windows processor report must equal the native one, byte for byte.
 echo "=== zettrim-cpuinfo: native against Windows under Wine ==="
 if ! tests/cpuid/compare_wine.sh build/linux/zettrim-cpuinfo build/win32/zettrim-cpuinfo.exe \
-      "$root/../shared/cpuid-dumps" "$root/build/win32/wineprefix"; then
+      "$root/tests/data/cpuid-dumps" "$root/build/win32/wineprefix"; then
   failed+=(cpuinfo-compare)
 fi
 

@@ -3,16 +3,16 @@
 # zettrim-cpuinfo.exe under Wine and requires byte-for-byte equal reports;
 # then takes a live report under Wine.
 #   compare_wine.sh NATIVE_EXE WINDOWS_EXE [DUMP_DIR] [WINE_PREFIX]
-# DUMP_DIR defaults to ../shared/cpuid-dumps beside the repository (both
-# layouts: *.cpuid-r and aida/*.txt); when it is absent only the test dump
-# below and the live report run.  Exit status 0 when every report matched.
+# DUMP_DIR defaults to tests/data/cpuid-dumps (both layouts: *.cpuid-r and
+# aida/*.txt); a folder without dumps is an error.  Exit status 0 when every
+# report matched.
 set -uo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 native="${1:?native zettrim-cpuinfo}"
 windows="${2:?zettrim-cpuinfo.exe}"
-dumps="${3:-$root/../shared/cpuid-dumps}"
+dumps="${3:-$root/tests/data/cpuid-dumps}"
 prefix="${4:-$(dirname "$windows")/wineprefix}"
 mkdir -p "$prefix"
 prefix="$(cd "$prefix" && pwd)"
@@ -38,8 +38,10 @@ CPUID 80000006: 00000000-41004100-02008140-00000000
 DUMP
 
 files=("$work/two-cpus.txt")
-if [[ -d "$dumps" ]]; then
-  while IFS= read -r f; do files+=("$f"); done < <(ls "$dumps"/*.cpuid-r "$dumps"/aida/*.txt 2>/dev/null)
+while IFS= read -r f; do files+=("$f"); done < <(ls "$dumps"/*.cpuid-r "$dumps"/aida/*.txt 2>/dev/null)
+if [[ ${#files[@]} -lt 2 ]]; then
+  echo "compare_wine: no dumps in $dumps" >&2
+  exit 1
 fi
 
 same=0; differ=0
