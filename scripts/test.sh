@@ -12,6 +12,9 @@ root="$PWD"
 scripts/install-deps.sh
 
 jobs="$(nproc 2>/dev/null || echo 2)"
+started=$SECONDS
+# "=== NAME (m:ss) ===": each step with the time since the start.
+phase() { printf '=== %s (%d:%02d) ===\n' "$1" $(((SECONDS - started) / 60)) $(((SECONDS - started) % 60)); }
 failed=()
 log="$(mktemp)"
 elsewhere=""
@@ -31,7 +34,7 @@ trap 'cleanup; rm -f "$log"' EXIT
 
 run_preset() {
   local preset="$1"; shift
-  echo "=== $preset ==="
+  phase "$preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   if ! ctest --preset "$preset" -j "$jobs" "$@" | tee -a "$log"; then
@@ -43,7 +46,7 @@ run_preset linux
 run_preset asan
 # ThreadSanitizer needs a fixed address layout on recent kernels.
 if command -v setarch >/dev/null; then
-  echo "=== tsan ==="
+  phase tsan
   cmake --preset tsan >/dev/null
   # Only the code that runs on several threads.
   cmake --build --preset tsan -j "$jobs" --target sampling_tests util_tests
@@ -54,21 +57,21 @@ run_preset win32
 run_preset win64
 
 # The Windows processor report must equal the native one, byte for byte.
-echo "=== zettrim-cpuinfo: native against Windows under Wine ==="
+phase "zettrim-cpuinfo: native against Windows under Wine"
 if ! tests/cpuid/compare_wine.sh build/linux/zettrim-cpuinfo build/win32/zettrim-cpuinfo.exe \
       "$root/tests/data/cpuid-dumps" "$root/build/win32/wineprefix"; then
   failed+=(cpuinfo-compare)
 fi
 
 # The README's first command, headless: a picture of the running monitor.
-echo "=== scripts/run.sh without a display ==="
+phase "scripts/run.sh without a display"
 if ! env -u DISPLAY scripts/run.sh; then
   failed+=(run.sh)
 fi
 
 # The release package: what it holds, the size budget, and the same bytes
 # when the same sources are built again in another folder.
-echo "=== release package ==="
+phase "release package"
 package_ok=1
 epoch="${SOURCE_DATE_EPOCH:-$(git -c safe.directory="$root" log -1 --format=%ct 2>/dev/null || true)}"
 if [[ -z "$epoch" ]]; then
@@ -93,6 +96,7 @@ else
 fi
 [[ $package_ok == 1 ]] || failed+=(release-package)
 
+phase done
 status=0
 if [[ ${#failed[@]} -ne 0 ]]; then
   echo "FAILED: ${failed[*]}"
