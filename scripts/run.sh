@@ -145,6 +145,7 @@ while [[ -z "$rect" ]]; do
     fail "zettrim.exe started but showed no main window within $window_timeout s"
   fi
   rect="$(timeout 60 "${wine_run[@]}" "$helper" wait 2 2>/dev/null | tr -d '\r')" || rect=""
+  [[ "$rect" =~ ^-?[0-9]+\ -?[0-9]+\ -?[0-9]+\ -?[0-9]+$ ]] || rect=""
 done
 read -r left top right bottom <<<"$rect"
 echo "Main window at $left,$top, $((right - left)) x $((bottom - top)) pixels, after $((SECONDS - started)) s."
