@@ -44,13 +44,35 @@ if [[ ${#files[@]} -lt 2 ]]; then
   exit 1
 fi
 
-same=0; differ=0
+# One dump: both reports, compared; the verdict goes to $work/N.result.
+compare_one() {
+  local f="$1" n="$2" n_rc w_rc
+  "$native" --load "$f" > "$work/$n.native" 2> /dev/null; n_rc=$?
+  run_wine --load "$f" > "$work/$n.wine" 2> /dev/null; w_rc=$?
+  if [[ $n_rc -ne 0 || $w_rc -ne 0 ]] || ! cmp -s "$work/$n.native" "$work/$n.wine"; then
+    { echo "DIFFER: $f (native exit $n_rc, wine exit $w_rc)"
+      diff "$work/$n.native" "$work/$n.wine" | head -5; } > "$work/$n.result"
+  else
+    : > "$work/$n.result"
+  fi
+  rm -f "$work/$n.native" "$work/$n.wine"
+}
+
+# Two dumps at a time: a Windows start is mostly waiting for Wine.
+n=0
 for f in "${files[@]}"; do
-  "$native" --load "$f" > "$work/native.txt" 2> "$work/native.err"; n_rc=$?
-  run_wine --load "$f" > "$work/wine.txt" 2> "$work/wine.err"; w_rc=$?
-  if [[ $n_rc -ne 0 || $w_rc -ne 0 ]] || ! cmp -s "$work/native.txt" "$work/wine.txt"; then
-    echo "DIFFER: $f (native exit $n_rc, wine exit $w_rc)"
-    diff "$work/native.txt" "$work/wine.txt" | head -5
+  compare_one "$f" "$n" &
+  n=$((n + 1))
+  while (( $(jobs -rp | wc -l) >= 2 )); do wait -n; done
+done
+wait
+same=0; differ=0
+for ((i = 0; i < n; i++)); do
+  if [[ ! -f "$work/$i.result" ]]; then
+    echo "DIFFER: ${files[$i]} (not compared)"
+    differ=$((differ + 1))
+  elif [[ -s "$work/$i.result" ]]; then
+    cat "$work/$i.result"
     differ=$((differ + 1))
   else
     same=$((same + 1))
