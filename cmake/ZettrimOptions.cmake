@@ -4,6 +4,14 @@ if(WIN32)
                           _WIN32_WINNT=0x0601 WINVER=0x0601)
   # No runtime DLLs: everything the program needs is linked in.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Same commit, same bytes: no link time in the PE header and no build
+  # folder in the code (__FILE__ in assertions and library headers).
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
+                      -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+  # Unused functions and data are dropped at link time.
+  add_compile_options(-ffunction-sections -fdata-sections)
+  add_link_options(-Wl,--gc-sections)
 endif()
 
 if(ZT_SANITIZE)

@@ -24,14 +24,8 @@ sleep 1
 export DISPLAY=$disp
 xcompmgr -n >/dev/null 2>&1 &
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[[ -f $prefix/.zt-ready ]] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch $prefix/.zt-ready; }
-# Menus and tool tips in Wine's own fonts need a Chinese fall-back, as
-# Windows has through font linking.
-for f in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
-  wine reg add "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink" \
-    /v "$f" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1
-done
-wineserver -w
+# A complete prefix (with the Chinese font links) before anything starts.
+"$here/../tools/wine-prefix.sh" "$prefix"
 
 convert -size ${W}x${H} gradient:'#1b2735-#3e5c7a' -fill '#2f4a66' -draw "rectangle 0,300 $W,330" \
   -fill '#5a7fa3' -font DejaVu-Sans -pointsize 40 -draw "text 420,380 'dark desktop'" "$work/dark.png"

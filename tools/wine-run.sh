@@ -9,6 +9,8 @@ prefix="${ZT_WINEPREFIX:-$PWD/wineprefix}"
 if [[ "${1:-}" == "--prefix" ]]; then
   prefix="$2"; shift 2
 fi
+# Wine takes only an absolute prefix.
+[[ "$prefix" == /* ]] || prefix="$PWD/$prefix"
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEARCH="${WINEARCH:-win64}"
@@ -24,23 +26,8 @@ if [[ -z "${DISPLAY:-}" ]]; then
   DISPLAY="$("$here/xvfb-ensure.sh" "$prefix.display")"
 fi
 
-# Create the prefix once; concurrent test processes wait for the first.
-if [[ ! -f "$prefix/.zt-ready" ]]; then
-  (
-    flock 9
-    if [[ ! -f "$prefix/.zt-ready" ]]; then
-      # The Wine server outlives this step: it must not inherit the lock.
-      wineboot -i >/dev/null 2>&1 9>&- || true
-      # Wine's own menu and tool-tip fonts need a Chinese fall-back, as
-      # Windows has through font linking.
-      for f in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
-        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-          /v "$f" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 9>&- || true
-      done
-      wineserver -w 9>&- || true
-      touch "$prefix/.zt-ready"
-    fi
-  ) 9>"$prefix.lock"
-fi
+# The prefix is complete before anything starts in it (made once; a
+# half-made or damaged one is made again).
+"$here/wine-prefix.sh" "$prefix"
 
 exec wine "$@"

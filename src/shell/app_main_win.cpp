@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -135,6 +137,14 @@ int Run(HINSTANCE instance, int show_command) {
 
 }  // namespace
 }  // namespace zt
+
+// An exception nothing caught ends the program with abort(), as it always
+// did.  The library's own handler first names the exception's type on
+// stderr, which a windowed program does not have, and for that links a C++
+// name demangler of some 45 KB into the executable; this one replaces it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
   return zt::Run(instance, show_command);

@@ -3,16 +3,16 @@
 # zettrim-cpuinfo.exe under Wine and requires byte-for-byte equal reports;
 # then takes a live report under Wine.
 #   compare_wine.sh NATIVE_EXE WINDOWS_EXE [DUMP_DIR] [WINE_PREFIX]
-# DUMP_DIR defaults to ../shared/cpuid-dumps beside the repository (both
-# layouts: *.cpuid-r and aida/*.txt); when it is absent only the test dump
-# below and the live report run.  Exit status 0 when every report matched.
+# DUMP_DIR defaults to tests/data/cpuid-dumps (both layouts: *.cpuid-r and
+# aida/*.txt); a folder without dumps is an error.  Exit status 0 when every
+# report matched.
 set -uo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 native="${1:?native zettrim-cpuinfo}"
 windows="${2:?zettrim-cpuinfo.exe}"
-dumps="${3:-$root/../shared/cpuid-dumps}"
+dumps="${3:-$root/tests/data/cpuid-dumps}"
 prefix="${4:-$(dirname "$windows")/wineprefix}"
 mkdir -p "$prefix"
 prefix="$(cd "$prefix" && pwd)"
@@ -38,17 +38,41 @@ CPUID 80000006: 00000000-41004100-02008140-00000000
 DUMP
 
 files=("$work/two-cpus.txt")
-if [[ -d "$dumps" ]]; then
-  while IFS= read -r f; do files+=("$f"); done < <(ls "$dumps"/*.cpuid-r "$dumps"/aida/*.txt 2>/dev/null)
+while IFS= read -r f; do files+=("$f"); done < <(ls "$dumps"/*.cpuid-r "$dumps"/aida/*.txt 2>/dev/null)
+if [[ ${#files[@]} -lt 2 ]]; then
+  echo "compare_wine: no dumps in $dumps" >&2
+  exit 1
 fi
 
-same=0; differ=0
+# One dump: both reports, compared; the verdict goes to $work/N.result.
+compare_one() {
+  local f="$1" n="$2" n_rc w_rc
+  "$native" --load "$f" > "$work/$n.native" 2> /dev/null; n_rc=$?
+  run_wine --load "$f" > "$work/$n.wine" 2> /dev/null; w_rc=$?
+  if [[ $n_rc -ne 0 || $w_rc -ne 0 ]] || ! cmp -s "$work/$n.native" "$work/$n.wine"; then
+    { echo "DIFFER: $f (native exit $n_rc, wine exit $w_rc)"
+      diff "$work/$n.native" "$work/$n.wine" | head -5; } > "$work/$n.result"
+  else
+    : > "$work/$n.result"
+  fi
+  rm -f "$work/$n.native" "$work/$n.wine"
+}
+
+# Two dumps at a time: a Windows start is mostly waiting for Wine.
+n=0
 for f in "${files[@]}"; do
-  "$native" --load "$f" > "$work/native.txt" 2> "$work/native.err"; n_rc=$?
-  run_wine --load "$f" > "$work/wine.txt" 2> "$work/wine.err"; w_rc=$?
-  if [[ $n_rc -ne 0 || $w_rc -ne 0 ]] || ! cmp -s "$work/native.txt" "$work/wine.txt"; then
-    echo "DIFFER: $f (native exit $n_rc, wine exit $w_rc)"
-    diff "$work/native.txt" "$work/wine.txt" | head -5
+  compare_one "$f" "$n" &
+  n=$((n + 1))
+  while (( $(jobs -rp | wc -l) >= 2 )); do wait -n; done
+done
+wait
+same=0; differ=0
+for ((i = 0; i < n; i++)); do
+  if [[ ! -f "$work/$i.result" ]]; then
+    echo "DIFFER: ${files[$i]} (not compared)"
+    differ=$((differ + 1))
+  elif [[ -s "$work/$i.result" ]]; then
+    cat "$work/$i.result"
     differ=$((differ + 1))
   else
     same=$((same + 1))

@@ -1,5 +1,5 @@
-// Names and caches of real processors, replayed from the recorded dumps
-// beside the project (skipped when they are absent).  The expected values
+// Names and caches of real processors, replayed from the recorded dumps in
+// tests/data/cpuid-dumps.  The expected values
 // were decoded by hand from each dump's registers.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-fs::path DumpFolder() { return fs::path(ZT_SHARED_DIR) / "cpuid-dumps"; }
+fs::path DumpFolder() { return fs::path(ZT_TEST_DATA_DIR) / "cpuid-dumps"; }
 
 struct CacheRow {
   uint32_t size;
@@ -43,7 +43,7 @@ void ExpectCache(const char* what, const std::shared_ptr<ICpuCache>& cache, cons
 }
 
 TEST(NamesOfRealDumps, HandDecodedProcessors) {
-  if (!fs::is_directory(DumpFolder())) GTEST_SKIP() << "no dump folder";
+  ASSERT_TRUE(fs::is_directory(DumpFolder())) << "no dump folder at " << DumpFolder();
   const std::vector<Expected> cases = {
       {"intel__ia-32__p6__intel-pentium-ii-dixon.cpuid-r", "Intel Mobile Pentium II", true,
        {16384, 32, "4-Way"}, {16384, 32, "4-Way"}, {262144, 32, "4-Way"}, kAbsent, kAbsent},
@@ -96,7 +96,7 @@ TEST(NamesOfRealDumps, HandDecodedProcessors) {
 // consistent (an absent cache has no line and no associativity), and the
 // same answers from the two layouts of the same processor.
 TEST(NamesOfRealDumps, EveryDumpGivesATidyNameAndConsistentCaches) {
-  if (!fs::is_directory(DumpFolder())) GTEST_SKIP() << "no dump folder";
+  ASSERT_TRUE(fs::is_directory(DumpFolder())) << "no dump folder at " << DumpFolder();
   struct Summary {
     std::string name;
     std::vector<uint32_t> caches;

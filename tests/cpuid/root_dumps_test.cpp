@@ -1,5 +1,5 @@
-// The core decoding over real processors, replayed from the dumps beside the
-// project, held against facts known about each processor family.
+// The core decoding over real processors, replayed from the dumps in
+// tests/data/cpuid-dumps, held against facts known about each processor family.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path DumpFolder() { return fs::path(ZT_SHARED_DIR) / "cpuid-dumps"; }
+fs::path DumpFolder() { return fs::path(ZT_TEST_DATA_DIR) / "cpuid-dumps"; }
 
 // What is known about a micro-architecture, matched against the file name.
 struct Known {
@@ -45,7 +45,7 @@ TCpuVendor VendorOfFile(const std::string& name) {
 }
 
 TEST(CoreOnRealDumps, FamiliesFeaturesAndErrata) {
-  if (!fs::is_directory(DumpFolder())) GTEST_SKIP() << "no dump folder";
+  ASSERT_TRUE(fs::is_directory(DumpFolder())) << "no dump folder at " << DumpFolder();
   int checked = 0;
   for (const auto& entry : fs::directory_iterator(DumpFolder())) {
     const std::string name = entry.path().filename().string();
@@ -97,7 +97,8 @@ TEST(CoreOnRealDumps, FamiliesFeaturesAndErrata) {
 TEST(CoreOnRealDumps, TwoDifferentProcessorsEachAnswerForThemselves) {
   const fs::path intel = DumpFolder() / "intel__ia-32__netburst__intel-pentium-4-cpu-2.40ghz.cpuid-r";
   const fs::path amd = DumpFolder() / "amd__k7__amd-athlon-xp.cpuid-r";
-  if (!fs::exists(intel) || !fs::exists(amd)) GTEST_SKIP() << "no dump folder";
+  ASSERT_TRUE(fs::exists(intel)) << intel;
+  ASSERT_TRUE(fs::exists(amd)) << amd;
   CpuidDump dump = ParseDumpFile(intel.string());
   dump.cpus.push_back(ParseDumpFile(amd.string()).cpus.at(0));
   const auto machine = CreateReplayMachine(dump);

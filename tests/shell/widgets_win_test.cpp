@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace zt {
 namespace {
 
@@ -78,24 +81,56 @@ TEST(ChartDrawing, LineSitsAtItsValueWithTheConfiguredWidth) {
   EXPECT_EQ(canvas.RowsWith(150, green).size(), 2u);
 }
 
+// Where the gauge's figure lands, measured with the font it is drawn in: the
+// face the system picks for a font name, and so the figure's width, depends
+// on the fonts installed.  A pixel of slack on each side for overhangs.
+RECT FigureBox(HDC dc, HFONT font, const std::wstring& text, int width, int height) {
+  SelectedObject f(dc, font);
+  SIZE sz = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+  const int x = (width - sz.cx) / 2;
+  const int y = (height - sz.cy) / 2;
+  return {x - 1, y - 1, x + sz.cx + 1, y + sz.cy + 1};
+}
+
 TEST(GaugeDrawing, FillFromTheBottomInTheBarColour) {
   Fonts fonts;
   WidgetLook look;
   look.font = fonts.normal.get();
   look.bold_font = fonts.bold.get();
   TGauge gauge(look);
-  gauge.bar_color = RGB(0, 0, 128);
-  Canvas canvas(32, 73);
-  gauge.SetProgress(50);
-  gauge.Draw(canvas.dc(), 32, 73);
-  // Column 3 avoids the centred figure.
-  const std::vector<int> rows = canvas.RowsWith(3, RGB(0, 0, 128));
-  ASSERT_FALSE(rows.empty());
-  EXPECT_EQ(rows.back(), 71);
-  EXPECT_EQ(static_cast<int>(rows.size()), 36);
-  gauge.SetProgress(0);
-  gauge.Draw(canvas.dc(), 32, 73);
-  EXPECT_TRUE(canvas.RowsWith(3, RGB(0, 0, 128)).empty());
+  const COLORREF bar = RGB(0, 0, 128);
+  gauge.bar_color = bar;
+  const int w = 32, h = 73;
+  Canvas canvas(w, h);
+  // Inside the one-pixel frame are rows 1..71 (71 rows); the bar fills the
+  // rounded share of them from the bottom.  The tops lie clear of the
+  // centred figure, so each is seen in every column.
+  struct Case {
+    int percent;
+    int top;  // first bar row; h - 1 when nothing is filled
+  };
+  for (const Case c : {Case{0, 72}, Case{25, 54}, Case{75, 19}, Case{100, 1}}) {
+    SCOPED_TRACE(c.percent);
+    gauge.SetProgress(c.percent);
+    gauge.Draw(canvas.dc(), w, h);
+    const RECT figure =
+        FigureBox(canvas.dc(), look.bold_font, std::to_wstring(c.percent) + L"%", w, h);
+    int edge_seen = 0;  // columns where the top row and the one above were checked
+    for (int x = 0; x < w; ++x) {
+      for (int y = 0; y < h; ++y) {
+        const POINT p = {x, y};
+        if (PtInRect(&figure, p)) continue;  // the figure's own pixels
+        const bool inner = x >= 1 && x <= w - 2 && y >= 1 && y <= h - 2;
+        const bool filled = inner && y >= c.top;
+        ASSERT_EQ(canvas.At(x, y) == bar, filled) << "pixel " << x << "," << y;
+      }
+      const POINT top = {x, c.top}, above = {x, c.top - 1};
+      if (x >= 1 && x <= w - 2 && !PtInRect(&figure, top) && !PtInRect(&figure, above)) ++edge_seen;
+    }
+    // The figure must leave room to see the bar's top edge.
+    EXPECT_GT(edge_seen, 0);
+  }
 }
 
 }  // namespace

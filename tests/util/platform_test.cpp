@@ -42,13 +42,10 @@ TEST(TickCount, CountsMilliseconds) {
   EXPECT_LT(b - a, 2000u);
 }
 
-TEST(Platform, LinuxPresentsTheAggregateLastLikeWindows2000) {
 #ifndef _WIN32
-  EXPECT_TRUE(IsWindows2000OrLater());
-#else
-  GTEST_SKIP() << "answered by the system";
+// On Windows the system answers; nothing of ours to test there.
+TEST(Platform, LinuxPresentsTheAggregateLastLikeWindows2000) { EXPECT_TRUE(IsWindows2000OrLater()); }
 #endif
-}
 
 }  // namespace
 }  // namespace zt

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# check-release.sh ZIP [SECOND_ZIP] — checks the release package:
+#   - it is a sound zip holding exactly zettrim.exe, zettrim-cpuinfo.exe,
+#     ReadMe.txt, History.txt and Copyrights.txt, in that order;
+#   - zettrim.exe is at most 450 KB (450,000 bytes);
+#   - both programs are stripped Windows executables without a link time
+#     stamp; the text files are the repository's, byte for byte;
+#   - the read-me is UTF-8 with a byte-order mark and CRLF line ends, and
+#     speaks Chinese and English;
+#   - every entry carries the commit's time (SOURCE_DATE_EPOCH when set),
+#     no owner and no extra time fields, so that nothing of the build
+#     machine is in it;
+#   - with SECOND_ZIP (the same commit built elsewhere): both zips, and the
+#     programs in them, are the same bytes.
+# Prints the listing and the sizes; exit status 0 when everything holds.
+set -uo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/.." && pwd)"
+zip="${1:?usage: check-release.sh ZIP [SECOND_ZIP]}"
+second="${2:-}"
+budget=450000
+expected=(zettrim.exe zettrim-cpuinfo.exe ReadMe.txt History.txt Copyrights.txt)
+
+problems=0
+bad() {
+  echo "PROBLEM: $*"
+  problems=$((problems + 1))
+}
+
+for tool in unzip zipinfo od cmp sha256sum; do
+  command -v "$tool" >/dev/null || { echo "check-release: '$tool' is not installed" >&2; exit 1; }
+done
+[[ -f "$zip" ]] || { echo "check-release: $zip does not exist" >&2; exit 1; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+echo "== $zip ($(stat -c %s "$zip") bytes)"
+unzip -l "$zip"
+unzip -tq "$zip" >/dev/null || bad "the zip does not test sound (unzip -t)"
+
+mapfile -t names < <(zipinfo -1 "$zip")
+[[ "${names[*]}" == "${expected[*]}" ]] ||
+  bad "the zip holds '${names[*]}', not '${expected[*]}'"
+
+unzip -q "$zip" -d "$work/x" || bad "the zip does not unpack"
+
+# A little-endian number of N bytes at OFFSET of FILE.
+number() { od -An -tu"$3" -j "$2" -N "$3" "$1" | tr -d ' \n'; }
+
+for exe in zettrim.exe zettrim-cpuinfo.exe; do
+  f="$work/x/$exe"
+  [[ -f "$f" ]] || continue
+  if [[ "$(head -c 2 "$f")" != MZ ]]; then bad "$exe is not a Windows executable"; continue; fi
+  pe="$(number "$f" 60 4)"
+  if [[ "$(od -An -c -j "$pe" -N 4 "$f" | tr -d ' ')" != 'PE\0\0' ]]; then
+    bad "$exe has no PE header"; continue
+  fi
+  # COFF header: time stamp, then the symbol table's offset and count.
+  stamp="$(number "$f" $((pe + 8)) 4)"
+  symbols="$(number "$f" $((pe + 12)) 4)/$(number "$f" $((pe + 16)) 4)"
+  [[ "$stamp" == 0 ]] || bad "$exe carries a link time stamp ($stamp)"
+  [[ "$symbols" == 0/0 ]] || bad "$exe is not stripped (symbol table at/count $symbols)"
+done
+
+size="$(stat -c %s "$work/x/zettrim.exe" 2>/dev/null || echo 0)"
+if ((size > budget)); then
+  bad "zettrim.exe is $size bytes, over its budget of $budget"
+fi
+echo "zettrim.exe: $size bytes of $budget ($((budget - size)) to spare)"
+
+for doc in History.txt Copyrights.txt ReadMe.txt; do
+  [[ -f "$work/x/$doc" ]] && { cmp -s "$work/x/$doc" "$root/res/$doc" || bad "$doc differs from res/$doc"; }
+done
+readme="$work/x/ReadMe.txt"
+if [[ -f "$readme" ]]; then
+  [[ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" == efbbbf ]] || bad "ReadMe.txt has no UTF-8 byte-order mark"
+  lines="$(wc -l < "$readme")"
+  crlf="$(grep -c $'\r$' "$readme")"
+  [[ "$lines" == "$crlf" ]] || bad "ReadMe.txt has $((lines - crlf)) line(s) without CRLF"
+  grep -q '中文' "$readme" && grep -q 'English' "$readme" || bad "ReadMe.txt lacks its Chinese or English part"
+fi
+
+# Times: the commit's, on every entry (zip stores even seconds, rounding up).
+epoch="${SOURCE_DATE_EPOCH:-$(git -c safe.directory="$root" -C "$root" log -1 --format=%ct 2>/dev/null)}"
+if [[ -n "$epoch" ]]; then
+  want="$(TZ=UTC date -d "@$((epoch + epoch % 2))" +%Y%m%d.%H%M%S)"
+  while read -r stamp name; do
+    [[ "$stamp" == "$want" ]] || bad "$name is dated $stamp, not the commit's $want (UTC)"
+  done < <(TZ=UTC zipinfo -T "$zip" | awk 'NF >= 8 && $1 ~ /^-/ { print $(NF-1), $NF }')
+else
+  bad "no commit time to compare the entries' times with"
+fi
+extra="$(zipinfo -v "$zip" | grep -c 'length of extra field: *[1-9]')"
+[[ "$extra" == 0 ]] || bad "$extra entr(y/ies) carry extra fields (owner or time of the build machine)"
+
+if [[ -n "$second" ]]; then
+  echo "== the same commit built elsewhere"
+  printf '%-64s  %-64s  %s\n' "this build (sha256)" "other build (sha256)" file
+  unzip -q "$second" -d "$work/y" || bad "$second does not unpack"
+  for name in "${expected[@]}"; do
+    a="$(sha256sum < "$work/x/$name" 2>/dev/null | cut -c1-64)"
+    b="$(sha256sum < "$work/y/$name" 2>/dev/null | cut -c1-64)"
+    printf '%-64s  %-64s  %s\n' "$a" "$b" "$name"
+    [[ -n "$a" && "$a" == "$b" ]] || bad "$name differs between the two builds"
+  done
+  a="$(sha256sum < "$zip" | cut -c1-64)"
+  b="$(sha256sum < "$second" | cut -c1-64)"
+  printf '%-64s  %-64s  %s\n' "$a" "$b" "$(basename "$zip")"
+  [[ "$a" == "$b" ]] || bad "the zips differ between the two builds"
+fi
+
+if ((problems)); then
+  echo "check-release: $problems problem(s)"
+  exit 1
+fi
+echo "check-release: the package is sound"
