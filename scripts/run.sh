@@ -48,6 +48,10 @@ if [[ -n "${DISPLAY:-}" ]]; then
   exit "$rc"
 fi
 
+# From here on the display is a virtual one of ours, without a window
+# manager: the prefix is made for that (tools/wine-prefix.sh).
+export ZT_WINE_UNMANAGED=1
+
 started=$SECONDS
 shot="$root/build/zettrim-screenshot.png"
 rm -f "$shot"

@@ -54,7 +54,7 @@ for prefix in build/win32/wineprefix build/win64/wineprefix build/win32/winepref
   (
     # The run prefix borrows the 32-bit tests' display.
     DISPLAY="$(tools/xvfb-ensure.sh "$root/${prefix%-run}.display")"
-    export DISPLAY
+    export DISPLAY ZT_WINE_UNMANAGED=1
     exec tools/wine-prefix.sh "$root/$prefix"
   ) > "$root/$prefix.make.log" 2>&1 &
   prefix_jobs+=($!)

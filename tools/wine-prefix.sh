@@ -14,6 +14,10 @@
 # Every wait has a limit: on failure the script says what went wrong, leaves
 # no Wine server of the prefix behind and exits non-zero.
 #   ZT_WINE_PREFIX_TIMEOUT  seconds allowed for each step (default 600)
+#   ZT_WINE_UNMANAGED=1     the prefix serves a virtual display without a
+#                           window manager: Wine draws the window frames
+#                           itself, and hiding a window does not wait two
+#                           seconds for a manager that never answers
 set -euo pipefail
 
 if [[ $# -ne 1 || -z "$1" ]]; then
@@ -48,7 +52,9 @@ wine_inf=""
 for f in ${ZT_WINE_INF:-} /usr/share/wine/wine.inf /usr/local/share/wine/wine.inf /opt/wine*/share/wine/wine.inf; do
   if [[ -f "$f" ]]; then wine_inf="$f"; break; fi
 done
+unmanaged="${ZT_WINE_UNMANAGED:-0}"
 identity="$(wine --version 2>/dev/null || echo unknown) $WINEARCH"
+if [[ "$unmanaged" == 1 ]]; then identity+=" unmanaged"; fi
 if [[ -n "$wine_inf" ]]; then identity+=" $(stat -c %Y "$wine_inf")"; fi
 
 # The system folders' files with their sizes, as recorded when the prefix
@@ -131,11 +137,15 @@ make_prefix() {
   # Wine's own menu and tool-tip fonts need a Chinese fall-back, as Windows
   # has through font linking.
   local face
-  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "MS Sans Serif" Arial; do
     step "adding the font link for $face" wine reg add \
       'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f || return 1
   done
+  if [[ "$unmanaged" == 1 ]]; then
+    step "letting Wine draw the window frames" wine reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /d N /f || return 1
+  fi
   step "waiting for the Wine server to end" wineserver -w || return 1
   system_files > "$manifest"
   echo "$identity" > "$marker.new"

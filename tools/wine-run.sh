@@ -21,9 +21,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mkdir -p "$(dirname "$prefix")"
 
 if [[ -z "${DISPLAY:-}" ]]; then
-  # One virtual display per prefix, started on demand.
+  # One virtual display per prefix, started on demand; no window manager
+  # runs on it.
   export DISPLAY
   DISPLAY="$("$here/xvfb-ensure.sh" "$prefix.display")"
+  export ZT_WINE_UNMANAGED=1
 fi
 
 # The prefix is complete before anything starts in it (made once; a
