@@ -5,7 +5,8 @@
 #   docs/make-screenshots.sh BUILD_DIR [NATIVE_BUILD_DIR]
 # Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
 # zettrim.exe; NATIVE_BUILD_DIR (optional) holds tests/shell/tray_sheet.
-# ZT_SHOTS="statistics about" takes only the named shots.  The caption
+# ZT_SHOTS="statistics about" takes only the named shots (window-dark,
+# window-light, ..., statistics, about, settings, cpu-info).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
 # when installed, or from the file named by ZT_MARLETT.
 set -euo pipefail
@@ -117,7 +118,21 @@ if want about; then
   shot about light "[General]\r\nFirstLaunch=1\r\n" 6 "$focus_main; xdotool key shift+F1; sleep 2; window_crop 关于 about"
   convert "$work/about.png" -crop "$(cat "$work/about.box")" +repage -scale 200% "$here/about.png"
 fi
+if want settings; then
+  # The four tabs, walked with Ctrl+Tab.
+  tabs="$focus_main; xdotool key F4; sleep 2; window_crop 设置 settings"
+  for i in 0 1 2 3; do
+    tabs+="; import -window root $work/settings-$i.png; xdotool key ctrl+Tab; sleep 1"
+  done
+  shot settings light "[General]\r\nFirstLaunch=1\r\n" 6 "$tabs"
+  names=(general display colors extended)
+  for i in 0 1 2 3; do
+    convert "$work/settings-$i.png" -crop "$(cat "$work/settings.box")" +repage "$here/settings-${names[$i]}.png"
+  done
+fi
 wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 # The CPU information window, in a prefix with Wine's own fonts.
-"$here/make-info-screenshots.sh" "$build" || echo "CPU information window pictures not taken" >&2
+if want cpu-info; then
+  "$here/make-info-screenshots.sh" "$build" || echo "CPU information window pictures not taken" >&2
+fi
 echo "screenshots written to $here"
