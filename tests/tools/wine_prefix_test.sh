@@ -68,7 +68,8 @@ ready || fail "fresh: not marked ready"
 [[ "$(boots)" == 1 ]] || fail "fresh: wineboot ran $(boots) times"
 grep -q 'wine-stub-1 win64' "$prefix/.zt-ready" || fail "fresh: the mark does not name the Wine build"
 grep -q 'syswow64/user32.dll' "$prefix/.zt-files" || fail "fresh: the system files are not listed"
-[[ "$(grep -c '^wine reg add' "$STUB_LOG")" == 4 ]] || fail "fresh: not four font links"
+[[ "$(grep -c '^wine reg add .*FontLink' "$STUB_LOG")" == 6 ]] || fail "fresh: not six font links"
+grep -q 'X11 Driver' "$STUB_LOG" && fail "fresh: Wine told to draw the frames on a display with a manager"
 [[ "$(grep -n '' "$STUB_LOG" | grep 'wineserver -w' | tail -1 | cut -d: -f1)" -gt \
    "$(grep -n '' "$STUB_LOG" | grep 'wine reg add' | tail -1 | cut -d: -f1)" ]] ||
   fail "fresh: the Wine server was not waited for after the last registry change"
@@ -141,6 +142,14 @@ grep -q 'not ready' "$work/int.err" || fail "interrupted: no message"
 # ...and the next run makes it.
 run
 [[ $rc == 0 && "$(boots)" == 1 ]] && ready || fail "after the interruption: exit $rc, not made"
+
+# A prefix for a display without a window manager is another prefix: made
+# again, with Wine drawing the frames; asked for the same way, only checked.
+run ZT_WINE_UNMANAGED=1
+[[ $rc == 0 && "$(boots)" == 1 ]] && ready || fail "unmanaged: exit $rc, not made again"
+grep -q 'X11 Driver.*Managed' "$STUB_LOG" || fail "unmanaged: Wine not told to draw the frames"
+run ZT_WINE_UNMANAGED=1
+[[ $rc == 0 && "$(boots)" == 0 ]] || fail "unmanaged again: exit $rc, wineboot ran $(boots) times"
 
 # A bad call.
 err="$("$script" 2>&1)"
