@@ -12,7 +12,7 @@ struct TAmdRating {
   const char* rating;
 };
 
-// Parts with 256 KB of level 2 cache.
+// Processors with 256 KB of level 2 cache.
 inline constexpr std::array<TAmdRating, 18> kAmdRatings256 = {{
     {950, "1100+"},  {1000, "1200+"}, {1100, "1300+"}, {1200, "1400+"}, {1300, "1500+"},
     {1333, "1500+"}, {1400, "1600+"}, {1467, "1700+"}, {1500, "1800+"}, {1533, "1800+"},
@@ -21,7 +21,7 @@ inline constexpr std::array<TAmdRating, 18> kAmdRatings256 = {{
 }};
 static_assert(kAmdRatings256.size() == 18, "table A has 18 rows");
 
-// Parts with 512 KB of level 2 cache.
+// Processors with 512 KB of level 2 cache.
 inline constexpr std::array<TAmdRating, 16> kAmdRatings512 = {{
     {1300, "1700+"}, {1400, "1800+"}, {1467, "1900+"}, {1533, "2000+"}, {1600, "2100+"},
     {1667, "2200+"}, {1800, "2400+"}, {1833, "2500+"}, {1867, "2500+"}, {1917, "2600+"},

@@ -27,19 +27,6 @@ constexpr int kRowY[4] = {112, 136, 160, 184};
 constexpr int kRowHeight = 14;
 constexpr COLORREF kLinkColor = RGB(0, 0, 255);
 
-void RegisterHeaderClass(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  if (GetClassInfoExW(instance, kHeaderClass, &wc)) return;
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = kHeaderClass;
-  RegisterClassExW(&wc);
-}
-
 }  // namespace
 
 TForm_About::~TForm_About() {
@@ -49,16 +36,17 @@ TForm_About::~TForm_About() {
 
 bool TForm_About::Create(HINSTANCE instance, HWND owner, const std::string& translator_credit) {
   translator_credit_ = translator_credit;
-  RegisterHeaderClass(instance, HeaderProc);
-  FormSpec spec;
-  spec.class_name = kAboutFormClass;
-  spec.caption = L"关于";
-  spec.client_width = kClientWidth;
-  spec.client_height = kClientHeight;
-  spec.owner = owner;
-  spec.font_charset = GB2312_CHARSET;
-  spec.ex_style |= WS_EX_TOPMOST;
-  return TForm::Create(instance, spec);
+  RegisterWindowClassOnce(instance, kHeaderClass, HeaderProc,
+                          static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FormOptions options;
+  options.class_name = kAboutFormClass;
+  options.caption = L"关于";
+  options.client_width = kClientWidth;
+  options.client_height = kClientHeight;
+  options.owner = owner;
+  options.font_charset = GB2312_CHARSET;
+  options.ex_style |= WS_EX_TOPMOST;
+  return TForm::Create(instance, options);
 }
 
 void TForm_About::FormCreate() {

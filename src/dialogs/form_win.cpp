@@ -12,19 +12,6 @@ namespace {
 
 constexpr wchar_t kPageClass[] = L"Zettrim.TabPage";
 
-void RegisterClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  if (GetClassInfoExW(instance, name, &wc)) return;
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = name;
-  RegisterClassExW(&wc);
-}
-
 // Whether the key goes to an open drop-down list, which Esc closes first.
 bool DropDownOpen(HWND focus) {
   for (HWND h = focus; h; h = GetParent(h)) {
@@ -37,6 +24,19 @@ bool DropDownOpen(HWND focus) {
 
 }  // namespace
 
+void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExW(instance, name, &wc)) return;
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
 TForm::~TForm() {
   if (hwnd_) {
     UnregisterModelessDialog(hwnd_);
@@ -47,27 +47,27 @@ TForm::~TForm() {
   }
 }
 
-bool TForm::Create(HINSTANCE instance, const FormSpec& spec) {
+bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
   instance_ = instance;
-  RegisterClassOnce(instance, spec.class_name, Proc);
-  RegisterClassOnce(instance, kPageClass, PageProc);
+  RegisterWindowClassOnce(instance, options.class_name, Proc, GetSysColorBrush(COLOR_BTNFACE));
+  RegisterWindowClassOnce(instance, kPageClass, PageProc, GetSysColorBrush(COLOR_BTNFACE));
   auto make_font = [&](int weight) {
-    return UniqueFont(CreateFontW(-spec.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, spec.font_charset,
+    return UniqueFont(CreateFontW(-options.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, options.font_charset,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, spec.font_face));
+                                  DEFAULT_PITCH | FF_SWISS, options.font_face));
   };
   font_ = make_font(FW_NORMAL);
   bold_font_ = make_font(FW_BOLD);
 
-  RECT r = {0, 0, spec.client_width, spec.client_height};
-  AdjustWindowRectEx(&r, spec.style, FALSE, spec.ex_style);
-  if (spec.min_client_width > 0 || spec.min_client_height > 0) {
-    RECT m = {0, 0, spec.min_client_width, spec.min_client_height};
-    AdjustWindowRectEx(&m, spec.style, FALSE, spec.ex_style);
+  RECT r = {0, 0, options.client_width, options.client_height};
+  AdjustWindowRectEx(&r, options.style, FALSE, options.ex_style);
+  if (options.min_client_width > 0 || options.min_client_height > 0) {
+    RECT m = {0, 0, options.min_client_width, options.min_client_height};
+    AdjustWindowRectEx(&m, options.style, FALSE, options.ex_style);
     min_window_ = {m.right - m.left, m.bottom - m.top};
   }
-  hwnd_ = CreateWindowExW(spec.ex_style, spec.class_name, spec.caption.c_str(), spec.style, 0, 0,
-                          r.right - r.left, r.bottom - r.top, spec.owner, nullptr, instance, this);
+  hwnd_ = CreateWindowExW(options.ex_style, options.class_name, options.caption.c_str(), options.style, 0, 0,
+                          r.right - r.left, r.bottom - r.top, options.owner, nullptr, instance, this);
   if (!hwnd_) return false;
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   CenterOnScreen();

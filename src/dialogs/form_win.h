@@ -21,7 +21,7 @@
 
 namespace zt {
 
-struct FormSpec {
+struct FormOptions {
   const wchar_t* class_name = nullptr;
   std::wstring caption;
   int client_width = 0;
@@ -59,7 +59,7 @@ class TForm {
 
   // Creates the window hidden and runs FormCreate.  False when the window
   // could not be made.
-  bool Create(HINSTANCE instance, const FormSpec& spec);
+  bool Create(HINSTANCE instance, const FormOptions& options);
   // Not modal: FormShow, then visible and in front (again in front when it
   // already is visible).
   void Show();
@@ -129,6 +129,10 @@ class TForm {
   UniqueFont font_;
   UniqueFont bold_font_;
 };
+
+// Registers a window class of this program once (later calls do nothing):
+// arrow cursor, the given background.
+void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background);
 
 // Control helpers shared by the views.
 std::wstring ControlText(HWND control);

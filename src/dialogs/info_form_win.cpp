@@ -147,21 +147,21 @@ TForm_Info::~TForm_Info() {
 }
 
 bool TForm_Info::Create(HINSTANCE instance, HWND owner) {
-  FormSpec spec;
-  spec.class_name = kInfoWindowClass;
-  spec.caption = Widen(kInfoCaption);
-  spec.client_width = kClientWidth;
-  spec.client_height = kClientHeight;
-  spec.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
-  spec.ex_style = WS_EX_CONTROLPARENT;
-  spec.min_client_width = kClientWidth;
-  spec.min_client_height = kMinClientHeight;
-  spec.owner = owner;
+  FormOptions options;
+  options.class_name = kInfoWindowClass;
+  options.caption = Widen(kInfoCaption);
+  options.client_width = kClientWidth;
+  options.client_height = kClientHeight;
+  options.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+  options.ex_style = WS_EX_CONTROLPARENT;
+  options.min_client_width = kClientWidth;
+  options.min_client_height = kMinClientHeight;
+  options.owner = owner;
   font_face_ = Widen(InfoFormFont(ScreenFontNames()));
-  spec.font_face = font_face_.c_str();
+  options.font_face = font_face_.c_str();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!TForm::Create(instance, spec)) return false;
+  if (!TForm::Create(instance, options)) return false;
   // The program's icon in the caption (shared: the system keeps it).
   if (HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                GetSystemMetrics(SM_CYSMICON), LR_SHARED)) {

@@ -23,16 +23,16 @@ int Index(SettingsCheck c) { return static_cast<int>(c); }
 }  // namespace
 
 bool TForm_Settings::Create(HINSTANCE instance, HWND owner) {
-  FormSpec spec;
+  FormOptions options;
   // Owned by the main window, as the other windows of the program: above it,
   // and no task-bar button of its own.
-  spec.owner = owner;
-  spec.font_charset = GB2312_CHARSET;
-  spec.class_name = kSettingsWindowClass;
-  spec.caption = L"设置";
-  spec.client_width = kClientWidth;
-  spec.client_height = kClientHeight;
-  return TForm::Create(instance, spec);
+  options.owner = owner;
+  options.font_charset = GB2312_CHARSET;
+  options.class_name = kSettingsWindowClass;
+  options.caption = L"设置";
+  options.client_width = kClientWidth;
+  options.client_height = kClientHeight;
+  return TForm::Create(instance, options);
 }
 
 HWND TForm_Settings::Control(int id) const {

@@ -54,14 +54,14 @@ TForm_Statistics::~TForm_Statistics() {
 }
 
 bool TForm_Statistics::Create(HINSTANCE instance, HWND owner) {
-  FormSpec spec;
-  spec.class_name = kStatisticsFormClass;
-  spec.caption = L"统计";
-  spec.client_width = kClientWidth;
-  spec.client_height = kClientHeight;
-  spec.owner = owner;
-  spec.font_charset = GB2312_CHARSET;
-  return TForm::Create(instance, spec);
+  FormOptions options;
+  options.class_name = kStatisticsFormClass;
+  options.caption = L"统计";
+  options.client_width = kClientWidth;
+  options.client_height = kClientHeight;
+  options.owner = owner;
+  options.font_charset = GB2312_CHARSET;
+  return TForm::Create(instance, options);
 }
 
 void TForm_Statistics::FormCreate() {

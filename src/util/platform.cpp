@@ -48,8 +48,8 @@ CivilDate CivilFromDays(int64_t z) {
 }  // namespace
 
 DateTimeParts DateTimeToParts(double value) {
-  DateTimeParts parts;
-  if (!(value >= kFirstDateTime && value < kEndDateTime)) return parts;
+  DateTimeParts fields;
+  if (!(value >= kFirstDateTime && value < kEndDateTime)) return fields;
   // Whole milliseconds since 1899-12-30 00:00, so that 0.99999999 of a day
   // is midnight of the next day rather than 23:59:59.
   const auto ms = static_cast<int64_t>(std::llround(value * 86400000.0));
@@ -60,14 +60,14 @@ DateTimeParts DateTimeToParts(double value) {
     --days;
   }
   const CivilDate date = CivilFromDays(days - 25569);
-  parts.year = static_cast<int>(date.year);
-  parts.month = static_cast<int>(date.month);
-  parts.day = static_cast<int>(date.day);
+  fields.year = static_cast<int>(date.year);
+  fields.month = static_cast<int>(date.month);
+  fields.day = static_cast<int>(date.day);
   const int64_t secs = ms_of_day / 1000;
-  parts.hour = static_cast<int>(secs / 3600);
-  parts.minute = static_cast<int>(secs / 60 % 60);
-  parts.second = static_cast<int>(secs % 60);
-  return parts;
+  fields.hour = static_cast<int>(secs / 3600);
+  fields.minute = static_cast<int>(secs / 60 % 60);
+  fields.second = static_cast<int>(secs % 60);
+  return fields;
 }
 
 }  // namespace zt

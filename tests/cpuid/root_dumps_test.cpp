@@ -39,7 +39,7 @@ constexpr Known kKnown[] = {
 TCpuVendor VendorOfFile(const std::string& name) {
   if (name.rfind("amd__", 0) == 0) return kVendorAmd;
   if (name.rfind("intel__", 0) == 0) return kVendorIntel;
-  // Zhaoxin parts still call themselves "CentaurHauls".
+  // Zhaoxin processors still call themselves "CentaurHauls".
   if (name.rfind("via__", 0) == 0 || name.rfind("zhaoxin__", 0) == 0) return kVendorVia;
   return kVendorUnknown;  // Hygon is not in the vendor table
 }

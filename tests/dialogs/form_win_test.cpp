@@ -35,7 +35,7 @@ MSG KeyFor(HWND target, WPARAM key) {
 
 TEST(Form, EscFromAControlAndTheCloseBoxOnlyHideTheWindow) {
   CountingForm form;
-  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), FormSpec{L"Zettrim.TestForm", L"测试", 200, 120}));
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), FormOptions{L"Zettrim.TestForm", L"测试", 200, 120}));
   RECT client;
   GetClientRect(form.hwnd(), &client);
   EXPECT_EQ(client.right, 200);
@@ -66,10 +66,10 @@ TEST(Form, EscFromAControlAndTheCloseBoxOnlyHideTheWindow) {
 
 TEST(Form, KeysOfAnotherWindowAreNotTaken) {
   CountingForm form;
-  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), FormSpec{L"Zettrim.TestForm", L"测试", 200, 120}));
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), FormOptions{L"Zettrim.TestForm", L"测试", 200, 120}));
   form.Show();
   CountingForm other;
-  ASSERT_TRUE(other.Create(GetModuleHandleW(nullptr), FormSpec{L"Zettrim.TestForm", L"别的", 200, 120}));
+  ASSERT_TRUE(other.Create(GetModuleHandleW(nullptr), FormOptions{L"Zettrim.TestForm", L"别的", 200, 120}));
   other.Show();
   MSG esc = KeyFor(other.hwnd(), VK_ESCAPE);
   EXPECT_TRUE(IsModelessDialogMessage(esc));

@@ -215,18 +215,6 @@ TEST(MainWindowMenuE2E, MenuOpensBelowTheMenuButtonAndAtTheTrayIcon) {
 namespace zt::e2e {
 namespace {
 
-// The sampling threads' query window of the program (it goes at the end of
-// stopping them), or null.
-HWND MonitorQueryWindowOf(DWORD pid) {
-  HWND h = nullptr;
-  while ((h = FindWindowExW(HWND_MESSAGE, h, kMonitorQueryClass, nullptr)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == pid) return h;
-  }
-  return nullptr;
-}
-
 // Icons in Wine's own tray window (-1 elsewhere): the figures only.
 int WineTrayIcons() {
   HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
@@ -234,16 +222,6 @@ int WineTrayIcons() {
   int n = 0;
   for (HWND c = nullptr; (c = FindWindowExW(tray, c, L"__winex11_tray_icon", nullptr)) != nullptr;) ++n;
   return n;
-}
-
-LRESULT SamplesOf(DWORD pid) {
-  HWND q = MonitorQueryWindowOf(pid);
-  DWORD_PTR result = 0;
-  if (!q || !SendMessageTimeoutW(q, RegisterWindowMessageW(kQueryStatisticsMessage),
-                                 static_cast<WPARAM>(QueryItem::Samples), 0, SMTO_ABORTIFHUNG, 5000,
-                                 &result))
-    return -1;
-  return static_cast<LRESULT>(result);
 }
 
 // A close request right after a sample, while the monitor sleeps for most
@@ -256,9 +234,9 @@ TEST(MainWindowCloseE2E, WindowGoesBeforeTheThreadsAreWaitedFor) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitVisible(main, true));
-  ASSERT_TRUE(WaitUntil([&] { return SamplesOf(app.pid()) >= 1; }, 20000));
-  const LRESULT before = SamplesOf(app.pid());
-  ASSERT_TRUE(WaitUntil([&] { return SamplesOf(app.pid()) > before; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 1; }, 20000));
+  const LRESULT before = QueryMonitor(app.pid(), QueryItem::Samples);
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) > before; }, 5000));
 
   using Clock = std::chrono::steady_clock;
   const int icons_before = WineTrayIcons();

@@ -15,21 +15,27 @@ inline LRESULT QueryMain(HWND main, MainQuery item) {
   return SendMessageW(main, RegisterWindowMessageW(kMainWindowQueryMessage), static_cast<WPARAM>(item), 0);
 }
 
-// One figure of the monitor of the program with this process id (its
-// message-only query window), -1 without a monitor, -2 without the window.
-inline LRESULT QueryMonitor(DWORD pid, QueryItem item) {
+// The sampling threads' message-only query window of the program with this
+// process id (it goes at the end of stopping them), or null.
+inline HWND MonitorQueryWindowOf(DWORD pid) {
   HWND h = nullptr;
   while ((h = FindWindowExW(HWND_MESSAGE, h, kMonitorQueryClass, nullptr)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(h, &owner);
-    if (owner != pid) continue;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(h, RegisterWindowMessageW(kQueryStatisticsMessage), static_cast<WPARAM>(item), 0,
-                             SMTO_ABORTIFHUNG, 5000, &result))
-      return -2;
-    return static_cast<LRESULT>(result);
+    if (owner == pid) return h;
   }
-  return -2;
+  return nullptr;
+}
+
+// One figure of the monitor of the program with this process id, -1 without
+// a monitor, -2 without the query window or an answer.
+inline LRESULT QueryMonitor(DWORD pid, QueryItem item) {
+  HWND h = MonitorQueryWindowOf(pid);
+  DWORD_PTR result = 0;
+  if (!h || !SendMessageTimeoutW(h, RegisterWindowMessageW(kQueryStatisticsMessage), static_cast<WPARAM>(item), 0,
+                                 SMTO_ABORTIFHUNG, 5000, &result))
+    return -2;
+  return static_cast<LRESULT>(result);
 }
 
 inline RECT WindowRect(HWND h) {

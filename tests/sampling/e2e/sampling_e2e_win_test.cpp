@@ -11,34 +11,13 @@
 #include <iterator>
 #include <string>
 
-#include "e2e_support.h"
+#include "main_window_support.h"
 #include "shell/main_form_win.h"
 #include "shell/monitors_win.h"
 #include "util/unicode_win.h"
 
 namespace zt::e2e {
 namespace {
-
-// The query window of the program with this process id.
-HWND QueryWindowOf(DWORD pid) {
-  HWND h = nullptr;
-  while ((h = FindWindowExW(HWND_MESSAGE, h, kMonitorQueryClass, nullptr)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == pid) return h;
-  }
-  return nullptr;
-}
-
-LRESULT Query(DWORD pid, QueryItem item) {
-  HWND q = QueryWindowOf(pid);
-  if (!q) return -2;
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(q, RegisterWindowMessageW(kQueryStatisticsMessage),
-                           static_cast<WPARAM>(item), 0, SMTO_ABORTIFHUNG, 5000, &result))
-    return -3;
-  return static_cast<LRESULT>(result);
-}
 
 // Posts a close request and returns the time until both sampling threads
 // had stopped (the query window goes at the end of StopMonitors), or -1 when
@@ -51,7 +30,7 @@ long CloseAndTime(App& app, HWND main, DWORD* code) {
   const DWORD pid = app.pid();
   const auto t0 = std::chrono::steady_clock::now();
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const bool stopped = WaitUntil([&] { return QueryWindowOf(pid) == nullptr; }, 15000);
+  const bool stopped = WaitUntil([&] { return MonitorQueryWindowOf(pid) == nullptr; }, 15000);
   const auto t1 = std::chrono::steady_clock::now();
   if (!app.WaitForExit(15000, code)) return -1;
   std::printf("close to process end: %ld ms\n",
@@ -68,25 +47,25 @@ TEST(SamplingE2E, StatisticsFillAndCloseStopsBothThreads) {
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), QueryItem::Samples) >= 20; }, 20000))
-      << Query(app.pid(), QueryItem::Samples);
-  EXPECT_EQ(Query(app.pid(), QueryItem::MonitorRunning), 1);
-  EXPECT_GE(Query(app.pid(), QueryItem::CpuCount), 1);
-  EXPECT_GT(Query(app.pid(), QueryItem::MemoryTotalMB), 0);
-  const LRESULT avg = Query(app.pid(), QueryItem::CpuAverageX100);
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 20; }, 20000))
+      << QueryMonitor(app.pid(), QueryItem::Samples);
+  EXPECT_EQ(QueryMonitor(app.pid(), QueryItem::MonitorRunning), 1);
+  EXPECT_GE(QueryMonitor(app.pid(), QueryItem::CpuCount), 1);
+  EXPECT_GT(QueryMonitor(app.pid(), QueryItem::MemoryTotalMB), 0);
+  const LRESULT avg = QueryMonitor(app.pid(), QueryItem::CpuAverageX100);
   EXPECT_GE(avg, 0);
   EXPECT_LE(avg, 10000);
   // The clock figure reached the label.
-  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), QueryItem::LastSpeedMHz) > 0; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::LastSpeedMHz) > 0; }, 10000));
   HWND label = GetDlgItem(main, kIdLabelCPUSpeed);
   ASSERT_NE(label, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return WindowText(label) != L"? MHz"; }, 5000));
   const std::wstring text = WindowText(label);
   EXPECT_EQ(text.substr(text.size() - 4), L" MHz") << Narrow(text);
   std::printf("samples %ld, cpu count %ld, average load %.2f %%, memory %ld MB, clock %s\n",
-              static_cast<long>(Query(app.pid(), QueryItem::Samples)),
-              static_cast<long>(Query(app.pid(), QueryItem::CpuCount)), avg / 100.0,
-              static_cast<long>(Query(app.pid(), QueryItem::MemoryTotalMB)),
+              static_cast<long>(QueryMonitor(app.pid(), QueryItem::Samples)),
+              static_cast<long>(QueryMonitor(app.pid(), QueryItem::CpuCount)), avg / 100.0,
+              static_cast<long>(QueryMonitor(app.pid(), QueryItem::MemoryTotalMB)),
               Narrow(text).c_str());
 
   DWORD code = 1;
@@ -103,9 +82,9 @@ TEST(SamplingE2E, CloseDuringTheLongestSleepStopsBothThreads) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   // Right after a sample the monitor sleeps close to 2000 ms.
-  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), QueryItem::Samples) >= 1; }, 20000));
-  const LRESULT before = Query(app.pid(), QueryItem::Samples);
-  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), QueryItem::Samples) > before; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 1; }, 20000));
+  const LRESULT before = QueryMonitor(app.pid(), QueryItem::Samples);
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) > before; }, 5000));
   DWORD code = 1;
   const long took = CloseAndTime(app, main, &code);
   std::printf("close to threads stopped at Rate 2000: %ld ms\n", took);
