@@ -312,6 +312,23 @@ TEST_F(MainFormTest, AFailingShortCutCommandStaysInsideTheWindow) {
   TForm_Main::SetCommandHandler(MI_Statistics, nullptr);
 }
 
+// The main window stays on top: the box saying that a menu's page could
+// not be opened is owned by it, so it opens above it.
+TEST_F(MainFormTest, AFailingMenuLinkIsToldInABoxOwnedByTheMainWindow) {
+  HWND h = Start();
+  shell_.open_result = SE_ERR_NOASSOC;
+  std::vector<test::BoxWatcher::Box> boxes;
+  {
+    test::BoxWatcher watcher;
+    SendMessageW(h, WM_COMMAND, MI_Help, 0);
+    boxes = watcher.boxes();
+  }
+  ASSERT_EQ(shell_.opened.size(), 1u);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, L"Warning");
+  EXPECT_EQ(boxes[0].owner, h);
+}
+
 // Windows ending the session waits for nobody: the settings are saved then,
 // and a save that loses a change (here the file cannot be read, so it is
 // kept as it is) shows no box that would hold the session up.
