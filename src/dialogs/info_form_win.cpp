@@ -273,7 +273,8 @@ void TForm_Info::LayoutExplorer() {
 }
 
 void TForm_Info::BuildTree() {
-  TWaitCursor wait;
+  // Built while the window is still hidden: no hourglass of ours belongs
+  // anywhere then.
   TRedrawHeld held(tvNavigation);
   TreeView_DeleteAllItems(tvNavigation);
   for (const cpuid::InfoNode& node : cpuid::BuildNavigationTree()) InsertNode(tvNavigation, TVI_ROOT, node);
@@ -289,7 +290,9 @@ LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (TS_Explorer) LayoutExplorer();
       return 0;
     case WM_SETCURSOR:
-      if (TWaitCursor::Held()) {
+      // Over the window and its controls while a reading is outstanding;
+      // the frame keeps its sizing cursors.
+      if (Reading() && LOWORD(lparam) == HTCLIENT) {
         SetCursor(TWaitCursor::WaitCursor());
         return TRUE;
       }
@@ -322,7 +325,7 @@ void TForm_Info::tvNavigationChange(const NMTREEVIEWW& change) {
   // The page shown so far goes at once; the new one follows when read.
   { TListviewUpdate clear(lvInformation, true); }
   reader_->RequestPage(static_cast<int>(item.lParam));
-  if (!reading_cursor_) reading_cursor_.emplace();
+  if (!reading_cursor_) reading_cursor_.emplace(hwnd());
 }
 
 void TForm_Info::cbActiveSetChange() {
@@ -330,7 +333,7 @@ void TForm_Info::cbActiveSetChange() {
   if (!kind || !reader_) return;
   { TListviewUpdate clear(lvStandard, true); }
   reader_->RequestFeatures(*kind);
-  if (!reading_cursor_) reading_cursor_.emplace();
+  if (!reading_cursor_) reading_cursor_.emplace(hwnd());
 }
 
 void TForm_Info::PageControlChange() {

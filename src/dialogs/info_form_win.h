@@ -101,7 +101,8 @@ class TForm_Info : public TForm {
   // Reads the library on its own thread; made in FormCreate, gone before the
   // window is.
   std::unique_ptr<TInfoReader> reader_;
-  // The hourglass while a reading is outstanding.
+  // Held while a reading is outstanding (Reading()), so the hourglass
+  // shows and goes at once under a pointer that does not move.
   std::optional<TWaitCursor> reading_cursor_;
 };
 
