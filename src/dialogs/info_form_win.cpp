@@ -146,7 +146,7 @@ TForm_Info::~TForm_Info() {
   if (lvStandard) ListView_SetImageList(lvStandard, nullptr, LVSIL_SMALL);
 }
 
-bool TForm_Info::Create(HINSTANCE instance, HWND owner) {
+bool TForm_Info::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
   options.class_name = kInfoWindowClass;
   options.caption = Widen(kInfoCaption);
@@ -156,18 +156,13 @@ bool TForm_Info::Create(HINSTANCE instance, HWND owner) {
   options.ex_style = WS_EX_CONTROLPARENT;
   options.min_client_width = kClientWidth;
   options.min_client_height = kMinClientHeight;
-  options.owner = owner;
+  MakeOrdinaryWindow(options, main_window);
   font_face_ = Widen(InfoFormFont(ScreenFontNames()));
   options.font_face = font_face_.c_str();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!TForm::Create(instance, options)) return false;
-  // The program's icon in the caption (shared: the system keeps it).
-  if (HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                               GetSystemMetrics(SM_CYSMICON), LR_SHARED)) {
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
-  return true;
+  // The base gives it the program's icon (caption, task bar, Alt+Tab).
+  return TForm::Create(instance, options);
 }
 
 void TForm_Info::FormCreate() {

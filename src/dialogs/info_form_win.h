@@ -52,8 +52,9 @@ class TForm_Info : public TForm {
   ~TForm_Info() override;
 
   // Makes the window, hidden: the font, the tree of this machine's
-  // processors with the first page, and the standard feature table.
-  bool Create(HINSTANCE instance, HWND owner);
+  // processors with the first page, and the standard feature table.  An
+  // ordinary window beside `main_window`.
+  bool Create(HINSTANCE instance, HWND main_window);
 
   // What the controls show now, read back from them.
   std::vector<std::wstring> TreeLines() const;
