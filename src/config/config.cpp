@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "config/config_file.h"
@@ -149,6 +150,18 @@ std::string& SaveFailureStorage() {
   return message;
 }
 
+// The message about a settings file that could not be read, until taken.
+std::string& LoadFailureStorage() {
+  static std::string message;
+  return message;
+}
+
+// Where the first showing of this run put the window (ClearFirstLaunch).
+std::optional<std::pair<int32_t, int32_t>>& FirstLaunchPosition() {
+  static std::optional<std::pair<int32_t, int32_t>> position;
+  return position;
+}
+
 // The reason given for a file whose text cannot be told.
 const char kSettingsTextUnknown[] = "文件的编码无法识别。";
 
@@ -156,12 +169,27 @@ std::string ConfigSaveFailureText(const std::string& path, const std::string& re
   return "无法保存设置文件：" + path + "\r\n\r\n" + reason + "\r\n\r\n本次运行中更改的设置已丢失。";
 }
 
+std::string ConfigLoadFailureText(const std::string& path, const std::string& reason) {
+  return "无法读取设置文件：" + path + "\r\n\r\n" + reason +
+         "\r\n\r\n该文件保持原样，不会被改写。本次运行使用默认设置。";
+}
+
 // Whether a start that reads these bytes (from the defaults, as every start
-// does) would miss any value the program holds now.
+// does) would show anything other than the program shows now.  FirstLaunch
+// is bookkeeping that shows only through the window's position: a start
+// that centres the window again puts it where this run's first showing did.
 bool ValuesWouldBeLost(const std::string& bytes) {
   const std::optional<DecodedText> decoded = DecodeText(bytes);
   const IniFile ini(decoded ? decoded->text : std::string());
+  const std::optional<std::pair<int32_t, int32_t>>& centred = FirstLaunchPosition();
+  const bool next_start_centres = ini.ReadInteger("General", "FirstLaunch", 1) != 0;
   for (const Setting& s : kSettings) {
+    const std::string key = s.key;
+    if (key == "FirstLaunch") continue;
+    if (next_start_centres && centred && (key == "PosX" || key == "PosY")) {
+      if (!Holds(s, key == "PosX" ? centred->first : centred->second)) return true;
+      continue;
+    }
     if (!Holds(s, ini.ReadInteger(s.section, s.key, s.default_value))) return true;
   }
   return false;
@@ -187,6 +215,8 @@ void ResetConfigToDefaults() {
   for (const Setting& s : kSettings) Set(s, s.default_value);
   ConfigSaved = false;
   SaveFailureStorage().clear();
+  LoadFailureStorage().clear();
+  FirstLaunchPosition().reset();
 }
 
 void ApplyConfigText(const std::string& bytes) {
@@ -212,9 +242,24 @@ std::optional<std::string> ComposeConfigText(const std::string& existing) {
 
 void LoadConfig() {
   try {
+    const std::string& path = ConfigFilePath();
     std::string bytes;
-    if (ReadWholeFile(ConfigFilePath(), &bytes) != FileReadStatus::kOk) return;
-    ApplyConfigText(bytes);
+    std::string reason;
+    switch (ReadWholeFile(path, &bytes, &reason)) {
+      case FileReadStatus::kNotFound: return;
+      case FileReadStatus::kError: break;
+      case FileReadStatus::kOk:
+        if (DecodeText(bytes)) {
+          ApplyConfigText(bytes);
+          return;
+        }
+        reason = kSettingsTextUnknown;
+        break;
+    }
+    // Said now, once, rather than at every exit: the user learns why the
+    // settings are the defaults while there is still something to do about
+    // it, and SaveConfig leaves the file as it is.
+    LoadFailureStorage() = ConfigLoadFailureText(path, reason);
   } catch (...) {
     // A settings file that cannot be read leaves the defaults; never fatal.
   }
@@ -251,6 +296,17 @@ std::string TakeConfigSaveFailureMessage() {
   std::string message;
   message.swap(SaveFailureStorage());
   return message;
+}
+
+std::string TakeConfigLoadFailureMessage() {
+  std::string message;
+  message.swap(LoadFailureStorage());
+  return message;
+}
+
+void ClearFirstLaunch() {
+  FirstLaunch = false;
+  FirstLaunchPosition() = std::make_pair(PosX.load(), PosY.load());
 }
 
 }  // namespace zt

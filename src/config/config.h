@@ -71,7 +71,9 @@ void SetConfigFilePath(const std::string& path);
 std::string ConfigPathForExecutable(const std::string& exe_path);
 
 // Fills the values from ConfigFilePath(); a missing or unreadable file leaves
-// the defaults.  Never raises.
+// the defaults.  Never raises.  When a file is there but cannot be read, or
+// its text cannot be told, the failure is kept for the one message
+// TakeConfigLoadFailureMessage() gives; SaveConfig never rewrites such a file.
 void LoadConfig();
 // Writes every value to ConfigFilePath(), at most once per run (ConfigSaved).
 // Never raises; a failed write leaves the existing file untouched, and when
@@ -85,8 +87,20 @@ void SaveConfig();
 // the message has been taken already.
 std::string TakeConfigSaveFailureMessage();
 
-// Puts every value back to its default and clears ConfigSaved and a kept
-// save failure (tests).
+// The text of the message that tells the user, at start, that the settings
+// file could not be read: the path, the reason, that the file is kept as it
+// is and that this run uses the defaults.  Given once: "" when the file was
+// read, was missing, or the message has been taken already.
+std::string TakeConfigLoadFailureMessage();
+
+// The first showing of the window is over: FirstLaunch is cleared, and the
+// position the window was given is where any first launch puts it.  A save
+// that cannot be made loses nothing by leaving out that position, so only a
+// window moved since then counts as a change worth telling.
+void ClearFirstLaunch();
+
+// Puts every value back to its default and clears ConfigSaved and the kept
+// messages (tests).
 void ResetConfigToDefaults();
 
 }  // namespace zt

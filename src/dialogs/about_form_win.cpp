@@ -98,9 +98,9 @@ void TForm_About::WMAfterShow() {
   if (visible()) SetFocus(hwnd());
 }
 
-void TForm_About::Label_EmailClick() { OpenDocument(EmailLinkTarget()); }
+void TForm_About::Label_EmailClick() { OpenDocument(hwnd(), EmailLinkTarget()); }
 
-void TForm_About::Label_WebsiteClick() { OpenDocument(WebsiteLinkTarget()); }
+void TForm_About::Label_WebsiteClick() { OpenDocument(hwnd(), WebsiteLinkTarget()); }
 
 void TForm_About::Panel_HeaderMouseUp(UINT button_message) {
   if (button_message != WM_RBUTTONUP) return;

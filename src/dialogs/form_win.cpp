@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "dialogs/form_placement.h"
 #include "shell/modeless_dialogs_win.h"
 #include "shell/window_messages.h"
 
@@ -37,6 +39,12 @@ void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC pr
   RegisterClassExW(&wc);
 }
 
+void MakeOrdinaryWindow(FormOptions& options, HWND main_window) {
+  options.owner = nullptr;
+  options.ex_style |= WS_EX_APPWINDOW;
+  options.keep_clear_of = main_window;
+}
+
 TForm::~TForm() {
   if (hwnd_) {
     UnregisterModelessDialog(hwnd_);
@@ -49,6 +57,7 @@ TForm::~TForm() {
 
 bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
   instance_ = instance;
+  keep_clear_of_ = options.keep_clear_of;
   RegisterWindowClassOnce(instance, options.class_name, Proc, GetSysColorBrush(COLOR_BTNFACE));
   RegisterWindowClassOnce(instance, kPageClass, PageProc, GetSysColorBrush(COLOR_BTNFACE));
   auto make_font = [&](int weight) {
@@ -70,6 +79,7 @@ bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
                           r.right - r.left, r.bottom - r.top, options.owner, nullptr, instance, this);
   if (!hwnd_) return false;
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  if (options.ex_style & WS_EX_APPWINDOW) SetProgramIcons();
   CenterOnScreen();
   FormCreate();
   RegisterModelessDialog(hwnd_);
@@ -85,10 +95,38 @@ void TForm::CenterOnScreen() {
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::SetProgramIcons() {
+  // The executable's icon, shared: the system keeps it for the process.
+  for (auto [which, metric] : {std::make_pair(ICON_BIG, SM_CXICON), std::make_pair(ICON_SMALL, SM_CXSMICON)}) {
+    const int size = GetSystemMetrics(metric);
+    if (HANDLE icon = LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED))
+      SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+void TForm::MoveClearOfCover() {
+  // Only a window in the topmost band stays above this one whatever the
+  // user clicks; any other it can be brought in front of.
+  HWND cover = keep_clear_of_;
+  if (!cover || !IsWindowVisible(cover) || !(GetWindowLongPtrW(cover, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
+  RECT w, c;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetWindowRect(hwnd_, &w) || !GetWindowRect(cover, &c) ||
+      !GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+    return;
+  const RECT& work = monitor.rcWork;
+  const PixelRect placed = PlaceClearOf({w.left, w.top, w.right, w.bottom}, {c.left, c.top, c.right, c.bottom},
+                                        {work.left, work.top, work.right, work.bottom});
+  if (placed.left != w.left || placed.top != w.top)
+    SetWindowPos(hwnd_, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TForm::Show() {
   if (!hwnd_) return;
   FormShow();
-  ShowWindow(hwnd_, SW_SHOW);
+  MoveClearOfCover();
+  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(hwnd_);
 }
 

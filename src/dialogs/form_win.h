@@ -29,7 +29,14 @@ struct FormOptions {
   // A fixed dialog border with a close box.
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   DWORD ex_style = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  // An owned window stays above its owner, and so above every other program
+  // when the owner is topmost.  A window without one takes its turn among
+  // the other programs' windows; with WS_EX_APPWINDOW it also has a task-bar
+  // button and an Alt+Tab entry (with the program's icon) while it is shown.
   HWND owner = nullptr;
+  // A topmost window of the program (the main window) that would cover this
+  // one: each showing moves this window out from under it.
+  HWND keep_clear_of = nullptr;
   // A window with a sizing border (WS_THICKFRAME in style) may be given the
   // smallest client area it can be dragged to; 0 sets no limit.
   int min_client_width = 0;
@@ -40,6 +47,14 @@ struct FormOptions {
   const wchar_t* font_face = L"MS Sans Serif";
   BYTE font_charset = DEFAULT_CHARSET;
 };
+
+// Options for a window that takes its turn among the other programs'
+// windows, as the statistics, settings and CPU information windows do: in
+// front when shown, behind whatever the user clicks next, found again in the
+// task bar and with Alt+Tab while it is shown, and moved out from under the
+// main window when shown.  Owned by the main window, which stays on top, it
+// would float above every other program.
+void MakeOrdinaryWindow(FormOptions& options, HWND main_window);
 
 // Edges of its parent a child keeps its distance to when the form is
 // resized; a child anchored on two opposite edges grows with its parent.
@@ -61,7 +76,7 @@ class TForm {
   // could not be made.
   bool Create(HINSTANCE instance, const FormOptions& options);
   // Not modal: FormShow, then visible and in front (again in front when it
-  // already is visible).
+  // already is visible), clear of the window it keeps clear of.
   void Show();
   // Hidden; FormHide runs.  The window and its contents stay.
   void Hide();
@@ -113,6 +128,8 @@ class TForm {
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
   void CenterOnScreen();
+  void MoveClearOfCover();
+  void SetProgramIcons();
   void ApplyAnchors();
   void LimitTrackSize(MINMAXINFO& info) const;
 
@@ -124,6 +141,7 @@ class TForm {
   };
   std::vector<AnchoredChild> anchored_;
   SIZE min_window_ = {0, 0};
+  HWND keep_clear_of_ = nullptr;
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueFont font_;

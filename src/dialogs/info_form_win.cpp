@@ -146,7 +146,7 @@ TForm_Info::~TForm_Info() {
   if (lvStandard) ListView_SetImageList(lvStandard, nullptr, LVSIL_SMALL);
 }
 
-bool TForm_Info::Create(HINSTANCE instance, HWND owner) {
+bool TForm_Info::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
   options.class_name = kInfoWindowClass;
   options.caption = Widen(kInfoCaption);
@@ -156,18 +156,13 @@ bool TForm_Info::Create(HINSTANCE instance, HWND owner) {
   options.ex_style = WS_EX_CONTROLPARENT;
   options.min_client_width = kClientWidth;
   options.min_client_height = kMinClientHeight;
-  options.owner = owner;
+  MakeOrdinaryWindow(options, main_window);
   font_face_ = Widen(InfoFormFont(ScreenFontNames()));
   options.font_face = font_face_.c_str();
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!TForm::Create(instance, options)) return false;
-  // The program's icon in the caption (shared: the system keeps it).
-  if (HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                               GetSystemMetrics(SM_CYSMICON), LR_SHARED)) {
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
-  return true;
+  // The base gives it the program's icon (caption, task bar, Alt+Tab).
+  return TForm::Create(instance, options);
 }
 
 void TForm_Info::FormCreate() {
@@ -273,7 +268,8 @@ void TForm_Info::LayoutExplorer() {
 }
 
 void TForm_Info::BuildTree() {
-  TWaitCursor wait;
+  // Built while the window is still hidden: no hourglass of ours belongs
+  // anywhere then.
   TRedrawHeld held(tvNavigation);
   TreeView_DeleteAllItems(tvNavigation);
   for (const cpuid::InfoNode& node : cpuid::BuildNavigationTree()) InsertNode(tvNavigation, TVI_ROOT, node);
@@ -289,7 +285,9 @@ LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (TS_Explorer) LayoutExplorer();
       return 0;
     case WM_SETCURSOR:
-      if (TWaitCursor::Held()) {
+      // Over the window and its controls while a reading is outstanding;
+      // the frame keeps its sizing cursors.
+      if (Reading() && LOWORD(lparam) == HTCLIENT) {
         SetCursor(TWaitCursor::WaitCursor());
         return TRUE;
       }
@@ -322,7 +320,7 @@ void TForm_Info::tvNavigationChange(const NMTREEVIEWW& change) {
   // The page shown so far goes at once; the new one follows when read.
   { TListviewUpdate clear(lvInformation, true); }
   reader_->RequestPage(static_cast<int>(item.lParam));
-  if (!reading_cursor_) reading_cursor_.emplace();
+  if (!reading_cursor_) reading_cursor_.emplace(hwnd());
 }
 
 void TForm_Info::cbActiveSetChange() {
@@ -330,7 +328,7 @@ void TForm_Info::cbActiveSetChange() {
   if (!kind || !reader_) return;
   { TListviewUpdate clear(lvStandard, true); }
   reader_->RequestFeatures(*kind);
-  if (!reading_cursor_) reading_cursor_.emplace();
+  if (!reading_cursor_) reading_cursor_.emplace(hwnd());
 }
 
 void TForm_Info::PageControlChange() {

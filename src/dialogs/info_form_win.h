@@ -52,8 +52,9 @@ class TForm_Info : public TForm {
   ~TForm_Info() override;
 
   // Makes the window, hidden: the font, the tree of this machine's
-  // processors with the first page, and the standard feature table.
-  bool Create(HINSTANCE instance, HWND owner);
+  // processors with the first page, and the standard feature table.  An
+  // ordinary window beside `main_window`.
+  bool Create(HINSTANCE instance, HWND main_window);
 
   // What the controls show now, read back from them.
   std::vector<std::wstring> TreeLines() const;
@@ -101,7 +102,8 @@ class TForm_Info : public TForm {
   // Reads the library on its own thread; made in FormCreate, gone before the
   // window is.
   std::unique_ptr<TInfoReader> reader_;
-  // The hourglass while a reading is outstanding.
+  // Held while a reading is outstanding (Reading()), so the hourglass
+  // shows and goes at once under a pointer that does not move.
   std::optional<TWaitCursor> reading_cursor_;
 };
 

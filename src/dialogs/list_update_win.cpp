@@ -5,26 +5,24 @@
 namespace zt {
 namespace {
 
-int g_wait_holders = 0;
-HCURSOR g_cursor_before = nullptr;
+// Lets the window under the pointer choose its cursor again, as the system
+// does when the pointer moves, when that window is `window` or one of its
+// children.  Elsewhere the cursor belongs to somebody else.
+void ChooseCursorAgainOver(HWND window) {
+  POINT pt;
+  if (!window || !IsWindowVisible(window) || !GetCursorPos(&pt)) return;
+  if (GetCapture() != nullptr) return;  // a drag in progress owns the cursor
+  HWND under = WindowFromPoint(pt);
+  if (!under || (under != window && !IsChild(window, under))) return;
+  const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+  SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(LOWORD(hit), WM_MOUSEMOVE));
+}
 
 }  // namespace
 
-TWaitCursor::TWaitCursor() {
-  if (g_wait_holders++ == 0) {
-    g_cursor_before = GetCursor();
-    SetCursor(WaitCursor());
-  }
-}
+TWaitCursor::TWaitCursor(HWND window) : window_(window) { ChooseCursorAgainOver(window_); }
 
-TWaitCursor::~TWaitCursor() {
-  if (--g_wait_holders == 0) {
-    SetCursor(g_cursor_before);
-    g_cursor_before = nullptr;
-  }
-}
-
-bool TWaitCursor::Held() { return g_wait_holders > 0; }
+TWaitCursor::~TWaitCursor() { ChooseCursorAgainOver(window_); }
 
 HCURSOR TWaitCursor::WaitCursor() { return LoadCursorW(nullptr, IDC_WAIT); }
 

@@ -1,26 +1,33 @@
-// Brackets for filling the CPU information window's lists: the hourglass
-// cursor for as long as any holder lives, and a list whose drawing is held
-// while it is filled, so it never paints half-filled.  Both are given back
-// on every way out of a fill, errors included.  User-interface thread only.
+// Brackets for the CPU information window's reading and filling of its
+// lists: the hourglass over that window while it reads, and a list whose
+// drawing is held while it is filled, so it never paints half-filled.  Both
+// are given back on every way out, errors included.  User-interface thread
+// only.
 #pragma once
 
 #include <windows.h>
 
 namespace zt {
 
-// The hourglass over the program's windows while at least one is held: the
-// first holder remembers the cursor, the last puts it back.  A window that
-// wants the hourglass to survive mouse movement answers WM_SETCURSOR with
-// SetCursor(WaitCursor()) while Held().
+// The hourglass over one window and its children while that window is
+// busy, and nowhere else.  The cursor is a shared resource: the window
+// answers WM_SETCURSOR with WaitCursor() while busy (its children pass the
+// message up to it), so the hourglass shows only when the pointer is over
+// it and goes as the pointer leaves.  A TWaitCursor held for the busy time
+// makes the change show at once: when it is taken and when it is given back,
+// and only if the pointer is over the window then, the window under the
+// pointer chooses its cursor again.  Nothing is remembered and put back.
 class TWaitCursor {
  public:
-  TWaitCursor();
+  explicit TWaitCursor(HWND window);
   ~TWaitCursor();
   TWaitCursor(const TWaitCursor&) = delete;
   TWaitCursor& operator=(const TWaitCursor&) = delete;
 
-  static bool Held();
   static HCURSOR WaitCursor();
+
+ private:
+  HWND window_;
 };
 
 // Drawing of a control held off (WM_SETREDRAW) for a scope; redrawn after.
@@ -35,8 +42,8 @@ class TRedrawHeld {
   HWND control_;
 };
 
-// One fill of a report-style list view: the hourglass, the list's drawing
-// held, and its rows cleared first when `clear` is set.
+// One fill of a report-style list view: the list's drawing held, and its
+// rows cleared first when `clear` is set.
 class TListviewUpdate {
  public:
   TListviewUpdate(HWND list, bool clear);
@@ -44,7 +51,6 @@ class TListviewUpdate {
   TListviewUpdate& operator=(const TListviewUpdate&) = delete;
 
  private:
-  TWaitCursor cursor_;
   TRedrawHeld redraw_;
 };
 

@@ -22,11 +22,9 @@ int Index(SettingsCheck c) { return static_cast<int>(c); }
 
 }  // namespace
 
-bool TForm_Settings::Create(HINSTANCE instance, HWND owner) {
+bool TForm_Settings::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
-  // Owned by the main window, as the other windows of the program: above it,
-  // and no task-bar button of its own.
-  options.owner = owner;
+  MakeOrdinaryWindow(options, main_window);
   options.font_charset = GB2312_CHARSET;
   options.class_name = kSettingsWindowClass;
   options.caption = L"设置";

@@ -32,7 +32,8 @@ constexpr wchar_t kSettingsWindowClass[] = L"TForm_Settings";
 class TForm_Settings : public TForm {
  public:
   explicit TForm_Settings(ISettingsTarget& target) : target_(target) {}
-  bool Create(HINSTANCE instance, HWND owner = nullptr);
+  // Hidden until shown; an ordinary window beside `main_window`.
+  bool Create(HINSTANCE instance, HWND main_window = nullptr);
   // The control of a check box, colour box, ... (for tests and the view).
   HWND Control(int id) const;
 

@@ -53,13 +53,13 @@ TForm_Statistics::~TForm_Statistics() {
   if (hwnd() && speed_button_reset_) RemoveWindowSubclass(speed_button_reset_, ResetButtonProc, 0);
 }
 
-bool TForm_Statistics::Create(HINSTANCE instance, HWND owner) {
+bool TForm_Statistics::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
   options.class_name = kStatisticsFormClass;
   options.caption = L"统计";
   options.client_width = kClientWidth;
   options.client_height = kClientHeight;
-  options.owner = owner;
+  MakeOrdinaryWindow(options, main_window);
   options.font_charset = GB2312_CHARSET;
   return TForm::Create(instance, options);
 }

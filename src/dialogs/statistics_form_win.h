@@ -27,8 +27,8 @@ class TForm_Statistics : public TForm {
  public:
   TForm_Statistics() = default;
   ~TForm_Statistics() override;
-  // Hidden until shown.
-  bool Create(HINSTANCE instance, HWND owner);
+  // Hidden until shown; an ordinary window beside `main_window`.
+  bool Create(HINSTANCE instance, HWND main_window);
 
   // Fills every value label from one copy of the monitor's statistics, or
   // "??" everywhere when there is no monitor.

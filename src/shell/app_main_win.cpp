@@ -79,6 +79,15 @@ int Uninstall(const std::string& exe) {
   return 0;
 }
 
+// A settings file that could not be read is told once, as the program
+// comes up on its defaults, over the main window when that is shown.
+void TellUnreadableSettingsFile(HWND main_window) {
+  const std::string message = TakeConfigLoadFailureMessage();
+  if (message.empty()) return;
+  ShowMessageBox(IsWindowVisible(main_window) ? main_window : nullptr, BoxKind::Warning, message,
+                 BoxButtons::Ok);
+}
+
 // COM on the user-interface thread for as long as it runs: the shell's open
 // calls (the menu's web pages and text files) are made there, and link
 // handlers may be COM objects that need a single-threaded apartment.
@@ -116,6 +125,7 @@ int Run(HINSTANCE instance, int show_command) {
   HWND main_window = CreateMainWindow(instance, show_command);
   if (!main_window) return 1;
   CreateAppDialogs(instance, main_window);
+  TellUnreadableSettingsFile(main_window);
 
   MSG msg;
   int exit_code = 0;

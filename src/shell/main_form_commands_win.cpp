@@ -82,9 +82,9 @@ void TForm_Main::MI_NotAvailableClick() {
   ShowMessageBox(hwnd_, BoxKind::Information, kNotAvailableYet, BoxButtons::Ok);
 }
 
-void TForm_Main::MI_HelpClick() { OpenDocument(kHelpAddress); }
-void TForm_Main::MI_ForumClick() { OpenDocument(kForumAddress); }
-void TForm_Main::MI_DonateClick() { OpenDocument(kDonateAddress); }
+void TForm_Main::MI_HelpClick() { OpenDocument(hwnd_, kHelpAddress); }
+void TForm_Main::MI_ForumClick() { OpenDocument(hwnd_, kForumAddress); }
+void TForm_Main::MI_DonateClick() { OpenDocument(hwnd_, kDonateAddress); }
 
 void TForm_Main::MI_TopLeftClick() { PlaceAtPreset(PlacementPreset::TopLeft); }
 void TForm_Main::MI_TopRightClick() { PlaceAtPreset(PlacementPreset::TopRight); }
@@ -103,9 +103,9 @@ void TForm_Main::OpenShippedFile(const char* name) {
   const std::wstring folder = ExecutableFolder();
   const std::wstring beside = folder + Widen(name);
   if (!folder.empty() && GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    OpenDocument(Narrow(beside));
+    OpenDocument(hwnd_, Narrow(beside));
   } else {
-    OpenDocument(name);
+    OpenDocument(hwnd_, name);
   }
 }
 

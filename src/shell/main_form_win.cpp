@@ -293,7 +293,7 @@ void TForm_Main::FormShow(bool shown, LPARAM reason) {
 }
 
 void TForm_Main::WMAfterShow() {
-  if (FirstLaunch) FirstLaunch = false;
+  if (FirstLaunch) ClearFirstLaunch();
 }
 
 void TForm_Main::FormClose() {
@@ -310,8 +310,11 @@ void TForm_Main::FormClose() {
 
 void TForm_Main::FormEndSession(bool ending) {
   // Windows is shutting down or logging off: the loop may never end, so the
-  // settings are saved now.
-  if (ending) SaveSettings();
+  // settings are saved now.  Nobody is there to answer a box, and one would
+  // hold up the whole session: a failed save goes unsaid.
+  if (!ending) return;
+  SaveConfig();
+  TakeConfigSaveFailureMessage();
 }
 
 void TForm_Main::SaveSettings() {

@@ -24,10 +24,10 @@ std::string SystemMessageText(int code) {
 
 }  // namespace
 
-bool OpenDocument(const std::string& target) {
+bool OpenDocument(HWND owner, const std::string& target) {
   const int r = Seam<IShell>::Get().Open(Widen(target));
   if (r > 32) return true;
-  ShowMessageBox(nullptr, BoxKind::Warning, OpenDocumentErrorText(target, SystemMessageText(r), r),
+  ShowMessageBox(owner, BoxKind::Warning, OpenDocumentErrorText(target, SystemMessageText(r), r),
                  BoxButtons::Ok);
   return false;
 }

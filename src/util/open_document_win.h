@@ -3,10 +3,14 @@
 // warning box with the system's reason and returns false.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace zt {
 
-bool OpenDocument(const std::string& target);
+// The box is owned by `owner`, the window whose command failed: it opens
+// above that window even when the window stays on top of every other.
+bool OpenDocument(HWND owner, const std::string& target);
 
 }  // namespace zt

@@ -474,6 +474,62 @@ TEST_F(ConfigTest, UnicodeFileThatCannotBeToldIsLeftAlone) {
   EXPECT_EQ(EncodeText(DecodeText(lone)->text, TextEncoding::kUtf16LE), lone);
 }
 
+// A file the program cannot read is told once, as it is read; an exit
+// that changed nothing says nothing more (the first showing's centring and
+// cleared FirstLaunch are what the next start does again), one that changed
+// a setting says the change is lost.  The file is never touched.
+TEST_F(ConfigTest, UnreadableFileIsToldOnceAtLoadAndAnExitWithoutChangesIsQuiet) {
+  const std::string path = (dir_ / "zettrim.ini").u8string();
+  const std::string odd = Utf16File(u"[General]\r\nRate=300\r\n", false) + "x";
+  WriteIni(odd);
+  LoadConfig();
+  const std::string told = TakeConfigLoadFailureMessage();
+  EXPECT_EQ(told.rfind("无法读取设置文件：" + path + "\r\n\r\n文件的编码无法识别。", 0), 0u) << told;
+  EXPECT_NE(told.find("本次运行使用默认设置"), std::string::npos) << told;
+  EXPECT_EQ(TakeConfigLoadFailureMessage(), "") << "once";
+  FirstLaunch = false;
+  SaveConfig();
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "");
+  EXPECT_EQ(ReadIni(), odd);
+
+  ResetConfigToDefaults();
+  LoadConfig();
+  PosX = 835;
+  PosY = 487;
+  ClearFirstLaunch();
+  SaveConfig();
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "") << "centred again next time";
+
+  ResetConfigToDefaults();
+  LoadConfig();
+  ClearFirstLaunch();
+  PosX = 40;  // dragged away
+  SaveConfig();
+  EXPECT_EQ(TakeConfigSaveFailureMessage().rfind("无法保存设置文件：" + path, 0), 0u);
+
+  ResetConfigToDefaults();
+  LoadConfig();
+  Rate = 900;
+  SaveConfig();
+  EXPECT_NE(TakeConfigSaveFailureMessage(), "");
+  EXPECT_EQ(ReadIni(), odd);
+
+  // Something at the path that cannot be read as a file is told the same way.
+  fs::remove(dir_ / "zettrim.ini");
+  fs::create_directories(dir_ / "zettrim.ini");
+  ResetConfigToDefaults();
+  LoadConfig();
+  EXPECT_EQ(TakeConfigLoadFailureMessage().rfind("无法读取设置文件：" + path, 0), 0u);
+  // A file that is read, or none at all, is nothing to tell.
+  fs::remove(dir_ / "zettrim.ini");
+  ResetConfigToDefaults();
+  LoadConfig();
+  EXPECT_EQ(TakeConfigLoadFailureMessage(), "");
+  WriteIni("[General]\r\nRate=300\r\n");
+  LoadConfig();
+  EXPECT_EQ(TakeConfigLoadFailureMessage(), "");
+}
+
 TEST_F(ConfigTest, GarbageFilesLoadWithoutHarmAndSaveCleanly) {
   std::mt19937 rng(7);
   for (int round = 0; round < 200; ++round) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/clipboard_text_win.h"
+#include "support/message_box_watch_win.h"
 
 #include <string>
 
@@ -65,6 +66,28 @@ TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
   ASSERT_EQ(shell.opened.size(), 2u);
   EXPECT_EQ(shell.opened[0], L"mailto:support@quorl.net?subject=Zettrim");
   EXPECT_EQ(shell.opened[1], L"https://zettrim.quorl.net/");
+}
+
+// The about window stays on top: the box that says a link could not be
+// opened must be owned by it, or it opens underneath and the window looks
+// hung.
+TEST(AboutForm, AFailingLinkIsToldInABoxOwnedByTheAboutWindow) {
+  FakeShell shell;
+  shell.open_result = SE_ERR_NOASSOC;
+  const ScopedOverride<IShell> use(shell);
+  TForm_About form;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+  form.Show();
+  std::vector<test::BoxWatcher::Box> boxes;
+  {
+    test::BoxWatcher watcher;
+    Click(GetDlgItem(form.hwnd(), kIdLabelEmail));
+    boxes = watcher.boxes();
+  }
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, L"Warning");
+  EXPECT_EQ(boxes[0].text.rfind(L"Could not open the following file:\r\rmailto:", 0), 0u);
+  EXPECT_EQ(boxes[0].owner, form.hwnd());
 }
 
 }  // namespace

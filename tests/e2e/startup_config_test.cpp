@@ -9,6 +9,7 @@
 #include "e2e_support.h"
 #include "shell/main_form_win.h"
 #include "shell/menu_model.h"
+#include "util/unicode_win.h"
 
 namespace zt::e2e {
 namespace {
@@ -133,6 +134,31 @@ TEST(StartupE2E, FailedSaveIsToldOnceAndTheFileKept) {
   EXPECT_EQ(code, 0u);
   SetFileAttributesW(folder.ini().c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(folder.ReadIni(), original);
+}
+
+// A settings file the program cannot read (UTF-16 of an odd length) is told
+// once, as the program starts on its defaults; the file is kept as it is,
+// and an exit that changed nothing says nothing and waits for nobody.
+TEST(StartupE2E, UnreadableFileIsToldAtStartAndKeptAndTheExitIsQuiet) {
+  AppFolder folder;
+  const std::string odd("\xFF\xFE[\0G\0e\0n\0e\0r\0a\0l\0]\0\r\0\n\0R\0a\0t\0e\0=\0\x33\0\x30\0\x30\0!", 41);
+  folder.WriteIni(odd);
+  App app(folder.exe());
+  HWND box = app.WaitForWindow(L"#32770", L"Warning");
+  ASSERT_NE(box, nullptr) << "nothing said about the unreadable file";
+  const std::wstring text = MessageBoxText(box);
+  EXPECT_EQ(text.rfind(L"无法读取设置文件：" + folder.ini(), 0), 0u) << Narrow(text);
+  EXPECT_NE(text.find(L"本次运行使用默认设置。"), std::wstring::npos) << Narrow(text);
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(GetWindow(box, GW_OWNER), main) << "over the main window";
+  ClickButton(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 5000)) << "the box has gone";
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 1234;
+  ASSERT_TRUE(app.WaitForExit(15000, &code)) << "a box at exit holds the program";
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(folder.ReadIni(), odd);
 }
 
 // The shell's open calls (menu links, the text files) run on the user-

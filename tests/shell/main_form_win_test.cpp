@@ -15,6 +15,7 @@
 #include "shell/menu_model.h"
 #include "shell/window_messages.h"
 #include "support/gui_objects_win.h"
+#include "support/message_box_watch_win.h"
 #include "util/shell_win.h"
 #include "util/unicode_win.h"
 
@@ -309,6 +310,60 @@ TEST_F(MainFormTest, AFailingShortCutCommandStaysInsideTheWindow) {
   EXPECT_NO_THROW(consumed = form_->FilterMessage(key));
   EXPECT_TRUE(consumed);
   TForm_Main::SetCommandHandler(MI_Statistics, nullptr);
+}
+
+// The main window stays on top: the box saying that a menu's page could
+// not be opened is owned by it, so it opens above it.
+TEST_F(MainFormTest, AFailingMenuLinkIsToldInABoxOwnedByTheMainWindow) {
+  HWND h = Start();
+  shell_.open_result = SE_ERR_NOASSOC;
+  std::vector<test::BoxWatcher::Box> boxes;
+  {
+    test::BoxWatcher watcher;
+    SendMessageW(h, WM_COMMAND, MI_Help, 0);
+    boxes = watcher.boxes();
+  }
+  ASSERT_EQ(shell_.opened.size(), 1u);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, L"Warning");
+  EXPECT_EQ(boxes[0].owner, h);
+}
+
+// Windows ending the session waits for nobody: the settings are saved then,
+// and a save that loses a change (here the file cannot be read, so it is
+// kept as it is) shows no box that would hold the session up.
+TEST_F(MainFormTest, SessionEndSavesWithoutWaitingOnABox) {
+  const std::string odd("\xFF\xFE[\0G\0]\0x", 9);  // UTF-16 of an odd length
+  {
+    FILE* f = std::fopen(ini_.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(odd.data(), 1, odd.size(), f);
+    std::fclose(f);
+  }
+  HWND h = Start();
+  LockForm = true;
+  std::vector<test::BoxWatcher::Box> boxes;
+  {
+    test::BoxWatcher watcher;
+    SendMessageW(h, WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(h, WM_ENDSESSION, TRUE, 0);
+    boxes = watcher.boxes();
+  }
+  EXPECT_TRUE(boxes.empty()) << Narrow(boxes.front().text);
+  EXPECT_TRUE(ConfigSaved);
+  FILE* f = std::fopen(ini_.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char buffer[64] = {};
+  const size_t n = std::fread(buffer, 1, sizeof buffer, f);
+  std::fclose(f);
+  EXPECT_EQ(std::string(buffer, n), odd) << "the file it could not read is kept";
+  // Nor does the destruction that follows say it after all.
+  {
+    test::BoxWatcher watcher;
+    form_->Destroy();
+    boxes = watcher.boxes();
+  }
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(MainFormTest, TitleControlsHideAndReturnWithTheMouse) {
