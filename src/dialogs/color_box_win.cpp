@@ -17,6 +17,26 @@ COLORREF g_custom_row[16] = {};
 
 }  // namespace
 
+template <>
+IColorChooser& Seam<IColorChooser>::Real() {
+  class SystemColorChooser final : public IColorChooser {
+   public:
+    bool Choose(HWND owner, Color& color) override {
+      CHOOSECOLORW cc = {};
+      cc.lStructSize = sizeof(cc);
+      cc.hwndOwner = owner;
+      cc.rgbResult = ToColorRef(color);
+      cc.lpCustColors = g_custom_row;
+      cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+      if (!ChooseColorW(&cc)) return false;
+      color = cc.rgbResult & 0x00FFFFFF;
+      return true;
+    }
+  };
+  static SystemColorChooser chooser;
+  return chooser;
+}
+
 void TColorBox::Attach(HWND combo) {
   combo_ = combo;
   SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
@@ -48,25 +68,37 @@ void TColorBox::SetColor(Color color) {
   SendMessageW(combo_, CB_SETCURSEL, entry, 0);
 }
 
-bool TColorBox::SelectionChanged(HWND owner) {
+void TColorBox::ShowColorInUse() {
+  if (SendMessageW(combo_, CB_GETCURSEL, 0, 0) != static_cast<LRESULT>(ColorEntryFor(color_))) SetColor(color_);
+}
+
+void TColorBox::ListCancelled() {
+  cancelled_ = true;
+  ShowColorInUse();
+}
+
+bool TColorBox::ListClosed(HWND owner) { return cancelled_ ? false : TakeSelection(owner); }
+
+bool TColorBox::EnterPressed(HWND owner) { return TakeSelection(owner); }
+
+// A candidate left behind is dropped.
+void TColorBox::FocusLost() { ShowColorInUse(); }
+
+bool TColorBox::TakeSelection(HWND owner) {
   const int index = static_cast<int>(SendMessageW(combo_, CB_GETCURSEL, 0, 0));
   if (index < 0) return false;
-  if (index != kCustomEntry) {
-    if (NamedColors()[index].color == color_) return false;
-    color_ = NamedColors()[index].color;
-    return true;
+  switch (TakeColorEntry(static_cast<std::size_t>(index), color_)) {
+    case ColorTake::Keep: return false;
+    case ColorTake::Apply:
+      color_ = NamedColors()[index].color;
+      return true;
+    case ColorTake::AskForColor: break;
   }
-  CHOOSECOLORW cc = {};
-  cc.lStructSize = sizeof(cc);
-  cc.hwndOwner = owner;
-  cc.rgbResult = ToColorRef(color_);
-  cc.lpCustColors = g_custom_row;
-  cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-  if (!ChooseColorW(&cc)) {
+  Color chosen = color_;
+  if (!Seam<IColorChooser>::Get().Choose(owner, chosen)) {
     SetColor(color_);  // back to what was shown before
     return false;
   }
-  const Color chosen = cc.rgbResult & 0x00FFFFFF;
   const bool changed = chosen != color_;
   SetColor(chosen);
   return changed;

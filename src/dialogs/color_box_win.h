@@ -7,9 +7,25 @@
 #include <windows.h>
 
 #include "config/config.h"
+#include "util/seam.h"
 
 namespace zt {
 
+// The system's colour chooser; tests put a fake in its place.
+class IColorChooser {
+ public:
+  virtual ~IColorChooser() = default;
+  // Asks for a colour, starting at `color`; false when the user cancels.
+  virtual bool Choose(HWND owner, Color& color) = 0;
+};
+template <>
+IColorChooser& Seam<IColorChooser>::Real();
+
+// Moving the selection (arrow keys, the wheel, the open list) only shows a
+// candidate; the candidate is taken when the list closes on it or Enter is
+// pressed, and dropped when the list is cancelled or the box loses the focus.
+// So walking through the list with the keyboard neither applies every colour
+// on the way nor opens the chooser at the custom entry.
 class TColorBox {
  public:
   // Fills a combo box made with CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
@@ -19,18 +35,25 @@ class TColorBox {
 
   // Shows `color`: its named entry, or the custom entry holding it.
   void SetColor(Color color);
+  // The colour taken last (the one in use).
   Color color() const { return color_; }
 
-  // CBN_SELCHANGE: the colour now chosen.  On the custom entry the system's
-  // colour chooser opens first; cancelling it goes back to the colour before.
-  // True when the colour changed.
-  bool SelectionChanged(HWND owner);
+  // The list's notifications and Enter.  Taking the custom entry opens the
+  // colour chooser; cancelling it goes back to the colour before.  ListClosed
+  // and EnterPressed answer true when the colour changed.
+  void ListAccepted() { cancelled_ = false; }  // CBN_SELENDOK
+  void ListCancelled();                         // CBN_SELENDCANCEL
+  bool ListClosed(HWND owner);                  // CBN_CLOSEUP
+  bool EnterPressed(HWND owner);                // Enter while the list is closed
+  void FocusLost();                             // CBN_KILLFOCUS
 
   // WM_MEASUREITEM / WM_DRAWITEM for this box.
   static void MeasureItem(MEASUREITEMSTRUCT& item);
   void DrawItem(const DRAWITEMSTRUCT& item) const;
 
  private:
+  bool TakeSelection(HWND owner);
+  void ShowColorInUse();
   void SetCustom(Color color);
   Color EntryColor(int index) const;
 
@@ -38,6 +61,7 @@ class TColorBox {
   Color color_ = 0;
   bool custom_held_ = false;
   Color custom_ = 0;
+  bool cancelled_ = false;  // the list is closing without a choice
 };
 
 }  // namespace zt

@@ -32,4 +32,10 @@ std::size_t ColorEntryFor(Color color) {
   return kNamedColorCount;
 }
 
+ColorTake TakeColorEntry(std::size_t entry, Color applied) {
+  if (entry == kNamedColorCount) return ColorTake::AskForColor;
+  if (entry > kNamedColorCount || kNamedColors[entry].color == applied) return ColorTake::Keep;
+  return ColorTake::Apply;
+}
+
 }  // namespace zt

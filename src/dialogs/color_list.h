@@ -28,4 +28,11 @@ std::string CustomColorCaption(bool holds_color, Color color);
 // kNamedColorCount (the custom entry) for any other colour.
 std::size_t ColorEntryFor(Color color);
 
+// What taking an entry of a colour box does (the list closed on it, or Enter
+// was pressed on it), with `applied` the colour in use: the custom entry asks
+// for a colour each time it is taken; a named entry applies its colour when
+// that is a change.
+enum class ColorTake { Keep, Apply, AskForColor };
+ColorTake TakeColorEntry(std::size_t entry, Color applied);
+
 }  // namespace zt

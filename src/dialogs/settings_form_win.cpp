@@ -226,6 +226,7 @@ void TForm_Settings::FormShow() {
 void TForm_Settings::FormHide() { SettingsDialogHidden(target_); }
 
 bool TForm_Settings::FormKeyPreview(const MSG& msg) {
+  const bool key_down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
   // Ctrl+Tab and Ctrl+Shift+Tab walk through the tabs, as in the system's
   // own property sheets.
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
@@ -233,6 +234,24 @@ bool TForm_Settings::FormKeyPreview(const MSG& msg) {
     const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
     ShowPage((TabCtrl_GetCurSel(tabs_) + step) % count);
     return true;
+  }
+  // The hot-key field gets the rules for the key about to reach it, so that
+  // a typing key becomes Ctrl+Alt plus the key while a function key may
+  // stand alone (the field's rules cannot tell keys apart by themselves).
+  if (key_down && msg.hwnd == Control(kIdHotkeyField)) {
+    const HotkeyFieldRules rules = HotkeyFieldRulesFor(static_cast<uint32_t>(msg.wParam));
+    SendMessageW(msg.hwnd, HKM_SETRULES, rules.invalid_combinations, MAKELPARAM(rules.default_flags, 0));
+  }
+  // Enter on a closed colour box takes the colour it shows (an open list
+  // takes it itself as it closes).
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+    for (int i = 0; i < kSettingsColorCount; ++i) {
+      HWND box = color_boxes_[static_cast<size_t>(i)].hwnd();
+      if (box && msg.hwnd == box && !SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0)) {
+        ColorBoxEnter(static_cast<SettingsColor>(i));
+        return true;
+      }
+    }
   }
   return TForm::FormKeyPreview(msg);
 }
@@ -250,8 +269,8 @@ LRESULT TForm_Settings::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (filling_) return 0;
       if (id >= kIdCheckFirst && id < kIdCheckFirst + kSettingsCheckCount && code == BN_CLICKED) {
         CheckBoxClick(static_cast<SettingsCheck>(id - kIdCheckFirst));
-      } else if (id >= kIdColorFirst && id < kIdColorFirst + kSettingsColorCount && code == CBN_SELCHANGE) {
-        ColorBoxChange(static_cast<SettingsColor>(id - kIdColorFirst));
+      } else if (id >= kIdColorFirst && id < kIdColorFirst + kSettingsColorCount) {
+        ColorBoxNotify(static_cast<SettingsColor>(id - kIdColorFirst), code);
       } else if (id >= kIdSizeFirst && id < kIdSizeFirst + 2 && code == EN_CHANGE) {
         SpinEditChange(static_cast<SettingsSize>(id - kIdSizeFirst));
       } else if (id == kIdHotkeyField && code == EN_CHANGE) {
@@ -281,9 +300,24 @@ void TForm_Settings::CheckBoxClick(SettingsCheck check) {
   SetChecked(box, result.checked);
 }
 
-void TForm_Settings::ColorBoxChange(SettingsColor which) {
+void TForm_Settings::ColorBoxNotify(SettingsColor which, int code) {
+  // A moved selection (CBN_SELCHANGE) is only a candidate: the colour is
+  // taken when the list closes on it or Enter is pressed.
   TColorBox& box = color_boxes_[static_cast<size_t>(which)];
-  if (box.SelectionChanged(hwnd())) ApplyColor(which, box.color(), target_);
+  switch (code) {
+    case CBN_SELENDOK: box.ListAccepted(); break;
+    case CBN_SELENDCANCEL: box.ListCancelled(); break;
+    case CBN_KILLFOCUS: box.FocusLost(); break;
+    case CBN_CLOSEUP:
+      if (box.ListClosed(hwnd())) ApplyColor(which, box.color(), target_);
+      break;
+    default: break;
+  }
+}
+
+void TForm_Settings::ColorBoxEnter(SettingsColor which) {
+  TColorBox& box = color_boxes_[static_cast<size_t>(which)];
+  if (box.EnterPressed(hwnd())) ApplyColor(which, box.color(), target_);
 }
 
 void TForm_Settings::TrackBarChange(HWND trackbar) {
@@ -300,7 +334,11 @@ void TForm_Settings::SpinEditChange(SettingsSize field) {
 }
 
 void TForm_Settings::HotKeyChange() {
-  ApplyHotkeyField(static_cast<uint16_t>(SendMessageW(Control(kIdHotkeyField), HKM_GETHOTKEY, 0, 0)));
+  HWND field = Control(kIdHotkeyField);
+  const auto value = static_cast<uint16_t>(SendMessageW(field, HKM_GETHOTKEY, 0, 0));
+  // A value that reached the field past its rules is shown as it is stored.
+  const uint16_t shown = ApplyHotkeyField(value);
+  if (shown != value) SendMessageW(field, HKM_SETHOTKEY, shown, 0);
 }
 
 }  // namespace zt

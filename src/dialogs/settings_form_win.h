@@ -57,7 +57,8 @@ class TForm_Settings : public TForm {
   // Handlers.
   void PageControlChange();
   void CheckBoxClick(SettingsCheck check);
-  void ColorBoxChange(SettingsColor which);
+  void ColorBoxNotify(SettingsColor which, int code);
+  void ColorBoxEnter(SettingsColor which);
   void TrackBarChange(HWND trackbar);
   void SpinEditChange(SettingsSize field);
   void HotKeyChange();

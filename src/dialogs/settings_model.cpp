@@ -7,6 +7,11 @@
 namespace zt {
 namespace {
 
+// HKM_SETRULES' combinations: no modifier, Shift alone.
+constexpr uint32_t kHotkeyCombNone = 0x01;
+constexpr uint32_t kHotkeyCombShift = 0x02;
+constexpr uint32_t kHotkeyFieldModifierFlags = kHotkeyFlagShift | kHotkeyFlagControl | kHotkeyFlagAlt;
+
 constexpr SettingsCheckRow kCheckRows[kSettingsCheckCount] = {
     {SettingsCheck::CheckBox_AutoRun, "CheckBox_AutoRun", SettingsTab::General, "在启动时自动运行", false},
     {SettingsCheck::CheckBox_AlwaysOnTop, "CheckBox_AlwaysOnTop", SettingsTab::General, "总在最前（需要重新启动）", true},
@@ -149,7 +154,7 @@ std::optional<int> SizeFieldValue(const std::u16string& text, SettingsSize field
 
 AppHotkey HotkeyFromField(uint16_t field_value) {
   const uint16_t key = field_value & 0xFF;
-  const uint32_t flags = (field_value >> 8) & 0xFF;
+  const uint32_t flags = (field_value >> 8) & kHotkeyFieldModifierFlags;
   const uint16_t shortcut = MakeShortCut(key, flags & kHotkeyFlagShift, flags & kHotkeyFlagControl,
                                          flags & kHotkeyFlagAlt);
   AppHotkey hotkey;
@@ -161,8 +166,25 @@ AppHotkey HotkeyFromField(uint16_t field_value) {
 
 uint16_t HotkeyFieldValue(int32_t key, int32_t modifiers) {
   if (key <= 0 || key > 0xFF) return 0;
-  const uint32_t flags = ModifiersToHotkeyFlags(static_cast<uint32_t>(modifiers)) & 0xFF;
+  if (!IsAllowedGlobalHotkey(static_cast<uint32_t>(key), static_cast<uint32_t>(modifiers))) return 0;
+  uint32_t flags = ModifiersToHotkeyFlags(static_cast<uint32_t>(modifiers)) & kHotkeyFieldModifierFlags;
+  if (IsExtendedKey(static_cast<uint32_t>(key))) flags |= kHotkeyFlagExt;
   return static_cast<uint16_t>(key | (flags << 8));
+}
+
+HotkeyFieldRules HotkeyFieldRulesFor(uint32_t key) {
+  if (!IsTypingKey(key)) return {};
+  return {kHotkeyCombNone | kHotkeyCombShift, kHotkeyFlagControl | kHotkeyFlagAlt};
+}
+
+uint16_t RuledHotkeyFieldValue(uint16_t field_value) {
+  const uint32_t key = field_value & 0xFFu;
+  const uint32_t flags = (field_value >> 8) & 0xFFu;
+  const HotkeyFieldRules rules = HotkeyFieldRulesFor(key);
+  if (key == 0 || (flags & (kHotkeyFlagControl | kHotkeyFlagAlt)) != 0 || rules.invalid_combinations == 0) {
+    return field_value;
+  }
+  return static_cast<uint16_t>(key | ((flags | rules.default_flags) << 8));
 }
 
 SettingsView ReadSettingsView(ISettingsTarget& target) {
@@ -244,10 +266,12 @@ bool ApplySizeField(SettingsSize field, const std::u16string& text, ISettingsTar
   return true;
 }
 
-void ApplyHotkeyField(uint16_t field_value) {
-  const AppHotkey hotkey = HotkeyFromField(field_value);
+uint16_t ApplyHotkeyField(uint16_t field_value) {
+  const uint16_t ruled = RuledHotkeyFieldValue(field_value);
+  const AppHotkey hotkey = HotkeyFromField(ruled);
   AppModeHotkey = hotkey.key;
   AppModeHotkeyModifiers = hotkey.modifiers;
+  return ruled;
 }
 
 void SettingsDialogHidden(ISettingsTarget& target) { target.RegisterAppModeHotkey(); }

@@ -37,7 +37,7 @@ class ISettingsTarget {
   virtual void ApplyColors() = 0;
   // Colour key and alpha blending from the settings.
   virtual void ApplyTranslucency() = 0;
-  // Lets pending display steps finish, then empties graph lines 2 to 4.
+  // Empties graph lines 2 to 4.
   virtual void ClearProcessorLines() = 0;
   virtual void RegisterAppModeHotkey() = 0;
   // The "run when Windows starts" entry of this executable.
@@ -104,7 +104,8 @@ SliderRange SliderRangeOf(SettingsSlider slider);
 
 // The two size fields of the display tab.
 enum class SettingsSize { SpinEdit_MainWindowWidth, SpinEdit_MainWindowHeight };
-constexpr int kSizeFieldMaxChars = 3;
+// Four digits: the largest size, 1000, must be typeable.
+constexpr int kSizeFieldMaxChars = 4;
 struct SizeRange {
   int min;
   int max;
@@ -115,13 +116,29 @@ SizeRange SizeRangeOf(SettingsSize field);
 std::optional<int> SizeFieldValue(const std::u16string& text, SettingsSize field);
 
 // The hot-key field's value (HKM_GETHOTKEY: key in the low byte, the field's
-// modifier flags in the high byte) and the two settings it stands for.
+// modifier flags in the high byte) and the two settings it stands for.  The
+// field's extended flag only names the key (Home, not keypad 7): it is not
+// stored, and the field gets it back where the key needs it.
 struct AppHotkey {
   int32_t key = 0;
   int32_t modifiers = 0;  // as RegisterHotKey takes them
 };
 AppHotkey HotkeyFromField(uint16_t field_value);
+// What the field shows for the stored settings: nothing for a combination
+// that may not be the system-wide hot key (a typing key read from a
+// hand-edited file); a Win bit, which the field cannot show, is left out.
 uint16_t HotkeyFieldValue(int32_t key, int32_t modifiers);
+
+// The hot-key field's rules (HKM_SETRULES) for a press of `key`: a typing key
+// alone or with Shift alone is no hot key, and the field makes it Ctrl+Alt
+// plus the key instead; any other key may stand alone.
+struct HotkeyFieldRules {
+  uint32_t invalid_combinations = 0;  // HKCOMB_ flags
+  uint32_t default_flags = 0;         // the field's modifier flags to add
+};
+HotkeyFieldRules HotkeyFieldRulesFor(uint32_t key);
+// The same rules applied to a value the field holds.
+uint16_t RuledHotkeyFieldValue(uint16_t field_value);
 
 // What every control shows when the dialog opens.  Reading changes no
 // setting.
@@ -159,9 +176,10 @@ std::string ApplySlider(SettingsSlider slider, int position, ISettingsTarget& ta
 // took, when the text is acceptable.  True when something changed.
 bool ApplySizeField(SettingsSize field, const std::u16string& text, ISettingsTarget& target);
 
-// The hot-key field changed: stores the key and modifiers; the registration
-// waits until the dialog is hidden.
-void ApplyHotkeyField(uint16_t field_value);
+// The hot-key field changed: stores the key and modifiers, after the field's
+// rules; the registration waits until the dialog is hidden.  Answers the value
+// the field must show (different only when the rules changed it).
+uint16_t ApplyHotkeyField(uint16_t field_value);
 
 // The dialog was hidden: the hot key is registered anew (a refused one leaves
 // both settings 0).

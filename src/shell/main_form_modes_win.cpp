@@ -4,6 +4,7 @@
 
 #include "shell/screens_win.h"
 #include "shell/widgets_win.h"
+#include "util/hotkey.h"
 
 namespace zt {
 namespace {
@@ -18,6 +19,11 @@ void TForm_Main::RegisterAppModeHotkey() {
   if (!hwnd_) return;
   if (g_hotkey_registered && UnregisterHotKey(hwnd_, kAppModeHotkeyId)) g_hotkey_registered = false;
   if (AppModeHotkey == 0) return;
+  // A typing key without Ctrl, Alt or Win (only a hand-edited file holds
+  // one) would be taken from every program: the program goes without a hot
+  // key, and the file keeps what its user wrote.
+  if (!IsAllowedGlobalHotkey(static_cast<uint32_t>(AppModeHotkey), static_cast<uint32_t>(AppModeHotkeyModifiers)))
+    return;
   if (RegisterHotKey(hwnd_, kAppModeHotkeyId, static_cast<UINT>(AppModeHotkeyModifiers),
                      static_cast<UINT>(AppModeHotkey))) {
     g_hotkey_registered = true;

@@ -43,6 +43,34 @@ std::string KeyName(uint16_t key) {
 uint32_t HotkeyFlagsToModifiers(uint32_t flags) { return SwapBits0And2(flags); }
 uint32_t ModifiersToHotkeyFlags(uint32_t modifiers) { return SwapBits0And2(modifiers); }
 
+bool IsTypingKey(uint32_t key) {
+  switch (key) {
+    case 0x08:  // Backspace
+    case 0x09:  // Tab
+    case 0x0D:  // Enter
+    case 0x1B:  // Esc
+    case 0x20:  // Space
+      return true;
+    default: break;
+  }
+  return (key >= 0x21 && key <= 0x28) ||  // PgUp, PgDn, End, Home, arrows
+         key == 0x2D || key == 0x2E ||    // Insert, Delete
+         (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') ||
+         (key >= 0x60 && key <= 0x6F) ||  // keypad digits and signs
+         (key >= 0xBA && key <= 0xC0) ||  // ; = , - . / `
+         (key >= 0xDB && key <= 0xDF) ||  // [ \ ] ' and the eighth OEM key
+         key == 0xE2;                     // the extra key of 102-key boards
+}
+
+bool IsAllowedGlobalHotkey(uint32_t key, uint32_t modifiers) {
+  if (key == 0) return false;
+  return !IsTypingKey(key) || (modifiers & (kModAlt | kModControl | kModWin)) != 0;
+}
+
+bool IsExtendedKey(uint32_t key) {
+  return (key >= 0x21 && key <= 0x28) || key == 0x2D || key == 0x2E || key == 0x6F;
+}
+
 uint16_t ShortCutToKeyCode(uint16_t shortcut) {
   return static_cast<uint16_t>(shortcut & ~(kScShift | kScCtrl | kScAlt));
 }

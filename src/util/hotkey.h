@@ -24,9 +24,26 @@ constexpr uint16_t kScCtrl = 0x4000;
 constexpr uint16_t kScAlt = 0x8000;
 
 // Both swap bit 0 and bit 2 and keep bits 1 and 3 (Shift 1 <-> 4, Alt 4 <-> 1,
-// Ctrl 2 <-> 2, extended 8 <-> Win 8); higher bits are dropped.
+// Ctrl 2 <-> 2, extended 8 <-> Win 8); higher bits are dropped.  The control's
+// extended flag is no modifier: callers that move a hot key between the
+// control and a registration mask it (dialogs/settings_model.h).
 uint32_t HotkeyFlagsToModifiers(uint32_t flags);
 uint32_t ModifiersToHotkeyFlags(uint32_t modifiers);
+
+// Keys every program needs for typing: letters, digits, space, punctuation,
+// the keypad's digits and signs, Enter, Tab, Backspace, Esc, and the keys
+// that move the caret (arrows, Home, End, PgUp, PgDn, Insert, Delete).  As a
+// system-wide hot key, alone or with Shift alone, such a key would be taken
+// from every program.  Function keys, Pause and the like are not among them.
+bool IsTypingKey(uint32_t key);
+
+// Whether a key with RegisterHotKey's modifiers may be the system-wide hot
+// key: any key but 0, a typing key only with Ctrl, Alt or Win.
+bool IsAllowedGlobalHotkey(uint32_t key, uint32_t modifiers);
+
+// Keys the hot-key control reports with its extended flag: the navigation
+// block (Insert, Delete, Home, End, PgUp, PgDn, arrows) and the keypad's '/'.
+bool IsExtendedKey(uint32_t key);
 
 // The key part of a short-cut: the value without its Shift, Ctrl, Alt bits.
 uint16_t ShortCutToKeyCode(uint16_t shortcut);

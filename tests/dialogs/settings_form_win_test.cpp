@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "shell/modeless_dialogs_win.h"
 
 namespace zt {
@@ -15,7 +17,7 @@ class CountingTarget : public ISettingsTarget {
  public:
   int WindowWidth() override { return 250; }
   int WindowHeight() override { return 105; }
-  int SetWindowWidth(int w) override { return ++changes, w; }
+  int SetWindowWidth(int w) override { return ++changes, width = w; }
   int SetWindowHeight(int h) override { return ++changes, h; }
   void SetDisplayMemory(bool) override { ++changes; }
   void SetTrayMode(bool, bool) override { ++changes; }
@@ -30,7 +32,32 @@ class CountingTarget : public ISettingsTarget {
   void SetAutorun(bool) override { ++changes; }
   int changes = 0;
   int registrations = 0;
+  int width = 0;  // the last width asked for
 };
+
+// Answers each request with the next colour; counts the requests.
+class FakeColorChooser : public IColorChooser {
+ public:
+  bool Choose(HWND, Color& color) override {
+    ++asked;
+    color = answer;
+    return true;
+  }
+  Color answer = 0x123456;
+  int asked = 0;
+};
+
+// Delivers what the message loop has queued (the characters of a key press)
+// the way the program's loop does.
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!IsModelessDialogMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
 
 // Runs one key press through the message loop's path.
 void Press(HWND target, WPARAM key, bool ctrl = false, bool shift = false) {
@@ -43,6 +70,8 @@ void Press(HWND target, WPARAM key, bool ctrl = false, bool shift = false) {
   msg.hwnd = target;
   msg.message = WM_KEYDOWN;
   msg.wParam = key;
+  // With the key's scan code, as the keyboard sends it.
+  msg.lParam = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC) << 16) | 1;
   if (!IsModelessDialogMessage(msg)) DispatchMessageW(&msg);
   keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
   SetKeyboardState(keys);
@@ -92,6 +121,110 @@ TEST_F(SettingsFormTest, TabWalksTheControlsAndCtrlTabWalksThePages) {
   EXPECT_TRUE(IsWindowVisible(form.Control(kIdSliderFirst)));
   EXPECT_FALSE(IsWindowVisible(autorun));
   EXPECT_TRUE(form.visible()) << "Ctrl+Tab is not a close";
+}
+
+TEST_F(SettingsFormTest, AThousandCanBeTypedIntoTheSizeFields) {
+  form.Show();
+  HWND width = form.Control(kIdSizeFirst);
+  SendMessageW(width, EM_SETSEL, 0, -1);
+  SendMessageW(width, WM_CLEAR, 0, 0);
+  for (wchar_t c : std::wstring(L"1000")) SendMessageW(width, WM_CHAR, c, 0);
+  EXPECT_EQ(ControlText(width), L"1000");
+  EXPECT_EQ(target.width, 1000);
+  // Out of range: typed, but nothing changes.
+  target.width = 0;
+  SendMessageW(width, WM_CHAR, VK_BACK, 0);
+  SendMessageW(width, WM_CHAR, L'1', 0);
+  EXPECT_EQ(ControlText(width), L"1001");
+  EXPECT_EQ(target.width, 0);
+}
+
+TEST_F(SettingsFormTest, HotKeyFieldMakesATypedLetterCtrlAltLetterAndLetsF9StandAlone) {
+  form.Show();
+  HWND field = form.Control(kIdHotkeyField);
+  SetFocus(field);
+  Press(field, 'A');
+  Pump();
+  const auto ctrl_alt = static_cast<WPARAM>((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8);
+  EXPECT_EQ(static_cast<WPARAM>(SendMessageW(field, HKM_GETHOTKEY, 0, 0)), 'A' | ctrl_alt);
+  EXPECT_EQ(AppModeHotkey, 'A');
+  EXPECT_EQ(AppModeHotkeyModifiers, MOD_CONTROL | MOD_ALT);
+  Press(field, VK_F9);
+  Pump();
+  EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0), VK_F9);
+  EXPECT_EQ(AppModeHotkey, VK_F9);
+  EXPECT_EQ(AppModeHotkeyModifiers, 0);
+  // A bare letter that reaches the field by another way is shown as stored.
+  SendMessageW(field, HKM_SETHOTKEY, 'Q', 0);
+  SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(kIdHotkeyField, EN_CHANGE), reinterpret_cast<LPARAM>(field));
+  EXPECT_EQ(static_cast<WPARAM>(SendMessageW(field, HKM_GETHOTKEY, 0, 0)), 'Q' | ctrl_alt);
+  EXPECT_EQ(AppModeHotkeyModifiers, MOD_CONTROL | MOD_ALT);
+}
+
+class ColorBoxTest : public SettingsFormTest {
+ protected:
+  void SetUp() override {
+    SettingsFormTest::SetUp();
+    form.Show();
+    SetFocus(form.Control(kIdCheckFirst));
+    Press(GetFocus(), VK_TAB, true);
+    Press(GetFocus(), VK_TAB, true);  // the colour page
+    box = form.Control(kIdColorFirst + static_cast<int>(SettingsColor::ColorBox_BackgroundColor));
+    SetFocus(box);
+    ASSERT_EQ(GetFocus(), box);
+    ASSERT_EQ(ControlText(box), L"白色");
+  }
+  FakeColorChooser chooser;
+  ScopedOverride<IColorChooser> use_chooser{chooser};
+  HWND box = nullptr;
+};
+
+TEST_F(ColorBoxTest, ArrowingThroughTheBoxAppliesNothingUntilEnter) {
+  for (int i = 0; i < 3; ++i) Press(box, VK_DOWN);
+  EXPECT_EQ(ControlText(box), L"乳白色") << "the box shows where the keyboard went";
+  ASSERT_EQ(target.changes, 0) << "a colour on the way is not applied";
+  EXPECT_EQ(BackgroundColor, 0xFFFFFFu);
+  Press(box, VK_RETURN);
+  EXPECT_EQ(BackgroundColor, 0xF0FBFFu);
+  EXPECT_GT(target.changes, 0);
+  EXPECT_TRUE(form.visible());
+
+  // On past the last named colour to the custom entry: the chooser opens only
+  // when Enter takes it.
+  Press(box, VK_DOWN);
+  Press(box, VK_DOWN);
+  EXPECT_EQ(chooser.asked, 0);
+  Press(box, VK_RETURN);
+  EXPECT_EQ(chooser.asked, 1);
+  EXPECT_EQ(BackgroundColor, 0x123456u);
+  EXPECT_EQ(ControlText(box), L"自定义 #563412");
+
+  // A candidate left behind when the focus goes is dropped.
+  Press(box, VK_UP);
+  SetFocus(form.Control(kIdColorFirst + 1));
+  EXPECT_EQ(ControlText(box), L"自定义 #563412");
+  EXPECT_EQ(BackgroundColor, 0x123456u);
+}
+
+TEST_F(ColorBoxTest, TheOpenListTakesItsColourWhenItClosesAndNoneWhenCancelled) {
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+  Press(box, VK_UP);
+  Press(box, VK_UP);
+  EXPECT_EQ(target.changes, 0);
+  Press(box, VK_ESCAPE);
+  EXPECT_FALSE(SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_TRUE(form.visible()) << "Esc closed the list, not the dialog";
+  EXPECT_EQ(ControlText(box), L"白色");
+  EXPECT_EQ(target.changes, 0);
+
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+  Press(box, VK_UP);
+  EXPECT_EQ(target.changes, 0);
+  Press(box, VK_RETURN);
+  EXPECT_FALSE(SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_EQ(BackgroundColor, 0xFFFF00u) << "aqua, the colour above white";
+  EXPECT_GT(target.changes, 0);
+  EXPECT_EQ(chooser.asked, 0);
 }
 
 }  // namespace

@@ -133,5 +133,54 @@ TEST_F(SettingsModelTest, HotkeyFieldStoresKeyAndModifiersAndRegistersOnHide) {
   EXPECT_EQ(target.calls, std::vector<std::string>{"hot key"});
 }
 
+TEST_F(SettingsModelTest, HotkeyFieldMakesABareTypingKeyCtrlAltPlusTheKey) {
+  const uint16_t ctrl_alt = (kHotkeyFlagControl | kHotkeyFlagAlt) << 8;
+  EXPECT_EQ(ApplyHotkeyField('A'), 'A' | ctrl_alt) << "the field shows what is stored";
+  EXPECT_EQ(AppModeHotkey, 'A');
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModControl | kModAlt));
+  ApplyHotkeyField(static_cast<uint16_t>(' ' | (kHotkeyFlagShift << 8)));
+  EXPECT_EQ(AppModeHotkey, ' ');
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModControl | kModAlt | kModShift));
+  // A combination that is already one, and a function key, stay as typed.
+  EXPECT_EQ(ApplyHotkeyField(static_cast<uint16_t>('K' | (kHotkeyFlagAlt << 8))), 'K' | (kHotkeyFlagAlt << 8));
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModAlt));
+  EXPECT_EQ(ApplyHotkeyField(0x78), 0x78);
+  EXPECT_EQ(AppModeHotkey, 0x78);
+  EXPECT_EQ(AppModeHotkeyModifiers, 0);
+  // The field's rules for a press say the same.
+  EXPECT_NE(HotkeyFieldRulesFor('A').invalid_combinations, 0u);
+  EXPECT_EQ(HotkeyFieldRulesFor('A').default_flags, kHotkeyFlagControl | kHotkeyFlagAlt);
+  EXPECT_EQ(HotkeyFieldRulesFor(0x78).invalid_combinations, 0u);
+}
+
+TEST_F(SettingsModelTest, AHandEditedBareKeyShowsAsNoHotKeyAndKeepsItsValues) {
+  AppModeHotkey = 'A';
+  AppModeHotkeyModifiers = kModShift;
+  const SettingsView v = ReadSettingsView(target);
+  EXPECT_EQ(v.hotkey, 0);
+  EXPECT_EQ(AppModeHotkey, 'A');
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModShift));
+  EXPECT_EQ(HotkeyFieldValue(0x7A, 0), 0x7A) << "F11 may stand alone";
+}
+
+TEST_F(SettingsModelTest, TheFieldsExtendedFlagIsNoModifier) {
+  const uint32_t ctrl_alt = kHotkeyFlagControl | kHotkeyFlagAlt;
+  // Ctrl+Alt+Home as the field reports it: stored as Ctrl+Alt, and shown
+  // again with the flag that names Home.
+  const auto home = static_cast<uint16_t>(0x24 | ((ctrl_alt | kHotkeyFlagExt) << 8));
+  ApplyHotkeyField(home);
+  EXPECT_EQ(AppModeHotkey, 0x24);
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModControl | kModAlt));
+  EXPECT_EQ(HotkeyFieldValue(AppModeHotkey, AppModeHotkeyModifiers), home);
+  // The default Ctrl+Alt+F11 has no flag to add.
+  const auto f11 = static_cast<uint16_t>(0x7A | (ctrl_alt << 8));
+  EXPECT_EQ(HotkeyFieldValue(0x7A, kModControl | kModAlt), f11);
+  ApplyHotkeyField(f11);
+  EXPECT_EQ(AppModeHotkey, 0x7A);
+  EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModControl | kModAlt));
+  // A Win bit from a hand-edited file cannot be shown by the field.
+  EXPECT_EQ(HotkeyFieldValue(0x7A, kModControl | kModAlt | kModWin), f11);
+}
+
 }  // namespace
 }  // namespace zt

@@ -23,6 +23,25 @@ TEST(HotkeyConversions, RoundTripOverEveryCombination) {
   }
 }
 
+TEST(GlobalHotkeys, ATypingKeyNeedsCtrlAltOrWinWhileFunctionKeysMayStandAlone) {
+  for (uint32_t key : {uint32_t{'A'}, uint32_t{'Z'}, uint32_t{'5'}, 0x20u /* space */, 0xBAu /* ; */,
+                       0xDEu /* ' */, 0x60u /* keypad 0 */, 0x6Fu /* keypad / */, 0x0Du /* Enter */,
+                       0x24u /* Home */, 0x25u /* Left */}) {
+    EXPECT_FALSE(IsAllowedGlobalHotkey(key, 0)) << key;
+    EXPECT_FALSE(IsAllowedGlobalHotkey(key, kModShift)) << key;
+    EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModControl)) << key;
+    EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModAlt | kModShift)) << key;
+    EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModWin)) << key;
+  }
+  for (uint32_t key : {0x70u /* F1 */, 0x7Au /* F11 */, 0x87u /* F24 */, 0x13u /* Pause */, 0x91u /* Scroll */}) {
+    EXPECT_TRUE(IsAllowedGlobalHotkey(key, 0)) << key;
+    EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModShift)) << key;
+  }
+  EXPECT_FALSE(IsAllowedGlobalHotkey(0, kModControl | kModAlt)) << "no key, no hot key";
+  // Flags RegisterHotKey adds to a combination (no repeat) do not make one.
+  EXPECT_FALSE(IsAllowedGlobalHotkey('A', 0x4000));
+}
+
 TEST(ShortCuts, KeyCodeDropsTheModifierBits) {
   EXPECT_EQ(ShortCutToKeyCode(8304), 0x70);    // Shift+F1
   EXPECT_EQ(ShortCutToKeyCode(32883), 0x73);   // Alt+F4

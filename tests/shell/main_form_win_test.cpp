@@ -160,6 +160,23 @@ TEST_F(MainFormTest, TrayModeAndItsIcon) {
   EXPECT_FALSE(form_->tray_icon().shown()) << "only while hidden";
 }
 
+// A hand-edited file may name a letter with no modifier: every program
+// would lose that letter.  The program goes without a hot key and leaves the
+// file's values as they are.
+TEST_F(MainFormTest, AHandEditedBareLetterIsNoHotKeyAndKeepsItsValues) {
+  AppModeHotkey = 'A';
+  AppModeHotkeyModifiers = MOD_SHIFT;
+  Start();
+  EXPECT_EQ(Query(MainQuery::HotkeyRegistered), 0);
+  EXPECT_EQ(AppModeHotkey, 'A');
+  EXPECT_EQ(AppModeHotkeyModifiers, MOD_SHIFT);
+  EXPECT_TRUE(RegisterHotKey(nullptr, 77, MOD_SHIFT, 'A')) << "the letter stays with the other programs";
+  UnregisterHotKey(nullptr, 77);
+  form_->RegisterAppModeHotkey();  // as the settings dialog does when it hides
+  EXPECT_EQ(Query(MainQuery::HotkeyRegistered), 0);
+  EXPECT_EQ(AppModeHotkey, 'A');
+}
+
 // System colour constants in the settings (the top bit set) are the
 // system's colours: the colour key matches the painted background.
 TEST_F(MainFormTest, SystemColourConstantsBecomeTheSystemsColours) {
