@@ -1,9 +1,7 @@
 #include "sampling/res_monitor.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "config/config.h"
 #include "util/format.h"
@@ -20,7 +18,7 @@ class SystemClock : public IMonitorClock {
   uint32_t TickCount() override { return GetTickCountMs(); }
   uint64_t TickCount64() override { return GetTickCount64Ms(); }
   double Now() override { return NowAsDateTime(); }
-  void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void Sleep(uint32_t ms) override { SleepUnlessTerminated(ms); }
 };
 
 constexpr int32_t kMinDelayMs = 10;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -185,6 +186,35 @@ TEST_F(CpuSpeedThreadTest, TrayModePausesAndResumesTheMeasurements) {
   speed.Terminate();
   speed.WaitFor();
   for (unsigned mhz : sink.Posts()) EXPECT_EQ(mhz, 3000u);
+}
+
+// A close request that arrives during a measurement ends its wait: the
+// counter readings then span less than the window, so the figure is
+// dropped, never posted.
+TEST_F(CpuSpeedThreadTest, AMeasurementCutShortByTheTerminateRequestIsNeverPosted) {
+  UpdateSpeed = true;
+  FakeMachine machine(2'000'000'000ull);
+  RecordingSink sink;
+  TCPUSpeed* thread = nullptr;
+  std::atomic<bool> asked{false};
+  machine.on_sleep = [&] {
+    // The first 500 ms sleep is the measuring window.
+    const std::vector<std::string> log = machine.Log();
+    if (!asked && log.back() == "sleep 500") {
+      asked = true;
+      thread->Terminate();
+    }
+  };
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
+  thread = &speed;
+  speed.Start();
+  speed.WaitFor();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(sink.Posts().empty());
+  EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
+  // The raised priority was put back all the same.
+  EXPECT_EQ(machine.Log().back(), "restore");
 }
 
 TEST_F(CpuSpeedThreadTest, AnErrorEndsTheThreadSilently) {
