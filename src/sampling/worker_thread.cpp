@@ -25,7 +25,7 @@ std::deque<SyncCall*> g_queue;
 // The thread object whose thread is running here; set by the thread itself,
 // so it is valid from its first instruction (the std::thread member may not
 // be assigned yet then).
-thread_local const TWorkerThread* t_current = nullptr;
+thread_local TWorkerThread* t_current = nullptr;
 
 // Runs the calls queued so far; the lock is held on entry and on return but
 // not while a call runs.
@@ -98,7 +98,7 @@ void TWorkerThread::Terminate() {
 void SleepUnlessTerminated(uint32_t ms) {
   // Only the thread object's own thread waits on its signal; t_current is
   // set by that thread and the object outlives it.
-  TWorkerThread* worker = const_cast<TWorkerThread*>(t_current);
+  TWorkerThread* worker = t_current;
   if (!worker) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return;
