@@ -34,12 +34,22 @@ TEST(ProcessEndE2E, EndsSoonAfterTheCloseAtTheLongestRateWithTheClockUpdating) {
     Sleep(static_cast<DWORD>(delay_ms));
 
     const auto t0 = Clock::now();
+    auto elapsed_ms = [&] {
+      return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
+    };
     PostMessageW(main, WM_CLOSE, 0, 0);
+    // The query window goes once both threads have been waited for.
+    long stopped_ms = -1;
+    while (stopped_ms < 0 && app.Running() && elapsed_ms() < 15000) {
+      if (!MonitorQueryWindowOf(app.pid())) stopped_ms = elapsed_ms();
+      Sleep(1);
+    }
     DWORD code = 1;
     ASSERT_TRUE(app.WaitForExit(15000, &code)) << "the process did not end";
-    const long ms = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
-    std::printf("Rate 2000, UpdateSpeed 1, close %d ms after a sample: process ended %ld ms after the close request\n",
-                delay_ms, ms);
+    const long ended_ms = elapsed_ms();
+    std::printf("Rate 2000, UpdateSpeed 1, close %d ms after a sample: sampling threads stopped %ld ms, "
+                "process ended %ld ms after the close request\n",
+                delay_ms, stopped_ms, ended_ms);
     EXPECT_EQ(code, 0u);
   }
 }
