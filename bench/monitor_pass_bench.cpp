@@ -94,6 +94,7 @@ void BareQueries() {
 class NoClock : public zt::IMonitorClock {
  public:
   uint32_t TickCount() override { return 0; }
+  uint64_t TickCount64() override { return 0; }
   double Now() override { return 0; }
   void Sleep(uint32_t) override {}
 };

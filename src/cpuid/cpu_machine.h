@@ -1,5 +1,5 @@
 // The processor identification library's one seam to the machine: running
-// CPUID on the current processor, the processor count, the process affinity,
+// CPUID on the current processor, the processor count, the affinity,
 // the time-stamp and high-resolution counters, sleeping and thread priority.
 // Everything else in src/cpuid is pure decoding of what this returns.
 // Implementations: the real machine (Windows, Linux) and a replay of a
@@ -33,9 +33,12 @@ class ICpuMachine {
   virtual uint32_t ProcessorCount() = 0;
   // Process affinity: false when unavailable.
   virtual bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) = 0;
-  // False when the call is unavailable (no SetProcessAffinityMask) or fails.
-  virtual bool SetProcessAffinity(uint64_t mask) = 0;
-  virtual bool CanSetProcessAffinity() = 0;
+  // Restricts the calling thread, and no other, to the processors of mask
+  // and gives the thread's mask from before; 0 when the call is unavailable
+  // or fails, and then nothing changed.
+  virtual uint64_t SetThreadAffinity(uint64_t mask) = 0;
+  // False on systems without the call (Windows 95/98/Me): nothing is pinned.
+  virtual bool CanSetThreadAffinity() = 0;
   // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
   // winnt.h defines that name as a macro for __rdtsc, and a Windows file
   // that includes this header after <windows.h> would get a different

@@ -1,6 +1,5 @@
 // The real machine on Linux.  Linux has no process-wide affinity mask: the
-// mask belongs to each thread, and the thread that executes CPUID is the one
-// that asks for the pin, so the calling thread's mask stands in for the
+// mask belongs to each thread, so the calling thread's mask stands in for the
 // process mask.
 #include "cpuid/cpu_machine.h"
 
@@ -66,17 +65,18 @@ class LinuxMachine final : public ICpuMachine {
     return true;
   }
 
-  bool SetProcessAffinity(uint64_t mask) override {
-    if (mask == 0) return false;
+  uint64_t SetThreadAffinity(uint64_t mask) override {
+    uint64_t before = 0, system = 0;
+    if (mask == 0 || !GetProcessAffinity(before, system) || before == 0) return 0;
     cpu_set_t set;
     CPU_ZERO(&set);
     for (int cpu = 0; cpu < 64; ++cpu) {
       if (mask & (uint64_t{1} << cpu)) CPU_SET(cpu, &set);
     }
-    return sched_setaffinity(0, sizeof(set), &set) == 0;
+    return sched_setaffinity(0, sizeof(set), &set) == 0 ? before : 0;
   }
 
-  bool CanSetProcessAffinity() override { return true; }
+  bool CanSetThreadAffinity() override { return true; }
 
   uint64_t ReadTsc() override {
 #if ZT_HAVE_X86

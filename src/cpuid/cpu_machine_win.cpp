@@ -12,21 +12,22 @@ namespace zt::cpuid {
 
 namespace {
 
-using SetProcessAffinityMaskFn = BOOL(WINAPI*)(HANDLE, DWORD_PTR);
+using SetThreadAffinityMaskFn = DWORD_PTR(WINAPI*)(HANDLE, DWORD_PTR);
 
-// SetProcessAffinityMask is missing on Windows 95/98/Me, so it is looked up
-// by name once; without it no pinning ever happens.  KERNEL32 stays loaded
-// for the life of the process anyway, so the module reference is kept.
-SetProcessAffinityMaskFn LoadSetProcessAffinityMask() {
+// The affinity calls are missing on Windows 95/98/Me, so the one used is
+// looked up by name once; without it no pinning ever happens.  KERNEL32
+// stays loaded for the life of the process anyway, so the module reference
+// is kept.
+SetThreadAffinityMaskFn LoadSetThreadAffinityMask() {
   HMODULE kernel = LoadLibraryW(L"KERNEL32.DLL");
   if (!kernel) return nullptr;
-  return reinterpret_cast<SetProcessAffinityMaskFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetProcessAffinityMask")));
+  return reinterpret_cast<SetThreadAffinityMaskFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadAffinityMask")));
 }
 
 class WindowsMachine final : public ICpuMachine {
  public:
-  WindowsMachine() : set_affinity_(LoadSetProcessAffinityMask()) {}
+  WindowsMachine() : set_affinity_(LoadSetThreadAffinityMask()) {}
 
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override {
     unsigned a = 0, b = 0, c = 0, d = 0;
@@ -56,12 +57,16 @@ class WindowsMachine final : public ICpuMachine {
     return true;
   }
 
-  bool SetProcessAffinity(uint64_t mask) override {
-    if (!set_affinity_) return false;
-    return set_affinity_(GetCurrentProcess(), static_cast<DWORD_PTR>(mask)) != FALSE;
+  // The thread, not the process: a process mask would reset the mask of
+  // every thread (the clock thread's pin among them) and hold the monitor
+  // and the windows on one processor for the length of the read.
+  uint64_t SetThreadAffinity(uint64_t mask) override {
+    const auto native = static_cast<DWORD_PTR>(mask);
+    if (!set_affinity_ || native != mask) return 0;
+    return set_affinity_(GetCurrentThread(), native);
   }
 
-  bool CanSetProcessAffinity() override { return set_affinity_ != nullptr; }
+  bool CanSetThreadAffinity() override { return set_affinity_ != nullptr; }
 
   uint64_t ReadTsc() override { return __rdtsc(); }
 
@@ -114,7 +119,7 @@ class WindowsMachine final : public ICpuMachine {
     return saved;
   }
 
-  SetProcessAffinityMaskFn set_affinity_;
+  SetThreadAffinityMaskFn set_affinity_;
 };
 
 }  // namespace

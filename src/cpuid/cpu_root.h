@@ -21,7 +21,7 @@ class TQuindle {
   std::shared_ptr<IProcessorCount> ProcessorCount() const;
   std::shared_ptr<ICpuNumber> Version() const;
   // True when more than one processor is available: CPUID work then pins
-  // the process to the processor it asks about.
+  // the reading thread to the processor it asks about.
   bool UseAffinity() const { return use_affinity_; }
 
  private:

@@ -54,16 +54,18 @@ TCpuAffinity::TCpuAffinity(uint8_t processor) {
   ICpuMachine& machine = Machine();
   uint64_t process_mask = 0;
   uint64_t system_mask = 0;
-  // Without the current mask there is nothing to restore afterwards, and a
-  // pin that cannot be undone would leave the whole process on one processor.
+  // A machine that cannot say which processors the process has is left as
+  // it is.
   if (!machine.GetProcessAffinity(process_mask, system_mask)) return;
-  saved_process_mask_ = process_mask;
 
   uint32_t p = processor;
   const uint32_t available = root.ProcessorCount()->AvailableProcessors()->Value();
   if (available == 0 || available - 1 < p) p = 0;
   mask_ = 1u << p;
-  if (machine.CanSetProcessAffinity()) changed_ = machine.SetProcessAffinity(mask_);
+  if (machine.CanSetThreadAffinity()) {
+    saved_thread_mask_ = machine.SetThreadAffinity(mask_);
+    changed_ = saved_thread_mask_ != 0;
+  }
   // Let the scheduler move this thread onto the allowed processor now.
   machine.SleepMs(0);
 }
@@ -71,7 +73,7 @@ TCpuAffinity::TCpuAffinity(uint8_t processor) {
 TCpuAffinity::~TCpuAffinity() {
   if (!changed_) return;
   ICpuMachine& machine = Machine();
-  if (machine.CanSetProcessAffinity()) machine.SetProcessAffinity(saved_process_mask_);
+  if (machine.CanSetThreadAffinity()) machine.SetThreadAffinity(saved_thread_mask_);
 }
 
 std::shared_ptr<ICpuAffinity> PinToProcessor(uint8_t processor) {

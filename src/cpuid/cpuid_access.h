@@ -1,6 +1,6 @@
 // Executing CPUID through the machine seam, the leaf ranges, the guard that
-// pins the process to one processor while CPUID runs, and the objects for one
-// executed leaf and for the three leaf ranges.
+// pins the reading thread to one processor while CPUID runs, and the objects
+// for one executed leaf and for the three leaf ranges.
 #pragma once
 
 #include <cstdint>
@@ -28,9 +28,11 @@ uint32_t RangeBaseLeaf(TCpuidRange range);
 // Whether `leaf` is at most the highest leaf of its range on that processor.
 bool IsLeafAvailable(uint8_t processor, uint32_t leaf);
 
-// Pins the whole process to one processor while it lives (only when the root
-// says more than one processor is available and the index is below 32) and
-// puts the saved process mask back when it goes.
+// Pins the calling thread to one processor while it lives (only when the
+// root says more than one processor is available and the index is below 32)
+// and puts the thread's mask from before back when it goes.  Only this
+// thread: the other threads keep their own masks (the clock thread stays on
+// the processor it pinned itself to) and all the processors they had.
 class TCpuAffinity final : public ICpuAffinity {
  public:
   explicit TCpuAffinity(uint8_t processor);
@@ -44,8 +46,8 @@ class TCpuAffinity final : public ICpuAffinity {
  private:
   bool changed_ = false;
   uint32_t mask_ = 0;
-  // The whole process mask, so that processors above 31 come back too.
-  uint64_t saved_process_mask_ = 0;
+  // The whole mask, so that processors above 31 come back too.
+  uint64_t saved_thread_mask_ = 0;
 };
 
 // A guard for `processor` when the root asks for pinning, otherwise null.

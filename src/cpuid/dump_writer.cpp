@@ -136,21 +136,24 @@ CpuidDump CaptureDump(ICpuMachine& machine) {
   uint32_t count = machine.ProcessorCount();
   if (count > 64) count = 64;
   uint64_t process_mask = 0, system_mask = 0;
-  bool pin = count > 1 && machine.CanSetProcessAffinity() &&
+  bool pin = count > 1 && machine.CanSetThreadAffinity() &&
              machine.GetProcessAffinity(process_mask, system_mask);
   if (!pin) count = 1;
+  uint64_t mask_before = 0;  // the thread's, from the first pin that worked
   for (uint32_t p = 0; p < count; ++p) {
     CpuBlock block;
     block.header = "------[ CPUID Registers / Logical CPU #" + std::to_string(p) + " ]------";
     if (pin) {
       // A processor the process may not run on is left out.
-      if (!machine.SetProcessAffinity(uint64_t{1} << p)) continue;
+      const uint64_t before = machine.SetThreadAffinity(uint64_t{1} << p);
+      if (before == 0) continue;
+      if (mask_before == 0) mask_before = before;
       machine.SleepMs(0);
     }
     CaptureProcessor(machine, block);
     dump.cpus.push_back(std::move(block));
   }
-  if (pin) machine.SetProcessAffinity(process_mask);
+  if (mask_before != 0) machine.SetThreadAffinity(mask_before);
   return dump;
 }
 

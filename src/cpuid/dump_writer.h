@@ -12,8 +12,9 @@ namespace zt::cpuid {
 
 // Reads every leaf and subleaf the processors of `machine` report, one CPU
 // block per processor (at most 64, the width of an affinity mask), pinning
-// the process to each in turn and restoring its mask afterwards.  Leaf 2 is
-// executed as many times as its first answer asks and each call recorded.
+// the calling thread to each in turn and restoring its mask afterwards.
+// Leaf 2 is executed as many times as its first answer asks and each call
+// recorded.
 CpuidDump CaptureDump(ICpuMachine& machine);
 
 // The dump as text: a "------[ CPUID Registers / Logical CPU #n ]------"

@@ -61,7 +61,7 @@ inline constexpr TCpuidRange kRangeStandard = 0;
 inline constexpr TCpuidRange kRangeExtended = 1;
 inline constexpr TCpuidRange kRangeTransmeta = 2;
 
-// Keeps the process pinned to one processor while it lives.
+// Keeps the reading thread pinned to one processor while it lives.
 class ICpuAffinity {
  public:
   virtual ~ICpuAffinity() = default;

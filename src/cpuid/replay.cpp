@@ -63,23 +63,20 @@ uint32_t TReplayMachine::ProcessorCount() {
 }
 
 bool TReplayMachine::GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) {
-  std::lock_guard<std::mutex> guard(lock_);
-  process_mask = mask_;
-  system_mask = SystemMask();
+  process_mask = system_mask = SystemMask();
   return true;
 }
 
-bool TReplayMachine::SetProcessAffinity(uint64_t mask) {
+uint64_t TReplayMachine::SetThreadAffinity(uint64_t mask) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (!can_set_) return false;
+  if (!can_set_) return 0;
   affinity_calls_.push_back(mask);
   // As on Windows: an empty mask or one naming absent processors fails.
-  if (mask == 0 || (mask & ~SystemMask()) != 0) return false;
-  mask_ = mask;
-  return true;
+  if (mask == 0 || (mask & ~SystemMask()) != 0) return 0;
+  return std::exchange(mask_, mask);
 }
 
-bool TReplayMachine::CanSetProcessAffinity() {
+bool TReplayMachine::CanSetThreadAffinity() {
   std::lock_guard<std::mutex> guard(lock_);
   return can_set_;
 }

@@ -1,7 +1,8 @@
 // A machine that answers from a recorded CPUID dump instead of the
 // processor: each CPU block is one processor; the processor that answers is
-// the lowest one the process affinity mask allows, so the library's pinning
-// selects the block.  Nothing here sleeps or measures: the high-resolution
+// the lowest one the thread's affinity mask allows, so the library's pinning
+// selects the block.  It plays one thread, in a process that has every
+// processor of the dump.  Nothing here sleeps or measures: the high-resolution
 // counter has frequency 0, so measured speeds read 0.
 #pragma once
 
@@ -25,8 +26,8 @@ class TReplayMachine final : public ICpuMachine {
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf = 0) override;
   uint32_t ProcessorCount() override;
   bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) override;
-  bool SetProcessAffinity(uint64_t mask) override;
-  bool CanSetProcessAffinity() override;
+  uint64_t SetThreadAffinity(uint64_t mask) override;
+  bool CanSetThreadAffinity() override;
   uint64_t ReadTsc() override;
   int64_t QueryPerformanceCounter() override;
   int64_t QueryPerformanceFrequency() override;
@@ -34,7 +35,7 @@ class TReplayMachine final : public ICpuMachine {
   void RaisePriority() override;
   void RestorePriority() override;
 
-  // Acts like a system without SetProcessAffinityMask (Windows 95/98/Me).
+  // Acts like a system without the affinity calls (Windows 95/98/Me).
   void SetAffinityCallAvailable(bool available);
 
   // What the library did, for tests.
@@ -46,7 +47,7 @@ class TReplayMachine final : public ICpuMachine {
   std::vector<uint64_t> AffinityCalls() const;  // masks passed, in order
   std::vector<CpuidCall> CpuidCalls() const;
   size_t SleepCalls() const;
-  uint64_t CurrentMask() const;
+  uint64_t CurrentMask() const;  // the thread's
   uint32_t CurrentProcessor() const;
   void ClearLog();
 

@@ -105,7 +105,7 @@ void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
 
 void TForm_Statistics::RefreshFigures() {
   const StatisticsTexts texts =
-      ResMonitor ? StatisticsFigureTexts(ResMonitor->CopyStatistics(), GetTickCountMs(), UserFigureFormat())
+      ResMonitor ? StatisticsFigureTexts(ResMonitor->CopyStatistics(), GetTickCount64Ms(), UserFigureFormat())
                  : NoMonitorTexts();
   for (size_t i = 0; i < labels_.size(); ++i) {
     if (labels_[i]) SetControlText(labels_[i], Widen(texts.text[i]));

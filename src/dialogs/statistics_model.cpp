@@ -59,7 +59,7 @@ std::string StartTimeText(double date_time, const FigureFormat& format) {
          TwoDigits(t.second);
 }
 
-StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint32_t tick_now, const FigureFormat& format) {
+StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint64_t tick_now, const FigureFormat& format) {
   using V = StatisticsValue;
   StatisticsTexts texts;
   texts[V::CpuUsageMax] = PercentText(s.CpuMax, 2, format);
@@ -76,8 +76,8 @@ StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint32_t tick_now
     texts[V::ActualRate] = texts[V::TimeRuning] = texts[V::TimeStarted] = kNoFigure;
     return texts;
   }
-  const uint32_t elapsed_ms = tick_now - s.TickStarted;
-  const auto e = static_cast<uint64_t>(RoundHalfEven(elapsed_ms / 1000.0));
+  const uint64_t elapsed_ms = tick_now - s.TickStarted;
+  const auto e = static_cast<uint64_t>(RoundHalfEven(static_cast<double>(elapsed_ms) / 1000.0));
   texts[V::ActualRate] =
       s.Samples > 0 ? FormatFixed(static_cast<double>(e) / s.Samples, 3, format.decimal_separator) + " s"
                     : kNoFigure;

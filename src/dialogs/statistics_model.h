@@ -46,13 +46,12 @@ FigureFormat UserFigureFormat();
 // Without a monitor every label reads "??".
 StatisticsTexts NoMonitorTexts();
 
-// Every label from one copy of the statistics and the tick count now.  The
-// running time is the tick difference taken as unsigned 32-bit (one wrap of
-// the counter is harmless), rounded to whole seconds with an exact half going
-// to the even neighbour.  A block that was never reset (a monitor created but
+// Every label from one copy of the statistics and the 64-bit tick count now
+// (GetTickCount64Ms).  The running time is the tick difference, rounded to
+// whole seconds with an exact half going to the even neighbour.  A block that was never reset (a monitor created but
 // not started: TimeStarted is the zero date) has no start: its running time,
 // start and rate read "--".
-StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint32_t tick_now, const FigureFormat& format);
+StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint64_t tick_now, const FigureFormat& format);
 
 // "7 secs", "2 mins 7 secs", "1 hours 0 secs": minutes are left out when 0,
 // hours when 0, seconds never.

@@ -40,16 +40,19 @@ class RaisedPriority {
 };
 }  // namespace
 
-void TCPUSpeed::MeasureSpeed() {
+bool TCPUSpeed::MeasureSpeed() {
   uint64_t t1 = 0, t2 = 0;
   {
     RaisedPriority raised(platform_);
     platform_.Sleep(kSettleMs);
+    if (Terminated()) return false;
     t1 = platform_.ReadCounter();
     platform_.Sleep(kWindowMs);
     t2 = platform_.ReadCounter();
+    if (Terminated()) return false;
   }
   speed_ = SpeedFromTicks(t1, t2);
+  return true;
 }
 
 void TCPUSpeed::PostSpeed() {
@@ -62,9 +65,9 @@ void TCPUSpeed::Execute() {
   if (IsWindows2000OrLater()) platform_.PinToFirstProcessor();
   while (!Terminated()) {
     if (!AppTrayMode.load() && (UpdateSpeed.load() || speed_ < 0)) {
-      MeasureSpeed();
-      PostSpeed();
+      if (MeasureSpeed()) PostSpeed();
     }
+    if (Terminated()) break;
     platform_.Sleep(kPauseMs);
   }
 }

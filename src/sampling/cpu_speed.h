@@ -30,6 +30,8 @@ class ICpuSpeedPlatform {
   // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
   // <winnt.h> defines that name as a macro for __rdtsc.)
   virtual uint64_t ReadCounter() = 0;
+  // On the clock thread the real one ends early on the terminate request
+  // (SleepUnlessTerminated).
   virtual void Sleep(uint32_t ms) = 0;
   // Raises the process and the calling thread to the highest priority,
   // remembering what they were; failures are not examined.
@@ -63,8 +65,10 @@ class TCPUSpeed : public TWorkerThread {
   // the clock thread only; read it from elsewhere only once the thread is over.
   double Speed() const { return speed_; }
 
-  // One measurement into Speed.
-  void MeasureSpeed();
+  // One measurement into Speed.  False, with Speed unchanged, when the
+  // terminate request cut it short: the counters then span less than the
+  // window and the figure would be wrong.
+  bool MeasureSpeed();
   // Hands Round(Speed) (ties to even) to the sink.
   void PostSpeed();
 

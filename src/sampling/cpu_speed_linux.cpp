@@ -2,7 +2,6 @@
 #include <sched.h>
 
 #include <chrono>
-#include <thread>
 
 #include "sampling/cpu_speed.h"
 #include "util/process_priority.h"
@@ -30,7 +29,7 @@ class LinuxCpuSpeedPlatform : public ICpuSpeedPlatform {
                                      .count());
 #endif
   }
-  void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void Sleep(uint32_t ms) override { SleepUnlessTerminated(ms); }
   // The shared process-class owner does nothing on Linux; it is asked all
   // the same so that both platforms pair their raises and restores alike.
   // A restore without a raise gives back nothing.

@@ -22,7 +22,7 @@ class WindowsCpuSpeedPlatform : public ICpuSpeedPlatform {
     return static_cast<uint64_t>(now.QuadPart);
 #endif
   }
-  void Sleep(uint32_t ms) override { ::Sleep(ms); }
+  void Sleep(uint32_t ms) override { SleepUnlessTerminated(ms); }
   // The process class is shared with the processor library's speed thread:
   // the counted owner raises it and puts it back.  The thread priority is
   // this thread's own; one that could not be read is left alone.  A restore

@@ -1,9 +1,7 @@
 #include "sampling/res_monitor.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "config/config.h"
 #include "util/format.h"
@@ -18,8 +16,9 @@ namespace {
 class SystemClock : public IMonitorClock {
  public:
   uint32_t TickCount() override { return GetTickCountMs(); }
+  uint64_t TickCount64() override { return GetTickCount64Ms(); }
   double Now() override { return NowAsDateTime(); }
-  void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void Sleep(uint32_t ms) override { SleepUnlessTerminated(ms); }
 };
 
 constexpr int32_t kMinDelayMs = 10;
@@ -124,6 +123,7 @@ void TResMonitor::Initialize() {
 
 void TResMonitor::SampleCPU() {
   double usage = 0;
+  bool failed = false;
   if (scratch_usages_.size() != CpuUsages.size()) scratch_usages_.assign(CpuUsages.size(), 0.0);
   try {
     SampleCpuLoad(*load_, CpuCount, usage, scratch_usages_);
@@ -132,11 +132,14 @@ void TResMonitor::SampleCPU() {
     // sampling: this sample reads 0 %, as a reading that has not advanced
     // does, and the next good reading is compared with the last good one.
     usage = 0;
+    failed = true;
     std::fill(scratch_usages_.begin(), scratch_usages_.end(), 0.0);
   }
   std::lock_guard<std::mutex> lock(mutex_);
   CpuUsage = usage;
   if (CpuCount > 1) CpuUsages.swap(scratch_usages_);
+  cpu_reading_failed_ = failed;
+  if (!failed) last_read_cpu_usage_ = usage;
 }
 
 void TResMonitor::SampleMemory() {
@@ -152,12 +155,13 @@ void TResMonitor::SampleMemory() {
 
 void TResMonitor::ResetStatistics() {
   const double now = clock_->Now();
-  const uint32_t tick = clock_->TickCount();
+  const uint64_t tick = clock_->TickCount64();
   std::lock_guard<std::mutex> lock(mutex_);
   Statistics = TResStatistics{};
   Statistics.TimeStarted = now;
   Statistics.TickStarted = tick;
-  Statistics.CpuMin = Statistics.CpuAverage = Statistics.CpuMax = CpuUsage;
+  const double cpu = cpu_reading_failed_ ? last_read_cpu_usage_ : CpuUsage;
+  Statistics.CpuMin = Statistics.CpuAverage = Statistics.CpuMax = cpu;
   Statistics.MemoryMin = Statistics.MemoryAverage = Statistics.MemoryMax = MemoryUsage;
   Statistics.MemoryTotal = MemoryTotal;
 }
@@ -177,21 +181,24 @@ void Fold(double value, uint64_t n, double& min, double& average, double& max) {
 
 }  // namespace
 
-void FoldSample(TResStatistics& s, double cpu_usage, double memory_usage, double memory_total) {
+void FoldSample(TResStatistics& s, bool cpu_read, double cpu_usage, double memory_usage,
+                double memory_total) {
   // After 2^32 - 1 samples (49 days at 1 ms, 68 years at the default rate)
-  // the count stays where it is: wrapping to 0 would divide by zero and
+  // the counts stay where they are: wrapping to 0 would divide by zero and
   // leave the averages not a number for good.  The mean then goes on with
   // the weight of the last count.
   if (s.Samples != UINT32_MAX) ++s.Samples;
-  const uint64_t n = s.Samples;
-  Fold(cpu_usage, n, s.CpuMin, s.CpuAverage, s.CpuMax);
-  Fold(memory_usage, n, s.MemoryMin, s.MemoryAverage, s.MemoryMax);
+  if (cpu_read) {
+    if (s.CpuSamples != UINT32_MAX) ++s.CpuSamples;
+    Fold(cpu_usage, s.CpuSamples, s.CpuMin, s.CpuAverage, s.CpuMax);
+  }
+  Fold(memory_usage, s.Samples, s.MemoryMin, s.MemoryAverage, s.MemoryMax);
   s.MemoryTotal = memory_total;
 }
 
 void TResMonitor::UpdateStatistics() {
   std::lock_guard<std::mutex> lock(mutex_);
-  FoldSample(Statistics, CpuUsage, MemoryUsage, MemoryTotal);
+  FoldSample(Statistics, !cpu_reading_failed_, CpuUsage, MemoryUsage, MemoryTotal);
 }
 
 void TResMonitor::UpdateDisplay() {

@@ -23,10 +23,16 @@ namespace zt {
 class IMonitorClock {
  public:
   virtual ~IMonitorClock() = default;
-  // Milliseconds since system start, wrapping at 2^32.
+  // Milliseconds since system start, wrapping at 2^32: enough for the
+  // pause after a pass.
   virtual uint32_t TickCount() = 0;
+  // The same without the wrap, for the statistics' running time, which may
+  // well pass the 49.7 days of the 32-bit count.
+  virtual uint64_t TickCount64() = 0;
   // Local date and time (days since 30 December 1899).
   virtual double Now() = 0;
+  // On the monitor's thread the real one ends early on the terminate
+  // request (SleepUnlessTerminated).
   virtual void Sleep(uint32_t ms) = 0;
 };
 
@@ -39,6 +45,8 @@ IMonitorClock& Seam<IMonitorClock>::Real();
 // statistics window.
 struct TResStatistics {
   uint32_t Samples = 0;  // also the x value of the graph points
+  // The samples whose load reading worked: the load's mean is theirs alone.
+  uint32_t CpuSamples = 0;
   double CpuMin = 0;
   double CpuAverage = 0;
   double CpuMax = 0;
@@ -47,13 +55,16 @@ struct TResStatistics {
   double MemoryMax = 0;
   double MemoryTotal = 0;  // MB
   double TimeStarted = 0;  // local date-time of the last reset
-  uint32_t TickStarted = 0;
+  uint64_t TickStarted = 0;  // TickCount64 at the last reset
 };
 
 // Folds one sample into the statistics: Samples counts it (stopping at its
 // largest value rather than wrapping to 0), and the minimum, running mean and
-// maximum of the load and of the memory use take it in.
-void FoldSample(TResStatistics& s, double cpu_usage, double memory_usage, double memory_total);
+// maximum of the memory use take it in; so do those of the load, unless its
+// reading failed (cpu_read false): such a sample is drawn as 0 % but says
+// nothing about the load, and CpuSamples does not count it.
+void FoldSample(TResStatistics& s, bool cpu_read, double cpu_usage, double memory_usage,
+                double memory_total);
 
 // The pause after a pass: Rate minus the time the pass took (tick counts
 // subtracted as unsigned 32-bit, the result read as signed), clamped to
@@ -91,7 +102,7 @@ class TResMonitor : public TWorkerThread {
   // The steps of a pass, public so that tests can run them one by one.
   void Initialize();
   // A failed processor-load reading gives a sample of 0 % and never ends the
-  // sampling.
+  // sampling; the statistics leave that sample's load out.
   void SampleCPU();
   void SampleMemory();
   // Safe from any thread (the statistics window's Reset).
@@ -119,7 +130,11 @@ class TResMonitor : public TWorkerThread {
   IMonitorClock* clock_;
   IMemoryStatus* memory_;
   std::vector<double> scratch_usages_;
-  // Guards Statistics and the writes of the sample figures, so that a reset or
+  // Whether the latest load reading failed, and the latest one that worked:
+  // a reset during an outage takes that as the load's bound, not the 0 %.
+  bool cpu_reading_failed_ = false;
+  double last_read_cpu_usage_ = 0;
+  // Guards Statistics, the writes of the sample figures and the two above, so that a reset or
   // a copy from the UI thread never sees half an update.
   mutable std::mutex mutex_;
   TResStatistics Statistics;

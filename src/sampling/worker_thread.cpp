@@ -1,5 +1,6 @@
 #include "sampling/worker_thread.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -24,7 +25,7 @@ std::deque<SyncCall*> g_queue;
 // The thread object whose thread is running here; set by the thread itself,
 // so it is valid from its first instruction (the std::thread member may not
 // be assigned yet then).
-thread_local const TWorkerThread* t_current = nullptr;
+thread_local TWorkerThread* t_current = nullptr;
 
 // Runs the calls queued so far; the lock is held on entry and on return but
 // not while a call runs.
@@ -87,6 +88,22 @@ void TWorkerThread::WaitFor() {
     }
   }
   if (thread_.joinable()) thread_.join();
+}
+
+void TWorkerThread::Terminate() {
+  terminated_.store(true);
+  terminate_signal_.Set();
+}
+
+void SleepUnlessTerminated(uint32_t ms) {
+  // Only the thread object's own thread waits on its signal; t_current is
+  // set by that thread and the object outlives it.
+  TWorkerThread* worker = t_current;
+  if (!worker) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return;
+  }
+  worker->terminate_signal_.Wait(ms);
 }
 
 void TWorkerThread::Stop() {

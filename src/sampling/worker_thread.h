@@ -12,15 +12,40 @@
 //
 // WaitFor() keeps draining the queue while it waits, so a worker blocked in
 // Synchronize() finishes its call, sees the terminate request and ends; the
-// UI thread cannot deadlock on it.
+// UI thread cannot deadlock on it.  A worker pauses with
+// SleepUnlessTerminated(), which the terminate request cuts short, so
+// stopping a thread never waits out its pause.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace zt {
+
+namespace detail {
+// Set once, by the terminate request; a sleeping worker waits on it.  Per
+// platform: a Windows event (its time-out is relative, so a change of the
+// system clock cannot stretch a pause), a condition variable elsewhere.
+class TerminateSignal {
+ public:
+  TerminateSignal();
+  ~TerminateSignal();
+  TerminateSignal(const TerminateSignal&) = delete;
+  TerminateSignal& operator=(const TerminateSignal&) = delete;
+  void Set();
+  // Returns once the signal is set (at once if it already is) or ms
+  // milliseconds have passed.
+  void Wait(uint32_t ms);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+}  // namespace detail
 
 class TWorkerThread {
  public:
@@ -34,8 +59,9 @@ class TWorkerThread {
 
   // Starts the thread; a second call does nothing.
   void Start();
-  // Sets the terminate request; the run loop checks it.
-  void Terminate() { terminated_.store(true); }
+  // Sets the terminate request; the run loop checks it, and the thread's
+  // SleepUnlessTerminated() returns at once.
+  void Terminate();
   bool Terminated() const { return terminated_.load(); }
   // Waits until the thread has ended, serving Synchronize calls meanwhile.
   // Returns at once when the thread was never started.
@@ -59,13 +85,20 @@ class TWorkerThread {
 
  private:
   void ThreadMain();
+  friend void SleepUnlessTerminated(uint32_t ms);
 
   std::thread thread_;
   std::atomic<bool> terminated_{false};
+  detail::TerminateSignal terminate_signal_;
   std::atomic<bool> finished_{false};
   bool started_ = false;
   std::exception_ptr fatal_;
 };
+
+// Sleeps ms milliseconds.  On a worker thread the sleep ends as soon as that
+// worker is asked to terminate (at once if it already has been): the caller
+// checks Terminated() afterwards.  On any other thread it is a plain sleep.
+void SleepUnlessTerminated(uint32_t ms);
 
 // Runs every pending Synchronize call on the calling thread; returns how many
 // ran.  The Windows wake-up window calls it; tests call it directly.

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "sampling/worker_thread.h"
+#include "util/handles_win.h"
 #include "util/message_window_win.h"
 
 namespace zt::detail {
@@ -46,6 +47,28 @@ void WakeUiThread() {
   if (!hwnd) return;
   if (g_wake_pending.exchange(true)) return;
   if (!PostMessageW(hwnd, kWakeMessage, 0, 0)) g_wake_pending.store(false);
+}
+
+// A manual-reset event: once set, every wait on it returns at once.
+struct TerminateSignal::Impl {
+  UniqueHandle event{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+TerminateSignal::TerminateSignal() : impl_(std::make_unique<Impl>()) {}
+TerminateSignal::~TerminateSignal() = default;
+
+void TerminateSignal::Set() {
+  if (impl_->event) SetEvent(impl_->event.get());
+}
+
+void TerminateSignal::Wait(uint32_t ms) {
+  // Without an event (the system refused one) the pause is a plain one; the
+  // caller still sees the request when it wakes.
+  if (!impl_->event) {
+    Sleep(ms);
+    return;
+  }
+  WaitForSingleObject(impl_->event.get(), ms);
 }
 
 }  // namespace zt::detail

@@ -25,6 +25,8 @@ inline bool IsWindows2000OrLater() { return Seam<IPlatformVersion>::Get().IsWind
 
 // Milliseconds since system start, wrapping at 2^32 like GetTickCount.
 uint32_t GetTickCountMs();
+// Milliseconds since system start, 64 bits wide: it does not wrap.
+uint64_t GetTickCount64Ms();
 
 // Local date and time as days since 30 December 1899, the time of day as the
 // fraction (the program's date-time format).

@@ -14,13 +14,13 @@ IPlatformVersion& Seam<IPlatformVersion>::Real() {
   return version;
 }
 
-uint32_t GetTickCountMs() {
+uint64_t GetTickCount64Ms() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
-  const uint64_t ms =
-      static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-  return static_cast<uint32_t>(ms);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
 }
+
+uint32_t GetTickCountMs() { return static_cast<uint32_t>(GetTickCount64Ms()); }
 
 double NowAsDateTime() {
   timespec ts{};

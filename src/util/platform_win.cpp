@@ -34,6 +34,7 @@ IPlatformVersion& Seam<IPlatformVersion>::Real() {
 }
 
 uint32_t GetTickCountMs() { return GetTickCount(); }
+uint64_t GetTickCount64Ms() { return GetTickCount64(); }
 
 double NowAsDateTime() {
   SYSTEMTIME st;

@@ -1,6 +1,8 @@
 // The processor library's one fake machine: CPUID answers from a register
-// map per processor, the answering processor chosen by the process affinity
-// mask, and every affinity, sleep and CPUID call counted.  A leaf may have a
+// map per processor, the answering processor chosen by the calling thread's
+// affinity mask, and every affinity, sleep and CPUID call counted.  Each
+// thread has its own mask, all processors until it sets one, as on Windows
+// (the affinity calls may come from several threads; the rest is for one).  A leaf may have a
 // list of answers: successive executions of the same leaf in a row walk
 // through it (the last one repeats), as leaf 2 does on the processors that
 // need several calls; running another leaf starts the walk again.  A leaf
@@ -13,7 +15,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cpuid/cpu_machine.h"
@@ -54,9 +58,7 @@ inline uint32_t Chars(const char* four) {
 
 class FakeMachine final : public ICpuMachine {
  public:
-  explicit FakeMachine(std::vector<FakeCpu> cpus = {FakeCpu{}}) : cpus_(std::move(cpus)) {
-    mask_ = AllMask();
-  }
+  explicit FakeMachine(std::vector<FakeCpu> cpus = {FakeCpu{}}) : cpus_(std::move(cpus)) {}
 
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t) override {
     ++cpuid_calls;
@@ -73,16 +75,17 @@ class FakeMachine final : public ICpuMachine {
   bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) override {
     ++get_affinity_calls;
     if (!get_affinity_works) return false;
-    process_mask = mask_;
-    system_mask = AllMask();
+    process_mask = system_mask = AllMask();
     return true;
   }
-  bool SetProcessAffinity(uint64_t mask) override {
+  uint64_t SetThreadAffinity(uint64_t mask) override {
+    std::lock_guard<std::mutex> lock(affinity_mutex_);
     set_affinity_masks.push_back(mask);
-    mask_ = mask;
-    return true;
+    const uint64_t before = MaskOfLocked(std::this_thread::get_id());
+    thread_masks_[std::this_thread::get_id()] = mask;
+    return before;
   }
-  bool CanSetProcessAffinity() override { return can_set_affinity; }
+  bool CanSetThreadAffinity() override { return can_set_affinity; }
   uint64_t ReadTsc() override { return tsc += tsc_step; }
   int64_t QueryPerformanceCounter() override { return qpc += qpc_step; }
   int64_t QueryPerformanceFrequency() override { return frequency; }
@@ -94,16 +97,25 @@ class FakeMachine final : public ICpuMachine {
   void RestorePriority() override { ++restore_calls; }
 
   uint32_t CurrentProcessor() const {
+    const uint64_t mask = Mask();
     for (uint32_t p = 0; p < cpus_.size() && p < 64; ++p) {
-      if ((mask_ >> p) & 1) return p;
+      if ((mask >> p) & 1) return p;
     }
     return 0;
   }
   uint64_t AllMask() const {
     return cpus_.size() >= 64 ? ~uint64_t{0} : (uint64_t{1} << cpus_.size()) - 1;
   }
-  void SetMask(uint64_t mask) { mask_ = mask; }
-  uint64_t Mask() const { return mask_; }
+  // The calling thread's mask, or another thread's.
+  void SetMask(uint64_t mask) {
+    std::lock_guard<std::mutex> lock(affinity_mutex_);
+    thread_masks_[std::this_thread::get_id()] = mask;
+  }
+  uint64_t Mask() const { return MaskOf(std::this_thread::get_id()); }
+  uint64_t MaskOf(std::thread::id thread) const {
+    std::lock_guard<std::mutex> lock(affinity_mutex_);
+    return MaskOfLocked(thread);
+  }
 
   // The first processor's leaves, set directly (name and cache tests).
   void Set(uint32_t leaf, CpuidRegisters regs) { cpus_[0].leaves[leaf] = {regs}; }
@@ -139,7 +151,7 @@ class FakeMachine final : public ICpuMachine {
   uint32_t reported_count = 0;  // 0: the number of fake processors
   bool can_set_affinity = true;
   bool get_affinity_works = true;
-  std::vector<uint64_t> set_affinity_masks;
+  std::vector<uint64_t> set_affinity_masks;  // every thread's, in order
   int get_affinity_calls = 0;
   int cpuid_calls = 0;
   std::vector<uint32_t> leaves_asked;
@@ -155,8 +167,14 @@ class FakeMachine final : public ICpuMachine {
   std::function<void(uint32_t)> on_sleep;
 
  private:
+  uint64_t MaskOfLocked(std::thread::id thread) const {
+    auto it = thread_masks_.find(thread);
+    return it == thread_masks_.end() ? AllMask() : it->second;
+  }
+
   std::vector<FakeCpu> cpus_;
-  uint64_t mask_;
+  mutable std::mutex affinity_mutex_;
+  std::map<std::thread::id, uint64_t> thread_masks_;
   std::map<uint32_t, size_t> executions_;
   uint32_t last_leaf_ = 0xFFFFFFFF;
   size_t run_ = 0;

@@ -55,15 +55,17 @@ TEST(NativeMachineLinux, AffinityPinsTheCallingThreadAndComesBack) {
   ASSERT_TRUE(machine->GetProcessAffinity(process, system));
   EXPECT_NE(process, 0u);
   EXPECT_EQ(process & ~system, 0u);
-  EXPECT_TRUE(machine->CanSetProcessAffinity());
-  EXPECT_FALSE(machine->SetProcessAffinity(0));
+  EXPECT_TRUE(machine->CanSetThreadAffinity());
+  EXPECT_EQ(machine->SetThreadAffinity(0), 0u);
+  uint64_t expected_before = process;
   for (int cpu = 0; cpu < 64; ++cpu) {
     if (!(process & (uint64_t{1} << cpu))) continue;
-    ASSERT_TRUE(machine->SetProcessAffinity(uint64_t{1} << cpu));
+    ASSERT_EQ(machine->SetThreadAffinity(uint64_t{1} << cpu), expected_before);
+    expected_before = uint64_t{1} << cpu;
     machine->SleepMs(0);
     EXPECT_EQ(sched_getcpu(), cpu);
   }
-  ASSERT_TRUE(machine->SetProcessAffinity(process));
+  ASSERT_EQ(machine->SetThreadAffinity(process), expected_before);
   uint64_t again = 0;
   machine->GetProcessAffinity(again, system);
   EXPECT_EQ(again, process);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace zt::cpuid {
 namespace {
 
@@ -19,22 +21,25 @@ TEST(NativeMachineWin, CountsAndCpuidAnswer) {
   EXPECT_EQ(machine->Cpuid(0x80000000).eax & 0x80000000u, 0x80000000u);
 }
 
-TEST(NativeMachineWin, AffinityIsLookedUpAndPinsTheProcess) {
+TEST(NativeMachineWin, AffinityIsLookedUpAndPinsOnlyTheCallingThread) {
   auto machine = CreateNativeMachine();
-  ASSERT_TRUE(machine->CanSetProcessAffinity());
+  ASSERT_TRUE(machine->CanSetThreadAffinity());
   uint64_t process = 0, system = 0;
   ASSERT_TRUE(machine->GetProcessAffinity(process, system));
   EXPECT_NE(process, 0u);
   EXPECT_EQ(process & ~system, 0u);
-  uint64_t lowest = process & (~process + 1);
-  ASSERT_TRUE(machine->SetProcessAffinity(lowest));
+  const uint64_t lowest = process & (~process + 1);
+  const uint64_t before = machine->SetThreadAffinity(lowest);
+  ASSERT_NE(before, 0u);
+  // The process and its other threads keep every processor.
   uint64_t now = 0;
   machine->GetProcessAffinity(now, system);
-  EXPECT_EQ(now, lowest);
-  ASSERT_TRUE(machine->SetProcessAffinity(process));
-  machine->GetProcessAffinity(now, system);
   EXPECT_EQ(now, process);
-  EXPECT_FALSE(machine->SetProcessAffinity(0));
+  uint64_t other = 0;
+  std::thread([&] { other = machine->SetThreadAffinity(process); }).join();
+  EXPECT_EQ(other, process);
+  EXPECT_EQ(machine->SetThreadAffinity(before), lowest);
+  EXPECT_EQ(machine->SetThreadAffinity(0), 0u);
 }
 
 TEST(NativeMachineWin, CountersPriorityAndSleep) {

@@ -50,13 +50,13 @@ TEST_F(ReplayTest, AnswersFromTheBlockOfTheCurrentProcessor) {
   EXPECT_EQ(Machine().Cpuid(0x80000001), CpuidRegisters{});
   EXPECT_EQ(Machine().Cpuid(0x80000000, 0).eax, 0x80000004u);
   // The lowest processor the mask allows answers.
-  EXPECT_TRUE(Machine().SetProcessAffinity(2));
+  EXPECT_EQ(Machine().SetThreadAffinity(2), 3u);
   EXPECT_EQ(Machine().Cpuid(1).eax, 0xF2Au);
   EXPECT_EQ(Machine().Cpuid(0x80000000).eax, 0u);
-  EXPECT_FALSE(Machine().SetProcessAffinity(0));
-  EXPECT_FALSE(Machine().SetProcessAffinity(4));  // no third processor
+  EXPECT_EQ(Machine().SetThreadAffinity(0), 0u);
+  EXPECT_EQ(Machine().SetThreadAffinity(4), 0u);  // no third processor
   EXPECT_EQ(machine_->CurrentMask(), 2u);
-  EXPECT_TRUE(Machine().SetProcessAffinity(3));
+  EXPECT_EQ(Machine().SetThreadAffinity(3), 2u);
   EXPECT_EQ(machine_->CurrentProcessor(), 0u);
   EXPECT_EQ(machine_->AffinityCalls(), (std::vector<uint64_t>{2, 0, 4, 3}));
 }

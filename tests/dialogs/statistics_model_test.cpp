@@ -11,7 +11,7 @@ namespace {
 
 using V = StatisticsValue;
 
-TResStatistics StartedAt(uint32_t tick) {
+TResStatistics StartedAt(uint64_t tick) {
   TResStatistics s;
   s.TimeStarted = DateTimeFromParts(2013, 12, 16, 9, 5, 7, 0);
   s.TickStarted = tick;
@@ -35,17 +35,28 @@ TEST(StatisticsFigures, RunningTimeLeavesOutZeroHoursAndMinutesButNeverSeconds) 
   EXPECT_EQ(RunningTimeText(90061), "25 hours 1 mins 1 secs");
 }
 
-TEST(StatisticsFigures, ElapsedTimeSurvivesAWrapOfTheTickCounterAndRoundsHalvesToEven) {
-  // Started 1.5 s before the counter wrapped, read 2 s after: 3.5 s -> 4.
-  TResStatistics s = StartedAt(0xFFFFFFFFu - 1499);
+TEST(StatisticsFigures, ElapsedTimeRoundsHalvesToEven) {
+  // Started 1.5 s before 2^32 ms, read 2 s after: 3.5 s -> 4.
+  TResStatistics s = StartedAt(0xFFFFFFFFull - 1499);
   s.Samples = 8;
-  StatisticsTexts t = StatisticsFigureTexts(s, 2000, FigureFormat{});
+  StatisticsTexts t = StatisticsFigureTexts(s, 0x100000000ull + 2000, FigureFormat{});
   EXPECT_EQ(t[V::TimeRuning], "4 secs");
   EXPECT_EQ(t[V::ActualRate], "0.500 s");
   // 2.5 s -> 2.
-  t = StatisticsFigureTexts(s, 1000, FigureFormat{});
+  t = StatisticsFigureTexts(s, 0x100000000ull + 1000, FigureFormat{});
   EXPECT_EQ(t[V::TimeRuning], "2 secs");
   EXPECT_EQ(t[V::ActualRate], "0.250 s");
+}
+
+// A monitor left running for two months: the running time and the rate go
+// on past the 49.7 days of a 32-bit millisecond count.
+TEST(StatisticsFigures, RunningTimeAndRateGoOnPastFortyNineDays) {
+  TResStatistics s = StartedAt(3000);
+  s.Samples = 5184000;  // one a second
+  const uint64_t sixty_days_ms = 60ull * 24 * 3600 * 1000;
+  const StatisticsTexts t = StatisticsFigureTexts(s, 3000 + sixty_days_ms + 7000, FigureFormat{});
+  EXPECT_EQ(t[V::TimeRuning], "1440 hours 7 secs");
+  EXPECT_EQ(t[V::ActualRate], "1.000 s");
 }
 
 TEST(StatisticsFigures, LoadAndMemoryWithTheUsersSeparatorAndMonthNames) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -10,6 +11,10 @@
 #include <vector>
 
 #include "config/config.h"
+#include "cpuid/cpu_root.h"
+#include "cpuid/cpuid_access.h"
+#include "cpuid/cpuid_access_fake.h"
+#include "cpuid/interfaces.h"
 #include "shell/window_messages.h"
 
 namespace zt {
@@ -185,6 +190,86 @@ TEST_F(CpuSpeedThreadTest, TrayModePausesAndResumesTheMeasurements) {
   speed.Terminate();
   speed.WaitFor();
   for (unsigned mhz : sink.Posts()) EXPECT_EQ(mhz, 3000u);
+}
+
+// A close request that arrives during a measurement ends its wait: the
+// counter readings then span less than the window, so the figure is
+// dropped, never posted.
+TEST_F(CpuSpeedThreadTest, AMeasurementCutShortByTheTerminateRequestIsNeverPosted) {
+  UpdateSpeed = true;
+  FakeMachine machine(2'000'000'000ull);
+  RecordingSink sink;
+  TCPUSpeed* thread = nullptr;
+  std::atomic<bool> asked{false};
+  machine.on_sleep = [&] {
+    // The first 500 ms sleep is the measuring window.
+    const std::vector<std::string> log = machine.Log();
+    if (!asked && log.back() == "sleep 500") {
+      asked = true;
+      thread->Terminate();
+    }
+  };
+  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  TCPUSpeed speed(sink);
+  thread = &speed;
+  speed.Start();
+  speed.WaitFor();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(sink.Posts().empty());
+  EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
+  // The raised priority was put back all the same.
+  EXPECT_EQ(machine.Log().back(), "restore");
+}
+
+// The clock thread pins itself to the first processor so that both counter
+// readings come from one processor.  Reading the CPU information pins only
+// the reading thread: the clock thread keeps its pin through the read and
+// after it, and no other thread is held on one processor meanwhile.
+TEST_F(CpuSpeedThreadTest, StaysPinnedThroughAProcessorLibraryRead) {
+  UpdateSpeed = true;
+  cpuid::testing::ScopedFake cpus({cpuid::testing::IntelCpu(), cpuid::testing::AmdCpu()});
+  // One machine under both: the clock thread pins itself on the fake's
+  // masks.
+  class ClockOnTheFake : public FakeMachine {
+   public:
+    explicit ClockOnTheFake(cpuid::testing::FakeMachine& cpus) : FakeMachine(1'000'000'000ull), cpus_(cpus) {}
+    void PinToFirstProcessor() override {
+      cpus_.SetThreadAffinity(1);
+      thread = std::this_thread::get_id();
+      pinned = true;
+    }
+    std::atomic<bool> pinned{false};
+    std::thread::id thread;
+
+   private:
+    cpuid::testing::FakeMachine& cpus_;
+  } clock(*cpus);
+  ScopedOverride<ICpuSpeedPlatform> use_clock(clock);
+  RecordingSink sink;
+  TCPUSpeed speed(sink);
+  speed.Start();
+  ASSERT_TRUE(WaitUntil([&] { return clock.pinned.load(); }));
+  const std::thread::id clock_thread = clock.thread;
+  std::thread window_thread([] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); });
+  const std::thread::id window = window_thread.get_id();
+
+  uint64_t clock_mask_during = 0, window_mask_during = 0, reader_mask_during = 0;
+  cpus->on_sleep = [&](uint32_t) {  // the Sleep(0) that follows each pin
+    clock_mask_during = cpus->MaskOf(clock_thread);
+    window_mask_during = cpus->MaskOf(window);
+    reader_mask_during = cpus->Mask();
+  };
+  ASSERT_TRUE(cpuid::CpuRoot().UseAffinity());
+  EXPECT_EQ(cpuid::CpuRoot().ProcessorInformation(1)->Vendor()->Vendor(), cpuid::kVendorAmd);
+  cpus->on_sleep = nullptr;
+  window_thread.join();
+
+  EXPECT_EQ(reader_mask_during, 2u);  // the read itself ran on processor 1
+  EXPECT_EQ(clock_mask_during, 1u);
+  EXPECT_EQ(window_mask_during, 3u);
+  EXPECT_EQ(cpus->MaskOf(clock_thread), 1u);
+  EXPECT_EQ(cpus->Mask(), 3u);  // the reader's pin was undone
+  speed.Stop();
 }
 
 TEST_F(CpuSpeedThreadTest, AnErrorEndsTheThreadSilently) {

@@ -55,7 +55,8 @@ class FakeLoad : public IProcessorLoad {
 
 class FakeClock : public IMonitorClock {
  public:
-  uint32_t TickCount() override { return tick.load(); }
+  uint32_t TickCount() override { return static_cast<uint32_t>(tick.load()); }
+  uint64_t TickCount64() override { return tick.load(); }
   double Now() override { return now; }
   void Sleep(uint32_t ms) override {
     {
@@ -68,7 +69,7 @@ class FakeClock : public IMonitorClock {
     std::lock_guard<std::mutex> lock(mutex);
     return sleeps;
   }
-  std::atomic<uint32_t> tick{1000};
+  std::atomic<uint64_t> tick{1000};
   double now = 45000.5;
   std::mutex mutex;
   std::vector<uint32_t> sleeps;

@@ -71,12 +71,12 @@ TEST_F(ResMonitorTest, ResetTakesTimeTickAndMemoryFigures) {
   m.MemoryTotal = 8192;
   m.CpuUsage = 5;
   m.UpdateStatistics();
-  clock.tick = 777;
+  clock.tick = (1ull << 32) + 777;  // past the 32-bit count: the reset keeps all of it
   clock.now = 46000.25;
   m.ResetStatistics();
   const TResStatistics s = m.CopyStatistics();
   EXPECT_EQ(s.Samples, 0u);
-  EXPECT_EQ(s.TickStarted, 777u);
+  EXPECT_EQ(s.TickStarted, (1ull << 32) + 777);
   EXPECT_DOUBLE_EQ(s.TimeStarted, 46000.25);
   EXPECT_DOUBLE_EQ(s.MemoryMin, 25);
   EXPECT_DOUBLE_EQ(s.MemoryAverage, 25);
@@ -120,19 +120,20 @@ TEST_F(ResMonitorTest, AverageStaysExactOverManySamples) {
 // by zero and make the averages not a number for good.
 TEST(StatisticsFold, CountStopsAtItsLargestValueAndTheAveragesStayNumbers) {
   TResStatistics s;
-  s.Samples = UINT32_MAX - 1;
+  s.Samples = s.CpuSamples = UINT32_MAX - 1;
   s.CpuMin = s.CpuAverage = s.CpuMax = 40;
   s.MemoryMin = s.MemoryAverage = s.MemoryMax = 30;
-  for (int i = 0; i < 3; ++i) FoldSample(s, 40, 30, 8192);
+  for (int i = 0; i < 3; ++i) FoldSample(s, true, 40, 30, 8192);
   EXPECT_EQ(s.Samples, UINT32_MAX);
   EXPECT_DOUBLE_EQ(s.CpuAverage, 40);
   EXPECT_DOUBLE_EQ(s.MemoryAverage, 30);
-  FoldSample(s, 100, 90, 8192);
+  FoldSample(s, true, 100, 90, 8192);
   EXPECT_NEAR(s.CpuAverage, 40, 1e-6);
   EXPECT_GT(s.CpuAverage, 40);
   EXPECT_DOUBLE_EQ(s.CpuMax, 100);
   EXPECT_DOUBLE_EQ(s.MemoryMax, 90);
   EXPECT_EQ(s.Samples, UINT32_MAX);
+  EXPECT_EQ(s.CpuSamples, UINT32_MAX);
 }
 
 // --- Initialize and sampling ---------------------------------------------
@@ -393,9 +394,12 @@ TEST_F(ResMonitorTest, RunLoopSleepsWhatIsLeftOfRate) {
   EXPECT_FALSE(m.FatalException());
 }
 
-// One bad reading in the middle of a run must not stop the monitor: that
-// sample reads 0 %, and the next good reading goes on.
-TEST_F(ResMonitorTest, FailedReadingsMidRunReadZeroAndSamplingGoesOn) {
+// Bad readings in the middle of a run must not stop the monitor: those
+// samples are drawn as 0 % and the next good reading goes on.  They say
+// nothing about the load, so the statistics leave them out: an outage of the
+// performance data must not leave a minimum of 0 % for the rest of the
+// session.  They still count as samples (the graph's x, the actual rate).
+TEST_F(ResMonitorTest, FailedReadingsAreDrawnAsZeroButLeftOutOfTheLoadStatistics) {
   FakeLoad load(test::Rows{{10, 30, 20}, {50, 70, 60}, {40, 40, 40}});
   load.fail_from = 3;  // Initialize reads once; the first pass succeeds, the next two fail
   load.fail_until = 5;
@@ -417,9 +421,33 @@ TEST_F(ResMonitorTest, FailedReadingsMidRunReadZeroAndSamplingGoesOn) {
   EXPECT_DOUBLE_EQ(display.lines[2][3].y, 40);
   EXPECT_EQ(display.tray[1].first, 0);
   const TResStatistics s = m.CopyStatistics();
-  EXPECT_GE(s.Samples, 6u);
-  EXPECT_DOUBLE_EQ(s.CpuMin, 0);
+  ASSERT_GE(s.Samples, 6u);
+  EXPECT_EQ(display.lines[1].size(), s.Samples);
+  // The good passes: one of 60 (the mean of 50 and 70), the rest 40; the
+  // lowest bound is the 20 of the reading that Initialize reset to.
+  const double good = s.Samples - 2;
+  EXPECT_EQ(s.CpuSamples, s.Samples - 2);
+  EXPECT_DOUBLE_EQ(s.CpuMin, 20);
   EXPECT_DOUBLE_EQ(s.CpuMax, 60);
+  EXPECT_NEAR(s.CpuAverage, (60 + 40 * (good - 1)) / good, 1e-9);
+  // The memory was read on every pass and counts every one.
+  EXPECT_DOUBLE_EQ(s.MemoryMin, 25);
+  EXPECT_DOUBLE_EQ(s.MemoryAverage, 25);
+
+  // A reset during an outage takes the last good load as its bound.
+  m.SampleCPU();
+  load.fail_from = load.readings + 1;
+  load.fail_until = INT_MAX;
+  m.SampleCPU();
+  ASSERT_DOUBLE_EQ(m.CpuUsage, 0);
+  m.ResetStatistics();
+  const TResStatistics r = m.CopyStatistics();
+  EXPECT_DOUBLE_EQ(r.CpuMin, 40);
+  EXPECT_DOUBLE_EQ(r.CpuAverage, 40);
+  EXPECT_DOUBLE_EQ(r.CpuMax, 40);
+  m.UpdateStatistics();
+  EXPECT_DOUBLE_EQ(m.CopyStatistics().CpuMin, 40);
+  EXPECT_EQ(m.CopyStatistics().Samples, 1u);
 }
 
 TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {

@@ -11,6 +11,9 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sampling/cpu_speed.h"
+#include "sampling/res_monitor.h"
+
 namespace zt {
 namespace {
 
@@ -162,6 +165,39 @@ TEST(WorkerThread, SeveralWorkersShareTheQueue) {
   EXPECT_EQ(calls, 150);
   a.Start();  // a second Start does nothing
   EXPECT_EQ(calls, 150);
+}
+
+// The sampling threads pause through these sleeps (the monitor between
+// samples, the clock thread inside and between its measurements).  On a
+// worker they end on the terminate request, so the owner never waits out a
+// pause: the process ends soon after its window, whatever Rate is.
+TEST(WorkerThread, TheSamplingThreadsSleepsEndOnTheTerminateRequest) {
+  constexpr uint32_t kTenMinutes = 600000;
+  const std::function<void()> sleeps[] = {
+      [] { Seam<IMonitorClock>::Real().Sleep(kTenMinutes); },
+      [] { Seam<ICpuSpeedPlatform>::Real().Sleep(kTenMinutes); },
+  };
+  for (const auto& sleep : sleeps) {
+    std::atomic<bool> sleeping{false};
+    LambdaThread t([&](LambdaThread&) {
+      sleeping = true;
+      sleep();
+    });
+    t.Start();
+    ASSERT_TRUE(WaitUntil([&] { return sleeping.load(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // well into the sleep
+    const Watchdog watchdog("stopping a sleeping worker");
+    t.Stop();
+    EXPECT_TRUE(t.Finished());
+  }
+  // A terminate request that comes first ends the next sleep at once.
+  LambdaThread early([](LambdaThread& self) {
+    while (!self.Terminated()) std::this_thread::yield();
+    Seam<IMonitorClock>::Real().Sleep(kTenMinutes);
+  });
+  early.Start();
+  const Watchdog watchdog("a sleep after the terminate request");
+  early.Stop();
 }
 
 }  // namespace

@@ -34,12 +34,18 @@ TEST(DateTime, NowIsTheLocalDateAndTime) {
   EXPECT_NEAR(NowAsDateTime(), expected, 3.0 / 86400);
 }
 
-TEST(TickCount, CountsMilliseconds) {
+TEST(TickCount, BothCountsCountMillisecondsOfTheSameClock) {
   const uint32_t a = GetTickCountMs();
+  const uint64_t a64 = GetTickCount64Ms();
   std::this_thread::sleep_for(std::chrono::milliseconds(60));
   const uint32_t b = GetTickCountMs();
+  const uint64_t b64 = GetTickCount64Ms();
   EXPECT_GE(b - a, 50u);
   EXPECT_LT(b - a, 2000u);
+  EXPECT_GE(b64 - a64, 50u);
+  EXPECT_LT(b64 - a64, 2000u);
+  // The 32-bit count is the low half of the 64-bit one.
+  EXPECT_LT(static_cast<uint32_t>(b - static_cast<uint32_t>(a64)), 2000u);
 }
 
 #ifndef _WIN32
