@@ -93,10 +93,11 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
 
 void TForm_Main::Destroy() {
   if (!hwnd_) return;
-  // Off the screen before the threads are waited for: stopping them can take
-  // up to a sampling period, and a window and tray icon left standing, no
-  // longer repainted, would look frozen all that time.  The threads are asked
-  // to stop first, so they wind down meanwhile.
+  // Off the screen before the threads are waited for: a display step already
+  // queued or a clock measurement being put down still takes a moment, and a
+  // window and tray icon left standing, no longer repainted, would look
+  // frozen meanwhile.  The threads are asked to stop first, so they wind down
+  // while the window and the icon go.
   if (monitors_started_) RequestMonitorsStop();
   ShowWindow(hwnd_, SW_HIDE);
   tray_.RemoveIcon();
