@@ -1,5 +1,7 @@
 // The main window's share of each sample (the display step), the clock-speed
-// label and the tray icon's updates and mouse messages.
+// label and the tray icon's updates and mouse messages.  While the window is
+// hidden (tray mode) a sample only feeds the graph's data and the held
+// figures; the tray icon is called only for a new picture or tip.
 #include "shell/main_form_win.h"
 
 #include "sampling/cpu_speed.h"
@@ -10,7 +12,8 @@
 namespace zt {
 
 void TForm_Main::SetGaugeProgress(int percent) {
-  if (gauge_) gauge_->SetProgress(percent);
+  FollowShown();
+  if (figures_.Gauge(percent) && gauge_) gauge_->SetProgress(percent);
 }
 
 int TForm_Main::GraphPointCount(int line) const { return chart_data_.PointCount(line); }
@@ -19,25 +22,45 @@ void TForm_Main::DeleteOldestGraphPoint(int line) { chart_data_.DeleteOldest(lin
 
 void TForm_Main::AddGraphPoint(int line, double x, double y) {
   chart_data_.Add(line, x, y);
-  if (chart_) chart_->Invalidate();
+  FollowShown();
+  if (figures_.GraphChanged() && chart_) chart_->Invalidate();
 }
 
 void TForm_Main::SetMemoryLabelText(const std::string& utf8) {
-  if (label_memory_used_) label_memory_used_->SetText(Widen(utf8));
+  FollowShown();
+  if (figures_.MemoryLabel(utf8) && label_memory_used_) label_memory_used_->SetText(Widen(utf8));
 }
 
 void TForm_Main::ClearGraph() {
   chart_data_.ClearAll();
-  if (chart_) chart_->Invalidate();
+  FollowShown();
+  if (figures_.GraphChanged() && chart_) chart_->Invalidate();
 }
 
 void TForm_Main::ClearGraphLines(int first, int last) {
   for (int line = first; line <= last; ++line) chart_data_.Clear(line);
-  if (chart_) chart_->Invalidate();
+  FollowShown();
+  if (figures_.GraphChanged() && chart_) chart_->Invalidate();
 }
 
 void TForm_Main::WMCPUSpeed(unsigned mhz) {
-  if (label_cpu_speed_) label_cpu_speed_->SetText(Widen(SpeedLabelText(mhz)));
+  const std::string text = SpeedLabelText(mhz);
+  FollowShown();
+  if (figures_.SpeedLabel(text) && label_cpu_speed_) label_cpu_speed_->SetText(Widen(text));
+}
+
+void TForm_Main::FollowShown() {
+  // FormShow hands the figures over as the window is shown; this covers a
+  // window made visible without the showing message (and notes a hiding).
+  const bool shown = hwnd_ && IsWindowVisible(hwnd_);
+  if (shown != figures_.shown()) ShowHeldFigures(figures_.SetShown(shown));
+}
+
+void TForm_Main::ShowHeldFigures(const HeldFigures& held) {
+  if (held.gauge && gauge_) gauge_->SetProgress(*held.gauge);
+  if (held.memory_label && label_memory_used_) label_memory_used_->SetText(Widen(*held.memory_label));
+  if (held.speed_label && label_cpu_speed_) label_cpu_speed_->SetText(Widen(*held.speed_label));
+  if (held.graph && chart_) chart_->Invalidate();
 }
 
 void TForm_Main::UpdateTrayIcon(int load, int memory) {
@@ -45,7 +68,8 @@ void TForm_Main::UpdateTrayIcon(int load, int memory) {
   tray_.SetTip(TrayTipText(load, memory));
   tray_index_ = TrayImageIndex(load, list.Count());
   tray_.SetIconFromList(list, tray_index_);
-  tray_.RefreshIcon();
+  // Most samples leave the picture and the tip as they were.
+  if (tray_.UpdateIcon()) ++tray_refreshes_;
   ++tray_updates_;
 }
 

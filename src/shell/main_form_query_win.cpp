@@ -23,6 +23,7 @@ LRESULT TForm_Main::Query(WPARAM item) {
     case MainQuery::TrayImageIndex: return tray_index_;
     case MainQuery::SplashVisible: return label_splash_ && IsWindowVisible(label_splash_->hwnd()) ? 1 : 0;
     case MainQuery::TrayUpdates: return tray_updates_;
+    case MainQuery::TrayRefreshes: return tray_refreshes_;
     case MainQuery::ComApartment: {
       APTTYPE type;
       APTTYPEQUALIFIER qualifier;

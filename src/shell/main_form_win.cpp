@@ -286,6 +286,9 @@ void TForm_Main::FormPaint() {
 void TForm_Main::FormResize() { LayoutWidgets(); }
 
 void TForm_Main::FormShow(bool shown, LPARAM reason) {
+  // What came while the window was hidden reaches the widgets before the
+  // window's first paint.
+  if (shown) ShowHeldFigures(figures_.SetShown(true));
   // Only a showing by ShowWindow (reason 0), not a parent's restore.
   if (!shown || reason != 0) return;
   // Every showing re-applies the stored placement.

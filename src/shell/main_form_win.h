@@ -24,6 +24,7 @@
 #include "sampling/monitor_display.h"
 #include "shell/chart_model.h"
 #include "config/config.h"
+#include "shell/live_figures.h"
 #include "shell/placement.h"
 #include "shell/popup_menu_win.h"
 #include "shell/tray_icon_win.h"
@@ -69,8 +70,9 @@ enum class MainQuery : WPARAM {
   LinePoints0 = 4,  // 4..8: points of graph lines 0..4
   TrayImageIndex = 9,  // last image index given to the tray icon, -1 before
   SplashVisible = 12,
-  TrayUpdates = 13,
+  TrayUpdates = 13,  // samples handed to the tray icon
   ComApartment = 14,  // the UI thread's COM apartment type (APTTYPE), -1 without COM
+  TrayRefreshes = 15,  // of those, the ones sent to the shell (a new picture or tip)
 };
 
 class TForm_Main : public IMonitorDisplay {
@@ -170,6 +172,11 @@ class TForm_Main : public IMonitorDisplay {
   void WMCPUSpeed(unsigned mhz);
   void TrayIcon_Notify(UINT mouse_message);
   void TaskbarCreated();
+  // A hidden window touches no widget for a sample: the figures wait in
+  // figures_ until a showing (FormShow, or any other way the window becomes
+  // visible) brings them.  main_form_display_win.cpp
+  void FollowShown();
+  void ShowHeldFigures(const HeldFigures& held);
   LRESULT Query(WPARAM item);  // main_form_query_win.cpp
 
   // Commands (menu items and title buttons).  main_form_commands_win.cpp
@@ -228,11 +235,13 @@ class TForm_Main : public IMonitorDisplay {
   std::unique_ptr<TSplashLabel> label_splash_;
 
   ChartData chart_data_;
+  LiveFigures figures_;
   TrayImageList tray_numeric_;
   TrayImageList tray_gradient_;
   TTrayIcon tray_;
   int tray_index_ = -1;
   long tray_updates_ = 0;
+  long tray_refreshes_ = 0;
 
   UINT taskbar_created_ = 0;
   UINT query_message_ = 0;

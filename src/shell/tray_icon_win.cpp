@@ -11,11 +11,7 @@ namespace {
 
 bool Notify(DWORD message, NOTIFYICONDATAW* data) { return Seam<IShell>::Get().NotifyIcon(message, data); }
 
-void CopyTip(wchar_t* dest, const std::u16string& text) {
-  const std::u16string limited = LimitTrayTip(text);
-  std::copy(limited.begin(), limited.end(), dest);
-  dest[limited.size()] = L'\0';
-}
+std::uintptr_t PictureOf(const NOTIFYICONDATAW& data) { return reinterpret_cast<std::uintptr_t>(data.hIcon); }
 
 }  // namespace
 
@@ -30,19 +26,20 @@ void TTrayIcon::Prepare(HWND window, UINT callback_message, HICON program_icon, 
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data_.uCallbackMessage = callback_message;
   data_.hIcon = program_icon;
-  CopyTip(data_.szTip, std::u16string(title.begin(), title.end()));
+  SetTip(std::u16string(title.begin(), title.end()));
   prepared_ = true;
 }
 
 void TTrayIcon::AddIcon() {
   if (shown_) return;
-  Notify(NIM_ADD, &data_);
+  Handed(Notify(NIM_ADD, &data_));
   shown_ = true;  // a failed add is retried by the next refresh
 }
 
 void TTrayIcon::RemoveIcon() {
   if (!shown_) return;
   Notify(NIM_DELETE, &data_);
+  shell_copy_.Forget();
   shown_ = false;
 }
 
@@ -50,19 +47,39 @@ void TTrayIcon::RefreshIcon() {
   // A removed icon stays removed: a display step that runs while the program
   // winds down must not bring it back.
   if (!shown_) return;
-  if (!Notify(NIM_MODIFY, &data_)) {
-    Notify(NIM_DELETE, &data_);
-    Notify(NIM_ADD, &data_);
+  if (Notify(NIM_MODIFY, &data_)) {
+    Handed(true);
+    return;
   }
+  Notify(NIM_DELETE, &data_);
+  Handed(Notify(NIM_ADD, &data_));
+}
+
+bool TTrayIcon::UpdateIcon() {
+  if (!shown_ || !shell_copy_.Differs(PictureOf(data_), tip_)) return false;
+  RefreshIcon();
+  return true;
 }
 
 void TTrayIcon::Readd() {
   if (!shown_) return;
   Notify(NIM_DELETE, &data_);  // harmless when the new task bar has none
-  Notify(NIM_ADD, &data_);
+  Handed(Notify(NIM_ADD, &data_));
 }
 
-void TTrayIcon::SetTip(const std::u16string& text) { CopyTip(data_.szTip, text); }
+void TTrayIcon::Handed(bool accepted) {
+  if (accepted) {
+    shell_copy_.Took(PictureOf(data_), tip_);
+  } else {
+    shell_copy_.Forget();
+  }
+}
+
+void TTrayIcon::SetTip(const std::u16string& text) {
+  tip_ = LimitTrayTip(text);
+  std::copy(tip_.begin(), tip_.end(), data_.szTip);
+  data_.szTip[tip_.size()] = L'\0';
+}
 
 void TTrayIcon::SetIconFromList(const TrayImageList& list, int index) {
   HICON icon = list.Icon(index);

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "shell/tray_logic.h"
+
 namespace zt {
 
 class TrayImageList;
@@ -29,6 +31,9 @@ class TTrayIcon {
   // Modify; when the shell refuses (the task bar was restarted, an earlier
   // add failed), delete and add again.  Nothing while the icon is removed.
   void RefreshIcon();
+  // RefreshIcon, unless the shell already holds this picture and tip (true
+  // when the shell was called).
+  bool UpdateIcon();
   // The task bar was re-created: put the icon back now if it should be shown.
   void Readd();
   void SetTip(const std::u16string& text);
@@ -39,9 +44,15 @@ class TTrayIcon {
   const NOTIFYICONDATAW& data() const { return data_; }
 
  private:
+  // Keeps what the shell holds in step with the outcome of a call that
+  // handed it the data.
+  void Handed(bool accepted);
+
   bool shown_ = false;
   bool prepared_ = false;
   NOTIFYICONDATAW data_ = {};
+  std::u16string tip_;  // the tip in data_
+  TrayShellCopy shell_copy_;
 };
 
 }  // namespace zt

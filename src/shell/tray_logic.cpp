@@ -42,4 +42,14 @@ std::u16string LimitTrayTip(const std::u16string& text) {
   return text.substr(0, n);
 }
 
+bool TrayShellCopy::Differs(std::uintptr_t picture, std::u16string_view tip) const {
+  return !known_ || picture != picture_ || tip != tip_;
+}
+
+void TrayShellCopy::Took(std::uintptr_t picture, std::u16string_view tip) {
+  picture_ = picture;
+  tip_.assign(tip.data(), tip.size());  // keeps its buffer from update to update
+  known_ = true;
+}
+
 }  // namespace zt

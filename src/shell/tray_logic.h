@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zt {
 
@@ -25,5 +27,25 @@ std::u16string TrayTipText(int load, int memory);
 
 // The first 63 UTF-16 units of text, never ending in half a surrogate pair.
 std::u16string LimitTrayTip(const std::u16string& text);
+
+// What the notification area was last given, so that an update which
+// changes neither the picture nor the tip costs no call into the shell.  A
+// refused call, or anything else that leaves the shell's copy in doubt (the
+// icon removed or put back), forgets it: the next update is then sent
+// whatever it holds.
+class TrayShellCopy {
+ public:
+  // True unless the shell is known to hold exactly this picture (any value
+  // that names it) and tip.
+  bool Differs(std::uintptr_t picture, std::u16string_view tip) const;
+  // The shell took this picture and tip.
+  void Took(std::uintptr_t picture, std::u16string_view tip);
+  void Forget() { known_ = false; }
+
+ private:
+  bool known_ = false;
+  std::uintptr_t picture_ = 0;
+  std::u16string tip_;
+};
 
 }  // namespace zt

@@ -80,5 +80,32 @@ TEST(MainWindowDisplayE2E, SamplesReachTheGraphGaugeAndTray) {
   ASSERT_TRUE(CloseMain(app, main));
 }
 
+// In tray mode the hidden window's widgets are left alone; the double click
+// that shows the window brings every figure at once, a clock figure that
+// came while it was hidden included.
+TEST(MainWindowDisplayE2E, FiguresTakenInTrayModeShowAtOnceWhenShown) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=10\r\nAppTrayMode=1\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 20; }, 20000));
+  // The clock thread measures nothing in tray mode; a figure it posted as
+  // tray mode began would arrive like this one.
+  PostMessageW(main, WM_CPUSPEED, 4321, 0);
+  Sleep(300);
+  ASSERT_FALSE(IsWindowVisible(main));
+  HWND speed = GetDlgItem(main, kIdLabelCPUSpeed);
+  HWND memory = GetDlgItem(main, kIdLabelMemoryUsed);
+  EXPECT_EQ(WindowText(speed), L"? MHz");
+  EXPECT_EQ(WindowText(memory), L"? MB");
+
+  SendMessageW(main, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(WindowText(speed), L"4,321 MHz");
+  EXPECT_NE(WindowText(memory), L"? MB");
+  ASSERT_TRUE(CloseMain(app, main));
+}
+
 }  // namespace
 }  // namespace zt::e2e

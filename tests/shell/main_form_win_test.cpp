@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "config/config.h"
 #include "sampling/monitor_fakes.h"
@@ -212,6 +213,115 @@ TEST_F(MainFormTest, TrayUpdateChoosesTheListAndTip) {
   EXPECT_STREQ(form_->tray_icon().data().szTip, L"CPU: 25%");
   form_->UpdateTrayIcon(180, -1);
   EXPECT_EQ(Query(MainQuery::TrayImageIndex), 100);
+}
+
+// Most samples leave the tray icon's picture and tip as they were: only a
+// change reaches the shell.  A new task bar, a change of mode and a setting
+// that alters the picture still bring the icon up to date.
+TEST_F(MainFormTest, TrayIsModifiedOnlyWhenItsPictureOrTipChanges) {
+  HWND h = Start();
+  auto messages = [&] {
+    std::vector<DWORD> m;
+    for (const FakeShell::IconCall& c : shell_.icon_calls) m.push_back(c.message);
+    return m;
+  };
+  shell_.icon_calls.clear();
+  form_->UpdateTrayIcon(37, 52);
+  form_->UpdateTrayIcon(37, 52);
+  form_->UpdateTrayIcon(36, 52);  // the same picture, another tip
+  EXPECT_EQ(messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY}));
+  EXPECT_EQ(Query(MainQuery::TrayUpdates), 3);
+  EXPECT_EQ(Query(MainQuery::TrayRefreshes), 2);
+  // The numeric pictures: the same figures, another picture.
+  NumericTrayIcons = true;
+  form_->UpdateTrayIcon(36, 52);
+  ASSERT_EQ(shell_.icon_calls.size(), 3u);
+  EXPECT_EQ(shell_.icon_calls.back().icon, form_->tray_icon().data().hIcon);
+  EXPECT_EQ(Query(MainQuery::TrayImageIndex), 36);
+  // A new task bar gets the icon as it is now.
+  shell_.icon_calls.clear();
+  SendMessageW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  form_->UpdateTrayIcon(36, 52);
+  EXPECT_EQ(messages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
+  // Icon only in tray mode: leaving it removes the icon, entering it again
+  // adds it with the last picture and tip, and the next new figure reaches it.
+  HideTrayWhenVisible = true;
+  SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
+  SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
+  ASSERT_FALSE(form_->tray_icon().shown());
+  shell_.icon_calls.clear();
+  SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
+  form_->UpdateTrayIcon(36, 52);
+  form_->UpdateTrayIcon(90, 52);
+  EXPECT_EQ(messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+  EXPECT_EQ(shell_.icon_calls.front().tip, L"CPU: 36%\r内存: 52%");
+}
+
+// What the main window shows of a run of samples and a clock figure.
+struct Shown {
+  std::wstring speed, memory, gauge;
+  RECT speed_rect, memory_rect;
+  LRESULT lines[kGraphLineCount];
+};
+
+// In tray mode nobody sees the window: a sample feeds the graph's data and
+// touches no widget.  The showing brings the labels, the gauge and the graph
+// to exactly what a window visible all along shows, the clock figure that
+// came meanwhile included.
+TEST_F(MainFormTest, HiddenWindowTouchesNoWidgetAndShowsEverythingWhenShown) {
+  auto feed = [&] {
+    DisplayFigures f;
+    f.MemoryTotal = 8192;
+    for (uint32_t i = 1; i <= 30; ++i) {
+      f.Samples = i;
+      f.CpuUsage = (i * 7) % 100;
+      f.MemoryUsage = 40 + i % 5;
+      f.MemoryUsed = 3000 + i * 100;
+      RunDisplayStep(*form_, f);
+      if (i == 10) SendMessageW(form_->hwnd(), WM_CPUSPEED, 12345, 0);
+    }
+  };
+  auto shown = [&] {
+    HWND h = form_->hwnd();
+    Shown s;
+    s.speed = Text(GetDlgItem(h, kIdLabelCPUSpeed));
+    s.memory = Text(GetDlgItem(h, kIdLabelMemoryUsed));
+    s.gauge = Text(GetDlgItem(h, kIdGauge));
+    s.speed_rect = ChildRect(h, kIdLabelCPUSpeed);
+    s.memory_rect = ChildRect(h, kIdLabelMemoryUsed);
+    for (int line = 0; line < kGraphLineCount; ++line) s.lines[line] = form_->GraphPointCount(line);
+    return s;
+  };
+  Start();
+  feed();
+  const Shown visible_all_along = shown();
+  ASSERT_EQ(visible_all_along.speed, L"12,345 MHz");
+  form_.reset();
+
+  HWND h = Start();
+  SendMessageW(h, WM_COMMAND, kIdSBHide, 0);
+  ASSERT_FALSE(IsWindowVisible(h));
+  const int widgets[] = {kIdLabelCPUSpeed, kIdLabelMemoryUsed, kIdGauge, kIdChart};
+  long invalidations[4];
+  for (int i = 0; i < 4; ++i) invalidations[i] = test::InvalidationsOf(GetDlgItem(h, widgets[i]));
+  feed();
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(test::InvalidationsOf(GetDlgItem(h, widgets[i])), invalidations[i]) << "widget " << widgets[i];
+  EXPECT_EQ(Text(GetDlgItem(h, kIdLabelCPUSpeed)), L"? MHz");
+  EXPECT_EQ(Text(GetDlgItem(h, kIdLabelMemoryUsed)), L"? MB");
+  EXPECT_EQ(Text(GetDlgItem(h, kIdGauge)), L"0%");
+  EXPECT_EQ(Query(MainQuery::LinePoints0), 30) << "the graph's data is kept";
+
+  SendMessageW(h, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(IsWindowVisible(h));
+  const Shown after_showing = shown();
+  EXPECT_EQ(after_showing.speed, visible_all_along.speed);
+  EXPECT_EQ(after_showing.memory, visible_all_along.memory);
+  EXPECT_EQ(after_showing.gauge, visible_all_along.gauge);
+  EXPECT_TRUE(EqualRect(&after_showing.speed_rect, &visible_all_along.speed_rect));
+  EXPECT_TRUE(EqualRect(&after_showing.memory_rect, &visible_all_along.memory_rect));
+  for (int line = 0; line < kGraphLineCount; ++line)
+    EXPECT_EQ(after_showing.lines[line], visible_all_along.lines[line]) << "line " << line;
 }
 
 TEST_F(MainFormTest, PresetsAndLock) {

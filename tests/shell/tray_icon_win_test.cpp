@@ -84,6 +84,45 @@ TEST_F(TrayIconTest, TaskbarRestartPutsAShownIconBack) {
   EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
 }
 
+// Most samples change neither the picture nor the tip: those cost no call
+// into the shell.  After anything that may have left the shell with
+// something else (a refused modify, a new task bar, the icon removed and
+// added again) the shell holds what the icon was given last.
+TEST_F(TrayIconTest, OnlyANewPictureOrTipReachesTheShell) {
+  TrayImageList gradient;
+  BuildGradientTrayImages(&gradient);
+  TTrayIcon icon;
+  icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
+  icon.AddIcon();
+  auto show = [&](int load) {
+    icon.SetTip(TrayTipText(load, 52));
+    icon.SetIconFromList(gradient, TrayImageIndex(load, gradient.Count()));
+    return icon.UpdateIcon();
+  };
+  shell_.icon_calls.clear();
+  EXPECT_TRUE(show(37));
+  EXPECT_FALSE(show(37));
+  EXPECT_TRUE(show(38)) << "the same picture with another tip";
+  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY}));
+
+  shell_.icon_calls.clear();
+  shell_.refuse_modify = true;
+  EXPECT_TRUE(show(60));
+  EXPECT_FALSE(show(60)) << "added again with it";
+  shell_.refuse_modify = false;
+  icon.Readd();
+  EXPECT_FALSE(show(60));
+  icon.RemoveIcon();
+  EXPECT_FALSE(show(61)) << "no icon, no call";
+  icon.AddIcon();
+  EXPECT_FALSE(show(61)) << "added with it";
+  EXPECT_TRUE(show(62));
+  EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_DELETE, NIM_ADD, NIM_DELETE, NIM_ADD, NIM_DELETE,
+                                            NIM_ADD, NIM_MODIFY}));
+  EXPECT_EQ(shell_.icon_calls[6].tip, L"CPU: 61%\r内存: 52%");
+  EXPECT_EQ(shell_.icon_calls[7].tip, L"CPU: 62%\r内存: 52%");
+}
+
 TEST_F(TrayIconTest, TipKeepsChineseAndTheSixtyThreeCharacterLimit) {
   TTrayIcon icon;
   icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");

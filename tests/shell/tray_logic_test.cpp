@@ -55,5 +55,21 @@ TEST(LimitTrayTip, KeepsSixtyThreeUnitsAndWholeSurrogatePairs) {
   EXPECT_EQ(limited, std::u16string(62, u'z'));
 }
 
+TEST(TrayShellCopy, OnlyWhatTheShellDoesNotHoldIsSent) {
+  TrayShellCopy shell;
+  EXPECT_TRUE(shell.Differs(1, u"CPU: 3%")) << "nothing known before the shell took anything";
+  shell.Took(1, u"CPU: 3%");
+  EXPECT_FALSE(shell.Differs(1, u"CPU: 3%"));
+  EXPECT_TRUE(shell.Differs(2, u"CPU: 3%")) << "another picture, same tip";
+  EXPECT_TRUE(shell.Differs(1, u"CPU: 4%")) << "same picture, another tip";
+  EXPECT_TRUE(shell.Differs(1, u"CPU: 3%\r内存: 52%"));
+  shell.Took(2, u"CPU: 4%");
+  EXPECT_TRUE(shell.Differs(1, u"CPU: 3%"));
+  EXPECT_FALSE(shell.Differs(2, u"CPU: 4%"));
+  // A refused call or a removed icon: the next update goes out unchanged.
+  shell.Forget();
+  EXPECT_TRUE(shell.Differs(2, u"CPU: 4%"));
+}
+
 }  // namespace
 }  // namespace zt

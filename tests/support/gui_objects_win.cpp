@@ -30,6 +30,7 @@ enum class Kind { Gdi, User };
 struct Registry {
   std::mutex mutex;
   std::unordered_map<uintptr_t, Kind> live;
+  std::unordered_map<uintptr_t, long> invalidations;
 };
 
 Registry& Objects() {
@@ -49,6 +50,12 @@ void Released(const void* handle) {
   Registry& r = Objects();
   std::lock_guard<std::mutex> lock(r.mutex);
   r.live.erase(reinterpret_cast<uintptr_t>(handle));
+}
+
+void Invalidated(HWND window) {
+  Registry& r = Objects();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  ++r.invalidations[reinterpret_cast<uintptr_t>(window)];
 }
 
 // The stdcall byte count of a function type, to check the names above.
@@ -78,6 +85,13 @@ GuiObjectCounts LiveGuiObjects() {
   GuiObjectCounts counts;
   for (const auto& entry : r.live) ++(entry.second == Kind::Gdi ? counts.gdi : counts.user);
   return counts;
+}
+
+long InvalidationsOf(HWND window) {
+  Registry& r = Objects();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  const auto it = r.invalidations.find(reinterpret_cast<uintptr_t>(window));
+  return it == r.invalidations.end() ? 0 : it->second;
 }
 
 }  // namespace zt::test
@@ -140,6 +154,10 @@ ZT_COUNTED(HICON, CopyIcon, 4, (HICON icon), (icon), ZT_MADE(Kind::User))
 ZT_COUNTED(BOOL, DestroyIcon, 4, (HICON icon), (icon), ZT_RELEASED(icon))
 ZT_COUNTED(HMENU, CreateMenu, 0, (), (), ZT_MADE(Kind::User))
 ZT_COUNTED(HMENU, CreatePopupMenu, 0, (), (), ZT_MADE(Kind::User))
+
+// Repainting asked for.
+ZT_COUNTED(BOOL, InvalidateRect, 12, (HWND hwnd, const RECT* rect, BOOL erase), (hwnd, rect, erase),
+           zt::test::Invalidated(hwnd))
 
 // DestroyMenu takes the attached menus along, so they are gathered first.
 extern "C" BOOL(WINAPI* const zt_real_DestroyMenu)(HMENU) asm(ZT_REAL_NAME(DestroyMenu, 4));

@@ -14,7 +14,12 @@
 // released by DestroyIcon and DestroyMenu, which also destroys the menus
 // attached to the one destroyed.  A handle counts once however often it is
 // released; a release the system refuses leaves it counted.
+//
+// InvalidateRect is counted too, per window, so a test can tell that a
+// window asked for no repainting.
 #pragma once
+
+#include <windows.h>
 
 namespace zt::test {
 
@@ -25,5 +30,8 @@ struct GuiObjectCounts {
 
 // The objects made and not yet released, in this process, so far.
 GuiObjectCounts LiveGuiObjects();
+
+// InvalidateRect calls for `window` in this process so far.
+long InvalidationsOf(HWND window);
 
 }  // namespace zt::test
