@@ -118,7 +118,7 @@ manifest_of() {
   at=$((root + data))
   size="$(number "$f" $((at + 4)) 4)"
   at="$(offset_of "$(number "$f" "$at" 4)")" || { echo "the manifest lies in no section"; return 1; }
-  tail -c +$((at + 1)) "$f" | head -c "$size" > "$out"
+  dd if="$f" of="$out" bs=4096 iflag=skip_bytes,count_bytes skip="$at" count="$size" status=none
 }
 
 for exe in zettrim.exe zettrim-cpuinfo.exe; do
