@@ -36,7 +36,9 @@ class ScriptedSource : public IIdleTimeSource {
     std::string error;
     std::optional<int64_t> steady;
   };
-  void Add(std::vector<int64_t> idle, int64_t time) { readings.push_back({std::move(idle), time, {}, {}}); }
+  void Add(std::vector<int64_t> idle, int64_t time) {
+    readings.push_back({std::move(idle), time, {}, {}});
+  }
   // A reading taken when the steady clock stood at `steady`.
   void AddAt(int64_t steady, std::vector<int64_t> idle, int64_t time) {
     readings.push_back({std::move(idle), time, {}, steady});

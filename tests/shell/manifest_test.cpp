@@ -24,8 +24,8 @@ namespace {
 // --- a strict reader for well-formed XML 1.0 with namespaces ----------------
 
 struct XmlElement {
-  std::string ns;    // namespace name, empty for none
-  std::string name;  // local name
+  std::string ns;                                 // namespace name, empty for none
+  std::string name;                               // local name
   std::map<std::string, std::string> attributes;  // unprefixed attributes by name
   std::vector<XmlElement> children;
   std::string text;  // character data directly inside, references resolved
@@ -88,12 +88,19 @@ class XmlReader {
         ++i;
         continue;
       }
+      // Continuation bytes, the bits of the lead byte, the least value
+      // that needs this many bytes.
       size_t n = 0;
       uint32_t cp = 0, min = 0;
-      if ((c & 0xE0) == 0xC0) n = 1, cp = c & 0x1F, min = 0x80;
-      else if ((c & 0xF0) == 0xE0) n = 2, cp = c & 0x0F, min = 0x800;
-      else if ((c & 0xF8) == 0xF0) n = 3, cp = c & 0x07, min = 0x10000;
-      else return false;
+      if ((c & 0xE0) == 0xC0) {
+        n = 1, cp = c & 0x1F, min = 0x80;
+      } else if ((c & 0xF0) == 0xE0) {
+        n = 2, cp = c & 0x0F, min = 0x800;
+      } else if ((c & 0xF8) == 0xF0) {
+        n = 3, cp = c & 0x07, min = 0x10000;
+      } else {
+        return false;
+      }
       if (i + n >= s_.size()) return false;
       for (size_t k = 1; k <= n; ++k) {
         const auto d = static_cast<unsigned char>(s_[i + k]);
@@ -161,7 +168,8 @@ class XmlReader {
       Fail("malformed character reference");
     const unsigned long cp = std::stoul(digits, nullptr, hex ? 16 : 10);
     if (cp > 0x7F) return "?";  // the checks below look at ASCII only
-    if (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r') Fail("reference to a control character");
+    if (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r')
+      Fail("reference to a control character");
     return std::string(1, static_cast<char>(cp));
   }
 
@@ -178,16 +186,18 @@ class XmlReader {
       order.push_back(name);
     }
     Expect("?>");
-    static const std::vector<std::vector<std::string>> kForms{{"version"},
-                                                              {"version", "encoding"},
-                                                              {"version", "standalone"},
-                                                              {"version", "encoding", "standalone"}};
+    static const std::vector<std::vector<std::string>> kForms{
+        {"version"},
+        {"version", "encoding"},
+        {"version", "standalone"},
+        {"version", "encoding", "standalone"}};
     if (std::find(kForms.begin(), kForms.end(), order) == kForms.end())
       Fail("malformed XML declaration");
     if (values["version"] != "1.0") Fail("XML version other than 1.0");
     if (values.count("encoding")) {
       std::string e = values["encoding"];
-      std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return std::toupper(c); });
+      std::transform(e.begin(), e.end(), e.begin(),
+                     [](unsigned char c) { return std::toupper(c); });
       if (e != "UTF-8") Fail("encoding other than UTF-8");
     }
     if (values.count("standalone") && values["standalone"] != "yes" && values["standalone"] != "no")
@@ -224,18 +234,21 @@ class XmlReader {
   void Misc() {
     for (;;) {
       Spaces();
-      if (Ahead("<!--")) Comment();
-      else if (Ahead("<?")) Instruction();
-      else if (Ahead("<!")) Fail("document type declarations are not expected in a manifest");
-      else return;
+      if (Ahead("<!--"))
+        Comment();
+      else if (Ahead("<?"))
+        Instruction();
+      else if (Ahead("<!"))
+        Fail("document type declarations are not expected in a manifest");
+      else
+        return;
     }
   }
 
   static std::string Resolve(const std::map<std::string, std::string>& scope,
                              const std::string& prefix, size_t at) {
     const auto it = scope.find(prefix);
-    if (it == scope.end())
-      throw "undeclared prefix '" + prefix + "' at byte " + std::to_string(at);
+    if (it == scope.end()) throw "undeclared prefix '" + prefix + "' at byte " + std::to_string(at);
     return it->second;
   }
 
@@ -260,7 +273,8 @@ class XmlReader {
     // Namespace declarations first: they apply to the element's own name
     // and attributes.
     for (const auto& [name, value] : raw) {
-      if (name == "xmlns") scope[""] = value;
+      if (name == "xmlns")
+        scope[""] = value;
       else if (name.rfind("xmlns:", 0) == 0) {
         if (value.empty()) Fail("empty namespace for a prefix");
         scope[name.substr(6)] = value;
@@ -288,15 +302,18 @@ class XmlReader {
       out.text += Text("<", false);
       if (at_ >= s_.size()) Fail("element '" + qname + "' not closed");
       if (Ahead("</")) break;
-      if (Ahead("<!--")) Comment();
+      if (Ahead("<!--"))
+        Comment();
       else if (Ahead("<![CDATA[")) {
         at_ += 9;
         const size_t end = s_.find("]]>", at_);
         if (end == std::string::npos) Fail("unterminated CDATA section");
         out.text += s_.substr(at_, end - at_);
         at_ = end + 3;
-      } else if (Ahead("<?")) Instruction();
-      else if (Ahead("<!")) Fail("markup declaration inside an element");
+      } else if (Ahead("<?"))
+        Instruction();
+      else if (Ahead("<!"))
+        Fail("markup declaration inside an element");
       else {
         out.children.emplace_back();
         Element(scope, out.children.back());
@@ -387,14 +404,16 @@ std::vector<std::string> ManifestProblems(const std::string& text) {
   XmlElement root;
   std::string error;
   if (!XmlReader(text).Read(root, error)) return {"not well-formed XML: " + error};
-  if (root.ns != kAsmV1 || root.name != "assembly") problems.push_back("the root is not asm.v1 assembly");
+  if (root.ns != kAsmV1 || root.name != "assembly")
+    problems.push_back("the root is not asm.v1 assembly");
   if (Attribute(root, "manifestVersion") != "1.0") problems.push_back("manifestVersion is not 1.0");
 
   const auto identity = Children(root, kAsmV1, "assemblyIdentity");
   if (identity.size() != 1) {
     problems.push_back("the program's assemblyIdentity is missing or repeated");
   } else {
-    if (Attribute(*identity[0], "type") != "win32") problems.push_back("identity type is not win32");
+    if (Attribute(*identity[0], "type") != "win32")
+      problems.push_back("identity type is not win32");
     if (Attribute(*identity[0], "name").empty()) problems.push_back("identity without a name");
     if (!IsAssemblyVersion(Attribute(*identity[0], "version")))
       problems.push_back("identity version is not four numbers");
@@ -452,7 +471,8 @@ std::vector<std::string> ManifestProblems(const std::string& text) {
   const auto awareness = FindAll(root, "dpiAwareness");
   std::vector<const XmlElement*> settings;
   for (const XmlElement* application : Children(root, kAsmV3, "application"))
-    for (const XmlElement* s : Children(*application, kAsmV3, "windowsSettings")) settings.push_back(s);
+    for (const XmlElement* s : Children(*application, kAsmV3, "windowsSettings"))
+      settings.push_back(s);
   size_t placed_aware = 0, placed_awareness = 0;
   for (const XmlElement* s : settings) {
     for (const XmlElement* e : Children(*s, kSettings2005, "dpiAware")) {
@@ -462,14 +482,14 @@ std::vector<std::string> ManifestProblems(const std::string& text) {
     }
     for (const XmlElement* e : Children(*s, kSettings2016, "dpiAwareness")) {
       ++placed_awareness;
-      static const std::set<std::string> kValues{"unaware", "system", "permonitor",
-                                                 "permonitorv2"};
+      static const std::set<std::string> kValues{"unaware", "system", "permonitor", "permonitorv2"};
       std::istringstream in(e->text);
       std::string item;
       int items = 0;
       while (std::getline(in, item, ',')) {
         ++items;
-        if (!kValues.count(Lower(Trim(item)))) problems.push_back("dpiAwareness item '" + item + "'");
+        if (!kValues.count(Lower(Trim(item))))
+          problems.push_back("dpiAwareness item '" + item + "'");
       }
       if (items == 0) problems.push_back("empty dpiAwareness");
     }
@@ -522,7 +542,8 @@ TEST(Manifest, TheCheckerSeesWhatWindowsRefuses) {
   } cases[] = {
       {"unclosed element", "</dependency>", ""},
       {"misnested elements", "</security>\n  </trustInfo>", "</trustInfo>\n  </security>"},
-      {"attribute twice", "manifestVersion=\"1.0\"", "manifestVersion=\"1.0\" manifestVersion=\"1.0\""},
+      {"attribute twice", "manifestVersion=\"1.0\"",
+       "manifestVersion=\"1.0\" manifestVersion=\"1.0\""},
       {"unquoted attribute", "level=\"asInvoker\"", "level=asInvoker"},
       {"attributes run together", "level=\"asInvoker\" uiAccess", "level=\"asInvoker\"uiAccess"},
       {"bare ampersand", "<description>Zettrim", "<description>Zettrim & co"},
@@ -530,12 +551,15 @@ TEST(Manifest, TheCheckerSeesWhatWindowsRefuses) {
       {"text after the root", "</assembly>", "</assembly>x"},
       {"undeclared prefix", "<description>", "<asm:description>"},
       {"declaration not first", "<?xml", " <?xml"},
-      {"wrong root namespace", "urn:schemas-microsoft-com:asm.v1\"", "urn:schemas-microsoft-com:asm.v2\""},
+      {"wrong root namespace", "urn:schemas-microsoft-com:asm.v1\"",
+       "urn:schemas-microsoft-com:asm.v2\""},
       {"elevation", "\"asInvoker\"", "\"requireAdministrator\""},
       {"old common controls", "version=\"6.0.0.0\"", "version=\"5.82.0.0\""},
       {"malformed own version", "version=\"2.0.0.0\"", "version=\"2.0\""},
-      {"Windows 10 not declared", "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>", ""},
-      {"mistyped system", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93b}"},
+      {"Windows 10 not declared", "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",
+       ""},
+      {"mistyped system", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+       "{35138b9a-5d96-4fbd-8e2d-a2440225f93b}"},
       {"dpiAware value", ">false</dpiAware>", ">yes</dpiAware>"},
   };
   for (const auto& c : cases) {
@@ -562,20 +586,21 @@ TEST(Manifest, EveryValidDpiAwarenessFormIsAccepted) {
     m.replace(begin, end + std::strlen("</dpiAware>") - begin, settings);
     return ManifestProblems(m);
   };
-  const std::string aware = "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">";
+  const std::string aware =
+      "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">";
   const std::string awareness =
       "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">";
   for (const std::string& ok : std::vector<std::string>{
            aware + "true/pm</dpiAware>" + awareness + "PerMonitorV2, PerMonitor</dpiAwareness>",
-        aware + "true</dpiAware>", aware + "True/PM</dpiAware>", aware + "per monitor</dpiAware>",
-        awareness + "system</dpiAwareness>", std::string()})
+           aware + "true</dpiAware>", aware + "True/PM</dpiAware>",
+           aware + "per monitor</dpiAware>", awareness + "system</dpiAwareness>", std::string()})
     EXPECT_TRUE(with(ok).empty()) << ok << Join(with(ok));
   for (const std::string& bad : std::vector<std::string>{
            aware + "PerMonitorV2</dpiAware>", awareness + "PerMonitorV3</dpiAwareness>",
-        awareness + "</dpiAwareness>",
-        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
-        "PerMonitorV2</dpiAwareness>",
-        aware + "true</dpiAware>" + aware + "true</dpiAware>"})
+           awareness + "</dpiAwareness>",
+           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
+           "PerMonitorV2</dpiAwareness>",
+           aware + "true</dpiAware>" + aware + "true</dpiAware>"})
     EXPECT_FALSE(with(bad).empty()) << bad;
 }
 
