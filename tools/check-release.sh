@@ -7,6 +7,9 @@
 #     library they show about 190 KB more;
 #   - both programs are stripped Windows executables without a link time
 #     stamp; the text files are the repository's, byte for byte;
+#   - each program carries exactly one manifest (resource type 24, id 1, in
+#     one language), and it is res/zettrim.manifest byte for byte: Windows
+#     refuses to start a program whose manifest it cannot read;
 #   - the read-me is UTF-8 with a byte-order mark and CRLF line ends, and
 #     speaks Chinese and English;
 #   - every entry carries the commit's time (SOURCE_DATE_EPOCH when set),
@@ -51,6 +54,73 @@ unzip -q "$zip" -d "$work/x" || bad "the zip does not unpack"
 # A little-endian number of N bytes at OFFSET of FILE.
 number() { od -An -tu"$3" -j "$2" -N "$3" "$1" | tr -d ' \n'; }
 
+# The manifest of the Windows program FILE (whose PE header is at PE) into
+# OUT, read through its resource directory: type 24, then the one name 1,
+# then the one language.  Prints what is wrong and fails otherwise.
+manifest_of() {
+  local f="$1" pe="$2" out="$3"
+  local sections opt magic dirs dir_count rva root
+  sections="$(number "$f" $((pe + 6)) 2)"
+  opt=$((pe + 24))
+  magic="$(number "$f" "$opt" 2)"
+  case "$magic" in
+    267) dir_count="$(number "$f" $((opt + 92)) 4)"; dirs=$((opt + 96)) ;;    # PE32
+    523) dir_count="$(number "$f" $((opt + 108)) 4)"; dirs=$((opt + 112)) ;;  # PE32+
+    *) echo "an optional header of unknown kind ($magic)"; return 1 ;;
+  esac
+  rva=0
+  ((dir_count > 2)) && rva="$(number "$f" $((dirs + 16)) 4)"
+  ((rva)) || { echo "no resources"; return 1; }
+  local table=$((opt + $(number "$f" $((pe + 20)) 2)))
+  # The file offset of a relative virtual address, through the sections.
+  offset_of() {
+    local i s va span raw
+    for ((i = 0; i < sections && i < 96; i++)); do
+      s=$((table + 40 * i))
+      va="$(number "$f" $((s + 12)) 4)"
+      span="$(number "$f" $((s + 8)) 4)"
+      raw="$(number "$f" $((s + 16)) 4)"
+      ((raw > span)) && span=$raw
+      if (($1 >= va && $1 < va + span)); then
+        echo $(($1 - va + $(number "$f" $((s + 20)) 4)))
+        return 0
+      fi
+    done
+    return 1
+  }
+  root="$(offset_of "$rva")" || { echo "the resources lie in no section"; return 1; }
+  # One level of the directory at OFFSET: "ID DATA" per entry, names as -1.
+  entries() {
+    local named ids k e id
+    named="$(number "$f" $(($1 + 12)) 2)"
+    ids="$(number "$f" $(($1 + 14)) 2)"
+    for ((k = 0; k < named + ids && k < 4096; k++)); do
+      e=$(($1 + 16 + 8 * k))
+      id="$(number "$f" "$e" 4)"
+      ((id & 0x80000000)) && id=-1
+      echo "$id $(number "$f" $((e + 4)) 4)"
+    done
+  }
+  local types names langs data size at
+  mapfile -t types < <(entries "$root" | awk '$1 == 24')
+  ((${#types[@]} == 1)) || { echo "${#types[@]} manifest resource types, not one"; return 1; }
+  data="${types[0]#* }"
+  ((data & 0x80000000)) || { echo "the manifest type is no directory"; return 1; }
+  mapfile -t names < <(entries $((root + (data & 0x7FFFFFFF))))
+  [[ "${names[*]}" == "1 "* && ${#names[@]} == 1 ]] ||
+    { echo "manifests with the ids '${names[*]%% *}', not the one with id 1"; return 1; }
+  data="${names[0]#* }"
+  ((data & 0x80000000)) || { echo "manifest 1 is no directory"; return 1; }
+  mapfile -t langs < <(entries $((root + (data & 0x7FFFFFFF))))
+  ((${#langs[@]} == 1)) || { echo "manifest 1 in ${#langs[@]} languages, not one"; return 1; }
+  data="${langs[0]#* }"
+  ((data & 0x80000000)) && { echo "manifest 1 is a directory, not data"; return 1; }
+  at=$((root + data))
+  size="$(number "$f" $((at + 4)) 4)"
+  at="$(offset_of "$(number "$f" "$at" 4)")" || { echo "the manifest lies in no section"; return 1; }
+  dd if="$f" of="$out" bs=4096 iflag=skip_bytes,count_bytes skip="$at" count="$size" status=none
+}
+
 for exe in zettrim.exe zettrim-cpuinfo.exe; do
   f="$work/x/$exe"
   [[ -f "$f" ]] || continue
@@ -64,6 +134,13 @@ for exe in zettrim.exe zettrim-cpuinfo.exe; do
   symbols="$(number "$f" $((pe + 12)) 4)/$(number "$f" $((pe + 16)) 4)"
   [[ "$stamp" == 0 ]] || bad "$exe carries a link time stamp ($stamp)"
   [[ "$symbols" == 0/0 ]] || bad "$exe is not stripped (symbol table at/count $symbols)"
+  if why="$(manifest_of "$f" "$pe" "$work/$exe.manifest")"; then
+    cmp -s "$work/$exe.manifest" "$root/res/zettrim.manifest" ||
+      bad "$exe carries a manifest other than res/zettrim.manifest"
+    echo "$exe: manifest of $(stat -c %s "$work/$exe.manifest") bytes"
+  else
+    bad "$exe: $why"
+  fi
 done
 
 size="$(stat -c %s "$work/x/zettrim.exe" 2>/dev/null || echo 0)"

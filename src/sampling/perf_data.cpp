@@ -1,5 +1,6 @@
 #include "sampling/perf_data.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sampling/processor_load.h"
@@ -40,6 +41,23 @@ class Bytes {
 [[noreturn]] void NoObject() { throw EProcessorLoad(kMsgNoProcessorObject); }
 [[noreturn]] void NoCounter() { throw EProcessorLoad(kMsgNoProcessorCounter); }
 
+// True when the instance definition at `instance`, `length` bytes long,
+// carries the name "_Total".  The name must lie inside the definition; one
+// that does not is no name.
+bool IsAggregateInstance(const Bytes& bytes, uint64_t instance, uint32_t length) {
+  static const char kTotal[] = "_Total";
+  constexpr uint32_t kChars = sizeof kTotal - 1;
+  const uint8_t* definition = bytes.At(instance);
+  const uint32_t offset = Get32(definition + L::kInstanceNameOffset);
+  const uint32_t name_length = Get32(definition + L::kInstanceNameLength);
+  if (name_length < 2 * kChars || offset < L::kInstanceDefinitionSize || offset > length ||
+      name_length > length - offset)
+    return false;
+  const uint8_t* name = definition + offset;
+  for (uint32_t i = 0; i < kChars; ++i)
+    if (Get16(name + 2 * i) != static_cast<uint8_t>(kTotal[i])) return false;
+  return name_length < 2 * kChars + 2 || Get16(name + 2 * kChars) == 0;
+}
 
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
@@ -111,6 +129,11 @@ void ReadProcessorIdleCounters(const uint8_t* data, size_t size, std::vector<int
     if (!bytes.Has(definition, L::kCounterDefinitionSize)) break;
     const uint8_t* def = bytes.At(definition);
     if (Get32(def + L::kCounterNameTitleIndex) == kProcessorTimeCounterTitleIndex) {
+      // The index alone does not make it idle time: read as anything else
+      // the figures would be plausible-looking nonsense.
+      if (Get32(def + L::kCounterType) != kPerf100nsTimerInv ||
+          Get32(def + L::kCounterSize) != kProcessorTimeCounterSize)
+        NoCounter();
       counter_offset = Get32(def + L::kCounterOffset);
       counter_found = true;
       break;
@@ -124,6 +147,7 @@ void ReadProcessorIdleCounters(const uint8_t* data, size_t size, std::vector<int
   // The instances, each an instance definition followed by its counter
   // block; the 64-bit value must lie inside both its block and the data.
   uint64_t instance = object + Get32(header + L::kObjectDefinitionLength);
+  size_t aggregate = SIZE_MAX;
   for (int32_t i = 0; i < num_instances; ++i) {
     if (!bytes.Has(instance, L::kInstanceDefinitionSize)) NoCounter();
     const uint32_t instance_length = Get32(bytes.At(instance) + L::kInstanceByteLength);
@@ -134,9 +158,15 @@ void ReadProcessorIdleCounters(const uint8_t* data, size_t size, std::vector<int
     if (static_cast<uint64_t>(counter_offset) + 8 > block_length ||
         !bytes.Has(block + counter_offset, 8))
       NoCounter();
+    if (aggregate == SIZE_MAX && IsAggregateInstance(bytes, instance, instance_length))
+      aggregate = idle.size();
     idle.push_back(Get64(bytes.At(block + counter_offset)));
     instance = block + block_length;
   }
+  // The aggregate goes last, the processors keep their order.
+  if (aggregate != SIZE_MAX)
+    std::rotate(idle.begin() + static_cast<std::ptrdiff_t>(aggregate),
+                idle.begin() + static_cast<std::ptrdiff_t>(aggregate) + 1, idle.end());
   time_100ns = ticks;
 }
 

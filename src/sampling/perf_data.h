@@ -18,6 +18,10 @@ namespace zt {
 // which counts idle time in 100-ns units.
 constexpr uint32_t kProcessorObjectTitleIndex = 238;
 constexpr uint32_t kProcessorTimeCounterTitleIndex = 6;
+// The only counter type and size under which that counter is idle time in
+// 100-ns units (PERF_100NSEC_TIMER_INV, a 64-bit value).
+constexpr uint32_t kPerf100nsTimerInv = 0x21510500;
+constexpr uint32_t kProcessorTimeCounterSize = 8;
 
 // Byte offsets and sizes of the fields read.
 namespace perf_layout {
@@ -42,11 +46,14 @@ constexpr size_t kObjectSize = 64;
 // PERF_COUNTER_DEFINITION
 constexpr size_t kCounterByteLength = 0;
 constexpr size_t kCounterNameTitleIndex = 4;
+constexpr size_t kCounterType = 28;
 constexpr size_t kCounterSize = 32;
 constexpr size_t kCounterOffset = 36;
 constexpr size_t kCounterDefinitionSize = 40;
 // PERF_INSTANCE_DEFINITION
 constexpr size_t kInstanceByteLength = 0;
+constexpr size_t kInstanceNameOffset = 16;
+constexpr size_t kInstanceNameLength = 20;  // bytes, the terminating zero included
 constexpr size_t kInstanceDefinitionSize = 24;
 // PERF_COUNTER_BLOCK
 constexpr size_t kCounterBlockByteLength = 0;
@@ -68,11 +75,14 @@ bool SystemTimeToTicks(const PerfSystemTime& time, int64_t& ticks);
 // query) and its processor-time counter, and stores one counter value per
 // instance, in instance order, into `idle` (cleared first; its capacity is
 // kept, so a steady state allocates nothing) and the block's SystemTime as
-// 100-ns intervals into `time_100ns`.  A missing, truncated or inconsistent
-// object raises EProcessorLoad "Unable to locate the \"Processor\"
-// performance object"; a missing counter or an instance that does not fit
-// raises "Unable to locate the \"% of CPU usage\" performance counter".
-// Nothing outside data[0, size) is ever read.
+// 100-ns intervals into `time_100ns`.  The instance named "_Total", the
+// all-processors aggregate, is moved to the end wherever the data put it,
+// because the sampler takes the last instance for the aggregate.  A missing,
+// truncated or inconsistent object raises EProcessorLoad "Unable to locate
+// the \"Processor\" performance object"; a missing counter, one of another
+// type or size than a 64-bit 100-ns inverse timer, or an instance that does
+// not fit raises "Unable to locate the \"% of CPU usage\" performance
+// counter".  Nothing outside data[0, size) is ever read.
 void ReadProcessorIdleCounters(const uint8_t* data, size_t size, std::vector<int64_t>& idle,
                                int64_t& time_100ns);
 

@@ -1,5 +1,8 @@
 #include "sampling/perf_lib.h"
 
+#include <memory>
+#include <utility>
+
 namespace zt {
 
 namespace {
@@ -20,11 +23,23 @@ bool ReadSwitchOff(IRegistry& registry, const std::string& path) {
   return value && *value == 1;
 }
 
-void WriteSwitch(IRegistry& registry, const std::string& path, bool off) {
-  // Opened, never created: a switch whose key is missing stays missing.
-  auto key = registry.OpenKey(RegRoot::LocalMachine, path, RegAccess::AllAccess);
-  if (!key) return;
-  key->WriteDword(kValueName, off ? 1u : 0u);
+// Opens a switch's key for writing, never creating it: a switch whose key
+// is missing stays missing.  Nothing (and not `refused`) when the key is
+// missing or cannot be opened for another reason than rights.
+std::unique_ptr<IRegistryKey> OpenSwitch(IRegistry& registry, const std::string& path,
+                                         bool& refused) {
+  RegStatus status = RegStatus::Failed;
+  auto key = registry.OpenKeyWithStatus(RegRoot::LocalMachine, path, RegAccess::AllAccess, status);
+  refused = status == RegStatus::AccessDenied;
+  return key;
+}
+
+PerfSwitchResult WriteSwitch(IRegistry& registry, const std::string& path, bool off) {
+  bool refused = false;
+  auto key = OpenSwitch(registry, path, refused);
+  if (refused) return PerfSwitchResult::Refused;
+  if (key && !key->WriteDword(kValueName, off ? 1u : 0u)) return PerfSwitchResult::Refused;
+  return PerfSwitchResult::Ok;
 }
 
 }  // namespace
@@ -36,8 +51,8 @@ const std::vector<std::string>& PerfServices() {
 
 bool GlobalPerfCountersOff(IRegistry& registry) { return ReadSwitchOff(registry, kPerflibKey); }
 
-void SetGlobalPerfCountersOff(IRegistry& registry, bool off) {
-  WriteSwitch(registry, kPerflibKey, off);
+PerfSwitchResult SetGlobalPerfCountersOff(IRegistry& registry, bool off) {
+  return WriteSwitch(registry, kPerflibKey, off);
 }
 
 bool ServicePerfCountersOff(IRegistry& registry, const std::string& service) {
@@ -45,9 +60,10 @@ bool ServicePerfCountersOff(IRegistry& registry, const std::string& service) {
   return ReadSwitchOff(registry, ServiceKey(service));
 }
 
-void SetServicePerfCountersOff(IRegistry& registry, const std::string& service, bool off) {
-  if (service.empty()) return;
-  WriteSwitch(registry, ServiceKey(service), off);
+PerfSwitchResult SetServicePerfCountersOff(IRegistry& registry, const std::string& service,
+                                           bool off) {
+  if (service.empty()) return PerfSwitchResult::Ok;
+  return WriteSwitch(registry, ServiceKey(service), off);
 }
 
 bool PerformanceCountersDisabled(IRegistry& registry) {
@@ -59,11 +75,27 @@ bool PerformanceCountersDisabled(IRegistry& registry) {
 
 bool PerformanceCountersDisabled() { return PerformanceCountersDisabled(SystemRegistry()); }
 
-void EnablePerformanceCounters(IRegistry& registry) {
-  for (const auto& service : PerfServices()) SetServicePerfCountersOff(registry, service, false);
-  SetGlobalPerfCountersOff(registry, false);
+PerfSwitchResult EnablePerformanceCounters(IRegistry& registry) {
+  // Services first, the global switch last.
+  std::vector<std::string> paths;
+  for (const auto& service : PerfServices())
+    if (!service.empty()) paths.push_back(ServiceKey(service));
+  paths.push_back(kPerflibKey);
+
+  // All keys are opened before the first write: without the right to write
+  // one of them, the switches stay exactly as they were rather than half on.
+  std::vector<std::unique_ptr<IRegistryKey>> keys;
+  for (const auto& path : paths) {
+    bool refused = false;
+    auto key = OpenSwitch(registry, path, refused);
+    if (refused) return PerfSwitchResult::Refused;
+    if (key) keys.push_back(std::move(key));
+  }
+  for (auto& key : keys)
+    if (!key->WriteDword(kValueName, 0)) return PerfSwitchResult::Refused;
+  return PerfSwitchResult::Ok;
 }
 
-void EnablePerformanceCounters() { EnablePerformanceCounters(SystemRegistry()); }
+PerfSwitchResult EnablePerformanceCounters() { return EnablePerformanceCounters(SystemRegistry()); }
 
 }  // namespace zt

@@ -20,16 +20,25 @@ const std::vector<std::string>& PerfServices();
 bool PerformanceCountersDisabled(IRegistry& registry);
 bool PerformanceCountersDisabled();  // SystemRegistry()
 
-// Writes 0 to every service switch, then to the global one; keys that are
-// missing or cannot be opened for writing are skipped, and no key is created.
-void EnablePerformanceCounters(IRegistry& registry);
-void EnablePerformanceCounters();  // SystemRegistry()
+// What writing the switches came to.  Refused: the system refused to let a
+// switch be written (a user without administrator rights); nothing was
+// changed.  Ok otherwise, switches whose key is missing or cannot be opened
+// for another reason included: those are skipped.
+enum class PerfSwitchResult { Ok, Refused };
+
+// Writes 0 to every service switch, then to the global one; no key is
+// created.  Every key is opened before the first is written, so a refusal
+// changes nothing.  A write that fails after its key was opened for it is
+// Refused as well (the switches before it may then be written).
+PerfSwitchResult EnablePerformanceCounters(IRegistry& registry);
+PerfSwitchResult EnablePerformanceCounters();  // SystemRegistry()
 
 // The single switches.  "Off" = the value reads exactly 1; a missing key,
 // an unopenable key, a missing value or a value of another type reads as on.
 bool GlobalPerfCountersOff(IRegistry& registry);
-void SetGlobalPerfCountersOff(IRegistry& registry, bool off);
+PerfSwitchResult SetGlobalPerfCountersOff(IRegistry& registry, bool off);
 bool ServicePerfCountersOff(IRegistry& registry, const std::string& service);
-void SetServicePerfCountersOff(IRegistry& registry, const std::string& service, bool off);
+PerfSwitchResult SetServicePerfCountersOff(IRegistry& registry, const std::string& service,
+                                           bool off);
 
 }  // namespace zt

@@ -1,6 +1,7 @@
 #include "sampling/processor_load.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -16,8 +17,18 @@ const char* const kMsgNoProcessorCounter =
     "Unable to locate the \"% of CPU usage\" performance counter";
 const char* const kMsgCannotStart9x = "Unable to start performance monitoring";
 const char* const kMsgCannotRead9x = "Unable to read performance data";
+const char* const kMsgClockChanged = "The system time changed between two readings";
 
 namespace {
+
+// The stamps are system time, which moves on in steps of the system tick
+// (up to 15.6 ms on Windows) and, from the performance data, in whole
+// milliseconds: two stamps can lie up to two steps further apart than the
+// time that passed between them, however short that was.
+constexpr long double kStampSlack100ns = 2 * 160000;
+// More than this many times the time that passed is no longer a coarse
+// stamp but a clock that was set.
+constexpr long double kMaxStampStretch = 10;
 
 // Differences of counters taken from outside data: wrap instead of
 // overflowing.
@@ -79,8 +90,24 @@ void FirstWorkingIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& 
 
 // ---------------------------------------------------------------------------
 
-IdleTimeProcessorLoad::IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source)
-    : source_(std::move(source)) {}
+IdleTimeProcessorLoad::IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source,
+                                             SteadyClock steady)
+    : source_(std::move(source)), steady_(std::move(steady)) {}
+
+int64_t IdleTimeProcessorLoad::SteadyNow() {
+  using Ticks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
+  return std::chrono::duration_cast<Ticks>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+bool IdleTimeProcessorLoad::ClockStepped(int64_t stamp, int64_t steady) const {
+  // Not wrapped like the counters: a stamp from before the last one must
+  // read as going back, however far.
+  const long double stamped = static_cast<long double>(stamp) - static_cast<long double>(time_);
+  const long double passed =
+      static_cast<long double>(steady) - static_cast<long double>(steady_time_);
+  return stamped < 0 || stamped > kMaxStampStretch * passed + kStampSlack100ns;
+}
 
 void IdleTimeProcessorLoad::RefreshProcessorCounters() {
   // The reading is taken completely before any state changes, so a failed
@@ -88,7 +115,9 @@ void IdleTimeProcessorLoad::RefreshProcessorCounters() {
   int64_t stamp = 0;
   source_->ReadIdleTimes(reading_, stamp);
   if (reading_.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+  const int64_t steady = steady_();
   const uint32_t generation = source_->Generation();
+  const bool stepped = count_ >= 0 && generation == generation_ && ClockStepped(stamp, steady);
   if (count_ < 0) {
     count_ = static_cast<int32_t>(reading_.size());
     const size_t n = reading_.size();
@@ -115,6 +144,11 @@ void IdleTimeProcessorLoad::RefreshProcessorCounters() {
   }
   previous_time_ = time_;
   time_ = stamp;
+  steady_time_ = steady;
+  // Kept all the same: the next reading is compared with this one, on the
+  // clock as it is now set.
+  clock_stepped_ = stepped;
+  if (stepped) throw EProcessorLoad(kMsgClockChanged);
 }
 
 int32_t IdleTimeProcessorLoad::GetProcessorCount() {
@@ -125,6 +159,7 @@ int32_t IdleTimeProcessorLoad::GetProcessorCount() {
 double IdleTimeProcessorLoad::GetProcessorLoad(int32_t index) {
   if (count_ < 0) RefreshProcessorCounters();
   if (index < 0 || index >= count_) throw EProcessorLoad(kMsgIndexOutOfBounds);
+  if (clock_stepped_) throw EProcessorLoad(kMsgClockChanged);
   if (time_ == previous_time_) return 0.0;
   const size_t i = static_cast<size_t>(index);
   // Without two readings of this instance there is no idle share to compare.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,7 @@ extern const char* const kMsgNoProcessorObject;   // "Unable to locate the \"Pro
 extern const char* const kMsgNoProcessorCounter;  // "Unable to locate the \"% of CPU usage\" performance counter"
 extern const char* const kMsgCannotStart9x;       // "Unable to start performance monitoring"
 extern const char* const kMsgCannotRead9x;        // "Unable to read performance data"
+extern const char* const kMsgClockChanged;        // "The system time changed between two readings"
 
 // The operations every load source offers.
 class IProcessorLoad {
@@ -101,20 +103,39 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
 // compared with the last good one.  A reading from another source (a new
 // Generation) is not compared with the ones before it: it reads 0 and is the
 // base for the next.
+//
+// The readings are stamped with the system time, which the user (or a time
+// service) can set.  A reading whose stamp lies before the one of the reading
+// before, or after it by more than ten times the time that really passed
+// between the two (measured on `steady`, a clock nobody sets), would give a
+// load of 100 % or 0 % for every processor: it raises kMsgClockChanged
+// instead, and GetProcessorLoad raises the same until the next reading, but
+// it is kept as the base for the next one, which is compared with it.
 class IdleTimeProcessorLoad : public IProcessorLoad {
  public:
-  explicit IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source);
+  // A monotonic clock in 100-ns units.
+  using SteadyClock = std::function<int64_t()>;
+  static int64_t SteadyNow();
+
+  explicit IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source,
+                                 SteadyClock steady = SteadyNow);
   void RefreshProcessorCounters() override;
   int32_t GetProcessorCount() override;
   double GetProcessorLoad(int32_t index) override;
   void ReleaseProcessorCounters() override {}
 
  private:
+  // True when the stamps of the last two readings cannot be compared.
+  bool ClockStepped(int64_t stamp, int64_t steady) const;
+
   std::unique_ptr<IIdleTimeSource> source_;
+  SteadyClock steady_;
   int32_t count_ = -1;
   std::vector<int64_t> counters_, previous_counters_;
   std::vector<uint8_t> present_, previous_present_;
   int64_t time_ = 0, previous_time_ = 0;
+  int64_t steady_time_ = 0;  // steady clock at the latest reading
+  bool clock_stepped_ = false;
   uint32_t generation_ = 0;
   std::vector<int64_t> reading_;  // reused for every reading
 };

@@ -1,5 +1,7 @@
 #include "sampling/processor_load_win.h"
 
+#include <winperf.h>
+
 #include <algorithm>
 
 #include "sampling/perf_data.h"
@@ -15,6 +17,18 @@ constexpr DWORD kBufferGrowth = 4096;
 constexpr ULONG kSystemProcessorPerformanceInformation = 8;
 constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004L);
 constexpr size_t kMaxProcessorEntries = 4096;
+
+// The portable walker reads the layout by offsets and names the counter type
+// by number: both must be the system's.
+static_assert(kPerf100nsTimerInv == PERF_100NSEC_TIMER_INV, "counter type");
+static_assert(perf_layout::kCounterType == offsetof(PERF_COUNTER_DEFINITION, CounterType),
+              "counter type offset");
+static_assert(perf_layout::kCounterSize == offsetof(PERF_COUNTER_DEFINITION, CounterSize),
+              "counter size offset");
+static_assert(perf_layout::kInstanceNameOffset == offsetof(PERF_INSTANCE_DEFINITION, NameOffset),
+              "instance name offset");
+static_assert(perf_layout::kInstanceNameLength == offsetof(PERF_INSTANCE_DEFINITION, NameLength),
+              "instance name length");
 
 }  // namespace
 

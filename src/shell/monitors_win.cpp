@@ -17,6 +17,8 @@ namespace zt {
 
 const char* const kPerfCountersDisabledPrompt =
     "性能计数器已禁用。应用程序不能正常工作。\r\n\r\n尝试启用性能计数器吗？";
+const char* const kPerfCountersRefusedMessage =
+    "无法启用性能计数器：需要管理员权限。\r\n\r\n请以管理员身份运行本程序，然后再试。";
 const wchar_t kMonitorQueryClass[] = L"Zettrim.MonitorQuery";
 const wchar_t kQueryStatisticsMessage[] = L"Zettrim.QueryStatistics";
 
@@ -91,10 +93,14 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   CPUSpeed->Start();
   CreateQueryWindow();
 
+  // Asked once at each start, and only while the counters are off.  Without
+  // administrator rights nothing can be written: the user is told so once,
+  // instead of a silent nothing that looks like success.
   if (PerformanceCountersDisabled()) {
     if (ShowMessageBox(main_window, BoxKind::Warning, kPerfCountersDisabledPrompt,
-                       BoxButtons::YesNoCancel) == BoxAnswer::Yes)
-      EnablePerformanceCounters();
+                       BoxButtons::YesNoCancel) == BoxAnswer::Yes &&
+        EnablePerformanceCounters() == PerfSwitchResult::Refused)
+      ShowMessageBox(main_window, BoxKind::Error, kPerfCountersRefusedMessage, BoxButtons::Ok);
   }
 
   try {

@@ -76,10 +76,26 @@ std::string FakeRegistry::Normalize(RegRoot root, const std::string& path) {
 
 std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, const std::string& path,
                                                     RegAccess access) {
+  RegStatus status;
+  return OpenKeyWithStatus(root, path, access, status);
+}
+
+std::unique_ptr<IRegistryKey> FakeRegistry::OpenKeyWithStatus(RegRoot root,
+                                                              const std::string& path,
+                                                              RegAccess access,
+                                                              RegStatus& status) {
   auto it = keys_.find(Normalize(root, path));
-  if (it == keys_.end() || it->second.unopenable) return nullptr;
-  if (access == RegAccess::AllAccess && it->second.read_only) return nullptr;
-  return std::make_unique<FakeKey>(it->second, access == RegAccess::AllAccess);
+  if (it == keys_.end()) {
+    status = RegStatus::NotFound;
+  } else if (it->second.unopenable) {
+    status = RegStatus::Failed;
+  } else if (access == RegAccess::AllAccess && it->second.read_only) {
+    status = RegStatus::AccessDenied;
+  } else {
+    status = RegStatus::Ok;
+    return std::make_unique<FakeKey>(it->second, access == RegAccess::AllAccess);
+  }
+  return nullptr;
 }
 
 std::unique_ptr<IRegistryKey> FakeRegistry::CreateKey(RegRoot root, const std::string& path) {

@@ -21,6 +21,12 @@ enum class RegRoot { LocalMachine, CurrentUser, DynData };
 // KEY_READ / KEY_ALL_ACCESS.
 enum class RegAccess { Read, AllAccess };
 
+// Why a key could or could not be opened.  AccessDenied is the system
+// refusing the access asked for (on Windows a user without administrator
+// rights asking to write under HKEY_LOCAL_MACHINE), as opposed to a key that
+// is not there or cannot be opened for another reason.
+enum class RegStatus { Ok, NotFound, AccessDenied, Failed };
+
 class IRegistryKey {
  public:
   virtual ~IRegistryKey() = default;
@@ -39,6 +45,14 @@ class IRegistry {
   // Opens an existing key; nullptr when it cannot be opened.  Never creates.
   virtual std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
                                                 RegAccess access) = 0;
+  // OpenKey that also says why it failed; `status` is Ok exactly when a key
+  // is returned.  A registry that cannot tell answers Failed.
+  virtual std::unique_ptr<IRegistryKey> OpenKeyWithStatus(RegRoot root, const std::string& path,
+                                                          RegAccess access, RegStatus& status) {
+    auto key = OpenKey(root, path, access);
+    status = key ? RegStatus::Ok : RegStatus::Failed;
+    return key;
+  }
   // Opens the key, creating it when missing; nullptr on failure.
   virtual std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) = 0;
 };
@@ -51,7 +65,9 @@ IRegistry& Seam<IRegistry>::Real();
 inline IRegistry& SystemRegistry() { return Seam<IRegistry>::Get(); }
 
 // In-memory registry for tests.  Paths match without regard to case, as on
-// Windows.  Keys can be marked read-only or unopenable to test failures.
+// Windows.  Keys can be marked read-only (opening them for writing is
+// refused: AccessDenied) or unopenable (they cannot be opened at all, for
+// some other reason: Failed) to test failures.
 class FakeRegistry : public IRegistry {
  public:
   struct Value {
@@ -67,6 +83,8 @@ class FakeRegistry : public IRegistry {
 
   std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
                                         RegAccess access) override;
+  std::unique_ptr<IRegistryKey> OpenKeyWithStatus(RegRoot root, const std::string& path,
+                                                  RegAccess access, RegStatus& status) override;
   std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) override;
 
   // Direct access for tests (creates the key on demand).

@@ -88,10 +88,23 @@ class WinRegistry : public IRegistry {
  public:
   std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
                                         RegAccess access) override {
+    RegStatus status;
+    return OpenKeyWithStatus(root, path, access, status);
+  }
+
+  std::unique_ptr<IRegistryKey> OpenKeyWithStatus(RegRoot root, const std::string& path,
+                                                  RegAccess access, RegStatus& status) override {
     HKEY key = nullptr;
     REGSAM sam = access == RegAccess::AllAccess ? KEY_ALL_ACCESS : KEY_READ;
-    if (RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, sam, &key) != ERROR_SUCCESS)
-      return nullptr;
+    const LONG rc = RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, sam, &key);
+    switch (rc) {
+      case ERROR_SUCCESS: status = RegStatus::Ok; break;
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND: status = RegStatus::NotFound; break;
+      case ERROR_ACCESS_DENIED: status = RegStatus::AccessDenied; break;
+      default: status = RegStatus::Failed; break;
+    }
+    if (rc != ERROR_SUCCESS) return nullptr;
     return std::make_unique<WinKey>(key);
   }
 

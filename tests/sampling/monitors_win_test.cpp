@@ -68,24 +68,38 @@ LRESULT Query(QueryItem item) {
                       static_cast<WPARAM>(item), 0);
 }
 
+struct BoxSearch {
+  const wchar_t* title = nullptr;  // only boxes with this title, when set
+  HWND found = nullptr;
+};
+
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<BoxSearch*>(lp);
   wchar_t cls[16] = {};
   GetClassNameW(hwnd, cls, 16);
   if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  *reinterpret_cast<HWND*>(lp) = hwnd;
+  if (search->title) {
+    wchar_t title[64] = {};
+    GetWindowTextW(hwnd, title, 64);
+    if (lstrcmpW(title, search->title) != 0) return TRUE;
+  }
+  search->found = hwnd;
   return FALSE;
 }
 
-// Answers the first message box of `thread_id` titled `title` with button
-// `button`, remembering its text.
+// Answers the first message box of `thread_id` with button `button`,
+// remembering its text and whether it is titled `title`; with `only_titled`,
+// boxes with other titles are left to others.
 class BoxAnswerer {
  public:
-  BoxAnswerer(DWORD thread_id, const wchar_t* title, int button)
+  BoxAnswerer(DWORD thread_id, const wchar_t* title, int button, bool only_titled = false)
       : thread_([=] {
           const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
           while (std::chrono::steady_clock::now() < end) {
-            HWND box = nullptr;
-            EnumThreadWindows(thread_id, FindBox, reinterpret_cast<LPARAM>(&box));
+            BoxSearch search;
+            if (only_titled) search.title = title;
+            EnumThreadWindows(thread_id, FindBox, reinterpret_cast<LPARAM>(&search));
+            HWND box = search.found;
             if (box) {
               wchar_t buf[512] = {};
               GetWindowTextW(box, buf, 512);
@@ -241,6 +255,33 @@ TEST_F(MonitorsTest, DisabledCountersAreOfferedAndEnabledOnYes) {
     EXPECT_TRUE(answer.Seen());
   }
   EXPECT_EQ(key->ReadDword("Disable Performance Counters"), 1u);
+  EXPECT_TRUE(ResMonitor->Started());
+}
+
+// A user without administrator rights says Yes: the refusal is shown once,
+// nothing is written, and start-up goes on.
+TEST_F(MonitorsTest, RefusedSwitchIsToldOnceAndWritesNothing) {
+  constexpr char kGlobal[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib";
+  constexpr char kPerfOS[] = "SYSTEM\\CurrentControlSet\\Services\\PerfOS\\Performance";
+  PutDword(registry_, kGlobal, 1);
+  PutDword(registry_, kPerfOS, 1);
+  registry_.At(RegRoot::LocalMachine, kGlobal).read_only = true;
+  registry_.At(RegRoot::LocalMachine, kPerfOS).read_only = true;
+  UseLoad(std::make_unique<test::FakeLoad>(test::Rows{{30, 50, 40}}));
+  {
+    BoxAnswerer question(GetCurrentThreadId(), L"Warning", IDYES, true);
+    BoxAnswerer refusal(GetCurrentThreadId(), L"Error", IDOK, true);
+    StartMonitors(window_, display_);
+    EXPECT_TRUE(question.Seen());
+    EXPECT_EQ(question.Text(), kPerfCountersDisabledPrompt);
+    EXPECT_TRUE(refusal.Seen());
+    EXPECT_EQ(refusal.Text(), kPerfCountersRefusedMessage);
+  }
+  for (const char* path : {kGlobal, kPerfOS}) {
+    auto key = registry_.OpenKey(RegRoot::LocalMachine, path, RegAccess::Read);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ReadDword("Disable Performance Counters"), 1u) << path;
+  }
   EXPECT_TRUE(ResMonitor->Started());
 }
 

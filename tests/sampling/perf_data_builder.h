@@ -34,6 +34,8 @@ struct PerfObjectSpec {
   std::vector<uint32_t> counters = {kProcessorTimeCounterTitleIndex};  // 8-byte counters
   // values[instance][counter]
   std::vector<std::vector<int64_t>> values;
+  // Instance names (ASCII); instances beyond the list are named "0", "1", ...
+  std::vector<std::string> names;
 };
 
 // Where the builder put things, for tests that corrupt them.
@@ -90,19 +92,26 @@ struct PerfBufferBuilder {
         const size_t d = object + Lay::kObjectSize + Lay::kCounterDefinitionSize * k;
         Put32(b, d + Lay::kCounterByteLength, Lay::kCounterDefinitionSize);
         Put32(b, d + Lay::kCounterNameTitleIndex, o.counters[k]);
-        Put32(b, d + 28, 0x25450500);  // PERF_100NSEC_TIMER_INV
+        Put32(b, d + Lay::kCounterType, kPerf100nsTimerInv);
         Put32(b, d + Lay::kCounterSize, 8);
         Put32(b, d + Lay::kCounterOffset, static_cast<uint32_t>(8 + 8 * k));
       }
       layout.first_instance.push_back(b.size());
       for (size_t i = 0; i < o.values.size(); ++i) {
-        // Instance definition with its name ("0", "1", ..., UTF-16, padded to 8).
+        // Instance definition with its name (UTF-16 with its terminating
+        // zero, padded to 8 bytes).
+        const std::string name =
+            i < o.names.size() ? o.names[i] : std::string(1, static_cast<char>('0' + i % 10));
+        const size_t name_length = 2 * (name.size() + 1);
+        const size_t padded = (name_length + 7) / 8 * 8;
         const size_t inst = b.size();
-        b.resize(inst + Lay::kInstanceDefinitionSize + 8, 0);
-        Put32(b, inst + Lay::kInstanceByteLength, Lay::kInstanceDefinitionSize + 8);
-        Put32(b, inst + 16, Lay::kInstanceDefinitionSize);  // NameOffset
-        Put32(b, inst + 20, 4);                             // NameLength
-        b[inst + Lay::kInstanceDefinitionSize] = static_cast<uint8_t>('0' + i % 10);
+        b.resize(inst + Lay::kInstanceDefinitionSize + padded, 0);
+        Put32(b, inst + Lay::kInstanceByteLength,
+              static_cast<uint32_t>(Lay::kInstanceDefinitionSize + padded));
+        Put32(b, inst + Lay::kInstanceNameOffset, Lay::kInstanceDefinitionSize);
+        Put32(b, inst + Lay::kInstanceNameLength, static_cast<uint32_t>(name_length));
+        for (size_t c = 0; c < name.size(); ++c)
+          b[inst + Lay::kInstanceDefinitionSize + 2 * c] = static_cast<uint8_t>(name[c]);
         const size_t block = b.size();
         const size_t block_length = 8 + 8 * n;
         b.resize(block + block_length, 0);

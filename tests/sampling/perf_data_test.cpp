@@ -91,6 +91,84 @@ TEST(PerfDataWalker, ReadsFullSixtyFourBitValues) {
   EXPECT_EQ(r.idle, (std::vector<int64_t>{INT64_MAX, -1, INT64_MIN, 0x0123456789ABCDEFLL}));
 }
 
+// The sampler takes the last instance for the aggregate; the data may put
+// "_Total" anywhere.
+TEST(PerfDataWalker, TheAggregateGoesLastWhereverItIsPublished) {
+  auto walk = [](std::vector<std::string> names) {
+    testing::PerfBufferBuilder builder;
+    testing::PerfObjectSpec o;
+    o.names = std::move(names);
+    for (int64_t v = 1; v <= static_cast<int64_t>(o.names.size()); ++v) o.values.push_back({v});
+    builder.objects = {o};
+    return Walk(builder.Build());
+  };
+  using V = std::vector<int64_t>;
+  EXPECT_EQ(walk({"_Total", "0", "1", "2"}).idle, (V{2, 3, 4, 1}));
+  EXPECT_EQ(walk({"0", "_Total", "1"}).idle, (V{1, 3, 2}));
+  EXPECT_EQ(walk({"0", "1", "_Total"}).idle, (V{1, 2, 3}));
+  // Only that name: a longer or other one, or a second "_Total", stays put.
+  EXPECT_EQ(walk({"_Totals", "0", "_total", "1"}).idle, (V{1, 2, 3, 4}));
+  EXPECT_EQ(walk({"_Total", "0", "_Total"}).idle, (V{2, 3, 1}));
+  // Unnamed instances (NT 4 has no aggregate) keep their order.
+  EXPECT_EQ(walk({"", "", ""}).idle, (V{1, 2, 3}));
+}
+
+TEST(PerfDataWalker, ANameOutsideItsInstanceIsNoName) {
+  testing::PerfBufferBuilder builder;
+  testing::PerfObjectSpec o;
+  o.names = {"_Total", "0"};
+  o.values = {{1}, {2}};
+  builder.objects = {o};
+  const auto good = builder.Build();
+  const size_t inst0 = builder.layout.first_instance[0];
+  const uint32_t cases[][2] = {
+      {Lay::kInstanceDefinitionSize + 8, 14},  // runs past the definition
+      {0xFFFFFFF0u, 14},                       // offset far outside
+      {Lay::kInstanceDefinitionSize, 0xFFFFFFFEu},
+      {4, 14},  // inside the definition's fixed fields
+  };
+  for (const auto& c : cases) {
+    auto b = good;
+    Put32(b, inst0 + Lay::kInstanceNameOffset, c[0]);
+    Put32(b, inst0 + Lay::kInstanceNameLength, c[1]);
+    Result r = Walk(b);
+    ASSERT_TRUE(r.ok) << c[0] << " " << r.error;
+    EXPECT_EQ(r.idle, (std::vector<int64_t>{1, 2})) << c[0];
+  }
+}
+
+// Read as idle time, any other counter under the same index would give
+// figures that look like loads and are not.
+TEST(PerfDataWalker, TheIdleCounterMustBeASixtyFourBitHundredNanosecondInverseTimer) {
+  testing::PerfBufferBuilder builder;
+  testing::PerfObjectSpec o;
+  o.counters = {142, 6};
+  o.values = {{1, 10}, {2, 20}};
+  builder.objects = {o};
+  const auto good = builder.Build();
+  ASSERT_TRUE(Walk(good).ok);
+  const size_t def = builder.layout.first_definition[0] + Lay::kCounterDefinitionSize;
+  const struct {
+    size_t field;
+    uint32_t value;
+  } cases[] = {
+      {Lay::kCounterType, 0x20510500},  // the timer, not inverse
+      {Lay::kCounterType, 0x10410400},  // a plain rate counter
+      {Lay::kCounterType, 0},
+      {Lay::kCounterSize, 4},
+      {Lay::kCounterSize, 16},
+  };
+  for (const auto& c : cases) {
+    auto b = good;
+    Put32(b, def + c.field, c.value);
+    EXPECT_EQ(Walk(b).error, kMsgNoProcessorCounter) << c.field << " " << c.value;
+  }
+  // Another counter's type plays no part.
+  auto b = good;
+  Put32(b, builder.layout.first_definition[0] + Lay::kCounterType, 0);
+  EXPECT_TRUE(Walk(b).ok);
+}
+
 TEST(PerfDataWalker, MissingObjectOrCounterGiveTheirMessages) {
   // A block without objects, as some systems return.
   testing::PerfBufferBuilder empty;

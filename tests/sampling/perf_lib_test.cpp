@@ -75,7 +75,7 @@ TEST(PerfLib, EnableWritesZeroToExistingKeysOnly) {
     FakeRegistry reg;
     PutDword(reg, kGlobal, 1);
     PutDword(reg, kPerfOS, 1);
-    EnablePerformanceCounters(reg);
+    EXPECT_EQ(EnablePerformanceCounters(reg), PerfSwitchResult::Ok);
     EXPECT_EQ(GetDword(reg, kGlobal), 0u);
     EXPECT_EQ(GetDword(reg, kPerfOS), 0u);
     EXPECT_FALSE(PerformanceCountersDisabled(reg));
@@ -83,7 +83,7 @@ TEST(PerfLib, EnableWritesZeroToExistingKeysOnly) {
   {
     FakeRegistry reg;  // the service key is missing: it is not created
     PutDword(reg, kGlobal, 1);
-    EnablePerformanceCounters(reg);
+    EXPECT_EQ(EnablePerformanceCounters(reg), PerfSwitchResult::Ok);
     EXPECT_EQ(GetDword(reg, kGlobal), 0u);
     EXPECT_FALSE(reg.HasKey(RegRoot::LocalMachine, kPerfOS));
   }
@@ -95,12 +95,44 @@ TEST(PerfLib, EnableWritesZeroToExistingKeysOnly) {
     EXPECT_EQ(GetDword(reg, kPerfOS), 0u);
   }
   {
-    FakeRegistry reg;  // no right to write: nothing changes, nothing raised
+    FakeRegistry reg;  // a key that cannot be opened for another reason is skipped
+    PutDword(reg, kGlobal, 1);
+    PutDword(reg, kPerfOS, 1);
+    reg.At(RegRoot::LocalMachine, kPerfOS).unopenable = true;
+    EXPECT_EQ(EnablePerformanceCounters(reg), PerfSwitchResult::Ok);
+    EXPECT_EQ(GetDword(reg, kGlobal), 0u);
+  }
+}
+
+// Without administrator rights the system refuses to open the switches for
+// writing: that is said, and no switch is changed, not even one the user
+// could write.
+TEST(PerfLib, ARefusedSwitchIsReportedAndNothingIsWritten) {
+  {
+    FakeRegistry reg;
+    PutDword(reg, kGlobal, 1);
+    PutDword(reg, kPerfOS, 1);
+    reg.At(RegRoot::LocalMachine, kGlobal).read_only = true;
+    EXPECT_EQ(EnablePerformanceCounters(reg), PerfSwitchResult::Refused);
+    EXPECT_EQ(GetDword(reg, kGlobal), 1u);
+    EXPECT_EQ(GetDword(reg, kPerfOS), 1u);
+    EXPECT_TRUE(PerformanceCountersDisabled(reg));
+  }
+  {
+    FakeRegistry reg;  // the service refused, the global switch missing
+    PutDword(reg, kPerfOS, 1);
+    reg.At(RegRoot::LocalMachine, kPerfOS).read_only = true;
+    EXPECT_EQ(EnablePerformanceCounters(reg), PerfSwitchResult::Refused);
+    EXPECT_EQ(GetDword(reg, kPerfOS), 1u);
+    EXPECT_FALSE(reg.HasKey(RegRoot::LocalMachine, kGlobal));
+  }
+  {
+    FakeRegistry reg;  // the single switches say so too
     PutDword(reg, kGlobal, 1);
     reg.At(RegRoot::LocalMachine, kGlobal).read_only = true;
-    EnablePerformanceCounters(reg);
+    EXPECT_EQ(SetGlobalPerfCountersOff(reg, false), PerfSwitchResult::Refused);
+    EXPECT_EQ(SetServicePerfCountersOff(reg, "PerfOS", false), PerfSwitchResult::Ok);
     EXPECT_EQ(GetDword(reg, kGlobal), 1u);
-    EXPECT_TRUE(PerformanceCountersDisabled(reg));
   }
 }
 
@@ -124,14 +156,14 @@ TEST(PerfLib, SystemRegistryOverrideIsUsed) {
   PutDword(reg, kPerfOS, 1);
   ScopedOverride<IRegistry> use(reg);
   EXPECT_TRUE(PerformanceCountersDisabled());
-  EnablePerformanceCounters();
+  EXPECT_EQ(EnablePerformanceCounters(), PerfSwitchResult::Ok);
   EXPECT_FALSE(PerformanceCountersDisabled());
 }
 
 #ifndef _WIN32
 TEST(PerfLib, NoRegistryMeansNotDisabled) {
   EXPECT_FALSE(PerformanceCountersDisabled());
-  EnablePerformanceCounters();  // nothing to write, nothing raised
+  EXPECT_EQ(EnablePerformanceCounters(), PerfSwitchResult::Ok);  // nothing to write
 }
 #endif
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "perf_data_builder.h"
@@ -20,6 +21,12 @@ namespace {
 
 constexpr int64_t kSecond = 10000000;  // in 100-ns units
 
+// The steady clock of the loads under test: each source sets it when it
+// answers, to the reading's own stamp unless the script says otherwise, so
+// that the stamps read as the time that really passed.
+int64_t g_steady = 0;
+int64_t SteadyFollowsTheSources() { return g_steady; }
+
 // Hands out scripted readings; an empty message means success.
 class ScriptedSource : public IIdleTimeSource {
  public:
@@ -27,9 +34,16 @@ class ScriptedSource : public IIdleTimeSource {
     std::vector<int64_t> idle;
     int64_t time = 0;
     std::string error;
+    std::optional<int64_t> steady;
   };
-  void Add(std::vector<int64_t> idle, int64_t time) { readings.push_back({std::move(idle), time, {}}); }
-  void Fail(const std::string& message) { readings.push_back({{}, 0, message}); }
+  void Add(std::vector<int64_t> idle, int64_t time) {
+    readings.push_back({std::move(idle), time, {}, {}});
+  }
+  // A reading taken when the steady clock stood at `steady`.
+  void AddAt(int64_t steady, std::vector<int64_t> idle, int64_t time) {
+    readings.push_back({std::move(idle), time, {}, steady});
+  }
+  void Fail(const std::string& message) { readings.push_back({{}, 0, message, {}}); }
 
   void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override {
     ++calls;
@@ -39,6 +53,7 @@ class ScriptedSource : public IIdleTimeSource {
     if (!r.error.empty()) throw EProcessorLoad(r.error);
     idle.assign(r.idle.begin(), r.idle.end());
     time_100ns = r.time;
+    g_steady = r.steady.value_or(r.time);
   }
   std::deque<Reading> readings;
   int calls = 0;
@@ -51,7 +66,7 @@ struct Loaded {
 Loaded MakeLoad() {
   auto source = std::make_unique<ScriptedSource>();
   ScriptedSource* raw = source.get();
-  return {raw, std::make_unique<IdleTimeProcessorLoad>(std::move(source))};
+  return {raw, std::make_unique<IdleTimeProcessorLoad>(std::move(source), SteadyFollowsTheSources)};
 }
 
 std::string ErrorOf(const std::function<void()>& f) {
@@ -206,6 +221,39 @@ TEST(IdleTimeLoad, ExtremeCountersNeitherOverflowNorCrash) {
   EXPECT_TRUE(std::isfinite(load->GetProcessorLoad(1)));
 }
 
+// The system time set back an hour, then on by a day, between readings a
+// second apart: neither reading is shown as a figure, and each is the base
+// of the next.
+TEST(IdleTimeLoad, AReadingAcrossAClockChangeFailsAndTheNextIsComparedWithIt) {
+  auto [script, load] = MakeLoad();
+  constexpr int64_t kHour = 3600 * kSecond;
+  const int64_t t0 = 1000 * kHour;
+  script->AddAt(0, {0}, t0);
+  script->AddAt(kSecond, {kSecond / 2}, t0 + kSecond);
+  script->AddAt(2 * kSecond, {kSecond}, t0 + 2 * kSecond - kHour);
+  script->AddAt(3 * kSecond, {kSecond + kSecond / 4}, t0 + 3 * kSecond - kHour);
+  script->AddAt(4 * kSecond, {kSecond + kSecond / 2}, t0 + 4 * kSecond + 23 * kHour);
+  script->AddAt(5 * kSecond, {2 * kSecond}, t0 + 5 * kSecond + 23 * kHour);
+  // A coarse or slewed stamp is no clock change: 15.6 ms stamped after 2 ms,
+  // then 2 s after 1 s.
+  script->AddAt(5 * kSecond + 20000, {2 * kSecond}, t0 + 5 * kSecond + 156000 + 23 * kHour);
+  script->AddAt(6 * kSecond + 20000, {2 * kSecond}, t0 + 7 * kSecond + 156000 + 23 * kHour);
+  load->RefreshProcessorCounters();
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+  EXPECT_EQ(ErrorOf([&] { load->RefreshProcessorCounters(); }), kMsgClockChanged);
+  EXPECT_EQ(ErrorOf([&] { load->GetProcessorLoad(0); }), kMsgClockChanged);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.75);
+  EXPECT_EQ(ErrorOf([&] { load->RefreshProcessorCounters(); }), kMsgClockChanged);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 1.0);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 1.0);
+}
+
 // The module over the real walker: a later performance-data block with fewer
 // instances than the first.
 class BufferSource : public IIdleTimeSource {
@@ -215,6 +263,7 @@ class BufferSource : public IIdleTimeSource {
     std::vector<uint8_t> b = buffers.front();
     buffers.pop_front();
     ReadProcessorIdleCounters(b.data(), b.size(), idle, time_100ns);
+    g_steady = time_100ns;
   }
 };
 
@@ -225,7 +274,7 @@ TEST(IdleTimeLoad, PerformanceDataWithFewerInstancesLater) {
       testing::ProcessorBuffer({kSecond / 4, kSecond / 2, kSecond}, {2024, 5, 5, 17, 12, 0, 1, 0}));
   source->buffers.push_back(
       testing::ProcessorBuffer({kSecond, kSecond}, {2024, 5, 5, 17, 12, 0, 2, 0}));
-  IdleTimeProcessorLoad load(std::move(source));
+  IdleTimeProcessorLoad load(std::move(source), SteadyFollowsTheSources);
   load.RefreshProcessorCounters();
   load.RefreshProcessorCounters();
   EXPECT_EQ(load.GetProcessorCount(), 3);
@@ -235,6 +284,31 @@ TEST(IdleTimeLoad, PerformanceDataWithFewerInstancesLater) {
   EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.25);
   EXPECT_DOUBLE_EQ(load.GetProcessorLoad(1), 0.5);
   EXPECT_EQ(load.GetProcessorLoad(2), 0.0);
+}
+
+// Processors 0 and 1 and the aggregate, published with the aggregate first:
+// the sampler's two processors are the two named ones.
+TEST(IdleTimeLoad, TheAggregateIsTakenByItsNameNotByItsPlace) {
+  auto buffer = [](std::vector<int64_t> idle, uint16_t second) {
+    testing::PerfBufferBuilder builder;
+    builder.time = {2024, 5, 5, 17, 12, 0, second, 0};
+    testing::PerfObjectSpec o;
+    o.names = {"_Total", "0", "1"};
+    for (int64_t v : idle) o.values.push_back({v});
+    builder.objects.push_back(o);
+    return builder.Build();
+  };
+  auto source = std::make_unique<BufferSource>();
+  source->buffers.push_back(buffer({0, 0, 0}, 0));
+  source->buffers.push_back(buffer({kSecond / 2, kSecond / 4, kSecond * 3 / 4}, 1));
+  IdleTimeProcessorLoad load(std::move(source), SteadyFollowsTheSources);
+  load.RefreshProcessorCounters();
+  double usage = -1;
+  std::vector<double> usages(2, -1);
+  SampleCpuLoad(load, 2, usage, usages);
+  EXPECT_EQ(usages, (std::vector<double>{75, 25}));
+  EXPECT_DOUBLE_EQ(usage, 50);
+  EXPECT_DOUBLE_EQ(load.GetProcessorLoad(2), 0.5);
 }
 
 // --- choice of source ---------------------------------------------------------
@@ -312,7 +386,7 @@ TEST(FirstWorkingSource, ASourceThatKeepsFailingGivesWayToTheNext) {
   c.primary->Fail(kMsgNoProcessorCounter);
   c.fallback->Add({900 * kSecond}, 3 * kSecond);  // counters on another base
   c.fallback->Add({900 * kSecond + kSecond / 4}, 4 * kSecond);  // 75 % busy
-  IdleTimeProcessorLoad load(std::move(c.source));
+  IdleTimeProcessorLoad load(std::move(c.source), SteadyFollowsTheSources);
   load.RefreshProcessorCounters();
   load.RefreshProcessorCounters();
   EXPECT_DOUBLE_EQ(load.GetProcessorLoad(0), 0.5);
