@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
                   if (t.text[0].empty()) std::abort();
                 }));
 
-  TForm_Statistics form;
+  TForm_Statistics form(nullptr);
   if (!form.Create(GetModuleHandleW(nullptr), nullptr)) return 1;
   bench::Report("RefreshFigures, labels unchanged", bench::Measure([&] { form.RefreshFigures(); }));
   bench::Report("RefreshFigures, a new sample each call", bench::Measure([&] {

@@ -10,8 +10,9 @@
 //
 //   tray_mode_cost_win_bench [seconds] [path\to\zettrim.exe] [rate]
 //
-// Defaults: 30 s, the zettrim.exe of the build folder above this program,
-// Rate 100.  Other load on the machine touches both processes alike; the
+// Defaults: 30 s, the zettrim-testable.exe of the build folder above this
+// program (the program with the tests' query window, which the sample
+// counts come from), Rate 100.  Other load on the machine touches both processes alike; the
 // figure that counts is the ratio.
 #include <windows.h>
 #include <shellapi.h>
@@ -27,9 +28,9 @@
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
 #include "shell/main_form_win.h"
-#include "shell/monitors_win.h"
 #include "shell/tray_images_win.h"
 #include "shell/tray_logic.h"
+#include "support/app_query_win.h"
 #include "util/platform.h"
 
 namespace {
@@ -284,18 +285,18 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
       return 2;
     }
     HWND main = WaitForWindow(app.pi.dwProcessId, zt::kMainWindowClass, false);
-    HWND monitor = WaitForWindow(app.pi.dwProcessId, zt::kMonitorQueryClass, true);
+    HWND query = WaitForWindow(app.pi.dwProcessId, zt::test::kAppQueryClass, true);
     HWND ref = WaitForWindow(reference.pi.dwProcessId, kReferenceClass, false);
-    if (!main || !monitor || !ref) {
+    if (!main || !query || !ref) {
       std::fprintf(stderr, "the programs' windows did not appear\n");
       return 2;
     }
     if (IsWindowVisible(main)) std::fprintf(stderr, "warning: the main window is visible, not in tray mode\n");
     Sleep(kWarmUpMs);
 
-    const auto samples = static_cast<WPARAM>(zt::QueryItem::Samples);
-    const auto tray_updates = static_cast<WPARAM>(zt::MainQuery::TrayUpdates);
-    const auto tray_refreshes = static_cast<WPARAM>(zt::MainQuery::TrayRefreshes);
+    const auto samples = static_cast<WPARAM>(zt::test::AppQuery::Samples);
+    const auto tray_updates = static_cast<WPARAM>(zt::test::AppQuery::TrayUpdates);
+    const auto tray_refreshes = static_cast<WPARAM>(zt::test::AppQuery::TrayRefreshes);
     const double app_cpu0 = app.CpuMs(), ref_cpu0 = reference.CpuMs();
     if (app_cpu0 < 0 || ref_cpu0 < 0) {
       std::fprintf(stderr, "the processor time of the two programs cannot be read\n");
@@ -303,17 +304,17 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
     }
     if (!app.unix_dir.empty())
       std::printf("processor time from %ls and %ls\n", app.unix_dir.c_str(), reference.unix_dir.c_str());
-    const LRESULT app_samples0 = Ask(monitor, zt::kQueryStatisticsMessage, samples);
-    const LRESULT app_tray0 = Ask(main, zt::kMainWindowQueryMessage, tray_updates);
-    const LRESULT app_refresh0 = Ask(main, zt::kMainWindowQueryMessage, tray_refreshes);
+    const LRESULT app_samples0 = Ask(query, zt::test::kAppQueryMessage, samples);
+    const LRESULT app_tray0 = Ask(query, zt::test::kAppQueryMessage, tray_updates);
+    const LRESULT app_refresh0 = Ask(query, zt::test::kAppQueryMessage, tray_refreshes);
     const LRESULT ref_samples0 = Ask(ref, kReferenceSamplesMessage, 0);
     Sleep(static_cast<DWORD>(seconds) * 1000);
     const double app_cpu = app.CpuMs() - app_cpu0, ref_cpu = reference.CpuMs() - ref_cpu0;
-    const LRESULT app_samples = Ask(monitor, zt::kQueryStatisticsMessage, samples) - app_samples0;
-    const LRESULT app_tray = Ask(main, zt::kMainWindowQueryMessage, tray_updates) - app_tray0;
+    const LRESULT app_samples = Ask(query, zt::test::kAppQueryMessage, samples) - app_samples0;
+    const LRESULT app_tray = Ask(query, zt::test::kAppQueryMessage, tray_updates) - app_tray0;
     // -1 from a program that does not count them.
     const LRESULT app_refresh =
-        app_refresh0 < 0 ? -1 : Ask(main, zt::kMainWindowQueryMessage, tray_refreshes) - app_refresh0;
+        app_refresh0 < 0 ? -1 : Ask(query, zt::test::kAppQueryMessage, tray_refreshes) - app_refresh0;
     const LRESULT ref_samples = Ask(ref, kReferenceSamplesMessage, 0) - ref_samples0;
 
     std::printf("tray mode, Rate=%u, %d s after a %d s warm-up, both programs side by side\n", rate, seconds,
@@ -374,7 +375,7 @@ int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "--reference") == 0)
     return RunReference(argc >= 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 100u);
   const int seconds = argc >= 2 ? std::atoi(argv[1]) : 30;
-  std::wstring zettrim = ModuleDir() + L"\\..\\zettrim.exe";
+  std::wstring zettrim = ModuleDir() + L"\\..\\zettrim-testable.exe";
   if (argc >= 3) {
     const std::string a = argv[2];
     zettrim.assign(a.begin(), a.end());

@@ -4,7 +4,7 @@
 # translucency shows), over a dark and a light backdrop, and crops the window.
 #   docs/make-screenshots.sh BUILD_DIR [NATIVE_BUILD_DIR]
 # Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
-# zettrim.exe; NATIVE_BUILD_DIR (optional) holds tests/shell/tray_sheet.
+# zettrim.exe; NATIVE_BUILD_DIR (optional) holds tray_sheet.
 # ZT_SHOTS="statistics about" takes only the named shots (window-dark,
 # window-light, ..., statistics, about, settings, cpu-info).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
@@ -88,8 +88,8 @@ if want tray-live; then
   convert "$work/tray-gradient.png" -crop 48x48+0+0 +repage -scale 400% "$work/tg.png"
   convert "$work/tn.png" "$work/tg.png" +append "$here/tray-live.png"
 fi
-if want tray-icons && [[ -n "$native" && -x "$native/tests/shell/tray_sheet" ]]; then
-  "$native/tests/shell/tray_sheet" "$work/sheet.ppm" >/dev/null
+if want tray-icons && [[ -n "$native" && -x "$native/tray_sheet" ]]; then
+  "$native/tray_sheet" "$work/sheet.ppm" >/dev/null
   convert "$work/sheet.ppm" "$here/tray-icons.png"
 fi
 

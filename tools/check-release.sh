@@ -5,6 +5,8 @@
 #   - zettrim.exe is at most 640 KB (640,000 bytes): the monitor alone is
 #     about 400 KB, its four windows with the processor identification
 #     library they show about 190 KB more;
+#   - zettrim.exe is the released program, not the build the end-to-end
+#     tests drive: it has no window answering their questions;
 #   - both programs are stripped Windows executables without a link time
 #     stamp; the text files are the repository's, byte for byte;
 #   - each program carries exactly one manifest (resource type 24, id 1, in
@@ -148,6 +150,17 @@ if ((size > budget)); then
   bad "zettrim.exe is $size bytes, over its budget of $budget"
 fi
 echo "zettrim.exe: $size bytes of $budget ($((budget - size)) to spare)"
+
+# Whether FILE holds TEXT as UTF-16 (little-endian, as the programs keep
+# their wide strings), at a whole byte.
+has_utf16() {
+  local hex="" i
+  for ((i = 0; i < ${#2}; i++)); do hex+="$(printf '%02x00' "'${2:i:1}")"; done
+  od -An -v -tx1 "$1" | tr -d ' \n' | grep -ob "$hex" | awk -F: '$1 % 2 == 0 { found = 1 } END { exit !found }'
+}
+if [[ -f "$work/x/zettrim.exe" ]] && has_utf16 "$work/x/zettrim.exe" "Zettrim.Query"; then
+  bad "zettrim.exe answers the end-to-end tests' questions (window class Zettrim.Query): it is the tests' build"
+fi
 
 for doc in History.txt Copyrights.txt ReadMe.txt; do
   [[ -f "$work/x/$doc" ]] && { cmp -s "$work/x/$doc" "$root/res/$doc" || bad "$doc differs from res/$doc"; }

@@ -1,4 +1,5 @@
-// src/config: the live settings and the settings file.  It sits below the
+// src/config: the live settings and the settings file, and what the program
+// is beside them (program.h: title, version, addresses).  It sits below the
 // shell, the sampling threads and the dialogs, which all read and write these
 // values; it includes nothing of theirs.
 //
@@ -7,6 +8,13 @@
 // file.  Written only on the user-interface thread; the sampling threads read
 // a few of them on each pass, so every value is a lock-free atomic of at most
 // 32 bits.  Portable: the file is plain text, no OS calls but the file system.
+//
+// Who stores a setting: the code that decides a change writes the variable
+// first (the settings dialog's model for its controls; the main window's own
+// commands, drag and placement for theirs; the hot-key registration when the
+// system refuses the key), then calls the main window's setter, which only
+// applies what it is given or what the variables hold.  A setter never
+// writes a setting.
 #pragma once
 
 #include <atomic>

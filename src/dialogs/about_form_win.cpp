@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "shell/window_messages.h"
 #include "util/clipboard_win.h"
 #include "util/open_document_win.h"
 #include "util/unicode_win.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "dialogs/about_model.h"
 #include "dialogs/form_win.h"
-#include "shell/tray_pictures.h"
 #include "util/handles_win.h"
+#include "util/program_picture.h"
 
 namespace zt {
 
@@ -59,7 +59,7 @@ class TForm_About : public TForm {
   std::string translator_credit_;
   HWND panel_header_ = nullptr;
   UniqueFont title_font_;
-  TrayPixels logo_;
+  ProgramPixels logo_;
   HCURSOR hand_cursor_ = nullptr;
 };
 

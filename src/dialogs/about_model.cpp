@@ -1,7 +1,6 @@
 #include "dialogs/about_model.h"
 
-#include "shell/startup.h"
-#include "shell/web_addresses.h"
+#include "config/program.h"
 
 namespace zt {
 

@@ -3,7 +3,7 @@
 // Portable arithmetic over screen rectangles.
 #pragma once
 
-#include "shell/pixel_geometry.h"
+#include "util/pixel_geometry.h"
 
 namespace zt {
 

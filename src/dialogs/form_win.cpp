@@ -6,8 +6,9 @@
 #include <utility>
 
 #include "dialogs/form_placement.h"
-#include "shell/modeless_dialogs_win.h"
-#include "shell/window_messages.h"
+#include "util/modeless_dialogs_win.h"
+#include "util/window_messages.h"
+#include "util/window_proc_win.h"
 
 namespace zt {
 namespace {
@@ -50,7 +51,7 @@ TForm::~TForm() {
     UnregisterModelessDialog(hwnd_);
     HWND h = hwnd_;
     hwnd_ = nullptr;
-    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    UnbindWindow(h);
     DestroyWindow(h);
   }
 }
@@ -58,7 +59,8 @@ TForm::~TForm() {
 bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
   instance_ = instance;
   keep_clear_of_ = options.keep_clear_of;
-  RegisterWindowClassOnce(instance, options.class_name, Proc, GetSysColorBrush(COLOR_BTNFACE));
+  RegisterWindowClassOnce(instance, options.class_name, ObjectWindowProc<TForm, &TForm::hwnd_, &TForm::Dispatch>,
+                          GetSysColorBrush(COLOR_BTNFACE));
   RegisterWindowClassOnce(instance, kPageClass, PageProc, GetSysColorBrush(COLOR_BTNFACE));
   auto make_font = [&](int weight) {
     return UniqueFont(CreateFontW(-options.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, options.font_charset,
@@ -147,6 +149,10 @@ LRESULT TForm::Handle(UINT msg, WPARAM wparam, LPARAM lparam) { return Default(m
 
 LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
+    case WM_NCDESTROY:
+      // Destroyed from outside (its owner went first): out of the loop's list.
+      UnregisterModelessDialog(hwnd_);
+      return Default(msg, wparam, lparam);
     case WM_CLOSE: Hide(); return 0;
     case WM_KEYPREVIEW: return FormKeyPreview(*reinterpret_cast<const MSG*>(lparam)) ? TRUE : FALSE;
     case WM_CTLCOLORSTATIC:
@@ -170,30 +176,6 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       }
       return Handle(msg, wparam, lparam);
     default: return Handle(msg, wparam, lparam);
-  }
-}
-
-LRESULT CALLBACK TForm::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
-  TForm* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (msg == WM_NCDESTROY && self) {
-    // Destroyed from outside (its owner went first): forget the handle.
-    UnregisterModelessDialog(hwnd);
-    self->hwnd_ = nullptr;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  }
-  if (!self || !self->hwnd_) return DefWindowProcW(hwnd, msg, wparam, lparam);
-  try {
-    return self->Dispatch(msg, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
   }
 }
 

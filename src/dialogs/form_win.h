@@ -2,8 +2,11 @@
 // windows.  Each is a portable model (what every control shows, what a change
 // stores and calls, the text of every figure), tested natively, and a thin
 // Win32 view built on TForm below that only moves data between the controls
-// and the model.  The program entry creates them; nothing in the shell, the
-// sampling threads or the settings includes anything from here.
+// and the model.  The program's top floor (src/app) creates them and hands
+// each what it needs of the main window as a narrow interface
+// (ISettingsTarget, the statistics reset's graph clearing); nothing here
+// includes the shell, and nothing in the shell, the sampling threads or the
+// settings includes anything from here.
 //
 // TForm: the base of those windows.  A top-level window created in code (no
 // dialog templates), hidden until shown, centred on the primary screen, with
@@ -124,7 +127,6 @@ class TForm {
   HFONT bold_font() const { return bold_font_.get(); }
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
   void CenterOnScreen();

@@ -10,8 +10,6 @@
 
 namespace zt {
 
-const wchar_t kInfoWindowQueryMessage[] = L"Zettrim.InfoWindow.Query";
-
 namespace {
 
 // A finished reading is waiting (posted by the reader's thread).
@@ -277,8 +275,6 @@ void TForm_Info::BuildTree() {
 }
 
 LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
-  static const UINT query = RegisterWindowMessageW(kInfoWindowQueryMessage);
-  if (msg == query && query != 0) return Query(wparam, lparam);
   switch (msg) {
     case kMsgReadingFinished: ReadingFinished(); return 0;
     case WM_SIZE:
@@ -412,37 +408,6 @@ HWND TForm_Info::Control(int id) const {
     case kIdInfoClose: return Button_Close;
     default: return nullptr;
   }
-}
-
-LRESULT TForm_Info::Query(WPARAM item, LPARAM requester) {
-  std::wstring text;
-  switch (static_cast<InfoQuery>(item)) {
-    case InfoQuery::Reading: return Reading() ? 1 : 0;
-    case InfoQuery::TreeText:
-      for (const std::wstring& line : TreeLines()) text += line + L"\n";
-      break;
-    case InfoQuery::InformationRows:
-    case InfoQuery::FeatureRows:
-      for (const auto& row : ListRows(item == static_cast<WPARAM>(InfoQuery::FeatureRows) ? kIdInfoStandard
-                                                                                          : kIdInfoInformation)) {
-        for (size_t i = 0; i < row.size(); ++i) text += (i ? L"\t" : L"") + row[i];
-        text += L"\n";
-      }
-      break;
-    default: return 0;
-  }
-  HWND to = reinterpret_cast<HWND>(requester);
-  if (!IsWindow(to)) return 0;
-  COPYDATASTRUCT data = {};
-  data.dwData = item;
-  data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  data.lpData = text.data();
-  // An asker that stops answering must not hang this window.
-  DWORD_PTR answer = 0;
-  return SendMessageTimeoutW(to, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd()), reinterpret_cast<LPARAM>(&data),
-                             SMTO_ABORTIFHUNG, 2000, &answer) != 0
-             ? 1
-             : 0;
 }
 
 }  // namespace zt

@@ -35,17 +35,6 @@ enum InfoWindowControl : int {
   kIdInfoClose = 309,
 };
 
-// Test query (SendMessage with the registered message): wParam chooses what;
-// for the texts, lParam is a window of the asking process that receives the
-// text as UTF-16 in WM_COPYDATA (dwData = wParam) before the call returns.
-extern const wchar_t kInfoWindowQueryMessage[];  // L"Zettrim.InfoWindow.Query"
-enum class InfoQuery : WPARAM {
-  TreeText = 0,         // one line a node: a TAB per level, then the caption
-  InformationRows = 1,  // one line a row: property TAB value
-  FeatureRows = 2,      // one line a row: picture index TAB index TAB mnemonic TAB description
-  Reading = 3,          // answers 1 while a page or feature table is being read
-};
-
 class TForm_Info : public TForm {
  public:
   TForm_Info();
@@ -83,7 +72,6 @@ class TForm_Info : public TForm {
   void ReadingFinished();
   void ShowPage(const PageReading& page);
   void ShowFeatures(const FeatureReading& features);
-  LRESULT Query(WPARAM item, LPARAM requester);
 
   std::wstring font_face_;
   HWND PageControl = nullptr;

@@ -63,48 +63,28 @@ std::atomic<bool>* CheckSetting(SettingsCheck check) {
   return nullptr;
 }
 
-// Every box but the autorun box: store the setting and apply it.
+// Every box but the autorun box: the setting is stored first, then the
+// running program applies it.
 bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target) {
+  *CheckSetting(check) = checked;
   switch (check) {
-    case SettingsCheck::CheckBox_DisplayMemory:
-      target.SetDisplayMemory(checked);
-      return checked;
+    case SettingsCheck::CheckBox_DisplayMemory: target.SetDisplayMemory(checked); break;
     case SettingsCheck::CheckBox_DisplayEachCPU:
-      DisplayEachCPU = checked;
       if (!checked) target.ClearProcessorLines();
-      return checked;
-    case SettingsCheck::CheckBox_TrayMode:
-      target.SetTrayMode(checked, false);
-      return checked;
+      break;
+    case SettingsCheck::CheckBox_TrayMode: target.SetTrayMode(checked, false); break;
     case SettingsCheck::CheckBox_Transparency:
-      Transparency = checked;
-      target.ApplyTranslucency();
-      return checked;
-    case SettingsCheck::CheckBox_AlphaBlending:
-      AlphaBlend = checked;
-      target.ApplyTranslucency();
-      return checked;
-    case SettingsCheck::CheckBox_ThickerGraph:
-      ThickerGraph = checked;
-      target.ApplyColors();
-      return checked;
-    case SettingsCheck::CheckBox_HideBarGraph:
-      HideBarGraph = checked;
-      target.SetHideBarGraph(checked);
-      return checked;
-    case SettingsCheck::CheckBox_AutoHideControls:
-      target.SetAutoHideControls(checked);
-      return checked;
-    case SettingsCheck::CheckBox_HideTrayWhenVisible:
-      HideTrayWhenVisible = checked;
-      target.SetTrayMode(AppTrayMode, false);
-      return checked;
+    case SettingsCheck::CheckBox_AlphaBlending: target.ApplyTranslucency(); break;
+    case SettingsCheck::CheckBox_ThickerGraph: target.ApplyColors(); break;
+    case SettingsCheck::CheckBox_HideBarGraph: target.SetHideBarGraph(checked); break;
+    case SettingsCheck::CheckBox_AutoHideControls: target.SetAutoHideControls(checked); break;
+    case SettingsCheck::CheckBox_HideTrayWhenVisible: target.SetTrayMode(AppTrayMode, false); break;
     default:
       // Read where they are used: at the next start, the next sample, the
       // next tray update or the next drag.
-      *CheckSetting(check) = checked;
-      return checked;
+      break;
   }
+  return checked;
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ class ISettingsTarget {
   // Resizes the main window; answers the size it took.
   virtual int SetWindowWidth(int width) = 0;
   virtual int SetWindowHeight(int height) = 0;
-  // The operations of the main window, each applying the setting it names.
+  // The operations of the main window, each applying the setting it names:
+  // the model has stored it already, they store nothing.
   virtual void SetDisplayMemory(bool on) = 0;
   virtual void SetTrayMode(bool on, bool startup) = 0;
   virtual void SetHideBarGraph(bool hide) = 0;

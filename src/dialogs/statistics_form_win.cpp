@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "sampling/res_monitor.h"
-#include "shell/main_form_win.h"
 #include "util/platform.h"
 #include "util/unicode_win.h"
 
@@ -116,9 +115,7 @@ void TForm_Statistics::SpeedButton_ResetClick() {
   if (!ResMonitor) return;
   SetTimerEnabled(false);
   ResMonitor->ResetStatistics();
-  // The graph's x values restart from 1 with the samples: empty every line
-  // so each stays increasing.
-  if (TForm_Main* main = MainForm()) main->ClearGraph();
+  if (clear_graph_) clear_graph_();
   RefreshFigures();
   if (visible()) SetTimerEnabled(true);
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 
 #include "dialogs/form_win.h"
 #include "dialogs/statistics_model.h"
@@ -25,7 +26,10 @@ enum StatisticsControl : int {
 
 class TForm_Statistics : public TForm {
  public:
-  TForm_Statistics() = default;
+  // `clear_graph` empties the main window's graph: after a reset the
+  // samples' x values start again from 1, and each line must stay
+  // increasing.
+  explicit TForm_Statistics(std::function<void()> clear_graph) : clear_graph_(std::move(clear_graph)) {}
   ~TForm_Statistics() override;
   // Hidden until shown; an ordinary window beside `main_window`.
   bool Create(HINSTANCE instance, HWND main_window);
@@ -55,6 +59,7 @@ class TForm_Statistics : public TForm {
   static LRESULT CALLBACK ResetButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                           DWORD_PTR data) noexcept;
 
+  std::function<void()> clear_graph_;
   std::array<RECT, 4> panels_{};
   size_t panel_count_ = 0;
   std::array<HWND, kStatisticsValueCount> labels_{};

@@ -5,6 +5,8 @@
 #include <deque>
 #include <mutex>
 
+#include "util/platform.h"
+
 namespace zt {
 
 namespace {
@@ -64,6 +66,7 @@ void TWorkerThread::Start() {
 
 void TWorkerThread::ThreadMain() {
   t_current = this;
+  thread_id_.store(CurrentThreadId());
   try {
     Execute();
   } catch (...) {

@@ -71,6 +71,8 @@ class TWorkerThread {
 
   bool Started() const { return started_; }
   bool Finished() const { return finished_.load(); }
+  // The system's number of the thread, 0 until it runs.
+  uint32_t ThreadId() const { return thread_id_.load(); }
   // The error that ended Execute(), if any (read after WaitFor()).
   std::exception_ptr FatalException() const { return fatal_; }
 
@@ -88,6 +90,7 @@ class TWorkerThread {
   friend void SleepUnlessTerminated(uint32_t ms);
 
   std::thread thread_;
+  std::atomic<uint32_t> thread_id_{0};
   std::atomic<bool> terminated_{false};
   detail::TerminateSignal terminate_signal_;
   std::atomic<bool> finished_{false};

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/pixel_geometry.h"
+#include "util/pixel_geometry.h"
 
 namespace zt {
 

@@ -3,13 +3,11 @@
 // over their commands.
 #include "shell/main_form_win.h"
 
-#include <map>
-
+#include "config/program.h"
 #include "shell/menu_model.h"
-#include "shell/modeless_dialogs_win.h"
-#include "shell/web_addresses.h"
 #include "util/message_box_win.h"
 #include "util/open_document_win.h"
+#include "util/platform.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -17,28 +15,19 @@ namespace {
 
 const char* const kNotAvailableYet = "此窗口尚不可用。";
 
-std::map<uint16_t, std::function<void()>>& CommandHandlers() {
-  static std::map<uint16_t, std::function<void()>> handlers;
-  return handlers;
-}
-
-std::wstring ExecutableFolder() {
-  wchar_t path[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-  std::wstring p(path, n);
-  size_t slash = p.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : p.substr(0, slash + 1);
-}
-
 }  // namespace
 
 void TForm_Main::SetCommandHandler(uint16_t command, std::function<void()> handler) {
-  CommandHandlers()[command] = std::move(handler);
+  if (handler) {
+    command_handlers_[command] = std::move(handler);
+  } else {
+    command_handlers_.erase(command);
+  }
 }
 
 void TForm_Main::FormCommand(uint16_t id) {
-  auto handler = CommandHandlers().find(id);
-  if (handler != CommandHandlers().end() && handler->second) {
+  auto handler = command_handlers_.find(id);
+  if (handler != command_handlers_.end()) {
     handler->second();
     return;
   }
@@ -74,7 +63,12 @@ void TForm_Main::SB_MenuClick() {
   PopupMenuAt(r.left + 16, r.top + 20);
 }
 
-void TForm_Main::SB_HideClick() { SetTrayMode(true, false); }
+void TForm_Main::SwitchTrayMode(bool on) {
+  AppTrayMode = on;
+  SetTrayMode(on, false);
+}
+
+void TForm_Main::SB_HideClick() { SwitchTrayMode(true); }
 
 void TForm_Main::SB_CloseClick() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
@@ -100,10 +94,11 @@ void TForm_Main::OpenShippedFile(const char* name) {
   // The files ship beside the executable; the current folder is often
   // elsewhere (started at log-on, from a short-cut).  When the file is not
   // there either, the bare name goes to the shell and its error is shown.
-  const std::wstring folder = ExecutableFolder();
-  const std::wstring beside = folder + Widen(name);
-  if (!folder.empty() && GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    OpenDocument(hwnd_, Narrow(beside));
+  const std::string exe = ExecutablePath();
+  const size_t slash = exe.find_last_of("\\/");
+  const std::string beside = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1) + name;
+  if (!beside.empty() && GetFileAttributesW(Widen(beside).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    OpenDocument(hwnd_, beside);
   } else {
     OpenDocument(hwnd_, name);
   }
@@ -115,7 +110,7 @@ void TForm_Main::MI_LockFormClick() {
   popup_menu_.SetLockChecked(LockForm);
 }
 
-void TForm_Main::MI_ShowHideClick() { SetTrayMode(!AppTrayMode, false); }
+void TForm_Main::MI_ShowHideClick() { SwitchTrayMode(!AppTrayMode); }
 
 void TForm_Main::MI_ExitClick() {
   // Ends the loop without a close request; the settings are saved while the
@@ -168,7 +163,7 @@ bool TForm_Main::FilterMessage(MSG& msg) {
       return true;
     }
   }
-  return IsModelessDialogMessage(msg);
+  return false;
 }
 
 }  // namespace zt

@@ -75,7 +75,7 @@ void TForm_Main::UpdateTrayIcon(int load, int memory) {
 
 void TForm_Main::TrayIcon_Notify(UINT mouse_message) {
   if (mouse_message == WM_LBUTTONDBLCLK) {
-    SetTrayMode(!AppTrayMode, false);
+    SwitchTrayMode(!AppTrayMode);
   } else if (mouse_message == WM_RBUTTONUP) {
     SetForegroundWindow(hwnd_);
     POINT pt = {0, 0};

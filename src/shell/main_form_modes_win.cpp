@@ -40,11 +40,10 @@ void TForm_Main::ReleaseAppModeHotkey() {
 }
 
 void TForm_Main::WMHotKey(WPARAM id) {
-  if (id == kAppModeHotkeyId) SetTrayMode(!AppTrayMode, false);
+  if (id == kAppModeHotkeyId) SwitchTrayMode(!AppTrayMode);
 }
 
 void TForm_Main::SetTrayMode(bool on, bool startup) {
-  AppTrayMode = on;
   if (startup) show_at_startup_ = !on;
   if (on) {
     tray_.AddIcon();
@@ -63,14 +62,14 @@ void TForm_Main::SetTrayMode(bool on, bool startup) {
 }
 
 void TForm_Main::SetAutoHideControls(bool on) {
-  AutoHideControls = on;
+  auto_hide_controls_ = on;
   ShowTitleControls(true);
 }
 
 void TForm_Main::ShowTitleControls(bool show) {
   if (!hwnd_) return;
   KillTimer(hwnd_, kTimerHideControls);
-  if (show && AutoHideControls) SetTimer(hwnd_, kTimerHideControls, kHideControlsMs, nullptr);
+  if (show && auto_hide_controls_) SetTimer(hwnd_, kTimerHideControls, kHideControlsMs, nullptr);
   if (show == title_controls_visible_) return;
   title_controls_visible_ = show;
   for (TWidget* w : std::initializer_list<TWidget*>{image_move_.get(), sb_menu_.get(), sb_hide_.get(),

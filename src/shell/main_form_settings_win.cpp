@@ -11,7 +11,7 @@ namespace zt {
 void TForm_Main::ApplySettings() {
   // Window, gauge, bar and line colours and the pen width.
   ApplyColors();
-  // Colour key and translucency.
+  // Colour key (the window colour) and translucency.
   ApplyTranslucency();
   SetTextColor(TextColor);
   SetDisplayMemory(DisplayMemory);
@@ -33,6 +33,10 @@ void TForm_Main::ApplyColors() {
     cl.line_color[4] = ToColorRef(GraphCPUColor4);
     cl.line_width = ThickerGraph ? 2 : 1;
   }
+  InvalidateWidgets();
+}
+
+void TForm_Main::InvalidateWidgets() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
   for (TWidget* w : std::initializer_list<TWidget*>{image_move_.get(), sb_menu_.get(), label_cpu_speed_.get(),
                                                      label_memory_used_.get(), sb_hide_.get(), sb_close_.get(),
@@ -43,12 +47,12 @@ void TForm_Main::ApplyColors() {
 
 void TForm_Main::ApplyTranslucency() {
   if (!hwnd_) return;
-  // The colour key is the window colour.
-  ApplyColors();
+  // The colour key is the window colour as ApplyColors last set it.
   if (fonts_crisp_ != static_cast<bool>(Transparency)) {
     CreateFonts(Transparency);
     if (label_cpu_speed_) label_cpu_speed_->Refit();
     if (label_memory_used_) label_memory_used_->Refit();
+    InvalidateWidgets();
   }
   LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   if (AlphaBlend || Transparency) {
@@ -70,7 +74,6 @@ void TForm_Main::SetTextColor(Color color) {
 }
 
 void TForm_Main::SetDisplayMemory(bool on) {
-  DisplayMemory = on;
   if (label_memory_used_) ShowWindow(label_memory_used_->hwnd(), on ? SW_SHOWNA : SW_HIDE);
   if (!on) {
     chart_data_.Clear(kGraphLineMemory);
@@ -87,6 +90,7 @@ void TForm_Main::SetHideBarGraph(bool hide) {
 void TForm_Main::FormSysColorChange() {
   // System colour constants among the settings follow the new scheme.
   SetTextColor(TextColor);
+  ApplyColors();
   ApplyTranslucency();
 }
 

@@ -4,17 +4,16 @@
 #include <commctrl.h>
 
 #include "shell/form_layout.h"
-#include "shell/main_window_win.h"
 #include "shell/monitors_win.h"
 #include "shell/widgets_win.h"
-#include "shell/window_messages.h"
 #include "util/message_box_win.h"
+#include "util/program_picture.h"
+#include "util/window_messages.h"
+#include "util/window_proc_win.h"
 
 namespace zt {
 
 namespace {
-
-TForm_Main* g_form = nullptr;
 
 const wchar_t* const kHintMove = L"移动";
 const wchar_t* const kHintMenu = L"菜单";
@@ -23,14 +22,9 @@ const wchar_t* const kHintClose = L"关闭";
 
 }  // namespace
 
-TForm_Main* MainForm() { return g_form; }
-
 TForm_Main::TForm_Main() : look_(std::make_unique<WidgetLook>()) {}
 
-TForm_Main::~TForm_Main() {
-  Destroy();
-  if (g_form == this) g_form = nullptr;
-}
+TForm_Main::~TForm_Main() { Destroy(); }
 
 // ---------------------------------------------------------------------------
 // Creation and destruction
@@ -47,7 +41,7 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = Proc;
+  wc.lpfnWndProc = ObjectWindowProc<TForm_Main, &TForm_Main::hwnd_, &TForm_Main::Handle>;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kMainWindowClass;
@@ -59,12 +53,10 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
   hwnd_ = CreateWindowExW(ex_style, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_CLIPCHILDREN,
                           PosX, PosY, PosWidth, PosHeight, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
-  g_form = this;
   // Per window, not per class: the icon belongs to this window's lifetime.
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
-  query_message_ = RegisterWindowMessageW(kMainWindowQueryMessage);
 
   CreateFonts(Transparency);
   CreateWidgets();
@@ -121,11 +113,10 @@ void TForm_Main::Destroy() {
   gauge_.reset();
   HWND h = hwnd_;
   hwnd_ = nullptr;
-  SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+  UnbindWindow(h);
   DestroyWindow(h);  // also the tool tip it owns
   tooltip_ = nullptr;
   popup_menu_.Reset();
-  if (g_form == this) g_form = nullptr;
 }
 
 void TForm_Main::CreateFonts(bool crisp) {
@@ -251,25 +242,7 @@ LRESULT TForm_Main::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     TaskbarCreated();
     return 0;
   }
-  if (query_message_ && msg == query_message_) return Query(wparam);
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
-}
-
-LRESULT CALLBACK TForm_Main::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
-  TForm_Main* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<TForm_Main*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TForm_Main*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self || !self->hwnd_) return DefWindowProcW(hwnd, msg, wparam, lparam);
-  try {
-    return self->Handle(msg, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  }
 }
 
 void TForm_Main::FormPaint() {
@@ -340,37 +313,6 @@ void TForm_Main::Timer_HideSplashTimer() {
   if (label_splash_) ShowWindow(label_splash_->hwnd(), SW_HIDE);
 }
 
-// ---------------------------------------------------------------------------
-// The program entry's view of the main window
-
-namespace {
-std::unique_ptr<TForm_Main> g_owned_form;
-}  // namespace
-
-HWND CreateMainWindow(HINSTANCE instance, int show_command) {
-  g_owned_form = std::make_unique<TForm_Main>();
-  if (!g_owned_form->Create(instance)) {
-    g_owned_form.reset();
-    return nullptr;
-  }
-  HWND hwnd = g_owned_form->hwnd();
-  if (g_owned_form->ShowAtStartup()) {
-    int cmd = show_command;
-    if (cmd == SW_HIDE || cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE ||
-        cmd == SW_MAXIMIZE || cmd == SW_FORCEMINIMIZE) {
-      cmd = SW_SHOWNORMAL;
-    }
-    ShowWindow(hwnd, cmd);
-    UpdateWindow(hwnd);
-  }
-  return hwnd;
-}
-
-bool TranslateMainWindowMessage(MSG& msg) { return g_owned_form && g_owned_form->FilterMessage(msg); }
-
-void DestroyMainWindow() {
-  if (g_owned_form) g_owned_form->Destroy();
-  g_owned_form.reset();
-}
+bool TForm_Main::splash_visible() const { return label_splash_ && IsWindowVisible(label_splash_->hwnd()); }
 
 }  // namespace zt

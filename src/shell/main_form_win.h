@@ -1,15 +1,19 @@
+// src/shell: the main window and what it carries (the graph, gauge and
+// labels, the tray icon, the pop-up menu, placement and display modes) and
+// the start and stop of the sampling threads it owns.  The program's top
+// floor (src/app) creates it, hands its operations to the windows opened from
+// its menu and feeds its message filter; nothing here includes the dialogs.
+//
 // TForm_Main: the program's main window.  A small borderless panel with the
 // load graph, the bar gauge, the clock-speed and memory labels and four title
 // controls; it owns the tray icon and the sampling threads, applies the
 // settings to its widgets, and carries the pop-up menu, placement, dragging,
-// translucency and tray mode.  The settings, statistics, information and
-// about windows call the operations below; the program entry reaches it
-// through main_window_win.h.
+// translucency and tray mode.
 //
 // One class, one file per job: main_form_win.cpp creates and destroys the
 // window and routes its messages to the handlers; the other main_form_*
-// files hold the settings, the display modes, the display step, the commands
-// and the test query.
+// files hold the settings, the display modes, the display step and the
+// commands.
 #pragma once
 
 #include <windows.h>
@@ -17,13 +21,14 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "config/config.h"
 #include "sampling/monitor_display.h"
 #include "shell/chart_model.h"
-#include "config/config.h"
 #include "shell/live_figures.h"
 #include "shell/placement.h"
 #include "shell/popup_menu_win.h"
@@ -59,22 +64,6 @@ constexpr int kAppModeHotkeyId = 1;
 constexpr UINT kSplashMs = 5000;
 constexpr UINT kHideControlsMs = 3000;
 
-// Test query (SendMessage with the registered message, lParam 0): answers one
-// figure chosen by wParam.
-extern const wchar_t kMainWindowQueryMessage[];  // L"Zettrim.MainWindow.Query"
-enum class MainQuery : WPARAM {
-  TrayShown = 0,
-  HotkeyRegistered = 1,
-  TitleControlsVisible = 2,
-  Dragging = 3,
-  LinePoints0 = 4,  // 4..8: points of graph lines 0..4
-  TrayImageIndex = 9,  // last image index given to the tray icon, -1 before
-  SplashVisible = 12,
-  TrayUpdates = 13,  // samples handed to the tray icon
-  ComApartment = 14,  // the UI thread's COM apartment type (APTTYPE), -1 without COM
-  TrayRefreshes = 15,  // of those, the ones sent to the shell (a new picture or tip)
-};
-
 class TForm_Main : public IMonitorDisplay {
  public:
   TForm_Main();
@@ -93,11 +82,15 @@ class TForm_Main : public IMonitorDisplay {
   void Destroy();
   HWND hwnd() const { return hwnd_; }
 
-  // Settings, applied at once (also by the settings dialog).
+  // Settings, applied at once (also by the settings dialog).  Each applies
+  // what it is given or what the settings hold; none stores a setting: who
+  // changes one stores it first (config/config.h).
   // main_form_settings_win.cpp
   void ApplySettings();
   void ApplyColors();        // window, gauge, bar and line colours, line width
-  void ApplyTranslucency();  // AlphaBlend, AlphaBlendValue, Transparency
+  // AlphaBlend, AlphaBlendValue, Transparency; the colour key is the window
+  // colour, so a new BackgroundColor needs ApplyColors first.
+  void ApplyTranslucency();
   void SetTextColor(Color color);
   void SetDisplayMemory(bool on);
   void SetHideBarGraph(bool hide);
@@ -116,15 +109,14 @@ class TForm_Main : public IMonitorDisplay {
   void ClearGraph();
   void ClearGraphLines(int first, int last);
 
-  // Message-loop hook: the application-wide mouse-movement filter, menu
-  // short-cuts while the window has the keyboard focus, and the keyboard
-  // navigation of the modeless dialogs.  True when consumed.
-  // main_form_commands_win.cpp
+  // Message-loop hook: the application-wide mouse-movement filter and the
+  // menu short-cuts while the window has the keyboard focus.  True when
+  // consumed.  main_form_commands_win.cpp
   bool FilterMessage(MSG& msg);
 
-  // The windows opened from the menu plug themselves in here; until then the
-  // commands show a short notice.
-  static void SetCommandHandler(uint16_t command, std::function<void()> handler);
+  // The windows opened from the menu take over their commands here (null
+  // gives a command back); until then the commands show a short notice.
+  void SetCommandHandler(uint16_t command, std::function<void()> handler);
 
   // IMonitorDisplay: the display step of each sample.  main_form_display_win.cpp
   void SetGaugeProgress(int percent) override;
@@ -134,19 +126,29 @@ class TForm_Main : public IMonitorDisplay {
   void SetMemoryLabelText(const std::string& utf8) override;
   void UpdateTrayIcon(int load, int memory) override;
 
+  // What the window shows now, for those that look at it from outside.
   const TTrayIcon& tray_icon() const { return tray_; }
+  bool title_controls_visible() const { return title_controls_visible_; }
+  bool dragging() const { return dragging_; }
+  bool splash_visible() const;
+  // The last image index given to the tray icon, -1 before the first.
+  int tray_image_index() const { return tray_index_; }
+  // Samples handed to the tray icon, and of those the ones that reached the
+  // shell (a new picture or tip).
+  long tray_updates() const { return tray_updates_; }
+  long tray_refreshes() const { return tray_refreshes_; }
 
  private:
   static constexpr UINT_PTR kTimerHideSplash = 1;
   static constexpr UINT_PTR kTimerHideControls = 2;
 
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam);
 
   // Creation.  main_form_win.cpp
   void CreateWidgets();
   void CreateFonts(bool crisp);
   void LayoutWidgets();
+  void InvalidateWidgets();
 
   // Message handlers, named after the widget or the event.
   void FormPaint();
@@ -177,9 +179,11 @@ class TForm_Main : public IMonitorDisplay {
   // visible) brings them.  main_form_display_win.cpp
   void FollowShown();
   void ShowHeldFigures(const HeldFigures& held);
-  LRESULT Query(WPARAM item);  // main_form_query_win.cpp
 
   // Commands (menu items and title buttons).  main_form_commands_win.cpp
+  // The window's own switches of tray mode (the hide button, the menu, the
+  // tray icon, the hot key) decide the change: they store it, then apply it.
+  void SwitchTrayMode(bool on);
   void SB_MenuClick();
   void SB_HideClick();
   void SB_CloseClick();
@@ -212,7 +216,9 @@ class TForm_Main : public IMonitorDisplay {
 
   bool title_controls_visible_ = true;
   POINT last_mouse_ = {LONG_MIN, LONG_MIN};
+  // The applied state of HideBarGraph and AutoHideControls.
   bool bar_graph_hidden_ = false;
+  bool auto_hide_controls_ = false;
   bool fonts_crisp_ = false;
 
   std::unique_ptr<WidgetLook> look_;
@@ -244,12 +250,8 @@ class TForm_Main : public IMonitorDisplay {
   long tray_refreshes_ = 0;
 
   UINT taskbar_created_ = 0;
-  UINT query_message_ = 0;
+  std::map<uint16_t, std::function<void()>> command_handlers_;
 };
-
-// The one main window of the process (null before creation and after
-// destruction).
-TForm_Main* MainForm();
 
 // The program-wide flag of the tray-mode hot key: identifier 1 is registered
 // on the main window.

@@ -8,10 +8,8 @@
 #include "sampling/perf_lib.h"
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
-#include "shell/window_messages.h"
-#include "util/format.h"
 #include "util/message_box_win.h"
-#include "util/message_window_win.h"
+#include "util/window_messages.h"
 
 namespace zt {
 
@@ -19,8 +17,6 @@ const char* const kPerfCountersDisabledPrompt =
     "性能计数器已禁用。应用程序不能正常工作。\r\n\r\n尝试启用性能计数器吗？";
 const char* const kPerfCountersRefusedMessage =
     "无法启用性能计数器：需要管理员权限。\r\n\r\n请以管理员身份运行本程序，然后再试。";
-const wchar_t kMonitorQueryClass[] = L"Zettrim.MonitorQuery";
-const wchar_t kQueryStatisticsMessage[] = L"Zettrim.QueryStatistics";
 
 namespace {
 
@@ -41,47 +37,6 @@ class WindowSpeedSink : public ISpeedSink {
 };
 
 std::unique_ptr<WindowSpeedSink> g_speed_sink;
-HWND g_query_window = nullptr;
-UINT g_query_message = 0;
-
-LRESULT AnswerQuery(WPARAM item) {
-  if (static_cast<QueryItem>(item) == QueryItem::LastSpeedMHz)
-    return g_speed_sink ? g_speed_sink->Last() : -1;
-  if (!ResMonitor) return -1;
-  const TResStatistics s = ResMonitor->CopyStatistics();
-  switch (static_cast<QueryItem>(item)) {
-    case QueryItem::Samples: return static_cast<LRESULT>(s.Samples);
-    case QueryItem::CpuCount: return ResMonitor->CopySample().CpuCount;
-    case QueryItem::MonitorRunning:
-      return ResMonitor->Started() && !ResMonitor->Finished() ? 1 : 0;
-    case QueryItem::CpuAverageX100: return static_cast<LRESULT>(RoundHalfEven(s.CpuAverage * 100));
-    case QueryItem::MemoryTotalMB: return static_cast<LRESULT>(RoundHalfEven(s.MemoryTotal));
-    default: return -1;
-  }
-}
-
-LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
-  try {
-    if (g_query_message != 0 && msg == g_query_message) return AnswerQuery(wparam);
-  } catch (...) {
-    return -1;  // nothing may unwind into the system
-  }
-  return DefWindowProcW(hwnd, msg, wparam, lparam);
-}
-
-void CreateQueryWindow() {
-  if (g_query_window) return;
-  g_query_message = RegisterWindowMessageW(kQueryStatisticsMessage);
-  // The window answers only processes the system lets send to it; the
-  // message filter is not relaxed for it: processes of lower integrity have
-  // no business with the program's figures.
-  g_query_window = CreateMessageOnlyWindow(kMonitorQueryClass, QueryWindowProc);
-}
-
-void DestroyQueryWindow() {
-  if (g_query_window) DestroyWindow(g_query_window);
-  g_query_window = nullptr;
-}
 
 }  // namespace
 
@@ -91,7 +46,6 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   g_speed_sink = std::make_unique<WindowSpeedSink>(main_window);
   CPUSpeed = new TCPUSpeed(*g_speed_sink);
   CPUSpeed->Start();
-  CreateQueryWindow();
 
   // Asked once at each start, and only while the counters are off.  Without
   // administrator rights nothing can be written: the user is told so once,
@@ -128,7 +82,8 @@ void StopMonitors() {
   delete CPUSpeed;
   CPUSpeed = nullptr;
   g_speed_sink.reset();
-  DestroyQueryWindow();
 }
+
+long LastClockFigure() { return g_speed_sink ? g_speed_sink->Last() : -1; }
 
 }  // namespace zt

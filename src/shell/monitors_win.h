@@ -30,19 +30,8 @@ void StopMonitors();
 // leaves the screen.
 void RequestMonitorsStop();
 
-// Test-only query: a message-only window of class kMonitorQueryClass answers
-// the registered message kQueryStatisticsMessage (SendMessage, lParam 0) with
-// one figure chosen by wParam (see QueryItem), or -1 when there is no monitor.
-// It lives from StartMonitors to StopMonitors.
-extern const wchar_t kMonitorQueryClass[];       // L"Zettrim.MonitorQuery"
-extern const wchar_t kQueryStatisticsMessage[];  // L"Zettrim.QueryStatistics"
-enum class QueryItem : WPARAM {
-  Samples = 0,          // Statistics.Samples
-  CpuCount = 1,         // CpuCount
-  MonitorRunning = 2,   // 1 while the monitor thread runs, else 0
-  CpuAverageX100 = 3,   // Round(Statistics.CpuAverage * 100)
-  MemoryTotalMB = 4,    // Round(Statistics.MemoryTotal)
-  LastSpeedMHz = 5,     // last wParam posted as WM_CPUSPEED, -1 before
-};
+// The last clock figure handed to the main window (whole MHz), -1 before
+// the first and without the sampling threads.
+long LastClockFigure();
 
 }  // namespace zt

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "shell/pixel_geometry.h"
+#include "util/pixel_geometry.h"
 
 namespace zt {
 

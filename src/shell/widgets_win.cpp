@@ -7,6 +7,7 @@
 
 #include "shell/form_layout.h"
 #include "util/unicode_win.h"
+#include "util/window_proc_win.h"
 
 namespace zt {
 
@@ -60,7 +61,7 @@ HPEN ColorPen::Get(COLORREF color, int width, int style) {
 
 TWidget::~TWidget() {
   if (hwnd_) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    UnbindWindow(hwnd_);
     DestroyWindow(hwnd_);
   }
 }
@@ -69,7 +70,7 @@ bool TWidget::Create(HWND parent, int id, const PixelRect& r, const std::wstring
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = Proc;
+  wc.lpfnWndProc = ObjectWindowProc<TWidget, &TWidget::hwnd_, &TWidget::Handle>;
   wc.hInstance = instance;
   wc.lpszClassName = ClassName();
   wc.hCursor = nullptr;  // WM_SETCURSOR decides
@@ -114,29 +115,6 @@ LRESULT TWidget::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       break;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
-}
-
-LRESULT CALLBACK TWidget::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
-  TWidget* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    self = static_cast<TWidget*>(cs->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TWidget*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (!self) return DefWindowProcW(hwnd, msg, wparam, lparam);
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  }
-  try {
-    return self->Handle(msg, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  }
 }
 
 // ---------------------------------------------------------------------------

@@ -80,7 +80,6 @@ class TWidget {
   HWND hwnd_ = nullptr;
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   BackBuffer buffer_;
 };
 

@@ -1,6 +1,6 @@
 // Hidden message-only windows: the process's own post boxes (the worker
-// threads' wake-up, the monitor's statistics query), never shown and not
-// enumerated with the top-level windows.
+// threads' wake-up), never shown and not enumerated with the top-level
+// windows.
 #pragma once
 
 #include <windows.h>

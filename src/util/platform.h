@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "util/seam.h"
 
@@ -22,6 +23,13 @@ template <>
 IPlatformVersion& Seam<IPlatformVersion>::Real();
 
 inline bool IsWindows2000OrLater() { return Seam<IPlatformVersion>::Get().IsWindows2000OrLater(); }
+
+// The running program's own file, its full path in UTF-8 as the system
+// reports it (however long); empty when the system cannot tell.
+std::string ExecutablePath();
+
+// The system's number of the calling thread.
+uint32_t CurrentThreadId();
 
 // Milliseconds since system start, wrapping at 2^32 like GetTickCount.
 uint32_t GetTickCountMs();

@@ -1,4 +1,6 @@
+#include <sys/syscall.h>
 #include <time.h>
+#include <unistd.h>
 
 #include "util/platform.h"
 
@@ -13,6 +15,21 @@ IPlatformVersion& Seam<IPlatformVersion>::Real() {
   static LinuxVersion version;
   return version;
 }
+
+std::string ExecutablePath() {
+  std::string buf(256, '\0');
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < buf.size()) {
+      buf.resize(static_cast<size_t>(n));
+      return buf;
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+uint32_t CurrentThreadId() { return static_cast<uint32_t>(syscall(SYS_gettid)); }
 
 uint64_t GetTickCount64Ms() {
   timespec ts{};

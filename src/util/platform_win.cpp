@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "util/platform.h"
+#include "util/unicode_win.h"
 
 namespace zt {
 
@@ -32,6 +33,23 @@ IPlatformVersion& Seam<IPlatformVersion>::Real() {
   static WindowsVersion version;
   return version;
 }
+
+std::string ExecutablePath() {
+  // A path longer than MAX_PATH comes back cut short, filling the buffer:
+  // the buffer grows until the whole path fits.
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) {
+      buf.resize(n);
+      return Narrow(buf);
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+uint32_t CurrentThreadId() { return GetCurrentThreadId(); }
 
 uint32_t GetTickCountMs() { return GetTickCount(); }
 uint64_t GetTickCount64Ms() { return GetTickCount64(); }

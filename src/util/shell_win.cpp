@@ -18,15 +18,4 @@ IShell& Seam<IShell>::Real() {
   return shell;
 }
 
-int FakeShell::Open(const std::wstring& target) {
-  opened.push_back(target);
-  return open_result;
-}
-
-bool FakeShell::NotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
-  if (on_notify) on_notify(message);
-  icon_calls.push_back({message, data->szTip, data->hIcon});
-  return !(message == NIM_MODIFY && refuse_modify);
-}
-
 }  // namespace zt

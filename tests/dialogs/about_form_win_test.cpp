@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "support/fake_shell_win.h"
 #include "util/clipboard_win.h"
-#include "util/shell_win.h"
 
 namespace zt {
 namespace {
@@ -49,7 +49,7 @@ TEST(AboutForm, OnlyARightButtonReleaseOnTheHeaderItselfCopiesTheIdentification)
 }
 
 TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
-  FakeShell shell;
+  test::FakeShell shell;
   const ScopedOverride<IShell> use(shell);
   TForm_About form;
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr, "#TRANSLATOR"));
@@ -72,7 +72,7 @@ TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
 // opened must be owned by it, or it opens underneath and the window looks
 // hung.
 TEST(AboutForm, AFailingLinkIsToldInABoxOwnedByTheAboutWindow) {
-  FakeShell shell;
+  test::FakeShell shell;
   shell.open_result = SE_ERR_NOASSOC;
   const ScopedOverride<IShell> use(shell);
   TForm_About form;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/modeless_dialogs_win.h"
+#include "util/modeless_dialogs_win.h"
 
 namespace zt {
 namespace {

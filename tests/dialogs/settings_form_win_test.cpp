@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "shell/modeless_dialogs_win.h"
+#include "util/modeless_dialogs_win.h"
 
 namespace zt {
 namespace {

@@ -23,14 +23,15 @@ class FakeTarget : public ISettingsTarget {
     return width = std::min(w, max_width);
   }
   int SetWindowHeight(int h) override { calls.push_back("height " + std::to_string(h)); return height = h; }
-  void SetDisplayMemory(bool on) override { DisplayMemory = on; calls.push_back("memory"); }
+  // The window's operations apply what they are given; the model has stored
+  // it before (noted otherwise in `unstored`).
+  void SetDisplayMemory(bool on) override { Applied("memory", DisplayMemory == on); }
   void SetTrayMode(bool on, bool startup) override {
-    AppTrayMode = on;
-    calls.push_back(std::string("tray ") + (on ? "on" : "off") + (startup ? " startup" : ""));
+    Applied(std::string("tray ") + (on ? "on" : "off") + (startup ? " startup" : ""), AppTrayMode == on);
   }
-  void SetHideBarGraph(bool) override { calls.push_back("bar"); }
-  void SetAutoHideControls(bool on) override { AutoHideControls = on; calls.push_back("autohide"); }
-  void SetTextColor(Color) override { calls.push_back("text colour"); }
+  void SetHideBarGraph(bool hide) override { Applied("bar", HideBarGraph == hide); }
+  void SetAutoHideControls(bool on) override { Applied("autohide", AutoHideControls == on); }
+  void SetTextColor(Color color) override { Applied("text colour", TextColor == color); }
   void ApplyColors() override { calls.push_back("colours"); }
   void ApplyTranslucency() override { calls.push_back("translucency"); }
   void ClearProcessorLines() override { calls.push_back("clear lines 2-4"); }
@@ -41,9 +42,15 @@ class FakeTarget : public ISettingsTarget {
     if (enable || !keep_value) autorun = enable;
   }
 
+  void Applied(const std::string& call, bool as_stored) {
+    calls.push_back(call);
+    if (!as_stored) unstored.push_back(call);
+  }
+
   int width = 250, height = 105, max_width = 10000;
   bool autorun = false, refuse_autorun = false, keep_value = false;
   std::vector<std::string> calls;
+  std::vector<std::string> unstored;
 };
 
 class SettingsModelTest : public ::testing::Test {
@@ -118,6 +125,24 @@ TEST_F(SettingsModelTest, EachChangeStoresAndAppliesAtOnce) {
                                              "translucency"};
   EXPECT_EQ(target.calls, expected) << "only turning the per-processor lines off clears them; the colour key "
                                        "follows the background colour";
+}
+
+// One rule for every box and colour: the setting is stored, then the main
+// window applies it; its operations store nothing themselves.
+TEST_F(SettingsModelTest, EverySettingIsStoredBeforeTheWindowAppliesIt) {
+  for (SettingsCheck check : {SettingsCheck::CheckBox_DisplayMemory, SettingsCheck::CheckBox_TrayMode,
+                              SettingsCheck::CheckBox_HideBarGraph, SettingsCheck::CheckBox_AutoHideControls}) {
+    for (bool on : {false, true, false}) {
+      EXPECT_EQ(ApplyCheck(check, on, target).checked, on);
+    }
+  }
+  ApplyColor(SettingsColor::ColorBox_TextColor, 0x00FF00, target);
+  EXPECT_EQ(target.calls.size(), 13u);
+  EXPECT_TRUE(target.unstored.empty()) << target.unstored.front();
+  EXPECT_FALSE(DisplayMemory);
+  EXPECT_FALSE(AppTrayMode);
+  EXPECT_FALSE(AutoHideControls);
+  EXPECT_EQ(TextColor, 0x00FF00u);
 }
 
 TEST_F(SettingsModelTest, HotkeyFieldStoresKeyAndModifiersAndRegistersOnHide) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "sampling/monitor_fakes.h"
+#include "sampling/res_monitor.h"
+
 namespace zt {
 namespace {
 
@@ -13,7 +16,8 @@ std::wstring Value(const TForm_Statistics& form, StatisticsValue v) {
 
 TEST(StatisticsForm, WithoutAMonitorEveryFigureIsUnknownAndResetDoesNothing) {
   ASSERT_EQ(ResMonitor, nullptr);
-  TForm_Statistics form;
+  int graph_clears = 0;
+  TForm_Statistics form([&] { ++graph_clears; });
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
   RECT client;
   GetClientRect(form.hwnd(), &client);
@@ -26,6 +30,27 @@ TEST(StatisticsForm, WithoutAMonitorEveryFigureIsUnknownAndResetDoesNothing) {
     EXPECT_EQ(Value(form, static_cast<StatisticsValue>(v)), L"??") << v;
   SendMessageW(GetDlgItem(form.hwnd(), kIdSpeedButtonReset), BM_CLICK, 0, 0);
   EXPECT_EQ(Value(form, StatisticsValue::Samples), L"??");
+  EXPECT_EQ(graph_clears, 0);
+}
+
+// The reset restarts the samples' count, so the main window's graph, whose x
+// values are the sample numbers, is emptied through what the window was
+// handed.
+TEST(StatisticsForm, TheResetEmptiesTheGraphItWasHanded) {
+  test::RecordingDisplay display;
+  ResMonitor = new TResMonitor(&display);
+  int graph_clears = 0;
+  {
+    TForm_Statistics form([&] { ++graph_clears; });
+    ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+    form.Show();
+    EXPECT_EQ(Value(form, StatisticsValue::Samples), L"0");
+    SendMessageW(GetDlgItem(form.hwnd(), kIdSpeedButtonReset), BM_CLICK, 0, 0);
+    EXPECT_EQ(graph_clears, 1);
+    EXPECT_EQ(Value(form, StatisticsValue::Samples), L"0");
+  }
+  delete ResMonitor;
+  ResMonitor = nullptr;
 }
 
 }  // namespace

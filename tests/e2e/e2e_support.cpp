@@ -79,7 +79,7 @@ AppFolder::AppFolder() {
     if (CreateDirectoryW(dir_.c_str(), nullptr)) break;
   }
   std::wstring src = BuiltExeDir();
-  CopyFileW((src + L"\\zettrim.exe").c_str(), exe().c_str(), FALSE);
+  CopyFileW((src + L"\\zettrim-testable.exe").c_str(), exe().c_str(), FALSE);
   CopyFileW((src + L"\\History.txt").c_str(), (dir_ + L"\\History.txt").c_str(), FALSE);
   CopyFileW((src + L"\\Copyrights.txt").c_str(), (dir_ + L"\\Copyrights.txt").c_str(), FALSE);
 }

@@ -13,8 +13,10 @@
 
 namespace zt::e2e {
 
-// A fresh folder under %TEMP% holding a copy of zettrim.exe and the two text
-// files; removed with everything in it when the object goes.
+// A fresh folder under %TEMP% holding the test build of the program
+// (zettrim-testable.exe, which answers support/app_query_win.h) as
+// zettrim.exe, and the two text files; removed with everything in it when
+// the object goes.
 class AppFolder {
  public:
   AppFolder();

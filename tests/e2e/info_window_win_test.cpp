@@ -14,7 +14,8 @@
 namespace zt::e2e {
 namespace {
 
-// Receives the texts the information window sends back to its test query.
+// Receives the texts the program sends back to the test query about its
+// information window.
 class QueryReceiver {
  public:
   QueryReceiver() {
@@ -28,16 +29,12 @@ class QueryReceiver {
   }
   ~QueryReceiver() { DestroyWindow(hwnd_); }
 
-  std::wstring Ask(HWND info, InfoQuery what) {
+  std::wstring Ask(HWND info, AppQuery what) {
     text_.clear();
-    SendMessageW(info, RegisterWindowMessageW(kInfoWindowQueryMessage), static_cast<WPARAM>(what),
-                 reinterpret_cast<LPARAM>(hwnd_));
+    QueryOwner(info, what, reinterpret_cast<LPARAM>(hwnd_));
     return text_;
   }
-  static bool Reading(HWND info) {
-    return SendMessageW(info, RegisterWindowMessageW(kInfoWindowQueryMessage),
-                        static_cast<WPARAM>(InfoQuery::Reading), 0) != 0;
-  }
+  static bool Reading(HWND info) { return QueryOwner(info, AppQuery::InfoReading) == 1; }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -86,7 +83,7 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   ASSERT_TRUE(WaitUntil([&] { return !QueryReceiver::Reading(info); }, 20000));
 
   QueryReceiver receiver;
-  const std::vector<std::wstring> tree = Lines(receiver.Ask(info, InfoQuery::TreeText));
+  const std::vector<std::wstring> tree = Lines(receiver.Ask(info, AppQuery::InfoTree));
   SYSTEM_INFO system;
   GetSystemInfo(&system);
   const size_t processors = system.dwNumberOfProcessors;
@@ -96,13 +93,13 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   for (size_t p = 0; p < processors; ++p) {
     EXPECT_EQ(tree[2 + 21 * p].rfind(L"\t#" + std::to_wstring(p) + L" ", 0), 0u) << "processor node " << p;
   }
-  const std::vector<std::wstring> counts = Lines(receiver.Ask(info, InfoQuery::InformationRows));
+  const std::vector<std::wstring> counts = Lines(receiver.Ask(info, AppQuery::InfoRows));
   ASSERT_EQ(counts.size(), 2u) << "\"Processor Count\" is selected first";
   EXPECT_EQ(counts[0], L"Available processors\t" + std::to_wstring(processors));
   EXPECT_EQ(counts[1].rfind(L"Virtual processors\t", 0), 0u);
 
   // The standard set is listed; another set changes the list.
-  const std::wstring standard = receiver.Ask(info, InfoQuery::FeatureRows);
+  const std::wstring standard = receiver.Ask(info, AppQuery::InfoFeatureRows);
   EXPECT_FALSE(standard.empty());
   EXPECT_EQ(standard.rfind(L"1\t0\tFPU\t", 0), 0u) << "every x86 processor has its floating-point unit";
   EXPECT_EQ(WindowText(FindDescendant(info, kIdInfoAvailableFeatures)).rfind(L"Available Features (", 0), 0u);
@@ -110,7 +107,7 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   SendMessageW(combo, CB_SETCURSEL, 2, 0);
   SendMessageW(info, WM_COMMAND, MAKEWPARAM(kIdInfoActiveSet, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
   EXPECT_TRUE(WaitUntil([&] {
-    return !QueryReceiver::Reading(info) && receiver.Ask(info, InfoQuery::FeatureRows) != standard;
+    return !QueryReceiver::Reading(info) && receiver.Ask(info, AppQuery::InfoFeatureRows) != standard;
   }, 10000));
 
   // A grouping node shows the placeholder row.
@@ -118,7 +115,7 @@ TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   HTREEITEM processors_node = TreeView_GetNextSibling(navigation, TreeView_GetRoot(navigation));
   SendMessageW(navigation, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(processors_node));
   EXPECT_TRUE(WaitUntil([&] {
-    return receiver.Ask(info, InfoQuery::InformationRows) == L"No Items\tDouble-click to expand\n";
+    return receiver.Ask(info, AppQuery::InfoRows) == L"No Items\tDouble-click to expand\n";
   }, 10000));
 
   // The same window again; "关闭" hides it; F6 brings it back.

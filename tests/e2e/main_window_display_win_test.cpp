@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "main_window_support.h"
-#include "shell/window_messages.h"
 #include "util/unicode_win.h"
+#include "util/window_messages.h"
 
 namespace zt::e2e {
 namespace {
@@ -63,20 +63,20 @@ TEST(MainWindowDisplayE2E, SamplesReachTheGraphGaugeAndTray) {
   ASSERT_TRUE(WaitVisible(main, true));
   // Wait until the graph is full: from then on each line is trimmed to
   // exactly GraphLength points before the next one is added.
-  ASSERT_TRUE(WaitUntil([&] { return QueryMain(main, MainQuery::LinePoints0) >= 50; }, 20000))
+  ASSERT_TRUE(WaitUntil([&] { return QueryOwner(main, AppQuery::LinePoints0) >= 50; }, 20000))
       << "no samples arrived";
-  const auto line1 = static_cast<MainQuery>(static_cast<WPARAM>(MainQuery::LinePoints0) + 1);
-  EXPECT_EQ(QueryMain(main, MainQuery::LinePoints0), 50) << "kept at GraphLength";
-  EXPECT_EQ(QueryMain(main, line1), 50);
+  const auto line1 = static_cast<AppQuery>(static_cast<WPARAM>(AppQuery::LinePoints0) + 1);
+  EXPECT_EQ(QueryOwner(main, AppQuery::LinePoints0), 50) << "kept at GraphLength";
+  EXPECT_EQ(QueryOwner(main, line1), 50);
   EXPECT_NE(WindowText(GetDlgItem(main, kIdGauge)), L"");
   EXPECT_NE(WindowText(GetDlgItem(main, kIdLabelMemoryUsed)), L"? MB");
-  const LRESULT updates = QueryMain(main, MainQuery::TrayUpdates);
+  const LRESULT updates = QueryOwner(main, AppQuery::TrayUpdates);
   Sleep(4000);
-  EXPECT_GT(QueryMain(main, MainQuery::TrayUpdates), updates + 50);
-  EXPECT_EQ(QueryMain(main, MainQuery::LinePoints0), 50);
-  EXPECT_EQ(QueryMain(main, line1), 50);
+  EXPECT_GT(QueryOwner(main, AppQuery::TrayUpdates), updates + 50);
+  EXPECT_EQ(QueryOwner(main, AppQuery::LinePoints0), 50);
+  EXPECT_EQ(QueryOwner(main, line1), 50);
   // The splash is gone after five seconds.
-  EXPECT_TRUE(WaitUntil([&] { return QueryMain(main, MainQuery::SplashVisible) == 0; }, 6000));
+  EXPECT_TRUE(WaitUntil([&] { return QueryOwner(main, AppQuery::SplashVisible) == 0; }, 6000));
   ASSERT_TRUE(CloseMain(app, main));
 }
 
@@ -89,7 +89,7 @@ TEST(MainWindowDisplayE2E, FiguresTakenInTrayModeShowAtOnceWhenShown) {
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 20; }, 20000));
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 20; }, 20000));
   // The clock thread measures nothing in tray mode; a figure it posted as
   // tray mode began would arrive like this one.
   PostMessageW(main, WM_CPUSPEED, 4321, 0);

@@ -6,9 +6,8 @@
 #include <cstdio>
 
 #include "main_window_support.h"
-#include "shell/monitors_win.h"
 #include "shell/menu_model.h"
-#include "shell/window_messages.h"
+#include "util/window_messages.h"
 
 namespace zt::e2e {
 namespace {
@@ -20,12 +19,12 @@ TEST(MainWindowModesE2E, TrayModeByButtonMenuAndHotKey) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitVisible(main, true));
-  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 1) << "icon present while visible by default";
+  EXPECT_EQ(QueryOwner(main, AppQuery::TrayShown), 1) << "icon present while visible by default";
 
   // SB_Hide.
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdSBHide, BN_CLICKED), 0);
   ASSERT_TRUE(WaitVisible(main, false));
-  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 1);
+  EXPECT_EQ(QueryOwner(main, AppQuery::TrayShown), 1);
   // Back by the menu's show/hide.
   PostMessageW(main, WM_COMMAND, MI_ShowHide, 0);
   ASSERT_TRUE(WaitVisible(main, true));
@@ -55,7 +54,7 @@ TEST(MainWindowModesE2E, TrayModeByButtonMenuAndHotKey) {
   ASSERT_NE(main2, nullptr);
   Sleep(1500);
   EXPECT_FALSE(IsWindowVisible(main2)) << "a program closed in tray mode starts in tray mode";
-  EXPECT_EQ(QueryMain(main2, MainQuery::TrayShown), 1);
+  EXPECT_EQ(QueryOwner(main2, AppQuery::TrayShown), 1);
   PostMessageW(main2, WM_COMMAND, MI_ShowHide, 0);
   ASSERT_TRUE(WaitVisible(main2, true));
   ASSERT_TRUE(CloseMain(again, main2));
@@ -69,14 +68,14 @@ TEST(MainWindowModesE2E, HideTrayWhenVisibleKeepsTheIconOnlyInTrayMode) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitVisible(main, true));
-  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 0);
+  EXPECT_EQ(QueryOwner(main, AppQuery::TrayShown), 0);
   PostMessageW(main, WM_COMMAND, MAKEWPARAM(kIdSBHide, BN_CLICKED), 0);
   ASSERT_TRUE(WaitVisible(main, false));
-  EXPECT_EQ(QueryMain(main, MainQuery::TrayShown), 1);
+  EXPECT_EQ(QueryOwner(main, AppQuery::TrayShown), 1);
   PostMessageW(main, WM_HOTKEY, kAppModeHotkeyId, 0);
   ASSERT_TRUE(WaitVisible(main, true));
   // The window becomes visible a moment before the icon goes.
-  EXPECT_TRUE(WaitUntil([&] { return QueryMain(main, MainQuery::TrayShown) == 0; }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return QueryOwner(main, AppQuery::TrayShown) == 0; }, 3000));
   ASSERT_TRUE(CloseMain(app, main));
 }
 
@@ -108,7 +107,7 @@ TEST(MainWindowModesE2E, HotKeyTakenElsewhereIsDroppedSilently) {
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitVisible(main, true));
   if (held) {
-    EXPECT_EQ(QueryMain(main, MainQuery::HotkeyRegistered), 0);
+    EXPECT_EQ(QueryOwner(main, AppQuery::HotkeyRegistered), 0);
   }
   ASSERT_TRUE(CloseMain(app, main));
   if (held) {
@@ -135,7 +134,7 @@ TEST(MainWindowModesE2E, SystemHotKeyPressTogglesTrayMode) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitVisible(main, true));
-  if (QueryMain(main, MainQuery::HotkeyRegistered) != 1) {
+  if (QueryOwner(main, AppQuery::HotkeyRegistered) != 1) {
     CloseMain(app, main);
     GTEST_SKIP() << "Ctrl+Alt+F11 is taken on this desktop";
   }
@@ -234,11 +233,13 @@ TEST(MainWindowCloseE2E, WindowGoesBeforeTheThreadsAreWaitedFor) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(WaitVisible(main, true));
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 1; }, 20000));
-  const LRESULT before = QueryMonitor(app.pid(), QueryItem::Samples);
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) > before; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 1; }, 20000));
+  const LRESULT before = Query(app.pid(), AppQuery::Samples);
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) > before; }, 5000));
 
   using Clock = std::chrono::steady_clock;
+  const SamplingThreads threads(app.pid());
+  ASSERT_TRUE(threads.Held());
   const int icons_before = WineTrayIcons();
   const auto t0 = Clock::now();
   PostMessageW(main, WM_CLOSE, 0, 0);
@@ -247,7 +248,7 @@ TEST(MainWindowCloseE2E, WindowGoesBeforeTheThreadsAreWaitedFor) {
   while (Clock::now() - t0 < std::chrono::seconds(15) && (hidden_ms < 0 || stopped_ms < 0)) {
     const long now = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
-    const bool threads_run = MonitorQueryWindowOf(app.pid()) != nullptr;
+    const bool threads_run = !threads.Ended();
     if (hidden_ms < 0 && !IsWindowVisible(main)) {
       hidden_ms = now;
       threads_ran_when_hidden = threads_run;

@@ -7,19 +7,17 @@
 
 #include "e2e_support.h"
 #include "shell/main_form_win.h"
-#include "shell/monitors_win.h"
+#include "support/app_query_win.h"
 
 namespace zt::e2e {
 
-inline LRESULT QueryMain(HWND main, MainQuery item) {
-  return SendMessageW(main, RegisterWindowMessageW(kMainWindowQueryMessage), static_cast<WPARAM>(item), 0);
-}
+using test::AppQuery;
 
-// The sampling threads' message-only query window of the program with this
-// process id (it goes at the end of stopping them), or null.
-inline HWND MonitorQueryWindowOf(DWORD pid) {
+// The query window of the program with this process id, or null (before
+// the program's run and after it).
+inline HWND QueryWindowOf(DWORD pid) {
   HWND h = nullptr;
-  while ((h = FindWindowExW(HWND_MESSAGE, h, kMonitorQueryClass, nullptr)) != nullptr) {
+  while ((h = FindWindowExW(HWND_MESSAGE, h, test::kAppQueryClass, nullptr)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(h, &owner);
     if (owner == pid) return h;
@@ -27,16 +25,50 @@ inline HWND MonitorQueryWindowOf(DWORD pid) {
   return nullptr;
 }
 
-// One figure of the monitor of the program with this process id, -1 without
-// a monitor, -2 without the query window or an answer.
-inline LRESULT QueryMonitor(DWORD pid, QueryItem item) {
-  HWND h = MonitorQueryWindowOf(pid);
+// One answer of the program with this process id (lParam for the texts:
+// the window that receives them), -2 without the query window or an answer.
+inline LRESULT Query(DWORD pid, AppQuery item, LPARAM lparam = 0) {
+  HWND h = QueryWindowOf(pid);
   DWORD_PTR result = 0;
-  if (!h || !SendMessageTimeoutW(h, RegisterWindowMessageW(kQueryStatisticsMessage), static_cast<WPARAM>(item), 0,
-                                 SMTO_ABORTIFHUNG, 5000, &result))
+  if (!h || !SendMessageTimeoutW(h, RegisterWindowMessageW(test::kAppQueryMessage), static_cast<WPARAM>(item),
+                                 lparam, SMTO_ABORTIFHUNG, 5000, &result))
     return -2;
   return static_cast<LRESULT>(result);
 }
+
+// The same, asked of the program that made `window`.
+inline LRESULT QueryOwner(HWND window, AppQuery item, LPARAM lparam = 0) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return Query(pid, item, lparam);
+}
+
+// The two sampling threads of the program with this process id, held open
+// from here so that their end shows at once, whatever the program's user
+// interface thread is busy with meanwhile.
+class SamplingThreads {
+ public:
+  explicit SamplingThreads(DWORD pid) {
+    for (AppQuery item : {AppQuery::MonitorThreadId, AppQuery::ClockThreadId}) {
+      const LRESULT id = Query(pid, item);
+      HANDLE h = id > 0 ? OpenThread(SYNCHRONIZE, FALSE, static_cast<DWORD>(id)) : nullptr;
+      if (h) handles_[count_++] = h;
+    }
+  }
+  ~SamplingThreads() {
+    for (DWORD i = 0; i < count_; ++i) CloseHandle(handles_[i]);
+  }
+  SamplingThreads(const SamplingThreads&) = delete;
+  SamplingThreads& operator=(const SamplingThreads&) = delete;
+
+  // Both were found running.
+  bool Held() const { return count_ == 2; }
+  bool Ended() const { return count_ > 0 && WaitForMultipleObjects(count_, handles_, TRUE, 0) == WAIT_OBJECT_0; }
+
+ private:
+  HANDLE handles_[2] = {};
+  DWORD count_ = 0;
+};
 
 inline RECT WindowRect(HWND h) {
   RECT r = {};

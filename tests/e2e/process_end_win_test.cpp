@@ -27,21 +27,22 @@ TEST(ProcessEndE2E, EndsSoonAfterTheCloseAtTheLongestRateWithTheClockUpdating) {
     HWND main = app.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     // The clock thread has measured once and is in its cycle.
-    ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::LastSpeedMHz) > 0; }, 20000));
-    ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 1; }, 20000));
-    const LRESULT before = QueryMonitor(app.pid(), QueryItem::Samples);
-    ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) > before; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::LastSpeedMHz) > 0; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 1; }, 20000));
+    const LRESULT before = Query(app.pid(), AppQuery::Samples);
+    ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) > before; }, 5000));
     Sleep(static_cast<DWORD>(delay_ms));
 
+    const SamplingThreads threads(app.pid());
+    ASSERT_TRUE(threads.Held());
     const auto t0 = Clock::now();
     auto elapsed_ms = [&] {
       return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count());
     };
     PostMessageW(main, WM_CLOSE, 0, 0);
-    // The query window goes once both threads have been waited for.
     long stopped_ms = -1;
-    while (stopped_ms < 0 && app.Running() && elapsed_ms() < 15000) {
-      if (!MonitorQueryWindowOf(app.pid())) stopped_ms = elapsed_ms();
+    while (stopped_ms < 0 && elapsed_ms() < 15000) {
+      if (threads.Ended()) stopped_ms = elapsed_ms();
       Sleep(1);
     }
     DWORD code = 1;

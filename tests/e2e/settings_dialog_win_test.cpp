@@ -113,13 +113,13 @@ TEST_F(SettingsDialogE2E, AutorunBoxAndHotKeyField) {
 
   // A key pressed in the hot-key field becomes the hot key when the dialog
   // hides: then the combination is taken.
-  EXPECT_EQ(QueryMain(main_, MainQuery::HotkeyRegistered), 0);
+  EXPECT_EQ(QueryOwner(main_, AppQuery::HotkeyRegistered), 0);
   PostMessageW(FindDescendant(dialog_, kIdHotkeyField), WM_KEYDOWN, VK_F9, 0);
   Sleep(300);
-  EXPECT_EQ(QueryMain(main_, MainQuery::HotkeyRegistered), 0) << "not before the dialog hides";
+  EXPECT_EQ(QueryOwner(main_, AppQuery::HotkeyRegistered), 0) << "not before the dialog hides";
   PostMessageW(dialog_, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitVisible(dialog_, false));
-  EXPECT_TRUE(WaitUntil([&] { return QueryMain(main_, MainQuery::HotkeyRegistered) == 1; }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return QueryOwner(main_, AppQuery::HotkeyRegistered) == 1; }, 3000));
   EXPECT_FALSE(RegisterHotKey(nullptr, 77, 0, VK_F9)) << "the program holds F9 now";
   UnregisterHotKey(nullptr, 77);
   ASSERT_TRUE(CloseMain(*app_, main_));
@@ -150,7 +150,7 @@ TEST_F(SettingsDialogE2E, ABareLetterTypedIntoTheHotKeyFieldIsLeftToOtherProgram
       << "the field makes it Ctrl+Alt+A";
   PostMessageW(dialog_, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitVisible(dialog_, false));
-  EXPECT_TRUE(WaitUntil([&] { return QueryMain(main_, MainQuery::HotkeyRegistered) == 1; }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return QueryOwner(main_, AppQuery::HotkeyRegistered) == 1; }, 3000));
   EXPECT_FALSE(TakenByAnotherProgram(0, 'A')) << "another program can still register A";
   EXPECT_TRUE(TakenByAnotherProgram(MOD_CONTROL | MOD_ALT, 'A'));
   ASSERT_TRUE(CloseMain(*app_, main_));

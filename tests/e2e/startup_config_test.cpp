@@ -6,8 +6,7 @@
 
 #include <sstream>
 
-#include "e2e_support.h"
-#include "shell/main_form_win.h"
+#include "main_window_support.h"
 #include "shell/menu_model.h"
 #include "util/unicode_win.h"
 
@@ -169,8 +168,7 @@ TEST(StartupE2E, TheUserInterfaceThreadHasCom) {
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  const LRESULT apartment = SendMessageW(main, RegisterWindowMessageW(kMainWindowQueryMessage),
-                                         static_cast<WPARAM>(MainQuery::ComApartment), 0);
+  const LRESULT apartment = QueryOwner(main, AppQuery::ComApartment);
   EXPECT_TRUE(apartment == APTTYPE_STA || apartment == APTTYPE_MAINSTA) << apartment;
   CloseAndWait(app, main);
 }

@@ -9,11 +9,11 @@
 #include <regex>
 #include <string>
 
+#include "config/program.h"
 #include "dialogs/about_form_win.h"
 #include "dialogs/statistics_form_win.h"
 #include "main_window_support.h"
 #include "shell/menu_model.h"
-#include "shell/startup.h"
 #include "util/clipboard_win.h"
 #include "util/unicode_win.h"
 
@@ -30,7 +30,7 @@ long SamplesShown(HWND statistics) {
 }
 
 LRESULT LinePoints(HWND main, int line) {
-  return QueryMain(main, static_cast<MainQuery>(static_cast<WPARAM>(MainQuery::LinePoints0) + line));
+  return QueryOwner(main, static_cast<AppQuery>(static_cast<WPARAM>(AppQuery::LinePoints0) + line));
 }
 
 using test::ClipboardText;
@@ -69,8 +69,8 @@ TEST(StatisticsWindowE2E, LiveWhileShownFrozenWhileHiddenAndTheResetClearsTheGra
   PostMessageW(statistics, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitVisible(statistics, false));
   const std::wstring frozen = ValueText(statistics, StatisticsValue::Samples);
-  const LRESULT monitor_samples = QueryMonitor(app.pid(), QueryItem::Samples);
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= monitor_samples + 5; },
+  const LRESULT monitor_samples = Query(app.pid(), AppQuery::Samples);
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= monitor_samples + 5; },
                         20000));
   EXPECT_EQ(ValueText(statistics, StatisticsValue::Samples), frozen);
 
@@ -84,7 +84,7 @@ TEST(StatisticsWindowE2E, LiveWhileShownFrozenWhileHiddenAndTheResetClearsTheGra
   EXPECT_LE(SamplesShown(statistics), 1);
   EXPECT_LE(LinePoints(main, 0), 1);
   EXPECT_LE(LinePoints(main, 1), 1);
-  EXPECT_LE(QueryMonitor(app.pid(), QueryItem::Samples), 2);
+  EXPECT_LE(Query(app.pid(), AppQuery::Samples), 2);
   ASSERT_TRUE(CloseMain(app, main));
 }
 

@@ -15,7 +15,7 @@
 #include "cpuid/cpuid_access.h"
 #include "cpuid/cpuid_access_fake.h"
 #include "cpuid/interfaces.h"
-#include "shell/window_messages.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {

@@ -13,6 +13,7 @@
 
 #include "sampling/cpu_speed.h"
 #include "sampling/res_monitor.h"
+#include "util/platform.h"
 
 namespace zt {
 namespace {
@@ -84,6 +85,19 @@ TEST(WorkerThread, CreatedSuspendedAndNeverStartedIsHarmless) {
     t.WaitFor();  // returns at once
   }
   EXPECT_FALSE(ran);
+}
+
+// The system's number of the worker's own thread: what another process
+// waits on to see the thread end.
+TEST(WorkerThread, ThreadIdNamesTheWorkersOwnThread) {
+  std::atomic<uint32_t> inside{0};
+  LambdaThread t([&](LambdaThread&) { inside = CurrentThreadId(); });
+  EXPECT_EQ(t.ThreadId(), 0u);
+  t.Start();
+  t.WaitFor();
+  EXPECT_NE(inside.load(), 0u);
+  EXPECT_EQ(t.ThreadId(), inside.load());
+  EXPECT_NE(t.ThreadId(), CurrentThreadId());
 }
 
 TEST(WorkerThread, SynchronizeRunsOnTheServingThreadWhileTheWorkerWaits) {

@@ -14,11 +14,11 @@
 #include "sampling/res_monitor.h"
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
-#include "shell/window_messages.h"
+#include "support/fake_shell_win.h"
 #include "support/gui_objects_win.h"
 #include "support/message_box_watch_win.h"
-#include "util/shell_win.h"
 #include "util/unicode_win.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {
@@ -69,13 +69,9 @@ class MainFormTest : public ::testing::Test {
     Pump();
     return h;
   }
-  LRESULT Query(MainQuery item) {
-    return SendMessageW(form_->hwnd(), RegisterWindowMessageW(kMainWindowQueryMessage),
-                        static_cast<WPARAM>(item), 0);
-  }
   std::string ini_;
   std::unique_ptr<TForm_Main> form_;
-  FakeShell shell_;
+  test::FakeShell shell_;
   ScopedOverride<IShell> use_shell_{shell_};
 };
 
@@ -128,12 +124,12 @@ TEST_F(MainFormTest, TurningMemoryOffEmptiesItsLineAndHidesTheLabel) {
   HWND h = Start();
   form_->AddGraphPoint(0, 1, 40);
   form_->AddGraphPoint(1, 1, 10);
-  EXPECT_EQ(Query(MainQuery::LinePoints0), 1);
+  EXPECT_EQ(form_->GraphPointCount(0), 1);
   form_->SetDisplayMemory(false);
-  EXPECT_EQ(Query(MainQuery::LinePoints0), 0);
+  EXPECT_EQ(form_->GraphPointCount(0), 0);
   EXPECT_EQ(form_->GraphPointCount(1), 1);
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, kIdLabelMemoryUsed)));
-  EXPECT_FALSE(DisplayMemory);
+  EXPECT_TRUE(DisplayMemory) << "the setter applies; who changes the setting stores it";
   form_->SetDisplayMemory(true);
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(h, kIdLabelMemoryUsed)));
 }
@@ -168,13 +164,13 @@ TEST_F(MainFormTest, AHandEditedBareLetterIsNoHotKeyAndKeepsItsValues) {
   AppModeHotkey = 'A';
   AppModeHotkeyModifiers = MOD_SHIFT;
   Start();
-  EXPECT_EQ(Query(MainQuery::HotkeyRegistered), 0);
+  EXPECT_EQ(AppModeHotkeyRegistered(), 0);
   EXPECT_EQ(AppModeHotkey, 'A');
   EXPECT_EQ(AppModeHotkeyModifiers, MOD_SHIFT);
   EXPECT_TRUE(RegisterHotKey(nullptr, 77, MOD_SHIFT, 'A')) << "the letter stays with the other programs";
   UnregisterHotKey(nullptr, 77);
   form_->RegisterAppModeHotkey();  // as the settings dialog does when it hides
-  EXPECT_EQ(Query(MainQuery::HotkeyRegistered), 0);
+  EXPECT_EQ(AppModeHotkeyRegistered(), 0);
   EXPECT_EQ(AppModeHotkey, 'A');
 }
 
@@ -202,17 +198,37 @@ TEST_F(MainFormTest, SystemColourConstantsBecomeTheSystemsColours) {
   EXPECT_EQ(bar, GetSysColor(COLOR_HIGHLIGHT));
 }
 
+// A new background colour is the window's colour and its colour key: the
+// settings dialog applies the colours, then the translucency, and each
+// widget is repainted once for the change, not once per step.
+TEST_F(MainFormTest, ANewBackgroundColourRepaintsEachWidgetOnce) {
+  HWND h = Start();
+  const int widgets[] = {kIdImageMove, kIdLabelCPUSpeed, kIdLabelMemoryUsed, kIdChart, kIdGauge};
+  long before[5];
+  for (int i = 0; i < 5; ++i) before[i] = test::InvalidationsOf(GetDlgItem(h, widgets[i]));
+  BackgroundColor = RGB(16, 16, 16);
+  form_->ApplyColors();
+  form_->ApplyTranslucency();
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(test::InvalidationsOf(GetDlgItem(h, widgets[i])), before[i] + 1) << "widget " << widgets[i];
+  COLORREF key = CLR_INVALID;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(h, &key, &alpha, &flags));
+  EXPECT_EQ(key, RGB(16, 16, 16)) << "the colour key follows";
+}
+
 TEST_F(MainFormTest, TrayUpdateChoosesTheListAndTip) {
   Start();
   form_->UpdateTrayIcon(25, 52);
-  EXPECT_EQ(Query(MainQuery::TrayImageIndex), 4);
+  EXPECT_EQ(form_->tray_image_index(), 4);
   EXPECT_STREQ(form_->tray_icon().data().szTip, L"CPU: 25%\r内存: 52%");
   NumericTrayIcons = true;
   form_->UpdateTrayIcon(25, -1);
-  EXPECT_EQ(Query(MainQuery::TrayImageIndex), 25);
+  EXPECT_EQ(form_->tray_image_index(), 25);
   EXPECT_STREQ(form_->tray_icon().data().szTip, L"CPU: 25%");
   form_->UpdateTrayIcon(180, -1);
-  EXPECT_EQ(Query(MainQuery::TrayImageIndex), 100);
+  EXPECT_EQ(form_->tray_image_index(), 100);
 }
 
 // Most samples leave the tray icon's picture and tip as they were: only a
@@ -222,7 +238,7 @@ TEST_F(MainFormTest, TrayIsModifiedOnlyWhenItsPictureOrTipChanges) {
   HWND h = Start();
   auto messages = [&] {
     std::vector<DWORD> m;
-    for (const FakeShell::IconCall& c : shell_.icon_calls) m.push_back(c.message);
+    for (const test::FakeShell::IconCall& c : shell_.icon_calls) m.push_back(c.message);
     return m;
   };
   shell_.icon_calls.clear();
@@ -230,14 +246,14 @@ TEST_F(MainFormTest, TrayIsModifiedOnlyWhenItsPictureOrTipChanges) {
   form_->UpdateTrayIcon(37, 52);
   form_->UpdateTrayIcon(36, 52);  // the same picture, another tip
   EXPECT_EQ(messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY}));
-  EXPECT_EQ(Query(MainQuery::TrayUpdates), 3);
-  EXPECT_EQ(Query(MainQuery::TrayRefreshes), 2);
+  EXPECT_EQ(form_->tray_updates(), 3);
+  EXPECT_EQ(form_->tray_refreshes(), 2);
   // The numeric pictures: the same figures, another picture.
   NumericTrayIcons = true;
   form_->UpdateTrayIcon(36, 52);
   ASSERT_EQ(shell_.icon_calls.size(), 3u);
   EXPECT_EQ(shell_.icon_calls.back().icon, form_->tray_icon().data().hIcon);
-  EXPECT_EQ(Query(MainQuery::TrayImageIndex), 36);
+  EXPECT_EQ(form_->tray_image_index(), 36);
   // A new task bar gets the icon as it is now.
   shell_.icon_calls.clear();
   SendMessageW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -310,7 +326,7 @@ TEST_F(MainFormTest, HiddenWindowTouchesNoWidgetAndShowsEverythingWhenShown) {
   EXPECT_EQ(Text(GetDlgItem(h, kIdLabelCPUSpeed)), L"? MHz");
   EXPECT_EQ(Text(GetDlgItem(h, kIdLabelMemoryUsed)), L"? MB");
   EXPECT_EQ(Text(GetDlgItem(h, kIdGauge)), L"0%");
-  EXPECT_EQ(Query(MainQuery::LinePoints0), 30) << "the graph's data is kept";
+  EXPECT_EQ(form_->GraphPointCount(0), 30) << "the graph's data is kept";
 
   SendMessageW(h, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(IsWindowVisible(h));
@@ -352,10 +368,10 @@ TEST_F(MainFormTest, PresetsAndLock) {
   // Unlocked: the window follows the mouse by the distance moved.
   const int x1 = PosX, y1 = PosY;
   SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 10));
-  EXPECT_EQ(Query(MainQuery::Dragging), 1);
+  EXPECT_EQ(form_->dragging(), true);
   SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 15));
   SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(30, 15));
-  EXPECT_EQ(Query(MainQuery::Dragging), 0);
+  EXPECT_EQ(form_->dragging(), false);
   EXPECT_EQ(PosX, x1 - 20);
   EXPECT_EQ(PosY, y1 + 5);
 }
@@ -369,7 +385,7 @@ TEST_F(MainFormTest, QuickSecondPressStartsADragToo) {
     SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(50, 10));
     const int x0 = PosX, y0 = PosY;
     SendMessageW(h, dbl, 0, MAKELPARAM(50, 10));
-    EXPECT_EQ(Query(MainQuery::Dragging), 1) << dbl;
+    EXPECT_EQ(form_->dragging(), true) << dbl;
     SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(60, 13));
     SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(60, 13));
     EXPECT_EQ(PosX, x0 + 10) << dbl;
@@ -401,8 +417,8 @@ TEST_F(MainFormTest, DisplayChangeBringsAWindowOffEveryScreenBack) {
 TEST_F(MainFormTest, ShortCutsReachTheirCommands) {
   Start();
   int statistics = 0, exits = 0;
-  TForm_Main::SetCommandHandler(MI_Statistics, [&] { ++statistics; });
-  TForm_Main::SetCommandHandler(MI_Exit, [&] { ++exits; });
+  form_->SetCommandHandler(MI_Statistics, [&] { ++statistics; });
+  form_->SetCommandHandler(MI_Exit, [&] { ++exits; });
   MSG key = {};
   key.hwnd = form_->hwnd();
   key.message = WM_KEYDOWN;
@@ -422,13 +438,13 @@ TEST_F(MainFormTest, ShortCutsReachTheirCommands) {
   EXPECT_FALSE(form_->FilterMessage(key));
   EXPECT_EQ(statistics, 1);
   EXPECT_EQ(exits, 1);
-  TForm_Main::SetCommandHandler(MI_Statistics, nullptr);
-  TForm_Main::SetCommandHandler(MI_Exit, nullptr);
+  form_->SetCommandHandler(MI_Statistics, nullptr);
+  form_->SetCommandHandler(MI_Exit, nullptr);
 }
 
 TEST_F(MainFormTest, AFailingShortCutCommandStaysInsideTheWindow) {
   Start();
-  TForm_Main::SetCommandHandler(MI_Statistics, [] { throw std::runtime_error("window failed"); });
+  form_->SetCommandHandler(MI_Statistics, [] { throw std::runtime_error("window failed"); });
   MSG key = {};
   key.hwnd = form_->hwnd();
   key.message = WM_KEYDOWN;
@@ -436,7 +452,7 @@ TEST_F(MainFormTest, AFailingShortCutCommandStaysInsideTheWindow) {
   bool consumed = false;
   EXPECT_NO_THROW(consumed = form_->FilterMessage(key));
   EXPECT_TRUE(consumed);
-  TForm_Main::SetCommandHandler(MI_Statistics, nullptr);
+  form_->SetCommandHandler(MI_Statistics, nullptr);
 }
 
 // The main window stays on top: the box saying that a menu's page could
@@ -595,7 +611,7 @@ TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {
   const test::GuiObjectCounts after = test::LiveGuiObjects();
   EXPECT_EQ(after.gdi, before.gdi);
   EXPECT_EQ(after.user, before.user);
-  EXPECT_EQ(Query(MainQuery::TrayUpdates), 10200);
+  EXPECT_EQ(form_->tray_updates(), 10200);
 }
 
 TEST_F(MainFormTest, DestructionReleasesEverything) {

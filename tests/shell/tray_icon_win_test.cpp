@@ -6,9 +6,9 @@
 
 #include "shell/tray_images_win.h"
 #include "shell/tray_logic.h"
-#include "shell/window_messages.h"
+#include "support/fake_shell_win.h"
 #include "support/gui_objects_win.h"
-#include "util/shell_win.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {
@@ -17,10 +17,10 @@ class TrayIconTest : public ::testing::Test {
  protected:
   std::vector<DWORD> Messages() const {
     std::vector<DWORD> m;
-    for (const FakeShell::IconCall& c : shell_.icon_calls) m.push_back(c.message);
+    for (const test::FakeShell::IconCall& c : shell_.icon_calls) m.push_back(c.message);
     return m;
   }
-  FakeShell shell_;
+  test::FakeShell shell_;
   ScopedOverride<IShell> use_shell_{shell_};
 };
 

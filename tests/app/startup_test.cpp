@@ -1,4 +1,4 @@
-#include "shell/startup.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,6 @@ TEST(Texts, PromptsCarryTheTitle) {
   EXPECT_EQ(InstallPrompt(), "在Windows启动时运行Zettrim吗？");
   EXPECT_EQ(UninstallRunningWarning(),
             "看来，Zettrim当前正在运行。\r\n\r\n请关闭它，然后才能继续......");
-  EXPECT_EQ(ProgramVersion(), "2.0");
-  EXPECT_EQ(BuildDate(), "2013-12-16");
-  EXPECT_STREQ(kInstanceMutexName, "Zettrim [by quorl] @ Harnet Olvey");
 }
 
 class AutorunTest : public ::testing::Test {

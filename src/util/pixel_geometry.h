@@ -1,5 +1,6 @@
-// Rectangles and points in whole pixels, shared by the window layout, the
-// graph geometry and the placement rules.  Portable.
+// Rectangles and points in whole pixels, shared by the main window's layout,
+// the graph geometry, the placement rules and the dialogs' placement.
+// Portable.
 #pragma once
 
 namespace zt {

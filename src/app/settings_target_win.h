@@ -1,5 +1,6 @@
-// What the settings dialog changes in the running program: the main window's
-// operations, its size, and the autorun entry of this executable.
+// What the settings dialog changes in the running program, as the dialog
+// sees it (ISettingsTarget): the main window's operations and size, and the
+// autorun entry of this executable.
 #pragma once
 
 #include "dialogs/settings_model.h"

@@ -1,38 +1,31 @@
-// Program entry: instance test, installer switches, main window, message loop.
-#include <windows.h>
+#include "app/application_win.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "app/settings_target_win.h"
+#include "app/startup.h"
 #include "config/config.h"
-#include "dialogs/app_dialogs_win.h"
-#include "shell/main_window_win.h"
-#include "shell/startup.h"
+#include "dialogs/about_form_win.h"
+#include "dialogs/info_form_win.h"
+#include "dialogs/settings_form_win.h"
+#include "dialogs/statistics_form_win.h"
+#include "shell/main_form_win.h"
+#include "shell/menu_model.h"
 #include "util/handles_win.h"
 #include "util/message_box_win.h"
+#include "util/modeless_dialogs_win.h"
+#include "util/platform.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 namespace {
-
-std::string ExecutablePath() {
-  std::wstring buf(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return {};
-    if (n < buf.size()) {
-      buf.resize(n);
-      return Narrow(buf);
-    }
-    buf.resize(buf.size() * 2);
-  }
-}
 
 // The mutex stays open for the life of the process; so does a handle that
 // the open test obtained.
@@ -104,7 +97,17 @@ class ComApartment {
   HRESULT result_;
 };
 
-int Run(HINSTANCE instance, int show_command) {
+}  // namespace
+
+TApplication::TApplication() = default;
+
+TApplication::~TApplication() {
+  DestroyDialogs();
+  DestroyMainWindow();
+}
+
+int TApplication::Run(HINSTANCE instance, int show_command) {
+  instance_ = instance;
   const std::string exe = ExecutablePath();
   SetConfigFilePath(ConfigPathForExecutable(exe));
   InstanceRunning = DetectRunningInstance(kInstanceMutexName);
@@ -122,10 +125,9 @@ int Run(HINSTANCE instance, int show_command) {
                                                ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&icc);
 
-  HWND main_window = CreateMainWindow(instance, show_command);
-  if (!main_window) return 1;
-  CreateAppDialogs(instance, main_window);
-  TellUnreadableSettingsFile(main_window);
+  if (!CreateMainWindow(show_command)) return 1;
+  CreateDialogs();
+  TellUnreadableSettingsFile(main_form_->hwnd());
 
   MSG msg;
   int exit_code = 0;
@@ -136,26 +138,87 @@ int Run(HINSTANCE instance, int show_command) {
       break;
     }
     if (got == -1) break;
-    if (TranslateMainWindowMessage(msg)) continue;
+    if (PreviewMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  DestroyAppDialogs();
+  DestroyDialogs();
   DestroyMainWindow();
   return exit_code;
 }
 
-}  // namespace
-}  // namespace zt
-
-// An exception nothing caught ends the program with abort(), as it always
-// did.  The library's own handler first names the exception's type on
-// stderr, which a windowed program does not have, and for that links a C++
-// name demangler of some 45 KB into the executable; this one replaces it.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show_command) {
-  return zt::Run(instance, show_command);
+bool TApplication::CreateMainWindow(int show_command) {
+  main_form_ = std::make_unique<TForm_Main>();
+  if (!main_form_->Create(instance_)) {
+    main_form_.reset();
+    return false;
+  }
+  if (main_form_->ShowAtStartup()) {
+    int cmd = show_command;
+    if (cmd == SW_HIDE || cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE ||
+        cmd == SW_MAXIMIZE || cmd == SW_FORCEMINIMIZE) {
+      cmd = SW_SHOWNORMAL;
+    }
+    ShowWindow(main_form_->hwnd(), cmd);
+    UpdateWindow(main_form_->hwnd());
+  }
+  return true;
 }
+
+void TApplication::CreateDialogs() {
+  TForm_Main& main = *main_form_;
+  const HWND main_window = main.hwnd();
+
+  settings_target_ = std::make_unique<MainFormSettingsTarget>(main);
+  settings_ = std::make_unique<TForm_Settings>(*settings_target_);
+  if (settings_->Create(instance_, main_window)) {
+    main.SetCommandHandler(MI_Settings, [this] { settings_->Show(); });
+  } else {
+    settings_.reset();
+  }
+
+  // The statistics reset restarts the graph's x values: the graph empties.
+  statistics_ = std::make_unique<TForm_Statistics>([this] { main_form_->ClearGraph(); });
+  if (statistics_->Create(instance_, main_window)) {
+    main.SetCommandHandler(MI_Statistics, [this] { statistics_->Show(); });
+  }
+  about_ = std::make_unique<TForm_About>();
+  if (about_->Create(instance_, main_window)) {
+    main.SetCommandHandler(MI_About, [this] { about_->Show(); });
+  }
+  main.SetCommandHandler(MI_CPUInformation, [this] { MI_CPUInformationClick(); });
+}
+
+void TApplication::MI_CPUInformationClick() {
+  if (!info_) {
+    auto info = std::make_unique<TForm_Info>();
+    if (!info->Create(instance_, main_form_->hwnd())) return;
+    info_ = std::move(info);
+  }
+  info_->Show();
+}
+
+void TApplication::DestroyDialogs() {
+  if (main_form_) {
+    for (uint16_t command : {MI_Settings, MI_Statistics, MI_About, MI_CPUInformation}) {
+      main_form_->SetCommandHandler(command, nullptr);
+    }
+  }
+  info_.reset();
+  about_.reset();
+  statistics_.reset();
+  settings_.reset();
+  settings_target_.reset();
+}
+
+void TApplication::DestroyMainWindow() {
+  if (main_form_) main_form_->Destroy();
+  main_form_.reset();
+}
+
+bool TApplication::PreviewMessage(MSG& msg) {
+  if (main_form_ && main_form_->FilterMessage(msg)) return true;
+  return IsModelessDialogMessage(msg);
+}
+
+}  // namespace zt

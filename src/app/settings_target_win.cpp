@@ -1,29 +1,14 @@
-#include "dialogs/settings_target_win.h"
+#include "app/settings_target_win.h"
 
 #include <windows.h>
 
-#include <string>
-
+#include "app/startup.h"
 #include "shell/main_form_win.h"
-#include "shell/startup.h"
+#include "util/platform.h"
 #include "util/registry.h"
-#include "util/unicode_win.h"
 
 namespace zt {
 namespace {
-
-std::string ExecutablePath() {
-  std::wstring buf(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return {};
-    if (n < buf.size()) {
-      buf.resize(n);
-      return Narrow(buf);
-    }
-    buf.resize(buf.size() * 2);
-  }
-}
 
 SIZE WindowSize(HWND hwnd) {
   RECT r = {};

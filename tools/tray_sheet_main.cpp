@@ -5,6 +5,7 @@
 
 #include "shell/tray_logic.h"
 #include "shell/tray_pictures.h"
+#include "util/program_picture.h"
 
 int main(int argc, char** argv) {
   using namespace zt;

@@ -1,21 +1,16 @@
-#include "shell/startup.h"
+#include "app/startup.h"
 
 #include <cctype>
 
+#include "config/program.h"
+
 namespace zt {
 
-const char* const kApplicationTitle = "Zettrim";
 const char* const kInstanceMutexName = "Zettrim [by quorl] @ Harnet Olvey";
 const char* const kAutorunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kAutorunValue = "Zettrim";
 
 bool InstanceRunning = false;
-
-std::string ProgramVersion() {
-  return std::to_string(kProgramVersionMajor) + "." + std::to_string(kProgramVersionMinor);
-}
-
-std::string BuildDate() { return "2013-12-16"; }
 
 StartAction ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return StartAction::Run;

@@ -13,24 +13,24 @@
 
 #include "main_window_support.h"
 #include "shell/main_form_win.h"
-#include "shell/monitors_win.h"
 #include "util/unicode_win.h"
 
 namespace zt::e2e {
 namespace {
 
 // Posts a close request and returns the time until both sampling threads
-// had stopped (the query window goes at the end of StopMonitors), or -1 when
-// they did not within 15 s; then waits for the process to end.  The time is a
+// had ended, or -1 when they did not within 15 s; then waits for the
+// process to end.  The time is a
 // figure, not a bound: it includes the window leaving the screen and the
 // tray icon's removal, which come first and which Wine, under a display
 // without a window manager, holds for 2 s each.  The bound on stopping the
 // threads themselves is MonitorsTest.RealSourcesSampleAndStopWithinTheBound.
 long CloseAndTime(App& app, HWND main, DWORD* code) {
-  const DWORD pid = app.pid();
+  const SamplingThreads threads(app.pid());
+  if (!threads.Held()) return -1;
   const auto t0 = std::chrono::steady_clock::now();
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const bool stopped = WaitUntil([&] { return MonitorQueryWindowOf(pid) == nullptr; }, 15000);
+  const bool stopped = WaitUntil([&] { return threads.Ended(); }, 15000);
   const auto t1 = std::chrono::steady_clock::now();
   if (!app.WaitForExit(15000, code)) return -1;
   std::printf("close to process end: %ld ms\n",
@@ -47,25 +47,25 @@ TEST(SamplingE2E, StatisticsFillAndCloseStopsBothThreads) {
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 20; }, 20000))
-      << QueryMonitor(app.pid(), QueryItem::Samples);
-  EXPECT_EQ(QueryMonitor(app.pid(), QueryItem::MonitorRunning), 1);
-  EXPECT_GE(QueryMonitor(app.pid(), QueryItem::CpuCount), 1);
-  EXPECT_GT(QueryMonitor(app.pid(), QueryItem::MemoryTotalMB), 0);
-  const LRESULT avg = QueryMonitor(app.pid(), QueryItem::CpuAverageX100);
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 20; }, 20000))
+      << Query(app.pid(), AppQuery::Samples);
+  EXPECT_EQ(Query(app.pid(), AppQuery::MonitorRunning), 1);
+  EXPECT_GE(Query(app.pid(), AppQuery::CpuCount), 1);
+  EXPECT_GT(Query(app.pid(), AppQuery::MemoryTotalMB), 0);
+  const LRESULT avg = Query(app.pid(), AppQuery::CpuAverageX100);
   EXPECT_GE(avg, 0);
   EXPECT_LE(avg, 10000);
   // The clock figure reached the label.
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::LastSpeedMHz) > 0; }, 10000));
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::LastSpeedMHz) > 0; }, 10000));
   HWND label = GetDlgItem(main, kIdLabelCPUSpeed);
   ASSERT_NE(label, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return WindowText(label) != L"? MHz"; }, 5000));
   const std::wstring text = WindowText(label);
   EXPECT_EQ(text.substr(text.size() - 4), L" MHz") << Narrow(text);
   std::printf("samples %ld, cpu count %ld, average load %.2f %%, memory %ld MB, clock %s\n",
-              static_cast<long>(QueryMonitor(app.pid(), QueryItem::Samples)),
-              static_cast<long>(QueryMonitor(app.pid(), QueryItem::CpuCount)), avg / 100.0,
-              static_cast<long>(QueryMonitor(app.pid(), QueryItem::MemoryTotalMB)),
+              static_cast<long>(Query(app.pid(), AppQuery::Samples)),
+              static_cast<long>(Query(app.pid(), AppQuery::CpuCount)), avg / 100.0,
+              static_cast<long>(Query(app.pid(), AppQuery::MemoryTotalMB)),
               Narrow(text).c_str());
 
   DWORD code = 1;
@@ -82,9 +82,9 @@ TEST(SamplingE2E, CloseDuringTheLongestSleepStopsBothThreads) {
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   // Right after a sample the monitor sleeps close to 2000 ms.
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) >= 1; }, 20000));
-  const LRESULT before = QueryMonitor(app.pid(), QueryItem::Samples);
-  ASSERT_TRUE(WaitUntil([&] { return QueryMonitor(app.pid(), QueryItem::Samples) > before; }, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 1; }, 20000));
+  const LRESULT before = Query(app.pid(), AppQuery::Samples);
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) > before; }, 5000));
   DWORD code = 1;
   const long took = CloseAndTime(app, main, &code);
   std::printf("close to threads stopped at Rate 2000: %ld ms\n", took);

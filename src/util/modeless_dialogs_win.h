@@ -1,6 +1,7 @@
-// The modeless windows of the program (settings, statistics, information,
-// about).  The message loop offers each message to them so that Tab, the
-// arrow keys, Enter and Esc work in them as in any dialog.
+// The modeless windows of the process (the program's settings, statistics,
+// information and about windows).  Each registers itself while it exists;
+// the message loop offers each message to them so that Tab, the arrow keys,
+// Enter and Esc work in them as in any dialog.
 #pragma once
 
 #include <windows.h>

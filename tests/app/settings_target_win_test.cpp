@@ -1,6 +1,6 @@
 // What the settings dialog changes in the real main window, created in this
 // process without its sampling threads.
-#include "dialogs/settings_target_win.h"
+#include "app/settings_target_win.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "dialogs/settings_form_win.h"
 #include "shell/main_form_win.h"
-#include "util/shell_win.h"
+#include "support/fake_shell_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -48,7 +48,7 @@ class SettingsTargetTest : public ::testing::Test {
     ResetConfigToDefaults();
   }
   std::string ini_;
-  FakeShell shell_;
+  test::FakeShell shell_;
   ScopedOverride<IShell> use_shell_{shell_};
   std::unique_ptr<TForm_Main> main_;
   std::unique_ptr<MainFormSettingsTarget> target_;

@@ -1,5 +1,7 @@
-// The program's own window messages, numbered from WM_USER (0x400).  Portable
-// so that code without <windows.h> can name them.
+// The program's own window messages, numbered from WM_USER (0x400).  The main
+// window, the tray icon, the clock thread and the dialogs all name them, so
+// they sit on the ground floor.  Portable so that code without <windows.h>
+// can name them.
 #pragma once
 
 namespace zt {

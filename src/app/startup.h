@@ -1,6 +1,6 @@
 // Program start-up decisions that do not need a window: the installer
-// switches, the "run when Windows starts" registration, the version and the
-// instance mutex name.  Portable: the registry is reached through IRegistry.
+// switches, the "run when Windows starts" registration and the instance mutex
+// name.  Portable: the registry is reached through IRegistry.
 #pragma once
 
 #include <string>
@@ -11,15 +11,9 @@
 
 namespace zt {
 
-extern const char* const kApplicationTitle;  // "Zettrim"
 extern const char* const kInstanceMutexName;  // "Zettrim [by quorl] @ Harnet Olvey"
 extern const char* const kAutorunKey;        // SOFTWARE\Microsoft\Windows\CurrentVersion\Run
 extern const char* const kAutorunValue;      // "Zettrim"
-
-constexpr int kProgramVersionMajor = 2;
-constexpr int kProgramVersionMinor = 0;
-std::string ProgramVersion();  // "2.0"
-std::string BuildDate();       // "2013-12-16"
 
 // Set once at start: another copy held the instance mutex.
 extern bool InstanceRunning;

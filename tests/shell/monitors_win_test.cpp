@@ -13,13 +13,13 @@
 #include <optional>
 #include <thread>
 
-#include "monitor_fakes.h"
-#include "sampling/cpu_speed.h"
-#include "sampling/res_monitor.h"
 #include "config/config.h"
-#include "shell/window_messages.h"
+#include "sampling/cpu_speed.h"
+#include "sampling/monitor_fakes.h"
+#include "sampling/res_monitor.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {
@@ -59,13 +59,6 @@ void Pump(int ms, Pred done) {
     }
     Sleep(5);
   }
-}
-
-LRESULT Query(QueryItem item) {
-  HWND q = FindWindowExW(HWND_MESSAGE, nullptr, kMonitorQueryClass, nullptr);
-  if (!q) return -2;
-  return SendMessageW(q, RegisterWindowMessageW(kQueryStatisticsMessage),
-                      static_cast<WPARAM>(item), 0);
 }
 
 struct BoxSearch {
@@ -176,19 +169,17 @@ TEST_F(MonitorsTest, SamplesAndClockFiguresArriveAndStopIsPrompt) {
   EXPECT_GT(g_last_speed.load(), 0u);
   EXPECT_GE(display_.gauge_calls, 5);
   EXPECT_EQ(display_.gauge, 40);
-  // The query window answers from the running record.
-  EXPECT_GE(Query(QueryItem::Samples), 5);
-  EXPECT_EQ(Query(QueryItem::CpuCount), 2);
-  EXPECT_EQ(Query(QueryItem::MonitorRunning), 1);
-  EXPECT_EQ(Query(QueryItem::CpuAverageX100), 4000);
-  EXPECT_EQ(Query(QueryItem::LastSpeedMHz), static_cast<LRESULT>(g_last_speed.load()));
+  EXPECT_EQ(ResMonitor->CopySample().CpuCount, 2);
+  EXPECT_TRUE(ResMonitor->Started() && !ResMonitor->Finished());
+  EXPECT_NEAR(ResMonitor->CopyStatistics().CpuAverage, 40.0, 0.005);
+  EXPECT_EQ(LastClockFigure(), static_cast<long>(g_last_speed.load()));
 
   const auto t0 = std::chrono::steady_clock::now();
   StopMonitors();
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
   EXPECT_EQ(ResMonitor, nullptr);
   EXPECT_EQ(CPUSpeed, nullptr);
-  EXPECT_EQ(Query(QueryItem::Samples), -2);  // the query window is gone
+  EXPECT_EQ(LastClockFigure(), -1);
   StopMonitors();  // twice is harmless
 }
 
@@ -219,8 +210,7 @@ TEST_F(MonitorsTest, FailedFirstReadingShowsTheErrorAndLeavesTheMonitorStopped) 
   EXPECT_EQ(answer.Text(), "CPU index out of bounds");
   ASSERT_NE(ResMonitor, nullptr);
   EXPECT_FALSE(ResMonitor->Started());
-  EXPECT_EQ(Query(QueryItem::MonitorRunning), 0);
-  EXPECT_EQ(Query(QueryItem::Samples), 0);
+  EXPECT_EQ(ResMonitor->CopyStatistics().Samples, 0u);
   // The clock still runs.
   Pump(5000, [] { return g_speed_posts >= 1; });
   EXPECT_GE(g_speed_posts, 1);

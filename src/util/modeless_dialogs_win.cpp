@@ -1,9 +1,9 @@
-#include "shell/modeless_dialogs_win.h"
+#include "util/modeless_dialogs_win.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "shell/window_messages.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {

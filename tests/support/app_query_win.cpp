@@ -1,0 +1,125 @@
+#include "support/app_query_win.h"
+
+#include <objbase.h>
+
+#include <string>
+
+#include "app/application_win.h"
+#include "dialogs/info_form_win.h"
+#include "sampling/cpu_speed.h"
+#include "sampling/res_monitor.h"
+#include "shell/chart_model.h"
+#include "shell/main_form_win.h"
+#include "shell/monitors_win.h"
+#include "util/format.h"
+#include "util/message_window_win.h"
+
+namespace zt::test {
+namespace {
+
+const TApplication* g_application = nullptr;
+UINT g_query_message = 0;
+
+LRESULT AskMainWindow(AppQuery item) {
+  if (item == AppQuery::ComApartment) {
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) ? static_cast<LRESULT>(type) : -1;
+  }
+  if (item == AppQuery::HotkeyRegistered) return AppModeHotkeyRegistered() ? 1 : 0;
+  const TForm_Main* main = g_application->main_form();
+  if (!main) return -1;
+  const auto first_line = static_cast<WPARAM>(AppQuery::LinePoints0);
+  const auto w = static_cast<WPARAM>(item);
+  if (w >= first_line && w < first_line + kChartLines) return main->GraphPointCount(static_cast<int>(w - first_line));
+  switch (item) {
+    case AppQuery::TrayShown: return main->tray_icon().shown() ? 1 : 0;
+    case AppQuery::TitleControlsVisible: return main->title_controls_visible() ? 1 : 0;
+    case AppQuery::Dragging: return main->dragging() ? 1 : 0;
+    case AppQuery::TrayImageIndex: return main->tray_image_index();
+    case AppQuery::SplashVisible: return main->splash_visible() ? 1 : 0;
+    case AppQuery::TrayUpdates: return main->tray_updates();
+    case AppQuery::TrayRefreshes: return main->tray_refreshes();
+    default: return -1;
+  }
+}
+
+LRESULT AskMonitor(AppQuery item) {
+  if (item == AppQuery::LastSpeedMHz) return LastClockFigure();
+  if (item == AppQuery::ClockThreadId) return CPUSpeed ? static_cast<LRESULT>(CPUSpeed->ThreadId()) : 0;
+  if (item == AppQuery::MonitorThreadId) return ResMonitor ? static_cast<LRESULT>(ResMonitor->ThreadId()) : 0;
+  if (!ResMonitor) return -1;
+  const TResStatistics s = ResMonitor->CopyStatistics();
+  switch (item) {
+    case AppQuery::Samples: return static_cast<LRESULT>(s.Samples);
+    case AppQuery::CpuCount: return ResMonitor->CopySample().CpuCount;
+    case AppQuery::MonitorRunning: return ResMonitor->Started() && !ResMonitor->Finished() ? 1 : 0;
+    case AppQuery::CpuAverageX100: return static_cast<LRESULT>(RoundHalfEven(s.CpuAverage * 100));
+    case AppQuery::MemoryTotalMB: return static_cast<LRESULT>(RoundHalfEven(s.MemoryTotal));
+    default: return -1;
+  }
+}
+
+LRESULT AskInfoWindow(AppQuery item, HWND asker) {
+  const TForm_Info* info = g_application->info_form();
+  if (!info) return item == AppQuery::InfoReading ? -1 : 0;
+  std::wstring text;
+  switch (item) {
+    case AppQuery::InfoReading: return info->Reading() ? 1 : 0;
+    case AppQuery::InfoTree:
+      for (const std::wstring& line : info->TreeLines()) text += line + L"\n";
+      break;
+    case AppQuery::InfoRows:
+    case AppQuery::InfoFeatureRows:
+      for (const auto& row : info->ListRows(item == AppQuery::InfoFeatureRows ? kIdInfoStandard : kIdInfoInformation)) {
+        for (size_t i = 0; i < row.size(); ++i) text += (i ? L"\t" : L"") + row[i];
+        text += L"\n";
+      }
+      break;
+    default: return 0;
+  }
+  if (!IsWindow(asker)) return 0;
+  COPYDATASTRUCT data = {};
+  data.dwData = static_cast<ULONG_PTR>(item);
+  data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  data.lpData = text.data();
+  // An asker that stops answering must not hang the program.
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(info->hwnd()),
+                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 2000, &answer) != 0
+             ? 1
+             : 0;
+}
+
+LRESULT Answer(AppQuery item, LPARAM lparam) {
+  const auto w = static_cast<WPARAM>(item);
+  if (w < static_cast<WPARAM>(AppQuery::Samples)) return AskMainWindow(item);
+  if (w < static_cast<WPARAM>(AppQuery::InfoTree)) return AskMonitor(item);
+  return AskInfoWindow(item, reinterpret_cast<HWND>(lparam));
+}
+
+LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
+  try {
+    if (g_query_message != 0 && msg == g_query_message) return Answer(static_cast<AppQuery>(wparam), lparam);
+  } catch (...) {
+    return -1;  // nothing may unwind into the system
+  }
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+}  // namespace
+
+AppQueryWindow::AppQueryWindow(const TApplication& application) {
+  g_application = &application;
+  g_query_message = RegisterWindowMessageW(kAppQueryMessage);
+  // The window answers only processes the system lets send to it; the
+  // message filter is not relaxed for it.
+  hwnd_ = CreateMessageOnlyWindow(kAppQueryClass, QueryWindowProc);
+}
+
+AppQueryWindow::~AppQueryWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  g_application = nullptr;
+}
+
+}  // namespace zt::test

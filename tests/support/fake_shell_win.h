@@ -1,0 +1,44 @@
+// A shell that records every call instead of making it (ScopedOverride<IShell>):
+// nothing opens or appears on the desktop.  Opening answers `open_result`;
+// the icon calls succeed unless told to refuse modifications (a restarted
+// task bar).
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "util/shell_win.h"
+
+namespace zt::test {
+
+class FakeShell : public IShell {
+ public:
+  struct IconCall {
+    DWORD message;
+    std::wstring tip;
+    HICON icon;
+  };
+  int Open(const std::wstring& target) override {
+    opened.push_back(target);
+    return open_result;
+  }
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
+    if (on_notify) on_notify(message);
+    icon_calls.push_back({message, data->szTip, data->hIcon});
+    return !(message == NIM_MODIFY && refuse_modify);
+  }
+
+  int open_result = 42;
+  bool refuse_modify = false;
+  // Runs at each icon call, before it is recorded (tests that look at the
+  // program's state at that moment).
+  std::function<void(DWORD message)> on_notify;
+  std::vector<std::wstring> opened;
+  std::vector<IconCall> icon_calls;
+};
+
+}  // namespace zt::test
