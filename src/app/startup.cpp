@@ -42,11 +42,19 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
-bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path) {
+namespace {
+
+// The machine's Run key starts the program for every user; it needs
+// administrator rights to change, and with user account control an
+// unelevated process is refused even for an administrator.  The user's own
+// Run key needs no rights and is not redirected for 32-bit processes.
+constexpr RegRoot kAutorunRoots[] = {RegRoot::LocalMachine, RegRoot::CurrentUser};
+
+bool AutorunValueNames(IRegistry& registry, RegRoot root, const std::string& exe_path) {
   try {
     // Reading needs read access only: a user without administrator rights
     // may read the machine's autorun key but not change it.
-    auto key = registry.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::Read);
+    auto key = registry.OpenKey(root, kAutorunKey, RegAccess::Read);
     if (!key) return false;
     auto value = key->ReadString(kAutorunValue);
     if (!value) return false;
@@ -59,16 +67,45 @@ bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path) {
   }
 }
 
+enum class WriteResult { Written, NoKey, NoData };
+
+WriteResult WriteAutorunValue(IRegistry& registry, RegRoot root, const std::string& exe_path) {
+  auto key = registry.CreateKey(root, kAutorunKey);
+  if (!key) return WriteResult::NoKey;
+  return key->WriteString(kAutorunValue, "\"" + exe_path + "\"") ? WriteResult::Written
+                                                                  : WriteResult::NoData;
+}
+
+// Best effort: a key that cannot be opened for writing keeps its value.
+void DeleteAutorunValue(IRegistry& registry, RegRoot root) {
+  auto key = registry.OpenKey(root, kAutorunKey, RegAccess::AllAccess);
+  if (key) key->DeleteValue(kAutorunValue);
+}
+
+}  // namespace
+
+bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path) {
+  for (RegRoot root : kAutorunRoots)
+    if (AutorunValueNames(registry, root, exe_path)) return true;
+  return false;
+}
+
 void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path) {
-  if (enable) {
-    auto key = registry.CreateKey(RegRoot::LocalMachine, kAutorunKey);
-    if (!key) throw EAutorun(std::string("Failed to create key ") + kAutorunKey);
-    if (!key->WriteString(kAutorunValue, "\"" + exe_path + "\""))
+  if (!enable) {
+    for (RegRoot root : kAutorunRoots) DeleteAutorunValue(registry, root);
+    return;
+  }
+  if (WriteAutorunValue(registry, RegRoot::LocalMachine, exe_path) == WriteResult::Written) {
+    // One start at log-on: a value an earlier unelevated run left in the
+    // user's key would start a second copy.
+    DeleteAutorunValue(registry, RegRoot::CurrentUser);
+    return;
+  }
+  switch (WriteAutorunValue(registry, RegRoot::CurrentUser, exe_path)) {
+    case WriteResult::Written: return;
+    case WriteResult::NoKey: throw EAutorun(std::string("Failed to create key ") + kAutorunKey);
+    case WriteResult::NoData:
       throw EAutorun(std::string("Failed to set data for '") + kAutorunValue + "'");
-  } else {
-    auto key = registry.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::AllAccess);
-    if (!key) return;
-    key->DeleteValue(kAutorunValue);
   }
 }
 

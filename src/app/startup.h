@@ -32,12 +32,18 @@ class EAutorun : public EZettrimError {
   using EZettrimError::EZettrimError;
 };
 
-// True when the autorun value names `exe_path`, quoted or not, without
+// The autorun value lives in the machine's Run key where the program may
+// write it (an elevated run, a system without account control), else in the
+// current user's Run key (HKEY_CURRENT_USER, same key path and value name).
+//
+// True when either key's value names `exe_path`, quoted or not, without
 // regard to letter case.  Every failure answers false.
 bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path);
 // Enable writes the value (the path in double quotes, so a path with blanks
-// cannot start another program); disable deletes it, leaving the key.
-// Raises EAutorun with "Failed to create key %s" / "Failed to set data for '%s'".
+// cannot start another program) into the machine's key, or where that is
+// refused into the user's; disable deletes it from every key it can, leaving
+// the keys.  Raises EAutorun with "Failed to create key %s" / "Failed to set
+// data for '%s'" only when the user's key refuses too.
 void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path);
 
 // Case-insensitive comparison of two paths (ASCII letters fold).

@@ -24,8 +24,11 @@ void TForm_Main::RegisterAppModeHotkey() {
   // key, and the file keeps what its user wrote.
   if (!IsAllowedGlobalHotkey(static_cast<uint32_t>(AppModeHotkey), static_cast<uint32_t>(AppModeHotkeyModifiers)))
     return;
-  if (RegisterHotKey(hwnd_, kAppModeHotkeyId, static_cast<UINT>(AppModeHotkeyModifiers),
-                     static_cast<UINT>(AppModeHotkey))) {
+  const auto register_key = [this](uint32_t modifiers, uint32_t key) {
+    return RegisterHotKey(hwnd_, kAppModeHotkeyId, modifiers, key) != FALSE;
+  };
+  if (RegisterWithoutRepeat(static_cast<uint32_t>(AppModeHotkeyModifiers),
+                            static_cast<uint32_t>(AppModeHotkey), register_key)) {
     g_hotkey_registered = true;
   } else {
     // Taken by another program: the program goes without a hot key, and the

@@ -17,6 +17,8 @@ constexpr uint32_t kModAlt = 1;
 constexpr uint32_t kModControl = 2;
 constexpr uint32_t kModShift = 4;
 constexpr uint32_t kModWin = 8;
+// Windows 7 and later: holding the keys down does not repeat the hot key.
+constexpr uint32_t kModNoRepeat = 0x4000;
 
 // Menu short-cut values: virtual key in the low byte plus these bits.
 constexpr uint16_t kScShift = 0x2000;
@@ -40,6 +42,15 @@ bool IsTypingKey(uint32_t key);
 // Whether a key with RegisterHotKey's modifiers may be the system-wide hot
 // key: any key but 0, a typing key only with Ctrl, Alt or Win.
 bool IsAllowedGlobalHotkey(uint32_t key, uint32_t modifiers);
+
+// Registers a global hot key through `register_key(modifiers, key)` so that
+// one press is one hot-key message: first with kModNoRepeat added, then,
+// where the system refuses that flag (before Windows 7), as it is.  True when
+// either registration was taken.
+template <typename RegisterFn>
+bool RegisterWithoutRepeat(uint32_t modifiers, uint32_t key, RegisterFn&& register_key) {
+  return register_key(modifiers | kModNoRepeat, key) || register_key(modifiers, key);
+}
 
 // Keys the hot-key control reports with its extended flag: the navigation
 // block (Insert, Delete, Home, End, PgUp, PgDn, arrows) and the keypad's '/'.

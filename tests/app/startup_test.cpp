@@ -27,9 +27,9 @@ class AutorunTest : public ::testing::Test {
  protected:
   FakeRegistry reg;
   const std::string exe = "C:\\Program Files\\Zettrim\\zettrim.exe";
-  FakeRegistry::Key& RunKey() { return reg.At(RegRoot::LocalMachine, kAutorunKey); }
-  std::string Stored() {
-    auto key = reg.OpenKey(RegRoot::LocalMachine, kAutorunKey, RegAccess::Read);
+  FakeRegistry::Key& RunKey(RegRoot root = RegRoot::LocalMachine) { return reg.At(root, kAutorunKey); }
+  std::string Stored(RegRoot root = RegRoot::LocalMachine) {
+    auto key = reg.OpenKey(root, kAutorunKey, RegAccess::Read);
     auto v = key ? key->ReadString("Zettrim") : std::nullopt;
     return v ? *v : "<none>";
   }
@@ -80,9 +80,44 @@ TEST_F(AutorunTest, RefusedWritesRaiseTheirMessages) {
     EXPECT_STREQ(e.what(), "Failed to create key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
   }
   reg.refuse_create = false;
-  RunKey();  // the key exists, but is read-only
-  RunKey().read_only = true;
+  RunKey().read_only = true;  // both keys exist, but neither may be written
+  RunKey(RegRoot::CurrentUser).read_only = true;
   EXPECT_THROW(SetAutorun(reg, true, exe), EAutorun);
+  EXPECT_FALSE(IsAutorunEnabled(reg, exe));
+}
+
+// An unelevated run: the machine's key refuses writing, the user's takes the
+// same quoted value; switching off removes what it can and the query tells
+// what is left.
+TEST_F(AutorunTest, ARefusedMachineKeyFallsBackToTheUsersKey) {
+  RunKey().read_only = true;
+  EXPECT_NO_THROW(SetAutorun(reg, true, exe));
+  EXPECT_EQ(Stored(RegRoot::CurrentUser), "\"" + exe + "\"");
+  EXPECT_EQ(Stored(), "<none>");
+  EXPECT_TRUE(IsAutorunEnabled(reg, exe));
+  SetAutorun(reg, false, exe);
+  EXPECT_EQ(Stored(RegRoot::CurrentUser), "<none>");
+  EXPECT_FALSE(IsAutorunEnabled(reg, exe));
+
+  // A value an administrator put in the machine's key stays where this user
+  // cannot delete it, and the box keeps saying so.
+  RunKey().values["zettrim"] = {FakeRegistry::Value::String, {exe.begin(), exe.end()}};
+  SetAutorun(reg, false, exe);
+  EXPECT_TRUE(IsAutorunEnabled(reg, exe));
+}
+
+TEST_F(AutorunTest, AnElevatedSwitchUsesTheMachineKeyAndClearsTheUsersCopy) {
+  RunKey().read_only = true;
+  SetAutorun(reg, true, exe);  // unelevated: the user's key
+  RunKey().read_only = false;
+  SetAutorun(reg, true, exe);  // elevated later: one value, in the machine's key
+  EXPECT_EQ(Stored(), "\"" + exe + "\"");
+  EXPECT_EQ(Stored(RegRoot::CurrentUser), "<none>");
+
+  RunKey(RegRoot::CurrentUser).values["zettrim"] = {FakeRegistry::Value::String, {exe.begin(), exe.end()}};
+  SetAutorun(reg, false, exe);  // off, as /uninstall does: both keys
+  EXPECT_EQ(Stored(), "<none>");
+  EXPECT_EQ(Stored(RegRoot::CurrentUser), "<none>");
   EXPECT_FALSE(IsAutorunEnabled(reg, exe));
 }
 

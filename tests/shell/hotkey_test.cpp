@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace zt {
 namespace {
 
@@ -67,6 +70,43 @@ TEST(ShortCuts, MatchingNeedsTheExactModifiers) {
   EXPECT_FALSE(ShortCutMatches(112, 0x70, true, false, false));
   EXPECT_FALSE(ShortCutMatches(16487, 0x67, true, true, false));
   EXPECT_FALSE(ShortCutMatches(0, 0, false, false, false));
+}
+
+}  // namespace
+}  // namespace zt
+
+namespace zt {
+namespace {
+
+// What the system was asked, and what it answered: Windows 7 and later take
+// the no-repeat flag, older systems refuse it, a combination another program
+// owns is refused either way.
+struct RecordingSystem {
+  bool knows_no_repeat = true;
+  bool taken = false;
+  std::vector<uint32_t> asked;
+  bool operator()(uint32_t modifiers, uint32_t key) {
+    asked.push_back(modifiers);
+    (void)key;
+    if (taken) return false;
+    return knows_no_repeat || (modifiers & kModNoRepeat) == 0;
+  }
+};
+
+TEST(GlobalHotkeys, OnePressIsOneToggleWhereTheSystemKnowsHowAndTheKeyStillWorksWhereNot) {
+  const uint32_t ctrl_alt = kModControl | kModAlt;
+  RecordingSystem modern;
+  EXPECT_TRUE(RegisterWithoutRepeat(ctrl_alt, 0x7A, std::ref(modern)));
+  EXPECT_EQ(modern.asked, (std::vector<uint32_t>{ctrl_alt | kModNoRepeat}));
+
+  RecordingSystem vista;
+  vista.knows_no_repeat = false;
+  EXPECT_TRUE(RegisterWithoutRepeat(ctrl_alt, 0x7A, std::ref(vista)));
+  EXPECT_EQ(vista.asked, (std::vector<uint32_t>{ctrl_alt | kModNoRepeat, ctrl_alt}));
+
+  RecordingSystem owned;
+  owned.taken = true;
+  EXPECT_FALSE(RegisterWithoutRepeat(ctrl_alt, 0x7A, std::ref(owned)));
 }
 
 }  // namespace
