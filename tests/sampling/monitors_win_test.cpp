@@ -18,6 +18,7 @@
 #include "sampling/res_monitor.h"
 #include "config/config.h"
 #include "shell/window_messages.h"
+#include "support/fake_registry.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"
 
