@@ -27,13 +27,5 @@ TEST(Errata, DuronCacheOnlyForAmdFamily6Model3Stepping0) {
   EXPECT_FALSE(IsDuronCacheErratum(kVendorTransmeta, 6, 3, 0));
 }
 
-TEST(Errata, SoundDividerHasNoFDivDefect) {
-  EXPECT_FALSE(HasFDivDefect());
-  FakeCpu cpu;
-  cpu.Vendor("GenuineIntel", 1).Signature(0x00000543);
-  ScopedFake fake({cpu});
-  EXPECT_FALSE(TProcessorErrata(0).FDivError()->Value());
-}
-
 }  // namespace
 }  // namespace zt::cpuid
