@@ -1,11 +1,18 @@
 #include "cpuid/usage.h"
 
+#include <atomic>
 #include <cmath>
 
 #include "cpuid/cpu_values.h"
-#include "sampling/processor_load.h"
+#include "util/errors.h"
 
 namespace zt::cpuid {
+
+namespace {
+std::atomic<IProcessorLoadSource*> g_load_source{nullptr};
+}  // namespace
+
+void SetProcessorLoadSource(IProcessorLoadSource* source) { g_load_source.store(source); }
 
 uint32_t LoadFractionToPercent(double fraction) {
   const double percent = std::trunc(fraction * 100.0);
@@ -15,9 +22,11 @@ uint32_t LoadFractionToPercent(double fraction) {
 }
 
 std::shared_ptr<ICpuNumber> TProcessorUsage::Usage() const {
-  IProcessorLoad& load = ProcessorLoad();
-  load.RefreshProcessorCounters();
-  return MakeNumber(LoadFractionToPercent(load.GetProcessorLoad(processor_)));
+  IProcessorLoadSource* load = g_load_source.load();
+  // Without a source there is no figure to give; 0 % would be a made-up one.
+  if (!load) throw EZettrimError("No processor-load source");
+  load->RefreshProcessorCounters();
+  return MakeNumber(LoadFractionToPercent(load->GetProcessorLoad(processor_)));
 }
 
 }  // namespace zt::cpuid
