@@ -3,7 +3,8 @@
 // (whole MHz) to a speed sink, which on Windows posts WM_CPUSPEED to the main
 // window.  Measures once, then about every second while UpdateSpeed is on;
 // pauses while AppTrayMode is on.  Portable; the counter, the sleeps, the
-// priority and the affinity sit behind ICpuSpeedPlatform.
+// priority and the affinity are the machine's (util/cpu_machine.h), the one
+// the processor library measures on as well.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 #include "sampling/worker_thread.h"
 
-#include "util/seam.h"
+#include "util/cpu_machine.h"
 
 namespace zt {
 
@@ -22,30 +23,6 @@ class ISpeedSink {
   // Called on the clock thread; must not touch windows there.
   virtual void PostSpeed(unsigned mhz) = 0;
 };
-
-// The machine as the clock thread uses it.
-class ICpuSpeedPlatform {
- public:
-  virtual ~ICpuSpeedPlatform() = default;
-  // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
-  // <winnt.h> defines that name as a macro for __rdtsc.)
-  virtual uint64_t ReadCounter() = 0;
-  // On the clock thread the real one ends early on the terminate request
-  // (SleepUnlessTerminated).
-  virtual void Sleep(uint32_t ms) = 0;
-  // Raises the process and the calling thread to the highest priority,
-  // remembering what they were; failures are not examined.
-  virtual void RaisePriority() = 0;
-  // Puts back what RaisePriority remembered: thread first, then process.
-  virtual void RestorePriority() = 0;
-  // Restricts the calling thread to the first processor.
-  virtual void PinToFirstProcessor() = 0;
-};
-
-// The real machine unless a test has put a fake in its place
-// (ScopedOverride<ICpuSpeedPlatform>).
-template <>
-ICpuSpeedPlatform& Seam<ICpuSpeedPlatform>::Real();
 
 // MHz from two counter readings 500 ms apart: the low 32 bits of the
 // difference divided by 500 000 (right up to 8 589 MHz).
@@ -77,7 +54,7 @@ class TCPUSpeed : public TWorkerThread {
 
  private:
   ISpeedSink& sink_;
-  ICpuSpeedPlatform& platform_;
+  ICpuMachine& machine_;
   double speed_ = -1.0;
 };
 

@@ -1,5 +1,7 @@
 #include "util/process_priority.h"
 
+#include "util/cpu_machine.h"
+
 namespace zt {
 
 void TProcessPriority::Raise() {
@@ -34,5 +36,43 @@ TProcessPriority& ProcessPriority() {
   static TProcessPriority owner;
   return owner;
 }
+
+namespace {
+
+struct SavedThreadPriority {
+  int depth = 0;
+  bool raised = false;
+  int level = 0;
+};
+
+// Raise and restore happen on the thread that measures.
+SavedThreadPriority& ThisThreadsSaved() {
+  thread_local SavedThreadPriority saved;
+  return saved;
+}
+
+}  // namespace
+
+void RaiseMeasuringPriority() {
+  SavedThreadPriority& saved = ThisThreadsSaved();
+  // A level that could not be read is neither raised nor written back.
+  if (saved.depth++ == 0) {
+    ProcessPriority().Raise();
+    saved.raised = detail::ReadThreadPriority(saved.level) && detail::RaiseThreadPriority();
+  }
+}
+
+void RestoreMeasuringPriority() {
+  SavedThreadPriority& saved = ThisThreadsSaved();
+  if (saved.depth == 0) return;
+  if (--saved.depth > 0) return;
+  if (saved.raised) detail::WriteThreadPriority(saved.level);
+  saved.raised = false;
+  ProcessPriority().Restore();
+}
+
+TRaisedPriority::TRaisedPriority(ICpuMachine& machine) : machine_(machine) { machine_.RaisePriority(); }
+
+TRaisedPriority::~TRaisedPriority() { machine_.RestorePriority(); }
 
 }  // namespace zt

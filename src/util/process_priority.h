@@ -1,14 +1,19 @@
-// The process's priority class, which every thread of the process shares.
-// Two measurements raise it to real time for a moment: the clock-speed
-// thread of the main window and the processor library's speed thread.  They
-// run on different threads and can overlap, and a save/restore of their own
-// each could then put back the other's raised class and leave the whole
-// program at real-time priority for good.  So they both go through one
-// counted owner: the first raise remembers the class, the last restore puts
-// it back.  A class that cannot be read is never written back (and is then
-// not raised either).  Portable; the class itself is reached through
-// IProcessPriorityClass (Windows: Get/SetPriorityClass; Linux has no
-// process-wide class and reports none).
+// Priority for the two clock measurements: the clock-speed thread of the
+// main window and the processor library's speed thread each raise the
+// process and their own thread for a moment, so that the sleep and the
+// counter readings around it are not held up by other work.
+//
+// The process's priority class is shared by every thread of the process.
+// The two measurements run on different threads and can overlap, and a
+// save/restore of their own each could then put back the other's raised
+// class and leave the whole program raised for good.  So they both go
+// through one counted owner: the first raise remembers the class, the last
+// restore puts it back.  A class that cannot be read is never written back
+// (and is then not raised either).  A thread's own priority is that
+// thread's alone and is saved per thread.  Portable; the class itself is
+// reached through IProcessPriorityClass (Windows: Get/SetPriorityClass;
+// Linux has no process-wide class and reports none), the thread's priority
+// through process_priority_win.cpp / process_priority_linux.cpp.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +22,8 @@
 #include "util/seam.h"
 
 namespace zt {
+
+class ICpuMachine;
 
 // REALTIME_PRIORITY_CLASS.
 inline constexpr uint32_t kRealtimePriorityClass = 0x100;
@@ -56,16 +63,34 @@ class TProcessPriority {
 // The program's one owner.
 TProcessPriority& ProcessPriority();
 
-// Raise for the life of a scope: restored on every way out, errors included.
-class TRaisedProcessPriority {
+// What the real machines do for ICpuMachine::RaisePriority and
+// RestorePriority: the process through the owner, then the calling thread to
+// its highest level; back in the reverse order.  Pairs nest on one thread;
+// a Restore without a Raise does nothing.
+void RaiseMeasuringPriority();
+void RestoreMeasuringPriority();
+
+// The one way a measurement raises: the machine's priority for the life of a
+// scope, put back on every way out, an error included (an error ends the
+// measuring thread, which must not leave the process raised).
+class TRaisedPriority {
  public:
-  explicit TRaisedProcessPriority(TProcessPriority& owner = ProcessPriority()) : owner_(owner) { owner_.Raise(); }
-  ~TRaisedProcessPriority() { owner_.Restore(); }
-  TRaisedProcessPriority(const TRaisedProcessPriority&) = delete;
-  TRaisedProcessPriority& operator=(const TRaisedProcessPriority&) = delete;
+  explicit TRaisedPriority(ICpuMachine& machine);
+  ~TRaisedPriority();
+  TRaisedPriority(const TRaisedPriority&) = delete;
+  TRaisedPriority& operator=(const TRaisedPriority&) = delete;
 
  private:
-  TProcessPriority& owner_;
+  ICpuMachine& machine_;
 };
+
+namespace detail {
+// The calling thread's priority (process_priority_win.cpp / _linux.cpp).
+// False when it cannot be read.
+bool ReadThreadPriority(int& level);
+// To the highest level a measurement uses; false when refused.
+bool RaiseThreadPriority();
+void WriteThreadPriority(int level);
+}  // namespace detail
 
 }  // namespace zt

@@ -28,4 +28,17 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
   return priority;
 }
 
+namespace detail {
+
+bool ReadThreadPriority(int& level) {
+  level = GetThreadPriority(GetCurrentThread());
+  return level != THREAD_PRIORITY_ERROR_RETURN;
+}
+
+bool RaiseThreadPriority() { return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) != FALSE; }
+
+void WriteThreadPriority(int level) { SetThreadPriority(GetCurrentThread(), level); }
+
+}  // namespace detail
+
 }  // namespace zt

@@ -1,6 +1,6 @@
 // The process priority class is shared by the clock-speed thread and the
-// processor library's speed thread; overlapping measurements must leave the
-// class as they found it.
+// processor library's speed thread, which measure on one machine;
+// overlapping measurements must leave the class as they found it.
 #include "util/process_priority.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "cpuid/cpu_machine.h"
-#include "sampling/cpu_speed.h"
+#include "util/cpu_machine.h"
 
 namespace zt {
 namespace {
@@ -63,18 +62,19 @@ TEST(ProcessPriority, OverlappingRaisesPutBackTheClassReadFirstAndOnlyIfItWasRea
   EXPECT_EQ(priority.Writes(), (std::vector<uint32_t>{kRealtimePriorityClass, kNormal}));
 
   priority.readable = false;
-  { TRaisedProcessPriority raised(owner); }
+  owner.Raise();
+  owner.Restore();
   EXPECT_EQ(priority.Writes().size(), 2u) << "a class that cannot be read is neither raised nor written back";
 }
 
 // The two real measurements, each on its own thread, crossing: the clock
 // thread raises, the library's speed thread raises, the clock thread
 // restores while the library still measures, then the library restores.
-TEST(ProcessPriority, TheClockThreadAndTheLibrarysSpeedThreadShareOneOwner) {
+TEST(ProcessPriority, TwoMeasuringThreadsShareOneOwner) {
   FakePriorityClass priority;
   ScopedOverride<IProcessPriorityClass> use(priority);
-  ICpuSpeedPlatform& clock = Seam<ICpuSpeedPlatform>::Real();
-  std::shared_ptr<cpuid::ICpuMachine> library = cpuid::CreateNativeMachine();
+  ICpuMachine& clock = Seam<ICpuMachine>::Real();
+  std::shared_ptr<ICpuMachine> library = CreateNativeMachine();
 
   std::promise<void> clock_raised, library_raised, clock_restored;
   uint32_t while_library_measures = 0;
