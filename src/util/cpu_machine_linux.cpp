@@ -25,7 +25,7 @@ namespace zt {
 
 namespace {
 
-class LinuxMachine final : public ICpuMachine {
+class LinuxMachine final : public TMachinePriority {
  public:
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override {
     CpuidRegisters r;
@@ -103,9 +103,6 @@ class LinuxMachine final : public ICpuMachine {
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
   }
-
-  void RaisePriority() override { RaiseMeasuringPriority(); }
-  void RestorePriority() override { RestoreMeasuringPriority(); }
 };
 
 }  // namespace

@@ -26,7 +26,7 @@ SetThreadAffinityMaskFn LoadSetThreadAffinityMask() {
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadAffinityMask")));
 }
 
-class WindowsMachine final : public ICpuMachine {
+class WindowsMachine final : public TMachinePriority {
  public:
   WindowsMachine() : set_affinity_(LoadSetThreadAffinityMask()) {}
 
@@ -87,8 +87,6 @@ class WindowsMachine final : public ICpuMachine {
     if (ms == 0 || !PauseThroughWaiter(ms)) Sleep(ms);
   }
 
-  void RaisePriority() override { RaiseMeasuringPriority(); }
-  void RestorePriority() override { RestoreMeasuringPriority(); }
 
  private:
   SetThreadAffinityMaskFn set_affinity_;

@@ -1,7 +1,5 @@
 #include "util/process_priority.h"
 
-#include "util/cpu_machine.h"
-
 namespace zt {
 
 void TProcessPriority::Raise() {
@@ -53,16 +51,16 @@ SavedThreadPriority& ThisThreadsSaved() {
 
 }  // namespace
 
-void RaiseMeasuringPriority() {
+void TMachinePriority::RaisePriority() {
   SavedThreadPriority& saved = ThisThreadsSaved();
   // A level that could not be read is neither raised nor written back.
   if (saved.depth++ == 0) {
     ProcessPriority().Raise();
-    saved.raised = detail::ReadThreadPriority(saved.level) && detail::RaiseThreadPriority();
+    saved.raised = detail::RaiseThreadPriority(&saved.level);
   }
 }
 
-void RestoreMeasuringPriority() {
+void TMachinePriority::RestorePriority() {
   SavedThreadPriority& saved = ThisThreadsSaved();
   if (saved.depth == 0) return;
   if (--saved.depth > 0) return;
@@ -70,9 +68,5 @@ void RestoreMeasuringPriority() {
   saved.raised = false;
   ProcessPriority().Restore();
 }
-
-TRaisedPriority::TRaisedPriority(ICpuMachine& machine) : machine_(machine) { machine_.RaisePriority(); }
-
-TRaisedPriority::~TRaisedPriority() { machine_.RestorePriority(); }
 
 }  // namespace zt

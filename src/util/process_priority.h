@@ -19,11 +19,10 @@
 #include <cstdint>
 #include <mutex>
 
+#include "util/cpu_machine.h"
 #include "util/seam.h"
 
 namespace zt {
-
-class ICpuMachine;
 
 // REALTIME_PRIORITY_CLASS.
 inline constexpr uint32_t kRealtimePriorityClass = 0x100;
@@ -63,20 +62,23 @@ class TProcessPriority {
 // The program's one owner.
 TProcessPriority& ProcessPriority();
 
-// What the real machines do for ICpuMachine::RaisePriority and
-// RestorePriority: the process through the owner, then the calling thread to
-// its highest level; back in the reverse order.  Pairs nest on one thread;
-// a Restore without a Raise does nothing.
-void RaiseMeasuringPriority();
-void RestoreMeasuringPriority();
+// The priority half of every real machine (cpu_machine_win.cpp,
+// cpu_machine_linux.cpp), the same on each system: the process through the
+// owner, then the calling thread to its highest level; back in the reverse
+// order.  Pairs nest on one thread; a Restore without a Raise does nothing.
+class TMachinePriority : public ICpuMachine {
+ public:
+  void RaisePriority() override;
+  void RestorePriority() override;
+};
 
 // The one way a measurement raises: the machine's priority for the life of a
 // scope, put back on every way out, an error included (an error ends the
 // measuring thread, which must not leave the process raised).
 class TRaisedPriority {
  public:
-  explicit TRaisedPriority(ICpuMachine& machine);
-  ~TRaisedPriority();
+  explicit TRaisedPriority(ICpuMachine& machine) : machine_(machine) { machine_.RaisePriority(); }
+  ~TRaisedPriority() { machine_.RestorePriority(); }
   TRaisedPriority(const TRaisedPriority&) = delete;
   TRaisedPriority& operator=(const TRaisedPriority&) = delete;
 
@@ -85,11 +87,11 @@ class TRaisedPriority {
 };
 
 namespace detail {
-// The calling thread's priority (process_priority_win.cpp / _linux.cpp).
-// False when it cannot be read.
-bool ReadThreadPriority(int& level);
-// To the highest level a measurement uses; false when refused.
-bool RaiseThreadPriority();
+// The calling thread's priority (process_priority_win.cpp / _linux.cpp):
+// raised to the highest level a measurement uses, with the level it had in
+// *saved; false (and nothing to put back) when it could not be read or was
+// refused.
+bool RaiseThreadPriority(int* saved);
 void WriteThreadPriority(int level);
 }  // namespace detail
 

@@ -32,13 +32,12 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
 // program should not.
 namespace detail {
 
-bool ReadThreadPriority(int& level) {
+bool RaiseThreadPriority(int* saved) {
   errno = 0;
-  level = getpriority(PRIO_PROCESS, CurrentThreadId());
-  return !(level == -1 && errno != 0);
+  *saved = getpriority(PRIO_PROCESS, CurrentThreadId());
+  if (*saved == -1 && errno != 0) return false;
+  return setpriority(PRIO_PROCESS, CurrentThreadId(), -20) == 0;
 }
-
-bool RaiseThreadPriority() { return setpriority(PRIO_PROCESS, CurrentThreadId(), -20) == 0; }
 
 void WriteThreadPriority(int level) { setpriority(PRIO_PROCESS, CurrentThreadId(), level); }
 

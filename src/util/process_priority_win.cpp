@@ -30,12 +30,11 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
 
 namespace detail {
 
-bool ReadThreadPriority(int& level) {
-  level = GetThreadPriority(GetCurrentThread());
-  return level != THREAD_PRIORITY_ERROR_RETURN;
+bool RaiseThreadPriority(int* saved) {
+  *saved = GetThreadPriority(GetCurrentThread());
+  return *saved != THREAD_PRIORITY_ERROR_RETURN &&
+         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) != FALSE;
 }
-
-bool RaiseThreadPriority() { return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) != FALSE; }
 
 void WriteThreadPriority(int level) { SetThreadPriority(GetCurrentThread(), level); }
 

@@ -11,17 +11,25 @@ namespace zt {
 
 class IPauseWaiter {
  public:
-  virtual ~IPauseWaiter() = default;
   // Returns once the stop has been requested (at once if it already has
   // been) or ms milliseconds have passed.
   virtual void Wait(uint32_t ms) = 0;
+
+ protected:
+  // Never deleted through this interface.
+  ~IPauseWaiter() = default;
 };
+
+// The calling thread's waiter, or nullptr.
+IPauseWaiter*& ThisThreadsPauseWaiter();
 
 // Makes `waiter` the calling thread's for the life of the scope.
 class ScopedPauseWaiter {
  public:
-  explicit ScopedPauseWaiter(IPauseWaiter& waiter);
-  ~ScopedPauseWaiter();
+  explicit ScopedPauseWaiter(IPauseWaiter& waiter) : previous_(ThisThreadsPauseWaiter()) {
+    ThisThreadsPauseWaiter() = &waiter;
+  }
+  ~ScopedPauseWaiter() { ThisThreadsPauseWaiter() = previous_; }
   ScopedPauseWaiter(const ScopedPauseWaiter&) = delete;
   ScopedPauseWaiter& operator=(const ScopedPauseWaiter&) = delete;
 
@@ -32,6 +40,11 @@ class ScopedPauseWaiter {
 // Pauses the calling thread for ms milliseconds through its waiter and
 // answers true; answers false at once, without pausing, when the thread has
 // none (the caller then sleeps its own way).
-bool PauseThroughWaiter(uint32_t ms);
+inline bool PauseThroughWaiter(uint32_t ms) {
+  IPauseWaiter* waiter = ThisThreadsPauseWaiter();
+  if (!waiter) return false;
+  waiter->Wait(ms);
+  return true;
+}
 
 }  // namespace zt

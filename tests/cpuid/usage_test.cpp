@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "util/errors.h"
 
 namespace zt::cpuid {
 namespace {
@@ -56,9 +55,12 @@ TEST_F(Usage, PassesOnTheSourceErrors) {
   }
 }
 
-TEST_F(Usage, WithoutASourceThereIsNoFigure) {
+TEST_F(Usage, WithoutASourceItReadsZero) {
+  FakeLoad load({0.5});
+  Install(load);
   SetProcessorLoadSource(nullptr);
-  EXPECT_THROW(TProcessorUsage(0).Usage(), EZettrimError);
+  EXPECT_EQ(TProcessorUsage(0).Usage()->Value(), 0u);
+  EXPECT_EQ(load.refreshes, 0);
 }
 
 TEST(UsagePercent, OutOfRangeFractionsAreClamped) {
