@@ -10,15 +10,11 @@
 #include <cstring>
 #include <string>
 
-#include "config/config_file.h"
-#include "config/config_file_rules.h"
+#include "config/config_file_system.h"
 
 namespace zt {
 
 namespace {
-
-using config_rules::Refusal;
-using config_rules::Target;
 
 bool Failed(int* error) {
   *error = errno;
@@ -32,66 +28,71 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-struct LinuxFiles {
-  class File {
-   public:
-    File() = default;
-    ~File() {
-      if (fd_ >= 0) close(fd_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
+}  // namespace
 
-    bool Read(char* buffer, size_t size, size_t* got, int* error) {
-      for (;;) {
-        const ssize_t n = read(fd_, buffer, size);
-        if (n >= 0) {
-          *got = static_cast<size_t>(n);
-          return true;
-        }
-        if (errno != EINTR) return Failed(error);
-      }
-    }
-    bool Size(uint64_t* size, int* error) {
-      struct stat st;
-      if (fstat(fd_, &st) != 0) return Failed(error);
-      *size = static_cast<uint64_t>(st.st_size);
+namespace config_rules {
+
+int Fd(const SystemFile& file) { return static_cast<int>(file.handle); }
+
+SystemFile::~SystemFile() {
+  if (handle >= 0) close(Fd(*this));
+}
+
+bool SystemFile::Read(char* buffer, size_t size, size_t* got, int* error) {
+  for (;;) {
+    const ssize_t n = read(Fd(*this), buffer, size);
+    if (n >= 0) {
+      *got = static_cast<size_t>(n);
       return true;
     }
-    bool Write(const std::string& bytes, int* error) {
-      size_t done = 0;
-      while (done < bytes.size()) {
-        const ssize_t n = pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          return Failed(error);
-        }
-        if (n == 0) {
-          *error = EIO;
-          return false;
-        }
-        done += static_cast<size_t>(n);
-      }
-      return true;
-    }
-    bool Reserve(uint64_t size, int* error) {
-      const int r = posix_fallocate(fd_, 0, static_cast<off_t>(size));
-      if (r != 0) *error = r;
-      return r == 0;
-    }
-    bool Truncate(uint64_t size, int* error) {
-      return ftruncate(fd_, static_cast<off_t>(size)) == 0 ? true : Failed(error);
-    }
-    bool Flush(int* error) { return fsync(fd_) == 0 ? true : Failed(error); }
-    bool Close(int* error) {
-      const int fd = fd_;
-      fd_ = -1;
-      return fd < 0 || close(fd) == 0 ? true : Failed(error);
-    }
+    if (errno != EINTR) return Failed(error);
+  }
+}
 
-    int fd_ = -1;
-  };
+bool SystemFile::Size(uint64_t* size, int* error) {
+  struct stat st;
+  if (fstat(Fd(*this), &st) != 0) return Failed(error);
+  *size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
 
+bool SystemFile::Write(const std::string& bytes, int* error) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = pwrite(Fd(*this), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Failed(error);
+    }
+    if (n == 0) {
+      *error = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool SystemFile::Reserve(uint64_t size, int* error) {
+  const int r = posix_fallocate(Fd(*this), 0, static_cast<off_t>(size));
+  if (r != 0) *error = r;
+  return r == 0;
+}
+
+bool SystemFile::Truncate(uint64_t size, int* error) {
+  return ftruncate(Fd(*this), static_cast<off_t>(size)) == 0 ? true : Failed(error);
+}
+
+bool SystemFile::Flush(int* error) { return fsync(Fd(*this)) == 0 ? true : Failed(error); }
+
+bool SystemFile::Close(int* error) {
+  const int fd = Fd(*this);
+  handle = -1;
+  return fd < 0 || close(fd) == 0 ? true : Failed(error);
+}
+
+// The calls the rules are written over.
+struct SystemFiles {
   static int CodeFor(Refusal refusal) {
     switch (refusal) {
       case Refusal::kFolder: return EISDIR;
@@ -127,24 +128,26 @@ struct LinuxFiles {
     return true;
   }
 
-  static bool Open(const std::string& path, bool rewrite, File* file, int* error) {
-    file->fd_ = open(path.c_str(), rewrite ? O_WRONLY | O_CLOEXEC | O_NOFOLLOW : O_RDONLY | O_CLOEXEC);
-    if (file->fd_ < 0) return Failed(error);
+  static bool Open(const std::string& path, bool rewrite, SystemFile* file, int* error) {
+    const int fd = open(path.c_str(), rewrite ? O_WRONLY | O_CLOEXEC | O_NOFOLLOW : O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Failed(error);
+    file->handle = fd;
     if (rewrite) return true;
     struct stat st;
-    if (fstat(file->fd_, &st) != 0) return Failed(error);
+    if (fstat(fd, &st) != 0) return Failed(error);
     if (S_ISREG(st.st_mode)) return true;
     *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return false;
   }
 
-  static bool CreateReplacement(const std::string& temp, const Target& target, File* file, int* error) {
+  static bool CreateReplacement(const std::string& temp, const Target& target, SystemFile* file, int* error) {
     // A leftover of a crashed run is removed, so the file made here is new
     // and ours alone.
     unlink(temp.c_str());
-    file->fd_ = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (file->fd_ < 0) return Failed(error);
-    if (!target.exists || fchmod(file->fd_, static_cast<mode_t>(target.kept)) == 0) return true;
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) return Failed(error);
+    file->handle = fd;
+    if (!target.exists || fchmod(fd, static_cast<mode_t>(target.kept)) == 0) return true;
     Failed(error);
     int ignored = 0;
     file->Close(&ignored);
@@ -170,16 +173,9 @@ struct LinuxFiles {
   }
 };
 
-}  // namespace
-
-std::string TemporaryPathFor(const std::string& path) { return config_rules::TemporaryPathFor<LinuxFiles>(path); }
-
-FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes, std::string* reason) {
-  return config_rules::ReadWholeFile<LinuxFiles>(path, bytes, reason);
-}
-
-bool WriteSettingsFile(const std::string& path, const std::string& bytes, std::string* reason) {
-  return config_rules::WriteSettingsFile<LinuxFiles>(path, bytes, reason);
-}
+}  // namespace config_rules
 
 }  // namespace zt
+
+// The rules over these calls: the functions of config_file.h.
+#include "config/config_file_rules.h"

@@ -1,18 +1,14 @@
 // The settings file's read and replace rules, written once: when to go
 // through a temporary file, when to rewrite in place, what to refuse.  They
-// know no system call.  Each system's file (config_file_win.cpp,
-// config_file_linux.cpp) supplies only its calls, as the static members of
-// one class `Os` (open, read, write, flush, rename, replace...), and makes
-// the functions of config_file.h from these templates; the calls are small
-// and used once, so they fold into the rules as if written there (the
-// templates are static for that: each system's file has its own copy).
+// know no system call, and they are the functions of config_file.h.  Each
+// system's file (config_file_win.cpp, config_file_linux.cpp) defines only
+// its calls, as the static members of config_rules::SystemFiles, and then
+// includes this file, once: the rules are compiled with that system's calls,
+// which are small and used once and so fold into them as if written there.
 // Portable.
 //
-// What `Os` offers (error codes are the system's own, paths UTF-8):
-//   Os::File: an open file, closed when it goes; Read, Size, Write (the
-//     whole of the bytes, from the first byte on), Reserve (grow, taking the
-//     space now), Truncate, Flush, Close (a delayed write error surfaces
-//     here), each false with the code in *error.
+// What SystemFiles offers (error codes are the system's own, paths UTF-8;
+// SystemFile, the open file, is in config_file_system.h):
 //   Open(path, rewrite, &file, &error): an existing plain file, for reading
 //     while others may have it open, or to be written where it is.
 //   Inspect(path, &target, &error): what stands at the path (Target).
@@ -31,65 +27,37 @@
 #include <string>
 
 #include "config/config_file.h"
+#include "config/config_file_system.h"
 
 namespace zt::config_rules {
 
-// What the rules refuse, as each system says it (Os::CodeFor).
-enum class Refusal { kNoName, kFolder, kNotAFile, kReadOnly, kTooLarge };
-
-// What stands at the settings file's path.
-struct Target {
-  std::string path;  // where to write: the path asked for, or where its link points
-  bool exists = false;
-  bool folder = false;
-  bool regular = false;  // a plain file
-  bool read_only = false;
-  // What a replacement takes over from it (Windows: the attributes a user
-  // sets, such as hidden; Linux: the permissions).
-  uint32_t kept = 0;
-};
-
-// Appends a number in decimal.
-static inline void AppendDecimal(std::string& text, uint32_t value) {
-  char digits[10];
-  char* first = digits + sizeof digits;
-  do {
-    *--first = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  text.append(first, digits + sizeof digits);
-}
-
-template <typename Os>
 static std::string TemporaryPathFor(const std::string& path) {
   std::string temp = path;
   temp += '.';
-  AppendDecimal(temp, Os::ProcessId());
+  AppendDecimal(temp, SystemFiles::ProcessId());
   temp += ".tmp";
   return temp;
 }
 
 // Records the system's words for `code` (when asked for) and answers false.
-template <typename Os>
 static bool Fail(std::string* reason, int code) {
-  if (reason) *reason = Os::ErrorText(code);
+  if (reason) *reason = SystemFiles::ErrorText(code);
   return false;
 }
 
-template <typename Os>
 static FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes, std::string* reason) {
   bytes->clear();
   if (path.empty()) return FileReadStatus::kNotFound;
-  typename Os::File file;
+  SystemFile file;
   int error = 0;
-  if (!Os::Open(path, false, &file, &error)) {
-    if (Os::IsNotFound(error)) return FileReadStatus::kNotFound;
-    Fail<Os>(reason, error);
+  if (!SystemFiles::Open(path, false, &file, &error)) {
+    if (SystemFiles::IsNotFound(error)) return FileReadStatus::kNotFound;
+    Fail(reason, error);
     return FileReadStatus::kError;
   }
   uint64_t size = 0;
   if (!file.Size(&size, &error)) {
-    Fail<Os>(reason, error);
+    Fail(reason, error);
     return FileReadStatus::kError;
   }
   // The file may also grow while it is read.
@@ -99,7 +67,7 @@ static FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes,
   while (!too_large) {
     size_t got = 0;
     if (!file.Read(buffer, sizeof buffer, &got, &error)) {
-      Fail<Os>(reason, error);
+      Fail(reason, error);
       return FileReadStatus::kError;
     }
     if (got == 0) break;
@@ -107,7 +75,7 @@ static FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes,
     data.append(buffer, got);
   }
   if (too_large) {
-    Fail<Os>(reason, Os::CodeFor(Refusal::kTooLarge));
+    Fail(reason, SystemFiles::CodeFor(Refusal::kTooLarge));
     return FileReadStatus::kError;
   }
   *bytes = std::move(data);
@@ -117,27 +85,25 @@ static FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes,
 // The new content in a temporary file beside the target, flushed to the disk
 // before it takes the target's place.  False (with the temporary file gone)
 // when either step cannot be done, except where *target_lost is set.
-template <typename Os>
 static bool ReplaceThroughTemporaryFile(const Target& target, const std::string& bytes, int* error, bool* target_lost) {
-  const std::string temp = TemporaryPathFor<Os>(target.path);
-  typename Os::File file;
-  if (!Os::CreateReplacement(temp, target, &file, error)) return false;
+  const std::string temp = TemporaryPathFor(target.path);
+  SystemFile file;
+  if (!SystemFiles::CreateReplacement(temp, target, &file, error)) return false;
   bool ok = file.Write(bytes, error) && file.Flush(error);
   int close_error = 0;
   const bool closed = file.Close(&close_error);
   if (ok && !closed) *error = close_error;
-  ok = ok && closed && Os::MoveIntoPlace(temp, target, target_lost, error);
-  if (!ok && !*target_lost) Os::Remove(temp);
+  ok = ok && closed && SystemFiles::MoveIntoPlace(temp, target, target_lost, error);
+  if (!ok && !*target_lost) SystemFiles::Remove(temp);
   return ok;
 }
 
 // Rewrites an existing file where it is.  The file first takes its new size
 // (a full disk refuses that before any byte has changed), then the bytes are
 // written and the size is settled.
-template <typename Os>
 static bool RewriteInPlace(const std::string& path, const std::string& bytes, int* error) {
-  typename Os::File file;
-  if (!Os::Open(path, true, &file, error)) return false;
+  SystemFile file;
+  if (!SystemFiles::Open(path, true, &file, error)) return false;
   uint64_t size = 0;
   if (!file.Size(&size, error)) return false;
   if (size < bytes.size() && !file.Reserve(bytes.size(), error)) {
@@ -154,28 +120,41 @@ static bool RewriteInPlace(const std::string& path, const std::string& bytes, in
   return written && closed;
 }
 
-template <typename Os>
 static bool WriteSettingsFile(const std::string& requested, const std::string& bytes, std::string* reason) {
-  if (requested.empty()) return Fail<Os>(reason, Os::CodeFor(Refusal::kNoName));
+  if (requested.empty()) return Fail(reason, SystemFiles::CodeFor(Refusal::kNoName));
   Target target;
   int error = 0;
-  if (!Os::Inspect(requested, &target, &error)) return Fail<Os>(reason, error);
+  if (!SystemFiles::Inspect(requested, &target, &error)) return Fail(reason, error);
   if (target.exists) {
-    if (target.folder) return Fail<Os>(reason, Os::CodeFor(Refusal::kFolder));
-    if (!target.regular) return Fail<Os>(reason, Os::CodeFor(Refusal::kNotAFile));
+    if (target.folder) return Fail(reason, SystemFiles::CodeFor(Refusal::kFolder));
+    if (!target.regular) return Fail(reason, SystemFiles::CodeFor(Refusal::kNotAFile));
     // A file without write permission is read-only even for a user who
     // could replace it through its folder.
-    if (target.read_only) return Fail<Os>(reason, Os::CodeFor(Refusal::kReadOnly));
+    if (target.read_only) return Fail(reason, SystemFiles::CodeFor(Refusal::kReadOnly));
   }
 
   bool target_lost = false;
-  if (ReplaceThroughTemporaryFile<Os>(target, bytes, &error, &target_lost)) return true;
-  if (target_lost || !target.exists) return Fail<Os>(reason, error);
+  if (ReplaceThroughTemporaryFile(target, bytes, &error, &target_lost)) return true;
+  if (target_lost || !target.exists) return Fail(reason, error);
   // A folder that refuses new files (a prepared installation folder) may
   // still let its existing file be written.
   int in_place_error = 0;
-  if (RewriteInPlace<Os>(target.path, bytes, &in_place_error)) return true;
-  return Fail<Os>(reason, in_place_error != 0 ? in_place_error : error);
+  if (RewriteInPlace(target.path, bytes, &in_place_error)) return true;
+  return Fail(reason, in_place_error != 0 ? in_place_error : error);
 }
 
 }  // namespace zt::config_rules
+
+namespace zt {
+
+std::string TemporaryPathFor(const std::string& path) { return config_rules::TemporaryPathFor(path); }
+
+FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes, std::string* reason) {
+  return config_rules::ReadWholeFile(path, bytes, reason);
+}
+
+bool WriteSettingsFile(const std::string& path, const std::string& bytes, std::string* reason) {
+  return config_rules::WriteSettingsFile(path, bytes, reason);
+}
+
+}  // namespace zt

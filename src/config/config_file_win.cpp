@@ -5,16 +5,12 @@
 #include <algorithm>
 #include <string>
 
-#include "config/config_file.h"
-#include "config/config_file_rules.h"
+#include "config/config_file_system.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 
 namespace {
-
-using config_rules::Refusal;
-using config_rules::Target;
 
 bool Failed(int* error) {
   *error = static_cast<int>(GetLastError());
@@ -31,60 +27,65 @@ bool SeekTo(HANDLE file, uint64_t offset) {
 // (ReplaceFileW carries over its security and creation time itself).
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-struct WindowsFiles {
-  class File {
-   public:
-    File() = default;
-    ~File() {
-      if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
+}  // namespace
 
-    bool Read(char* buffer, size_t size, size_t* got, int* error) {
-      DWORD n = 0;
-      if (!ReadFile(handle_, buffer, static_cast<DWORD>(std::min<size_t>(size, 1u << 20)), &n, nullptr))
-        return Failed(error);
-      *got = n;
-      return true;
-    }
-    bool Size(uint64_t* size, int* error) {
-      LARGE_INTEGER value;
-      if (!GetFileSizeEx(handle_, &value) || value.QuadPart < 0) return Failed(error);
-      *size = static_cast<uint64_t>(value.QuadPart);
-      return true;
-    }
-    bool Write(const std::string& bytes, int* error) {
-      if (!SeekTo(handle_, 0)) return Failed(error);
-      size_t done = 0;
-      while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(handle_, bytes.data() + done, chunk, &written, nullptr)) return Failed(error);
-        if (written != chunk) {
-          *error = ERROR_HANDLE_DISK_FULL;
-          return false;
-        }
-        done += written;
-      }
-      return true;
-    }
-    // Setting the end beyond the data takes the space at once.
-    bool Reserve(uint64_t size, int* error) { return Truncate(size, error); }
-    bool Truncate(uint64_t size, int* error) {
-      if (!SeekTo(handle_, size) || !SetEndOfFile(handle_)) return Failed(error);
-      return true;
-    }
-    bool Flush(int* error) { return FlushFileBuffers(handle_) ? true : Failed(error); }
-    bool Close(int* error) {
-      const HANDLE file = handle_;
-      handle_ = INVALID_HANDLE_VALUE;
-      return CloseHandle(file) ? true : Failed(error);
-    }
+namespace config_rules {
 
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-  };
+HANDLE Handle(const SystemFile& file) { return reinterpret_cast<HANDLE>(file.handle); }
 
+SystemFile::~SystemFile() {
+  if (handle != -1) CloseHandle(Handle(*this));
+}
+
+bool SystemFile::Read(char* buffer, size_t size, size_t* got, int* error) {
+  DWORD n = 0;
+  if (!ReadFile(Handle(*this), buffer, static_cast<DWORD>(std::min<size_t>(size, 1u << 20)), &n, nullptr))
+    return Failed(error);
+  *got = n;
+  return true;
+}
+
+bool SystemFile::Size(uint64_t* size, int* error) {
+  LARGE_INTEGER value;
+  if (!GetFileSizeEx(Handle(*this), &value) || value.QuadPart < 0) return Failed(error);
+  *size = static_cast<uint64_t>(value.QuadPart);
+  return true;
+}
+
+bool SystemFile::Write(const std::string& bytes, int* error) {
+  if (!SeekTo(Handle(*this), 0)) return Failed(error);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(Handle(*this), bytes.data() + done, chunk, &written, nullptr)) return Failed(error);
+    if (written != chunk) {
+      *error = ERROR_HANDLE_DISK_FULL;
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// Setting the end beyond the data takes the space at once.
+bool SystemFile::Reserve(uint64_t size, int* error) { return Truncate(size, error); }
+
+bool SystemFile::Truncate(uint64_t size, int* error) {
+  if (!SeekTo(Handle(*this), size) || !SetEndOfFile(Handle(*this))) return Failed(error);
+  return true;
+}
+
+bool SystemFile::Flush(int* error) { return FlushFileBuffers(Handle(*this)) ? true : Failed(error); }
+
+bool SystemFile::Close(int* error) {
+  const HANDLE file = Handle(*this);
+  handle = -1;
+  return CloseHandle(file) ? true : Failed(error);
+}
+
+// The calls the rules are written over.
+struct SystemFiles {
   static int CodeFor(Refusal refusal) {
     switch (refusal) {
       case Refusal::kNoName: return ERROR_INVALID_NAME;
@@ -102,7 +103,7 @@ struct WindowsFiles {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
     if (text.empty()) {
       text = "Error ";
-      config_rules::AppendDecimal(text, static_cast<uint32_t>(code));
+      AppendDecimal(text, static_cast<uint32_t>(code));
     }
     return text;
   }
@@ -123,20 +124,24 @@ struct WindowsFiles {
     return true;
   }
 
-  static bool Open(const std::string& path, bool rewrite, File* file, int* error) {
-    file->handle_ = CreateFileW(Widen(path).c_str(), rewrite ? GENERIC_WRITE : GENERIC_READ,
-                                rewrite ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file->handle_ != INVALID_HANDLE_VALUE ? true : Failed(error);
+  static bool Open(const std::string& path, bool rewrite, SystemFile* file, int* error) {
+    const HANDLE h = CreateFileW(Widen(path).c_str(), rewrite ? GENERIC_WRITE : GENERIC_READ,
+                                 rewrite ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Failed(error);
+    file->handle = reinterpret_cast<intptr_t>(h);
+    return true;
   }
 
-  static bool CreateReplacement(const std::string& temp, const Target& target, File* file, int* error) {
+  static bool CreateReplacement(const std::string& temp, const Target& target, SystemFile* file, int* error) {
     // A leftover of a crashed run may carry the hidden attribute, which would
     // make CREATE_ALWAYS fail; it goes first.
     Remove(temp);
-    file->handle_ = CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                target.kept != 0 ? target.kept : FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file->handle_ != INVALID_HANDLE_VALUE ? true : Failed(error);
+    const HANDLE h = CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 target.kept != 0 ? target.kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Failed(error);
+    file->handle = reinterpret_cast<intptr_t>(h);
+    return true;
   }
 
   static bool MoveIntoPlace(const std::string& temp, const Target& target, bool* target_lost, int* error) {
@@ -165,16 +170,9 @@ struct WindowsFiles {
   }
 };
 
-}  // namespace
-
-std::string TemporaryPathFor(const std::string& path) { return config_rules::TemporaryPathFor<WindowsFiles>(path); }
-
-FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes, std::string* reason) {
-  return config_rules::ReadWholeFile<WindowsFiles>(path, bytes, reason);
-}
-
-bool WriteSettingsFile(const std::string& path, const std::string& bytes, std::string* reason) {
-  return config_rules::WriteSettingsFile<WindowsFiles>(path, bytes, reason);
-}
+}  // namespace config_rules
 
 }  // namespace zt
+
+// The rules over these calls: the functions of config_file.h.
+#include "config/config_file_rules.h"
