@@ -32,7 +32,7 @@ std::string FolderOf(const std::string& path) {
 
 namespace config_rules {
 
-int Fd(const SystemFile& file) { return static_cast<int>(file.handle); }
+static int Fd(const SystemFile& file) { return static_cast<int>(file.handle); }
 
 SystemFile::~SystemFile() {
   if (handle >= 0) close(Fd(*this));

@@ -29,57 +29,24 @@
 #include "config/config_file.h"
 #include "config/config_file_system.h"
 
-namespace zt::config_rules {
+namespace zt {
 
-static std::string TemporaryPathFor(const std::string& path) {
+std::string TemporaryPathFor(const std::string& path) {
   std::string temp = path;
   temp += '.';
-  AppendDecimal(temp, SystemFiles::ProcessId());
+  config_rules::AppendDecimal(temp, config_rules::SystemFiles::ProcessId());
   temp += ".tmp";
   return temp;
 }
+
+}  // namespace zt
+
+namespace zt::config_rules {
 
 // Records the system's words for `code` (when asked for) and answers false.
 static bool Fail(std::string* reason, int code) {
   if (reason) *reason = SystemFiles::ErrorText(code);
   return false;
-}
-
-static FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes, std::string* reason) {
-  bytes->clear();
-  if (path.empty()) return FileReadStatus::kNotFound;
-  SystemFile file;
-  int error = 0;
-  if (!SystemFiles::Open(path, false, &file, &error)) {
-    if (SystemFiles::IsNotFound(error)) return FileReadStatus::kNotFound;
-    Fail(reason, error);
-    return FileReadStatus::kError;
-  }
-  uint64_t size = 0;
-  if (!file.Size(&size, &error)) {
-    Fail(reason, error);
-    return FileReadStatus::kError;
-  }
-  // The file may also grow while it is read.
-  bool too_large = size > kMaxConfigFileBytes;
-  std::string data;
-  char buffer[16384];
-  while (!too_large) {
-    size_t got = 0;
-    if (!file.Read(buffer, sizeof buffer, &got, &error)) {
-      Fail(reason, error);
-      return FileReadStatus::kError;
-    }
-    if (got == 0) break;
-    too_large = data.size() + got > kMaxConfigFileBytes;
-    data.append(buffer, got);
-  }
-  if (too_large) {
-    Fail(reason, SystemFiles::CodeFor(Refusal::kTooLarge));
-    return FileReadStatus::kError;
-  }
-  *bytes = std::move(data);
-  return FileReadStatus::kOk;
 }
 
 // The new content in a temporary file beside the target, flushed to the disk
@@ -147,10 +114,41 @@ static bool WriteSettingsFile(const std::string& requested, const std::string& b
 
 namespace zt {
 
-std::string TemporaryPathFor(const std::string& path) { return config_rules::TemporaryPathFor(path); }
-
 FileReadStatus ReadWholeFile(const std::string& path, std::string* bytes, std::string* reason) {
-  return config_rules::ReadWholeFile(path, bytes, reason);
+  bytes->clear();
+  if (path.empty()) return FileReadStatus::kNotFound;
+  config_rules::SystemFile file;
+  int error = 0;
+  if (!config_rules::SystemFiles::Open(path, false, &file, &error)) {
+    if (config_rules::SystemFiles::IsNotFound(error)) return FileReadStatus::kNotFound;
+    config_rules::Fail(reason, error);
+    return FileReadStatus::kError;
+  }
+  uint64_t size = 0;
+  if (!file.Size(&size, &error)) {
+    config_rules::Fail(reason, error);
+    return FileReadStatus::kError;
+  }
+  // The file may also grow while it is read.
+  bool too_large = size > kMaxConfigFileBytes;
+  std::string data;
+  char buffer[16384];
+  while (!too_large) {
+    size_t got = 0;
+    if (!file.Read(buffer, sizeof buffer, &got, &error)) {
+      config_rules::Fail(reason, error);
+      return FileReadStatus::kError;
+    }
+    if (got == 0) break;
+    too_large = data.size() + got > kMaxConfigFileBytes;
+    data.append(buffer, got);
+  }
+  if (too_large) {
+    config_rules::Fail(reason, config_rules::SystemFiles::CodeFor(config_rules::Refusal::kTooLarge));
+    return FileReadStatus::kError;
+  }
+  *bytes = std::move(data);
+  return FileReadStatus::kOk;
 }
 
 bool WriteSettingsFile(const std::string& path, const std::string& bytes, std::string* reason) {

@@ -31,7 +31,7 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 
 namespace config_rules {
 
-HANDLE Handle(const SystemFile& file) { return reinterpret_cast<HANDLE>(file.handle); }
+static HANDLE Handle(const SystemFile& file) { return reinterpret_cast<HANDLE>(file.handle); }
 
 SystemFile::~SystemFile() {
   if (handle != -1) CloseHandle(Handle(*this));

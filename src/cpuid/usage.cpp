@@ -22,9 +22,12 @@ uint32_t LoadFractionToPercent(double fraction) {
 
 std::shared_ptr<ICpuNumber> TProcessorUsage::Usage() const {
   IProcessorLoadSource* load = g_load_source;
-  if (!load) return MakeNumber(0);
-  load->RefreshProcessorCounters();
-  return MakeNumber(LoadFractionToPercent(load->GetProcessorLoad(processor_)));
+  uint32_t percent = 0;
+  if (load) {
+    load->RefreshProcessorCounters();
+    percent = LoadFractionToPercent(load->GetProcessorLoad(processor_));
+  }
+  return MakeNumber(percent);
 }
 
 }  // namespace zt::cpuid

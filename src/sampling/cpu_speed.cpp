@@ -48,7 +48,7 @@ void TCPUSpeed::PostSpeed() {
 
 void TCPUSpeed::Execute() {
   // Both counter readings must come from the same processor.
-  if (IsWindows2000OrLater() && machine_.CanSetThreadAffinity()) machine_.SetThreadAffinity(1);
+  if (IsWindows2000OrLater()) machine_.SetThreadAffinity(1);
   while (!Terminated()) {
     if (!AppTrayMode.load() && (UpdateSpeed.load() || speed_ < 0)) {
       if (MeasureSpeed()) PostSpeed();

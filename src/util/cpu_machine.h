@@ -26,9 +26,11 @@ struct CpuidRegisters {
   }
 };
 
+// Never deleted through this interface (a machine is a program-long object,
+// or owned by a shared_ptr made for its own type), so it needs no virtual
+// destructor, and the real one none run at exit.
 class ICpuMachine {
  public:
-  virtual ~ICpuMachine() = default;
   // Executes CPUID with EAX = leaf (and ECX = subleaf) on the processor the
   // calling thread runs on now.
   virtual CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf = 0) = 0;
@@ -60,6 +62,9 @@ class ICpuMachine {
   // measurement goes on at whatever priority was obtained.
   virtual void RaisePriority() = 0;
   virtual void RestorePriority() = 0;
+
+ protected:
+  ~ICpuMachine() = default;
 };
 
 // The real machine unless a replay or a test has put another in its place

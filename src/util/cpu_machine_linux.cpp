@@ -107,6 +107,13 @@ class LinuxMachine final : public TMachinePriority {
 
 }  // namespace
 
+template <>
+ICpuMachine& Seam<ICpuMachine>::Real() {
+  // Made on first use; thread-safe as a function-local static.
+  static LinuxMachine machine;
+  return machine;
+}
+
 std::shared_ptr<ICpuMachine> CreateNativeMachine() { return std::make_shared<LinuxMachine>(); }
 
 }  // namespace zt

@@ -94,6 +94,13 @@ class WindowsMachine final : public TMachinePriority {
 
 }  // namespace
 
+template <>
+ICpuMachine& Seam<ICpuMachine>::Real() {
+  // Made on first use; thread-safe as a function-local static.
+  static WindowsMachine machine;
+  return machine;
+}
+
 std::shared_ptr<ICpuMachine> CreateNativeMachine() { return std::make_shared<WindowsMachine>(); }
 
 }  // namespace zt

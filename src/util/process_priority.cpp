@@ -56,7 +56,7 @@ void TMachinePriority::RaisePriority() {
   // A level that could not be read is neither raised nor written back.
   if (saved.depth++ == 0) {
     ProcessPriority().Raise();
-    saved.raised = detail::RaiseThreadPriority(&saved.level);
+    saved.raised = detail::ExchangeThreadPriority(&saved.level, true);
   }
 }
 
@@ -64,7 +64,7 @@ void TMachinePriority::RestorePriority() {
   SavedThreadPriority& saved = ThisThreadsSaved();
   if (saved.depth == 0) return;
   if (--saved.depth > 0) return;
-  if (saved.raised) detail::WriteThreadPriority(saved.level);
+  if (saved.raised) detail::ExchangeThreadPriority(&saved.level, false);
   saved.raised = false;
   ProcessPriority().Restore();
 }

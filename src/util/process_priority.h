@@ -29,11 +29,14 @@ inline constexpr uint32_t kRealtimePriorityClass = 0x100;
 
 class IProcessPriorityClass {
  public:
-  virtual ~IProcessPriorityClass() = default;
   // The current class; false when it cannot be read.
   virtual bool Read(uint32_t& priority_class) = 0;
   // False when the system refused it.
   virtual bool Write(uint32_t priority_class) = 0;
+
+ protected:
+  // Never deleted through this interface.
+  ~IProcessPriorityClass() = default;
 };
 
 template <>
@@ -70,6 +73,9 @@ class TMachinePriority : public ICpuMachine {
  public:
   void RaisePriority() override;
   void RestorePriority() override;
+
+ protected:
+  ~TMachinePriority() = default;
 };
 
 // The one way a measurement raises: the machine's priority for the life of a
@@ -88,11 +94,10 @@ class TRaisedPriority {
 
 namespace detail {
 // The calling thread's priority (process_priority_win.cpp / _linux.cpp):
-// raised to the highest level a measurement uses, with the level it had in
-// *saved; false (and nothing to put back) when it could not be read or was
-// refused.
-bool RaiseThreadPriority(int* saved);
-void WriteThreadPriority(int level);
+// set to *level, or to the highest a measurement uses, with the level it
+// had left in *level; false (and nothing to put back) when that could not be
+// read or the new one was refused.
+bool ExchangeThreadPriority(int* level, bool highest);
 }  // namespace detail
 
 }  // namespace zt

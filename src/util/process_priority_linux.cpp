@@ -32,14 +32,13 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
 // program should not.
 namespace detail {
 
-bool RaiseThreadPriority(int* saved) {
+bool ExchangeThreadPriority(int* level, bool highest) {
+  const int wanted = highest ? -20 : *level;
   errno = 0;
-  *saved = getpriority(PRIO_PROCESS, CurrentThreadId());
-  if (*saved == -1 && errno != 0) return false;
-  return setpriority(PRIO_PROCESS, CurrentThreadId(), -20) == 0;
+  *level = getpriority(PRIO_PROCESS, CurrentThreadId());
+  if (*level == -1 && errno != 0) return false;
+  return setpriority(PRIO_PROCESS, CurrentThreadId(), wanted) == 0;
 }
-
-void WriteThreadPriority(int level) { setpriority(PRIO_PROCESS, CurrentThreadId(), level); }
 
 }  // namespace detail
 

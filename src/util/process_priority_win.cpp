@@ -30,13 +30,11 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
 
 namespace detail {
 
-bool RaiseThreadPriority(int* saved) {
-  *saved = GetThreadPriority(GetCurrentThread());
-  return *saved != THREAD_PRIORITY_ERROR_RETURN &&
-         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL) != FALSE;
+bool ExchangeThreadPriority(int* level, bool highest) {
+  const int wanted = highest ? THREAD_PRIORITY_TIME_CRITICAL : *level;
+  *level = GetThreadPriority(GetCurrentThread());
+  return *level != THREAD_PRIORITY_ERROR_RETURN && SetThreadPriority(GetCurrentThread(), wanted) != FALSE;
 }
-
-void WriteThreadPriority(int level) { SetThreadPriority(GetCurrentThread(), level); }
 
 }  // namespace detail
 

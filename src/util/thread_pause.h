@@ -20,8 +20,12 @@ class IPauseWaiter {
   ~IPauseWaiter() = default;
 };
 
-// The calling thread's waiter, or nullptr.
-IPauseWaiter*& ThisThreadsPauseWaiter();
+// The calling thread's waiter, or nullptr.  Set by the thread itself, so
+// only that thread ever reads it.
+inline IPauseWaiter*& ThisThreadsPauseWaiter() {
+  thread_local IPauseWaiter* waiter = nullptr;
+  return waiter;
+}
 
 // Makes `waiter` the calling thread's for the life of the scope.
 class ScopedPauseWaiter {
