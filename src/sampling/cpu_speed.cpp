@@ -15,9 +15,12 @@ constexpr uint32_t kWindowMs = 500;
 constexpr uint32_t kPauseMs = 500;
 }  // namespace
 
-double SpeedFromTicks(uint64_t t1, uint64_t t2) {
+double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency) {
   const auto d = static_cast<uint32_t>(t2 - t1);
-  return static_cast<double>(d) / (kWindowMs * 1000.0);
+  const double microseconds = frequency > 0 && counter_ticks > 0
+                                  ? static_cast<double>(counter_ticks) * 1e6 / static_cast<double>(frequency)
+                                  : kWindowMs * 1000.0;
+  return static_cast<double>(d) / microseconds;
 }
 
 std::string SpeedLabelText(unsigned mhz) { return FormatThousands(mhz) + " MHz"; }
@@ -28,16 +31,19 @@ TCPUSpeed::~TCPUSpeed() { Stop(); }
 
 bool TCPUSpeed::MeasureSpeed() {
   uint64_t t1 = 0, t2 = 0;
+  int64_t q1 = 0, q2 = 0;
   {
     const TRaisedPriority raised(machine_);
     machine_.SleepMs(kSettleMs);
     if (Terminated()) return false;
     t1 = machine_.ReadTsc();
+    q1 = machine_.QueryPerformanceCounter();
     machine_.SleepMs(kWindowMs);
     t2 = machine_.ReadTsc();
+    q2 = machine_.QueryPerformanceCounter();
     if (Terminated()) return false;
   }
-  speed_ = SpeedFromTicks(t1, t2);
+  speed_ = SpeedFromTicks(t1, t2, q2 - q1, machine_.QueryPerformanceFrequency());
   return true;
 }
 

@@ -24,9 +24,13 @@ class ISpeedSink {
   virtual void PostSpeed(unsigned mhz) = 0;
 };
 
-// MHz from two counter readings 500 ms apart: the low 32 bits of the
-// difference divided by 500 000 (right up to 8 589 MHz).
-double SpeedFromTicks(uint64_t t1, uint64_t t2);
+// MHz from two time-stamp-counter readings around the half-second window:
+// the low 32 bits of their difference over the time that really passed,
+// which the high-resolution counter timed (counter_ticks at frequency per
+// second).  A sleep that ends on the system's tick lasts longer than it was
+// asked to, so the nominal 500 ms would read high; only without that
+// counter (frequency 0, or no interval) does the figure rest on it.
+double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency);
 
 // "2,394 MHz": the speed label's text for wParam of WM_CPUSPEED.
 std::string SpeedLabelText(unsigned mhz);

@@ -18,13 +18,22 @@
 namespace zt {
 namespace {
 
-TEST(CpuSpeed, TicksPerHalfSecondToMHz) {
-  // A 2 394 000 000 Hz counter advances 1 197 000 000 in 500 ms.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(5'000'000'000ull, 5'000'000'000ull + 1'197'000'000ull), 2394.0);
+TEST(CpuSpeed, TicksOverTheTimedIntervalToMHz) {
+  // A 2 394 000 000 Hz counter advances 1 197 000 000 in 500 ms, timed on a
+  // 10 MHz counter.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(5'000'000'000ull, 5'000'000'000ull + 1'197'000'000ull, 5'000'000, 10'000'000),
+                   2394.0);
+  // The same counter over 515.6 ms.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'234'346'400ull, 5'156'000, 10'000'000), 2394.0);
   // Only the low 32 bits of the difference count.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, (1ull << 32) + 500'000), 1.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, (1ull << 32) + 500'000, 500, 1000), 1.0);
   // A counter that wrapped between the readings still gives the right figure.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(0xFFFFFFFFFFFFFF00ull, 1'000'000 - 0x100), 2.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0xFFFFFFFFFFFFFF00ull, 1'000'000 - 0x100, 500, 1000), 2.0);
+  // Without a high-resolution counter, or without an interval, the window's
+  // nominal 500 ms.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, 0, 0), 2394.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, 0, 10'000'000), 2394.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, -3, 10'000'000), 2394.0);
 }
 
 TEST(CpuSpeed, LabelText) {
@@ -74,10 +83,27 @@ TEST_F(CpuSpeedThreadTest, MeasureSpeedRaisesSettlesCountsAndRestores) {
   EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
   speed.MeasureSpeed();
   EXPECT_DOUBLE_EQ(speed.Speed(), 2394.0);
-  const std::vector<std::string> expected{"raise", "sleep 10", "tsc", "sleep 500", "tsc", "restore"};
+  const std::vector<std::string> expected{"raise", "sleep 10", "tsc", "qpc", "sleep 500", "tsc", "qpc", "restore"};
   EXPECT_EQ(machine.Log(), expected);
   speed.PostSpeed();
   EXPECT_EQ(sink.Posts(), std::vector<unsigned>{2394});
+}
+
+// On Windows the half-second sleep ends on the system's tick and lasts up
+// to 515.6 ms; the figure must be the counter's rate all the same, timed on
+// the high-resolution counter around the sleep.
+TEST_F(CpuSpeedThreadTest, ASleepThatOverrunsStillGivesTheCountersRate) {
+  FakeMachine machine;
+  CountAt(machine, 2'599'000'000ull);
+  machine.frequency = 10'000'000;
+  machine.sleep_extra_us = 15'600;
+  RecordingSink sink;
+  ScopedOverride<ICpuMachine> use_machine(machine);
+  TCPUSpeed speed(sink);
+  ASSERT_TRUE(speed.MeasureSpeed());
+  EXPECT_NEAR(speed.Speed(), 2599.0, 2599.0 * 0.001);
+  speed.PostSpeed();
+  EXPECT_EQ(sink.Posts(), std::vector<unsigned>{2599});
 }
 
 TEST_F(CpuSpeedThreadTest, AFailedMeasurementStillRestoresThePriority) {
