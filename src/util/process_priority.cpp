@@ -9,8 +9,9 @@ void TProcessPriority::Raise() {
   uint32_t current = 0;
   // Without the present class there would be nothing safe to go back to.
   if (!priority.Read(current)) return;
-  if (current == kRealtimePriorityClass) return;  // nothing to raise or to undo
-  if (!priority.Write(kRealtimePriorityClass)) return;
+  // Nothing to raise or to undo where the user's choice is as high.
+  if (current == kHighPriorityClass || current == kRealtimePriorityClass) return;
+  if (!priority.Write(kHighPriorityClass)) return;
   raised_ = true;
   saved_class_ = current;
   raised_through_ = &priority;

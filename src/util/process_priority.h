@@ -1,7 +1,11 @@
 // Priority for the two clock measurements: the clock-speed thread of the
 // main window and the processor library's speed thread each raise the
 // process and their own thread for a moment, so that the sleep and the
-// counter readings around it are not held up by other work.
+// counter readings around it are not held up by other work.  The process
+// goes to the high class at most, never to real time: an elevated run would
+// get real time and hold the windows, the mouse and the keyboard behind the
+// measurement for half of every second; the measured interval (the
+// high-resolution counter around the sleep) no longer needs it.
 //
 // The process's priority class is shared by every thread of the process.
 // The two measurements run on different threads and can overlap, and a
@@ -24,7 +28,8 @@
 
 namespace zt {
 
-// REALTIME_PRIORITY_CLASS.
+// HIGH_PRIORITY_CLASS and REALTIME_PRIORITY_CLASS.
+inline constexpr uint32_t kHighPriorityClass = 0x80;
 inline constexpr uint32_t kRealtimePriorityClass = 0x100;
 
 class IProcessPriorityClass {
@@ -44,8 +49,8 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real();
 
 class TProcessPriority {
  public:
-  // Raises the process to real time unless it already is raised by another
-  // caller; every Raise needs one Restore.
+  // Raises the process to the high class unless another caller already has,
+  // or it already runs that high or higher; every Raise needs one Restore.
   void Raise();
   // The last outstanding Restore puts back the class the first Raise found;
   // a Restore without a Raise does nothing.

@@ -13,8 +13,6 @@ class WindowsPriorityClass final : public IProcessPriorityClass {
     priority_class = value;
     return true;
   }
-  // Without the right to real time, Windows grants the high class instead
-  // and reports success; either way the class is the one read back later.
   bool Write(uint32_t priority_class) override {
     return SetPriorityClass(GetCurrentProcess(), priority_class) != FALSE;
   }
