@@ -214,10 +214,10 @@ int RunAccuracy(bool own_busy_process) {
   zt::TCPUSpeed speed(sink);
   speed.Start();
   using Clock = std::chrono::steady_clock;
-  const uint64_t c0 = zt::Seam<zt::ICpuSpeedPlatform>::Get().ReadCounter();
+  const uint64_t c0 = zt::Seam<zt::ICpuMachine>::Get().ReadTsc();
   const auto w0 = Clock::now();
   std::this_thread::sleep_for(std::chrono::seconds(5));
-  const uint64_t c1 = zt::Seam<zt::ICpuSpeedPlatform>::Get().ReadCounter();
+  const uint64_t c1 = zt::Seam<zt::ICpuMachine>::Get().ReadTsc();
   const auto w1 = Clock::now();
   speed.Stop();
   if (child > 0) {

@@ -1,68 +1,16 @@
-// The processor identification library's one seam to the machine: running
-// CPUID on the current processor, the processor count, the affinity,
-// the time-stamp and high-resolution counters, sleeping and thread priority.
-// Everything else in src/cpuid is pure decoding of what this returns.
-// Implementations: the real machine (Windows, Linux) and a replay of a
-// recorded CPUID dump (tests, `zettrim-cpuinfo --load`).
+// The processor identification library's one way to the machine: the seam
+// of util/cpu_machine.h, which it shares with the main window's clock
+// thread.  Everything else in src/cpuid is pure decoding of what the
+// machine returns.  Implementations: the real machine (Windows, Linux) and
+// a replay of a recorded CPUID dump (tests, `zettrim-cpuinfo --load`).
 #pragma once
 
-#include <cstdint>
-#include <memory>
-
-#include "util/seam.h"
+#include "util/cpu_machine.h"
 
 namespace zt::cpuid {
 
-struct CpuidRegisters {
-  uint32_t eax = 0;
-  uint32_t ebx = 0;
-  uint32_t ecx = 0;
-  uint32_t edx = 0;
-  bool operator==(const CpuidRegisters& o) const {
-    return eax == o.eax && ebx == o.ebx && ecx == o.ecx && edx == o.edx;
-  }
-};
-
-class ICpuMachine {
- public:
-  virtual ~ICpuMachine() = default;
-  // Executes CPUID with EAX = leaf (and ECX = subleaf) on the processor the
-  // calling thread runs on now.
-  virtual CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf = 0) = 0;
-  // Number of processors the system reports (GetSystemInfo).
-  virtual uint32_t ProcessorCount() = 0;
-  // Process affinity: false when unavailable.
-  virtual bool GetProcessAffinity(uint64_t& process_mask, uint64_t& system_mask) = 0;
-  // Restricts the calling thread, and no other, to the processors of mask
-  // and gives the thread's mask from before; 0 when the call is unavailable
-  // or fails, and then nothing changed.
-  virtual uint64_t SetThreadAffinity(uint64_t mask) = 0;
-  // False on systems without the call (Windows 95/98/Me): nothing is pinned.
-  virtual bool CanSetThreadAffinity() = 0;
-  // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
-  // winnt.h defines that name as a macro for __rdtsc, and a Windows file
-  // that includes this header after <windows.h> would get a different
-  // method.)
-  virtual uint64_t ReadTsc() = 0;
-  // High-resolution counter; frequency 0 means there is none.
-  virtual int64_t QueryPerformanceCounter() = 0;
-  virtual int64_t QueryPerformanceFrequency() = 0;
-  virtual void SleepMs(uint32_t ms) = 0;
-  // Raises the calling thread (and process) to real-time/time-critical
-  // priority; Restore puts back what Raise found.
-  virtual void RaisePriority() = 0;
-  virtual void RestorePriority() = 0;
-};
-
 // The machine the library uses: the real one unless a replay or a test has
 // put another in its place (ScopedOverride<ICpuMachine>, util/seam.h).
-ICpuMachine& Machine();
-// The real machine of this platform.
-std::shared_ptr<ICpuMachine> CreateNativeMachine();
+inline ICpuMachine& Machine() { return Seam<ICpuMachine>::Get(); }
 
 }  // namespace zt::cpuid
-
-namespace zt {
-template <>
-cpuid::ICpuMachine& Seam<cpuid::ICpuMachine>::Real();
-}  // namespace zt

@@ -133,7 +133,7 @@ int Run(const std::vector<std::string>& args) {
       return 1;
     }
   }
-  ScopedMachine scope(replay ? std::shared_ptr<ICpuMachine>(replay) : nullptr);
+  ScopedMachine scope(replay ? std::shared_ptr<zt::ICpuMachine>(replay) : nullptr);
   if (replay) ResetCpuRoot();
 
   if (!save.empty()) {

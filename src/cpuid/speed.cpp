@@ -9,6 +9,7 @@
 #include "cpuid/cpu_root.h"
 #include "cpuid/cpu_values.h"
 #include "cpuid/rating.h"
+#include "util/process_priority.h"
 
 namespace zt::cpuid {
 
@@ -30,17 +31,6 @@ double ClockFromCounters(uint64_t tsc_delta, int64_t counter_delta, int64_t freq
 }
 
 namespace {
-
-class RaisedPriority {
- public:
-  explicit RaisedPriority(ICpuMachine& machine) : machine_(machine) { machine_.RaisePriority(); }
-  ~RaisedPriority() { machine_.RestorePriority(); }
-  RaisedPriority(const RaisedPriority&) = delete;
-  RaisedPriority& operator=(const RaisedPriority&) = delete;
-
- private:
-  ICpuMachine& machine_;
-};
 
 // The speed thread: touches nothing but its result, which the owner reads
 // after joining it.
@@ -68,7 +58,7 @@ class TCpuSpeedThread {
   }
 
   static double Measure(ICpuMachine& machine) {
-    RaisedPriority raised(machine);
+    const TRaisedPriority raised(machine);
     const uint64_t t0 = machine.ReadTsc();
     const int64_t q0 = machine.QueryPerformanceCounter();
     const auto k0 = std::chrono::steady_clock::now();

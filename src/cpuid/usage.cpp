@@ -3,9 +3,15 @@
 #include <cmath>
 
 #include "cpuid/cpu_values.h"
-#include "sampling/processor_load.h"
 
 namespace zt::cpuid {
+
+namespace {
+// Set by the program's start-up; the library is used from one thread.
+IProcessorLoadSource* g_load_source = nullptr;
+}  // namespace
+
+void SetProcessorLoadSource(IProcessorLoadSource* source) { g_load_source = source; }
 
 uint32_t LoadFractionToPercent(double fraction) {
   const double percent = std::trunc(fraction * 100.0);
@@ -15,9 +21,13 @@ uint32_t LoadFractionToPercent(double fraction) {
 }
 
 std::shared_ptr<ICpuNumber> TProcessorUsage::Usage() const {
-  IProcessorLoad& load = ProcessorLoad();
-  load.RefreshProcessorCounters();
-  return MakeNumber(LoadFractionToPercent(load.GetProcessorLoad(processor_)));
+  IProcessorLoadSource* load = g_load_source;
+  uint32_t percent = 0;
+  if (load) {
+    load->RefreshProcessorCounters();
+    percent = LoadFractionToPercent(load->GetProcessorLoad(processor_));
+  }
+  return MakeNumber(percent);
 }
 
 }  // namespace zt::cpuid

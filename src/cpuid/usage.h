@@ -8,6 +8,24 @@
 
 namespace zt::cpuid {
 
+// What the usage object reads: the program's processor-load measurement.
+// That measurement lives above this library, so the program hands it in
+// (SetProcessorLoadSource) instead of the library reaching up for it.
+class IProcessorLoadSource {
+ public:
+  virtual ~IProcessorLoadSource() = default;
+  // Takes a new reading; its errors pass on to the caller unchanged.
+  virtual void RefreshProcessorCounters() = 0;
+  // The load of one processor over the interval since the reading before,
+  // as a fraction (nominally 0 to 1).
+  virtual double GetProcessorLoad(int32_t processor) = 0;
+};
+
+// The source every usage object reads from now on.  It must outlive the
+// requests.  Without one (nullptr; a program that never hands one in has no
+// load measurement) the usage reads 0.
+void SetProcessorLoadSource(IProcessorLoadSource* source);
+
 // A load fraction as whole per cent, truncated toward zero; values outside
 // what a 32-bit count can hold (negative, NaN, huge) are clamped.
 uint32_t LoadFractionToPercent(double fraction);

@@ -3,6 +3,7 @@
 #include "config/config.h"
 #include "util/format.h"
 #include "util/platform.h"
+#include "util/process_priority.h"
 
 namespace zt {
 
@@ -14,44 +15,35 @@ constexpr uint32_t kWindowMs = 500;
 constexpr uint32_t kPauseMs = 500;
 }  // namespace
 
-double SpeedFromTicks(uint64_t t1, uint64_t t2) {
+double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency) {
   const auto d = static_cast<uint32_t>(t2 - t1);
-  return static_cast<double>(d) / (kWindowMs * 1000.0);
+  const double microseconds = frequency > 0 && counter_ticks > 0
+                                  ? static_cast<double>(counter_ticks) * 1e6 / static_cast<double>(frequency)
+                                  : kWindowMs * 1000.0;
+  return static_cast<double>(d) / microseconds;
 }
 
 std::string SpeedLabelText(unsigned mhz) { return FormatThousands(mhz) + " MHz"; }
 
-TCPUSpeed::TCPUSpeed(ISpeedSink& sink) : sink_(sink), platform_(Seam<ICpuSpeedPlatform>::Get()) {}
+TCPUSpeed::TCPUSpeed(ISpeedSink& sink) : sink_(sink), machine_(Seam<ICpuMachine>::Get()) {}
 
 TCPUSpeed::~TCPUSpeed() { Stop(); }
 
-namespace {
-// Raised for one measurement; put back on every way out, an error included
-// (an error ends the thread, which must not leave the process raised).
-class RaisedPriority {
- public:
-  explicit RaisedPriority(ICpuSpeedPlatform& platform) : platform_(platform) { platform_.RaisePriority(); }
-  ~RaisedPriority() { platform_.RestorePriority(); }
-  RaisedPriority(const RaisedPriority&) = delete;
-  RaisedPriority& operator=(const RaisedPriority&) = delete;
-
- private:
-  ICpuSpeedPlatform& platform_;
-};
-}  // namespace
-
 bool TCPUSpeed::MeasureSpeed() {
   uint64_t t1 = 0, t2 = 0;
+  int64_t q1 = 0, q2 = 0;
   {
-    RaisedPriority raised(platform_);
-    platform_.Sleep(kSettleMs);
+    const TRaisedPriority raised(machine_);
+    machine_.SleepMs(kSettleMs);
     if (Terminated()) return false;
-    t1 = platform_.ReadCounter();
-    platform_.Sleep(kWindowMs);
-    t2 = platform_.ReadCounter();
+    t1 = machine_.ReadTsc();
+    q1 = machine_.QueryPerformanceCounter();
+    machine_.SleepMs(kWindowMs);
+    t2 = machine_.ReadTsc();
+    q2 = machine_.QueryPerformanceCounter();
     if (Terminated()) return false;
   }
-  speed_ = SpeedFromTicks(t1, t2);
+  speed_ = SpeedFromTicks(t1, t2, q2 - q1, machine_.QueryPerformanceFrequency());
   return true;
 }
 
@@ -62,13 +54,13 @@ void TCPUSpeed::PostSpeed() {
 
 void TCPUSpeed::Execute() {
   // Both counter readings must come from the same processor.
-  if (IsWindows2000OrLater()) platform_.PinToFirstProcessor();
+  if (IsWindows2000OrLater()) machine_.SetThreadAffinity(1);
   while (!Terminated()) {
     if (!AppTrayMode.load() && (UpdateSpeed.load() || speed_ < 0)) {
       if (MeasureSpeed()) PostSpeed();
     }
     if (Terminated()) break;
-    platform_.Sleep(kPauseMs);
+    machine_.SleepMs(kPauseMs);
   }
 }
 

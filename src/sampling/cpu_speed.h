@@ -3,7 +3,8 @@
 // (whole MHz) to a speed sink, which on Windows posts WM_CPUSPEED to the main
 // window.  Measures once, then about every second while UpdateSpeed is on;
 // pauses while AppTrayMode is on.  Portable; the counter, the sleeps, the
-// priority and the affinity sit behind ICpuSpeedPlatform.
+// priority and the affinity are the machine's (util/cpu_machine.h), the one
+// the processor library measures on as well.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 #include "sampling/worker_thread.h"
 
-#include "util/seam.h"
+#include "util/cpu_machine.h"
 
 namespace zt {
 
@@ -23,33 +24,13 @@ class ISpeedSink {
   virtual void PostSpeed(unsigned mhz) = 0;
 };
 
-// The machine as the clock thread uses it.
-class ICpuSpeedPlatform {
- public:
-  virtual ~ICpuSpeedPlatform() = default;
-  // The time-stamp counter.  (Not named ReadTimeStampCounter: the 64-bit
-  // <winnt.h> defines that name as a macro for __rdtsc.)
-  virtual uint64_t ReadCounter() = 0;
-  // On the clock thread the real one ends early on the terminate request
-  // (SleepUnlessTerminated).
-  virtual void Sleep(uint32_t ms) = 0;
-  // Raises the process and the calling thread to the highest priority,
-  // remembering what they were; failures are not examined.
-  virtual void RaisePriority() = 0;
-  // Puts back what RaisePriority remembered: thread first, then process.
-  virtual void RestorePriority() = 0;
-  // Restricts the calling thread to the first processor.
-  virtual void PinToFirstProcessor() = 0;
-};
-
-// The real machine unless a test has put a fake in its place
-// (ScopedOverride<ICpuSpeedPlatform>).
-template <>
-ICpuSpeedPlatform& Seam<ICpuSpeedPlatform>::Real();
-
-// MHz from two counter readings 500 ms apart: the low 32 bits of the
-// difference divided by 500 000 (right up to 8 589 MHz).
-double SpeedFromTicks(uint64_t t1, uint64_t t2);
+// MHz from two time-stamp-counter readings around the half-second window:
+// the low 32 bits of their difference over the time that really passed,
+// which the high-resolution counter timed (counter_ticks at frequency per
+// second).  A sleep that ends on the system's tick lasts longer than it was
+// asked to, so the nominal 500 ms would read high; only without that
+// counter (frequency 0, or no interval) does the figure rest on it.
+double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency);
 
 // "2,394 MHz": the speed label's text for wParam of WM_CPUSPEED.
 std::string SpeedLabelText(unsigned mhz);
@@ -77,7 +58,7 @@ class TCPUSpeed : public TWorkerThread {
 
  private:
   ISpeedSink& sink_;
-  ICpuSpeedPlatform& platform_;
+  ICpuMachine& machine_;
   double speed_ = -1.0;
 };
 

@@ -1,7 +1,8 @@
 // Processor-load source: turns the operating system's per-processor idle
 // time into a load fraction per processor.  Used by the monitor thread, once
 // by the main window at start-up, and by the identification library's usage
-// object.  Portable interface; the OS query sits behind IIdleTimeSource.
+// object (handed to it by the program).  Portable interface; the OS query
+// sits behind IIdleTimeSource.
 #pragma once
 
 #include <cstdint>

@@ -67,10 +67,14 @@ void TWorkerThread::Start() {
 void TWorkerThread::ThreadMain() {
   t_current = this;
   thread_id_.store(CurrentThreadId());
-  try {
-    Execute();
-  } catch (...) {
-    fatal_ = std::current_exception();
+  {
+    // Every pause on this thread, the machine's included, ends on Terminate().
+    const ScopedPauseWaiter pauses(terminate_signal_);
+    try {
+      Execute();
+    } catch (...) {
+      fatal_ = std::current_exception();
+    }
   }
   {
     std::lock_guard<std::mutex> lock(g_mutex);
@@ -99,14 +103,9 @@ void TWorkerThread::Terminate() {
 }
 
 void SleepUnlessTerminated(uint32_t ms) {
-  // Only the thread object's own thread waits on its signal; t_current is
-  // set by that thread and the object outlives it.
-  TWorkerThread* worker = t_current;
-  if (!worker) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    return;
-  }
-  worker->terminate_signal_.Wait(ms);
+  // Only the thread object's own thread waits on its signal, which it
+  // installed itself; the object outlives the thread.
+  if (!PauseThroughWaiter(ms)) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void TWorkerThread::Stop() {

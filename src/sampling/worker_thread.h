@@ -24,13 +24,16 @@
 #include <memory>
 #include <thread>
 
+#include "util/thread_pause.h"
+
 namespace zt {
 
 namespace detail {
 // Set once, by the terminate request; a sleeping worker waits on it.  Per
 // platform: a Windows event (its time-out is relative, so a change of the
 // system clock cannot stretch a pause), a condition variable elsewhere.
-class TerminateSignal {
+// It is the worker's pause waiter (util/thread_pause.h).
+class TerminateSignal final : public IPauseWaiter {
  public:
   TerminateSignal();
   ~TerminateSignal();
@@ -39,7 +42,7 @@ class TerminateSignal {
   void Set();
   // Returns once the signal is set (at once if it already is) or ms
   // milliseconds have passed.
-  void Wait(uint32_t ms);
+  void Wait(uint32_t ms) override;
 
  private:
   struct Impl;
@@ -87,7 +90,6 @@ class TWorkerThread {
 
  private:
   void ThreadMain();
-  friend void SleepUnlessTerminated(uint32_t ms);
 
   std::thread thread_;
   std::atomic<uint32_t> thread_id_{0};

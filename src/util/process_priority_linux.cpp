@@ -1,3 +1,9 @@
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "util/process_priority.h"
 
 namespace zt {
@@ -11,6 +17,8 @@ class LinuxPriorityClass final : public IProcessPriorityClass {
   bool Write(uint32_t) override { return false; }
 };
 
+id_t CurrentThreadId() { return static_cast<id_t>(syscall(SYS_gettid)); }
+
 }  // namespace
 
 template <>
@@ -18,5 +26,20 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
   static LinuxPriorityClass priority;
   return priority;
 }
+
+// The thread's nice value stands for its priority.  An unprivileged process
+// may not lower it; real-time scheduling is not asked for, as a desktop
+// program should not.
+namespace detail {
+
+bool ExchangeThreadPriority(int* level, bool highest) {
+  const int wanted = highest ? -20 : *level;
+  errno = 0;
+  *level = getpriority(PRIO_PROCESS, CurrentThreadId());
+  if (*level == -1 && errno != 0) return false;
+  return setpriority(PRIO_PROCESS, CurrentThreadId(), wanted) == 0;
+}
+
+}  // namespace detail
 
 }  // namespace zt

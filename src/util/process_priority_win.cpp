@@ -13,8 +13,6 @@ class WindowsPriorityClass final : public IProcessPriorityClass {
     priority_class = value;
     return true;
   }
-  // Without the right to real time, Windows grants the high class instead
-  // and reports success; either way the class is the one read back later.
   bool Write(uint32_t priority_class) override {
     return SetPriorityClass(GetCurrentProcess(), priority_class) != FALSE;
   }
@@ -27,5 +25,15 @@ IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
   static WindowsPriorityClass priority;
   return priority;
 }
+
+namespace detail {
+
+bool ExchangeThreadPriority(int* level, bool highest) {
+  const int wanted = highest ? THREAD_PRIORITY_TIME_CRITICAL : *level;
+  *level = GetThreadPriority(GetCurrentThread());
+  return *level != THREAD_PRIORITY_ERROR_RETURN && SetThreadPriority(GetCurrentThread(), wanted) != FALSE;
+}
+
+}  // namespace detail
 
 }  // namespace zt

@@ -1,11 +1,11 @@
 // Registry seam.  The processor-load source (dynamic-data branch), the
 // performance-counter switch and the autorun value reach the registry only
-// through IRegistry, so the portable code is tested with FakeRegistry and the
-// Windows implementation stays a thin layer over the advapi32 calls.
+// through IRegistry, so the portable code is tested with an in-memory
+// registry and the Windows implementation stays a thin layer over the
+// advapi32 calls.
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,42 +59,9 @@ class IRegistry {
 
 // The registry the program uses: the real one of this platform (on Linux an
 // empty registry in which nothing can be opened or created) unless a test has
-// put a FakeRegistry in its place (ScopedOverride<IRegistry>).
+// put another in its place (ScopedOverride<IRegistry>).
 template <>
 IRegistry& Seam<IRegistry>::Real();
 inline IRegistry& SystemRegistry() { return Seam<IRegistry>::Get(); }
-
-// In-memory registry for tests.  Paths match without regard to case, as on
-// Windows.  Keys can be marked read-only (opening them for writing is
-// refused: AccessDenied) or unopenable (they cannot be opened at all, for
-// some other reason: Failed) to test failures.
-class FakeRegistry : public IRegistry {
- public:
-  struct Value {
-    enum Kind { String, Dword, Binary } kind = Binary;
-    std::vector<uint8_t> bytes;  // String: UTF-8 text; Dword: 4 bytes little-endian
-  };
-  struct Key {
-    std::map<std::string, Value> values;  // lower-cased names
-    bool read_only = false;
-    bool unopenable = false;
-    int reads = 0;  // value reads through this key, for tests that count them
-  };
-
-  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, const std::string& path,
-                                        RegAccess access) override;
-  std::unique_ptr<IRegistryKey> OpenKeyWithStatus(RegRoot root, const std::string& path,
-                                                  RegAccess access, RegStatus& status) override;
-  std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) override;
-
-  // Direct access for tests (creates the key on demand).
-  Key& At(RegRoot root, const std::string& path);
-  bool HasKey(RegRoot root, const std::string& path) const;
-  bool refuse_create = false;
-
- private:
-  static std::string Normalize(RegRoot root, const std::string& path);
-  std::map<std::string, Key> keys_;
-};
 
 }  // namespace zt

@@ -22,4 +22,19 @@ std::string Narrow(const std::wstring& utf16) {
   return out;
 }
 
+std::string SystemMessageText(uint32_t code) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text;
+  if (n && buffer) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+    text.resize(static_cast<size_t>(size > 0 ? size : 0));
+    WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), text.data(), size, nullptr, nullptr);
+  }
+  if (buffer) LocalFree(buffer);
+  return text;
+}
+
 }  // namespace zt

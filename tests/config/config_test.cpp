@@ -95,48 +95,33 @@ class ConfigTest : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST(ConfigValues, DefaultsAndWidths) {
+// A file that changes every value, then the reset of a new run: nothing of
+// the file may stay behind.
+TEST(ConfigValues, ResetPutsBackEveryValueAFileChanged) {
   ResetConfigToDefaults();
-  EXPECT_TRUE(FirstLaunch);
-  EXPECT_TRUE(AlwaysOnTop);
-  EXPECT_EQ(Rate, 500);
-  EXPECT_EQ(GraphLength, 80);
-  EXPECT_TRUE(AlphaBlend);
-  EXPECT_EQ(AlphaBlendValue, 200);
-  EXPECT_TRUE(Transparency);
-  EXPECT_TRUE(ThickerGraph);
-  EXPECT_FALSE(LockForm);
-  EXPECT_TRUE(UpdateSpeed);
-  EXPECT_TRUE(DisplayMemory);
-  EXPECT_TRUE(MemoryAsPercentage);
-  EXPECT_FALSE(NumericTrayIcons);
-  EXPECT_FALSE(HideTrayWhenVisible);
-  EXPECT_TRUE(AutoHideControls);
-  EXPECT_FALSE(HideBarGraph);
-  EXPECT_FALSE(ShowFreeMemory);
-  EXPECT_TRUE(UsePhysicalMemory);
-  EXPECT_FALSE(DisplayEachCPU);
-  EXPECT_FALSE(AppTrayMode);
-  EXPECT_EQ(AppModeHotkey, 122);
-  EXPECT_EQ(AppModeHotkeyModifiers, 3);
-  EXPECT_EQ(PosX, 0);
-  EXPECT_EQ(PosY, 0);
-  EXPECT_EQ(PosWidth, 250);
-  EXPECT_EQ(PosHeight, 105);
-  EXPECT_EQ(BackgroundColor, 0xFFFFFFu);
-  EXPECT_EQ(GraphCPUColor1, 0x800000u);
-  EXPECT_EQ(GraphCPUColor2, 0x800000u);
-  EXPECT_EQ(GraphCPUColor3, 0x800000u);
-  EXPECT_EQ(GraphCPUColor4, 0x800000u);
-  EXPECT_EQ(GraphMemoryColor, 15780518u);
-  EXPECT_EQ(BarColor, 0x800000u);
-  EXPECT_EQ(TextColor, 0u);
+  const std::string defaults = ComposeConfigText("").value();
+  std::string changed;
+  for (size_t at = 0, end; (end = defaults.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    std::string line = defaults.substr(at, end - at);
+    const size_t eq = line.find('=');
+    // Every value to one it cannot have by default: 0 where it is not 0, else 1.
+    if (eq != std::string::npos) line = line.substr(0, eq + 1) + (line.substr(eq + 1) == "0" ? "1" : "0");
+    changed += line + "\r\n";
+  }
+  ApplyConfigText(changed);
+  const std::string loaded = ComposeConfigText("").value();
+  size_t entries = 0, entries_changed = 0;
+  for (size_t at = 0, end; (end = defaults.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const std::string line = defaults.substr(at, end - at + 2);
+    if (line.find('=') == std::string::npos) continue;
+    ++entries;
+    if (loaded.find("\n" + line) == std::string::npos) ++entries_changed;
+  }
+  EXPECT_GT(entries, 0u);
+  EXPECT_EQ(entries_changed, entries) << "every value read from the file";
+  ResetConfigToDefaults();
+  EXPECT_EQ(ComposeConfigText("").value(), defaults);
   EXPECT_FALSE(ConfigSaved);
-  EXPECT_EQ(sizeof(Rate.load()), 2u);
-  EXPECT_EQ(sizeof(GraphLength.load()), 2u);
-  EXPECT_EQ(sizeof(AlphaBlendValue.load()), 1u);
-  EXPECT_EQ(sizeof(FirstLaunch.load()), 1u);
-  EXPECT_EQ(sizeof(BackgroundColor.load()), 4u);
 }
 
 TEST(ConfigValues, PathBesideTheExecutable) {

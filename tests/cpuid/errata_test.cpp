@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cpuid/errata.h"
-#include "cpuid_access_fake.h"
+#include "support/fake_machine.h"
 
 namespace zt::cpuid {
 namespace {
@@ -25,14 +25,6 @@ TEST(Errata, DuronCacheOnlyForAmdFamily6Model3Stepping0) {
   EXPECT_FALSE(DuronOn("AuthenticAMD", 0x00000630, 0));
   EXPECT_TRUE(IsDuronCacheErratum(kVendorAmd, 6, 3, 0));
   EXPECT_FALSE(IsDuronCacheErratum(kVendorTransmeta, 6, 3, 0));
-}
-
-TEST(Errata, SoundDividerHasNoFDivDefect) {
-  EXPECT_FALSE(HasFDivDefect());
-  FakeCpu cpu;
-  cpu.Vendor("GenuineIntel", 1).Signature(0x00000543);
-  ScopedFake fake({cpu});
-  EXPECT_FALSE(TProcessorErrata(0).FDivError()->Value());
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "cpuid/cpu_root.h"
 #include "cpuid/features.h"
-#include "cpuid_access_fake.h"
+#include "support/fake_machine.h"
 
 namespace zt::cpuid {
 namespace {

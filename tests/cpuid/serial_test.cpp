@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cpuid/serial.h"
-#include "cpuid_access_fake.h"
+#include "support/fake_machine.h"
 
 namespace zt::cpuid {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cpuid/signature.h"
-#include "cpuid_access_fake.h"
+#include "support/fake_machine.h"
 
 namespace zt::cpuid {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "cpuid/rating.h"
 #include "cpuid/speed.h"
-#include "cpuid_access_fake.h"
+#include "support/fake_machine.h"
 
 namespace zt::cpuid {
 namespace {
@@ -30,8 +30,7 @@ TEST(Speed, MeasuresThroughTheMachineAtRaisedPriority) {
   FakeCpu cpu;
   cpu.Vendor("GenuineIntel", 1).Signature(0x00000F29);
   ScopedFake fake({cpu});
-  fake->tsc_step = 399500000;  // 1997.5 MHz over 0.2 s
-  fake->qpc_step = 200000;
+  fake->tsc_hz = 1997500000;
   fake->frequency = 1000000;
   const TProcessorSpeedInformation speed(0);
   EXPECT_EQ(speed.RawSpeed()->Value(), 1997u);
@@ -47,7 +46,7 @@ TEST(Speed, NoHighResolutionCounterReadsZero) {
   FakeCpu cpu;
   cpu.Vendor("GenuineIntel", 1).Signature(0x00000F29);
   ScopedFake fake({cpu});
-  fake->tsc_step = 1000000;
+  fake->tsc_hz = 5000000;
   const TProcessorSpeedInformation speed(0);
   EXPECT_EQ(speed.RawSpeed()->Value(), 0u);
   EXPECT_EQ(speed.NormalisedSpeed()->AsFrequency(), "0 Mhz");
@@ -70,8 +69,7 @@ TEST(Rating, AmdPartAsksItsLevel2Cache) {
   athlon.Vendor("AuthenticAMD", 1).Signature(0x00000681).Extended(0x80000008);
   athlon.Leaf(0x80000006, 0, 0, (256u << 16) | (8u << 12) | 64u, 0);
   ScopedFake fake({athlon});
-  fake->tsc_step = 400000000;
-  fake->qpc_step = 200000;
+  fake->tsc_hz = 2000000000;
   fake->frequency = 1000000;
   EXPECT_EQ(TProcessorSpeedInformation(0).Rating(), "2400+");
 }

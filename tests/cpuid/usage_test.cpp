@@ -1,26 +1,25 @@
+#include "cpuid/usage.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
-#include "cpuid/usage.h"
-#include "sampling/processor_load.h"
 
 namespace zt::cpuid {
 namespace {
 
-class FakeLoad final : public IProcessorLoad {
+class FakeLoad final : public IProcessorLoadSource {
  public:
   explicit FakeLoad(std::vector<double> loads) : loads_(std::move(loads)) {}
   void RefreshProcessorCounters() override { ++refreshes; }
-  int32_t GetProcessorCount() override { return static_cast<int32_t>(loads_.size()); }
   double GetProcessorLoad(int32_t index) override {
     asked.push_back(index);
-    if (index < 0 || index >= static_cast<int32_t>(loads_.size())) throw EProcessorLoad(kMsgIndexOutOfBounds);
+    if (index < 0 || index >= static_cast<int32_t>(loads_.size())) throw std::out_of_range("CPU index out of bounds");
     return loads_[index];
   }
-  void ReleaseProcessorCounters() override {}
 
   int refreshes = 0;
   std::vector<int32_t> asked;
@@ -29,36 +28,39 @@ class FakeLoad final : public IProcessorLoad {
   std::vector<double> loads_;
 };
 
+// The source handed in for one test.
 class Usage : public ::testing::Test {
  protected:
-  void Install(std::vector<double> loads) {
-    use_.reset();
-    source_ = std::make_unique<FakeLoad>(std::move(loads));
-    load_ = source_.get();
-    use_ = std::make_unique<ScopedOverride<IProcessorLoad>>(*source_);
-  }
-  void TearDown() override { use_.reset(); }
-  FakeLoad* load_ = nullptr;
-  std::unique_ptr<FakeLoad> source_;
-  std::unique_ptr<ScopedOverride<IProcessorLoad>> use_;
+  void Install(FakeLoad& load) { SetProcessorLoadSource(&load); }
+  void TearDown() override { SetProcessorLoadSource(nullptr); }
 };
 
 TEST_F(Usage, TruncatesTheFreshFractionOfItsProcessor) {
-  Install({0.25, 0.999});
+  FakeLoad load({0.25, 0.999});
+  Install(load);
   EXPECT_EQ(TProcessorUsage(1).Usage()->Value(), 99u);
   EXPECT_EQ(TProcessorUsage(0).Usage()->Value(), 25u);
-  EXPECT_EQ(load_->refreshes, 2);
-  EXPECT_EQ(load_->asked, (std::vector<int32_t>{1, 0}));
+  EXPECT_EQ(load.refreshes, 2);
+  EXPECT_EQ(load.asked, (std::vector<int32_t>{1, 0}));
 }
 
 TEST_F(Usage, PassesOnTheSourceErrors) {
-  Install({0.5});
+  FakeLoad load({0.5});
+  Install(load);
   try {
     TProcessorUsage(3).Usage();
     FAIL() << "no error raised";
-  } catch (const EProcessorLoad& e) {
+  } catch (const std::out_of_range& e) {
     EXPECT_STREQ(e.what(), "CPU index out of bounds");
   }
+}
+
+TEST_F(Usage, WithoutASourceItReadsZero) {
+  FakeLoad load({0.5});
+  Install(load);
+  SetProcessorLoadSource(nullptr);
+  EXPECT_EQ(TProcessorUsage(0).Usage()->Value(), 0u);
+  EXPECT_EQ(load.refreshes, 0);
 }
 
 TEST(UsagePercent, OutOfRangeFractionsAreClamped) {

@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "cpuid/cpu_root.h"
-#include "cpuid/cpuid_access_fake.h"
+#include "support/fake_machine.h"
 #include "cpuid/replay.h"
 
 namespace zt {

@@ -12,71 +12,45 @@
 
 #include "config/config.h"
 #include "cpuid/cpu_root.h"
-#include "cpuid/cpuid_access.h"
-#include "cpuid/cpuid_access_fake.h"
 #include "cpuid/interfaces.h"
-#include "util/window_messages.h"
+#include "support/fake_machine.h"
 
 namespace zt {
 namespace {
 
-TEST(CpuSpeed, TicksPerHalfSecondToMHz) {
-  // A 2 394 000 000 Hz counter advances 1 197 000 000 in 500 ms.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(5'000'000'000ull, 5'000'000'000ull + 1'197'000'000ull), 2394.0);
+TEST(CpuSpeed, TicksOverTheTimedIntervalToMHz) {
+  // A 2 394 000 000 Hz counter advances 1 197 000 000 in 500 ms, timed on a
+  // 10 MHz counter.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(5'000'000'000ull, 5'000'000'000ull + 1'197'000'000ull, 5'000'000, 10'000'000),
+                   2394.0);
+  // The same counter over 515.6 ms.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'234'346'400ull, 5'156'000, 10'000'000), 2394.0);
   // Only the low 32 bits of the difference count.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, (1ull << 32) + 500'000), 1.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, (1ull << 32) + 500'000, 500, 1000), 1.0);
   // A counter that wrapped between the readings still gives the right figure.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(0xFFFFFFFFFFFFFF00ull, 1'000'000 - 0x100), 2.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0xFFFFFFFFFFFFFF00ull, 1'000'000 - 0x100, 500, 1000), 2.0);
+  // Without a high-resolution counter, or without an interval, the window's
+  // nominal 500 ms.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, 0, 0), 2394.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, 0, 10'000'000), 2394.0);
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, -3, 10'000'000), 2394.0);
 }
 
-TEST(CpuSpeed, LabelTextAndMessageNumbers) {
+TEST(CpuSpeed, LabelText) {
   EXPECT_EQ(SpeedLabelText(2394), "2,394 MHz");
   EXPECT_EQ(SpeedLabelText(0), "0 MHz");
   EXPECT_EQ(SpeedLabelText(12345), "12,345 MHz");
-  EXPECT_EQ(WM_CPUSPEED, 0x482u);
-  EXPECT_EQ(WM_TRAYNOTIFY, 0x47Bu);
-  EXPECT_EQ(WM_AFTERSHOW, 0x401u);
 }
 
-// A machine whose counter runs at `hz` while the (fake) sleeps take no time.
-class FakeMachine : public ICpuSpeedPlatform {
- public:
-  explicit FakeMachine(uint64_t hz) : hz_(hz) {}
-  uint64_t ReadCounter() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    log_.push_back("tsc");
-    // Split so that a long run of fake sleeps cannot overflow the product.
-    return now_us_ * (hz_ / 1'000'000) + now_us_ * (hz_ % 1'000'000) / 1'000'000;
-  }
-  void Sleep(uint32_t ms) override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      log_.push_back("sleep " + std::to_string(ms));
-      now_us_ += ms * 1000ull;
-    }
-    if (on_sleep) on_sleep();
-    // Real time passes a little, so the test's loop gets to run.
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  void RaisePriority() override { Log("raise"); }
-  void RestorePriority() override { Log("restore"); }
-  void PinToFirstProcessor() override { Log("pin"); }
-  std::vector<std::string> Log() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return log_;
-  }
-  std::function<void()> on_sleep;
+using cpuid::testing::FakeMachine;
 
- private:
-  void Log(const std::string& s) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    log_.push_back(s);
-  }
-  uint64_t hz_;
-  uint64_t now_us_ = 123456;
-  std::mutex mutex_;
-  std::vector<std::string> log_;
-};
+// A machine whose counter runs at `hz` while its sleeps take next to no
+// real time.
+void CountAt(FakeMachine& machine, uint64_t hz) {
+  machine.tsc_hz = hz;
+  machine.tsc_base = 123456789;
+  machine.real_pause_us = 200;
+}
 
 class RecordingSink : public ISpeedSink {
  public:
@@ -101,23 +75,42 @@ class CpuSpeedThreadTest : public ::testing::Test {
 };
 
 TEST_F(CpuSpeedThreadTest, MeasureSpeedRaisesSettlesCountsAndRestores) {
-  FakeMachine machine(2'394'000'000ull);
+  FakeMachine machine;
+  CountAt(machine, 2'394'000'000ull);
   RecordingSink sink;
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  ScopedOverride<ICpuMachine> use_machine(machine);
   TCPUSpeed speed(sink);
   EXPECT_DOUBLE_EQ(speed.Speed(), -1.0);
   speed.MeasureSpeed();
   EXPECT_DOUBLE_EQ(speed.Speed(), 2394.0);
-  const std::vector<std::string> expected{"raise", "sleep 10", "tsc", "sleep 500", "tsc", "restore"};
+  const std::vector<std::string> expected{"raise", "sleep 10", "tsc", "qpc", "sleep 500", "tsc", "qpc", "restore"};
   EXPECT_EQ(machine.Log(), expected);
   speed.PostSpeed();
   EXPECT_EQ(sink.Posts(), std::vector<unsigned>{2394});
 }
 
+// On Windows the half-second sleep ends on the system's tick and lasts up
+// to 515.6 ms; the figure must be the counter's rate all the same, timed on
+// the high-resolution counter around the sleep.
+TEST_F(CpuSpeedThreadTest, ASleepThatOverrunsStillGivesTheCountersRate) {
+  FakeMachine machine;
+  CountAt(machine, 2'599'000'000ull);
+  machine.frequency = 10'000'000;
+  machine.sleep_extra_us = 15'600;
+  RecordingSink sink;
+  ScopedOverride<ICpuMachine> use_machine(machine);
+  TCPUSpeed speed(sink);
+  ASSERT_TRUE(speed.MeasureSpeed());
+  EXPECT_NEAR(speed.Speed(), 2599.0, 2599.0 * 0.001);
+  speed.PostSpeed();
+  EXPECT_EQ(sink.Posts(), std::vector<unsigned>{2599});
+}
+
 TEST_F(CpuSpeedThreadTest, AFailedMeasurementStillRestoresThePriority) {
-  FakeMachine machine(2'394'000'000ull);
-  machine.on_sleep = [] { throw std::runtime_error("no timer"); };
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  FakeMachine machine;
+  CountAt(machine, 2'394'000'000ull);
+  machine.on_sleep = [](uint32_t) { throw std::runtime_error("no timer"); };
+  ScopedOverride<ICpuMachine> use_machine(machine);
   RecordingSink sink;
   TCPUSpeed speed(sink);
   EXPECT_THROW(speed.MeasureSpeed(), std::runtime_error);
@@ -126,14 +119,16 @@ TEST_F(CpuSpeedThreadTest, AFailedMeasurementStillRestoresThePriority) {
 }
 
 TEST_F(CpuSpeedThreadTest, PostRoundsHalfToEven) {
-  FakeMachine machine(2'394'500'000ull);  // 2394.5 MHz
+  FakeMachine machine;
+  CountAt(machine, 2'394'500'000ull);  // 2394.5 MHz
   RecordingSink sink;
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  ScopedOverride<ICpuMachine> use_machine(machine);
   TCPUSpeed speed(sink);
   speed.MeasureSpeed();
   speed.PostSpeed();
-  FakeMachine odd(2'395'500'000ull);
-  ScopedOverride<ICpuSpeedPlatform> use_odd(odd);
+  FakeMachine odd;
+  CountAt(odd, 2'395'500'000ull);
+  ScopedOverride<ICpuMachine> use_odd(odd);
   TCPUSpeed speed2(sink);
   speed2.MeasureSpeed();
   speed2.PostSpeed();
@@ -153,11 +148,12 @@ bool WaitUntil(Pred pred) {
 
 TEST_F(CpuSpeedThreadTest, WithUpdateSpeedOffExactlyOnePost) {
   UpdateSpeed = false;
-  FakeMachine machine(1'000'000'000ull);
+  FakeMachine machine;
+  CountAt(machine, 1'000'000'000ull);
   RecordingSink sink;
   int sleeps = 0;
-  machine.on_sleep = [&sleeps] { ++sleeps; };
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  machine.on_sleep = [&sleeps](uint32_t) { ++sleeps; };
+  ScopedOverride<ICpuMachine> use_machine(machine);
   TCPUSpeed speed(sink);
   speed.Start();
   ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > 40; }));
@@ -165,15 +161,16 @@ TEST_F(CpuSpeedThreadTest, WithUpdateSpeedOffExactlyOnePost) {
   speed.WaitFor();
   EXPECT_EQ(sink.Posts(), std::vector<unsigned>{1000});
   // The thread pinned itself to the first processor before measuring.
-  EXPECT_EQ(machine.Log().front(), "pin");
+  EXPECT_EQ(machine.Log().front(), "affinity 1");
 }
 
 TEST_F(CpuSpeedThreadTest, TrayModePausesAndResumesTheMeasurements) {
   UpdateSpeed = true;
   AppTrayMode = true;  // started in tray mode: the first figure waits
-  FakeMachine machine(3'000'000'000ull);
+  FakeMachine machine;
+  CountAt(machine, 3'000'000'000ull);
   RecordingSink sink;
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  ScopedOverride<ICpuMachine> use_machine(machine);
   TCPUSpeed speed(sink);
   speed.Start();
   ASSERT_TRUE(WaitUntil([&] { return machine.Log().size() > 10; }));
@@ -197,11 +194,12 @@ TEST_F(CpuSpeedThreadTest, TrayModePausesAndResumesTheMeasurements) {
 // dropped, never posted.
 TEST_F(CpuSpeedThreadTest, AMeasurementCutShortByTheTerminateRequestIsNeverPosted) {
   UpdateSpeed = true;
-  FakeMachine machine(2'000'000'000ull);
+  FakeMachine machine;
+  CountAt(machine, 2'000'000'000ull);
   RecordingSink sink;
   TCPUSpeed* thread = nullptr;
   std::atomic<bool> asked{false};
-  machine.on_sleep = [&] {
+  machine.on_sleep = [&](uint32_t) {
     // The first 500 ms sleep is the measuring window.
     const std::vector<std::string> log = machine.Log();
     if (!asked && log.back() == "sleep 500") {
@@ -209,7 +207,7 @@ TEST_F(CpuSpeedThreadTest, AMeasurementCutShortByTheTerminateRequestIsNeverPoste
       thread->Terminate();
     }
   };
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  ScopedOverride<ICpuMachine> use_machine(machine);
   TCPUSpeed speed(sink);
   thread = &speed;
   speed.Start();
@@ -228,40 +226,35 @@ TEST_F(CpuSpeedThreadTest, AMeasurementCutShortByTheTerminateRequestIsNeverPoste
 TEST_F(CpuSpeedThreadTest, StaysPinnedThroughAProcessorLibraryRead) {
   UpdateSpeed = true;
   cpuid::testing::ScopedFake cpus({cpuid::testing::IntelCpu(), cpuid::testing::AmdCpu()});
-  // One machine under both: the clock thread pins itself on the fake's
-  // masks.
-  class ClockOnTheFake : public FakeMachine {
-   public:
-    explicit ClockOnTheFake(cpuid::testing::FakeMachine& cpus) : FakeMachine(1'000'000'000ull), cpus_(cpus) {}
-    void PinToFirstProcessor() override {
-      cpus_.SetThreadAffinity(1);
-      thread = std::this_thread::get_id();
-      pinned = true;
-    }
-    std::atomic<bool> pinned{false};
-    std::thread::id thread;
-
-   private:
-    cpuid::testing::FakeMachine& cpus_;
-  } clock(*cpus);
-  ScopedOverride<ICpuSpeedPlatform> use_clock(clock);
-  RecordingSink sink;
-  TCPUSpeed speed(sink);
-  speed.Start();
-  ASSERT_TRUE(WaitUntil([&] { return clock.pinned.load(); }));
-  const std::thread::id clock_thread = clock.thread;
-  std::thread window_thread([] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); });
-  const std::thread::id window = window_thread.get_id();
-
+  CountAt(*cpus, 1'000'000'000ull);
+  std::atomic<bool> clock_known{false}, reading{false};
+  std::thread::id clock_thread, window;
   uint64_t clock_mask_during = 0, window_mask_during = 0, reader_mask_during = 0;
-  cpus->on_sleep = [&](uint32_t) {  // the Sleep(0) that follows each pin
+  cpus->on_sleep = [&](uint32_t ms) {
+    if (ms != 0) {  // the clock thread's sleeps
+      if (!clock_known) {
+        clock_thread = std::this_thread::get_id();
+        clock_known = true;
+      }
+      return;
+    }
+    if (!reading) return;
+    // The Sleep(0) that follows each pin of the read, on the reading thread.
     clock_mask_during = cpus->MaskOf(clock_thread);
     window_mask_during = cpus->MaskOf(window);
     reader_mask_during = cpus->Mask();
   };
+  RecordingSink sink;
+  TCPUSpeed speed(sink);
+  speed.Start();
+  ASSERT_TRUE(WaitUntil([&] { return clock_known.load() && cpus->MaskOf(clock_thread) == 1u; }));
+  std::thread window_thread([] { std::this_thread::sleep_for(std::chrono::milliseconds(200)); });
+  window = window_thread.get_id();
+
+  reading = true;
   ASSERT_TRUE(cpuid::CpuRoot().UseAffinity());
   EXPECT_EQ(cpuid::CpuRoot().ProcessorInformation(1)->Vendor()->Vendor(), cpuid::kVendorAmd);
-  cpus->on_sleep = nullptr;
+  reading = false;
   window_thread.join();
 
   EXPECT_EQ(reader_mask_during, 2u);  // the read itself ran on processor 1
@@ -273,10 +266,11 @@ TEST_F(CpuSpeedThreadTest, StaysPinnedThroughAProcessorLibraryRead) {
 }
 
 TEST_F(CpuSpeedThreadTest, AnErrorEndsTheThreadSilently) {
-  FakeMachine machine(1'000'000'000ull);
+  FakeMachine machine;
+  CountAt(machine, 1'000'000'000ull);
   RecordingSink sink;
-  machine.on_sleep = [] { throw std::runtime_error("no counter"); };
-  ScopedOverride<ICpuSpeedPlatform> use_machine(machine);
+  machine.on_sleep = [](uint32_t) { throw std::runtime_error("no counter"); };
+  ScopedOverride<ICpuMachine> use_machine(machine);
   TCPUSpeed speed(sink);
   speed.Start();
   ASSERT_TRUE(WaitUntil([&] { return speed.Finished(); }));

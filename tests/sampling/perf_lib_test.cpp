@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "support/fake_registry.h"
+
 namespace zt {
 namespace {
 

@@ -14,6 +14,7 @@
 
 #include "perf_data_builder.h"
 #include "sampling/perf_data.h"
+#include "support/fake_registry.h"
 #include "util/registry.h"
 
 namespace zt {

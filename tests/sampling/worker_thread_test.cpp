@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "sampling/cpu_speed.h"
 #include "sampling/res_monitor.h"
+#include "util/cpu_machine.h"
 #include "util/platform.h"
 
 namespace zt {
@@ -189,7 +189,7 @@ TEST(WorkerThread, TheSamplingThreadsSleepsEndOnTheTerminateRequest) {
   constexpr uint32_t kTenMinutes = 600000;
   const std::function<void()> sleeps[] = {
       [] { Seam<IMonitorClock>::Real().Sleep(kTenMinutes); },
-      [] { Seam<ICpuSpeedPlatform>::Real().Sleep(kTenMinutes); },
+      [] { Seam<ICpuMachine>::Real().SleepMs(kTenMinutes); },
   };
   for (const auto& sleep : sleeps) {
     std::atomic<bool> sleeping{false};

@@ -17,6 +17,7 @@
 #include "sampling/cpu_speed.h"
 #include "sampling/monitor_fakes.h"
 #include "sampling/res_monitor.h"
+#include "support/fake_registry.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"

@@ -1,11 +1,9 @@
 // The real machine on Linux.  Linux has no process-wide affinity mask: the
 // mask belongs to each thread, so the calling thread's mask stands in for the
 // process mask.
-#include "cpuid/cpu_machine.h"
+#include "util/cpu_machine.h"
 
 #include <sched.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -13,6 +11,7 @@
 #include <cstring>
 
 #include "util/process_priority.h"
+#include "util/thread_pause.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -22,13 +21,11 @@
 #define ZT_HAVE_X86 0
 #endif
 
-namespace zt::cpuid {
+namespace zt {
 
 namespace {
 
-pid_t CurrentThreadId() { return static_cast<pid_t>(syscall(SYS_gettid)); }
-
-class LinuxMachine final : public ICpuMachine {
+class LinuxMachine final : public TMachinePriority {
  public:
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override {
     CpuidRegisters r;
@@ -95,6 +92,7 @@ class LinuxMachine final : public ICpuMachine {
   int64_t QueryPerformanceFrequency() override { return 1000000000; }
 
   void SleepMs(uint32_t ms) override {
+    if (ms != 0 && PauseThroughWaiter(ms)) return;
     if (ms == 0) {
       // Like Sleep(0): give up the rest of the time slice so that a new
       // affinity mask takes effect before the caller goes on.
@@ -105,51 +103,17 @@ class LinuxMachine final : public ICpuMachine {
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
   }
-
-  // Linux has no process-wide class (the shared owner does nothing here),
-  // so the measuring thread's own nice value is raised.  An unprivileged
-  // process may not raise it; failures are ignored and the measurement runs
-  // at whatever priority it has.
-  void RaisePriority() override {
-    ProcessPriority().Raise();
-    SavedPriority& saved = Saved();
-    if (saved.depth++ > 0) return;
-    saved.raised = false;
-    pid_t tid = CurrentThreadId();
-    errno = 0;
-    int old = getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
-    if (old == -1 && errno != 0) return;
-    if (setpriority(PRIO_PROCESS, static_cast<id_t>(tid), -20) == 0) {
-      saved.raised = true;
-      saved.nice = old;
-    }
-  }
-
-  void RestorePriority() override {
-    SavedPriority& saved = Saved();
-    if (saved.depth == 0) return;
-    if (--saved.depth == 0 && saved.raised) {
-      setpriority(PRIO_PROCESS, static_cast<id_t>(CurrentThreadId()), saved.nice);
-      saved.raised = false;
-    }
-    ProcessPriority().Restore();
-  }
-
- private:
-  struct SavedPriority {
-    int depth = 0;
-    bool raised = false;
-    int nice = 0;
-  };
-  // Raise and restore happen on the thread that measures.
-  static SavedPriority& Saved() {
-    thread_local SavedPriority saved;
-    return saved;
-  }
 };
 
 }  // namespace
 
+template <>
+ICpuMachine& Seam<ICpuMachine>::Real() {
+  // Made on first use; thread-safe as a function-local static.
+  static LinuxMachine machine;
+  return machine;
+}
+
 std::shared_ptr<ICpuMachine> CreateNativeMachine() { return std::make_shared<LinuxMachine>(); }
 
-}  // namespace zt::cpuid
+}  // namespace zt

@@ -1,5 +1,5 @@
 // The real machine on Windows.
-#include "cpuid/cpu_machine.h"
+#include "util/cpu_machine.h"
 
 #include <windows.h>
 
@@ -7,8 +7,9 @@
 #include <x86intrin.h>
 
 #include "util/process_priority.h"
+#include "util/thread_pause.h"
 
-namespace zt::cpuid {
+namespace zt {
 
 namespace {
 
@@ -25,7 +26,7 @@ SetThreadAffinityMaskFn LoadSetThreadAffinityMask() {
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadAffinityMask")));
 }
 
-class WindowsMachine final : public ICpuMachine {
+class WindowsMachine final : public TMachinePriority {
  public:
   WindowsMachine() : set_affinity_(LoadSetThreadAffinityMask()) {}
 
@@ -82,48 +83,24 @@ class WindowsMachine final : public ICpuMachine {
     return value.QuadPart;
   }
 
-  void SleepMs(uint32_t ms) override { Sleep(ms); }
-
-  // The thread's priority belongs to this thread alone; the process class is
-  // shared with the clock-speed thread, so it goes through the program's
-  // counted owner.  A priority that could not be read is neither raised nor
-  // written back; other failures are not examined and the measurement goes
-  // on at whatever priority was obtained.
-  void RaisePriority() override {
-    ProcessPriority().Raise();
-    Saved& saved = SavedPriority();
-    if (saved.depth++ > 0) return;
-    saved.thread_priority = GetThreadPriority(GetCurrentThread());
-    if (saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
-      SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-    }
+  void SleepMs(uint32_t ms) override {
+    if (ms == 0 || !PauseThroughWaiter(ms)) Sleep(ms);
   }
 
-  void RestorePriority() override {
-    Saved& saved = SavedPriority();
-    if (saved.depth == 0) return;
-    if (--saved.depth == 0 && saved.thread_priority != THREAD_PRIORITY_ERROR_RETURN) {
-      SetThreadPriority(GetCurrentThread(), saved.thread_priority);
-    }
-    ProcessPriority().Restore();
-  }
 
  private:
-  struct Saved {
-    int depth = 0;
-    int thread_priority = THREAD_PRIORITY_ERROR_RETURN;
-  };
-  // Raise and restore happen on the thread that measures.
-  static Saved& SavedPriority() {
-    thread_local Saved saved;
-    return saved;
-  }
-
   SetThreadAffinityMaskFn set_affinity_;
 };
 
 }  // namespace
 
+template <>
+ICpuMachine& Seam<ICpuMachine>::Real() {
+  // Made on first use; thread-safe as a function-local static.
+  static WindowsMachine machine;
+  return machine;
+}
+
 std::shared_ptr<ICpuMachine> CreateNativeMachine() { return std::make_shared<WindowsMachine>(); }
 
-}  // namespace zt::cpuid
+}  // namespace zt

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "cpuid/cpu_machine.h"
+#include "util/cpu_machine.h"
 
-namespace zt::cpuid {
+namespace zt {
 namespace {
 
 std::string Chars(uint32_t v) {
@@ -86,14 +86,14 @@ TEST(NativeMachineLinux, CountersRunAndSleepWaits) {
 }
 
 TEST(MachineSeam, ReplacementAndBack) {
-  ICpuMachine* native = &Machine();
+  ICpuMachine* native = &Seam<ICpuMachine>::Get();
   auto fake = CreateNativeMachine();
   {
     ScopedOverride<ICpuMachine> use(*fake);
-    EXPECT_EQ(&Machine(), fake.get());
+    EXPECT_EQ(&Seam<ICpuMachine>::Get(), fake.get());
   }
-  EXPECT_EQ(&Machine(), native);
+  EXPECT_EQ(&Seam<ICpuMachine>::Get(), native);
 }
 
 }  // namespace
-}  // namespace zt::cpuid
+}  // namespace zt

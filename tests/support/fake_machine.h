@@ -1,15 +1,22 @@
-// The processor library's one fake machine: CPUID answers from a register
-// map per processor, the answering processor chosen by the calling thread's
-// affinity mask, and every affinity, sleep and CPUID call counted.  Each
-// thread has its own mask, all processors until it sets one, as on Windows
-// (the affinity calls may come from several threads; the rest is for one).  A leaf may have a
-// list of answers: successive executions of the same leaf in a row walk
-// through it (the last one repeats), as leaf 2 does on the processors that
-// need several calls; running another leaf starts the walk again.  A leaf
-// without an entry answers zeros.
+// The one fake machine (util/cpu_machine.h), under the processor library
+// and the clock thread alike.  CPUID answers from a register map per
+// processor, the answering processor chosen by the calling thread's affinity
+// mask, and every affinity, sleep and CPUID call counted.  Each thread has
+// its own mask, all processors until it sets one, as on Windows.  A leaf may
+// have a list of answers: successive executions of the same leaf in a row
+// walk through it (the last one repeats), as leaf 2 does on the processors
+// that need several calls; running another leaf starts the walk again.  A
+// leaf without an entry answers zeros.
+//
+// Time is the machine's own: it stands still but for the sleeps, which move
+// it on by what they asked for (plus sleep_extra_us, as a sleep that ends
+// on the system's tick does), and both counters follow it at their rates.
+// The affinity, sleep, counter and priority calls may come from two threads
+// at once (a clock thread beside a library read); CPUID is for one.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -20,8 +27,8 @@
 #include <thread>
 #include <vector>
 
-#include "cpuid/cpu_machine.h"
 #include "cpuid/cpu_root.h"
+#include "util/cpu_machine.h"
 
 namespace zt::cpuid::testing {
 
@@ -81,20 +88,60 @@ class FakeMachine final : public ICpuMachine {
   uint64_t SetThreadAffinity(uint64_t mask) override {
     std::lock_guard<std::mutex> lock(affinity_mutex_);
     set_affinity_masks.push_back(mask);
+    {
+      std::lock_guard<std::mutex> time_lock(time_mutex_);
+      log_.push_back("affinity " + std::to_string(mask));
+    }
     const uint64_t before = MaskOfLocked(std::this_thread::get_id());
     thread_masks_[std::this_thread::get_id()] = mask;
     return before;
   }
   bool CanSetThreadAffinity() override { return can_set_affinity; }
-  uint64_t ReadTsc() override { return tsc += tsc_step; }
-  int64_t QueryPerformanceCounter() override { return qpc += qpc_step; }
+  uint64_t ReadTsc() override {
+    std::lock_guard<std::mutex> lock(time_mutex_);
+    log_.push_back("tsc");
+    return tsc_base + Ticks(tsc_hz);
+  }
+  int64_t QueryPerformanceCounter() override {
+    std::lock_guard<std::mutex> lock(time_mutex_);
+    log_.push_back("qpc");
+    return static_cast<int64_t>(Ticks(static_cast<uint64_t>(frequency)));
+  }
   int64_t QueryPerformanceFrequency() override { return frequency; }
   void SleepMs(uint32_t ms) override {
-    sleeps.push_back(ms);
+    {
+      std::lock_guard<std::mutex> lock(time_mutex_);
+      sleeps.push_back(ms);
+      log_.push_back("sleep " + std::to_string(ms));
+      now_us_ += ms * uint64_t{1000} + (ms != 0 ? sleep_extra_us : 0);
+    }
     if (on_sleep) on_sleep(ms);
+    // Real time passes a little, so that a test's loop gets to run beside
+    // a thread that does nothing but sleep here.
+    if (real_pause_us != 0) std::this_thread::sleep_for(std::chrono::microseconds(real_pause_us));
   }
-  void RaisePriority() override { ++raise_calls; }
-  void RestorePriority() override { ++restore_calls; }
+  void RaisePriority() override {
+    std::lock_guard<std::mutex> lock(time_mutex_);
+    ++raise_calls;
+    log_.push_back("raise");
+  }
+  void RestorePriority() override {
+    std::lock_guard<std::mutex> lock(time_mutex_);
+    ++restore_calls;
+    log_.push_back("restore");
+  }
+
+  // The sleeps, counter readings and priority calls in order ("sleep 500",
+  // "tsc", "qpc", "raise", "restore"), and the affinity calls ("affinity 1").
+  std::vector<std::string> Log() const {
+    std::lock_guard<std::mutex> lock(time_mutex_);
+    return log_;
+  }
+  // Machine time in microseconds.
+  uint64_t NowUs() const {
+    std::lock_guard<std::mutex> lock(time_mutex_);
+    return now_us_;
+  }
 
   uint32_t CurrentProcessor() const {
     const uint64_t mask = Mask();
@@ -155,18 +202,24 @@ class FakeMachine final : public ICpuMachine {
   int get_affinity_calls = 0;
   int cpuid_calls = 0;
   std::vector<uint32_t> leaves_asked;
-  std::vector<uint32_t> sleeps;
+  std::vector<uint32_t> sleeps;  // read it once the other threads are done
   int raise_calls = 0;
   int restore_calls = 0;
-  uint64_t tsc = 0;
-  uint64_t tsc_step = 0;
-  int64_t qpc = 0;
-  int64_t qpc_step = 0;
-  int64_t frequency = 0;
-  // Runs inside every SleepMs (a test can hold a clock measurement there).
+  uint64_t tsc_hz = 0;     // the time-stamp counter's rate
+  uint64_t tsc_base = 0;   // its reading at machine time 0
+  int64_t frequency = 0;   // the high-resolution counter's rate; 0: none
+  uint64_t sleep_extra_us = 0;
+  uint32_t real_pause_us = 0;
+  // Runs after every SleepMs, on the sleeping thread (a test can hold a
+  // measurement there).  Set it before any other thread runs.
   std::function<void(uint32_t)> on_sleep;
 
  private:
+  // Counts of a counter at `hz` since machine time 0, split so that a long
+  // run of sleeps cannot overflow the product.
+  uint64_t Ticks(uint64_t hz) const {
+    return now_us_ * (hz / 1000000) + now_us_ * (hz % 1000000) / 1000000;
+  }
   uint64_t MaskOfLocked(std::thread::id thread) const {
     auto it = thread_masks_.find(thread);
     return it == thread_masks_.end() ? AllMask() : it->second;
@@ -178,6 +231,9 @@ class FakeMachine final : public ICpuMachine {
   std::map<uint32_t, size_t> executions_;
   uint32_t last_leaf_ = 0xFFFFFFFF;
   size_t run_ = 0;
+  mutable std::mutex time_mutex_;
+  uint64_t now_us_ = 0;
+  std::vector<std::string> log_;
 };
 
 // Installs a fake machine (and a fresh root for it) for one scope; without

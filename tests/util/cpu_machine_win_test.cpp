@@ -1,5 +1,5 @@
 // The real Windows machine behind the seam.
-#include "cpuid/cpu_machine.h"
+#include "util/cpu_machine.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include <thread>
 
-namespace zt::cpuid {
+namespace zt {
 namespace {
 
 TEST(NativeMachineWin, CountsAndCpuidAnswer) {
@@ -61,4 +61,4 @@ TEST(NativeMachineWin, CountersPriorityAndSleep) {
 }
 
 }  // namespace
-}  // namespace zt::cpuid
+}  // namespace zt
