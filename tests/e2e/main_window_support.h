@@ -53,6 +53,7 @@ class SamplingThreads {
       const LRESULT id = Query(pid, item);
       HANDLE h = id > 0 ? OpenThread(SYNCHRONIZE, FALSE, static_cast<DWORD>(id)) : nullptr;
       if (h) handles_[count_++] = h;
+      if (h && item == AppQuery::MonitorThreadId) monitor_id_ = static_cast<DWORD>(id);
     }
   }
   ~SamplingThreads() {
@@ -63,11 +64,40 @@ class SamplingThreads {
 
   // Both were found running.
   bool Held() const { return count_ == 2; }
+  // The monitor thread's system id (0 when it was not found).
+  DWORD MonitorThreadId() const { return monitor_id_; }
   bool Ended() const { return count_ > 0 && WaitForMultipleObjects(count_, handles_, TRUE, 0) == WAIT_OBJECT_0; }
 
  private:
   HANDLE handles_[2] = {};
   DWORD count_ = 0;
+  DWORD monitor_id_ = 0;
+};
+
+// Holds a thread of another process where it stands (SuspendThread) until
+// released or destroyed.
+class HeldThread {
+ public:
+  explicit HeldThread(DWORD thread_id)
+      : handle_(thread_id ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, thread_id) : nullptr) {
+    held_ = handle_ && SuspendThread(handle_) != static_cast<DWORD>(-1);
+  }
+  ~HeldThread() {
+    Release();
+    if (handle_) CloseHandle(handle_);
+  }
+  HeldThread(const HeldThread&) = delete;
+  HeldThread& operator=(const HeldThread&) = delete;
+
+  bool held() const { return held_; }
+  void Release() {
+    if (held_) ResumeThread(handle_);
+    held_ = false;
+  }
+
+ private:
+  HANDLE handle_;
+  bool held_ = false;
 };
 
 inline RECT WindowRect(HWND h) {
