@@ -38,9 +38,18 @@ IColorChooser& Seam<IColorChooser>::Real() {
   return chooser;
 }
 
+namespace {
+int WindowHeight(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return r.bottom - r.top;
+}
+}  // namespace
+
 void TColorBox::Attach(HWND combo, int item_height) {
   combo_ = combo;
   item_height_ = item_height;
+  field_frame_ = WindowHeight(combo) - item_height;
   SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
   const NamedColor* colors = NamedColors();
   for (std::size_t i = 0; i < kNamedColorCount; ++i) {
@@ -109,8 +118,13 @@ bool TColorBox::TakeSelection(HWND owner) {
 void TColorBox::SetItemHeight(int pixels) {
   item_height_ = pixels;
   if (!combo_) return;
-  SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), pixels);
   SendMessageW(combo_, CB_SETITEMHEIGHT, 0, pixels);
+  SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), pixels);
+  // The field is asked for by its inside height, which the system may count
+  // apart from what it measured when the box was made: the box keeps the
+  // frame it had around its entries then.
+  const int off = WindowHeight(combo_) - (pixels + field_frame_);
+  if (off != 0) SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), pixels - off);
 }
 
 void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {

@@ -66,6 +66,7 @@ class TColorBox {
   HWND combo_ = nullptr;
   Color color_ = 0;
   int item_height_ = kColorItemHeight;
+  int field_frame_ = 0;  // the box's height beyond its entries' height
   bool custom_held_ = false;
   Color custom_ = 0;
   bool cancelled_ = false;  // the list is closing without a choice

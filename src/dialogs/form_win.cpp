@@ -200,14 +200,19 @@ void TForm::Relayout(int dpi, const RECT* window) {
     const int cw = sizable ? MulDivRound(client.right, dpi, previous) : Scale(design_client_.cx);
     const int ch = sizable ? MulDivRound(client.bottom, dpi, previous) : Scale(design_client_.cy);
     const SIZE size = WindowSizeFor(cw, ch);
-    const int x = (now.left + now.right - size.cx) / 2, y = (now.top + now.bottom - size.cy) / 2;
-    SetWindowPos(hwnd_, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     FitClient(cw, ch);
+    RECT sized;
+    GetWindowRect(hwnd_, &sized);
+    SetWindowPos(hwnd_, nullptr, (now.left + now.right - (sized.right - sized.left)) / 2,
+                 (now.top + now.bottom - (sized.bottom - sized.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   for (const DesignedChild& c : designed_) {
     if (!IsWindow(c.child)) continue;
     const RECT px = ScaledRect(c.design, dpi_);
-    SetWindowPos(c.child, nullptr, px.left, px.top, px.right, px.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(c.child, nullptr, px.left, px.top, px.right + c.grown.cx, px.bottom + c.grown.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
   struct Swap {
     const std::vector<std::pair<HFONT, HFONT>>* successors;
@@ -365,7 +370,14 @@ HWND TForm::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style
                                instance_, nullptr);
   if (!child) return nullptr;
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font()), FALSE);
-  designed_.push_back({child, design});
+  // A control that makes itself larger than asked (an etched line takes its
+  // border on top) does so again at every dpi.  One that makes itself
+  // smaller takes the height it wants anyway (a drop-down list's field).
+  RECT made;
+  GetWindowRect(child, &made);
+  const SIZE grown = {std::max<LONG>(0, made.right - made.left - px.right),
+                      std::max<LONG>(0, made.bottom - made.top - px.bottom)};
+  designed_.push_back({child, design, grown});
   return child;
 }
 
@@ -417,8 +429,9 @@ void TForm::SetDesignRect(HWND child, int x, int y, int w, int h) {
   auto known = std::find_if(designed_.begin(), designed_.end(), [&](const DesignedChild& c) { return c.child == child; });
   if (known != designed_.end()) {
     known->design = design;
+    known->grown = {0, 0};
   } else {
-    designed_.push_back({child, design});
+    designed_.push_back({child, design, {0, 0}});
   }
   const RECT px = ScaledRect(design, dpi_);
   SetWindowPos(child, nullptr, px.left, px.top, px.right, px.bottom, SWP_NOZORDER | SWP_NOACTIVATE);

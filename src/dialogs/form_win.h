@@ -190,6 +190,7 @@ class TForm {
   struct DesignedChild {
     HWND child;
     RECT design;  // left, top, width, height in design units
+    SIZE grown;   // pixels the control added to the size it was made with
   };
   struct FormFont {
     FontDesign design;
