@@ -229,6 +229,7 @@ void TForm::Relayout(int dpi, const RECT* window) {
     }
   } swap{&successors};
   EnumChildWindows(hwnd_, Swap::Each, reinterpret_cast<LPARAM>(&swap));
+  if (ex_style_ & WS_EX_APPWINDOW) SetProgramIcons();
   FormLayout(previous);
   PlaceTabPages();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -254,8 +255,12 @@ void TForm::CenterOnScreen() {
 
 void TForm::SetProgramIcons() {
   // The executable's icon, shared: the system keeps it for the process.
+  // The sizes are those of the window's dpi where the system tells them.
+  using MetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto metrics_for_dpi = reinterpret_cast<MetricsForDpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
   for (auto [which, metric] : {std::make_pair(ICON_BIG, SM_CXICON), std::make_pair(ICON_SMALL, SM_CXSMICON)}) {
-    const int size = GetSystemMetrics(metric);
+    const int size = metrics_for_dpi ? metrics_for_dpi(metric, static_cast<UINT>(dpi_)) : GetSystemMetrics(metric);
     if (HANDLE icon = LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED))
       SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   }
@@ -422,19 +427,6 @@ void TForm::PlaceTabPages() {
     TabCtrl_AdjustRect(p.tab, FALSE, &r);
     SetWindowPos(p.page, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-}
-
-void TForm::SetDesignRect(HWND child, int x, int y, int w, int h) {
-  const RECT design = {x, y, w, h};
-  auto known = std::find_if(designed_.begin(), designed_.end(), [&](const DesignedChild& c) { return c.child == child; });
-  if (known != designed_.end()) {
-    known->design = design;
-    known->grown = {0, 0};
-  } else {
-    designed_.push_back({child, design, {0, 0}});
-  }
-  const RECT px = ScaledRect(design, dpi_);
-  SetWindowPos(child, nullptr, px.left, px.top, px.right, px.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::LimitTrackSize(MINMAXINFO& info) const {

@@ -153,9 +153,6 @@ class TForm {
   // The pages over their tab controls' display areas, once a tab control
   // has been moved or its tabs have changed size.
   void PlaceTabPages();
-  // A child's place and size from now on, in design units (a child the
-  // view places from figures it works out).
-  void SetDesignRect(HWND child, int x, int y, int w, int h);
   // A further font of the form, made again at every change of dpi; the
   // children showing it are given the new one.  Ask for the handle each
   // time it is used: it changes with the dpi.
