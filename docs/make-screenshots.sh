@@ -6,7 +6,8 @@
 # Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
 # zettrim.exe; NATIVE_BUILD_DIR (optional) holds tray_sheet.
 # ZT_SHOTS="statistics about" takes only the named shots (window-dark,
-# window-light, ..., statistics, about, settings, cpu-info).  The caption
+# window-light, ..., statistics, about, settings, cpu-info, dialogs-150,
+# dialogs-200).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
 # when installed, or from the file named by ZT_MARLETT.
 set -euo pipefail
@@ -135,4 +136,15 @@ wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 ||
 if want cpu-info; then
   "$here/make-info-screenshots.sh" "$build" || echo "CPU information window pictures not taken" >&2
 fi
+# The four secondary windows at 150 % and 200 %, each in a prefix of its
+# own at that dpi.
+dialogs_at_scale() {
+  local dpi=$1 percent=$2
+  if want "dialogs-$percent"; then
+    "$here/make-dpi-screenshots.sh" "$build" "$dpi" "$percent" ||
+      echo "the windows at $percent % were not taken" >&2
+  fi
+}
+dialogs_at_scale 144 150
+dialogs_at_scale 192 200
 echo "screenshots written to $here"

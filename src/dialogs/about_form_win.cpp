@@ -12,15 +12,15 @@ namespace {
 
 constexpr wchar_t kHeaderClass[] = L"Zettrim.AboutHeader";
 
-// Layout in client pixels.  The window is not scaled with the screen's pixel
-// density: these are the sizes it shows.
+// Layout in design units (util/dpi.h), shown at the window's dpi.
 constexpr int kClientWidth = 337;
 constexpr int kClientHeight = 215;
 constexpr int kHeaderHeight = 97;
 constexpr int kBevelHeight = 9;  // the bottom-line bevel along the header's lower edge
 constexpr int kImageX = 24, kImageY = 8, kImageSize = 81;
 constexpr int kTextX = 128;
-constexpr int kTitleY = 16, kTitleWidth = 120, kTitleHeight = 36, kTitleFontHeight = 32;
+constexpr int kTitleY = 16, kTitleWidth = 120, kTitleHeight = 36;
+constexpr int kTitleFontPoints = 24;  // 32 pixels high at 96 dpi
 constexpr int kVersionY = 56, kDateY = 72;
 constexpr int kCaptionX = 32, kValueX = 112;
 constexpr int kRowY[4] = {112, 136, 160, 184};
@@ -52,7 +52,6 @@ bool TForm_About::Create(HINSTANCE instance, HWND owner, const std::string& tran
 void TForm_About::FormCreate() {
   const AboutTexts texts = MakeAboutTexts(translator_credit_);
   hand_cursor_ = LoadCursorW(nullptr, IDC_HAND);
-  logo_ = DrawProgramLogo();
   CreateHeader(texts);
   AddRow(kRowY[0], L"作者：", texts.author, kIdLabelAuthor, false);
   AddRow(kRowY[1], L"电子邮件：", texts.email, kIdLabelEmail, true);
@@ -61,22 +60,21 @@ void TForm_About::FormCreate() {
 }
 
 void TForm_About::CreateHeader(const AboutTexts& texts) {
-  panel_header_ = CreateWindowExW(0, kHeaderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                  kClientWidth, kHeaderHeight, hwnd(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPanelHeader)), instance(),
-                                  nullptr);
+  panel_header_ = AddControl(kHeaderClass, L"", WS_CLIPCHILDREN, 0, 0, kClientWidth, kHeaderHeight, kIdPanelHeader);
   if (!panel_header_) return;
   SetWindowLongPtrW(panel_header_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   // The header's labels and picture take their own mouse messages
   // (SS_NOTIFY): a click on them is not a click on the header.
   AddControl(WC_STATICW, L"", SS_OWNERDRAW | SS_NOTIFY, kImageX, kImageY, kImageSize, kImageSize, kIdImage,
              panel_header_);
-  title_font_.reset(CreateFontW(-kTitleFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
-                                L"Times New Roman"));
+  FontDesign title_font;
+  title_font.points = kTitleFontPoints;
+  title_font.face = L"Times New Roman";
+  title_font.pitch_and_family = DEFAULT_PITCH | FF_ROMAN;
+  const int title_font_index = AddFont(title_font);
   HWND title = AddControl(WC_STATICW, Widen(texts.title), SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kTextX, kTitleY,
                           kTitleWidth, kTitleHeight, kIdLabelTitle, panel_header_);
-  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(title_font_.get()), FALSE);
+  SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(title_font_index)), FALSE);
   const int text_width = kClientWidth - kTextX - 8;
   AddControl(WC_STATICW, Widen(texts.version), SS_LEFT | SS_NOPREFIX | SS_NOTIFY, kTextX, kVersionY, text_width,
              kRowHeight, kIdLabelVersion, panel_header_);
@@ -89,6 +87,15 @@ void TForm_About::AddRow(int y, const wchar_t* caption, const std::string& value
   SendMessageW(caption_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
   AddControl(WC_STATICW, Widen(value), SS_LEFT | SS_NOPREFIX | (link ? SS_NOTIFY : 0), kValueX, y,
              kClientWidth - kValueX - 8, kRowHeight, id);
+}
+
+void TForm_About::FormLayout(int) {
+  // The logo drawn at the size it is shown, never a smaller one stretched.
+  const int size = Scale(kProgramLogoSize);
+  if (logo_size_ != size) {
+    logo_ = DrawProgramLogo(size);
+    logo_size_ = size;
+  }
 }
 
 void TForm_About::FormShow() { PostMessageW(hwnd(), WM_AFTERSHOW, 0, 0); }
@@ -139,18 +146,19 @@ LRESULT TForm_About::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
 void TForm_About::Image_Draw(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   FillRect(dc, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  if (logo_.size() != static_cast<size_t>(kProgramLogoSize) * kProgramLogoSize) return;
+  const int n = logo_size_;
+  if (n <= 0 || logo_.size() != static_cast<size_t>(n) * static_cast<size_t>(n)) return;
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = kProgramLogoSize;
-  info.bmiHeader.biHeight = -kProgramLogoSize;  // top row first
+  info.bmiHeader.biWidth = n;
+  info.bmiHeader.biHeight = -n;  // top row first
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  const int x = item.rcItem.left + (item.rcItem.right - item.rcItem.left - kProgramLogoSize) / 2;
-  const int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kProgramLogoSize) / 2;
-  SetDIBitsToDevice(dc, x, y, kProgramLogoSize, kProgramLogoSize, 0, 0, 0, kProgramLogoSize, logo_.data(), &info,
-                    DIB_RGB_COLORS);
+  const int x = item.rcItem.left + (item.rcItem.right - item.rcItem.left - n) / 2;
+  const int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - n) / 2;
+  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(n), static_cast<DWORD>(n), 0, 0, 0, static_cast<UINT>(n), logo_.data(),
+                    &info, DIB_RGB_COLORS);
 }
 
 LRESULT TForm_About::HeaderHandle(HWND header, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -159,7 +167,9 @@ LRESULT TForm_About::HeaderHandle(HWND header, UINT msg, WPARAM wparam, LPARAM l
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(header, &ps);
       // The bottom-line bevel: a shadow line over a highlight line.
-      RECT bevel = {0, kHeaderHeight - kBevelHeight, kClientWidth, kHeaderHeight};
+      RECT bevel;
+      GetClientRect(header, &bevel);
+      bevel.top = bevel.bottom - Scale(kBevelHeight);
       DrawEdge(dc, &bevel, EDGE_ETCHED, BF_BOTTOM);
       EndPaint(header, &ps);
       return 0;

@@ -41,6 +41,7 @@ class TForm_About : public TForm {
 
  protected:
   void FormCreate() override;
+  void FormLayout(int previous_dpi) override;
   void FormShow() override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
@@ -58,8 +59,8 @@ class TForm_About : public TForm {
 
   std::string translator_credit_;
   HWND panel_header_ = nullptr;
-  UniqueFont title_font_;
   ProgramPixels logo_;
+  int logo_size_ = 0;
   HCURSOR hand_cursor_ = nullptr;
 };
 

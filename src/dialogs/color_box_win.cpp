@@ -4,6 +4,7 @@
 
 #include "config/color_win.h"
 #include "dialogs/color_list.h"
+#include "util/dpi.h"
 #include "util/handles_win.h"
 #include "util/unicode_win.h"
 
@@ -37,8 +38,18 @@ IColorChooser& Seam<IColorChooser>::Real() {
   return chooser;
 }
 
-void TColorBox::Attach(HWND combo) {
+namespace {
+int WindowHeight(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return r.bottom - r.top;
+}
+}  // namespace
+
+void TColorBox::Attach(HWND combo, int item_height) {
   combo_ = combo;
+  item_height_ = item_height;
+  field_frame_ = WindowHeight(combo) - item_height;
   SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
   const NamedColor* colors = NamedColors();
   for (std::size_t i = 0; i < kNamedColorCount; ++i) {
@@ -104,7 +115,17 @@ bool TColorBox::TakeSelection(HWND owner) {
   return changed;
 }
 
-void TColorBox::MeasureItem(MEASUREITEMSTRUCT& item) { item.itemHeight = 16; }
+void TColorBox::SetItemHeight(int pixels) {
+  item_height_ = pixels;
+  if (!combo_) return;
+  SendMessageW(combo_, CB_SETITEMHEIGHT, 0, pixels);
+  SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), pixels);
+  // The field is asked for by its inside height, which the system may count
+  // apart from what it measured when the box was made: the box keeps the
+  // frame it had around its entries then.
+  const int off = WindowHeight(combo_) - (pixels + field_frame_);
+  if (off != 0) SendMessageW(combo_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), pixels - off);
+}
 
 void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {
   HDC dc = item.hDC;
@@ -114,8 +135,10 @@ void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {
   if (item.itemID == static_cast<UINT>(-1)) return;
   const int index = static_cast<int>(item.itemID);
 
-  // The swatch, framed, unless it is the custom entry with nothing chosen yet.
-  RECT swatch = {r.left + 2, r.top + 2, r.left + 2 + 22, r.bottom - 2};
+  // The swatch, framed, unless it is the custom entry with nothing chosen
+  // yet; its figures are at the scale of the entry's height.
+  auto scale = [&](int design) { return MulDivRound(design, item_height_, kColorItemHeight); };
+  RECT swatch = {r.left + scale(2), r.top + scale(2), r.left + scale(2 + 22), r.bottom - scale(2)};
   if (index != kCustomEntry || custom_held_) {
     UniqueBrush fill(CreateSolidBrush(ToColorRef(EntryColor(index))));
     FillRect(dc, &swatch, fill.get());
@@ -124,7 +147,7 @@ void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {
 
   wchar_t text[64] = {};
   SendMessageW(combo_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
-  RECT tr = {swatch.right + 5, r.top, r.right - 2, r.bottom};
+  RECT tr = {swatch.right + scale(5), r.top, r.right - scale(2), r.bottom};
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);

@@ -11,6 +11,9 @@
 
 namespace zt {
 
+// The height of an entry at 96 dpi.
+constexpr int kColorItemHeight = 16;
+
 // The system's colour chooser; tests put a fake in its place.
 class IColorChooser {
  public:
@@ -29,8 +32,9 @@ IColorChooser& Seam<IColorChooser>::Real();
 class TColorBox {
  public:
   // Fills a combo box made with CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
-  // CBS_HASSTRINGS.
-  void Attach(HWND combo);
+  // CBS_HASSTRINGS, whose entries are `item_height` pixels high (the answer
+  // its parent gave to WM_MEASUREITEM).
+  void Attach(HWND combo, int item_height);
   HWND hwnd() const { return combo_; }
 
   // Shows `color`: its named entry, or the custom entry holding it.
@@ -47,8 +51,10 @@ class TColorBox {
   bool EnterPressed(HWND owner);                // Enter while the list is closed
   void FocusLost();                             // CBN_KILLFOCUS
 
-  // WM_MEASUREITEM / WM_DRAWITEM for this box.
-  static void MeasureItem(MEASUREITEMSTRUCT& item);
+  // A new height of the box's field and of each entry of its list, in
+  // pixels (the display's scaling changed), and WM_DRAWITEM, which draws at
+  // the scale of that height.
+  void SetItemHeight(int pixels);
   void DrawItem(const DRAWITEMSTRUCT& item) const;
 
  private:
@@ -59,6 +65,8 @@ class TColorBox {
 
   HWND combo_ = nullptr;
   Color color_ = 0;
+  int item_height_ = kColorItemHeight;
+  int field_frame_ = 0;  // the box's height beyond its entries' height
   bool custom_held_ = false;
   Color custom_ = 0;
   bool cancelled_ = false;  // the list is closing without a choice

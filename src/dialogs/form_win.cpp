@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "dialogs/form_placement.h"
+#include "util/dpi_win.h"
 #include "util/modeless_dialogs_win.h"
 #include "util/window_messages.h"
 #include "util/window_proc_win.h"
@@ -25,7 +26,42 @@ bool DropDownOpen(HWND focus) {
   return false;
 }
 
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+
+// Windows 10 1607 and later: the frame of a window at a given dpi.
+AdjustWindowRectExForDpiFn AdjustForDpi() {
+  static const AdjustWindowRectExForDpiFn fn = reinterpret_cast<AdjustWindowRectExForDpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  return fn;
+}
+
+// A child's rectangle at `dpi` from its design rectangle (left, top, width,
+// height): the edges are scaled, so that children that touch in the design
+// still touch.
+RECT ScaledRect(const RECT& design, int dpi) {
+  const int left = ScaleToDpi(design.left, dpi), top = ScaleToDpi(design.top, dpi);
+  return {left, top, ScaleToDpi(design.left + design.right, dpi) - left,
+          ScaleToDpi(design.top + design.bottom, dpi) - top};
+}
+
+SIZE FrameOf(HWND hwnd) {
+  RECT w, c;
+  GetWindowRect(hwnd, &w);
+  GetClientRect(hwnd, &c);
+  return {(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+}
+
 }  // namespace
+
+template <>
+IMonitorScaling& Seam<IMonitorScaling>::Real() {
+  class SystemMonitorScaling final : public IMonitorScaling {
+   public:
+    int DpiAt(const RECT& window) override { return MonitorDpi(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST)); }
+  };
+  static SystemMonitorScaling scaling;
+  return scaling;
+}
 
 void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSEXW wc = {};
@@ -59,33 +95,153 @@ TForm::~TForm() {
 bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
   instance_ = instance;
   keep_clear_of_ = options.keep_clear_of;
+  style_ = options.style;
+  ex_style_ = options.ex_style;
+  design_client_ = {options.client_width, options.client_height};
+  min_client_ = {options.min_client_width, options.min_client_height};
   RegisterWindowClassOnce(instance, options.class_name, ObjectWindowProc<TForm, &TForm::hwnd_, &TForm::Dispatch>,
                           GetSysColorBrush(COLOR_BTNFACE));
   RegisterWindowClassOnce(instance, kPageClass, PageProc, GetSysColorBrush(COLOR_BTNFACE));
-  auto make_font = [&](int weight) {
-    return UniqueFont(CreateFontW(-options.font_height, 0, 0, 0, weight, FALSE, FALSE, FALSE, options.font_charset,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, options.font_face));
-  };
-  font_ = make_font(FW_NORMAL);
-  bold_font_ = make_font(FW_BOLD);
+  fonts_.clear();
+  for (int weight : {FW_NORMAL, FW_BOLD}) {
+    FontDesign font;
+    font.points = options.font_points;
+    font.weight = weight;
+    font.face = options.font_face;
+    font.charset = options.font_charset;
+    fonts_.push_back({font, UniqueFont()});
+  }
 
   RECT r = {0, 0, options.client_width, options.client_height};
   AdjustWindowRectEx(&r, options.style, FALSE, options.ex_style);
-  if (options.min_client_width > 0 || options.min_client_height > 0) {
-    RECT m = {0, 0, options.min_client_width, options.min_client_height};
-    AdjustWindowRectEx(&m, options.style, FALSE, options.ex_style);
-    min_window_ = {m.right - m.left, m.bottom - m.top};
-  }
   hwnd_ = CreateWindowExW(options.ex_style, options.class_name, options.caption.c_str(), options.style, 0, 0,
                           r.right - r.left, r.bottom - r.top, options.owner, nullptr, instance, this);
   if (!hwnd_) return false;
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  // Laid out for the monitor it was made on, the one it is centred on.
+  dpi_ = WindowDpi(hwnd_);
+  for (FormFont& font : fonts_) font.font = MakeFont(font.design);
+  const SIZE size = WindowSizeFor(Scale(design_client_.cx), Scale(design_client_.cy));
+  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClient(Scale(design_client_.cx), Scale(design_client_.cy));
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font()), FALSE);
   if (options.ex_style & WS_EX_APPWINDOW) SetProgramIcons();
   CenterOnScreen();
   FormCreate();
+  FormLayout(dpi_);
+  PlaceTabPages();
   RegisterModelessDialog(hwnd_);
   return true;
+}
+
+int TForm::Scale(int design) const { return ScaleToDpi(design, dpi_); }
+
+UniqueFont TForm::MakeFont(const FontDesign& design) const {
+  return UniqueFont(CreateFontW(FontHeightForPoints(design.points, dpi_), 0, 0, 0, design.weight, FALSE,
+                                design.underline ? TRUE : FALSE, FALSE, design.charset, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, design.pitch_and_family, design.face.c_str()));
+}
+
+int TForm::AddFont(const FontDesign& design) {
+  fonts_.push_back({design, MakeFont(design)});
+  return static_cast<int>(fonts_.size()) - 1;
+}
+
+HFONT TForm::FontOf(int index) const {
+  return index >= 0 && static_cast<size_t>(index) < fonts_.size() ? fonts_[static_cast<size_t>(index)].font.get()
+                                                                   : nullptr;
+}
+
+SIZE TForm::WindowSizeFor(int client_w, int client_h) const {
+  RECT r = {0, 0, client_w, client_h};
+  if (AdjustWindowRectExForDpiFn adjust = AdjustForDpi()) {
+    adjust(&r, style_, FALSE, ex_style_, static_cast<UINT>(dpi_));
+  } else {
+    AdjustWindowRectEx(&r, style_, FALSE, ex_style_);
+  }
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void TForm::FitClient(int client_w, int client_h) {
+  // Where the system draws the frame at another size than it tells (a
+  // window it keeps at the system's scaling), the client area is made
+  // right by the difference.
+  RECT client, window;
+  GetClientRect(hwnd_, &client);
+  if (client.right == client_w && client.bottom == client_h) return;
+  GetWindowRect(hwnd_, &window);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + client_w - client.right,
+               window.bottom - window.top + client_h - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::Relayout(int dpi, const RECT* window) {
+  const int previous = dpi_;
+  dpi_ = dpi;
+  // The new fonts first: the old ones are freed once no child shows them.
+  std::vector<UniqueFont> old_fonts;
+  std::vector<std::pair<HFONT, HFONT>> successors;
+  for (FormFont& f : fonts_) {
+    UniqueFont made = MakeFont(f.design);
+    successors.emplace_back(f.font.get(), made.get());
+    old_fonts.push_back(std::move(f.font));
+    f.font = std::move(made);
+  }
+
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font()), FALSE);
+  if (window) {
+    SetWindowPos(hwnd_, nullptr, window->left, window->top, window->right - window->left,
+                 window->bottom - window->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    // A fixed window gets its design size; one the user may size keeps the
+    // size it had, in the new pixels.  Either keeps its centre.
+    RECT now, client;
+    GetWindowRect(hwnd_, &now);
+    GetClientRect(hwnd_, &client);
+    const bool sizable = (style_ & WS_THICKFRAME) != 0;
+    const int cw = sizable ? MulDivRound(client.right, dpi, previous) : Scale(design_client_.cx);
+    const int ch = sizable ? MulDivRound(client.bottom, dpi, previous) : Scale(design_client_.cy);
+    const SIZE size = WindowSizeFor(cw, ch);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClient(cw, ch);
+    RECT sized;
+    GetWindowRect(hwnd_, &sized);
+    SetWindowPos(hwnd_, nullptr, (now.left + now.right - (sized.right - sized.left)) / 2,
+                 (now.top + now.bottom - (sized.bottom - sized.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (const DesignedChild& c : designed_) {
+    if (!IsWindow(c.child)) continue;
+    const RECT px = ScaledRect(c.design, dpi_);
+    SetWindowPos(c.child, nullptr, px.left, px.top, px.right + c.grown.cx, px.bottom + c.grown.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  struct Swap {
+    const std::vector<std::pair<HFONT, HFONT>>* successors;
+    static BOOL CALLBACK Each(HWND child, LPARAM lparam) {
+      const auto* self = reinterpret_cast<const Swap*>(lparam);
+      const auto shown = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+      for (const auto& [old_font, new_font] : *self->successors) {
+        if (shown && shown == old_font) {
+          SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(new_font), FALSE);
+          break;
+        }
+      }
+      return TRUE;
+    }
+  } swap{&successors};
+  EnumChildWindows(hwnd_, Swap::Each, reinterpret_cast<LPARAM>(&swap));
+  if (ex_style_ & WS_EX_APPWINDOW) SetProgramIcons();
+  FormLayout(previous);
+  PlaceTabPages();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TForm::WMDpiChanged(WPARAM wparam, LPARAM lparam) {
+  const int dpi = HIWORD(wparam);
+  const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+  // Already laid out for it (on its way to the monitor when it was shown):
+  // the size it has is the right one.
+  if (dpi <= 0 || dpi == dpi_ || !suggested) return;
+  Relayout(dpi, suggested);
 }
 
 void TForm::CenterOnScreen() {
@@ -99,8 +255,12 @@ void TForm::CenterOnScreen() {
 
 void TForm::SetProgramIcons() {
   // The executable's icon, shared: the system keeps it for the process.
+  // The sizes are those of the window's dpi where the system tells them.
+  using MetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto metrics_for_dpi = reinterpret_cast<MetricsForDpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
   for (auto [which, metric] : {std::make_pair(ICON_BIG, SM_CXICON), std::make_pair(ICON_SMALL, SM_CXSMICON)}) {
-    const int size = GetSystemMetrics(metric);
+    const int size = metrics_for_dpi ? metrics_for_dpi(metric, static_cast<UINT>(dpi_)) : GetSystemMetrics(metric);
     if (HANDLE icon = LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED))
       SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
   }
@@ -126,6 +286,14 @@ void TForm::MoveClearOfCover() {
 
 void TForm::Show() {
   if (!hwnd_) return;
+  if (!IsWindowVisible(hwnd_)) {
+    // Made hidden on one monitor, it may appear on another of a different
+    // scaling (it was placed there, or the monitors changed meanwhile).
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    const int target = Seam<IMonitorScaling>::Get().DpiAt(r);
+    if (target > 0 && target != dpi_) Relayout(target, nullptr);
+  }
   FormShow();
   MoveClearOfCover();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
@@ -163,9 +331,9 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       const LRESULT own = Handle(msg, wparam, lparam);
       return own ? own : reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    case WM_SIZE:
-      if (wparam != SIZE_MINIMIZED) ApplyAnchors();
-      return Handle(msg, wparam, lparam);
+    case WM_DPICHANGED:
+      WMDpiChanged(wparam, lparam);
+      return 0;
     case WM_GETMINMAXINFO:
       LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(lparam));
       return 0;
@@ -200,10 +368,21 @@ LRESULT CALLBACK TForm::PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
 
 HWND TForm::AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
                        int id, HWND parent, DWORD ex_style) {
-  HWND child = CreateWindowExW(ex_style, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                               parent ? parent : hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  const RECT design = {x, y, w, h};
+  const RECT px = ScaledRect(design, dpi_);
+  HWND child = CreateWindowExW(ex_style, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, px.left, px.top, px.right,
+                               px.bottom, parent ? parent : hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                instance_, nullptr);
-  if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  if (!child) return nullptr;
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font()), FALSE);
+  // A control that makes itself larger than asked (an etched line takes its
+  // border on top) does so again at every dpi.  One that makes itself
+  // smaller takes the height it wants anyway (a drop-down list's field).
+  RECT made;
+  GetWindowRect(child, &made);
+  const SIZE grown = {std::max<LONG>(0, made.right - made.left - px.right),
+                      std::max<LONG>(0, made.bottom - made.top - px.bottom)};
+  designed_.push_back({child, design, grown});
   return child;
 }
 
@@ -232,56 +411,29 @@ HWND TForm::AddTabPage(HWND tab) {
   // page; the tab control passes the keyboard on to its children.
   SetWindowLongPtrW(tab, GWL_EXSTYLE, GetWindowLongPtrW(tab, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
   SetWindowLongPtrW(tab, GWL_STYLE, GetWindowLongPtrW(tab, GWL_STYLE) | WS_CLIPCHILDREN);
-  RECT r;
-  GetClientRect(tab, &r);
-  TabCtrl_AdjustRect(tab, FALSE, &r);
-  HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, r.left, r.top, r.right - r.left,
-                              r.bottom - r.top, tab, nullptr, instance_, nullptr);
-  if (page) Anchor(page, kAnchorAll);
+  HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD, 0, 0, 0, 0, tab, nullptr, instance_,
+                              nullptr);
+  if (!page) return nullptr;
+  tab_pages_.push_back({tab, page});
+  PlaceTabPages();
   return page;
 }
 
-void TForm::Anchor(HWND child, unsigned anchors) {
-  HWND parent = GetParent(child);
-  RECT parent_client, r;
-  GetClientRect(parent, &parent_client);
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  AnchoredChild a;
-  a.child = child;
-  a.anchors = anchors;
-  a.margins = {r.left, r.top, parent_client.right - r.right, parent_client.bottom - r.bottom};
-  a.size = {r.right - r.left, r.bottom - r.top};
-  anchored_.push_back(a);
-}
-
-void TForm::ApplyAnchors() {
-  for (const AnchoredChild& a : anchored_) {
-    if (!IsWindow(a.child)) continue;
-    RECT parent_client;
-    GetClientRect(GetParent(a.child), &parent_client);
-    auto place = [](unsigned anchors, unsigned near_edge, unsigned far_edge, LONG near_margin, LONG far_margin,
-                    LONG size, LONG extent, int& pos, int& length) {
-      length = size;
-      if ((anchors & near_edge) && (anchors & far_edge)) {
-        pos = near_margin;
-        length = std::max<LONG>(0, extent - near_margin - far_margin);
-      } else if (anchors & far_edge) {
-        pos = extent - far_margin - size;
-      } else {
-        pos = near_margin;
-      }
-    };
-    int x, y, w, h;
-    place(a.anchors, kAnchorLeft, kAnchorRight, a.margins.left, a.margins.right, a.size.cx, parent_client.right, x, w);
-    place(a.anchors, kAnchorTop, kAnchorBottom, a.margins.top, a.margins.bottom, a.size.cy, parent_client.bottom, y, h);
-    SetWindowPos(a.child, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+void TForm::PlaceTabPages() {
+  for (const TabPage& p : tab_pages_) {
+    if (!IsWindow(p.page)) continue;
+    RECT r;
+    GetClientRect(p.tab, &r);
+    TabCtrl_AdjustRect(p.tab, FALSE, &r);
+    SetWindowPos(p.page, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
 void TForm::LimitTrackSize(MINMAXINFO& info) const {
-  if (min_window_.cx > 0) info.ptMinTrackSize.x = min_window_.cx;
-  if (min_window_.cy > 0) info.ptMinTrackSize.y = min_window_.cy;
+  if (min_client_.cx <= 0 && min_client_.cy <= 0) return;
+  const SIZE frame = FrameOf(hwnd_);
+  if (min_client_.cx > 0) info.ptMinTrackSize.x = Scale(min_client_.cx) + frame.cx;
+  if (min_client_.cy > 0) info.ptMinTrackSize.y = Scale(min_client_.cy) + frame.cy;
 }
 
 std::wstring ControlText(HWND control) {

@@ -13,6 +13,14 @@
 // the system's standard controls as children.  Closing hides it; Esc closes
 // it wherever the focus is; Tab, Shift+Tab, the arrow keys and Enter work as
 // in any dialog (the message loop serves it through modeless_dialogs_win.h).
+//
+// Every figure a form is given (client size, a child's place and size, font
+// sizes) is in design units, pixels at 96 dpi (util/dpi.h); the form shows
+// them at its own dpi.  It keeps each child's design rectangle and each
+// font's design, so when its dpi changes (WM_DPICHANGED, or a window shown on
+// a monitor of another scaling than the one it was laid out for) it places
+// every child and makes every font again without the view's help; what is
+// not a fixed rectangle the view sets in FormLayout.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +29,31 @@
 #include <vector>
 
 #include "util/handles_win.h"
+#include "util/seam.h"
 
 namespace zt {
+
+// The dpi of the monitor a window appears on, told by its rectangle in
+// screen pixels; tests put a fake in its place (the system here has one
+// monitor).
+class IMonitorScaling {
+ public:
+  virtual ~IMonitorScaling() = default;
+  virtual int DpiAt(const RECT& window) = 0;
+};
+template <>
+IMonitorScaling& Seam<IMonitorScaling>::Real();
+
+// A font of a form, in points, so that it has the height the system gives a
+// font of that size at the form's dpi.
+struct FontDesign {
+  int points = 8;
+  int weight = FW_NORMAL;
+  bool underline = false;
+  std::wstring face = L"MS Sans Serif";
+  BYTE charset = DEFAULT_CHARSET;
+  BYTE pitch_and_family = DEFAULT_PITCH | FF_SWISS;
+};
 
 struct FormOptions {
   const wchar_t* class_name = nullptr;
@@ -44,9 +75,10 @@ struct FormOptions {
   // smallest client area it can be dragged to; 0 sets no limit.
   int min_client_width = 0;
   int min_client_height = 0;
-  // Font height in pixels (11 is 8 point at 96 dpi), face and character
-  // set (GB2312_CHARSET lets the system find Chinese glyphs the face lacks).
-  int font_height = 11;
+  // The font's size (8 point is 11 pixels high at 96 dpi), face and
+  // character set (GB2312_CHARSET lets the system find Chinese glyphs the
+  // face lacks).
+  int font_points = 8;
   const wchar_t* font_face = L"MS Sans Serif";
   BYTE font_charset = DEFAULT_CHARSET;
 };
@@ -59,16 +91,6 @@ struct FormOptions {
 // would float above every other program.
 void MakeOrdinaryWindow(FormOptions& options, HWND main_window);
 
-// Edges of its parent a child keeps its distance to when the form is
-// resized; a child anchored on two opposite edges grows with its parent.
-enum Anchors : unsigned {
-  kAnchorLeft = 1,
-  kAnchorTop = 2,
-  kAnchorRight = 4,
-  kAnchorBottom = 8,
-  kAnchorAll = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom,
-};
-
 class TForm {
  public:
   virtual ~TForm();
@@ -79,18 +101,30 @@ class TForm {
   // could not be made.
   bool Create(HINSTANCE instance, const FormOptions& options);
   // Not modal: FormShow, then visible and in front (again in front when it
-  // already is visible), clear of the window it keeps clear of.
+  // already is visible), clear of the window it keeps clear of.  A window
+  // about to appear on a monitor whose dpi is not the one it is laid out
+  // for is laid out again first.
   void Show();
   // Hidden; FormHide runs.  The window and its contents stay.
   void Hide();
   HWND hwnd() const { return hwnd_; }
   bool visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+  // The dpi the window is laid out for, and a design value at it.
+  int dpi() const { return dpi_; }
+  int Scale(int design) const;
 
  protected:
   TForm() = default;
 
   // The children are made here, after the window exists.
   virtual void FormCreate() {}
+  // After FormCreate, and after every change of dpi once the children are
+  // back at their design rectangles with the new fonts: whatever is not a
+  // fixed rectangle (sizes measured from text, list columns, item heights,
+  // pictures) is set here for dpi().  `previous_dpi` is the dpi the window
+  // was laid out for before (dpi() itself the first time), for what the user
+  // may have changed, such as a column's width.
+  virtual void FormLayout(int previous_dpi) { (void)previous_dpi; }
   // Before the window becomes visible / after it has been hidden.
   virtual void FormShow() {}
   virtual void FormHide() {}
@@ -103,7 +137,7 @@ class TForm {
   LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam) { return DefWindowProcW(hwnd_, msg, wparam, lparam); }
 
   // Children.  `parent` null means the form; x, y are in the parent's client
-  // coordinates.  Each gets the form's font.
+  // coordinates; x, y, w, h in design units.  Each gets the form's font.
   HWND AddControl(const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
                   int id = -1, HWND parent = nullptr, DWORD ex_style = 0);
   HWND AddLabel(const std::wstring& text, int x, int y, int w, int h, HWND parent = nullptr, int id = -1,
@@ -114,40 +148,66 @@ class TForm {
   // A horizontal separator line.
   HWND AddSeparator(int x, int y, int w, HWND parent = nullptr);
   // A page of a tab control: a container laid over the tab's display area
-  // whose children talk to the form as if they were its own.  It follows the
-  // tab control when that is resized.
+  // whose children talk to the form as if they were its own.
   HWND AddTabPage(HWND tab);
-  // From now on, when the form is resized, `child` keeps its present
-  // distances to the given edges of its parent (kAnchorLeft | kAnchorTop is
-  // where it is anyway).  Anchor parents before their children.
-  void Anchor(HWND child, unsigned anchors);
+  // The pages over their tab controls' display areas, once a tab control
+  // has been moved or its tabs have changed size.
+  void PlaceTabPages();
+  // A further font of the form, made again at every change of dpi; the
+  // children showing it are given the new one.  Ask for the handle each
+  // time it is used: it changes with the dpi.
+  int AddFont(const FontDesign& design);
+  HFONT FontOf(int index) const;
 
   HINSTANCE instance() const { return instance_; }
-  HFONT font() const { return font_.get(); }
-  HFONT bold_font() const { return bold_font_.get(); }
+  HFONT font() const { return FontOf(kNormalFont); }
+  HFONT bold_font() const { return FontOf(kBoldFont); }
 
  private:
+  static constexpr int kNormalFont = 0;
+  static constexpr int kBoldFont = 1;
+
   static LRESULT CALLBACK PageProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept;
   LRESULT Dispatch(UINT msg, WPARAM wparam, LPARAM lparam);
   void CenterOnScreen();
   void MoveClearOfCover();
   void SetProgramIcons();
-  void ApplyAnchors();
   void LimitTrackSize(MINMAXINFO& info) const;
+  // The window's size for a client area of client_w x client_h pixels at
+  // dpi().
+  SIZE WindowSizeFor(int client_w, int client_h) const;
+  void FitClient(int client_w, int client_h);
+  // Everything at `dpi`: the fonts made again, each child at its design
+  // rectangle, FormLayout, the tab pages, a repaint.  The window takes
+  // `window` (screen pixels) when given, else keeps its centre.
+  void Relayout(int dpi, const RECT* window);
+  void WMDpiChanged(WPARAM wparam, LPARAM lparam);
+  UniqueFont MakeFont(const FontDesign& design) const;
 
-  struct AnchoredChild {
+  struct DesignedChild {
     HWND child;
-    unsigned anchors;
-    RECT margins;  // distances to the parent's client edges when anchored
-    SIZE size;
+    RECT design;  // left, top, width, height in design units
+    SIZE grown;   // pixels the control added to the size it was made with
   };
-  std::vector<AnchoredChild> anchored_;
-  SIZE min_window_ = {0, 0};
+  struct FormFont {
+    FontDesign design;
+    UniqueFont font;
+  };
+  struct TabPage {
+    HWND tab;
+    HWND page;
+  };
+  std::vector<DesignedChild> designed_;
+  std::vector<FormFont> fonts_;
+  std::vector<TabPage> tab_pages_;
+  SIZE design_client_ = {0, 0};
+  SIZE min_client_ = {0, 0};
+  DWORD style_ = 0;
+  DWORD ex_style_ = 0;
+  int dpi_ = 96;
   HWND keep_clear_of_ = nullptr;
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
-  UniqueFont font_;
-  UniqueFont bold_font_;
 };
 
 // Registers a window class of this program once (later calls do nothing):

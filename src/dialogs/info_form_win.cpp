@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dialogs/splitter_win.h"
+#include "util/dpi.h"
 #include "util/icons_win.h"
 #include "util/unicode_win.h"
 
@@ -15,17 +16,33 @@ namespace {
 // A finished reading is waiting (posted by the reader's thread).
 constexpr UINT kMsgReadingFinished = WM_APP + 10;
 
+// Layout in design units (util/dpi.h).  The window may be sized: what sits
+// at its right or bottom edge keeps its distance to that edge.
 constexpr int kClientWidth = 537;
 constexpr int kClientHeight = 508;
 // Never narrower than designed (the drop-down list keeps its width); lower
 // is fine, the lists scroll.
 constexpr int kMinClientHeight = 360;
+constexpr int kMargin = 8;
+constexpr int kBelowPages = 43;        // from the page control's foot to the window's
+constexpr int kPoweredByAbove = 36;    // the labels' tops above the window's foot
+constexpr int kVersionAbove = 20;
+constexpr int kCloseWidth = 75, kCloseHeight = 25, kCloseBelow = 9;
 constexpr int kSheetBorder = 8;       // around the feature page's contents
+constexpr int kFeatureSetLabelWidth = 72;
+constexpr int kActiveSetX = 72, kActiveSetY = 1, kActiveSetWidth = 425, kActiveSetDropHeight = 200;
+constexpr int kAvailableFeaturesY = 34;
 constexpr int kFeaturePanelHeight = 49;
+constexpr int kTreeWidth = 230;
+constexpr int kTreeIndent = 19;
 constexpr int kSplitterWidth = 5;
 constexpr int kMinPane = 30;
 constexpr int kPropertyColumnWidth = 120;
 constexpr int kLabelHeight = 14;
+
+void Place(HWND child, int x, int y, int w, int h) {
+  SetWindowPos(child, nullptr, x, y, std::max(0, w), std::max(0, h), SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 int CALLBACK AddFontName(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM names) {
   reinterpret_cast<std::vector<std::string>*>(names)->push_back(Narrow(font->lfFaceName));
@@ -164,7 +181,9 @@ bool TForm_Info::Create(HINSTANCE instance, HWND main_window) {
 }
 
 void TForm_Info::FormCreate() {
-  PageControl = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 8, 8, 521, 457, kIdInfoPageControl);
+  // Everything is placed by LayoutInfo, from the client area's size.
+  PageControl = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, kMargin, kMargin,
+                           kClientWidth - 2 * kMargin, kClientHeight - kMargin - kBelowPages, kIdInfoPageControl);
   for (const char* caption : {kInfoTabFeatures, kInfoTabExplorer}) {
     std::wstring text = Widen(caption);
     TCITEMW tab = {};
@@ -172,23 +191,14 @@ void TForm_Info::FormCreate() {
     tab.pszText = text.data();
     SendMessageW(PageControl, TCM_INSERTITEMW, TabCtrl_GetItemCount(PageControl), reinterpret_cast<LPARAM>(&tab));
   }
-  Anchor(PageControl, kAnchorAll);
   TS_Features = AddTabPage(PageControl);
   TS_Explorer = AddTabPage(PageControl);
   CreateFeaturesPage();
   CreateExplorerPage();
 
-  const std::wstring powered_by = Widen(kInfoPoweredBy);
-  HWND label = AddLabel(powered_by, 8, 472, 10, kLabelHeight);
-  SetWindowPos(label, nullptr, 0, 0, TextWidth(label, powered_by) + 2, kLabelHeight, SWP_NOMOVE | SWP_NOZORDER);
-  Anchor(label, kAnchorLeft | kAnchorBottom);
-  const std::wstring version = Widen(InfoVersionText());
-  Label_Version = AddLabel(version, 8, 488, 10, kLabelHeight, nullptr, kIdInfoVersion);
-  SetWindowPos(Label_Version, nullptr, 0, 0, TextWidth(Label_Version, version) + 2, kLabelHeight,
-               SWP_NOMOVE | SWP_NOZORDER);
-  Anchor(Label_Version, kAnchorLeft | kAnchorBottom);
-  Button_Close = AddButton(Widen(kInfoClose), 454, 474, 75, 25, kIdInfoClose);
-  Anchor(Button_Close, kAnchorRight | kAnchorBottom);
+  Label_PoweredBy = AddLabel(Widen(kInfoPoweredBy), 0, 0, 0, 0);
+  Label_Version = AddLabel(Widen(InfoVersionText()), 0, 0, 0, 0, nullptr, kIdInfoVersion);
+  Button_Close = AddButton(Widen(kInfoClose), 0, 0, 0, 0, kIdInfoClose);
 
   BuildTree();
   reader_ = std::make_unique<TInfoReader>([hwnd = hwnd()] { PostMessageW(hwnd, kMsgReadingFinished, 0, 0); });
@@ -200,65 +210,98 @@ void TForm_Info::FormCreate() {
 }
 
 void TForm_Info::CreateFeaturesPage() {
-  RECT page;
-  GetClientRect(TS_Features, &page);
-  const int left = kSheetBorder, top = kSheetBorder;
-  const std::wstring feature_set = Widen(kInfoFeatureSetLabel);
-  HWND label = AddLabel(feature_set, left, top + 4, 70, kLabelHeight, TS_Features);
-  SetWindowPos(label, nullptr, 0, 0, std::min(72, TextWidth(label, feature_set) + 2), kLabelHeight,
-               SWP_NOMOVE | SWP_NOZORDER);
-  cbActiveSet = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, left + 72, top + 1, 425,
-                           200, kIdInfoActiveSet, TS_Features);
+  Label_FeatureSet = AddLabel(Widen(kInfoFeatureSetLabel), 0, 0, 0, 0, TS_Features);
+  cbActiveSet = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kSheetBorder + kActiveSetX,
+                           kSheetBorder + kActiveSetY, kActiveSetWidth, kActiveSetDropHeight, kIdInfoActiveSet,
+                           TS_Features);
   for (const char* item : kInfoFeatureSetItems) {
     SendMessageW(cbActiveSet, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
   }
   SendMessageW(cbActiveSet, CB_SETCURSEL, 0, 0);
-  Label_AvailableFeatures = AddLabel(Widen(kInfoAvailableFeatures), left, top + 34, page.right - 2 * kSheetBorder,
-                                     kLabelHeight, TS_Features, kIdInfoAvailableFeatures);
-  Anchor(Label_AvailableFeatures, kAnchorLeft | kAnchorTop | kAnchorRight);
-
-  lvStandard = AddControl(WC_LISTVIEWW, L"",
-                          LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | WS_TABSTOP, left,
-                          top + kFeaturePanelHeight, page.right - 2 * kSheetBorder,
-                          page.bottom - 2 * kSheetBorder - kFeaturePanelHeight, kIdInfoStandard, TS_Features,
-                          WS_EX_CLIENTEDGE);
+  Label_AvailableFeatures = AddLabel(Widen(kInfoAvailableFeatures), 0, 0, 0, 0, TS_Features, kIdInfoAvailableFeatures);
+  lvStandard = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | WS_TABSTOP, 0, 0, 0, 0,
+                          kIdInfoStandard, TS_Features, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(lvStandard, LVS_EX_FULLROWSELECT);
   for (size_t i = 0; i < kInfoFeatureColumns.size(); ++i) {
-    AddColumn(lvStandard, static_cast<int>(i), kInfoFeatureColumns[i], kInfoFeatureColumnWidths[i]);
+    AddColumn(lvStandard, static_cast<int>(i), kInfoFeatureColumns[i], Scale(kInfoFeatureColumnWidths[i]));
   }
-  ilAvailable.reset(ImageList_Create(kAvailabilityPictureSize, kAvailabilityPictureSize, ILC_COLOR32 | ILC_MASK, 2, 0));
-  for (bool available : {false, true}) {
-    UniqueIcon picture = IconFromPixels(DrawAvailabilityPicture(available), kAvailabilityPictureSize, PixelAlpha::FromPixels);
-    ImageList_AddIcon(ilAvailable.get(), picture.get());
-  }
-  ListView_SetImageList(lvStandard, ilAvailable.get(), LVSIL_SMALL);
-  Anchor(lvStandard, kAnchorAll);
 }
 
 void TForm_Info::CreateExplorerPage() {
-  RECT page;
-  GetClientRect(TS_Explorer, &page);
+  tree_width_ = Scale(kTreeWidth);
   tvNavigation = AddControl(WC_TREEVIEWW, L"",
-                            TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP, 0, 0,
-                            tree_width_, page.bottom, kIdInfoNavigation, TS_Explorer, WS_EX_CLIENTEDGE);
-  TreeView_SetIndent(tvNavigation, 19);
-  Splitter1 = CreateSplitter(instance(), TS_Explorer, kIdInfoSplitter, tree_width_, 0, kSplitterWidth, page.bottom,
-                             kMinPane);
-  lvInformation = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | WS_TABSTOP, tree_width_ + kSplitterWidth,
-                             0, page.right - tree_width_ - kSplitterWidth, page.bottom, kIdInfoInformation,
-                             TS_Explorer, WS_EX_CLIENTEDGE);
-  AddColumn(lvInformation, 0, kInfoPropertyColumn, kPropertyColumnWidth);
-  AddColumn(lvInformation, 1, kInfoValueColumn, 100);
+                            TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP, 0, 0, 0,
+                            0, kIdInfoNavigation, TS_Explorer, WS_EX_CLIENTEDGE);
+  Splitter1 = CreateSplitter(instance(), TS_Explorer, kIdInfoSplitter, 0, 0, 0, 0, Scale(kMinPane));
+  lvInformation = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | WS_TABSTOP, 0, 0, 0, 0,
+                             kIdInfoInformation, TS_Explorer, WS_EX_CLIENTEDGE);
+  AddColumn(lvInformation, 0, kInfoPropertyColumn, Scale(kPropertyColumnWidth));
+  AddColumn(lvInformation, 1, kInfoValueColumn, Scale(100));
+}
+
+void TForm_Info::FormLayout(int previous_dpi) {
+  if (previous_dpi != dpi()) {
+    // The widths the user may have dragged keep their share.
+    const int columns = Header_GetItemCount(ListView_GetHeader(lvStandard));
+    for (int i = 0; i < columns; ++i) {
+      ListView_SetColumnWidth(lvStandard, i, MulDivRound(ListView_GetColumnWidth(lvStandard, i), dpi(), previous_dpi));
+    }
+    ListView_SetColumnWidth(lvInformation, 0,
+                            MulDivRound(ListView_GetColumnWidth(lvInformation, 0), dpi(), previous_dpi));
+    tree_width_ = MulDivRound(tree_width_, dpi(), previous_dpi);
+  }
+  // The availability pictures drawn at the size the list shows them.
+  const int picture = Scale(kAvailabilityPictureSize);
+  if (picture != picture_size_) {
+    UniqueImageList pictures(ImageList_Create(picture, picture, ILC_COLOR32 | ILC_MASK, 2, 0));
+    for (bool available : {false, true}) {
+      UniqueIcon icon = IconFromPixels(DrawAvailabilityPicture(available, picture), picture, PixelAlpha::FromPixels);
+      ImageList_AddIcon(pictures.get(), icon.get());
+    }
+    // The list shares the pictures: the old ones go once it shows the new.
+    ListView_SetImageList(lvStandard, pictures.get(), LVSIL_SMALL);
+    ilAvailable = std::move(pictures);
+    picture_size_ = picture;
+  }
+  TreeView_SetIndent(tvNavigation, Scale(kTreeIndent));
+  SetSplitterMinPane(Splitter1, Scale(kMinPane));
+  LayoutInfo();
+}
+
+void TForm_Info::LayoutInfo() {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  const int cw = client.right, ch = client.bottom;
+  Place(PageControl, Scale(kMargin), Scale(kMargin), cw - 2 * Scale(kMargin), ch - Scale(kMargin) - Scale(kBelowPages));
+  PlaceTabPages();
+  for (HWND label : {Label_PoweredBy, Label_Version}) {
+    Place(label, Scale(kMargin), ch - Scale(label == Label_PoweredBy ? kPoweredByAbove : kVersionAbove),
+          TextWidth(label, ControlText(label)) + 2, Scale(kLabelHeight));
+  }
+  Place(Button_Close, cw - Scale(kMargin) - Scale(kCloseWidth), ch - Scale(kCloseBelow) - Scale(kCloseHeight),
+        Scale(kCloseWidth), Scale(kCloseHeight));
+
+  RECT page;
+  GetClientRect(TS_Features, &page);
+  const int border = Scale(kSheetBorder);
+  Place(Label_FeatureSet, border, border + Scale(4),
+        std::min(Scale(kFeatureSetLabelWidth), TextWidth(Label_FeatureSet, ControlText(Label_FeatureSet)) + 2),
+        Scale(kLabelHeight));
+  Place(Label_AvailableFeatures, border, border + Scale(kAvailableFeaturesY), page.right - 2 * border,
+        Scale(kLabelHeight));
+  Place(lvStandard, border, border + Scale(kFeaturePanelHeight), page.right - 2 * border,
+        page.bottom - 2 * border - Scale(kFeaturePanelHeight));
   LayoutExplorer();
 }
 
 void TForm_Info::LayoutExplorer() {
   RECT page;
   GetClientRect(TS_Explorer, &page);
-  tree_width_ = ClampSplitterLeft(tree_width_, page.right, kSplitterWidth, kMinPane);
-  const int list_left = tree_width_ + kSplitterWidth;
+  const int splitter = Scale(kSplitterWidth);
+  tree_width_ = ClampSplitterLeft(tree_width_, page.right, splitter, Scale(kMinPane));
+  const int list_left = tree_width_ + splitter;
   SetWindowPos(tvNavigation, nullptr, 0, 0, tree_width_, page.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(Splitter1, nullptr, tree_width_, 0, kSplitterWidth, page.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Splitter1, nullptr, tree_width_, 0, splitter, page.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(lvInformation, nullptr, list_left, 0, std::max(0, static_cast<int>(page.right) - list_left), page.bottom,
                SWP_NOZORDER | SWP_NOACTIVATE);
   // The value column takes the rest of the list's width.
@@ -278,7 +321,7 @@ LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case kMsgReadingFinished: ReadingFinished(); return 0;
     case WM_SIZE:
-      if (TS_Explorer) LayoutExplorer();
+      if (Button_Close && wparam != SIZE_MINIMIZED) LayoutInfo();
       return 0;
     case WM_SETCURSOR:
       // Over the window and its controls while a reading is outstanding;

@@ -56,12 +56,15 @@ class TForm_Info : public TForm {
 
  protected:
   void FormCreate() override;
+  void FormLayout(int previous_dpi) override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
   void CreateFeaturesPage();
   void CreateExplorerPage();
   void BuildTree();
+  // Every child from the client area's size, at dpi().
+  void LayoutInfo();
   void LayoutExplorer();
 
   void tvNavigationChange(const NMTREEVIEWW& change);
@@ -77,16 +80,19 @@ class TForm_Info : public TForm {
   HWND PageControl = nullptr;
   HWND TS_Features = nullptr;
   HWND TS_Explorer = nullptr;
+  HWND Label_FeatureSet = nullptr;
   HWND cbActiveSet = nullptr;
   HWND Label_AvailableFeatures = nullptr;
   HWND lvStandard = nullptr;
   HWND tvNavigation = nullptr;
   HWND Splitter1 = nullptr;
   HWND lvInformation = nullptr;
+  HWND Label_PoweredBy = nullptr;
   HWND Label_Version = nullptr;
   HWND Button_Close = nullptr;
   UniqueImageList ilAvailable;
-  int tree_width_ = 230;
+  int picture_size_ = 0;  // of the pictures in ilAvailable
+  int tree_width_ = 0;    // pixels
   // Reads the library on its own thread; made in FormCreate, gone before the
   // window is.
   std::unique_ptr<TInfoReader> reader_;

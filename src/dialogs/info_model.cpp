@@ -52,20 +52,24 @@ int ClampSplitterLeft(int wanted, int parent_width, int splitter_width, int min_
   return std::max(min_pane, std::min(wanted, highest));
 }
 
-std::vector<uint32_t> DrawAvailabilityPicture(bool available) {
-  constexpr int kSize = kAvailabilityPictureSize;
+std::vector<uint32_t> DrawAvailabilityPicture(bool available, int size) {
+  if (size <= 0) return {};
+  const int kSize = size;
+  // The shapes are laid out on a 16-unit square, sampled at the pixels'
+  // own size.
+  const double unit = static_cast<double>(kAvailabilityPictureSize) / size;
   constexpr int kSub = 4;  // 4 x 4 samples a pixel smooth the edges
   const Rgb face = available ? Rgb{46, 160, 67} : Rgb{214, 48, 49};
   const Rgb rim = available ? Rgb{30, 112, 46} : Rgb{150, 30, 32};
   const Rgb mark = {255, 255, 255};
-  std::vector<uint32_t> pixels(kSize * kSize);
+  std::vector<uint32_t> pixels(static_cast<size_t>(kSize) * static_cast<size_t>(kSize));
   for (int y = 0; y < kSize; ++y) {
     for (int x = 0; x < kSize; ++x) {
       Rgb sum = {0, 0, 0};
       int covered = 0;
       for (int sy = 0; sy < kSub; ++sy) {
         for (int sx = 0; sx < kSub; ++sx) {
-          const double px = x + (sx + 0.5) / kSub, py = y + (sy + 0.5) / kSub;
+          const double px = (x + (sx + 0.5) / kSub) * unit, py = (y + (sy + 0.5) / kSub) * unit;
           const double r = std::hypot(px - 8.0, py - 8.0);
           if (r > 7.6) continue;
           const double to_mark =
@@ -82,7 +86,7 @@ std::vector<uint32_t> DrawAvailabilityPicture(bool available) {
       if (covered == 0) continue;
       auto channel = [&](double v) { return static_cast<uint32_t>(std::lround(v / covered)); };
       const uint32_t alpha = static_cast<uint32_t>(std::lround(255.0 * covered / (kSub * kSub)));
-      pixels[y * kSize + x] = alpha << 24 | channel(sum.r) << 16 | channel(sum.g) << 8 | channel(sum.b);
+      pixels[static_cast<size_t>(y) * static_cast<size_t>(kSize) + static_cast<size_t>(x)] = alpha << 24 | channel(sum.r) << 16 | channel(sum.g) << 8 | channel(sum.b);
     }
   }
   return pixels;

@@ -53,12 +53,12 @@ std::optional<cpuid::TCpuFeatureKind> FeatureKindOfItem(int item);
 // parent too narrow for that, the left pane keeps its minimum.
 int ClampSplitterLeft(int wanted, int parent_width, int splitter_width, int min_pane);
 
-// The two pictures of the feature list, 16 x 16, 0xAARRGGBB (not
-// premultiplied), row 0 at the top: a red disc with a white cross for a
-// feature that is not available, a green disc with a white tick for one that
-// is.
+// The two pictures of the feature list, `size` pixels a side (16 at 96 dpi),
+// 0xAARRGGBB (not premultiplied), row 0 at the top: a red disc with a white
+// cross for a feature that is not available, a green disc with a white tick
+// for one that is.  Drawn at the size asked for.
 inline constexpr int kAvailabilityPictureSize = 16;
-std::vector<uint32_t> DrawAvailabilityPicture(bool available);
+std::vector<uint32_t> DrawAvailabilityPicture(bool available, int size = kAvailabilityPictureSize);
 
 struct PageReading {
   int code = 0;

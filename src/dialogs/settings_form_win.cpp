@@ -8,15 +8,22 @@
 namespace zt {
 namespace {
 
+// Layout in design units (util/dpi.h).
 constexpr int kClientWidth = 322;
 constexpr int kClientHeight = 420;
 constexpr int kTabWidth = 75;
+constexpr int kTabHeight = 20;
 
 const wchar_t* const kTabCaptions[4] = {L"一般", L"显示", L"颜色", L"扩展"};
 const wchar_t* const kHint = L"任何改变都会有一个实时的效果！";
 
 constexpr int kCheckHeight = 17;
 constexpr int kCheckStep = 20;
+constexpr int kSizeFieldWidth = 64;  // the number field with its arrows
+constexpr int kSizeFieldHeight = 21;
+constexpr int kArrowsWidth = 16;
+constexpr int kArrowsOverlap = 2;   // the arrows cover the field's right border
+constexpr int kThumbLength = 21;    // a slider's thumb, across its track
 
 int Index(SettingsCheck c) { return static_cast<int>(c); }
 
@@ -45,7 +52,7 @@ HWND TForm_Settings::Control(int id) const {
 void TForm_Settings::FormCreate() {
   tabs_ = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS | TCS_FIXEDWIDTH, 8, 8,
                      kClientWidth - 16, kClientHeight - 44, kIdSettingsTabs);
-  SendMessageW(tabs_, TCM_SETITEMSIZE, 0, MAKELPARAM(kTabWidth, 20));
+  SendMessageW(tabs_, TCM_SETITEMSIZE, 0, MAKELPARAM(Scale(kTabWidth), Scale(kTabHeight)));
   for (int i = 0; i < 4; ++i) {
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
@@ -59,12 +66,12 @@ void TForm_Settings::FormCreate() {
   CreateExtendedPage(pages_[3]);
 
   // The line at the foot, centred and underlined.
-  LOGFONTW lf = {};
-  GetObjectW(font(), sizeof(lf), &lf);
-  lf.lfUnderline = TRUE;
-  hint_font_.reset(CreateFontIndirectW(&lf));
+  FontDesign underlined;
+  underlined.underline = true;
+  underlined.charset = GB2312_CHARSET;
+  const int hint_font = AddFont(underlined);
   HWND hint = AddLabel(kHint, 0, kClientHeight - 28, kClientWidth, 16, nullptr, kIdSettingsHint, SS_CENTER);
-  SendMessageW(hint, WM_SETFONT, reinterpret_cast<WPARAM>(hint_font_.get()), FALSE);
+  SendMessageW(hint, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(hint_font)), FALSE);
 
   // The first tab is the one shown.
   ShowPage(0);
@@ -112,13 +119,12 @@ void TForm_Settings::AddSizeField(SettingsSize field, const wchar_t* label, HWND
   const int i = static_cast<int>(field);
   const SizeRange range = SizeRangeOf(field);
   AddLabel(label, 22, y + 3, 60, 16, page);
-  HWND edit = AddControl(WC_EDITW, L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, 84, y, 64, 21,
-                         kIdSizeFirst + i, page, WS_EX_CLIENTEDGE);
+  HWND edit = AddControl(WC_EDITW, L"", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, 84, y, kSizeFieldWidth,
+                         kSizeFieldHeight, kIdSizeFirst + i, page, WS_EX_CLIENTEDGE);
   SendMessageW(edit, EM_LIMITTEXT, kSizeFieldMaxChars, 0);
-  HWND spin = AddControl(UPDOWN_CLASSW, L"",
-                         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
-                         kIdSizeSpinFirst + i, page);
-  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  // The arrows take their place at the field's right end (FormLayout).
+  HWND spin = AddControl(UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
+                         0, kArrowsWidth, kSizeFieldHeight, kIdSizeSpinFirst + i, page);
   SendMessageW(spin, UDM_SETRANGE32, range.min, range.max);
   AddLabel(L"(" + std::to_wstring(range.min) + L" - " + std::to_wstring(range.max) + L")", 160, y + 3, 110, 16,
            page);
@@ -147,7 +153,7 @@ void TForm_Settings::CreateColorsPage(HWND page) {
     HWND combo = AddControl(WC_COMBOBOXW, L"",
                             CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
                             118, y, 166, 320, kIdColorFirst + i, page);
-    color_boxes_[static_cast<size_t>(i)].Attach(combo);
+    color_boxes_[static_cast<size_t>(i)].Attach(combo, Scale(kColorItemHeight));
     y += 28;
   }
 }
@@ -172,6 +178,41 @@ void TForm_Settings::CreateExtendedPage(HWND page) {
   AddSlider(SettingsSlider::TrackBar_Rate, L"更新速率：", L"(毫秒)", page, 6);
   AddSlider(SettingsSlider::TrackBar_GraphLength, L"图长度：", L"(点)", page, 110);
   AddSlider(SettingsSlider::TrackBar_AlphaBlending, L"alpha混合：", L"(值)", page, 214);
+}
+
+void TForm_Settings::FormLayout(int previous_dpi) {
+  SendMessageW(tabs_, TCM_SETITEMSIZE, 0, MAKELPARAM(Scale(kTabWidth), Scale(kTabHeight)));
+  // The boxes measured their entries when they were made.
+  if (previous_dpi != dpi()) {
+    for (TColorBox& box : color_boxes_) box.SetItemHeight(Scale(kColorItemHeight));
+  }
+  // A slider that keeps its thumb at one size at every dpi is given one
+  // that grows with the slider.
+  for (int i = 0; i < 3; ++i) {
+    HWND bar = Control(kIdSliderFirst + i);
+    if (SendMessageW(bar, TBM_GETTHUMBLENGTH, 0, 0) == Scale(kThumbLength)) continue;
+    SetWindowLongPtrW(bar, GWL_STYLE, GetWindowLongPtrW(bar, GWL_STYLE) | TBS_FIXEDLENGTH);
+    SendMessageW(bar, TBM_SETTHUMBLENGTH, static_cast<WPARAM>(Scale(kThumbLength)), 0);
+  }
+  // Each number field is back at its full width: its arrows take their
+  // part of it again.  Arrows that keep the system's width at every dpi get
+  // theirs, as much of the field as at 96 dpi.
+  for (int i = 0; i < 2; ++i) {
+    HWND edit = Control(kIdSizeFirst + i), spin = Control(kIdSizeSpinFirst + i);
+    RECT full;
+    GetWindowRect(edit, &full);
+    MapWindowPoints(nullptr, GetParent(edit), reinterpret_cast<POINT*>(&full), 2);
+    SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+    RECT arrows;
+    GetWindowRect(spin, &arrows);
+    const int width = Scale(kArrowsWidth);
+    if (arrows.right - arrows.left == width) continue;
+    const int field_right = full.right - width;
+    SetWindowPos(edit, nullptr, 0, 0, field_right - full.left, full.bottom - full.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(spin, nullptr, field_right - Scale(kArrowsOverlap), full.top, width, full.bottom - full.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TForm_Settings::ShowPage(int index) {
@@ -279,7 +320,9 @@ LRESULT TForm_Settings::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_HSCROLL: if (lparam && !filling_) TrackBarChange(reinterpret_cast<HWND>(lparam)); return 0;
-    case WM_MEASUREITEM: TColorBox::MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)); return TRUE;
+    case WM_MEASUREITEM:
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = static_cast<UINT>(Scale(kColorItemHeight));
+      return TRUE;
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
       const int i = static_cast<int>(item.CtlID) - kIdColorFirst;

@@ -39,6 +39,7 @@ class TForm_Settings : public TForm {
 
  protected:
   void FormCreate() override;
+  void FormLayout(int previous_dpi) override;
   void FormShow() override;
   void FormHide() override;
   bool FormKeyPreview(const MSG& msg) override;
@@ -68,7 +69,6 @@ class TForm_Settings : public TForm {
   HWND tabs_ = nullptr;
   std::array<HWND, 4> pages_ = {};
   std::array<TColorBox, kSettingsColorCount> color_boxes_;
-  UniqueFont hint_font_;
   // True while the dialog fills its controls: a control that reports the
   // filled value as a change would only apply the same value again.
   bool filling_ = false;

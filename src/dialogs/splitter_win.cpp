@@ -65,8 +65,12 @@ HWND CreateSplitter(HINSTANCE instance, HWND parent, int id, int x, int y, int w
   }
   HWND bar = CreateWindowExW(0, kSplitterClass, L"", WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  if (bar) SetWindowLongPtrW(bar, kMinPaneSlot, min_pane);
+  if (bar) SetSplitterMinPane(bar, min_pane);
   return bar;
+}
+
+void SetSplitterMinPane(HWND splitter, int min_pane) {
+  if (splitter) SetWindowLongPtrW(splitter, kMinPaneSlot, min_pane);
 }
 
 }  // namespace zt

@@ -12,5 +12,7 @@ namespace zt {
 inline constexpr WORD kSplitterMoved = 1;
 
 HWND CreateSplitter(HINSTANCE instance, HWND parent, int id, int x, int y, int width, int height, int min_pane);
+// The smallest pane width from now on (pixels; it changes with the dpi).
+void SetSplitterMinPane(HWND splitter, int min_pane);
 
 }  // namespace zt

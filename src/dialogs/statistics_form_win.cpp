@@ -9,8 +9,8 @@
 namespace zt {
 namespace {
 
-// Layout, in client pixels: four panels of width 225 stacked from the top,
-// then the reset button.
+// Layout in design units (util/dpi.h): four panels of width 225 stacked from
+// the top, then the reset button.
 constexpr int kClientWidth = 241;
 constexpr int kClientHeight = 387;
 constexpr int kMargin = 8;
@@ -33,16 +33,32 @@ static_assert(kMargin + 2 * PanelHeight(3) + 2 * PanelHeight(2) + 3 * kPanelGap 
                   kClientHeight,
               "the panels and the button fit the window");
 
-// The reset button's picture: a green circular arrow, 16 x 16.
-constexpr const char* kResetPicture[16] = {
-    "................", "........#.......", "........##......", ".....######.....",
-    "...########.....", "..###...##......", ".##.....#.......", ".##.............",
-    "##...........##.", "##...........##.", ".##.........##..", ".###.......###..",
-    "..####...####...", "...#########....", ".....#####......", "................",
-};
+// The reset button's picture (statistics_model.h) is a green circular arrow.
 constexpr COLORREF kResetPictureColor = RGB(0, 110, 60);
-constexpr int kPictureSize = 16;
 constexpr int kPictureGap = 6;  // between the picture and the caption
+constexpr int kFocusInset = 3;
+
+// `picture` (coverage) in `color` over `background`, drawn at (x, y).
+void DrawCoverage(HDC dc, int x, int y, int size, const std::vector<uint8_t>& picture, COLORREF color,
+                  COLORREF background) {
+  if (size <= 0 || picture.size() != static_cast<size_t>(size) * static_cast<size_t>(size)) return;
+  std::vector<uint32_t> pixels(picture.size());
+  auto mix = [](int from, int to, int cover) { return static_cast<uint32_t>((from * (255 - cover) + to * cover + 127) / 255); };
+  for (size_t i = 0; i < picture.size(); ++i) {
+    const int c = picture[i];
+    pixels[i] = mix(GetRValue(background), GetRValue(color), c) << 16 | mix(GetGValue(background), GetGValue(color), c) << 8 |
+                mix(GetBValue(background), GetBValue(color), c);
+  }
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(size), static_cast<DWORD>(size), 0, 0, 0, static_cast<UINT>(size),
+                    pixels.data(), &info, DIB_RGB_COLORS);
+}
 
 }  // namespace
 
@@ -86,7 +102,7 @@ void TForm_Statistics::FormCreate() {
 
 void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
                                 std::initializer_list<const wchar_t*> captions, StatisticsValue first_value) {
-  panels_[panel_count_++] = RECT{kMargin, y, kMargin + kPanelWidth, y + height};
+  panels_[panel_count_++] = RECT{kMargin, y, kMargin + kPanelWidth, y + height};  // design units
   HWND title_label = AddLabel(title, kMargin + 2, y + kTitleTop, kPanelWidth - 4, kRowHeight, nullptr, -1,
                               SS_CENTER);
   SendMessageW(title_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
@@ -172,9 +188,11 @@ void TForm_Statistics::FormPaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd(), &ps);
   for (size_t i = 0; i < panel_count_; ++i) {
-    RECT frame = panels_[i];
+    const RECT& design = panels_[i];
+    RECT frame = {Scale(design.left), Scale(design.top), Scale(design.right), Scale(design.bottom)};
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-    RECT rule = {frame.left + 6, frame.top + kTitleRule, frame.right - 6, frame.top + kTitleRule + 2};
+    const int rule_top = Scale(design.top + kTitleRule);
+    RECT rule = {Scale(design.left + 6), rule_top, Scale(design.right - 6), rule_top + 2};
     DrawEdge(dc, &rule, EDGE_ETCHED, BF_TOP);
   }
   EndPaint(hwnd(), &ps);
@@ -194,22 +212,21 @@ void TForm_Statistics::SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item) {
   SelectedObject keep_font(dc, font());
   SIZE extent = {};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  const int shift = pressed ? 1 : 0;
-  const int width = kPictureSize + kPictureGap + extent.cx;
+  const int shift = pressed ? Scale(1) : 0;
+  const int picture_size = Scale(kResetPictureSize);
+  if (reset_picture_.size() != static_cast<size_t>(picture_size) * static_cast<size_t>(picture_size))
+    reset_picture_ = DrawResetPicture(picture_size);
+  const int width = picture_size + Scale(kPictureGap) + extent.cx;
   const int left = r.left + (r.right - r.left - width) / 2 + shift;
-  const int picture_top = r.top + (r.bottom - r.top - kPictureSize) / 2 + shift;
-  for (int py = 0; py < kPictureSize; ++py) {
-    for (int px = 0; px < kPictureSize; ++px) {
-      if (kResetPicture[py][px] == '#') SetPixelV(dc, left + px, picture_top + py, kResetPictureColor);
-    }
-  }
+  const int picture_top = r.top + (r.bottom - r.top - picture_size) / 2 + shift;
+  DrawCoverage(dc, left, picture_top, picture_size, reset_picture_, kResetPictureColor, GetSysColor(COLOR_BTNFACE));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  RECT text_rect = {left + kPictureSize + kPictureGap, r.top + shift, r.right, r.bottom + shift};
+  RECT text_rect = {left + picture_size + Scale(kPictureGap), r.top + shift, r.right, r.bottom + shift};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = r;
-    InflateRect(&focus, -3, -3);
+    InflateRect(&focus, -Scale(kFocusInset), -Scale(kFocusInset));
     DrawFocusRect(dc, &focus);
   }
 }

@@ -8,7 +8,9 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "dialogs/form_win.h"
 #include "dialogs/statistics_model.h"
@@ -60,11 +62,13 @@ class TForm_Statistics : public TForm {
                                           DWORD_PTR data) noexcept;
 
   std::function<void()> clear_graph_;
-  std::array<RECT, 4> panels_{};
+  std::array<RECT, 4> panels_{};  // design units
   size_t panel_count_ = 0;
   std::array<HWND, kStatisticsValueCount> labels_{};
   HWND speed_button_reset_ = nullptr;
   bool reset_hot_ = false;
+  // The button's picture at the size last drawn.
+  std::vector<uint8_t> reset_picture_;
 };
 
 }  // namespace zt

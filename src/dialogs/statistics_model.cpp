@@ -1,5 +1,6 @@
 #include "dialogs/statistics_model.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "util/format.h"
@@ -84,6 +85,61 @@ StatisticsTexts StatisticsFigureTexts(const TResStatistics& s, uint64_t tick_now
   texts[V::TimeRuning] = RunningTimeText(e);
   texts[V::TimeStarted] = StartTimeText(s.TimeStarted, format);
   return texts;
+}
+
+namespace {
+
+// The picture at its design size, one character a pixel.
+constexpr const char* kResetPixels[kResetPictureSize] = {
+    "................", "........#.......", "........##......", ".....######.....",
+    "...########.....", "..###...##......", ".##.....#.......", ".##.............",
+    "##...........##.", "##...........##.", ".##.........##..", ".###.......###..",
+    "..####...####...", "...#########....", ".....#####......", "................",
+};
+
+// The same shape in design units (a 16-unit square): a ring round
+// (7.5, 8.5) open in its upper right quarter, its upper end carrying an
+// arrow head that points right.
+bool InResetShape(double x, double y) {
+  constexpr double kCx = 7.5, kCy = 8.5, kInner = 4.5, kOuter = 6.5;
+  const double dx = x - kCx, dy = y - kCy;
+  const double r = std::sqrt(dx * dx + dy * dy);
+  const bool open_quarter = dx > 0 && dy < 0;
+  if (r >= kInner && r <= kOuter && !open_quarter) return true;
+  // The head: a triangle with its base upright at x = 7.5 and its tip at
+  // (11.5, 3), on the ring's middle line.
+  constexpr double kBaseX = 7.5, kTipX = 11.5, kTipY = 3.0, kHalfBase = 3.0;
+  if (x < kBaseX || x > kTipX) return false;
+  const double half = kHalfBase * (kTipX - x) / (kTipX - kBaseX);
+  return std::fabs(y - kTipY) <= half;
+}
+
+}  // namespace
+
+std::vector<uint8_t> DrawResetPicture(int size) {
+  if (size <= 0) return {};
+  std::vector<uint8_t> cover(static_cast<size_t>(size) * static_cast<size_t>(size), 0);
+  if (size == kResetPictureSize) {
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) cover[static_cast<size_t>(y * size + x)] = kResetPixels[y][x] == '#' ? 255 : 0;
+    }
+    return cover;
+  }
+  // 4 x 4 samples a pixel smooth the edges.
+  constexpr int kSub = 4;
+  const double unit = static_cast<double>(kResetPictureSize) / size;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      int inside = 0;
+      for (int sy = 0; sy < kSub; ++sy) {
+        for (int sx = 0; sx < kSub; ++sx) {
+          if (InResetShape((x + (sx + 0.5) / kSub) * unit, (y + (sy + 0.5) / kSub) * unit)) ++inside;
+        }
+      }
+      cover[static_cast<size_t>(y * size + x)] = static_cast<uint8_t>((inside * 255 + kSub * kSub / 2) / (kSub * kSub));
+    }
+  }
+  return cover;
 }
 
 }  // namespace zt

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sampling/res_monitor.h"
 
@@ -60,5 +61,12 @@ std::string RunningTimeText(uint64_t elapsed_seconds);
 // "dd mmm yyyy, hh:mm:ss" with the user's short month name:
 // "16 Dec 2013, 09:05:07".
 std::string StartTimeText(double date_time, const FigureFormat& format);
+
+// The reset button's picture, a circular arrow, `size` pixels a side: how
+// much of each pixel it covers, 0 to 255, in rows from the top.  At its
+// design size, 16, it is the hand-set pixel picture; at any other size it is
+// drawn from the same shape with smooth edges, never a small one stretched.
+constexpr int kResetPictureSize = 16;
+std::vector<uint8_t> DrawResetPicture(int size);
 
 }  // namespace zt

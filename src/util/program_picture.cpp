@@ -39,11 +39,17 @@ ProgramPixels DrawProgramImage() {
   return px;
 }
 
-ProgramPixels DrawProgramLogo() {
-  constexpr int n = kProgramLogoSize;
-  constexpr double scale = static_cast<double>(n) / kProgramImageSize;
-  constexpr int frame = 4;
-  ProgramPixels px(n * n, 0xFFFFFF);
+ProgramPixels DrawProgramLogo(int size) {
+  if (size <= 0) return {};
+  const int n = size;
+  const double scale = static_cast<double>(n) / kProgramImageSize;
+  // The frame, the grid's step and its lines keep their share of the
+  // picture at every size.
+  const double k = static_cast<double>(n) / kProgramLogoSize;
+  const int frame = std::max(1, static_cast<int>(std::lround(4 * k)));
+  const int grid = std::max(2, static_cast<int>(std::lround(14 * k)));
+  const int grid_line = std::max(1, static_cast<int>(std::lround(k)));
+  ProgramPixels px(static_cast<size_t>(n) * static_cast<size_t>(n), 0xFFFFFF);
   // The icon's line through the middle of its pixels, scaled up.
   double lx[14], ly[14];
   for (int i = 0; i < 14; ++i) {
@@ -56,13 +62,13 @@ ProgramPixels DrawProgramLogo() {
   const double half_width = 0.6 * scale;
   for (int y = 0; y < n; ++y) {
     for (int x = 0; x < n; ++x) {
-      uint32_t& p = px[y * n + x];
+      uint32_t& p = px[static_cast<size_t>(y) * static_cast<size_t>(n) + static_cast<size_t>(x)];
       if (x < frame || y < frame || x >= n - frame || y >= n - frame) {
         p = kProgramFrame;
         continue;
       }
       // A faint grid, as on the graph.
-      if ((x - frame) % 14 == 13 || (y - frame) % 14 == 13) p = 0xE8ECF4;
+      if ((x - frame) % grid >= grid - grid_line || (y - frame) % grid >= grid - grid_line) p = 0xE8ECF4;
       // Distance from the pixel's centre to the line, for a smooth edge.
       const double cx = x + 0.5, cy = y + 0.5;
       double d = 1e9;

@@ -15,8 +15,9 @@ using ProgramPixels = std::vector<uint32_t>;
 constexpr int kProgramImageSize = 16;
 ProgramPixels DrawProgramImage();
 
+// The logo, `size` pixels a side (64 at 96 dpi), drawn at that size.
 constexpr int kProgramLogoSize = 64;
-ProgramPixels DrawProgramLogo();
+ProgramPixels DrawProgramLogo(int size = kProgramLogoSize);
 
 // a and b mixed, channel by channel: t = 0 gives a, t = 1 gives b.
 uint32_t MixColors(uint32_t a, uint32_t b, double t);

@@ -49,6 +49,29 @@ TEST(InfoModel, PicturesAreRoundMarksOfTheirOwnColour) {
   }
 }
 
+// At 200 % the pictures are drawn at 32 pixels: the same marks, with edges
+// as smooth as at 16, not a 16-pixel picture doubled.
+TEST(InfoModel, PicturesAreDrawnAtTheSizeAskedFor) {
+  for (bool available : {false, true}) {
+    const std::vector<uint32_t> small = DrawAvailabilityPicture(available, 16);
+    const std::vector<uint32_t> large = DrawAvailabilityPicture(available, 32);
+    ASSERT_EQ(large.size(), 32u * 32u);
+    EXPECT_EQ(large[0] >> 24, 0u);
+    EXPECT_EQ(large[16 * 32 + 2] >> 24, 255u) << "the disc's left edge, middle row";
+    EXPECT_EQ(large[5 * 32 + 17], small[2 * 16 + 8]) << "the disc's own colour, between the rim and the mark";
+    double small_cover = 0, large_cover = 0;
+    for (uint32_t p : small) small_cover += p >> 24;
+    for (uint32_t p : large) large_cover += p >> 24;
+    EXPECT_NEAR(large_cover / small_cover, 4.0, 0.2) << "the disc covers the same share";
+    // A doubled picture would hold each value in 2 x 2 blocks.
+    bool smooth = false;
+    for (int y = 0; y < 32; y += 2) {
+      for (int x = 0; x < 32; x += 2) smooth |= large[y * 32 + x] != large[y * 32 + x + 1];
+    }
+    EXPECT_TRUE(smooth);
+  }
+}
+
 // Collects what the reader hands over, as the window does on each wake-up.
 class ReaderHarness {
  public:

@@ -126,5 +126,33 @@ TEST(StatisticsFigures, AMonitorThatNeverStartedShowsZerosAndNoStart) {
   for (const std::string& text : NoMonitorTexts().text) EXPECT_EQ(text, "??");
 }
 
+// The reset arrow at 150 % and 200 % is drawn, not stretched: the same
+// shape (an open ring with its head at the top), smooth at the edges.
+TEST(StatisticsModel, TheResetPictureIsDrawnAtEachSize) {
+  const std::vector<uint8_t> design = DrawResetPicture(16);
+  ASSERT_EQ(design.size(), 256u);
+  double design_cover = 0;
+  for (uint8_t c : design) design_cover += c;
+  for (int size : {24, 32}) {
+    const std::vector<uint8_t> p = DrawResetPicture(size);
+    ASSERT_EQ(p.size(), static_cast<size_t>(size * size));
+    double cover = 0;
+    int partial = 0;
+    for (uint8_t c : p) {
+      cover += c;
+      partial += c > 0 && c < 255;
+    }
+    const double ratio = cover / design_cover / (size / 16.0) / (size / 16.0);
+    EXPECT_NEAR(ratio, 1.0, 0.2) << size;
+    EXPECT_GT(partial, size) << "smooth edges at " << size;
+    auto at = [&](double x, double y) { return p[static_cast<size_t>(y * size / 16) * size + static_cast<size_t>(x * size / 16)]; };
+    EXPECT_EQ(at(1.5, 8.5), 255) << "the ring's left side";
+    EXPECT_EQ(at(7.5, 14.5), 255) << "its foot";
+    EXPECT_EQ(at(12.5, 5.5), 0) << "open in its upper right quarter";
+    EXPECT_EQ(at(9.0, 3.0), 255) << "the head";
+    EXPECT_EQ(at(7.5, 8.5), 0) << "hollow";
+  }
+}
+
 }  // namespace
 }  // namespace zt

@@ -91,7 +91,16 @@ LRESULT AskInfoWindow(AppQuery item, HWND asker) {
              : 0;
 }
 
+LRESULT FontHeightOf(HWND window) {
+  DWORD pid = 0;
+  if (!IsWindow(window) || (GetWindowThreadProcessId(window, &pid), pid != GetCurrentProcessId())) return -1;
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+  LOGFONTW lf = {};
+  return font && GetObjectW(font, sizeof(lf), &lf) ? lf.lfHeight : 0;
+}
+
 LRESULT Answer(AppQuery item, LPARAM lparam) {
+  if (item == AppQuery::WindowFontHeight) return FontHeightOf(reinterpret_cast<HWND>(lparam));
   const auto w = static_cast<WPARAM>(item);
   if (w < static_cast<WPARAM>(AppQuery::Samples)) return AskMainWindow(item);
   if (w < static_cast<WPARAM>(AppQuery::InfoTree)) return AskMonitor(item);

@@ -50,6 +50,9 @@ enum class AppQuery : WPARAM {
   InfoRows = 31,         // a row of the property list: property TAB value
   InfoFeatureRows = 32,  // a feature row: picture index TAB index TAB mnemonic TAB description
   InfoReading = 33,      // a figure: 1 while a page or feature table is being read
+  // Any window of the program, named by lParam: the height (lfHeight) of
+  // the font it shows, 0 without one, -1 when it is no window of the program.
+  WindowFontHeight = 40,
 };
 
 // The query window of one run of the program.
