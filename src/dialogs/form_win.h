@@ -11,8 +11,11 @@
 // TForm: the base of those windows.  A top-level window created in code (no
 // dialog templates), hidden until shown, centred on the primary screen, with
 // the system's standard controls as children.  Closing hides it; Esc closes
-// it wherever the focus is; Tab, Shift+Tab, the arrow keys and Enter work as
-// in any dialog (the message loop serves it through modeless_dialogs_win.h).
+// it wherever the focus is; Tab, Shift+Tab, the arrow keys, Enter and the
+// access keys (Alt and the underlined letter) work as in any dialog (the
+// message loop serves it through modeless_dialogs_win.h).  As a dialog does,
+// it gives the focus back to the control that had it when the user returns
+// to the window.
 #pragma once
 
 #include <windows.h>
@@ -122,6 +125,13 @@ class TForm {
   // where it is anyway).  Anchor parents before their children.
   void Anchor(HWND child, unsigned anchors);
 
+  // The control that gets the focus when the window is next activated (the
+  // control that had it, by default); at once when the window is active.
+  void FocusOnActivation(HWND control);
+  // The focus into the first control of `container` (a tab page) that the
+  // Tab key stops at.
+  void FocusFirstControlOf(HWND container);
+
   HINSTANCE instance() const { return instance_; }
   HFONT font() const { return font_.get(); }
   HFONT bold_font() const { return bold_font_.get(); }
@@ -134,6 +144,7 @@ class TForm {
   void SetProgramIcons();
   void ApplyAnchors();
   void LimitTrackSize(MINMAXINFO& info) const;
+  LRESULT FormActivate(WPARAM wparam, LPARAM lparam);
 
   struct AnchoredChild {
     HWND child;
@@ -144,6 +155,7 @@ class TForm {
   std::vector<AnchoredChild> anchored_;
   SIZE min_window_ = {0, 0};
   HWND keep_clear_of_ = nullptr;
+  HWND focus_ = nullptr;  // given back on activation
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueFont font_;
@@ -158,6 +170,12 @@ void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC pr
 std::wstring ControlText(HWND control);
 void SetControlText(HWND control, const std::wstring& text);  // only when it differs (no flicker)
 bool IsChecked(HWND check_box);
+// The first control below `container`, in the Tab order, that the Tab key
+// stops at (visible, enabled, WS_TABSTOP); null when there is none.
+HWND FirstTabStop(HWND container);
+// The label on the left of `control` on its row (its caption), among its
+// siblings; null when there is none.
+HWND LabelLeftOf(HWND control);
 void SetChecked(HWND check_box, bool checked);
 
 }  // namespace zt

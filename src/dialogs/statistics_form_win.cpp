@@ -75,13 +75,13 @@ void TForm_Statistics::FormCreate() {
   AddPanel(y, PanelHeight(2), L"时间", {L"运行：", L"开始："}, V::TimeRuning);
 
   // A flat button: no frame until the mouse is over it (drawn by
-  // SpeedButton_ResetDraw, hot state kept by ResetButtonProc).  It takes no
-  // part in the Tab order, as a speed button does not.
+  // SpeedButton_ResetDraw, hot state kept by ResetButtonProc).
   speed_button_reset_ = AddControl(WC_BUTTONW, L"重置统计信息", BS_OWNERDRAW, kMargin,
                                    kClientHeight - kMargin - kButtonHeight, kPanelWidth, kButtonHeight,
                                    kIdSpeedButtonReset);
   if (speed_button_reset_)
     SetWindowSubclass(speed_button_reset_, ResetButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  SetUpKeyboardAndNames();
 }
 
 void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
@@ -192,10 +192,13 @@ void TForm_Statistics::SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item) {
   }
   const std::wstring text = ControlText(item.hwndItem);
   SelectedObject keep_font(dc, font());
-  SIZE extent = {};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  // The access key's "&" takes no room: it underlines its letter, once the
+  // user has shown to use the keyboard.
+  const UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+  RECT extent = {};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE | prefix);
   const int shift = pressed ? 1 : 0;
-  const int width = kPictureSize + kPictureGap + extent.cx;
+  const int width = kPictureSize + kPictureGap + static_cast<int>(extent.right - extent.left);
   const int left = r.left + (r.right - r.left - width) / 2 + shift;
   const int picture_top = r.top + (r.bottom - r.top - kPictureSize) / 2 + shift;
   for (int py = 0; py < kPictureSize; ++py) {
@@ -206,7 +209,7 @@ void TForm_Statistics::SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT text_rect = {left + kPictureSize + kPictureGap, r.top + shift, r.right, r.bottom + shift};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | prefix);
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = r;
     InflateRect(&focus, -3, -3);

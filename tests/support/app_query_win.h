@@ -11,9 +11,15 @@
 // are sent to the asker's window named in lParam, as UTF-16 in WM_COPYDATA
 // (dwData = the item) before the call returns; the result is 1 when they
 // were delivered.
+//
+// The test build hands nothing to the desktop's programs: what the program
+// asks the shell to open (a link, a text file) is recorded for ShellOpened
+// instead, and answered as opened.
 #pragma once
 
 #include <windows.h>
+
+#include <memory>
 
 namespace zt {
 class TApplication;
@@ -50,6 +56,8 @@ enum class AppQuery : WPARAM {
   InfoRows = 31,         // a row of the property list: property TAB value
   InfoFeatureRows = 32,  // a feature row: picture index TAB index TAB mnemonic TAB description
   InfoReading = 33,      // a figure: 1 while a page or feature table is being read
+  // The shell: texts, one line each.
+  ShellOpened = 40,  // every target the program asked the shell to open, in order
 };
 
 // The query window of one run of the program.
@@ -61,6 +69,8 @@ class AppQueryWindow {
   AppQueryWindow& operator=(const AppQueryWindow&) = delete;
 
  private:
+  class RecordingShell;
+  std::unique_ptr<RecordingShell> shell_;
   HWND hwnd_ = nullptr;
 };
 
