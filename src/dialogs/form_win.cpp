@@ -156,6 +156,7 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       return Default(msg, wparam, lparam);
     case WM_CLOSE: Hide(); return 0;
     case WM_ACTIVATE: return FormActivate(wparam, lparam);
+    case WM_NEXTDLGCTL: NextControl(wparam, lparam); return 0;
     case WM_KEYPREVIEW: return FormKeyPreview(*reinterpret_cast<const MSG*>(lparam)) ? TRUE : FALSE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
@@ -294,6 +295,20 @@ LRESULT TForm::FormActivate(WPARAM wparam, LPARAM lparam) {
     return 0;
   }
   return Handle(WM_ACTIVATE, wparam, lparam);
+}
+
+void TForm::NextControl(WPARAM wparam, LPARAM lparam) {
+  // As a dialog does: the control named, or the next (wparam 0) or the
+  // previous Tab stop.  The dialog navigation moves the focus this way when
+  // a label's access key is pressed: to the label, then on to its field.
+  HWND target = nullptr;
+  if (LOWORD(lparam)) {
+    target = reinterpret_cast<HWND>(wparam);
+  } else {
+    HWND focus = GetFocus();
+    target = GetNextDlgTabItem(hwnd_, focus && IsChild(hwnd_, focus) ? focus : nullptr, wparam != 0);
+  }
+  if (target && IsChild(hwnd_, target)) SetFocus(target);
 }
 
 void TForm::FocusOnActivation(HWND control) {

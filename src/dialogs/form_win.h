@@ -145,6 +145,7 @@ class TForm {
   void ApplyAnchors();
   void LimitTrackSize(MINMAXINFO& info) const;
   LRESULT FormActivate(WPARAM wparam, LPARAM lparam);
+  void NextControl(WPARAM wparam, LPARAM lparam);
 
   struct AnchoredChild {
     HWND child;
