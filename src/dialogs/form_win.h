@@ -97,8 +97,9 @@ class TForm {
   // Before the window becomes visible / after it has been hidden.
   virtual void FormShow() {}
   virtual void FormHide() {}
-  // Keys before the focused control sees them; true when taken.  By default
-  // Esc closes the window (unless it closes an open drop-down list).
+  // Keys (going down and coming up, and their characters) before the
+  // focused control sees them; true when taken.  By default Esc closes the
+  // window (unless it closes an open drop-down list).
   virtual bool FormKeyPreview(const MSG& msg);
   // Messages the base does not handle itself (WM_COMMAND, WM_NOTIFY,
   // WM_HSCROLL, WM_TIMER, ...), also those of the tab pages' children.

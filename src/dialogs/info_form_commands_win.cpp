@@ -120,6 +120,7 @@ void TForm_Info::SetUpAccessibility() {
 }
 
 bool TForm_Info::FormKeyPreview(const MSG& msg) {
+  if (MenuKeyPreview(msg)) return true;
   if (msg.message == WM_KEYDOWN) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
@@ -146,6 +147,28 @@ bool TForm_Info::FormKeyPreview(const MSG& msg) {
     }
   }
   return TForm::FormKeyPreview(msg);
+}
+
+bool TForm_Info::MenuKeyPreview(const MSG& msg) {
+  // The menu key and Shift+F10 open the menu of the list or tree with the
+  // focus.  Not every system's controls pass them on, so they are taken
+  // here, going down and coming up, and nothing opens the menu twice.
+  if (msg.message == WM_SYSKEYUP && msg.wParam == VK_F10 && menu_by_f10_) {
+    menu_by_f10_ = false;
+    return true;
+  }
+  if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.wParam != VK_F10) menu_by_f10_ = false;
+  if (msg.hwnd != lvStandard && msg.hwnd != lvInformation && msg.hwnd != tvNavigation) return false;
+  const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+  const bool menu_key = msg.wParam == VK_APPS;
+  const bool shift_f10 = msg.wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0;
+  if (!(down || up) || !(menu_key || shift_f10)) return false;
+  if (down && !(msg.lParam & (1 << 30))) {
+    menu_by_f10_ = shift_f10;
+    FormContextMenu(msg.hwnd, -1);
+  }
+  return true;
 }
 
 void TForm_Info::FormContextMenu(HWND control, LPARAM where) {

@@ -86,6 +86,7 @@ class TForm_Info : public TForm {
   // Copying, saving and the keyboard (info_form_commands_win.cpp).
   void SetUpAccessibility();
   void FormContextMenu(HWND control, LPARAM where);
+  bool MenuKeyPreview(const MSG& msg);
   void InfoCommand(int id, HWND list, int node_code);
   void CopyRows(HWND list);
   void SelectAllRows(HWND list);
@@ -132,6 +133,9 @@ class TForm_Info : public TForm {
   // shows and goes at once under a pointer that does not move.
   std::optional<TWaitCursor> reading_cursor_;
   std::map<uint64_t, TextUse> texts_asked_;
+  // Shift+F10 opened a menu: its F10 coming up is no call for the window's
+  // system menu.
+  bool menu_by_f10_ = false;
 };
 
 }  // namespace zt

@@ -162,11 +162,11 @@ std::wstring PageRowsOf(const std::wstring& report, const std::wstring& path) {
   return rows;
 }
 
-// Opens the window's tree menu from the keyboard and takes the item with
-// the access key `key`.
-bool TreeMenuItem(DWORD pid, HWND info, HWND tree, WORD key) {
+// Opens the window's tree menu from the keyboard (Shift+F10 or the menu
+// key) and takes the item with the access key `key`.
+bool TreeMenuItem(DWORD pid, HWND tree, std::initializer_list<WORD> open, WORD key) {
   if (!FocusControl(tree)) return false;
-  PostMessageW(info, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), -1);
+  if (!Keys(open)) return false;
   if (!WaitUntil([&] { return VisibleWindowOf(pid, L"#32768") != nullptr; }, 5000)) return false;
   return Keys({key});
 }
@@ -206,10 +206,20 @@ TEST(CopyKeyboardE2E, TheCpuInformationWindowCopiesAndSavesWhatZettrimCpuinfoPri
   EXPECT_TRUE(WaitUntil([&] { return ClipboardText() != L"before"; }, 5000));
   EXPECT_EQ(ClipboardText(), expected_page);
   std::printf("Ctrl+C in the property list (#0/Signature):\n%s", Narrow(ClipboardText()).c_str());
+  // The list's menu, from the menu key: "全选", then "复制" with every row selected.
+  ASSERT_TRUE(Keys({VK_APPS}));
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(app.pid(), L"#32768") != nullptr; }, 5000));
+  ASSERT_TRUE(Keys({'A'}));
+  EXPECT_TRUE(WaitUntil([&] { return ListView_GetSelectedCount(list) == static_cast<UINT>(ListView_GetItemCount(list)); }, 3000));
+  ASSERT_TRUE(CopyTextToClipboard(nullptr, L"before"));
+  ASSERT_TRUE(Keys({VK_APPS}));
+  ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(app.pid(), L"#32768") != nullptr; }, 5000));
+  ASSERT_TRUE(Keys({'C'}));
+  EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == expected_page; }, 5000)) << Narrow(ClipboardText());
 
   // "复制全部报告" from the tree's menu.
   ASSERT_TRUE(CopyTextToClipboard(nullptr, L"before"));
-  ASSERT_TRUE(TreeMenuItem(app.pid(), info, tree, 'R'));
+  ASSERT_TRUE(TreeMenuItem(app.pid(), tree, {VK_SHIFT, VK_F10}, 'R'));
   EXPECT_TRUE(WaitUntil([&] { return ClipboardText() != L"before"; }, 30000));
   const std::wstring copied = ClipboardText();
   EXPECT_EQ(copied.find(L'\r'), std::wstring::npos) << "lines end as the report's do";
@@ -225,7 +235,7 @@ TEST(CopyKeyboardE2E, TheCpuInformationWindowCopiesAndSavesWhatZettrimCpuinfoPri
   }
 
   // "保存报告…": the system's save dialog, answered here.
-  ASSERT_TRUE(TreeMenuItem(app.pid(), info, tree, 'S'));
+  ASSERT_TRUE(TreeMenuItem(app.pid(), tree, {VK_APPS}, 'S'));
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (dialog = VisibleWindowOf(app.pid(), L"#32770")) != nullptr; }, 10000));
   HWND name = FindDescendant(dialog, 0x47C);  // the file name box ("cmb13")
