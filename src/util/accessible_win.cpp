@@ -10,15 +10,12 @@ namespace zt {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5A41;  // one subclass per control
-
-LRESULT CALLBACK OverrideProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                              DWORD_PTR data) noexcept;
+// The override a control answers with, held as a property of the control.
+constexpr wchar_t kOverrideProperty[] = L"Zettrim.AccessibleOverride";
 
 // The override of a live control, or null once the control is gone.
-const AccessibleOverride* OverrideOf(HWND hwnd) {
-  DWORD_PTR data = 0;
-  if (!IsWindow(hwnd) || !GetWindowSubclass(hwnd, OverrideProc, kSubclassId, &data)) return nullptr;
-  return reinterpret_cast<const AccessibleOverride*>(data);
+AccessibleOverride* OverrideOf(HWND hwnd) {
+  return IsWindow(hwnd) ? static_cast<AccessibleOverride*>(GetPropW(hwnd, kOverrideProperty)) : nullptr;
 }
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
@@ -165,12 +162,11 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wparam, LPARAM lparam) {
   return result;
 }
 
-LRESULT CALLBACK OverrideProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                              DWORD_PTR data) noexcept {
-  auto* o = reinterpret_cast<AccessibleOverride*>(data);
+LRESULT CALLBACK OverrideProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) noexcept {
+  AccessibleOverride* o = OverrideOf(hwnd);
   try {
     if (msg == WM_GETOBJECT && static_cast<LONG>(lparam) == OBJID_CLIENT) return AnswerGetObject(hwnd, wparam, lparam);
-    if (msg == OverriddenAccessible::DoDefaultActionMessage() && o->default_action) {
+    if (msg == OverriddenAccessible::DoDefaultActionMessage() && o && o->default_action) {
       o->default_action();
       return 0;
     }
@@ -179,6 +175,7 @@ LRESULT CALLBACK OverrideProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
   }
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, OverrideProc, kSubclassId);
+    RemovePropW(hwnd, kOverrideProperty);
     delete o;
   }
   return DefSubclassProc(hwnd, msg, wparam, lparam);
@@ -189,11 +186,12 @@ LRESULT CALLBACK OverrideProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
 bool SetAccessibleOverride(HWND control, AccessibleOverride override) {
   if (!control) return false;
   auto owned = std::make_unique<AccessibleOverride>(std::move(override));
-  DWORD_PTR old = 0;
-  const bool had = GetWindowSubclass(control, OverrideProc, kSubclassId, &old) != FALSE;
-  if (!SetWindowSubclass(control, OverrideProc, kSubclassId, reinterpret_cast<DWORD_PTR>(owned.get()))) return false;
+  // Setting the same subclass again only replaces its data.
+  if (!SetWindowSubclass(control, OverrideProc, kSubclassId, 0)) return false;
+  AccessibleOverride* old = OverrideOf(control);
+  if (!SetPropW(control, kOverrideProperty, owned.get())) return false;
   owned.release();
-  if (had) delete reinterpret_cast<AccessibleOverride*>(old);
+  delete old;
   return true;
 }
 
