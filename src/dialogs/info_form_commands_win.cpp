@@ -2,7 +2,6 @@
 // readers read of its controls.
 #include <windows.h>
 #include <commctrl.h>
-#include <oleacc.h>
 #include <windowsx.h>
 
 #include <string>
@@ -210,8 +209,8 @@ void TForm_Info::FormContextMenu(HWND control, LPARAM where) {
   } else {
     return;
   }
-  const int id = static_cast<int>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                                 at.x, at.y, 0, hwnd(), nullptr));
+  constexpr UINT kMenuFlags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN;
+  const int id = static_cast<int>(TrackPopupMenu(menu.get(), kMenuFlags, at.x, at.y, 0, hwnd(), nullptr));
   if (node) TreeView_SelectDropTarget(tvNavigation, nullptr);
   if (id != 0) InfoCommand(id, list, code);
 }

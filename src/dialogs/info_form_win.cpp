@@ -341,7 +341,8 @@ void TForm_Info::PageControlChange() {
   // A new page takes the focus (a click on a tab leaves it in the page just
   // hidden), unless the user walks the tabs with the arrow keys on the tab
   // control itself.
-  if (GetFocus() != PageControl || GetKeyState(VK_LBUTTON) < 0) FocusFirstControlOf(tab == 0 ? TS_Features : TS_Explorer);
+  if (GetFocus() != PageControl || GetKeyState(VK_LBUTTON) < 0)
+    FocusFirstControlOf(tab == 0 ? TS_Features : TS_Explorer);
 }
 
 void TForm_Info::Splitter1Moved() {

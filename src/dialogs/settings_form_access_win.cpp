@@ -60,8 +60,10 @@ void TForm_Settings::SetUpAccessKeysAndNames() {
       const std::string caption = Narrow(ControlText(child));
       for (const SettingsLabelKey& key : kSettingsLabelKeys) {
         if (static_cast<int>(key.tab) != tab || caption != key.caption) continue;
-        if (IsClass(child, WC_STATICW))
-          SetWindowLongPtrW(child, GWL_STYLE, GetWindowLongPtrW(child, GWL_STYLE) & ~static_cast<LONG_PTR>(SS_NOPREFIX));
+        if (IsClass(child, WC_STATICW)) {
+          const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+          SetWindowLongPtrW(child, GWL_STYLE, style & ~static_cast<LONG_PTR>(SS_NOPREFIX));
+        }
         SetWindowTextW(child, Widen(WithAccessKey(caption, key.key)).c_str());
       }
     }

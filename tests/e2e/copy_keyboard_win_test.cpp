@@ -25,6 +25,7 @@
 #include "query_receiver.h"
 #include "shell/menu_model.h"
 #include "support/clipboard_text_win.h"
+#include "util/access_key.h"
 #include "util/clipboard_win.h"
 #include "util/unicode_win.h"
 
@@ -349,7 +350,8 @@ TEST(CopyKeyboardE2E, TheSettingsDialogOpensOnItsFirstBoxAndAltWithAKeyTicksABox
   HWND memory_box = FindDescendant(dialog, kIdCheckFirst + static_cast<int>(SettingsCheck::CheckBox_DisplayMemory));
   HWND memory_label = GetDlgItem(main, kIdLabelMemoryUsed);
   // The caption is the one shown before, with its key added.
-  EXPECT_EQ(WindowText(memory_box), L"显示内存使用情况(&M)");
+  EXPECT_EQ(WithoutAccessKey(Narrow(WindowText(memory_box))), "显示内存使用情况");
+  EXPECT_EQ(AccessKeyOf(Narrow(WindowText(memory_box))), 'M');
   ASSERT_EQ(SendMessageW(memory_box, BM_GETCHECK, 0, 0), BST_CHECKED);
   ASSERT_TRUE(FocusControl(autorun));
   ASSERT_TRUE(Keys({VK_MENU, 'M'}));
