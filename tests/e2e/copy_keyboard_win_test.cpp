@@ -25,6 +25,7 @@
 #include "query_receiver.h"
 #include "shell/menu_model.h"
 #include "support/clipboard_text_win.h"
+#include "support/run_cpuinfo_win.h"
 #include "util/access_key.h"
 #include "util/clipboard_win.h"
 #include "util/unicode_win.h"
@@ -97,42 +98,9 @@ HWND VisibleWindowOf(DWORD pid, const wchar_t* cls) {
   return search.found;
 }
 
-std::wstring FromBuildPath(const std::string& path) {
-  std::wstring w = Widen(path);
-  if (!w.empty() && w[0] == L'/') w = L"Z:" + w;  // a Linux path under Wine
-  std::replace(w.begin(), w.end(), L'/', L'\\');
-  return w;
-}
-
 // What zettrim-cpuinfo prints for this machine.
 std::string RunCpuinfo() {
-  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return {};
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW si = {};
-  si.cb = sizeof(si);
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = write_end;
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  const std::wstring exe = FromBuildPath(ZT_EXE_DIR) + L"\\zettrim-cpuinfo.exe";
-  std::wstring command = L"\"" + exe + L"\"";
-  PROCESS_INFORMATION pi = {};
-  const BOOL started =
-      CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-  CloseHandle(write_end);
-  std::string out;
-  if (started) {
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(read_end, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
-    WaitForSingleObject(pi.hProcess, 30000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-  CloseHandle(read_end);
-  return out;
+  return test::RunCpuinfo(test::FromBuildPath(ZT_EXE_DIR) + L"\\zettrim-cpuinfo.exe", L"");
 }
 
 // The report with every measured clock speed replaced by "<speed>", once it
