@@ -1,7 +1,10 @@
 #include "dialogs/about_form_win.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include "dialogs/link_label_win.h"
+#include "util/accessible_win.h"
 #include "util/clipboard_win.h"
 #include "util/open_document_win.h"
 #include "util/unicode_win.h"
@@ -57,6 +60,7 @@ void TForm_About::FormCreate() {
   AddRow(kRowY[1], L"电子邮件：", texts.email, kIdLabelEmail, true);
   AddRow(kRowY[2], L"网址：", texts.website, kIdLabelWebsite, true);
   AddRow(kRowY[3], L"翻译：", texts.translator, kIdLabelTranslator, false);
+  SetUpKeyboardAndNames();
 }
 
 void TForm_About::CreateHeader(const AboutTexts& texts) {
@@ -206,6 +210,17 @@ LRESULT CALLBACK TForm_About::HeaderProc(HWND hwnd, UINT msg, WPARAM wparam, LPA
   } catch (...) {
     return DefWindowProcW(hwnd, msg, wparam, lparam);
   }
+}
+
+void TForm_About::SetUpKeyboardAndNames() {
+  MakeKeyboardLink(GetDlgItem(hwnd(), kIdLabelEmail));
+  MakeKeyboardLink(GetDlgItem(hwnd(), kIdLabelWebsite));
+  // The header reads as the identification it copies; the logo as a picture.
+  if (panel_header_) SetWindowTextW(panel_header_, Widen(ClipboardIdentification()).c_str());
+  AccessibleOverride logo;
+  logo.name = [] { return Widen(std::string(kAboutLogoName)); };
+  logo.role = ROLE_SYSTEM_GRAPHIC;
+  SetAccessibleOverride(GetDlgItem(panel_header_, kIdImage), std::move(logo));
 }
 
 }  // namespace zt

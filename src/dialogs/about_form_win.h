@@ -2,7 +2,9 @@
 // the program's name, version and build date (a right click on it copies a
 // one-line identification), and four caption/value rows: author, e-mail and
 // web site (blue links) and the translation credit.  Stays above other
-// windows; its texts come from about_model.h.
+// windows; its texts come from about_model.h.  The links are reached with
+// Tab and opened with Enter or Space as well (link_label_win.h); the window
+// still opens with no control focused.
 #pragma once
 
 #include <windows.h>
@@ -48,6 +50,7 @@ class TForm_About : public TForm {
  private:
   void CreateHeader(const AboutTexts& texts);
   void AddRow(int y, const wchar_t* caption, const std::string& value, int id, bool link);
+  void SetUpKeyboardAndNames();
   void WMAfterShow();
   void Label_EmailClick();
   void Label_WebsiteClick();

@@ -29,6 +29,9 @@ std::string EmailLinkTarget();
 // What the web-site link opens.
 std::string WebsiteLinkTarget();
 
+// What screen readers read for the logo.
+inline constexpr char kAboutLogoName[] = "Zettrim 徽标";
+
 // The one-line identification the header copies: "Zettrim 2.0 (2013-12-16)".
 std::string ClipboardIdentification();
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "dialogs/form_placement.h"
@@ -322,6 +323,8 @@ LRESULT TForm::Dispatch(UINT msg, WPARAM wparam, LPARAM lparam) {
       UnregisterModelessDialog(hwnd_);
       return Default(msg, wparam, lparam);
     case WM_CLOSE: Hide(); return 0;
+    case WM_ACTIVATE: return FormActivate(wparam, lparam);
+    case WM_NEXTDLGCTL: NextControl(wparam, lparam); return 0;
     case WM_KEYPREVIEW: return FormKeyPreview(*reinterpret_cast<const MSG*>(lparam)) ? TRUE : FALSE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
@@ -429,6 +432,44 @@ void TForm::PlaceTabPages() {
   }
 }
 
+LRESULT TForm::FormActivate(WPARAM wparam, LPARAM lparam) {
+  if (LOWORD(wparam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+    return Handle(WM_ACTIVATE, wparam, lparam);
+  }
+  // The system would give the focus to the window itself, leaving the
+  // keyboard user nowhere.
+  if (!HIWORD(wparam) && focus_ && IsChild(hwnd_, focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) {
+    SetFocus(focus_);
+    return 0;
+  }
+  return Handle(WM_ACTIVATE, wparam, lparam);
+}
+
+void TForm::NextControl(WPARAM wparam, LPARAM lparam) {
+  // As a dialog does: the control named, or the next (wparam 0) or the
+  // previous Tab stop.  The dialog navigation moves the focus this way when
+  // a label's access key is pressed: to the label, then on to its field.
+  HWND target = nullptr;
+  if (LOWORD(lparam)) {
+    target = reinterpret_cast<HWND>(wparam);
+  } else {
+    HWND focus = GetFocus();
+    target = GetNextDlgTabItem(hwnd_, focus && IsChild(hwnd_, focus) ? focus : nullptr, wparam != 0);
+  }
+  if (target && IsChild(hwnd_, target)) SetFocus(target);
+}
+
+void TForm::FocusOnActivation(HWND control) {
+  focus_ = control;
+  if (control && GetActiveWindow() == hwnd_ && IsWindowVisible(hwnd_)) SetFocus(control);
+}
+
+void TForm::FocusFirstControlOf(HWND container) {
+  if (HWND first = FirstTabStop(container)) FocusOnActivation(first);
+}
+
 void TForm::LimitTrackSize(MINMAXINFO& info) const {
   if (min_client_.cx <= 0 && min_client_.cy <= 0) return;
   const SIZE frame = FrameOf(hwnd_);
@@ -446,6 +487,38 @@ std::wstring ControlText(HWND control) {
 
 void SetControlText(HWND control, const std::wstring& text) {
   if (ControlText(control) != text) SetWindowTextW(control, text.c_str());
+}
+
+HWND FirstTabStop(HWND container) {
+  for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    if ((style & WS_VISIBLE) == 0 || (style & WS_DISABLED) != 0) continue;
+    if (style & WS_TABSTOP) return child;
+    if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) {
+      if (HWND inner = FirstTabStop(child)) return inner;
+    }
+  }
+  return nullptr;
+}
+
+HWND LabelLeftOf(HWND control) {
+  RECT c;
+  if (!GetWindowRect(control, &c)) return nullptr;
+  const LONG middle = (c.top + c.bottom) / 2;
+  HWND label = nullptr;
+  LONG label_right = LONG_MIN;
+  for (HWND sibling = GetWindow(GetParent(control), GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    RECT r;
+    if (sibling == control || !GetWindowRect(sibling, &r)) continue;
+    wchar_t cls[16] = {};
+    GetClassNameW(sibling, cls, 16);
+    if (lstrcmpiW(cls, WC_STATICW) != 0) continue;
+    if (r.top <= middle && middle < r.bottom && r.right <= c.left && r.right > label_right) {
+      label = sibling;
+      label_right = r.right;
+    }
+  }
+  return label;
 }
 
 bool IsChecked(HWND check_box) { return SendMessageW(check_box, BM_GETCHECK, 0, 0) == BST_CHECKED; }

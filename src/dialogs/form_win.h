@@ -11,8 +11,11 @@
 // TForm: the base of those windows.  A top-level window created in code (no
 // dialog templates), hidden until shown, centred on the primary screen, with
 // the system's standard controls as children.  Closing hides it; Esc closes
-// it wherever the focus is; Tab, Shift+Tab, the arrow keys and Enter work as
-// in any dialog (the message loop serves it through modeless_dialogs_win.h).
+// it wherever the focus is; Tab, Shift+Tab, the arrow keys, Enter and the
+// access keys (Alt and the underlined letter) work as in any dialog (the
+// message loop serves it through modeless_dialogs_win.h).  As a dialog does,
+// it gives the focus back to the control that had it when the user returns
+// to the window.
 //
 // Every figure a form is given (client size, a child's place and size, font
 // sizes) is in design units, pixels at 96 dpi (util/dpi.h); the form shows
@@ -128,8 +131,9 @@ class TForm {
   // Before the window becomes visible / after it has been hidden.
   virtual void FormShow() {}
   virtual void FormHide() {}
-  // Keys before the focused control sees them; true when taken.  By default
-  // Esc closes the window (unless it closes an open drop-down list).
+  // Keys (going down and coming up, and their characters) before the
+  // focused control sees them; true when taken.  By default Esc closes the
+  // window (unless it closes an open drop-down list).
   virtual bool FormKeyPreview(const MSG& msg);
   // Messages the base does not handle itself (WM_COMMAND, WM_NOTIFY,
   // WM_HSCROLL, WM_TIMER, ...), also those of the tab pages' children.
@@ -159,6 +163,13 @@ class TForm {
   int AddFont(const FontDesign& design);
   HFONT FontOf(int index) const;
 
+  // The control that gets the focus when the window is next activated (the
+  // control that had it, by default); at once when the window is active.
+  void FocusOnActivation(HWND control);
+  // The focus into the first control of `container` (a tab page) that the
+  // Tab key stops at.
+  void FocusFirstControlOf(HWND container);
+
   HINSTANCE instance() const { return instance_; }
   HFONT font() const { return FontOf(kNormalFont); }
   HFONT bold_font() const { return FontOf(kBoldFont); }
@@ -183,6 +194,8 @@ class TForm {
   void Relayout(int dpi, const RECT* window);
   void WMDpiChanged(WPARAM wparam, LPARAM lparam);
   UniqueFont MakeFont(const FontDesign& design) const;
+  LRESULT FormActivate(WPARAM wparam, LPARAM lparam);
+  void NextControl(WPARAM wparam, LPARAM lparam);
 
   struct DesignedChild {
     HWND child;
@@ -206,6 +219,7 @@ class TForm {
   DWORD ex_style_ = 0;
   int dpi_ = 96;
   HWND keep_clear_of_ = nullptr;
+  HWND focus_ = nullptr;  // given back on activation
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
 };
@@ -218,6 +232,12 @@ void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC pr
 std::wstring ControlText(HWND control);
 void SetControlText(HWND control, const std::wstring& text);  // only when it differs (no flicker)
 bool IsChecked(HWND check_box);
+// The first control below `container`, in the Tab order, that the Tab key
+// stops at (visible, enabled, WS_TABSTOP); null when there is none.
+HWND FirstTabStop(HWND container);
+// The label on the left of `control` on its row (its caption), among its
+// siblings; null when there is none.
+HWND LabelLeftOf(HWND control);
 void SetChecked(HWND check_box, bool checked);
 
 }  // namespace zt

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "dialogs/copy_texts.h"
 #include "dialogs/splitter_win.h"
 #include "util/dpi.h"
 #include "util/icons_win.h"
@@ -207,6 +208,7 @@ void TForm_Info::FormCreate() {
   cbActiveSetChange();
   TabCtrl_SetCurSel(PageControl, 0);
   PageControlChange();
+  SetUpAccessibility();
 }
 
 void TForm_Info::CreateFeaturesPage() {
@@ -219,7 +221,7 @@ void TForm_Info::CreateFeaturesPage() {
   }
   SendMessageW(cbActiveSet, CB_SETCURSEL, 0, 0);
   Label_AvailableFeatures = AddLabel(Widen(kInfoAvailableFeatures), 0, 0, 0, 0, TS_Features, kIdInfoAvailableFeatures);
-  lvStandard = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | LVS_SHAREIMAGELISTS | WS_TABSTOP, 0, 0, 0, 0,
+  lvStandard = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHAREIMAGELISTS | WS_TABSTOP, 0, 0, 0, 0,
                           kIdInfoStandard, TS_Features, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(lvStandard, LVS_EX_FULLROWSELECT);
   for (size_t i = 0; i < kInfoFeatureColumns.size(); ++i) {
@@ -233,7 +235,7 @@ void TForm_Info::CreateExplorerPage() {
                             TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP, 0, 0, 0,
                             0, kIdInfoNavigation, TS_Explorer, WS_EX_CLIENTEDGE);
   Splitter1 = CreateSplitter(instance(), TS_Explorer, kIdInfoSplitter, 0, 0, 0, 0, Scale(kMinPane));
-  lvInformation = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SINGLESEL | WS_TABSTOP, 0, 0, 0, 0,
+  lvInformation = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | WS_TABSTOP, 0, 0, 0, 0,
                              kIdInfoInformation, TS_Explorer, WS_EX_CLIENTEDGE);
   AddColumn(lvInformation, 0, kInfoPropertyColumn, Scale(kPropertyColumnWidth));
   AddColumn(lvInformation, 1, kInfoValueColumn, Scale(100));
@@ -331,8 +333,11 @@ LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
         return TRUE;
       }
       return Default(msg, wparam, lparam);
+    case WM_CONTEXTMENU: FormContextMenu(reinterpret_cast<HWND>(wparam), lparam); return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      if (header->hwndFrom == lvStandard && header->code == static_cast<UINT>(NM_CUSTOMDRAW))
+        return lvStandardCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lparam));
       if (header->hwndFrom == PageControl && header->code == TCN_SELCHANGE) PageControlChange();
       if (header->hwndFrom == tvNavigation && header->code == TVN_SELCHANGEDW) {
         tvNavigationChange(*reinterpret_cast<const NMTREEVIEWW*>(lparam));
@@ -344,6 +349,8 @@ LRESULT TForm_Info::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (from == cbActiveSet && HIWORD(wparam) == CBN_SELCHANGE) cbActiveSetChange();
       if (from == Button_Close && HIWORD(wparam) == BN_CLICKED) Button_CloseClick();
       if (from == Splitter1 && HIWORD(wparam) == kSplitterMoved) Splitter1Moved();
+      if (!from && LOWORD(wparam) >= kIdInfoCopyRows && LOWORD(wparam) <= kIdInfoSaveReport)
+        InfoCommand(LOWORD(wparam), nullptr, SelectedNodeCode());
       return 0;
     }
     default: return Default(msg, wparam, lparam);
@@ -374,6 +381,11 @@ void TForm_Info::PageControlChange() {
   const int tab = TabCtrl_GetCurSel(PageControl);
   ShowWindow(TS_Features, tab == 0 ? SW_SHOW : SW_HIDE);
   ShowWindow(TS_Explorer, tab == 1 ? SW_SHOW : SW_HIDE);
+  // A new page takes the focus (a click on a tab leaves it in the page just
+  // hidden), unless the user walks the tabs with the arrow keys on the tab
+  // control itself.
+  if (GetFocus() != PageControl || GetKeyState(VK_LBUTTON) < 0)
+    FocusFirstControlOf(tab == 0 ? TS_Features : TS_Explorer);
 }
 
 void TForm_Info::Splitter1Moved() {
@@ -388,7 +400,10 @@ void TForm_Info::ReadingFinished() {
   if (!reader_) return;
   if (std::optional<FeatureReading> features = reader_->TakeFeatures()) ShowFeatures(*features);
   if (std::optional<PageReading> page = reader_->TakePage()) ShowPage(*page);
+  const std::vector<TextReading> texts = reader_->TakeTexts();
   if (!reader_->Busy()) reading_cursor_.reset();
+  // Last: a save that fails shows a box, and the window goes on meanwhile.
+  for (const TextReading& text : texts) TextFinished(text);
 }
 
 void TForm_Info::ShowPage(const PageReading& page) {
@@ -404,7 +419,9 @@ void TForm_Info::ShowFeatures(const FeatureReading& features) {
   TListviewUpdate update(lvStandard, true);
   SetControlText(Label_AvailableFeatures, Widen(features.table.label));
   for (const cpuid::FeatureTableRow& row : features.table.rows) {
-    const int at = AddRow(lvStandard, L"", row.available ? 1 : 0);
+    // The picture alone shows; the text is what screen readers and copies read.
+    const int at = AddRow(lvStandard, Widen(row.available ? kInfoAvailableText : kInfoUnavailableText),
+                          row.available ? 1 : 0);
     SetCell(lvStandard, at, 1, std::to_wstring(row.bit));
     SetCell(lvStandard, at, 2, Widen(row.short_name));
     SetCell(lvStandard, at, 3, Widen(row.description));

@@ -4,10 +4,16 @@
 // Made the first time the "CPU信息" command runs and kept; closing hides it.
 // A thin view: what it shows comes from the model (info_model.h) and the
 // page module of the identification library that `zettrim-cpuinfo` prints.
+//
+// What it shows can be copied: Ctrl+C (or the lists' menu) copies the rows
+// selected, or all; the tree's menu copies a page or the whole report, or
+// saves the report to a file (copy_texts.h).  F5 reads the shown page or
+// feature table again; Ctrl+Tab and Ctrl+Shift+Tab switch the tabs.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +41,17 @@ enum InfoWindowControl : int {
   kIdInfoClose = 309,
 };
 
+// Commands of the window's menus (WM_COMMAND): on the lists, copy the rows
+// selected (all rows when none is), select every row; on the tree, copy the
+// page of the selected node, copy the whole report, save it to a file.
+enum InfoWindowCommand : int {
+  kIdInfoCopyRows = 401,
+  kIdInfoSelectAll = 402,
+  kIdInfoCopyPage = 403,
+  kIdInfoCopyReport = 404,
+  kIdInfoSaveReport = 405,
+};
+
 class TForm_Info : public TForm {
  public:
   TForm_Info();
@@ -57,9 +74,31 @@ class TForm_Info : public TForm {
  protected:
   void FormCreate() override;
   void FormLayout(int previous_dpi) override;
+  bool FormKeyPreview(const MSG& msg) override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  // A text being made on the reader's thread, and what it is for.
+  struct TextUse {
+    bool save = false;
+    std::wstring path;  // where it is saved
+  };
+
+  // Copying, saving and the keyboard (info_form_commands_win.cpp).
+  void SetUpAccessibility();
+  void FormContextMenu(HWND control, LPARAM where);
+  bool MenuKeyPreview(const MSG& msg);
+  void InfoCommand(int id, HWND list, int node_code);
+  void CopyRows(HWND list);
+  void SelectAllRows(HWND list);
+  void CopyText(int node_code, bool whole_report);
+  void SaveReport();
+  void TextFinished(const TextReading& reading);
+  void ReadAgain();
+  void SwitchTab(int step);
+  int SelectedNodeCode() const;
+  LRESULT lvStandardCustomDraw(NMLVCUSTOMDRAW& draw);
+
   void CreateFeaturesPage();
   void CreateExplorerPage();
   void BuildTree();
@@ -99,6 +138,10 @@ class TForm_Info : public TForm {
   // Held while a reading is outstanding (Reading()), so the hourglass
   // shows and goes at once under a pointer that does not move.
   std::optional<TWaitCursor> reading_cursor_;
+  std::map<uint64_t, TextUse> texts_asked_;
+  // Shift+F10 opened a menu: its F10 coming up is no call for the window's
+  // system menu.
+  bool menu_by_f10_ = false;
 };
 
 }  // namespace zt

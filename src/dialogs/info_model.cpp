@@ -140,18 +140,54 @@ std::optional<FeatureReading> TInfoReader::TakeFeatures() {
   return Take(features_);
 }
 
+uint64_t TInfoReader::RequestText(std::function<std::string()> make) {
+  uint64_t number = 0;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    number = ++texts_asked_;
+    texts_waiting_.emplace_back(number, std::move(make));
+  }
+  wake_.notify_all();
+  return number;
+}
+
+std::vector<TextReading> TInfoReader::TakeTexts() {
+  std::lock_guard<std::mutex> hold(lock_);
+  std::vector<TextReading> texts;
+  texts.swap(texts_finished_);
+  return texts;
+}
+
 bool TInfoReader::Busy() const {
   std::lock_guard<std::mutex> hold(lock_);
-  return pages_.taken != pages_.asked || features_.taken != features_.asked;
+  return pages_.taken != pages_.asked || features_.taken != features_.asked || !texts_waiting_.empty() ||
+         texts_in_hand_ > 0 || !texts_finished_.empty();
 }
 
 void TInfoReader::Run() {
   for (;;) {
     std::unique_lock<std::mutex> hold(lock_);
-    wake_.wait(hold, [this] { return stop_ || pages_.waiting || features_.waiting; });
+    wake_.wait(hold, [this] { return stop_ || pages_.waiting || features_.waiting || !texts_waiting_.empty(); });
     if (stop_) return;
-    // The feature table is quick; a page may have to measure the clock.
-    if (features_.waiting) {
+    // The feature table is quick; a page may have to measure the clock; a
+    // text (the whole report) may measure it once for every processor.
+    if (!features_.waiting && !pages_.waiting) {
+      std::pair<uint64_t, std::function<std::string()>> job = std::move(texts_waiting_.front());
+      texts_waiting_.pop_front();
+      ++texts_in_hand_;
+      hold.unlock();
+      TextReading reading;
+      reading.request = job.first;
+      try {
+        reading.text = job.second();
+      } catch (...) {
+        reading.text.clear();
+        reading.failed = true;
+      }
+      hold.lock();
+      --texts_in_hand_;
+      texts_finished_.push_back(std::move(reading));
+    } else if (features_.waiting) {
       const auto [number, kind] = *features_.waiting;
       features_.waiting.reset();
       hold.unlock();

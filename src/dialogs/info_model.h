@@ -10,6 +10,7 @@
 #include <array>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -72,6 +73,13 @@ struct FeatureReading {
   bool failed = false;
 };
 
+// A text made from the library (a page or the whole report to copy or save).
+struct TextReading {
+  uint64_t request = 0;  // the number RequestText answered
+  std::string text;
+  bool failed = false;  // the library raised an error; no text
+};
+
 // Reads pages and feature tables on one worker thread, one at a time, so
 // the library is never used by two threads at once.  A request made while
 // an older one of its kind still waits replaces it, and a reading finished
@@ -94,6 +102,12 @@ class TInfoReader {
   // The reading of the request made last, once it is finished (once).
   std::optional<PageReading> TakePage();
   std::optional<FeatureReading> TakeFeatures();
+  // Makes a text on the reader's thread.  Unlike a page, no text request
+  // replaces another: each was a command of the user's (a copy, a save), and
+  // each is answered, in the order asked.  Answers the request's number.
+  uint64_t RequestText(std::function<std::string()> make);
+  // The texts finished since the last call, oldest first.
+  std::vector<TextReading> TakeTexts();
   // Whether a request has not been taken yet.
   bool Busy() const;
 
@@ -116,6 +130,10 @@ class TInfoReader {
   bool stop_ = false;
   Channel<int, PageReading> pages_;
   Channel<cpuid::TCpuFeatureKind, FeatureReading> features_;
+  uint64_t texts_asked_ = 0;
+  std::deque<std::pair<uint64_t, std::function<std::string()>>> texts_waiting_;
+  std::vector<TextReading> texts_finished_;
+  size_t texts_in_hand_ = 0;  // taken from the queue, not finished yet
   std::thread thread_;  // last: starts once everything above exists
 };
 

@@ -75,6 +75,7 @@ void TForm_Settings::FormCreate() {
 
   // The first tab is the one shown.
   ShowPage(0);
+  SetUpAccessKeysAndNames();
 }
 
 HWND TForm_Settings::AddCheck(SettingsCheck check, HWND page, int x, int& y) {
@@ -262,6 +263,7 @@ void TForm_Settings::FormShow() {
     check(c);
   }
   filling_ = false;
+  FocusActivePage();
 }
 
 void TForm_Settings::FormHide() { SettingsDialogHidden(target_); }
@@ -274,6 +276,7 @@ bool TForm_Settings::FormKeyPreview(const MSG& msg) {
     const int count = TabCtrl_GetItemCount(tabs_);
     const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
     ShowPage((TabCtrl_GetCurSel(tabs_) + step) % count);
+    FocusActivePage();
     return true;
   }
   // The hot-key field gets the rules for the key about to reach it, so that
@@ -333,7 +336,12 @@ LRESULT TForm_Settings::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-void TForm_Settings::PageControlChange() { ShowPage(TabCtrl_GetCurSel(tabs_)); }
+void TForm_Settings::PageControlChange() {
+  ShowPage(TabCtrl_GetCurSel(tabs_));
+  // A click on a tab would leave the focus in the page just hidden; the
+  // arrow keys on the tab control itself keep it there.
+  if (GetFocus() != tabs_ || GetKeyState(VK_LBUTTON) < 0) FocusActivePage();
+}
 
 void TForm_Settings::CheckBoxClick(SettingsCheck check) {
   HWND box = Control(kIdCheckFirst + Index(check));

@@ -1,6 +1,8 @@
 // TForm_Settings: the settings dialog.  Four tabs of the system's own
 // controls; no OK button, every change applies at once (settings_model.h).
-// Created hidden at start-up and shown by the menu's "设置" command.
+// Created hidden at start-up and shown by the menu's "设置" command.  Every
+// check box, group and field label has an access key; showing the dialog
+// and changing its tab puts the focus on the first control of the page.
 #pragma once
 
 #include <windows.h>
@@ -64,6 +66,9 @@ class TForm_Settings : public TForm {
   void SpinEditChange(SettingsSize field);
   void HotKeyChange();
   void ShowPage(int index);
+  // The keyboard and screen readers (settings_form_access_win.cpp).
+  void SetUpAccessKeysAndNames();
+  void FocusActivePage();
 
   ISettingsTarget& target_;
   HWND tabs_ = nullptr;

@@ -6,6 +6,7 @@
 // functions.  Portable.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -74,10 +75,21 @@ struct SettingsCheckRow {
   SettingsCheck check;
   const char* name;     // "CheckBox_AutoRun"
   SettingsTab tab;
-  const char* caption;  // UTF-8, as shown
+  const char* caption;  // UTF-8, as shown, with its access key: "在启动时自动运行(&R)"
   bool separator_after;  // a dividing line follows it
 };
 const SettingsCheckRow& CheckRow(SettingsCheck check);
+
+// The access keys of the dialog's labels and groups, by their captions: Alt
+// and the key moves the focus to the field a label names, or to the first
+// control of a group.  Unique within a tab, with its check boxes' keys.
+struct SettingsLabelKey {
+  SettingsTab tab;
+  const char* caption;  // as the dialog shows it without the key: "宽度："
+  char key;
+};
+constexpr int kSettingsLabelKeyCount = 13;
+extern const std::array<SettingsLabelKey, kSettingsLabelKeyCount> kSettingsLabelKeys;
 
 // The colour boxes of the colour tab.
 enum class SettingsColor {
@@ -92,6 +104,9 @@ enum class SettingsColor {
 };
 constexpr int kSettingsColorCount = 8;
 std::atomic<Color>& ColorSetting(SettingsColor which);
+// What a screen reader reads for a colour box: its label, and for the four
+// boxes of the processors' lines, which of them it is ("CPU 1 曲线颜色").
+std::string ColorBoxName(SettingsColor which);
 
 // The sliders of the extended tab.
 enum class SettingsSlider { TrackBar_Rate, TrackBar_GraphLength, TrackBar_AlphaBlending };

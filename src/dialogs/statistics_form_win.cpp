@@ -91,13 +91,13 @@ void TForm_Statistics::FormCreate() {
   AddPanel(y, PanelHeight(2), L"时间", {L"运行：", L"开始："}, V::TimeRuning);
 
   // A flat button: no frame until the mouse is over it (drawn by
-  // SpeedButton_ResetDraw, hot state kept by ResetButtonProc).  It takes no
-  // part in the Tab order, as a speed button does not.
+  // SpeedButton_ResetDraw, hot state kept by ResetButtonProc).
   speed_button_reset_ = AddControl(WC_BUTTONW, L"重置统计信息", BS_OWNERDRAW, kMargin,
                                    kClientHeight - kMargin - kButtonHeight, kPanelWidth, kButtonHeight,
                                    kIdSpeedButtonReset);
   if (speed_button_reset_)
     SetWindowSubclass(speed_button_reset_, ResetButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  SetUpKeyboardAndNames();
 }
 
 void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
@@ -210,20 +210,23 @@ void TForm_Statistics::SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item) {
   }
   const std::wstring text = ControlText(item.hwndItem);
   SelectedObject keep_font(dc, font());
-  SIZE extent = {};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  // The access key's "&" takes no room: it underlines its letter, once the
+  // user has shown to use the keyboard.
+  const UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+  RECT extent = {};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE | prefix);
   const int shift = pressed ? Scale(1) : 0;
   const int picture_size = Scale(kResetPictureSize);
   if (reset_picture_.size() != static_cast<size_t>(picture_size) * static_cast<size_t>(picture_size))
     reset_picture_ = DrawResetPicture(picture_size);
-  const int width = picture_size + Scale(kPictureGap) + extent.cx;
+  const int width = picture_size + Scale(kPictureGap) + static_cast<int>(extent.right - extent.left);
   const int left = r.left + (r.right - r.left - width) / 2 + shift;
   const int picture_top = r.top + (r.bottom - r.top - picture_size) / 2 + shift;
   DrawCoverage(dc, left, picture_top, picture_size, reset_picture_, kResetPictureColor, GetSysColor(COLOR_BTNFACE));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT text_rect = {left + picture_size + Scale(kPictureGap), r.top + shift, r.right, r.bottom + shift};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | prefix);
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
     RECT focus = r;
     InflateRect(&focus, -Scale(kFocusInset), -Scale(kFocusInset));

@@ -2,7 +2,9 @@
 // memory usage, counter, time) of caption and value labels, and the flat
 // reset button.  It reads the monitor's statistics once a second while it is
 // shown; statistics_model.h makes every text, this view only puts them into
-// the labels and runs the reset.
+// the labels and runs the reset.  Ctrl+C copies every figure with its
+// caption; the reset button is reached with Tab and pressed with Space,
+// Enter or its access key.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "dialogs/form_win.h"
@@ -41,11 +44,14 @@ class TForm_Statistics : public TForm {
   void RefreshFigures();
   // Restarts the statistics and empties the main window's graph.
   void SpeedButton_ResetClick();
+  // Every figure shown, with its caption, one a line (copy_texts.h).
+  std::string FiguresText() const;
 
  protected:
   void FormCreate() override;
   void FormShow() override;
   void FormHide() override;
+  bool FormKeyPreview(const MSG& msg) override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
@@ -58,6 +64,8 @@ class TForm_Statistics : public TForm {
   void SetTimerEnabled(bool on);
   void TimerTimer();
   void SpeedButton_ResetDraw(const DRAWITEMSTRUCT& item);
+  // The keyboard and screen readers (statistics_form_commands_win.cpp).
+  void SetUpKeyboardAndNames();
   static LRESULT CALLBACK ResetButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                           DWORD_PTR data) noexcept;
 

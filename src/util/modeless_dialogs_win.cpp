@@ -30,7 +30,8 @@ bool IsModelessDialogMessage(MSG& msg) {
     if (!IsWindow(dialog) || (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd))) continue;
     // The window sees its keys before its controls do (Esc closes it
     // wherever the focus is).
-    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_CHAR;
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_CHAR ||
+                     msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
     if (key && SendMessageW(dialog, WM_KEYPREVIEW, 0, reinterpret_cast<LPARAM>(&msg))) return true;
     return IsDialogMessageW(dialog, &msg) != FALSE;
   }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/fake_shell_win.h"
+#include "support/key_press_win.h"
 #include "util/clipboard_win.h"
 
 namespace zt {
@@ -90,5 +91,31 @@ TEST(AboutForm, AFailingLinkIsToldInABoxOwnedByTheAboutWindow) {
   EXPECT_EQ(boxes[0].owner, form.hwnd());
 }
 
+
+// The window opens with nothing focused; Tab reaches the two links, and
+// Enter or Space opens them, as a click does.
+TEST(AboutForm, TabReachesTheLinksAndEnterOrSpaceOpensThem) {
+  test::FakeShell shell;
+  const ScopedOverride<IShell> use(shell);
+  TForm_About form;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+  form.Show();
+  test::PumpMessages();
+  EXPECT_EQ(GetFocus(), form.hwnd()) << "no control focused";
+  HWND email = GetDlgItem(form.hwnd(), kIdLabelEmail);
+  HWND website = GetDlgItem(form.hwnd(), kIdLabelWebsite);
+  test::PressKey(form.hwnd(), VK_TAB);
+  ASSERT_EQ(GetFocus(), email);
+  test::PressKey(email, VK_RETURN);
+  EXPECT_TRUE(form.visible()) << "Enter is the link's, not the window's";
+  test::PressKey(email, VK_TAB);
+  ASSERT_EQ(GetFocus(), website);
+  test::PressKey(website, VK_SPACE);
+  ASSERT_EQ(shell.opened.size(), 2u);
+  EXPECT_EQ(shell.opened[0], L"mailto:support@quorl.net?subject=Zettrim");
+  EXPECT_EQ(shell.opened[1], L"https://zettrim.quorl.net/");
+  test::PressKey(website, VK_TAB);
+  EXPECT_EQ(GetFocus(), email) << "nothing else takes the focus";
+}
 }  // namespace
 }  // namespace zt

@@ -18,6 +18,7 @@
 
 #include "cpuid/cpu_root.h"
 #include "cpuid/replay.h"
+#include "support/run_cpuinfo_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -37,42 +38,9 @@ const char kPentiumIIIPair[] =
     "CPUID 00000002: 03020101-00000000-00000000-0C040882\n"
     "CPUID 00000003: 00000000-00000000-00000000-00000000\n";
 
-std::wstring FromBuildPath(const std::string& path) {
-  std::wstring w = Widen(path);
-  if (!w.empty() && w[0] == L'/') w = L"Z:" + w;  // a Linux path under Wine
-  std::replace(w.begin(), w.end(), L'/', L'\\');
-  return w;
-}
-
 // Runs zettrim-cpuinfo with `args` and returns what it printed.
 std::string RunCpuinfo(const std::wstring& args) {
-  SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return {};
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW si = {};
-  si.cb = sizeof(si);
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = write_end;
-  si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  const std::wstring exe = FromBuildPath(ZT_CPUINFO_EXE);
-  std::wstring command = L"\"" + exe + L"\" " + args;
-  PROCESS_INFORMATION pi = {};
-  const BOOL started =
-      CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-  CloseHandle(write_end);
-  std::string out;
-  if (started) {
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(read_end, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
-    WaitForSingleObject(pi.hProcess, 30000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-  CloseHandle(read_end);
-  return out;
+  return test::RunCpuinfo(test::FromBuildPath(ZT_CPUINFO_EXE), args);
 }
 
 using Rows = std::vector<std::vector<std::wstring>>;

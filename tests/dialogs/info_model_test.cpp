@@ -7,6 +7,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 
 #include "cpuid/cpu_root.h"
 #include "support/fake_machine.h"
@@ -86,12 +88,14 @@ class ReaderHarness {
       hold.unlock();
       if (auto page = reader.TakePage()) pages.push_back(*page);
       if (auto features = reader.TakeFeatures()) feature_tables.push_back(*features);
+      for (TextReading& text : reader.TakeTexts()) texts.push_back(std::move(text));
     }
     return true;
   }
   TInfoReader reader;
   std::vector<PageReading> pages;
   std::vector<FeatureReading> feature_tables;
+  std::vector<TextReading> texts;
 
  private:
   void Wake() {
@@ -176,6 +180,31 @@ TEST(InfoReader, PagesPassedOverWhileMeasuringAreNeverRead) {
   EXPECT_EQ(harness.pages[0].rows.at(0).caption, "Name");
   EXPECT_EQ(fake->raise_calls, 2) << "pages 10 and 210 measured, 110 never";
   EXPECT_EQ(fake->restore_calls, 2);
+}
+
+// Texts are commands of the user's (a copy, a save): unlike pages, a later
+// one replaces none before it, and each is answered in turn, also one whose
+// making failed.
+TEST(InfoReader, EveryTextAskedForIsMadeInTurnAndNoneReplacesAnother) {
+  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(kTwoProcessors)));
+  cpuid::ResetCpuRoot();
+  ReaderHarness harness;
+  const uint64_t first = harness.reader.RequestText([] { return cpuid::PageRows(90).at(0).value; });
+  harness.reader.RequestPage(90);
+  const uint64_t failing = harness.reader.RequestText([]() -> std::string { throw std::runtime_error("no"); });
+  const uint64_t last = harness.reader.RequestText([] { return std::string("last"); });
+  EXPECT_TRUE(harness.reader.Busy());
+  ASSERT_TRUE(harness.DrainUntilIdle());
+  ASSERT_EQ(harness.texts.size(), 3u);
+  EXPECT_EQ(harness.texts[0].request, first);
+  EXPECT_EQ(harness.texts[0].text, "2") << "two available processors";
+  EXPECT_EQ(harness.texts[1].request, failing);
+  EXPECT_TRUE(harness.texts[1].failed);
+  EXPECT_EQ(harness.texts[2].request, last);
+  EXPECT_EQ(harness.texts[2].text, "last");
+  EXPECT_EQ(harness.pages.size(), 1u) << "pages are read beside the texts";
+  EXPECT_FALSE(harness.reader.Busy());
+  cpuid::ResetCpuRoot();
 }
 
 }  // namespace

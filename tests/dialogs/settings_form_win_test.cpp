@@ -6,9 +6,13 @@
 
 #include <commctrl.h>
 
+#include <set>
 #include <string>
 
+#include "support/key_press_win.h"
+#include "util/access_key.h"
 #include "util/modeless_dialogs_win.h"
+#include "util/unicode_win.h"
 
 namespace zt {
 namespace {
@@ -227,5 +231,67 @@ TEST_F(ColorBoxTest, TheOpenListTakesItsColourWhenItClosesAndNoneWhenCancelled) 
   EXPECT_EQ(chooser.asked, 0);
 }
 
+
+TEST_F(SettingsFormTest, ShowingFocusesTheFirstControlAndAChangedTabTakesTheFocusIntoItsPage) {
+  form.Show();
+  HWND tabs = form.Control(kIdSettingsTabs);
+  EXPECT_EQ(GetFocus(), form.Control(kIdCheckFirst + static_cast<int>(SettingsCheck::CheckBox_AutoRun)));
+  Press(GetFocus(), VK_TAB, true);
+  EXPECT_EQ(GetFocus(), form.Control(kIdCheckFirst + static_cast<int>(SettingsCheck::CheckBox_Transparency)))
+      << "Ctrl+Tab: the first box of the display page";
+  // A click on the colour tab (the tab control does not take the focus).
+  TabCtrl_SetCurSel(tabs, 2);
+  NMHDR change = {tabs, static_cast<UINT_PTR>(kIdSettingsTabs), static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(form.hwnd(), WM_NOTIFY, kIdSettingsTabs, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(GetFocus(), form.Control(kIdColorFirst));
+  // Shown again on the tab last used, the dialog starts at its first control.
+  SetFocus(form.Control(kIdColorFirst + 3));
+  form.Hide();
+  form.Show();
+  EXPECT_EQ(GetFocus(), form.Control(kIdColorFirst));
+}
+
+TEST_F(SettingsFormTest, AltAndAnAccessKeyTicksABoxOrTakesTheFocusToAField) {
+  form.Show();
+  HWND memory = form.Control(kIdCheckFirst + static_cast<int>(SettingsCheck::CheckBox_DisplayMemory));
+  ASSERT_TRUE(IsChecked(memory));
+  test::PressAltKey(GetFocus(), L'm');
+  EXPECT_FALSE(IsChecked(memory));
+  EXPECT_FALSE(DisplayMemory);
+  EXPECT_EQ(target.changes, 1);
+  test::PressAltKey(GetFocus(), L'k');
+  EXPECT_EQ(GetFocus(), form.Control(kIdHotkeyField)) << "a label's key goes to its field";
+  // Keys are per tab: on the display page Alt+W reaches the width field.
+  Press(GetFocus(), VK_TAB, true);
+  test::PressAltKey(GetFocus(), L'w');
+  EXPECT_EQ(GetFocus(), form.Control(kIdSizeFirst));
+}
+
+// Every check box, group and field label of every page shows a key, none
+// twice on a page.
+TEST_F(SettingsFormTest, EveryCheckBoxGroupAndFieldLabelShowsAKeyOfItsOwn) {
+  HWND page = GetParent(form.Control(kIdCheckFirst));
+  int labelled = 0;
+  for (HWND tab_page = GetWindow(GetParent(page), GW_CHILD); tab_page; tab_page = GetWindow(tab_page, GW_HWNDNEXT)) {
+    std::set<char> keys;
+    for (HWND c = GetWindow(tab_page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t cls[32] = {};
+      GetClassNameW(c, cls, 32);
+      const std::string text = Narrow(ControlText(c));
+      const bool button = lstrcmpiW(cls, L"Button") == 0;
+      const bool field_label = lstrcmpiW(cls, L"Static") == 0 && text.size() > 3 &&
+                               text.compare(text.size() - 3, 3, "：") == 0;
+      if (!button && !field_label) continue;
+      ++labelled;
+      const char key = AccessKeyOf(text);
+      EXPECT_NE(key, 0) << text;
+      EXPECT_TRUE(keys.insert(key).second) << text;
+      if (field_label) {
+        EXPECT_EQ(GetWindowLongPtrW(c, GWL_STYLE) & SS_NOPREFIX, 0) << "the letter shows underlined: " << text;
+      }
+    }
+  }
+  EXPECT_EQ(labelled, kSettingsCheckCount + kSettingsLabelKeyCount);
+}
 }  // namespace
 }  // namespace zt

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "util/access_key.h"
 #include "util/hotkey.h"
 
 namespace zt {
@@ -205,6 +208,22 @@ TEST_F(SettingsModelTest, TheFieldsExtendedFlagIsNoModifier) {
   EXPECT_EQ(AppModeHotkeyModifiers, static_cast<int32_t>(kModControl | kModAlt));
   // A Win bit from a hand-edited file cannot be shown by the field.
   EXPECT_EQ(HotkeyFieldValue(0x7A, kModControl | kModAlt | kModWin), f11);
+}
+
+// Alt and a letter reaches one control of the tab shown: no two check boxes,
+// labels or groups of a tab share a key, and none is without one.
+TEST(SettingsModel, EveryCheckBoxLabelAndGroupHasAnAccessKeyOfItsOwnInItsTab) {
+  std::map<SettingsTab, std::set<char>> taken;
+  for (int i = 0; i < kSettingsCheckCount; ++i) {
+    const SettingsCheckRow& row = CheckRow(static_cast<SettingsCheck>(i));
+    const char key = AccessKeyOf(row.caption);
+    EXPECT_NE(key, 0) << row.caption;
+    EXPECT_TRUE(taken[row.tab].insert(key).second) << row.caption;
+  }
+  for (const SettingsLabelKey& label : kSettingsLabelKeys) {
+    EXPECT_EQ(AccessKeyOf(label.caption), 0) << "the key is added to the caption shown: " << label.caption;
+    EXPECT_TRUE(taken[label.tab].insert(label.key).second) << label.caption;
+  }
 }
 
 }  // namespace

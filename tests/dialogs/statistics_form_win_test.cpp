@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "sampling/monitor_fakes.h"
 #include "sampling/res_monitor.h"
+#include "support/clipboard_text_win.h"
+#include "support/key_press_win.h"
+#include "util/unicode_win.h"
 
 namespace zt {
 namespace {
@@ -53,5 +58,37 @@ TEST(StatisticsForm, TheResetEmptiesTheGraphItWasHanded) {
   ResMonitor = nullptr;
 }
 
+
+// Without a mouse: Tab reaches the reset button, Space, Enter and its key
+// press it; Ctrl+C copies every figure shown with its caption.
+TEST(StatisticsForm, TheKeyboardResetsAndCopies) {
+  test::RecordingDisplay display;
+  ResMonitor = new TResMonitor(&display);
+  int graph_clears = 0;
+  {
+    TForm_Statistics form([&] { ++graph_clears; });
+    ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+    form.Show();
+    HWND reset = GetDlgItem(form.hwnd(), kIdSpeedButtonReset);
+    SetFocus(form.hwnd());
+    test::PressKey(form.hwnd(), VK_TAB);
+    ASSERT_EQ(GetFocus(), reset);
+    test::PressAndReleaseKey(reset, VK_SPACE);
+    EXPECT_EQ(graph_clears, 1);
+    test::PressKey(reset, VK_RETURN);
+    EXPECT_EQ(graph_clears, 2);
+    test::PressAltKey(reset, L'r');
+    EXPECT_EQ(graph_clears, 3);
+
+    test::PressKey(reset, 'C', true);
+    const std::wstring copied = test::ClipboardText();
+    EXPECT_EQ(copied.rfind(L"CPU使用率 最大：\t" + Value(form, StatisticsValue::CpuUsageMax) + L"\n", 0), 0u)
+        << Narrow(copied);
+    EXPECT_NE(copied.find(L"\n计数器 样本：\t0\n"), std::wstring::npos) << Narrow(copied);
+    EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), kStatisticsValueCount);
+  }
+  delete ResMonitor;
+  ResMonitor = nullptr;
+}
 }  // namespace
 }  // namespace zt

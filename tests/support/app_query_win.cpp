@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <string>
+#include <vector>
 
 #include "app/application_win.h"
 #include "dialogs/info_form_win.h"
@@ -13,12 +14,14 @@
 #include "shell/monitors_win.h"
 #include "util/format.h"
 #include "util/message_window_win.h"
+#include "util/shell_win.h"
 
 namespace zt::test {
 namespace {
 
 const TApplication* g_application = nullptr;
 UINT g_query_message = 0;
+std::vector<std::wstring>* g_shell_opened = nullptr;
 
 LRESULT AskMainWindow(AppQuery item) {
   if (item == AppQuery::ComApartment) {
@@ -99,9 +102,31 @@ LRESULT FontHeightOf(HWND window) {
   return font && GetObjectW(font, sizeof(lf), &lf) ? lf.lfHeight : 0;
 }
 
-LRESULT Answer(AppQuery item, LPARAM lparam) {
+// Sends `text` to the asker's window; 1 when it was delivered.
+LRESULT SendText(HWND asker, HWND from, AppQuery item, std::wstring text) {
+  if (!IsWindow(asker)) return 0;
+  COPYDATASTRUCT data = {};
+  data.dwData = static_cast<ULONG_PTR>(item);
+  data.cbData = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  data.lpData = text.data();
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, 2000, &answer) != 0
+             ? 1
+             : 0;
+}
+
+LRESULT AskShell(AppQuery item, HWND asker, HWND from) {
+  if (item != AppQuery::ShellOpened || !g_shell_opened) return 0;
+  std::wstring text;
+  for (const std::wstring& target : *g_shell_opened) text += target + L"\n";
+  return SendText(asker, from, item, std::move(text));
+}
+
+LRESULT Answer(AppQuery item, LPARAM lparam, HWND from) {
   if (item == AppQuery::WindowFontHeight) return FontHeightOf(reinterpret_cast<HWND>(lparam));
   const auto w = static_cast<WPARAM>(item);
+  if (w >= static_cast<WPARAM>(AppQuery::ShellOpened)) return AskShell(item, reinterpret_cast<HWND>(lparam), from);
   if (w < static_cast<WPARAM>(AppQuery::Samples)) return AskMainWindow(item);
   if (w < static_cast<WPARAM>(AppQuery::InfoTree)) return AskMonitor(item);
   return AskInfoWindow(item, reinterpret_cast<HWND>(lparam));
@@ -109,7 +134,7 @@ LRESULT Answer(AppQuery item, LPARAM lparam) {
 
 LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
   try {
-    if (g_query_message != 0 && msg == g_query_message) return Answer(static_cast<AppQuery>(wparam), lparam);
+    if (g_query_message != 0 && msg == g_query_message) return Answer(static_cast<AppQuery>(wparam), lparam, hwnd);
   } catch (...) {
     return -1;  // nothing may unwind into the system
   }
@@ -118,7 +143,26 @@ LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
 
 }  // namespace
 
-AppQueryWindow::AppQueryWindow(const TApplication& application) {
+// Records what the program asks the shell to open instead of opening it; the
+// notification-area icon is the real one.
+class AppQueryWindow::RecordingShell : public IShell {
+ public:
+  RecordingShell() : use_(*this) { g_shell_opened = &opened_; }
+  ~RecordingShell() override { g_shell_opened = nullptr; }
+  int Open(const std::wstring& target) override {
+    opened_.push_back(target);
+    return 42;  // what the shell answers for a document it opened
+  }
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
+    return Seam<IShell>::Real().NotifyIcon(message, data);
+  }
+
+ private:
+  std::vector<std::wstring> opened_;
+  ScopedOverride<IShell> use_;
+};
+
+AppQueryWindow::AppQueryWindow(const TApplication& application) : shell_(std::make_unique<RecordingShell>()) {
   g_application = &application;
   g_query_message = RegisterWindowMessageW(kAppQueryMessage);
   // The window answers only processes the system lets send to it; the

@@ -11,9 +11,15 @@
 // are sent to the asker's window named in lParam, as UTF-16 in WM_COPYDATA
 // (dwData = the item) before the call returns; the result is 1 when they
 // were delivered.
+//
+// The test build hands nothing to the desktop's programs: what the program
+// asks the shell to open (a link, a text file) is recorded for ShellOpened
+// instead, and answered as opened.
 #pragma once
 
 #include <windows.h>
+
+#include <memory>
 
 namespace zt {
 class TApplication;
@@ -53,6 +59,8 @@ enum class AppQuery : WPARAM {
   // Any window of the program, named by lParam: the height (lfHeight) of
   // the font it shows, 0 without one, -1 when it is no window of the program.
   WindowFontHeight = 40,
+  // The shell: texts, one line each.
+  ShellOpened = 50,  // every target the program asked the shell to open, in order
 };
 
 // The query window of one run of the program.
@@ -64,6 +72,8 @@ class AppQueryWindow {
   AppQueryWindow& operator=(const AppQueryWindow&) = delete;
 
  private:
+  class RecordingShell;
+  std::unique_ptr<RecordingShell> shell_;
   HWND hwnd_ = nullptr;
 };
 

@@ -1,0 +1,55 @@
+// The texts the CPU information and statistics windows put on the clipboard
+// or into a file, and the captions of the commands that do it.  Portable.
+//
+// Every copied text is UTF-8 with lines ending in "\n", as `zettrim-cpuinfo`
+// prints its report: a copy of the whole report is that report byte for
+// byte, and a copied page is its lines of it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dialogs/statistics_model.h"
+
+namespace zt {
+
+// The cells of each row joined by a TAB, one row a line.
+std::string TabSeparatedLines(const std::vector<std::vector<std::string>>& rows);
+
+// A page of the CPU information window as the report prints it: one line per
+// row, "path TAB caption TAB value".  Empty for a code the report has no page
+// for (a grouping node, an unknown code).  Reads the library.
+std::string PageReportText(int code);
+// The page's path in the report ("#0/CPUID/Standard"); empty when the report
+// has no page for the code.  Reads the processor names only.
+std::string PageReportPath(int code);
+
+// The feature list's first column: whether the feature is available, as a
+// screen reader and a copy read it (the list shows it as a picture only).
+inline constexpr char kInfoAvailableText[] = "是";
+inline constexpr char kInfoUnavailableText[] = "否";
+
+// The commands of the CPU information window's menus.  The lists: copy the
+// selected rows (all rows when none is selected), select every row.  The
+// tree: copy the page of the node, copy the whole report, save the report.
+inline constexpr char kInfoMenuCopy[] = "复制(&C)\tCtrl+C";
+inline constexpr char kInfoMenuSelectAll[] = "全选(&A)\tCtrl+A";
+inline constexpr char kInfoMenuCopyPage[] = "复制此页(&P)\tCtrl+C";
+inline constexpr char kInfoMenuCopyReport[] = "复制全部报告(&R)";
+inline constexpr char kInfoMenuSaveReport[] = "保存报告(&S)…";
+// The name the save dialog proposes: the one the report has when printed by
+// `zettrim-cpuinfo > zettrim-cpuinfo.txt`.
+inline constexpr char kReportFileName[] = "zettrim-cpuinfo.txt";
+// The box shown when the report cannot be written: the file and the
+// system's reason.
+std::string SaveReportErrorText(const std::string& path, const std::string& reason);
+
+// The statistics window's figures: each value label's caption, its panel's
+// title and its row's caption ("CPU使用率 最大："), as a copy and a screen
+// reader give it.
+std::string StatisticsFigureCaption(StatisticsValue value);
+// Every figure with its caption, one a line, in the window's order:
+// "CPU使用率 最大：\t100.00 %".
+std::string StatisticsCopyText(const StatisticsTexts& texts);
+
+}  // namespace zt

@@ -1,0 +1,41 @@
+#include "dialogs/save_file_dialog_win.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace zt {
+namespace {
+
+class SystemSaveFileDialog : public ISaveFileDialog {
+ public:
+  std::optional<std::wstring> AskTextFile(HWND owner, const std::wstring& proposed) override {
+    // Long paths fit: the buffer is the size the dialog may fill.
+    std::vector<wchar_t> path(32768, L'\0');
+    proposed.copy(path.data(), std::min(proposed.size(), path.size() - 1));
+    // Pairs of description and pattern, the list ending in an empty pair.
+    static const wchar_t kFilter[] = L"文本文件 (*.txt)\0*.txt\0所有文件 (*.*)\0*.*\0";
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrDefExt = L"txt";
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&ofn)) return std::nullopt;
+    return std::wstring(path.data());
+  }
+};
+
+}  // namespace
+
+template <>
+ISaveFileDialog& Seam<ISaveFileDialog>::Real() {
+  static SystemSaveFileDialog dialog;
+  return dialog;
+}
+
+}  // namespace zt
