@@ -148,10 +148,13 @@ InfoNode Node(const char* caption, int code, std::vector<InfoNode> children = {}
   return node;
 }
 
-void CollectPages(const InfoNode& node, const std::string& parent, std::vector<InfoPage>& pages) {
+// Every node with a page of its own, in tree order, with its report path:
+// the "Processors (n)" node groups the processors and is no part of a path,
+// a processor node is written "#n", grouping nodes have no page.
+template <typename Visit>
+void WalkPages(const InfoNode& node, const std::string& parent, Visit& visit) {
   std::string path;
   if (node.code == kNodePlaceholder && node.caption.rfind("Processors (", 0) == 0) {
-    // The processors node groups the processors; it is not part of a path.
     path = parent;
   } else {
     std::string own = node.caption;
@@ -159,15 +162,9 @@ void CollectPages(const InfoNode& node, const std::string& parent, std::vector<I
       own = "#" + std::to_string(node.code / 100);
     }
     path = parent.empty() ? own : parent + "/" + own;
-    if (node.code != kNodePlaceholder) {
-      InfoPage page;
-      page.path = path;
-      page.code = node.code;
-      page.rows = PageRows(node.code);
-      pages.push_back(std::move(page));
-    }
+    if (node.code != kNodePlaceholder) visit(path, node.code);
   }
-  for (const InfoNode& child : node.children) CollectPages(child, path, pages);
+  for (const InfoNode& child : node.children) WalkPages(child, path, visit);
 }
 
 }  // namespace
@@ -260,8 +257,24 @@ std::vector<InfoRow> PageRows(int code) {
 
 std::vector<InfoPage> BuildAllPages() {
   std::vector<InfoPage> pages;
-  for (const InfoNode& node : BuildNavigationTree()) CollectPages(node, std::string(), pages);
+  auto collect = [&pages](const std::string& path, int code) {
+    InfoPage page;
+    page.path = path;
+    page.code = code;
+    page.rows = PageRows(code);
+    pages.push_back(std::move(page));
+  };
+  for (const InfoNode& node : BuildNavigationTree()) WalkPages(node, std::string(), collect);
   return pages;
+}
+
+std::string PagePath(int code) {
+  std::string found;
+  auto find = [&found, code](const std::string& path, int page_code) {
+    if (page_code == code && found.empty()) found = path;
+  };
+  for (const InfoNode& node : BuildNavigationTree()) WalkPages(node, std::string(), find);
+  return found;
 }
 
 FeatureTable BuildFeatureTable(TCpuFeatureKind kind) {

@@ -65,6 +65,9 @@ struct InfoPage {
 
 // Every page in tree order, placeholders left out.
 std::vector<InfoPage> BuildAllPages();
+// The report path of the page a node code selects; empty for a code with no
+// page (a grouping node, an unknown code).
+std::string PagePath(int code);
 
 // The feature table of the first tab, always for processor 0.
 struct FeatureTableRow {

@@ -5,28 +5,6 @@
 namespace zt {
 namespace {
 
-// The report's path of every page below `node`, by the report's rule: the
-// "Processors (n)" node groups the processors and is no part of a path, a
-// processor node is written "#n", and grouping nodes have no page of their
-// own.
-bool FindPath(const cpuid::InfoNode& node, const std::string& parent, int code, std::string& path) {
-  std::string own_path = parent;
-  const bool processors = node.code == cpuid::kNodePlaceholder && node.caption.rfind("Processors (", 0) == 0;
-  if (!processors) {
-    const std::string own =
-        node.code % 100 == cpuid::kNodeSummary ? "#" + std::to_string(node.code / 100) : node.caption;
-    own_path = parent.empty() ? own : parent + "/" + own;
-    if (node.code == code && code != cpuid::kNodePlaceholder) {
-      path = own_path;
-      return true;
-    }
-  }
-  for (const cpuid::InfoNode& child : node.children) {
-    if (FindPath(child, own_path, code, path)) return true;
-  }
-  return false;
-}
-
 struct FigureCaption {
   const char* panel;
   const char* row;
@@ -54,13 +32,7 @@ std::string TabSeparatedLines(const std::vector<std::vector<std::string>>& rows)
   return out;
 }
 
-std::string PageReportPath(int code) {
-  std::string path;
-  for (const cpuid::InfoNode& node : cpuid::BuildNavigationTree()) {
-    if (FindPath(node, std::string(), code, path)) break;
-  }
-  return path;
-}
+std::string PageReportPath(int code) { return cpuid::PagePath(code); }
 
 std::string PageReportText(int code) {
   const std::string path = PageReportPath(code);
