@@ -83,12 +83,14 @@ class TWidget {
   BackBuffer buffer_;
 };
 
-// Colours and fonts shared by the widgets; owned by the main window.
+// Colours, fonts and the dpi shared by the widgets; owned by the main
+// window.  Every design figure a widget draws with is scaled to `dpi`.
 struct WidgetLook {
   HFONT font = nullptr;       // the window font (axis labels)
   HFONT bold_font = nullptr;  // labels, gauge, splash
   COLORREF text = RGB(0, 0, 0);
   COLORREF back = RGB(255, 255, 255);
+  int dpi = 96;
 };
 
 // A bold text label that sizes its width to its text.
@@ -134,8 +136,9 @@ class TSpeedButton : public TWidget {
   bool pressed_ = false;
 };
 
-// Draws a title-control glyph centred in `r` in navy.
-void DrawGlyph(HDC dc, Glyph glyph, const RECT& r);
+// Draws a title-control glyph centred in `r` in navy, its design shape
+// scaled to `dpi` edge by edge (crisp at every size).
+void DrawGlyph(HDC dc, Glyph glyph, const RECT& r, int dpi = 96);
 
 struct ChartLook {
   COLORREF line_color[kChartLines] = {};
@@ -162,8 +165,10 @@ class TChart : public TWidget {
   ChartLook chart_look_;
   HWND splash_ = nullptr;
   ColorBrush back_brush_;
-  ColorPen axis_pen_;
+  ColorBrush axis_brush_;
   ColorPen grid_pen_;
+  UniquePen scaled_grid_pen_;
+  int scaled_grid_dot_ = 0;
   ColorPen line_pens_[kChartLines];
   std::vector<PixelPoint> mapped_;
   std::vector<POINT> points_;

@@ -40,6 +40,8 @@ LRESULT AskMainWindow(AppQuery item) {
     case AppQuery::SplashVisible: return main->splash_visible() ? 1 : 0;
     case AppQuery::TrayUpdates: return main->tray_updates();
     case AppQuery::TrayRefreshes: return main->tray_refreshes();
+    case AppQuery::WindowDpi: return main->dpi();
+    case AppQuery::TrayIconSize: return main->tray_icon_size();
     default: return -1;
   }
 }
