@@ -86,6 +86,9 @@ class MainWindowDpiE2E : public ::testing::Test {
   // The widgets of a window laid out at `dpi`, `width` pixels wide.
   void ExpectLaidOutAt(HWND main, int dpi, int width) {
     auto s = [dpi](int design) { return ScaleToDpi(design, dpi); };
+    // The clock thread's one figure comes soon after the start: measured
+    // after it, the label's text and width stay as they are.
+    WaitUntil([&] { return WindowText(GetDlgItem(main, kIdLabelCPUSpeed)) != L"? MHz"; }, 5000);
     EXPECT_EQ(QueryOwner(main, AppQuery::WindowDpi), dpi);
     const RECT gauge = ChildRectIn(main, kIdGauge), chart = ChildRectIn(main, kIdChart);
     EXPECT_EQ(gauge.left, width - s(40));
