@@ -59,7 +59,7 @@ Scaled Measure(int dpi) {
   }
   TChart chart(look, data);
   for (int k = 0; k < kChartLines; ++k) chart.chart_look().line_color[k] = RGB(0, 40 * k, 128);
-  chart.chart_look().line_width = s(2);
+  chart.chart_look().line_width = 2;  // ThickerGraph, in design units
   TGauge gauge(look);
   const int cw = s(210), ch = s(76), gw = s(32), gh = s(73);
 

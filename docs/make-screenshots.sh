@@ -97,10 +97,19 @@ if want menu && [[ $dpi == 96 ]]; then
     "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
   convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu.png"
 elif want menu; then
-  # Scaled, the items' places depend on the menu font: the keyboard walks
-  # to "位置" (the sixth item) and opens it.
+  # Scaled, the items' places follow the menu font Wine scales: "位置" and a
+  # point inside its submenu, from the menu's top-left corner (the menu
+  # button's bottom-right), as measured at 144 and 192 dpi.
+  case $dpi in
+    144) item="43 160" inside="235 199" ;;
+    192) item="52 204" inside="300 256" ;;
+    *) item="$(s 29) $(s 114)" inside="$(s 169) $(s 140)" ;;
+  esac
+  mx=$((win_x + $(s 16))) my=$((win_y + $(s 20)))
+  read -r ix iy <<< "$item"
+  read -r sx sy <<< "$inside"
   shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
-    "$wiggle; xdotool mousemove $((win_x + $(s 29))) $((win_y + $(s 10))); sleep 0.2; xdotool click 1; sleep 0.8; for i in 1 2 3 4 5 6; do xdotool key Down; sleep 0.2; done; xdotool key Right; sleep 1.2"
+    "$wiggle; xdotool mousemove $((win_x + $(s 29))) $((win_y + $(s 10))); sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove $((mx + ix)) $((my + iy)); sleep 0.2; xdotool mousemove $((mx + ix + 2)) $((my + iy + 1)); sleep 1.2; xdotool mousemove $((mx + sx)) $((my + sy)); sleep 0.8"
   convert "$work/menu.png" -crop "$(s 400)x$(s 260)+$((win_x - $(s 25)))+$((win_y - $(s 20)))" +repage "$here/menu$suffix.png"
 fi
 if want tray-live; then

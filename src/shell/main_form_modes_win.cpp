@@ -86,7 +86,8 @@ void TForm_Main::RestorePlacement() {
   // window's real size.
   const SIZE size = ScaledSize();
   const ScreenPoint at = position_.ToScreen(PosX, PosY, SystemDpi());
-  const ScreenPoint p = zt::RestorePlacement(FirstLaunch, at.x, at.y, size.cx, size.cy, MeasureScreens());
+  const ScreenPoint p = zt::RestorePlacement(FirstLaunch, at.x, at.y, size.cx, size.cy, MeasureScreens(),
+                                             ScaleToDpi(kVisibleCorner, dpi_));
   StorePosition(p);
   SetWindowPos(hwnd_, nullptr, p.x, p.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }

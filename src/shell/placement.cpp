@@ -89,7 +89,7 @@ bool CornerOnAnyMonitor(int x, int y, int size, const std::vector<MonitorArea>& 
 }
 
 ScreenPoint RestorePlacement(bool first_launch, int pos_x, int pos_y, int width, int height,
-                             const ScreenLayout& screen) {
+                             const ScreenLayout& screen, int corner_side) {
   Wide x = pos_x;
   Wide y = pos_y;
   if (first_launch) {
@@ -97,11 +97,11 @@ ScreenPoint RestorePlacement(bool first_launch, int pos_x, int pos_y, int width,
     y = Div2(Wide{screen.primary_height} - height);
   }
   const WideRect d = ToWide(screen.desktop);
-  x = LimitLowerThenUpper(x, d.left, d.left + (d.right - d.left) - kVisibleCorner);
-  y = LimitLowerThenUpper(y, d.top, d.top + (d.bottom - d.top) - kVisibleCorner);
+  x = LimitLowerThenUpper(x, d.left, d.left + (d.right - d.left) - corner_side);
+  y = LimitLowerThenUpper(y, d.top, d.top + (d.bottom - d.top) - corner_side);
 
   if (!screen.monitors.empty()) {
-    const WideRect corner = Corner(x, y, kVisibleCorner);
+    const WideRect corner = Corner(x, y, corner_side);
     const MonitorArea* nearest = nullptr;
     Wide best = INT64_MAX;
     for (const MonitorArea& m : screen.monitors) {

@@ -27,17 +27,19 @@ struct ScreenLayout {
   std::vector<MonitorArea> monitors;  // may be empty: then only the desktop counts
 };
 
-// The part of the window that must stay reachable whatever is stored.
+// The part of the window that must stay reachable whatever is stored, in
+// design units (20 pixels at 96 dpi).
 constexpr int kVisibleCorner = 20;
 
 // The position the window takes when it is shown.  On a first launch it is
 // centred on the primary screen; the stored position is then limited so that
-// the top-left 20 x 20 square stays on the desktop (lower limit first, so an
-// empty range ends at the upper limit).  A desktop of monitors with different
-// sizes has holes: when the square lands in one of them (or the monitor it
-// was on is gone), the window moves into the work area of the nearest monitor.
+// the top-left square of side `corner` pixels (kVisibleCorner at the
+// window's dpi) stays on the desktop (lower limit first, so an empty range
+// ends at the upper limit).  A desktop of monitors with different sizes has
+// holes: when the square lands in one of them (or the monitor it was on is
+// gone), the window moves into the work area of the nearest monitor.
 ScreenPoint RestorePlacement(bool first_launch, int pos_x, int pos_y, int width, int height,
-                             const ScreenLayout& screen);
+                             const ScreenLayout& screen, int corner = kVisibleCorner);
 
 enum class PlacementPreset { TopLeft = 0, TopRight = 1, BottomLeft = 2, BottomRight = 3, Center = 4 };
 

@@ -384,28 +384,29 @@ void TChart::Draw(HDC dc, int width, int height) {
   }
 
   // Dotted grid, then the axis line with its ticks.
-  {
+  const COLORREF grey = RGB(128, 128, 128);
+  if (layout.axis_width == 1) {
     SetBkMode(dc, TRANSPARENT);
-    const COLORREF grey = RGB(128, 128, 128);
-    HPEN grid = grid_pen_.Get(grey, 1, PS_DOT);
-    if (layout.axis_width > 1) {
-      // Scaled: the same dots, longer, stroked once per row of the line's
-      // thickness so that they stay square.
-      const int dot = ScaleToDpi(kGridDotLength, look_.dpi);
-      if (!scaled_grid_pen_ || scaled_grid_dot_ != dot) {
-        const LOGBRUSH lb = {BS_SOLID, grey, 0};
-        const DWORD style[2] = {static_cast<DWORD>(dot), static_cast<DWORD>(dot)};
-        scaled_grid_pen_.reset(ExtCreatePen(PS_COSMETIC | PS_USERSTYLE, 1, &lb, 2, style));
-        scaled_grid_dot_ = dot;
-      }
-      if (scaled_grid_pen_) grid = scaled_grid_pen_.get();
-    }
-    SelectedObject pen(dc, grid);
+    SelectedObject pen(dc, grid_pen_.Get(grey, 1, PS_DOT));
     for (int i = 1; i < kAxisLabelCount; ++i) {
-      for (int row = 0; row < layout.axis_width; ++row) {
-        MoveToEx(dc, layout.plot.left, layout.grid_y[i] + row, nullptr);
-        LineTo(dc, layout.plot.right, layout.grid_y[i] + row);
-      }
+      MoveToEx(dc, layout.plot.left, layout.grid_y[i], nullptr);
+      LineTo(dc, layout.plot.right, layout.grid_y[i]);
+    }
+  } else {
+    // Scaled: the dots of the one-pixel dotted pen, as long and as thick as
+    // the scaling makes them, laid once and copied to the other lines (the
+    // plot holds nothing else yet).
+    const int dot = ScaleToDpi(kGridDotLength, look_.dpi);
+    const int w = layout.axis_width;
+    const int first = layout.grid_y[kAxisLabelCount - 1];
+    HBRUSH brush = grid_brush_.Get(grey);
+    for (int x = layout.plot.left; x < layout.plot.right; x += 2 * dot) {
+      RECT r = {x, first, std::min(x + dot, layout.plot.right), first + w};
+      FillRect(dc, &r, brush);
+    }
+    for (int i = 1; i < kAxisLabelCount - 1; ++i) {
+      BitBlt(dc, layout.plot.left, layout.grid_y[i], layout.plot.right - layout.plot.left, w, dc, layout.plot.left,
+             first, SRCCOPY);
     }
   }
   {
@@ -421,6 +422,7 @@ void TChart::Draw(HDC dc, int width, int height) {
   }
 
   // The lines, memory first so the processor lines stay on top.
+  const int line_width = std::max(1, ScaleToDpi(chart_look_.line_width, look_.dpi));
   double min_x = 0, max_x = 0;
   if (data_.XRange(&min_x, &max_x)) {
     for (int k = 0; k < kChartLines; ++k) {
@@ -429,7 +431,7 @@ void TChart::Draw(HDC dc, int width, int height) {
       MapLinePoints(line, min_x, max_x, layout.plot, &mapped_);
       points_.resize(mapped_.size());
       for (std::size_t i = 0; i < mapped_.size(); ++i) points_[i] = {mapped_[i].x, mapped_[i].y};
-      SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], chart_look_.line_width));
+      SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], line_width));
       if (points_.size() == 1) {
         MoveToEx(dc, points_[0].x, points_[0].y, nullptr);
         LineTo(dc, points_[0].x + 1, points_[0].y);

@@ -142,7 +142,7 @@ void DrawGlyph(HDC dc, Glyph glyph, const RECT& r, int dpi = 96);
 
 struct ChartLook {
   COLORREF line_color[kChartLines] = {};
-  int line_width = 1;
+  int line_width = 1;  // design units, drawn at the graph's dpi
 };
 
 // The load graph.  The splash text is drawn into it while `splash` (a
@@ -167,8 +167,7 @@ class TChart : public TWidget {
   ColorBrush back_brush_;
   ColorBrush axis_brush_;
   ColorPen grid_pen_;
-  UniquePen scaled_grid_pen_;
-  int scaled_grid_dot_ = 0;
+  ColorBrush grid_brush_;
   ColorPen line_pens_[kChartLines];
   std::vector<PixelPoint> mapped_;
   std::vector<POINT> points_;

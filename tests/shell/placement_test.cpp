@@ -136,6 +136,8 @@ TEST(StoredPosition, AFirstRunStoresWhatTheProgramUnawareOfTheScalingStored) {
   EXPECT_EQ(ScreenToStored(p.y, 144), (720 - 105) / 2);
   // And that file opens the window where the system put the other one's.
   EXPECT_EQ(StoredToScreen(515, 144), 773);
+  // The square kept on the desktop is the window's own 20 units.
+  EXPECT_EQ(RestorePlacement(false, 5000, 0, 375, 158, screen, ScaleToDpi(kVisibleCorner, 144)).x, 1920 - 30);
   for (int dpi : {96, 120, 144, 192}) {
     for (int stored = -4000; stored <= 4000; ++stored)
       ASSERT_EQ(ScreenToStored(StoredToScreen(stored, dpi), dpi), stored) << stored << " at " << dpi;

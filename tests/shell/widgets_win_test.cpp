@@ -150,10 +150,13 @@ TEST(ChartDrawing, FiguresFollowTheScaling) {
   TChart chart(look, data);
   const COLORREF green = RGB(0, 160, 0);
   chart.chart_look().line_color[1] = green;
-  chart.chart_look().line_width = 2;  // as ThickerGraph gives it at this dpi
+  chart.chart_look().line_width = 1;  // design units
   Canvas canvas(420, 152);
   chart.Draw(canvas.dc(), 420, 152);
   EXPECT_EQ(canvas.RowsWith(300, green).size(), 2u);
+  chart.chart_look().line_width = 2;  // ThickerGraph
+  chart.Draw(canvas.dc(), 420, 152);
+  EXPECT_EQ(canvas.RowsWith(300, green).size(), 4u);
   // The axis: a black column two pixels wide over the plot's height.
   int axis_columns = 0;
   for (int x = 0; x < 100; ++x) axis_columns += canvas.RowsWith(x, RGB(0, 0, 0)).size() > 100;
