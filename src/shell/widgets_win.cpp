@@ -22,20 +22,40 @@ void BackBuffer::Release() {
   if (dc_ && original_) SelectObject(dc_.get(), original_);
   original_ = nullptr;
   bitmap_.reset();
+  bits_ = nullptr;
 }
 
-HDC BackBuffer::Prepare(HDC like, int width, int height) {
+PixelCanvas BackBuffer::Pixels() const {
+  if (!bits_) return {};
+  return {static_cast<uint32_t*>(bits_), width_, height_, width_};
+}
+
+HDC BackBuffer::Prepare(HDC like, int width, int height, bool pixels) {
   width = std::max(1, width);
   height = std::max(1, height);
   if (!dc_) dc_.reset(CreateCompatibleDC(like));
   if (!dc_) return nullptr;
-  if (!bitmap_ || width != width_ || height != height_) {
+  if (!bitmap_ || width != width_ || height != height_ || pixels != pixels_) {
     Release();
-    bitmap_.reset(CreateCompatibleBitmap(like, width, height));
+    if (pixels) {
+      BITMAPINFO bi = {};
+      bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+      bi.bmiHeader.biWidth = width;
+      bi.bmiHeader.biHeight = -height;  // top-down
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      bi.bmiHeader.biCompression = BI_RGB;
+      void* bits = nullptr;
+      bitmap_.reset(CreateDIBSection(like, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+      if (bitmap_) bits_ = bits;
+    } else {
+      bitmap_.reset(CreateCompatibleBitmap(like, width, height));
+    }
     if (!bitmap_) return nullptr;
     original_ = SelectObject(dc_.get(), bitmap_.get());
     width_ = width;
     height_ = height;
+    pixels_ = pixels;
   }
   return dc_.get();
 }
@@ -101,7 +121,7 @@ LRESULT TWidget::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       HDC dc = BeginPaint(hwnd_, &ps);
       RECT rc;
       GetClientRect(hwnd_, &rc);
-      HDC mem = buffer_.Prepare(dc, rc.right, rc.bottom);
+      HDC mem = buffer_.Prepare(dc, rc.right, rc.bottom, PaintsPixels());
       if (mem) {
         Paint(mem, rc.right, rc.bottom);
         BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
@@ -358,7 +378,7 @@ const std::array<std::wstring, kAxisLabelCount>& AxisLabels() {
 
 }  // namespace
 
-void TChart::Draw(HDC dc, int width, int height) {
+void TChart::Draw(HDC dc, int width, int height, const PixelCanvas& pixels) {
   RECT rc = {0, 0, width, height};
   FillRect(dc, &rc, back_brush_.Get(look_.back));
   SelectedObject font(dc, look_.font);
@@ -423,12 +443,31 @@ void TChart::Draw(HDC dc, int width, int height) {
 
   // The lines, memory first so the processor lines stay on top.
   const int line_width = std::max(1, ScaleToDpi(chart_look_.line_width, look_.dpi));
+  // At 96 dpi the lines are the pens' own (a thicker one two pixels wide).
+  // Scaled and wider, they are swept into the back buffer's pixels where it
+  // has them (a bitmap of another kind gets the pen).
+  const bool scaled_lines = look_.dpi > kDesignDpi && line_width > 1;
+  PixelCanvas canvas = scaled_lines ? pixels : PixelCanvas{};
+  canvas.width = std::min(canvas.width, width);
+  canvas.height = std::min(canvas.height, height);
+  bool flushed = false;
   double min_x = 0, max_x = 0;
   if (data_.XRange(&min_x, &max_x)) {
     for (int k = 0; k < kChartLines; ++k) {
       const auto& line = data_.Line(k);
       if (line.empty()) continue;
       MapLinePoints(line, min_x, max_x, layout.plot, &mapped_);
+      if (canvas.pixels) {
+        // Written straight into the pixels: a wide pen costs many times a
+        // one-pixel line.
+        if (!flushed) GdiFlush();
+        flushed = true;
+        const COLORREF c = chart_look_.line_color[k];
+        DrawThickPolyline(canvas, mapped_, line_width,
+                          (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c),
+                          &raster_scratch_);
+        continue;
+      }
       points_.resize(mapped_.size());
       for (std::size_t i = 0; i < mapped_.size(); ++i) points_[i] = {mapped_[i].x, mapped_[i].y};
       SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], line_width));

@@ -15,16 +15,29 @@ namespace {
 
 class Canvas {
  public:
-  Canvas(int w, int h) : w_(w), h_(h) {
+  // With `pixels`, a 32-bit top-down DIB section, as the graph's own back
+  // buffer is.
+  Canvas(int w, int h, bool pixels = false) : w_(w), h_(h) {
     HDC screen = GetDC(nullptr);
     dc_.reset(CreateCompatibleDC(screen));
-    bmp_.reset(CreateCompatibleBitmap(screen, w, h));
+    if (pixels) {
+      BITMAPINFO bi = {};
+      bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+      bi.bmiHeader.biWidth = w;
+      bi.bmiHeader.biHeight = -h;
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      bmp_.reset(CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    } else {
+      bmp_.reset(CreateCompatibleBitmap(screen, w, h));
+    }
     ReleaseDC(nullptr, screen);
     old_ = SelectObject(dc_.get(), bmp_.get());
   }
   ~Canvas() { SelectObject(dc_.get(), old_); }
   HDC dc() const { return dc_.get(); }
   COLORREF At(int x, int y) const { return GetPixel(dc_.get(), x, y); }
+  PixelCanvas Pixels() const { return {static_cast<uint32_t*>(bits_), w_, h_, w_}; }
   // Rows of column x that have colour c.
   std::vector<int> RowsWith(int x, COLORREF c) const {
     std::vector<int> rows;
@@ -38,6 +51,7 @@ class Canvas {
   int w_, h_;
   UniqueMemoryDc dc_;
   UniqueBitmap bmp_;
+  void* bits_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
 
@@ -151,11 +165,11 @@ TEST(ChartDrawing, FiguresFollowTheScaling) {
   const COLORREF green = RGB(0, 160, 0);
   chart.chart_look().line_color[1] = green;
   chart.chart_look().line_width = 1;  // design units
-  Canvas canvas(420, 152);
-  chart.Draw(canvas.dc(), 420, 152);
+  Canvas canvas(420, 152, true);
+  chart.Draw(canvas.dc(), 420, 152, canvas.Pixels());
   EXPECT_EQ(canvas.RowsWith(300, green).size(), 2u);
   chart.chart_look().line_width = 2;  // ThickerGraph
-  chart.Draw(canvas.dc(), 420, 152);
+  chart.Draw(canvas.dc(), 420, 152, canvas.Pixels());
   EXPECT_EQ(canvas.RowsWith(300, green).size(), 4u);
   // The axis: a black column two pixels wide over the plot's height.
   int axis_columns = 0;
