@@ -49,7 +49,14 @@ convert -size ${W}x${H} gradient:'#fdfdfd-#cfdff0' -fill '#e8c070' -draw "rectan
 # 96 dpi; scaled, its real size centred the same way).
 win_w=$(s 250) win_h=$(s 105)
 win_x=$(((W - win_w) / 2)) win_y=$(((H - win_h) / 2))
-wiggle="for i in 1 2 3 4 5 6; do xdotool mousemove \$(($win_x + win_w - $(s 30) + i)) \$(($win_y + win_h / 2 + 1 + i)); sleep 0.1; done; sleep 0.3"
+# The mouse wakes the title controls only over what the window draws (the
+# key colour lets it through): scaled, it runs down the gauge's frame, there
+# whatever the load.
+if [[ $dpi == 96 ]]; then
+  wiggle="for i in 1 2 3 4 5 6; do xdotool mousemove \$((735+i)) \$((360+i)); sleep 0.1; done; sleep 0.3"
+else
+  wiggle="for i in 1 2 3 4 5 6; do xdotool mousemove $((win_x + win_w - $(s 40))) \$(($win_y + $(s 40) + i * $(s 5))); sleep 0.1; done; sleep 0.3"
+fi
 # The window with a margin around it (25 and 20 units).
 main_box="$((win_w + 2 * $(s 25)))x$((win_h + 2 * $(s 20)))+$((win_x - $(s 25)))+$((win_y - $(s 20)))"
 
