@@ -35,8 +35,8 @@ double Seconds() {
 // gauge sizes, fonts and line width scaled as the main window scales them.
 struct Scaled {
   int dpi;
-  double thick_us = 0;  // graph and gauge, ThickerGraph on
-  double thin_us = 0;   // graph and gauge, ThickerGraph off (the default)
+  double thick_us = 0;  // graph and gauge, ThickerGraph on (the default)
+  double thin_us = 0;   // graph and gauge, ThickerGraph off
   double gauge_us = 0;
   double bare_us = 0;
 };
@@ -99,11 +99,11 @@ Scaled Measure(int dpi) {
     gauge.Draw(gauge_dc.get(), gw, gh);
   };
   char title[80];
-  std::snprintf(title, sizeof title, "graph %dx%d, 5 x 100 points, thick, + gauge", cw, ch);
+  std::snprintf(title, sizeof title, "graph %dx%d, 5 x 100 points, thick (default) + gauge", cw, ch);
   chart.chart_look().line_width = 2;  // ThickerGraph, in design units
   out.thick_us = run(title, graph_and_gauge);
   chart.chart_look().line_width = 1;
-  out.thin_us = run("the same with thin lines (the default)", graph_and_gauge);
+  out.thin_us = run("the same with thin lines", graph_and_gauge);
   out.gauge_us = run("gauge only", [&](int i) {
     gauge.SetProgress(i % 101);
     gauge.Draw(gauge_dc.get(), gw, gh);
