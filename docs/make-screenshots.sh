@@ -10,12 +10,24 @@
 # dialogs-200).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
 # when installed, or from the file named by ZT_MARLETT.
+# ZT_SHOT_DPI=144 (or 192) takes them at that display scaling, in a prefix
+# of that dpi, named with the scaling (window-dark-150.png, menu-200.png,
+# ...) and kept at their real pixels instead of enlarged; tray-icons then
+# shows the pictures at the notification area's size for that scaling.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 native=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
+dpi=${ZT_SHOT_DPI:-96}
 prefix=$build/screenshot-wineprefix
+suffix="" enlarge="-scale 200%" dpi_args=()
+if [[ $dpi != 96 ]]; then
+  prefix=$build/screenshot-wineprefix-dpi$dpi
+  suffix="-$((dpi * 100 / 96))" enlarge="" dpi_args=(--dpi "$dpi")
+fi
+# A design figure at this dpi, rounded as the program rounds it.
+s() { echo $(((2 * $1 * dpi + 96) / 192)); }
 disp=:$((150 + RANDOM % 50))
 W=1280; H=720
 
@@ -27,15 +39,27 @@ export DISPLAY=$disp
 xcompmgr -n >/dev/null 2>&1 &
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # A complete prefix (with the Chinese font links) before anything starts.
-"$here/../tools/wine-prefix.sh" "$prefix"
+"$here/../tools/wine-prefix.sh" "${dpi_args[@]}" "$prefix"
 
 convert -size ${W}x${H} gradient:'#1b2735-#3e5c7a' -fill '#2f4a66' -draw "rectangle 0,300 $W,330" \
   -fill '#5a7fa3' -font DejaVu-Sans -pointsize 40 -draw "text 420,380 'dark desktop'" "$work/dark.png"
 convert -size ${W}x${H} gradient:'#fdfdfd-#cfdff0' -fill '#e8c070' -draw "rectangle 0,300 $W,330" \
   -fill '#8090a0' -font DejaVu-Sans -pointsize 40 -draw "text 420,380 'light desktop'" "$work/light.png"
 
-# The window opens centred: 250 x 105 at (515, 307) on 1280 x 720.
-wiggle='for i in 1 2 3 4 5 6; do xdotool mousemove $((735+i)) $((360+i)); sleep 0.1; done; sleep 0.3'
+# The window opens centred: 250 x 105 at (515, 307) on 1280 x 720 (at
+# 96 dpi; scaled, its real size centred the same way).
+win_w=$(s 250) win_h=$(s 105)
+win_x=$(((W - win_w) / 2)) win_y=$(((H - win_h) / 2))
+# The mouse wakes the title controls only over what the window draws (the
+# key colour lets it through): scaled, it runs down the gauge's frame, there
+# whatever the load.
+if [[ $dpi == 96 ]]; then
+  wiggle="for i in 1 2 3 4 5 6; do xdotool mousemove \$((735+i)) \$((360+i)); sleep 0.1; done; sleep 0.3"
+else
+  wiggle="for i in 1 2 3 4 5 6; do xdotool mousemove $((win_x + win_w - $(s 40))) \$(($win_y + $(s 40) + i * $(s 5))); sleep 0.1; done; sleep 0.3"
+fi
+# The window with a margin around it (25 and 20 units).
+main_box="$((win_w + 2 * $(s 25)))x$((win_h + 2 * $(s 20)))+$((win_x - $(s 25)))+$((win_y - $(s 20)))"
 
 # Whether a shot was asked for (all of them by default).
 want() { [[ -z "${ZT_SHOTS:-}" || " $ZT_SHOTS " == *" $1 "* ]]; }
@@ -61,37 +85,52 @@ shot() {
 
 if want window-dark; then
   shot window-dark dark "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
-  convert "$work/window-dark.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-dark.png"
+  convert "$work/window-dark.png" -crop "$main_box" +repage $enlarge "$here/window-dark$suffix.png"
 fi
 if want window-light; then
   shot window-light light "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
-  convert "$work/window-light.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-light.png"
+  convert "$work/window-light.png" -crop "$main_box" +repage $enlarge "$here/window-light$suffix.png"
 fi
 if want window-per-processor; then
   shot window-per-processor dark "[General]\r\nFirstLaunch=1\r\nDisplayEachCPU=1\r\n[Colors]\r\nBackgroundColor=0\r\nTextColor=16777215\r\nGraphCPUColor1=4259584\r\nGraphCPUColor2=36095\r\nGraphMemoryColor=16762960\r\nBarColor=36095\r\n" 10 "$wiggle"
-  convert "$work/window-per-processor.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-per-processor.png"
+  convert "$work/window-per-processor.png" -crop "$main_box" +repage $enlarge "$here/window-per-processor$suffix.png"
 fi
 if want window-no-bar-graph; then
   shot window-no-bar-graph light "[General]\r\nFirstLaunch=1\r\nHideBarGraph=1\r\n" 10
-  convert "$work/window-no-bar-graph.png" -crop 300x145+490+287 +repage -scale 200% "$here/window-no-bar-graph.png"
+  convert "$work/window-no-bar-graph.png" -crop "$main_box" +repage $enlarge "$here/window-no-bar-graph$suffix.png"
 fi
-if want menu; then
+if want menu && [[ $dpi == 96 ]]; then
   # Menu: wake the title controls, click the menu button, open "位置".
   shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
     "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
   convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu.png"
+elif want menu; then
+  # Scaled, the items' places follow the menu font Wine scales: "位置" and a
+  # point inside its submenu, from the menu's top-left corner (the menu
+  # button's bottom-right), as measured at 144 and 192 dpi.
+  case $dpi in
+    144) item="43 160" inside="235 199" ;;
+    192) item="52 204" inside="300 256" ;;
+    *) item="$(s 29) $(s 114)" inside="$(s 169) $(s 140)" ;;
+  esac
+  mx=$((win_x + $(s 16))) my=$((win_y + $(s 20)))
+  read -r ix iy <<< "$item"
+  read -r sx sy <<< "$inside"
+  shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
+    "$wiggle; xdotool mousemove $((win_x + $(s 29))) $((win_y + $(s 10))); sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove $((mx + ix)) $((my + iy)); sleep 0.2; xdotool mousemove $((mx + ix + 2)) $((my + iy + 1)); sleep 1.2; xdotool mousemove $((mx + sx)) $((my + sy)); sleep 0.8"
+  convert "$work/menu.png" -crop "$(s 400)x$(s 260)+$((win_x - $(s 25)))+$((win_y - $(s 20)))" +repage "$here/menu$suffix.png"
 fi
 if want tray-live; then
   # Wine's stand-alone tray window (top left) with each kind of icon.
   shot tray-numeric light "[General]\r\nFirstLaunch=1\r\nNumericTrayIcons=1\r\n" 6
   shot tray-gradient light "[General]\r\nFirstLaunch=1\r\n" 6
-  convert "$work/tray-numeric.png" -crop 48x48+0+0 +repage -scale 400% "$work/tn.png"
-  convert "$work/tray-gradient.png" -crop 48x48+0+0 +repage -scale 400% "$work/tg.png"
-  convert "$work/tn.png" "$work/tg.png" +append "$here/tray-live.png"
+  convert "$work/tray-numeric.png" -crop "$(s 48)x$(s 48)+0+0" +repage -scale 400% "$work/tn.png"
+  convert "$work/tray-gradient.png" -crop "$(s 48)x$(s 48)+0+0" +repage -scale 400% "$work/tg.png"
+  convert "$work/tn.png" "$work/tg.png" +append "$here/tray-live$suffix.png"
 fi
 if want tray-icons && [[ -n "$native" && -x "$native/tray_sheet" ]]; then
-  "$native/tray_sheet" "$work/sheet.ppm" >/dev/null
-  convert "$work/sheet.ppm" "$here/tray-icons.png"
+  "$native/tray_sheet" "$work/sheet.ppm" "$(s 16)" >/dev/null
+  convert "$work/sheet.ppm" "$here/tray-icons$suffix.png"
 fi
 
 # The statistics and about windows with their frames.  Wine draws the frame
@@ -113,11 +152,11 @@ if want statistics; then
   # Some seconds of samples at the default rate first.
   shot statistics light "[General]\r\nFirstLaunch=1\r\n" 6 \
     "$focus_main; xdotool key F5; sleep 14; window_crop 统计 statistics"
-  convert "$work/statistics.png" -crop "$(cat "$work/statistics.box")" +repage -scale 200% "$here/statistics.png"
+  convert "$work/statistics.png" -crop "$(cat "$work/statistics.box")" +repage $enlarge "$here/statistics$suffix.png"
 fi
 if want about; then
   shot about light "[General]\r\nFirstLaunch=1\r\n" 6 "$focus_main; xdotool key shift+F1; sleep 2; window_crop 关于 about"
-  convert "$work/about.png" -crop "$(cat "$work/about.box")" +repage -scale 200% "$here/about.png"
+  convert "$work/about.png" -crop "$(cat "$work/about.box")" +repage $enlarge "$here/about$suffix.png"
 fi
 if want settings; then
   # The four tabs, walked with Ctrl+Tab.
@@ -128,12 +167,12 @@ if want settings; then
   shot settings light "[General]\r\nFirstLaunch=1\r\n" 6 "$tabs"
   names=(general display colors extended)
   for i in 0 1 2 3; do
-    convert "$work/settings-$i.png" -crop "$(cat "$work/settings.box")" +repage "$here/settings-${names[$i]}.png"
+    convert "$work/settings-$i.png" -crop "$(cat "$work/settings.box")" +repage "$here/settings-${names[$i]}$suffix.png"
   done
 fi
 wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
 # The CPU information window, in a prefix with Wine's own fonts.
-if want cpu-info; then
+if want cpu-info && [[ $dpi == 96 ]]; then
   "$here/make-info-screenshots.sh" "$build" || echo "CPU information window pictures not taken" >&2
 fi
 # The four secondary windows at 150 % and 200 %, each in a prefix of its

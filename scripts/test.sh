@@ -25,6 +25,7 @@ cleanup() {
   for pid in "${prefix_jobs[@]}"; do kill "$pid" 2>/dev/null || true; done
   # Leave no Wine server or virtual display of ours behind.
   for prefix in "$root"/build/win32/wineprefix-run "$root"/build/win32/wineprefix \
+                "$root"/build/win32/wineprefix-dpi144 "$root"/build/win32/wineprefix-dpi192 \
                 "$root"/build/win64/wineprefix; do
     [[ -d "$prefix" ]] && WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null || true
     if [[ -f "$prefix.display.pid" ]]; then
@@ -46,16 +47,21 @@ run_preset() {
   fi
 }
 
-# Making a Wine prefix takes a minute of mostly waiting: the three the
+# Making a Wine prefix takes a minute of mostly waiting: the five the
 # Windows steps need are made in the background while the native builds
-# run (tools/wine-prefix.sh makes whoever needs one first wait for it).
+# run (tools/wine-prefix.sh makes whoever needs one first wait for it).  The
+# two at 144 and 192 dpi serve the end-to-end suites meant for every display
+# scaling, each on its own display as the tests' runs find it.
 mkdir -p build/win32 build/win64
-for prefix in build/win32/wineprefix build/win64/wineprefix build/win32/wineprefix-run; do
+for prefix in build/win32/wineprefix build/win64/wineprefix build/win32/wineprefix-run \
+              build/win32/wineprefix-dpi144 build/win32/wineprefix-dpi192; do
   (
     # The run prefix borrows the 32-bit tests' display.
     DISPLAY="$(tools/xvfb-ensure.sh "$root/${prefix%-run}.display")"
     export DISPLAY ZT_WINE_UNMANAGED=1
-    exec tools/wine-prefix.sh "$root/$prefix"
+    dpi=()
+    if [[ "$prefix" == *-dpi* ]]; then dpi=(--dpi "${prefix##*-dpi}"); fi
+    exec tools/wine-prefix.sh "${dpi[@]}" "$root/$prefix"
   ) > "$root/$prefix.make.log" 2>&1 &
   prefix_jobs+=($!)
 done

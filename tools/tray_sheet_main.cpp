@@ -1,37 +1,44 @@
-// Writes every tray picture (101 numeric, 15 gradient, the program icon),
-// enlarged four times, as one PPM image: for looking at them and for the
-// screenshots in docs/.   tray_sheet OUT.ppm
+// Writes every tray picture (101 numeric, 15 gradient, the program icon)
+// as one PPM image, each pixel shown as a square block: for looking at them
+// and for the screenshots in docs/.
+//   tray_sheet OUT.ppm [SIZE]
+// SIZE is the pictures' side in pixels (16 at 100 %, 20, 24, 32 at 200 %);
+// the 16-pixel pictures are enlarged four times, larger ones less.
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include "shell/tray_logic.h"
 #include "shell/tray_pictures.h"
-#include "util/program_picture.h"
 
 int main(int argc, char** argv) {
   using namespace zt;
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: tray_sheet OUT.ppm\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: tray_sheet OUT.ppm [SIZE]\n");
     return 2;
   }
-  constexpr int kScale = 4, kCell = kTrayImageSize * kScale + 8, kColumns = 17;
+  const int size = TrayPictureSize(argc == 3 ? std::atoi(argv[2]) : kTrayImageSize);
+  const int scale = std::max(1, 64 / size), kColumns = 17;
+  const int cell = size * scale + 8;
   const int images = kTrayNumericImages + kTrayGradientImages + 1;
   const int rows = (kTrayNumericImages + kColumns - 1) / kColumns + 2;
-  const int width = kColumns * kCell, height = rows * kCell;
+  const int width = kColumns * cell, height = rows * cell;
   std::vector<uint32_t> sheet(static_cast<size_t>(width) * height, 0xFFFFFF);
   auto place = [&](const TrayPixels& px, int cell_x, int cell_y) {
-    for (int y = 0; y < kTrayImageSize * kScale; ++y) {
-      for (int x = 0; x < kTrayImageSize * kScale; ++x) {
-        sheet[static_cast<size_t>(cell_y * kCell + 4 + y) * width + cell_x * kCell + 4 + x] =
-            px[(y / kScale) * kTrayImageSize + x / kScale];
+    for (int y = 0; y < size * scale; ++y) {
+      for (int x = 0; x < size * scale; ++x) {
+        sheet[static_cast<size_t>(cell_y * cell + 4 + y) * width + cell_x * cell + 4 + x] =
+            px[static_cast<size_t>((y / scale) * size + x / scale)];
       }
     }
   };
-  for (int i = 0; i < kTrayNumericImages; ++i) place(DrawNumericImage(i), i % kColumns, i / kColumns);
+  for (int i = 0; i < kTrayNumericImages; ++i) place(DrawNumericImage(i, size), i % kColumns, i / kColumns);
   const int gradient_row = (kTrayNumericImages + kColumns - 1) / kColumns;
   for (int i = 0; i < kTrayGradientImages; ++i) {
-    place(DrawGradientImage(i, kTrayGradientImages), i, gradient_row);
+    place(DrawGradientImage(i, kTrayGradientImages, size), i, gradient_row);
   }
-  place(DrawProgramImage(), 0, gradient_row + 1);
+  place(DrawProgramTrayImage(size), 0, gradient_row + 1);
   std::FILE* f = std::fopen(argv[1], "wb");
   if (!f) {
     std::perror(argv[1]);

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# wine-prefix.sh DIR — makes DIR a complete Wine prefix for the Windows
-# programs built here, or checks that it still is one.
+# wine-prefix.sh [--dpi N] DIR — makes DIR a complete Wine prefix for the
+# Windows programs built here, or checks that it still is one.
+#
+# --dpi N gives the prefix a display scaling of N dots per inch (144 is
+# 150 %, 192 is 200 %): Wine reports it to every program as the system's
+# and every monitor's dpi.  A prefix made at another dpi is made again.
 #
 # The prefix is made by "wineboot -i"; it counts as ready only once the Wine
 # server has ended after it (everything written to disk), the Chinese font
@@ -20,8 +24,17 @@
 #                           seconds for a manager that never answers
 set -euo pipefail
 
+dpi=""
+if [[ "${1:-}" == --dpi ]]; then
+  dpi="${2:-}"
+  shift 2 || true
+  if ! [[ "$dpi" =~ ^[1-9][0-9]{1,3}$ ]] || ((dpi < 48 || dpi > 480)); then
+    echo "wine-prefix.sh: --dpi wants a number of dots per inch from 48 to 480" >&2
+    exit 2
+  fi
+fi
 if [[ $# -ne 1 || -z "$1" ]]; then
-  echo "usage: wine-prefix.sh DIR" >&2
+  echo "usage: wine-prefix.sh [--dpi N] DIR" >&2
   exit 2
 fi
 prefix="$1"
@@ -55,6 +68,7 @@ done
 unmanaged="${ZT_WINE_UNMANAGED:-0}"
 identity="$(wine --version 2>/dev/null || echo unknown) $WINEARCH"
 if [[ "$unmanaged" == 1 ]]; then identity+=" unmanaged"; fi
+if [[ -n "$dpi" ]]; then identity+=" dpi $dpi"; fi
 if [[ -n "$wine_inf" ]]; then identity+=" $(stat -c %Y "$wine_inf")"; fi
 
 # The system folders' files with their sizes, as recorded when the prefix
@@ -95,6 +109,9 @@ check() {
       fi
     done
   done
+  if [[ -n "$dpi" ]] && ! grep -qi "^\"LogPixels\"=dword:$(printf '%08x' "$dpi")\$" "$prefix/user.reg"; then
+    echo "its display scaling is not $dpi dpi"; return 1
+  fi
   if [[ ! -s "$manifest" ]]; then echo "its list of system files is missing"; return 1; fi
   lost="$(LC_ALL=C comm -23 "$manifest" <(system_files) | head -1)"
   if [[ -n "$lost" ]]; then echo "windows/${lost% *} is missing or damaged"; return 1; fi
@@ -142,6 +159,10 @@ make_prefix() {
       'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f || return 1
   done
+  if [[ -n "$dpi" ]]; then
+    step "setting the display scaling to $dpi dpi" wine reg add 'HKCU\Control Panel\Desktop' \
+      /v LogPixels /t REG_DWORD /d "$dpi" /f || return 1
+  fi
   if [[ "$unmanaged" == 1 ]]; then
     step "letting Wine draw the window frames" wine reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /d N /f || return 1

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, headless, in a private prefix.
-#   wine-run.sh [--prefix DIR] program.exe [args...]
-# The prefix defaults to $ZT_WINEPREFIX or ./wineprefix.  When no X display
+#   wine-run.sh [--prefix DIR] [--dpi N] program.exe [args...]
+# The prefix defaults to $ZT_WINEPREFIX or ./wineprefix; --dpi N makes it a
+# prefix at that display scaling (tools/wine-prefix.sh).  When no X display
 # is available, a virtual one (Xvfb) is started once and reused.
 set -euo pipefail
 
 prefix="${ZT_WINEPREFIX:-$PWD/wineprefix}"
 if [[ "${1:-}" == "--prefix" ]]; then
   prefix="$2"; shift 2
+fi
+dpi_args=()
+if [[ "${1:-}" == "--dpi" ]]; then
+  dpi_args=(--dpi "$2"); shift 2
 fi
 # Wine takes only an absolute prefix.
 [[ "$prefix" == /* ]] || prefix="$PWD/$prefix"
@@ -30,6 +35,6 @@ fi
 
 # The prefix is complete before anything starts in it (made once; a
 # half-made or damaged one is made again).
-"$here/wine-prefix.sh" "$prefix"
+"$here/wine-prefix.sh" "${dpi_args[@]}" "$prefix"
 
 exec wine "$@"

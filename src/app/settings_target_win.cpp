@@ -8,28 +8,12 @@
 #include "util/registry.h"
 
 namespace zt {
-namespace {
 
-SIZE WindowSize(HWND hwnd) {
-  RECT r = {};
-  GetWindowRect(hwnd, &r);
-  return {r.right - r.left, r.bottom - r.top};
-}
-
-}  // namespace
-
-int MainFormSettingsTarget::WindowWidth() { return WindowSize(form_.hwnd()).cx; }
-int MainFormSettingsTarget::WindowHeight() { return WindowSize(form_.hwnd()).cy; }
-
-int MainFormSettingsTarget::SetWindowWidth(int width) {
-  SetWindowPos(form_.hwnd(), nullptr, 0, 0, width, WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return WindowWidth();
-}
-
-int MainFormSettingsTarget::SetWindowHeight(int height) {
-  SetWindowPos(form_.hwnd(), nullptr, 0, 0, WindowWidth(), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return WindowHeight();
-}
+// The size fields hold design units, as PosWidth and PosHeight do.
+int MainFormSettingsTarget::WindowWidth() { return form_.DesignWidth(); }
+int MainFormSettingsTarget::WindowHeight() { return form_.DesignHeight(); }
+int MainFormSettingsTarget::SetWindowWidth(int width) { return form_.SetDesignWidth(width); }
+int MainFormSettingsTarget::SetWindowHeight(int height) { return form_.SetDesignHeight(height); }
 
 void MainFormSettingsTarget::SetDisplayMemory(bool on) { form_.SetDisplayMemory(on); }
 void MainFormSettingsTarget::SetTrayMode(bool on, bool startup) { form_.SetTrayMode(on, startup); }

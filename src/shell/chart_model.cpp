@@ -52,12 +52,14 @@ namespace {
 int Percent2(int v) { return static_cast<int>(std::lround(v * 0.02)); }
 }  // namespace
 
-ChartLayout ComputeChartLayout(int width, int height, int label_width, int font_height) {
+ChartLayout ComputeChartLayout(int width, int height, int label_width, int font_height, int dpi) {
   ChartLayout l;
   const int half_font = (font_height + 1) / 2;
+  l.axis_width = std::max(1, ScaleToDpi(kAxisLineWidth, dpi));
+  l.tick_length = ScaleToDpi(kAxisTickLength, dpi);
   l.label_right = std::max(0, label_width);
-  l.axis_x = l.label_right + kAxisLabelGap + kAxisTickLength;
-  l.plot.left = l.axis_x + 1;
+  l.axis_x = l.label_right + ScaleToDpi(kAxisLabelGap, dpi) + l.tick_length;
+  l.plot.left = l.axis_x + l.axis_width;
   l.plot.right = std::max(l.plot.left + 1, width - Percent2(width));
   l.plot.top = std::max(Percent2(height), half_font);
   l.plot.bottom = std::max(l.plot.top + 1, height - std::max(Percent2(height), half_font));
@@ -90,10 +92,12 @@ void MapLinePoints(const std::deque<ChartPoint>& line, double min_x, double max_
 
 int ClampPercent(int value) { return std::min(100, std::max(0, value)); }
 
-GaugeGeometry ComputeGauge(int width, int height, int progress) {
+GaugeGeometry ComputeGauge(int width, int height, int progress, int dpi) {
   GaugeGeometry g;
+  const int f = std::max(1, ScaleToDpi(1, dpi));
   g.frame = {0, 0, std::max(0, width), std::max(0, height)};
-  g.inner = {1, 1, std::max(1, width - 1), std::max(1, height - 1)};
+  g.frame_width = f;
+  g.inner = {f, f, std::max(f, width - f), std::max(f, height - f)};
   const int h = g.inner.Height();
   const int filled = (h * ClampPercent(progress) + 50) / 100;
   g.fill = {g.inner.left, g.inner.bottom - filled, g.inner.right, g.inner.bottom};

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "util/dpi.h"
 #include "util/pixel_geometry.h"
 
 namespace zt {
@@ -42,20 +43,26 @@ constexpr int kAxisMin = 0;
 constexpr int kAxisMax = 100;
 constexpr int kAxisStep = 20;
 constexpr int kAxisLabelCount = (kAxisMax - kAxisMin) / kAxisStep + 1;
+// Design units, scaled to the graph's dpi.
 constexpr int kAxisTickLength = 3;
 constexpr int kAxisLabelGap = 2;
+constexpr int kAxisLineWidth = 1;
+constexpr int kGridDotLength = 3;  // the dotted grid: this much ink, this much air
 
 struct ChartLayout {
   PixelRect plot;                    // where the lines go (0 at bottom, 100 at top)
-  int axis_x = 0;                    // the vertical axis line
+  int axis_x = 0;                    // the vertical axis line's left edge
+  int axis_width = 1;                // its width, and the ticks' and grid lines' thickness
+  int tick_length = 3;               // the ticks reach this far left of the axis
   int label_right = 0;               // the labels end here (right-aligned)
-  int grid_y[kAxisLabelCount] = {};  // y of 0, 20, ... 100
+  int grid_y[kAxisLabelCount] = {};  // y of 0, 20, ... 100 (the lines' top rows)
 };
 
 // Margins: 2 % of the height at top and bottom and 2 % of the width at the
 // right, none at the left; the labels ("0" .. "100", widest label_width
-// pixels, font_height high) sit left of the axis and are kept whole.
-ChartLayout ComputeChartLayout(int width, int height, int label_width, int font_height);
+// pixels, font_height high) sit left of the axis and are kept whole.  Gap,
+// ticks and lines are design figures scaled to `dpi`.
+ChartLayout ComputeChartLayout(int width, int height, int label_width, int font_height, int dpi = kDesignDpi);
 
 // The label text for the grid line at `value` (format "0").
 std::string AxisLabelText(int value);
@@ -70,13 +77,15 @@ int SampleToPixelX(double x, double min_x, double max_x, const PixelRect& plot);
 void MapLinePoints(const std::deque<ChartPoint>& line, double min_x, double max_x,
                    const PixelRect& plot, std::vector<PixelPoint>* out);
 
-// The vertical bar gauge: a 1-pixel frame, the bar growing from the bottom.
+// The vertical bar gauge: a frame one design unit wide, the bar growing
+// from the bottom.
 struct GaugeGeometry {
   PixelRect frame;
+  int frame_width = 1;
   PixelRect inner;
   PixelRect fill;  // empty (top == bottom) at 0 %
 };
-GaugeGeometry ComputeGauge(int width, int height, int progress);
+GaugeGeometry ComputeGauge(int width, int height, int progress, int dpi = kDesignDpi);
 int ClampPercent(int value);
 // The figure the gauge shows and reports as its window text: "37%".
 std::string GaugeText(int progress);

@@ -1,10 +1,13 @@
 // Where the main window's widgets sit for a given client size: the design
-// layout is 257 x 105; controls anchored right move with the right edge, the
-// graph stretches, and the two labels (anchored to the top only) keep their
-// proportional horizontal place.  Portable.
+// layout is 257 x 105 design units; controls anchored right move with the
+// right edge, the graph stretches, and the two labels (anchored to the top
+// only) keep their proportional horizontal place.  Every design figure is
+// scaled to the window's dpi here, edge by edge, so that the widgets tile
+// without gaps at any scaling and nothing moves at 96 dpi.  Portable.
 #pragma once
 
 #include "shell/chart_model.h"
+#include "util/dpi.h"
 
 namespace zt {
 
@@ -23,12 +26,17 @@ struct FormLayout {
 };
 
 // With the gauge hidden the graph reaches the right edge; with it shown the
-// graph ends where the gauge begins.
-FormLayout ComputeFormLayout(int client_width, int client_height, bool hide_bar_graph);
+// graph ends where the gauge begins.  The client size is in the window's
+// pixels at `dpi`.
+FormLayout ComputeFormLayout(int client_width, int client_height, bool hide_bar_graph, int dpi = kDesignDpi);
 
-// The splash text's area inside the graph: right of the 25-pixel spacer that
+// The splash text's area inside the graph: right of the 25-unit spacer that
 // keeps it clear of the axis labels.
 constexpr int kSplashSpacerWidth = 25;
-PixelRect SplashRect(int chart_width, int chart_height);
+PixelRect SplashRect(int chart_width, int chart_height, int dpi = kDesignDpi);
+
+// Where the pop-up menu opens from the menu button: right of and below the
+// button, from the window's top-left corner.
+PixelPoint MenuButtonMenuOffset(int dpi);
 
 }  // namespace zt

@@ -4,6 +4,7 @@
 #include "shell/main_form_win.h"
 
 #include "config/program.h"
+#include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "util/message_box_win.h"
 #include "util/open_document_win.h"
@@ -60,7 +61,8 @@ void TForm_Main::SB_MenuClick() {
   // Below and right of the menu button.
   RECT r;
   GetWindowRect(hwnd_, &r);
-  PopupMenuAt(r.left + 16, r.top + 20);
+  const PixelPoint offset = MenuButtonMenuOffset(dpi_);
+  PopupMenuAt(r.left + offset.x, r.top + offset.y);
 }
 
 void TForm_Main::SwitchTrayMode(bool on) {
@@ -128,8 +130,9 @@ void TForm_Main::FormContextMenu(int x, int y) {
   if (x == -1 && y == -1) {  // from the keyboard: where the menu button opens it
     RECT r;
     GetWindowRect(hwnd_, &r);
-    x = r.left + 16;
-    y = r.top + 20;
+    const PixelPoint offset = MenuButtonMenuOffset(dpi_);
+    x = r.left + offset.x;
+    y = r.top + offset.y;
   }
   PopupMenuAt(x, y);
 }

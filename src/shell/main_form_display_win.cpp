@@ -7,6 +7,7 @@
 #include "sampling/cpu_speed.h"
 #include "shell/tray_logic.h"
 #include "shell/widgets_win.h"
+#include "util/shell_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -84,6 +85,31 @@ void TForm_Main::TrayIcon_Notify(UINT mouse_message) {
   }
 }
 
-void TForm_Main::TaskbarCreated() { tray_.Readd(); }
+void TForm_Main::TaskbarCreated() {
+  // The new task bar may sit on a monitor of another scaling.
+  FollowTrayIconSize();
+  tray_.Readd();
+}
+
+void TForm_Main::FollowTrayIconSize() {
+  const int size = TrayPictureSize(Seam<IShell>::Get().NotifyIconSize());
+  if (size == tray_icon_size_) return;
+  // The new pictures first: the shell still holds one of the old ones until
+  // it has been handed its successor.
+  TrayImageList numeric, gradient;
+  BuildNumericTrayImages(&numeric, size);
+  BuildGradientTrayImages(&gradient, size);
+  UniqueIcon program = IconFromPixels(DrawProgramTrayImage(size), size);
+  if (tray_index_ >= 0) {
+    tray_.SetIconFromList(NumericTrayIcons ? numeric : gradient, tray_index_);
+  } else {
+    tray_.SetIcon(program.get());
+  }
+  if (tray_.UpdateIcon()) ++tray_refreshes_;
+  tray_numeric_ = std::move(numeric);
+  tray_gradient_ = std::move(gradient);
+  tray_program_icon_ = std::move(program);
+  tray_icon_size_ = size;
+}
 
 }  // namespace zt

@@ -4,6 +4,7 @@
 
 #include "shell/screens_win.h"
 #include "shell/widgets_win.h"
+#include "util/dpi_win.h"
 #include "util/hotkey.h"
 
 namespace zt {
@@ -84,10 +85,76 @@ void TForm_Main::ShowTitleControls(bool show) {
 void TForm_Main::Timer_HideControlsTimer() { ShowTitleControls(false); }
 
 void TForm_Main::RestorePlacement() {
-  const ScreenPoint p = zt::RestorePlacement(FirstLaunch, PosX, PosY, PosWidth, PosHeight, MeasureScreens());
-  PosX = p.x;
-  PosY = p.y;
-  SetWindowPos(hwnd_, nullptr, p.x, p.y, PosWidth, PosHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The limits and the rescue work in the screen's real pixels, on the
+  // window's real size.
+  const SIZE size = ScaledSize();
+  const ScreenPoint at = position_.ToScreen(PosX, PosY, SystemDpi());
+  const ScreenPoint p = zt::RestorePlacement(FirstLaunch, at.x, at.y, size.cx, size.cy, MeasureScreens(),
+                                             ScaleToDpi(kVisibleCorner, dpi_));
+  StorePosition(p);
+  SetWindowPos(hwnd_, nullptr, p.x, p.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm_Main::StorePosition(ScreenPoint screen) {
+  const PixelPoint stored = position_.Moved(PosX, PosY, screen, SystemDpi());
+  PosX = stored.x;
+  PosY = stored.y;
+}
+
+int TForm_Main::DesignWidth() const {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  return ScaleFromDpi(r.right - r.left, dpi_);
+}
+
+int TForm_Main::DesignHeight() const {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  return ScaleFromDpi(r.bottom - r.top, dpi_);
+}
+
+int TForm_Main::SetDesignWidth(int width) {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  SetWindowPos(hwnd_, nullptr, 0, 0, ScaleToDpi(width, dpi_), r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return DesignWidth();
+}
+
+int TForm_Main::SetDesignHeight(int height) {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ScaleToDpi(height, dpi_),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return DesignHeight();
+}
+
+void TForm_Main::FormDpiChanged(int dpi, const RECT& suggested) {
+  if (!hwnd_ || dpi < 24 || dpi > 24 * kDesignDpi) return;
+  // The fonts and the widgets' own figures first, so that the one layout
+  // the move brings is already at the new scale; the children move without
+  // drawing and the window is drawn once at the end: no flicker of a half
+  // laid-out window.  The stored size is not touched: it is in design units.
+  const bool rescaled = dpi != dpi_;
+  dpi_ = dpi;
+  look_->dpi = dpi;
+  if (rescaled) {
+    CreateFonts(fonts_crisp_);
+    popup_menu_.Build();  // its item pictures are measured again at the new size
+  }
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  LayoutWidgets();
+  if (label_cpu_speed_) label_cpu_speed_->Refit();
+  if (label_memory_used_) label_memory_used_->Refit();
+  StorePosition({suggested.left, suggested.top});
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+  FollowTrayIconSize();
+}
+
+void TForm_Main::FormSettingChange() {
+  // The scaling of the task bar's monitor may have changed.
+  FollowTrayIconSize();
 }
 
 void TForm_Main::FormDisplayChange() {
@@ -95,14 +162,14 @@ void TForm_Main::FormDisplayChange() {
   // that was left off every screen comes back the way a showing brings it
   // (a hidden one is placed when it is shown).
   if (hwnd_ && IsWindowVisible(hwnd_)) RestorePlacement();
+  FollowTrayIconSize();
 }
 
 void TForm_Main::PlaceAtPreset(PlacementPreset preset) {
   RECT r;
   GetWindowRect(hwnd_, &r);
   const ScreenPoint p = zt::PlaceAtPreset(preset, r.right - r.left, r.bottom - r.top, MeasureScreens().work_area);
-  PosX = p.x;
-  PosY = p.y;
+  StorePosition(p);
   SetWindowPos(hwnd_, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -121,8 +188,7 @@ void TForm_Main::FormMouseMove(int x, int y) {
   const int top = r.top + y - static_cast<int16_t>(drag_y_);
   if (left == r.left && top == r.top) return;
   SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  PosX = left;
-  PosY = top;
+  StorePosition({left, top});
 }
 
 void TForm_Main::FormMouseUp() {

@@ -6,6 +6,7 @@
 #include "shell/form_layout.h"
 #include "shell/monitors_win.h"
 #include "shell/widgets_win.h"
+#include "util/dpi_win.h"
 #include "util/message_box_win.h"
 #include "util/program_picture.h"
 #include "util/window_messages.h"
@@ -49,10 +50,21 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
 
   // 3. No task-bar button (tool window); the mouse filter is FilterMessage.
   // 4. Stay on top only when asked at creation.
+  // Made at the scaling of the monitor at the stored place; each showing
+  // places it again (RestorePlacement).
   DWORD ex_style = WS_EX_TOOLWINDOW | (AlwaysOnTop ? WS_EX_TOPMOST : 0);
+  const ScreenPoint at = position_.ToScreen(PosX, PosY, SystemDpi());
+  dpi_ = MonitorDpi(MonitorFromPoint(POINT{at.x, at.y}, MONITOR_DEFAULTTONEAREST));
+  SIZE size = ScaledSize();
   hwnd_ = CreateWindowExW(ex_style, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_CLIPCHILDREN,
-                          PosX, PosY, PosWidth, PosHeight, nullptr, nullptr, instance, this);
+                          at.x, at.y, size.cx, size.cy, nullptr, nullptr, instance, this);
   if (!hwnd_) return false;
+  if (WindowDpi(hwnd_) != dpi_) {
+    dpi_ = WindowDpi(hwnd_);
+    size = ScaledSize();
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  look_->dpi = dpi_;
   // Per window, not per class: the icon belongs to this window's lifetime.
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
@@ -63,10 +75,9 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
   // 5. The placement short-cuts come with the menu table.
   popup_menu_.Build();
 
-  // 6. Tray icon and its pictures.
-  BuildNumericTrayImages(&tray_numeric_);
-  BuildGradientTrayImages(&tray_gradient_);
+  // 6. Tray icon and its pictures, at the notification area's size.
   tray_.Prepare(hwnd_, WM_TRAYNOTIFY, program_icon_.get(), kMainWindowTitle);
+  FollowTrayIconSize();
 
   // 7. Splash.
   SetWindowTextW(label_splash_->hwnd(), kMainWindowTitle);
@@ -124,8 +135,9 @@ void TForm_Main::CreateFonts(bool crisp) {
   // Over a transparent colour key, smoothed text would leave a fringe of
   // half-mixed pixels, so the text is drawn without smoothing then.
   const DWORD quality = crisp ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
+  const int height = FontHeightForPoints(8, dpi_);
   auto make = [&](int weight) {
-    return UniqueFont(CreateFontW(-11, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
                                   DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
   };
@@ -136,8 +148,12 @@ void TForm_Main::CreateFonts(bool crisp) {
   look_->bold_font = bold_font_.get();
 }
 
+SIZE TForm_Main::ScaledSize() const { return {ScaleToDpi(PosWidth, dpi_), ScaleToDpi(PosHeight, dpi_)}; }
+
 void TForm_Main::CreateWidgets() {
-  const FormLayout l = ComputeFormLayout(PosWidth, PosHeight, HideBarGraph);
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, HideBarGraph, dpi_);
   image_move_ = std::make_unique<TSpeedButton>(*look_, Glyph::MoveArrows, false);
   image_move_->Create(hwnd_, kIdImageMove, l.image_move, kHintMove, true);
   sb_menu_ = std::make_unique<TSpeedButton>(*look_, Glyph::Diamond, true);
@@ -186,7 +202,7 @@ void TForm_Main::LayoutWidgets() {
   if (!hwnd_ || !chart_) return;
   RECT rc;
   GetClientRect(hwnd_, &rc);
-  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, bar_graph_hidden_);
+  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, bar_graph_hidden_, dpi_);
   image_move_->SetBounds(l.image_move);
   sb_menu_->SetBounds(l.sb_menu);
   sb_hide_->SetBounds(l.sb_hide);
@@ -194,7 +210,9 @@ void TForm_Main::LayoutWidgets() {
   // The labels keep the width their text gave them.
   for (auto [label, r] : {std::make_pair(label_cpu_speed_.get(), l.label_cpu_speed),
                           std::make_pair(label_memory_used_.get(), l.label_memory_used)}) {
-    SetWindowPos(label->hwnd(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT now;
+    GetClientRect(label->hwnd(), &now);
+    SetWindowPos(label->hwnd(), nullptr, r.left, r.top, now.right, r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   }
   chart_->SetBounds(l.chart);
   gauge_->SetBounds(l.gauge);
@@ -224,11 +242,13 @@ LRESULT TForm_Main::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CAPTURECHANGED: FormCaptureLost(); return 0;
     case WM_CONTEXTMENU: FormContextMenu(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)); return 0;
     case WM_COMMAND: FormCommand(LOWORD(wparam)); return 0;
-    case WM_MEASUREITEM: if (TPopupMenu::MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE; break;
-    case WM_DRAWITEM: if (TPopupMenu::DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam))) return TRUE; break;
+    case WM_MEASUREITEM: if (TPopupMenu::MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam), dpi_)) return TRUE; break;
+    case WM_DRAWITEM: if (TPopupMenu::DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam), dpi_)) return TRUE; break;
     case WM_TIMER: Timer(wparam); return 0;
     case WM_SYSCOLORCHANGE: FormSysColorChange(); return 0;
     case WM_DISPLAYCHANGE: FormDisplayChange(); return 0;
+    case WM_DPICHANGED: FormDpiChanged(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam)); return 0;
+    case WM_SETTINGCHANGE: FormSettingChange(); break;
     case WM_HOTKEY: WMHotKey(wparam); return 0;
     case WM_CLOSE: FormClose(); return 0;
     case WM_QUERYENDSESSION: return TRUE;

@@ -103,6 +103,14 @@ class TForm_Main : public IMonitorDisplay {
   void RestorePlacement();
   void PlaceAtPreset(PlacementPreset preset);
 
+  // The window's size in design units (PosWidth, PosHeight keep this
+  // meaning), as the settings dialog sets and reads it; each setter returns
+  // the size the window took.
+  int DesignWidth() const;
+  int DesignHeight() const;
+  int SetDesignWidth(int width);
+  int SetDesignHeight(int height);
+
   // The pop-up menu at a screen point (PopupMenuPopup, then tracking).
   void PopupMenuAt(int x, int y);
   // Empties every graph line (statistics reset), or lines first..last.
@@ -137,6 +145,9 @@ class TForm_Main : public IMonitorDisplay {
   // shell (a new picture or tip).
   long tray_updates() const { return tray_updates_; }
   long tray_refreshes() const { return tray_refreshes_; }
+  // The dpi the window is laid out at, and the side of the tray pictures.
+  int dpi() const { return dpi_; }
+  int tray_icon_size() const { return tray_icon_size_; }
 
  private:
   static constexpr UINT_PTR kTimerHideSplash = 1;
@@ -149,6 +160,10 @@ class TForm_Main : public IMonitorDisplay {
   void CreateFonts(bool crisp);
   void LayoutWidgets();
   void InvalidateWidgets();
+  // The window's pixels for the stored size at the window's dpi.
+  SIZE ScaledSize() const;
+  // The window was put at `screen`: PosX, PosY follow (main_form_modes_win.cpp).
+  void StorePosition(ScreenPoint screen);
 
   // Message handlers, named after the widget or the event.
   void FormPaint();
@@ -163,6 +178,10 @@ class TForm_Main : public IMonitorDisplay {
   void FormContextMenu(int x, int y);
   void FormSysColorChange();  // main_form_settings_win.cpp
   void FormDisplayChange();   // main_form_modes_win.cpp
+  // A move to a monitor of another scaling: the suggested rectangle, the
+  // fonts and every widget at the new dpi.  main_form_modes_win.cpp
+  void FormDpiChanged(int dpi, const RECT& suggested);
+  void FormSettingChange();
   void FormCommand(uint16_t id);
   void Timer(UINT_PTR id);
   void Timer_HideSplashTimer();
@@ -174,6 +193,10 @@ class TForm_Main : public IMonitorDisplay {
   void WMCPUSpeed(unsigned mhz);
   void TrayIcon_Notify(UINT mouse_message);
   void TaskbarCreated();
+  // The tray pictures drawn again when the notification area's icon size
+  // changed (its scaling, a new task bar); the icon shows the new one.
+  // main_form_display_win.cpp
+  void FollowTrayIconSize();
   // A hidden window touches no widget for a sample: the figures wait in
   // figures_ until a showing (FormShow, or any other way the window becomes
   // visible) brings them.  main_form_display_win.cpp
@@ -220,6 +243,8 @@ class TForm_Main : public IMonitorDisplay {
   bool bar_graph_hidden_ = false;
   bool auto_hide_controls_ = false;
   bool fonts_crisp_ = false;
+  int dpi_ = kDesignDpi;
+  StoredPosition position_;
 
   std::unique_ptr<WidgetLook> look_;
   UniqueFont font_;
@@ -244,6 +269,8 @@ class TForm_Main : public IMonitorDisplay {
   LiveFigures figures_;
   TrayImageList tray_numeric_;
   TrayImageList tray_gradient_;
+  UniqueIcon tray_program_icon_;  // the tray's picture before the first sample
+  int tray_icon_size_ = 0;
   TTrayIcon tray_;
   int tray_index_ = -1;
   long tray_updates_ = 0;

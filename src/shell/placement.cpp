@@ -60,6 +60,26 @@ WideRect Corner(Wide x, Wide y, Wide size) { return {x, y, x + size, y + size}; 
 
 }  // namespace
 
+int StoredToScreen(int stored, int system_dpi) { return ScaleToDpi(stored, system_dpi); }
+
+int ScreenToStored(int screen, int system_dpi) { return ScaleFromDpi(screen, system_dpi); }
+
+ScreenPoint StoredPosition::ToScreen(int stored_x, int stored_y, int system_dpi) const {
+  if (known_ && dpi_ == system_dpi && stored_ == PixelPoint{stored_x, stored_y}) return screen_;
+  return {StoredToScreen(stored_x, system_dpi), StoredToScreen(stored_y, system_dpi)};
+}
+
+PixelPoint StoredPosition::Moved(int stored_x, int stored_y, ScreenPoint screen, int system_dpi) {
+  PixelPoint stored{stored_x, stored_y};
+  if (!(ToScreen(stored_x, stored_y, system_dpi) == screen))
+    stored = {ScreenToStored(screen.x, system_dpi), ScreenToStored(screen.y, system_dpi)};
+  known_ = true;
+  dpi_ = system_dpi;
+  stored_ = stored;
+  screen_ = screen;
+  return stored;
+}
+
 bool CornerOnAnyMonitor(int x, int y, int size, const std::vector<MonitorArea>& monitors) {
   const WideRect corner = Corner(x, y, size);
   for (const MonitorArea& m : monitors) {
@@ -69,7 +89,7 @@ bool CornerOnAnyMonitor(int x, int y, int size, const std::vector<MonitorArea>& 
 }
 
 ScreenPoint RestorePlacement(bool first_launch, int pos_x, int pos_y, int width, int height,
-                             const ScreenLayout& screen) {
+                             const ScreenLayout& screen, int corner_side) {
   Wide x = pos_x;
   Wide y = pos_y;
   if (first_launch) {
@@ -77,11 +97,11 @@ ScreenPoint RestorePlacement(bool first_launch, int pos_x, int pos_y, int width,
     y = Div2(Wide{screen.primary_height} - height);
   }
   const WideRect d = ToWide(screen.desktop);
-  x = LimitLowerThenUpper(x, d.left, d.left + (d.right - d.left) - kVisibleCorner);
-  y = LimitLowerThenUpper(y, d.top, d.top + (d.bottom - d.top) - kVisibleCorner);
+  x = LimitLowerThenUpper(x, d.left, d.left + (d.right - d.left) - corner_side);
+  y = LimitLowerThenUpper(y, d.top, d.top + (d.bottom - d.top) - corner_side);
 
   if (!screen.monitors.empty()) {
-    const WideRect corner = Corner(x, y, kVisibleCorner);
+    const WideRect corner = Corner(x, y, corner_side);
     const MonitorArea* nearest = nullptr;
     Wide best = INT64_MAX;
     for (const MonitorArea& m : screen.monitors) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shell/menu_model.h"
+#include "util/dpi.h"
 #include "util/hotkey.h"
 #include "util/unicode_win.h"
 
@@ -16,13 +17,18 @@ std::wstring MenuCaption(const MenuEntry& e) {
   return caption;
 }
 
-// Draws a 15 x 15 placement picture at (left, top): the dotted frame and the
-// block, pixel by pixel, on whatever the menu has drawn behind it (so it suits
-// a highlighted row too).
-void DrawMenuPicture(HDC dc, MenuPicture picture, int left, int top, COLORREF color) {
+// Draws a placement picture at (left, top): the dotted frame and the block,
+// each design pixel a cell whose edges are scaled to `dpi` on whole pixels
+// (solid and sharp at every size), on whatever the menu has drawn behind it
+// (so it suits a highlighted row too).
+void DrawMenuPicture(HDC dc, MenuPicture picture, int left, int top, COLORREF color, int dpi) {
+  UniqueBrush brush(CreateSolidBrush(color));
+  auto edge = [&](int design) { return ScaleToDpi(design, dpi); };
   for (int y = 0; y < kMenuPictureSize; ++y) {
     for (int x = 0; x < kMenuPictureSize; ++x) {
-      if (MenuPictureBlock(picture, x, y) || MenuPictureFrameDot(x, y)) SetPixelV(dc, left + x, top + y, color);
+      if (!MenuPictureBlock(picture, x, y) && !MenuPictureFrameDot(x, y)) continue;
+      const RECT cell = {left + edge(x), top + edge(y), left + edge(x + 1), top + edge(y + 1)};
+      FillRect(dc, &cell, brush.get());
     }
   }
 }
@@ -84,21 +90,22 @@ void TPopupMenu::TrackAt(HWND owner, int x, int y) {
   PostMessageW(owner, WM_NULL, 0, 0);
 }
 
-bool TPopupMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
+bool TPopupMenu::MeasureItem(MEASUREITEMSTRUCT& item, int dpi) {
   if (item.CtlType != ODT_MENU || !FindMenuEntry(static_cast<uint16_t>(item.itemID))) return false;
-  item.itemWidth = kMenuPictureSize + 4;  // a little air before the caption
-  item.itemHeight = kMenuPictureSize;
+  item.itemWidth = static_cast<UINT>(ScaleToDpi(kMenuPictureSize + 4, dpi));  // a little air before the caption
+  item.itemHeight = static_cast<UINT>(ScaleToDpi(kMenuPictureSize, dpi));
   return true;
 }
 
-bool TPopupMenu::DrawItem(const DRAWITEMSTRUCT& item) {
+bool TPopupMenu::DrawItem(const DRAWITEMSTRUCT& item, int dpi) {
   const MenuEntry* e = item.CtlType == ODT_MENU ? FindMenuEntry(static_cast<uint16_t>(item.itemID)) : nullptr;
   if (!e || e->picture == MenuPicture::None) return false;
   const RECT& r = item.rcItem;
-  const int left = r.left + ((r.right - r.left) - kMenuPictureSize) / 2;
-  const int top = r.top + ((r.bottom - r.top) - kMenuPictureSize) / 2;
+  const int size = ScaleToDpi(kMenuPictureSize, dpi);
+  const int left = r.left + ((r.right - r.left) - size) / 2;
+  const int top = r.top + ((r.bottom - r.top) - size) / 2;
   const COLORREF color = (item.itemState & ODS_SELECTED) ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0);
-  DrawMenuPicture(item.hDC, e->picture, left, top, color);
+  DrawMenuPicture(item.hDC, e->picture, left, top, color, dpi);
   return true;
 }
 

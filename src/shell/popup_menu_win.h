@@ -1,6 +1,7 @@
 // The main window's pop-up menu, built from the menu table (menu_model.h).
-// The placement items carry 15 x 15 pictures that are drawn on request by the
-// owner window, so they follow the menu's own colours.
+// The placement items carry 15 x 15 design-unit pictures that are drawn on
+// request by the owner window, so they follow the menu's own colours and are
+// drawn at the owner's scaling.
 #pragma once
 
 #include <windows.h>
@@ -23,10 +24,10 @@ class TPopupMenu {
   void TrackAt(HWND owner, int x, int y);
   void Reset() { menu_.reset(); lock_owner_ = nullptr; }
 
-  // WM_MEASUREITEM and WM_DRAWITEM for the placement pictures; false when
-  // the item is not one of ours.
-  static bool MeasureItem(MEASUREITEMSTRUCT& item);
-  static bool DrawItem(const DRAWITEMSTRUCT& item);
+  // WM_MEASUREITEM and WM_DRAWITEM for the placement pictures at the owner
+  // window's dpi; false when the item is not one of ours.
+  static bool MeasureItem(MEASUREITEMSTRUCT& item, int dpi);
+  static bool DrawItem(const DRAWITEMSTRUCT& item, int dpi);
 
  private:
   UniqueMenu menu_;

@@ -81,8 +81,9 @@ void TTrayIcon::SetTip(const std::u16string& text) {
   data_.szTip[tip_.size()] = L'\0';
 }
 
-void TTrayIcon::SetIconFromList(const TrayImageList& list, int index) {
-  HICON icon = list.Icon(index);
+void TTrayIcon::SetIconFromList(const TrayImageList& list, int index) { SetIcon(list.Icon(index)); }
+
+void TTrayIcon::SetIcon(HICON icon) {
   if (icon) data_.hIcon = icon;
 }
 

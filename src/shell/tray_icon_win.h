@@ -38,6 +38,7 @@ class TTrayIcon {
   void Readd();
   void SetTip(const std::u16string& text);
   void SetIconFromList(const TrayImageList& list, int index);
+  void SetIcon(HICON icon);
 
   bool shown() const { return shown_; }
   bool prepared() const { return prepared_; }

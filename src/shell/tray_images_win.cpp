@@ -7,8 +7,8 @@
 
 namespace zt {
 
-UniqueIcon IconFromPixels(const TrayPixels& pixels) {
-  return IconFromPixels(pixels, kTrayImageSize, PixelAlpha::Opaque);
+UniqueIcon IconFromPixels(const TrayPixels& pixels, int size) {
+  return IconFromPixels(pixels, size, PixelAlpha::Opaque);
 }
 
 HICON TrayImageList::Icon(int index) const {
@@ -17,13 +17,17 @@ HICON TrayImageList::Icon(int index) const {
   return icons_[index].get();
 }
 
-void BuildNumericTrayImages(TrayImageList* list) {
-  for (int i = 0; i < kTrayNumericImages; ++i) list->Add(IconFromPixels(DrawNumericImage(i)));
+void BuildNumericTrayImages(TrayImageList* list, int size) {
+  size = TrayPictureSize(size);
+  list->set_size(size);
+  for (int i = 0; i < kTrayNumericImages; ++i) list->Add(IconFromPixels(DrawNumericImage(i, size), size));
 }
 
-void BuildGradientTrayImages(TrayImageList* list) {
+void BuildGradientTrayImages(TrayImageList* list, int size) {
+  size = TrayPictureSize(size);
+  list->set_size(size);
   for (int i = 0; i < kTrayGradientImages; ++i) {
-    list->Add(IconFromPixels(DrawGradientImage(i, kTrayGradientImages)));
+    list->Add(IconFromPixels(DrawGradientImage(i, kTrayGradientImages, size), size));
   }
 }
 

@@ -15,21 +15,26 @@
 
 namespace zt {
 
-// An icon from 16 x 16 pixels (fully opaque); counted in HandleCounters.
-// Empty for pixels of any other count.
-UniqueIcon IconFromPixels(const TrayPixels& pixels);
+// A fully opaque square icon from size x size pixels.  Empty for pixels of
+// any other count.
+UniqueIcon IconFromPixels(const TrayPixels& pixels, int size = kTrayImageSize);
 
 class TrayImageList {
  public:
   int Count() const { return static_cast<int>(icons_.size()); }
   HICON Icon(int index) const;
   void Add(UniqueIcon icon) { icons_.push_back(std::move(icon)); }
+  // The side of its pictures in pixels.
+  int size() const { return size_; }
+  void set_size(int size) { size_ = size; }
 
  private:
   std::vector<UniqueIcon> icons_;
+  int size_ = kTrayImageSize;
 };
 
-void BuildNumericTrayImages(TrayImageList* list);
-void BuildGradientTrayImages(TrayImageList* list);
+// The lists drawn at `size` pixels a side (the notification area's).
+void BuildNumericTrayImages(TrayImageList* list, int size = kTrayImageSize);
+void BuildGradientTrayImages(TrayImageList* list, int size = kTrayImageSize);
 
 }  // namespace zt

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "util/dpi.h"
 #include "util/program_picture.h"
 
 namespace zt {
@@ -12,14 +13,17 @@ constexpr uint32_t kSquare = 0xE4E4E4;  // light grey
 constexpr uint32_t kFrame = 0x808080;   // grey
 constexpr uint32_t kDigit = 0x101010;   // dark digits
 
-// A bold 5 x 9 pixel font: crisp at 16 x 16 whatever fonts the system has.
-struct PixelFont {
-  int width;
-  int height;
-  const char* rows[10][9];
+// A bold digit font of 5 x 9 cells.  At 16 pixels a cell is a pixel; at
+// other sizes the glyph box is chosen in that size's pixels and each cell
+// edge is placed on a whole pixel of it, so the strokes stay solid and
+// sharp-edged (never resampled).
+struct CellFont {
+  int columns;
+  int rows;
+  const char* cells[10][9];
 };
 
-constexpr PixelFont kBold = {5, 9, {
+constexpr CellFont kBold = {5, 9, {
     {".###.", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", "##.##", ".###."},
     {"..##.", ".###.", "####.", "..##.", "..##.", "..##.", "..##.", "..##.", "..##."},
     {".###.", "##.##", "...##", "...##", "..##.", ".##..", "##...", "##...", "#####"},
@@ -32,57 +36,101 @@ constexpr PixelFont kBold = {5, 9, {
     {".###.", "##.##", "##.##", "##.##", ".####", "...##", "...##", "...##", ".###."},
 }};
 
-// The "1" of 100: two columns, so "100" fills the 14 inner columns exactly.
+// The "1" of 100: two columns, so "100" fills the inner square exactly at 16.
 constexpr const char* kNarrowOne[9] = {".#", "##", "##", "##", "##", "##", "##", "##", "##"};
-constexpr int kNarrowOneWidth = 2;
+constexpr int kNarrowOneColumns = 2;
 
-TrayPixels EmptySquare() {
-  TrayPixels px(kTrayImageSize * kTrayImageSize, kSquare);
-  for (int i = 0; i < kTrayImageSize; ++i) {
-    px[i] = px[(kTrayImageSize - 1) * kTrayImageSize + i] = kFrame;
-    px[i * kTrayImageSize] = px[i * kTrayImageSize + kTrayImageSize - 1] = kFrame;
+class Canvas {
+ public:
+  explicit Canvas(int size, uint32_t fill) : size_(size), px_(static_cast<size_t>(size) * size, fill) {}
+  int size() const { return size_; }
+  void Fill(int left, int top, int right, int bottom, uint32_t c) {
+    left = std::max(0, left), top = std::max(0, top);
+    right = std::min(size_, right), bottom = std::min(size_, bottom);
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) px_[static_cast<size_t>(y) * size_ + x] = c;
   }
-  return px;
+  TrayPixels Take() { return std::move(px_); }
+
+ private:
+  int size_;
+  TrayPixels px_;
+};
+
+// The frame: one design unit wide, in whole pixels.
+int FrameWidth(int size) { return std::max(1, size / kTrayImageSize); }
+
+Canvas EmptySquare(int size) {
+  Canvas c(size, kFrame);
+  const int f = FrameWidth(size);
+  c.Fill(f, f, size - f, size - f, kSquare);
+  return c;
 }
+
+// The i-th of `cells` cell edges over `pixels` pixels, on a whole pixel.
+int CellEdge(int i, int cells, int pixels) { return MulDivRound(i, pixels, cells); }
 
 }  // namespace
 
-TrayPixels DrawNumericImage(int value) {
-  TrayPixels px = EmptySquare();
+int TrayPictureSize(int size) { return std::max(kTrayImageSize, std::min(size, 256)); }
+
+TrayPixels DrawNumericImage(int value, int size) {
+  size = TrayPictureSize(size);
+  Canvas c = EmptySquare(size);
   const std::string text = std::to_string(std::min(100, std::max(0, value)));
   const bool narrow_one = text.size() == 3;
-  auto glyph_width = [&](char c) { return narrow_one && c == '1' ? kNarrowOneWidth : kBold.width; };
-  int width = static_cast<int>(text.size()) - 1;
-  for (char c : text) width += glyph_width(c);
-  int x = (kTrayImageSize - width) / 2;
-  const int y0 = (kTrayImageSize - kBold.height) / 2;
-  for (char c : text) {
-    const int w = glyph_width(c);
-    for (int row = 0; row < kBold.height; ++row) {
-      const char* line = w == kNarrowOneWidth ? kNarrowOne[row] : kBold.rows[c - '0'][row];
-      for (int col = 0; col < w; ++col) {
-        if (line[col] == '#') px[(y0 + row) * kTrayImageSize + x + col] = kDigit;
+  // The glyph box in this size's pixels: five ninths of the height as at 16,
+  // narrowed where "100" would not fit inside the frame.
+  const int inner = size - 2 * FrameWidth(size);
+  const int gap = std::max(1, size / kTrayImageSize);
+  const int height = MulDivRound(kBold.rows, size, kTrayImageSize);
+  int width = MulDivRound(kBold.columns, size, kTrayImageSize);
+  auto narrow = [&](int w) { return MulDivRound(kNarrowOneColumns, w, kBold.columns); };
+  while (width > kBold.columns && narrow(width) + 2 * width + 2 * gap > inner) --width;
+  auto glyph_width = [&](char ch) { return narrow_one && ch == '1' ? narrow(width) : width; };
+  int total = static_cast<int>(text.size() - 1) * gap;
+  for (char ch : text) total += glyph_width(ch);
+  int x = (size - total) / 2;
+  const int top = (size - height) / 2;
+  for (char ch : text) {
+    const int w = glyph_width(ch);
+    const bool one = w != width;
+    const int columns = one ? kNarrowOneColumns : kBold.columns;
+    for (int row = 0; row < kBold.rows; ++row) {
+      const char* line = one ? kNarrowOne[row] : kBold.cells[ch - '0'][row];
+      for (int col = 0; col < columns; ++col) {
+        if (line[col] != '#') continue;
+        c.Fill(x + CellEdge(col, columns, w), top + CellEdge(row, kBold.rows, height),
+               x + CellEdge(col + 1, columns, w), top + CellEdge(row + 1, kBold.rows, height), kDigit);
       }
     }
-    x += w + 1;
+    x += w + gap;
   }
-  return px;
+  return c.Take();
 }
 
-TrayPixels DrawGradientImage(int level, int levels) {
-  TrayPixels px = EmptySquare();
-  const int inner = kTrayImageSize - 2;  // 14 rows, one per level step
+TrayPixels DrawGradientImage(int level, int levels, int size) {
+  size = TrayPictureSize(size);
+  Canvas c = EmptySquare(size);
+  const int f = FrameWidth(size);
+  const int inner = size - 2 * f;  // one row per pixel: the colours run smoothly at every size
   const int steps = std::max(1, levels - 1);
   const int rows = std::min(inner, std::max(0, level) * inner / steps);
   for (int r = 0; r < rows; ++r) {
     // Row colour depends on its height, so a fuller square shows more red.
-    const double t = static_cast<double>(r) / (inner - 1);
+    const double t = inner > 1 ? static_cast<double>(r) / (inner - 1) : 0;
     const uint32_t green = 0x00B000, orange = 0xFF9800, red = 0xE00000;
-    const uint32_t c = t < 0.5 ? MixColors(green, orange, t * 2) : MixColors(orange, red, (t - 0.5) * 2);
-    const int y = kTrayImageSize - 2 - r;
-    for (int x = 1; x < kTrayImageSize - 1; ++x) px[y * kTrayImageSize + x] = c;
+    const uint32_t colour = t < 0.5 ? MixColors(green, orange, t * 2) : MixColors(orange, red, (t - 0.5) * 2);
+    const int y = size - f - 1 - r;
+    c.Fill(f, y, size - f, y + 1, colour);
   }
-  return px;
+  return c.Take();
+}
+
+TrayPixels DrawProgramTrayImage(int size) {
+  size = TrayPictureSize(size);
+  if (size == kProgramImageSize) return DrawProgramImage();
+  return DrawProgramImageAt(size);
 }
 
 }  // namespace zt

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 
 #include "shell/form_layout.h"
+#include "util/dpi.h"
 #include "util/unicode_win.h"
 #include "util/window_proc_win.h"
 
@@ -20,20 +22,40 @@ void BackBuffer::Release() {
   if (dc_ && original_) SelectObject(dc_.get(), original_);
   original_ = nullptr;
   bitmap_.reset();
+  bits_ = nullptr;
 }
 
-HDC BackBuffer::Prepare(HDC like, int width, int height) {
+PixelCanvas BackBuffer::Pixels() const {
+  if (!bits_) return {};
+  return {static_cast<uint32_t*>(bits_), width_, height_, width_};
+}
+
+HDC BackBuffer::Prepare(HDC like, int width, int height, bool pixels) {
   width = std::max(1, width);
   height = std::max(1, height);
   if (!dc_) dc_.reset(CreateCompatibleDC(like));
   if (!dc_) return nullptr;
-  if (!bitmap_ || width != width_ || height != height_) {
+  if (!bitmap_ || width != width_ || height != height_ || pixels != pixels_) {
     Release();
-    bitmap_.reset(CreateCompatibleBitmap(like, width, height));
+    if (pixels) {
+      BITMAPINFO bi = {};
+      bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+      bi.bmiHeader.biWidth = width;
+      bi.bmiHeader.biHeight = -height;  // top-down
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      bi.bmiHeader.biCompression = BI_RGB;
+      void* bits = nullptr;
+      bitmap_.reset(CreateDIBSection(like, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+      if (bitmap_) bits_ = bits;
+    } else {
+      bitmap_.reset(CreateCompatibleBitmap(like, width, height));
+    }
     if (!bitmap_) return nullptr;
     original_ = SelectObject(dc_.get(), bitmap_.get());
     width_ = width;
     height_ = height;
+    pixels_ = pixels;
   }
   return dc_.get();
 }
@@ -99,7 +121,7 @@ LRESULT TWidget::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       HDC dc = BeginPaint(hwnd_, &ps);
       RECT rc;
       GetClientRect(hwnd_, &rc);
-      HDC mem = buffer_.Prepare(dc, rc.right, rc.bottom);
+      HDC mem = buffer_.Prepare(dc, rc.right, rc.bottom, PaintsPixels());
       if (mem) {
         Paint(mem, rc.right, rc.bottom);
         BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
@@ -188,53 +210,58 @@ HPEN NavyPen() {
   return pen.get();
 }
 
-void Block(HDC dc, int x, int y, int w, int h) {
-  RECT r = {x, y, x + w, y + h};
-  FillRect(dc, &r, NavyBrush());
-}
-
-void FilledPolygon(HDC dc, const POINT* pts, int n) {
-  SelectedObject pen(dc, NavyPen());
-  SelectedObject brush(dc, NavyBrush());
-  Polygon(dc, pts, n);
-}
+// A glyph's design shape around the centre (cx, cy): offsets and sizes in
+// design units, each edge scaled on its own so that neighbouring blocks meet
+// exactly at every scaling.
+struct GlyphPainter {
+  HDC dc;
+  int cx, cy, dpi;
+  int X(int dx) const { return cx + ScaleToDpi(dx, dpi); }
+  int Y(int dy) const { return cy + ScaleToDpi(dy, dpi); }
+  void Block(int dx, int dy, int w, int h) const {
+    RECT r = {X(dx), Y(dy), X(dx + w), Y(dy + h)};
+    FillRect(dc, &r, NavyBrush());
+  }
+  // A filled polygon through design points (outlined by a one-pixel pen, as
+  // at 96 dpi).
+  void Polygon(std::initializer_list<POINT> design) const {
+    POINT pts[8];
+    int n = 0;
+    for (const POINT& p : design) pts[n++] = {X(p.x), Y(p.y)};
+    SelectedObject pen(dc, NavyPen());
+    SelectedObject brush(dc, NavyBrush());
+    ::Polygon(dc, pts, n);
+  }
+};
 
 }  // namespace
 
-void DrawGlyph(HDC dc, Glyph glyph, const RECT& r) {
-  const int cx = (r.left + r.right) / 2;
-  const int cy = (r.top + r.bottom) / 2;
+void DrawGlyph(HDC dc, Glyph glyph, const RECT& r, int dpi) {
+  const GlyphPainter g{dc, (r.left + r.right) / 2, (r.top + r.bottom) / 2, dpi};
   switch (glyph) {
-    case Glyph::Diamond: {  // 12 x 14
-      POINT pts[] = {{cx, cy - 7}, {cx + 5, cy - 1}, {cx, cy + 6}, {cx - 6, cy - 1}};
-      FilledPolygon(dc, pts, 4);
+    case Glyph::Diamond:  // 12 x 14
+      g.Polygon({{0, -7}, {5, -1}, {0, 6}, {-6, -1}});
       break;
-    }
-    case Glyph::DownArrow: {  // 12 x 14: a stem and a head
-      Block(dc, cx - 2, cy - 6, 4, 6);
-      POINT pts[] = {{cx - 6, cy}, {cx + 5, cy}, {cx, cy + 6}, {cx - 1, cy + 6}};
-      FilledPolygon(dc, pts, 4);
+    case Glyph::DownArrow:  // 12 x 14: a stem and a head
+      g.Block(-2, -6, 4, 6);
+      g.Polygon({{-6, 0}, {5, 0}, {0, 6}, {-1, 6}});
       break;
-    }
-    case Glyph::Cross: {  // 16 x 16, two strokes two pixels wide
-      const int x0 = cx - 6, y0 = cy - 6;
+    case Glyph::Cross:  // 16 x 16, two strokes two units wide
       for (int i = 0; i < 11; ++i) {
-        Block(dc, x0 + i, y0 + i, 2, 2);
-        Block(dc, x0 + 10 - i, y0 + i, 2, 2);
+        g.Block(-6 + i, -6 + i, 2, 2);
+        g.Block(4 - i, -6 + i, 2, 2);
       }
       break;
-    }
-    case Glyph::MoveArrows: {  // 16 x 16 four-way cross
-      Block(dc, cx - 6, cy, 13, 1);
-      Block(dc, cx, cy - 6, 1, 13);
+    case Glyph::MoveArrows:  // 16 x 16 four-way cross
+      g.Block(-6, 0, 13, 1);
+      g.Block(0, -6, 1, 13);
       for (int i = 1; i <= 3; ++i) {
-        Block(dc, cx - 7 + i, cy - i, 1, 2 * i + 1);  // left head
-        Block(dc, cx + 7 - i, cy - i, 1, 2 * i + 1);  // right head
-        Block(dc, cx - i, cy - 7 + i, 2 * i + 1, 1);  // top head
-        Block(dc, cx - i, cy + 7 - i, 2 * i + 1, 1);  // bottom head
+        g.Block(-7 + i, -i, 1, 2 * i + 1);  // left head
+        g.Block(7 - i, -i, 1, 2 * i + 1);   // right head
+        g.Block(-i, -7 + i, 2 * i + 1, 1);  // top head
+        g.Block(-i, 7 - i, 2 * i + 1, 1);   // bottom head
       }
       break;
-    }
   }
 }
 
@@ -250,20 +277,21 @@ void TSpeedButton::Paint(HDC dc, int width, int height) {
   FillRect(dc, &rc, back.Get(look_.back));
   RECT glyph_rect = rc;
   if (clickable_ && (hot_ || pressed_)) {
-    // Flat button: a one-pixel bevel appears under the mouse.
+    // Flat button: a bevel one unit wide appears under the mouse.
+    const int b = std::max(1, ScaleToDpi(1, look_.dpi));
     HBRUSH light = highlight.Get(GetSysColor(COLOR_BTNHIGHLIGHT));
     HBRUSH dark = shadow.Get(GetSysColor(COLOR_BTNSHADOW));
     HBRUSH tl = pressed_ ? dark : light;
     HBRUSH br = pressed_ ? light : dark;
-    RECT top = {0, 0, width, 1}, left = {0, 0, 1, height};
-    RECT bottom = {0, height - 1, width, height}, right = {width - 1, 0, width, height};
+    RECT top = {0, 0, width, b}, left = {0, 0, b, height};
+    RECT bottom = {0, height - b, width, height}, right = {width - b, 0, width, height};
     FillRect(dc, &top, tl);
     FillRect(dc, &left, tl);
     FillRect(dc, &bottom, br);
     FillRect(dc, &right, br);
-    if (pressed_) OffsetRect(&glyph_rect, 1, 1);
+    if (pressed_) OffsetRect(&glyph_rect, b, b);
   }
-  DrawGlyph(dc, glyph_, glyph_rect);
+  DrawGlyph(dc, glyph_, glyph_rect, look_.dpi);
 }
 
 LRESULT TSpeedButton::ForwardToParent(UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -350,7 +378,7 @@ const std::array<std::wstring, kAxisLabelCount>& AxisLabels() {
 
 }  // namespace
 
-void TChart::Draw(HDC dc, int width, int height) {
+void TChart::Draw(HDC dc, int width, int height, const PixelCanvas& pixels) {
   RECT rc = {0, 0, width, height};
   FillRect(dc, &rc, back_brush_.Get(look_.back));
   SelectedObject font(dc, look_.font);
@@ -362,7 +390,7 @@ void TChart::Draw(HDC dc, int width, int height) {
     label_width_ = sz.cx;
     label_width_font_ = look_.font;
   }
-  const ChartLayout layout = ComputeChartLayout(width, height, label_width_, tm.tmHeight);
+  const ChartLayout layout = ComputeChartLayout(width, height, label_width_, tm.tmHeight, look_.dpi);
 
   // Left axis labels, right-aligned and centred on their grid line.
   SetBkMode(dc, TRANSPARENT);
@@ -376,35 +404,73 @@ void TChart::Draw(HDC dc, int width, int height) {
   }
 
   // Dotted grid, then the axis line with its ticks.
-  {
+  const COLORREF grey = RGB(128, 128, 128);
+  if (layout.axis_width == 1) {
     SetBkMode(dc, TRANSPARENT);
-    SelectedObject pen(dc, grid_pen_.Get(RGB(128, 128, 128), 1, PS_DOT));
+    SelectedObject pen(dc, grid_pen_.Get(grey, 1, PS_DOT));
     for (int i = 1; i < kAxisLabelCount; ++i) {
       MoveToEx(dc, layout.plot.left, layout.grid_y[i], nullptr);
       LineTo(dc, layout.plot.right, layout.grid_y[i]);
     }
+  } else {
+    // Scaled: the dots of the one-pixel dotted pen, as long and as thick as
+    // the scaling makes them, laid once and copied to the other lines (the
+    // plot holds nothing else yet).
+    const int dot = ScaleToDpi(kGridDotLength, look_.dpi);
+    const int w = layout.axis_width;
+    const int first = layout.grid_y[kAxisLabelCount - 1];
+    HBRUSH brush = grid_brush_.Get(grey);
+    for (int x = layout.plot.left; x < layout.plot.right; x += 2 * dot) {
+      RECT r = {x, first, std::min(x + dot, layout.plot.right), first + w};
+      FillRect(dc, &r, brush);
+    }
+    for (int i = 1; i < kAxisLabelCount - 1; ++i) {
+      BitBlt(dc, layout.plot.left, layout.grid_y[i], layout.plot.right - layout.plot.left, w, dc, layout.plot.left,
+             first, SRCCOPY);
+    }
   }
   {
     // In the text colour: a black line would vanish into a black colour key.
-    SelectedObject pen(dc, axis_pen_.Get(look_.text, 1));
-    MoveToEx(dc, layout.axis_x, layout.plot.top, nullptr);
-    LineTo(dc, layout.axis_x, layout.plot.bottom + 1);
+    HBRUSH axis = axis_brush_.Get(look_.text);
+    const int w = layout.axis_width;
+    RECT line = {layout.axis_x, layout.plot.top, layout.axis_x + w, layout.plot.bottom + w};
+    FillRect(dc, &line, axis);
     for (int i = 0; i < kAxisLabelCount; ++i) {
-      MoveToEx(dc, layout.axis_x - kAxisTickLength, layout.grid_y[i], nullptr);
-      LineTo(dc, layout.axis_x, layout.grid_y[i]);
+      RECT tick = {layout.axis_x - layout.tick_length, layout.grid_y[i], layout.axis_x, layout.grid_y[i] + w};
+      FillRect(dc, &tick, axis);
     }
   }
 
   // The lines, memory first so the processor lines stay on top.
+  const int line_width = std::max(1, ScaleToDpi(chart_look_.line_width, look_.dpi));
+  // At 96 dpi the lines are the pens' own (a thicker one two pixels wide).
+  // Scaled and wider, they are swept into the back buffer's pixels where it
+  // has them (a bitmap of another kind gets the pen).
+  const bool scaled_lines = look_.dpi > kDesignDpi && line_width > 1;
+  PixelCanvas canvas = scaled_lines ? pixels : PixelCanvas{};
+  canvas.width = std::min(canvas.width, width);
+  canvas.height = std::min(canvas.height, height);
+  bool flushed = false;
   double min_x = 0, max_x = 0;
   if (data_.XRange(&min_x, &max_x)) {
     for (int k = 0; k < kChartLines; ++k) {
       const auto& line = data_.Line(k);
       if (line.empty()) continue;
       MapLinePoints(line, min_x, max_x, layout.plot, &mapped_);
+      if (canvas.pixels) {
+        // Written straight into the pixels: a wide pen costs many times a
+        // one-pixel line.
+        if (!flushed) GdiFlush();
+        flushed = true;
+        const COLORREF c = chart_look_.line_color[k];
+        DrawThickPolyline(canvas, mapped_, line_width,
+                          (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c),
+                          &raster_scratch_);
+        continue;
+      }
       points_.resize(mapped_.size());
       for (std::size_t i = 0; i < mapped_.size(); ++i) points_[i] = {mapped_[i].x, mapped_[i].y};
-      SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], chart_look_.line_width));
+      SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], line_width));
       if (points_.size() == 1) {
         MoveToEx(dc, points_[0].x, points_[0].y, nullptr);
         LineTo(dc, points_[0].x + 1, points_[0].y);
@@ -418,7 +484,7 @@ void TChart::Draw(HDC dc, int width, int height) {
   if (splash_ && IsWindowVisible(splash_)) {
     wchar_t text[64] = {};
     int n = GetWindowTextW(splash_, text, 64);
-    PixelRect s = SplashRect(width, height);
+    PixelRect s = SplashRect(width, height, look_.dpi);
     RECT r = {s.left, s.top, s.right, s.bottom};
     SelectedObject bold(dc, look_.bold_font);
     ::SetTextColor(dc, look_.text);
@@ -469,9 +535,12 @@ const std::wstring& TGauge::Text() {
 void TGauge::Draw(HDC dc, int width, int height) {
   RECT rc = {0, 0, width, height};
   FillRect(dc, &rc, back_brush_.Get(look_.back));
-  const GaugeGeometry g = ComputeGauge(width, height, progress_);
+  const GaugeGeometry g = ComputeGauge(width, height, progress_, look_.dpi);
   RECT frame = {g.frame.left, g.frame.top, g.frame.right, g.frame.bottom};
-  FrameRect(dc, &frame, frame_brush_.Get(look_.text));
+  for (int i = 0; i < g.frame_width; ++i) {
+    FrameRect(dc, &frame, frame_brush_.Get(look_.text));
+    InflateRect(&frame, -1, -1);
+  }
   RECT fill = {g.fill.left, g.fill.top, g.fill.right, g.fill.bottom};
   if (fill.bottom > fill.top) FillRect(dc, &fill, bar_brush_.Get(bar_color));
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shell/chart_model.h"
+#include "shell/line_raster.h"
 #include "util/handles_win.h"
 
 namespace zt {
@@ -25,16 +26,22 @@ class BackBuffer {
   ~BackBuffer();
   BackBuffer(const BackBuffer&) = delete;
   BackBuffer& operator=(const BackBuffer&) = delete;
-  // A DC holding a bitmap of at least width x height, compatible with `like`.
-  HDC Prepare(HDC like, int width, int height);
+  // A DC holding a bitmap of at least width x height, compatible with `like`
+  // (with `pixels`, a top-down 32-bit DIB section whose pixels the widget
+  // may write itself).
+  HDC Prepare(HDC like, int width, int height, bool pixels = false);
+  // The pixels of the bitmap made with `pixels` (none otherwise).
+  PixelCanvas Pixels() const;
 
  private:
   void Release();
   UniqueMemoryDc dc_;
   UniqueBitmap bitmap_;
+  void* bits_ = nullptr;
   HGDIOBJ original_ = nullptr;
   int width_ = 0;
   int height_ = 0;
+  bool pixels_ = false;
 };
 
 // A solid brush that follows a colour; re-created only when it changes.
@@ -76,6 +83,10 @@ class TWidget {
   virtual const wchar_t* ClassName() const = 0;
   virtual HCURSOR Cursor() const { return LoadCursorW(nullptr, IDC_ARROW); }
   virtual void Paint(HDC dc, int width, int height) = 0;
+  // Whether Paint gets a back buffer whose pixels it can write
+  // (BufferPixels).
+  virtual bool PaintsPixels() const { return false; }
+  PixelCanvas BufferPixels() const { return buffer_.Pixels(); }
   virtual LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam);
   HWND hwnd_ = nullptr;
 
@@ -83,12 +94,14 @@ class TWidget {
   BackBuffer buffer_;
 };
 
-// Colours and fonts shared by the widgets; owned by the main window.
+// Colours, fonts and the dpi shared by the widgets; owned by the main
+// window.  Every design figure a widget draws with is scaled to `dpi`.
 struct WidgetLook {
   HFONT font = nullptr;       // the window font (axis labels)
   HFONT bold_font = nullptr;  // labels, gauge, splash
   COLORREF text = RGB(0, 0, 0);
   COLORREF back = RGB(255, 255, 255);
+  int dpi = 96;
 };
 
 // A bold text label that sizes its width to its text.
@@ -134,12 +147,13 @@ class TSpeedButton : public TWidget {
   bool pressed_ = false;
 };
 
-// Draws a title-control glyph centred in `r` in navy.
-void DrawGlyph(HDC dc, Glyph glyph, const RECT& r);
+// Draws a title-control glyph centred in `r` in navy, its design shape
+// scaled to `dpi` edge by edge (crisp at every size).
+void DrawGlyph(HDC dc, Glyph glyph, const RECT& r, int dpi = 96);
 
 struct ChartLook {
   COLORREF line_color[kChartLines] = {};
-  int line_width = 1;
+  int line_width = 1;  // design units, drawn at the graph's dpi
 };
 
 // The load graph.  The splash text is drawn into it while `splash` (a
@@ -149,12 +163,16 @@ class TChart : public TWidget {
   TChart(const WidgetLook& look, const ChartData& data) : look_(look), data_(data) {}
   ChartLook& chart_look() { return chart_look_; }
   void SetSplash(HWND splash) { splash_ = splash; }
-  // Draws the whole graph into `dc` (also used by the benchmark).
-  void Draw(HDC dc, int width, int height);
+  // Draws the whole graph into `dc` (also used by the benchmark).  `pixels`,
+  // when given, are the pixels of the bitmap selected into `dc` (a 32-bit
+  // top-down DIB section), into which the lines wider than a pixel at a
+  // scaled dpi are swept directly.
+  void Draw(HDC dc, int width, int height, const PixelCanvas& pixels = {});
 
  protected:
   const wchar_t* ClassName() const override { return L"Zettrim.Chart"; }
-  void Paint(HDC dc, int width, int height) override { Draw(dc, width, height); }
+  void Paint(HDC dc, int width, int height) override { Draw(dc, width, height, BufferPixels()); }
+  bool PaintsPixels() const override { return true; }
 
  private:
   const WidgetLook& look_;
@@ -162,9 +180,11 @@ class TChart : public TWidget {
   ChartLook chart_look_;
   HWND splash_ = nullptr;
   ColorBrush back_brush_;
-  ColorPen axis_pen_;
+  ColorBrush axis_brush_;
   ColorPen grid_pen_;
+  ColorBrush grid_brush_;
   ColorPen line_pens_[kChartLines];
+  std::vector<int> raster_scratch_;
   std::vector<PixelPoint> mapped_;
   std::vector<POINT> points_;
   int label_width_ = -1;

@@ -6,6 +6,7 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 template <typename Fn>
 Fn Lookup(const wchar_t* module, const char* name) {
@@ -22,6 +23,11 @@ GetDpiForWindowFn DpiForWindow() {
 }
 GetDpiForSystemFn DpiForSystem() {
   static const GetDpiForSystemFn fn = Lookup<GetDpiForSystemFn>(L"user32.dll", "GetDpiForSystem");
+  return fn;
+}
+GetSystemMetricsForDpiFn SystemMetricsForDpi() {
+  static const GetSystemMetricsForDpiFn fn =
+      Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
   return fn;
 }
 // Windows 8.1 and later.
@@ -49,6 +55,15 @@ int MonitorDpi(HMONITOR monitor) {
   if (GetDpiForMonitorFn fn = DpiForMonitor(); fn && monitor && SUCCEEDED(fn(monitor, kEffectiveDpi, &x, &y)))
     return Sane(y);
   return SystemDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+  if (dpi <= 0) dpi = SystemDpi();
+  if (GetSystemMetricsForDpiFn fn = SystemMetricsForDpi()) {
+    const int value = fn(index, static_cast<UINT>(dpi));
+    if (value > 0) return value;
+  }
+  return MulDivRound(GetSystemMetrics(index), dpi, SystemDpi());
 }
 
 int WindowDpi(HWND hwnd) {

@@ -19,6 +19,10 @@ int MonitorDpi(HMONITOR monitor);
 // on systems that do not tell a window's own).
 int WindowDpi(HWND hwnd);
 
+// A system metric (SM_CXSMICON, ...) at `dpi`: the system's own figure for
+// that dpi where it tells one, else its figure at the system-wide dpi scaled.
+int SystemMetricForDpi(int index, int dpi);
+
 // A design value in the window's pixels.
 inline int DpiScale(HWND hwnd, int design) { return ScaleToDpi(design, WindowDpi(hwnd)); }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace zt {
 namespace {
@@ -35,6 +36,34 @@ ProgramPixels DrawProgramImage() {
     const int prev = x > 1 ? ys[x - 2] : y;
     for (int yy = std::min(y, prev); yy <= std::max(y, prev); ++yy) px[yy * n + x] = kProgramLineColor;
     px[(y + 1) * n + x] = kProgramLineColor;
+  }
+  return px;
+}
+
+ProgramPixels DrawProgramImageAt(int size) {
+  const int n = std::max(kProgramImageSize, size);
+  const int f = std::max(1, n / kProgramImageSize);  // the frame: one design unit
+  ProgramPixels px(static_cast<size_t>(n) * n, kProgramFrame);
+  auto fill = [&](int left, int top, int right, int bottom, uint32_t c) {
+    for (int y = std::max(0, top); y < std::min(n, bottom); ++y)
+      for (int x = std::max(0, left); x < std::min(n, right); ++x) px[static_cast<size_t>(y) * n + x] = c;
+  };
+  fill(f, f, n - f, n - f, 0xFFFFFF);
+  // The 14 inner design columns and rows spread over the inner pixels, each
+  // edge on a whole pixel.
+  const int inner = n - 2 * f;
+  auto edge = [&](int design) {
+    const int64_t scaled = (2 * static_cast<int64_t>(design - 1) * inner + 14) / 28;  // rounded
+    return f + static_cast<int>(scaled);
+  };
+  const int* ys = kProgramLine;
+  for (int x = 1; x < 15; ++x) {
+    const int y = ys[x - 1];
+    const int prev = x > 1 ? ys[x - 2] : y;
+    // The column's run from the previous point to this one, and the row
+    // below the point, as in the 16-pixel picture.
+    fill(edge(x), edge(std::min(y, prev)), edge(x + 1), edge(std::max(y, prev) + 1), kProgramLineColor);
+    fill(edge(x), edge(y + 1), edge(x + 1), edge(y + 2), kProgramLineColor);
   }
   return px;
 }

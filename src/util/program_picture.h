@@ -14,6 +14,9 @@ using ProgramPixels = std::vector<uint32_t>;
 
 constexpr int kProgramImageSize = 16;
 ProgramPixels DrawProgramImage();
+// The same picture drawn at `size` pixels a side (at least 16): the frame
+// and the load line laid out on that size's own pixels, never resampled.
+ProgramPixels DrawProgramImageAt(int size);
 
 // The logo, `size` pixels a side (64 at 96 dpi), drawn at that size.
 constexpr int kProgramLogoSize = 64;

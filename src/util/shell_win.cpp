@@ -1,5 +1,7 @@
 #include "util/shell_win.h"
 
+#include "util/dpi_win.h"
+
 namespace zt {
 
 template <>
@@ -12,6 +14,14 @@ IShell& Seam<IShell>::Real() {
     }
     bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
       return Shell_NotifyIconW(message, data) != FALSE;
+    }
+    int NotifyIconSize() override {
+      // The task bar's own window tells which monitor (and so which dpi)
+      // the notification area is on; without one, the primary monitor's.
+      HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+      HMONITOR monitor = taskbar ? MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY)
+                                 : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+      return SystemMetricForDpi(SM_CXSMICON, MonitorDpi(monitor));
     }
   };
   static SystemShell shell;

@@ -20,6 +20,10 @@ class IShell {
   virtual int Open(const std::wstring& target) = 0;
   // Shell_NotifyIcon.
   virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) = 0;
+  // The side in pixels of the small icons the notification area shows: the
+  // small-icon size at the dpi of the monitor the task bar is on (16 at
+  // 96 dpi, 24 at 144, 32 at 192).
+  virtual int NotifyIconSize() = 0;
 };
 template <>
 IShell& Seam<IShell>::Real();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "shell/form_layout.h"
 
@@ -150,6 +151,51 @@ TEST(FormLayout, SplashLeavesTheSpacerClear) {
   EXPECT_EQ(r.left, 25);
   EXPECT_EQ(r.right, 210);
   EXPECT_EQ(SplashRect(10, 76).left, 10);
+}
+
+// Every widget at 125, 150 and 200 %: each edge within a pixel of its
+// design edge scaled, exactly doubled at 200 %, and neighbours still meet.
+TEST(FormLayout, EveryWidgetFollowsTheScaling) {
+  const FormLayout base = ComputeFormLayout(250, 105, false);
+  auto rects = [](const FormLayout& l) {
+    return std::vector<PixelRect>{l.image_move, l.sb_menu, l.label_cpu_speed, l.label_memory_used,
+                                  l.sb_hide, l.sb_close, l.chart, l.gauge};
+  };
+  for (int dpi : {120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const int w = ScaleToDpi(250, dpi), h = ScaleToDpi(105, dpi);
+    const FormLayout l = ComputeFormLayout(w, h, false, dpi);
+    const auto want = rects(base), got = rects(l);
+    for (size_t i = 0; i < want.size(); ++i) {
+      // The labels' proportional place rounds on its own.
+      const int slack = dpi == 192 && i != 2 && i != 3 ? 0 : 1;
+      EXPECT_NEAR(got[i].left, ScaleToDpi(want[i].left, dpi), slack) << "widget " << i;
+      EXPECT_NEAR(got[i].top, ScaleToDpi(want[i].top, dpi), slack) << "widget " << i;
+      EXPECT_NEAR(got[i].right, ScaleToDpi(want[i].right, dpi), slack) << "widget " << i;
+      EXPECT_NEAR(got[i].bottom, ScaleToDpi(want[i].bottom, dpi), slack) << "widget " << i;
+    }
+    EXPECT_EQ(l.chart.right, l.gauge.left);
+    EXPECT_EQ(l.sb_close.right, w);
+    EXPECT_EQ(l.gauge.bottom, h - ScaleToDpi(6, dpi));
+    EXPECT_EQ(l.chart.bottom, h - ScaleToDpi(5, dpi));
+    EXPECT_EQ(ComputeFormLayout(w, h, true, dpi).chart.right, w);
+    EXPECT_EQ(SplashRect(l.chart.Width(), l.chart.Height(), dpi).left, ScaleToDpi(25, dpi));
+  }
+}
+
+// The graph's own figures: the tick, the gap before the labels and the
+// axis line's width scale; the gauge's frame too.
+TEST(ChartLayout, TicksGapAxisAndFrameFollowTheScaling) {
+  const ChartLayout l = ComputeChartLayout(420, 152, 36, 26, 192);
+  EXPECT_EQ(l.axis_width, 2);
+  EXPECT_EQ(l.tick_length, 6);
+  EXPECT_EQ(l.axis_x, 36 + 4 + 6);
+  EXPECT_EQ(l.plot.left, l.axis_x + 2);
+  const GaugeGeometry g = ComputeGauge(64, 146, 100, 192);
+  EXPECT_EQ(g.frame_width, 2);
+  EXPECT_EQ(g.inner.left, 2);
+  EXPECT_EQ(g.fill.bottom, 144);
+  EXPECT_EQ(g.fill.top, 2);
 }
 
 }  // namespace

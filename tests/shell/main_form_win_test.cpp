@@ -577,6 +577,98 @@ TEST_F(MainFormTest, WindowAndTrayIconGoBeforeTheThreadsAreWaitedFor) {
   EXPECT_EQ(shell_.icon_calls.back().message, static_cast<DWORD>(NIM_DELETE)) << "no update brought it back";
 }
 
+// A move to a monitor of another scaling: the window takes the suggested
+// rectangle, every widget and the fonts follow the new dpi, the stored size
+// stays in design units and the position follows the window.  Back at the
+// first scaling everything is where it was.
+TEST_F(MainFormTest, AMoveToAMonitorOfAnotherScalingLaysTheWindowOutAgain) {
+  PosX = 300;
+  PosY = 200;
+  FirstLaunch = false;
+  HWND h = Start();
+  ASSERT_EQ(form_->dpi(), 96);
+  const int ids[] = {kIdImageMove, kIdSBMenu, kIdLabelCPUSpeed, kIdLabelMemoryUsed, kIdSBHide, kIdSBClose,
+                     kIdChart, kIdGauge};
+  std::vector<RECT> at96;
+  for (int id : ids) at96.push_back(ChildRect(h, id));
+  const long label96 = at96[2].right - at96[2].left;
+
+  RECT suggested = {340, 220, 340 + 500, 220 + 210};
+  SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form_->dpi(), 192);
+  RECT r;
+  GetWindowRect(h, &r);
+  EXPECT_TRUE(EqualRect(&r, &suggested));
+  EXPECT_EQ(ChildRect(h, kIdSBClose).left, 460);
+  EXPECT_EQ(ChildRect(h, kIdGauge).left, 420);
+  EXPECT_EQ(ChildRect(h, kIdChart).right, 420);
+  EXPECT_EQ(ChildRect(h, kIdChart).top, 48);
+  EXPECT_EQ(ChildRect(h, kIdSBMenu).right, 74);
+  const RECT label = ChildRect(h, kIdLabelCPUSpeed);
+  EXPECT_EQ(label.bottom - label.top, 26);
+  // The text is measured in the new font: about twice as wide.
+  EXPECT_GE(label.right - label.left, label96 * 17 / 10);
+  EXPECT_EQ(PosWidth, 250);
+  EXPECT_EQ(PosHeight, 105);
+  EXPECT_EQ(PosX, 340);  // the system's own dpi is 96 here
+  EXPECT_EQ(PosY, 220);
+  // A size from the settings dialog is in design units too.
+  EXPECT_EQ(form_->SetDesignWidth(300), 300);
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.right - r.left, 600);
+  EXPECT_EQ(form_->DesignHeight(), 105);
+  form_->SetDesignWidth(250);
+
+  suggested = {300, 200, 550, 305};
+  SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  for (size_t i = 0; i < at96.size(); ++i) {
+    const RECT now = ChildRect(h, ids[i]);
+    EXPECT_TRUE(EqualRect(&now, &at96[i])) << "widget " << ids[i];
+  }
+  EXPECT_EQ(PosX, 300);
+  EXPECT_EQ(PosY, 200);
+}
+
+// The tray pictures are drawn at the notification area's size: again when
+// its scaling changes, and for a new task bar; the shell gets the new
+// picture at once.
+TEST_F(MainFormTest, TrayPicturesFollowTheNotificationAreasSize) {
+  HWND h = Start();
+  auto side = [](HICON icon) {
+    ICONINFO ii = {};
+    if (!GetIconInfo(icon, &ii)) return 0;
+    BITMAP bm = {};
+    GetObjectW(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    return static_cast<int>(bm.bmWidth);
+  };
+  EXPECT_EQ(form_->tray_icon_size(), 16);
+  form_->UpdateTrayIcon(40, 50);
+  EXPECT_EQ(side(form_->tray_icon().data().hIcon), 16);
+  shell_.icon_calls.clear();
+  shell_.icon_size = 32;
+  SendMessageW(h, WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(form_->tray_icon_size(), 32);
+  ASSERT_EQ(shell_.icon_calls.size(), 1u);
+  EXPECT_EQ(shell_.icon_calls[0].message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(side(shell_.icon_calls[0].icon), 32);
+  form_->UpdateTrayIcon(40, 50);  // the same figures: nothing new for the shell
+  EXPECT_EQ(shell_.icon_calls.size(), 1u);
+  shell_.icon_size = 24;
+  shell_.icon_calls.clear();
+  SendMessageW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_FALSE(shell_.icon_calls.empty());
+  EXPECT_EQ(shell_.icon_calls.back().message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(side(shell_.icon_calls.back().icon), 24);
+  // A move of the main window to another monitor looks again too.
+  shell_.icon_size = 20;
+  RECT r;
+  GetWindowRect(h, &r);
+  SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&r));
+  EXPECT_EQ(side(form_->tray_icon().data().hIcon), 20);
+}
+
 // The program runs for weeks: a sample must not leave a pen, brush, font,
 // bitmap, DC or icon behind.
 TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {

@@ -560,7 +560,8 @@ TEST(Manifest, TheCheckerSeesWhatWindowsRefuses) {
        ""},
       {"mistyped system", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
        "{35138b9a-5d96-4fbd-8e2d-a2440225f93b}"},
-      {"dpiAware value", ">false</dpiAware>", ">yes</dpiAware>"},
+      {"dpiAware value", ">true/pm</dpiAware>", ">yes</dpiAware>"},
+      {"dpiAwareness value", ">PerMonitorV2, PerMonitor<", ">PerMonitorV2, PerScreen<"},
   };
   for (const auto& c : cases) {
     std::string broken = good;
@@ -577,13 +578,14 @@ TEST(Manifest, TheCheckerSeesWhatWindowsRefuses) {
 // own namespace only.
 TEST(Manifest, EveryValidDpiAwarenessFormIsAccepted) {
   const std::string good = ReadFile(ResourceFolder() / "zettrim.manifest");
+  // Both declarations are replaced by the form under test.
   const size_t begin = good.find("<dpiAware");
-  const size_t end = good.find("</dpiAware>");
+  const size_t end = good.find("</dpiAwareness>");
   ASSERT_NE(begin, std::string::npos);
   ASSERT_NE(end, std::string::npos);
   auto with = [&](const std::string& settings) {
     std::string m = good;
-    m.replace(begin, end + std::strlen("</dpiAware>") - begin, settings);
+    m.replace(begin, end + std::strlen("</dpiAwareness>") - begin, settings);
     return ManifestProblems(m);
   };
   const std::string aware =
@@ -602,6 +604,25 @@ TEST(Manifest, EveryValidDpiAwarenessFormIsAccepted) {
            "PerMonitorV2</dpiAwareness>",
            aware + "true</dpiAware>" + aware + "true</dpiAware>"})
     EXPECT_FALSE(with(bad).empty()) << bad;
+}
+
+// The program lays itself out at each monitor's scaling and says so: per
+// monitor (v2) where Windows 10 knows it, per monitor (v1) on the systems
+// before, and the system-wide scaling on Vista to 8, which read "true/pm" as
+// "true".  Declared unaware, Windows would stretch every window as a bitmap.
+TEST(Manifest, TheProgramDeclaresItselfAwareOfEachMonitorsScaling) {
+  XmlElement root;
+  std::string error;
+  ASSERT_TRUE(XmlReader(ReadFile(ResourceFolder() / "zettrim.manifest")).Read(root, error)) << error;
+  const auto aware = FindAll(root, "dpiAware");
+  const auto awareness = FindAll(root, "dpiAwareness");
+  ASSERT_EQ(aware.size(), 1u);
+  ASSERT_EQ(awareness.size(), 1u);
+  EXPECT_EQ(Lower(Trim(aware[0]->text)), "true/pm");
+  std::vector<std::string> modes;
+  std::istringstream in(awareness[0]->text);
+  for (std::string item; std::getline(in, item, ',');) modes.push_back(Lower(Trim(item)));
+  EXPECT_EQ(modes, (std::vector<std::string>{"permonitorv2", "permonitor"}));
 }
 
 }  // namespace

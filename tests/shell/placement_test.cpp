@@ -125,5 +125,48 @@ TEST(PlaceAtPreset, TaskBarOnTopDoesNotOffsetTheBottom) {
   EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomLeft, 250, 105, wa), (ScreenPoint{0, 945}));
 }
 
+// The stored position keeps the meaning it had for the program unaware of
+// the scaling, whose coordinates were the screen's pixels taken back to
+// 96 dpi.  At 150 % on 1920 x 1080 that program saw 1280 x 720: its first
+// run stored the centre of that, (1280 - 250) / 2 and (720 - 105) / 2.
+TEST(StoredPosition, AFirstRunStoresWhatTheProgramUnawareOfTheScalingStored) {
+  const ScreenLayout screen = SingleScreen(1920, 1080, {0, 0, 1920, 1080});
+  const ScreenPoint p = RestorePlacement(true, 0, 0, ScaleToDpi(250, 144), ScaleToDpi(105, 144), screen);
+  EXPECT_EQ(ScreenToStored(p.x, 144), (1280 - 250) / 2);
+  EXPECT_EQ(ScreenToStored(p.y, 144), (720 - 105) / 2);
+  // And that file opens the window where the system put the other one's.
+  EXPECT_EQ(StoredToScreen(515, 144), 773);
+  // The square kept on the desktop is the window's own 20 units.
+  EXPECT_EQ(RestorePlacement(false, 5000, 0, 375, 158, screen, ScaleToDpi(kVisibleCorner, 144)).x, 1920 - 30);
+  for (int dpi : {96, 120, 144, 192}) {
+    for (int stored = -4000; stored <= 4000; ++stored)
+      ASSERT_EQ(ScreenToStored(StoredToScreen(stored, dpi), dpi), stored) << stored << " at " << dpi;
+  }
+}
+
+// A pixel position that lies between two stored values is remembered with
+// the stored values made from it: the window shown again stands exactly
+// where it was left, and a file nobody moved keeps its figures.
+TEST(StoredPosition, AWindowShownAgainStandsWhereItWasLeft) {
+  for (int dpi : {96, 120, 144, 192}) {
+    StoredPosition position;
+    for (int x = -1000; x <= 3000; x += 7) {
+      const PixelPoint stored = position.Moved(0, 0, {x, x / 2}, dpi);
+      ASSERT_EQ(position.ToScreen(stored.x, stored.y, dpi), (ScreenPoint{x, x / 2})) << x << " at " << dpi;
+    }
+  }
+  StoredPosition position;
+  // Read from a file and put where it says: the figures stay.
+  const ScreenPoint at = position.ToScreen(515, 307, 144);
+  EXPECT_EQ(position.Moved(515, 307, at, 144), (PixelPoint{515, 307}));
+  // Dragged to 772 (514.67 units): stored as 515, and 772 it stays.
+  EXPECT_EQ(position.Moved(515, 307, {772, at.y}, 144), (PixelPoint{515, 307}));
+  EXPECT_EQ(position.ToScreen(515, 307, 144).x, 772);
+  // Other stored values (a hand-edited file, a changed system scaling)
+  // convert afresh.
+  EXPECT_EQ(position.ToScreen(600, 307, 144).x, 900);
+  EXPECT_EQ(position.ToScreen(515, 307, 192).x, 1030);
+}
+
 }  // namespace
 }  // namespace zt

@@ -43,6 +43,8 @@ LRESULT AskMainWindow(AppQuery item) {
     case AppQuery::SplashVisible: return main->splash_visible() ? 1 : 0;
     case AppQuery::TrayUpdates: return main->tray_updates();
     case AppQuery::TrayRefreshes: return main->tray_refreshes();
+    case AppQuery::WindowDpi: return main->dpi();
+    case AppQuery::TrayIconSize: return main->tray_icon_size();
     default: return -1;
   }
 }
@@ -156,6 +158,7 @@ class AppQueryWindow::RecordingShell : public IShell {
   bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
     return Seam<IShell>::Real().NotifyIcon(message, data);
   }
+  int NotifyIconSize() override { return Seam<IShell>::Real().NotifyIconSize(); }
 
  private:
   std::vector<std::wstring> opened_;

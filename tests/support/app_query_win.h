@@ -42,6 +42,8 @@ enum class AppQuery : WPARAM {
   TrayUpdates = 13,    // samples handed to the tray icon
   ComApartment = 14,   // the UI thread's COM apartment type (APTTYPE), -1 without COM
   TrayRefreshes = 15,  // of those, the ones sent to the shell (a new picture or tip)
+  WindowDpi = 16,      // the dpi the main window is laid out at
+  TrayIconSize = 17,   // the side in pixels of the tray pictures
   // The sampling threads.
   Samples = 20,          // Statistics.Samples
   CpuCount = 21,         // CpuCount

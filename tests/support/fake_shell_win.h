@@ -32,7 +32,10 @@ class FakeShell : public IShell {
     return !(message == NIM_MODIFY && refuse_modify);
   }
 
+  int NotifyIconSize() override { return icon_size; }
+
   int open_result = 42;
+  int icon_size = 16;  // the notification area's icon side
   bool refuse_modify = false;
   // Runs at each icon call, before it is recorded (tests that look at the
   // program's state at that moment).

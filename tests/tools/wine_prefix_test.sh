@@ -22,6 +22,10 @@ cat > "$work/bin/wine" <<'EOF'
 #!/usr/bin/env bash
 echo "wine $*" >> "$STUB_LOG"
 if [[ "$1" == --version ]]; then echo "${STUB_WINE_VERSION:-wine-stub-1}"; exit 0; fi
+if [[ "$1" == reg && "$3" == HKCU* && "$7" == REG_DWORD ]]; then
+  printf '"%s"=dword:%08x\n' "$5" "$9" >> "$WINEPREFIX/user.reg"
+  exit "${STUB_REG_RC:-0}"
+fi
 if [[ "$1" == reg ]]; then
   printf '"%s"="wqy-microhei.ttc"\n' "$5" >> "$WINEPREFIX/system.reg"
   exit "${STUB_REG_RC:-0}"
@@ -52,10 +56,11 @@ export PATH="$work/bin:$PATH" ZT_WINE_INF="$work/wine.inf" STUB_LOG="$work/calls
 prefix="$work/prefix"
 
 # run [VAR=VALUE...] — runs the script on $prefix with a fresh call log;
-# sets rc and err (its messages).
+# sets rc and err (its messages).  $dpi_args go to the script.
+dpi_args=()
 run() {
   : > "$STUB_LOG"
-  err="$(env "$@" "$script" "$prefix" 2>&1 >/dev/null)"
+  err="$(env "$@" "$script" "${dpi_args[@]}" "$prefix" 2>&1 >/dev/null)"
   rc=$?
 }
 boots() { grep -c '^wineboot -i' "$STUB_LOG"; }
@@ -150,6 +155,24 @@ run ZT_WINE_UNMANAGED=1
 grep -q 'X11 Driver.*Managed' "$STUB_LOG" || fail "unmanaged: Wine not told to draw the frames"
 run ZT_WINE_UNMANAGED=1
 [[ $rc == 0 && "$(boots)" == 0 ]] || fail "unmanaged again: exit $rc, wineboot ran $(boots) times"
+
+# A prefix at another display scaling is another prefix: made again with
+# the scaling in its registry; a lost scaling is noticed and mended.
+dpi_args=(--dpi 144)
+run
+[[ $rc == 0 && "$(boots)" == 1 ]] && ready || fail "144 dpi: exit $rc, not made again"
+grep -q '^"LogPixels"=dword:00000090$' "$prefix/user.reg" || fail "144 dpi: LogPixels is not 144"
+run
+[[ $rc == 0 && "$(boots)" == 0 ]] || fail "144 dpi again: exit $rc, wineboot ran $(boots) times"
+damage "the scaling lost" "not 144 dpi" sed -i '/LogPixels/d' "$prefix/user.reg"
+dpi_args=(--dpi 192)
+run
+[[ $rc == 0 && "$(boots)" == 1 && "$err" == *"another Wine"* ]] || fail "192 dpi: exit $rc, not made again"
+grep -q '^"LogPixels"=dword:000000c0$' "$prefix/user.reg" || fail "192 dpi: LogPixels is not 192"
+dpi_args=(--dpi 12x)
+run
+[[ $rc == 2 && "$err" == *"--dpi wants"* ]] || fail "a bad dpi: exit $rc, '$err'"
+dpi_args=()
 
 # A bad call.
 err="$("$script" 2>&1)"
