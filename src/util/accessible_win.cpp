@@ -6,6 +6,10 @@
 #include <memory>
 #include <utility>
 
+// The interface's identifier is taken from its declaration (__uuidof), not
+// from the import library: linked statically for 64 bits, IID_IAccessible
+// names the import thunk's bytes instead of the identifier.
+
 namespace zt {
 namespace {
 
@@ -35,7 +39,7 @@ class OverriddenAccessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
     } else if (iid == IID_IOleWindow) {
       *out = static_cast<IOleWindow*>(this);
@@ -153,11 +157,11 @@ class OverriddenAccessible final : public IAccessible, public IOleWindow {
 
 LRESULT AnswerGetObject(HWND hwnd, WPARAM wparam, LPARAM lparam) {
   IAccessible* system = nullptr;
-  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&system))) ||
+  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&system))) ||
       !system)
     return DefSubclassProc(hwnd, WM_GETOBJECT, wparam, lparam);
   auto* object = new OverriddenAccessible(hwnd, system);
-  const LRESULT result = LresultFromObject(IID_IAccessible, wparam, static_cast<IAccessible*>(object));
+  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wparam, static_cast<IAccessible*>(object));
   object->Release();
   return result;
 }

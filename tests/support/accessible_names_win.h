@@ -37,7 +37,7 @@ inline ControlReading ReadControl(HWND control) {
   GetClassNameW(control, cls, 64);
   r.cls = cls;
   IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                         reinterpret_cast<void**>(&object))) ||
       !object)
     return r;
