@@ -26,7 +26,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 zip="${1:?usage: check-release.sh ZIP [SECOND_ZIP]}"
 second="${2:-}"
-budget=640000
+# The monitor alone was 401 KB; its four windows and the processor library
+# brought it to 591 KB, drawing at every display scaling and the windows'
+# copying, keyboard and screen-reader support to 668 KB.  The budget keeps
+# about 30 KB for mending beyond that: anything larger is a decision.
+budget=700000
 expected=(zettrim.exe zettrim-cpuinfo.exe ReadMe.txt History.txt Copyrights.txt)
 
 problems=0
