@@ -16,31 +16,13 @@
 #include "cpuid/replay.h"
 #include "support/accessible_names_win.h"
 #include "support/fake_shell_win.h"
+#include "support/quiet_settings_target.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 namespace {
 
 using test::ControlReading;
-
-class NullTarget : public ISettingsTarget {
- public:
-  int WindowWidth() override { return 250; }
-  int WindowHeight() override { return 105; }
-  int SetWindowWidth(int w) override { return w; }
-  int SetWindowHeight(int h) override { return h; }
-  void SetDisplayMemory(bool) override {}
-  void SetTrayMode(bool, bool) override {}
-  void SetHideBarGraph(bool) override {}
-  void SetAutoHideControls(bool) override {}
-  void SetTextColor(Color) override {}
-  void ApplyColors() override {}
-  void ApplyTranslucency() override {}
-  void ClearProcessorLines() override {}
-  void RegisterAppModeHotkey() override {}
-  bool IsAutorunEnabled() override { return false; }
-  void SetAutorun(bool) override {}
-};
 
 class AccessibleNames : public ::testing::Test {
  protected:
@@ -69,7 +51,7 @@ TEST_F(AccessibleNames, SettingsDialog) {
   GraphLength = 100;
   Rate = 100;
   GraphCPUColor2 = GraphCPUColor1.load();
-  NullTarget target;
+  test::QuietSettingsTarget target;
   TForm_Settings form(target);
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
   form.Show();

@@ -16,29 +16,11 @@
 #include "dialogs/settings_form_win.h"
 #include "dialogs/statistics_form_win.h"
 #include "support/gui_objects_win.h"
+#include "support/quiet_settings_target.h"
 #include "util/dpi.h"
 
 namespace zt {
 namespace {
-
-class QuietTarget : public ISettingsTarget {
- public:
-  int WindowWidth() override { return 250; }
-  int WindowHeight() override { return 105; }
-  int SetWindowWidth(int w) override { return w; }
-  int SetWindowHeight(int h) override { return h; }
-  void SetDisplayMemory(bool) override {}
-  void SetTrayMode(bool, bool) override {}
-  void SetHideBarGraph(bool) override {}
-  void SetAutoHideControls(bool) override {}
-  void SetTextColor(Color) override {}
-  void ApplyColors() override {}
-  void ApplyTranslucency() override {}
-  void ClearProcessorLines() override {}
-  void RegisterAppModeHotkey() override {}
-  bool IsAutorunEnabled() override { return false; }
-  void SetAutorun(bool) override {}
-};
 
 class FakeMonitorScaling : public IMonitorScaling {
  public:
@@ -114,7 +96,7 @@ class FormDpi : public ::testing::Test {
   void TearDown() override { ResetConfigToDefaults(); }
   FakeMonitorScaling monitors;
   ScopedOverride<IMonitorScaling> use_monitors{monitors};
-  QuietTarget target;
+  test::QuietSettingsTarget target;
 };
 
 TEST_F(FormDpi, TheSettingsDialogFollowsADpiChangeThereAndBackAndLeaksNoFont) {
