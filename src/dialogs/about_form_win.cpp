@@ -6,6 +6,7 @@
 #include "dialogs/link_label_win.h"
 #include "util/accessible_win.h"
 #include "util/clipboard_win.h"
+#include "util/icons_win.h"
 #include "util/open_document_win.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
@@ -151,18 +152,9 @@ void TForm_About::Image_Draw(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   FillRect(dc, &item.rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const int n = logo_size_;
-  if (n <= 0 || logo_.size() != static_cast<size_t>(n) * static_cast<size_t>(n)) return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = n;
-  info.bmiHeader.biHeight = -n;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   const int x = item.rcItem.left + (item.rcItem.right - item.rcItem.left - n) / 2;
   const int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - n) / 2;
-  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(n), static_cast<DWORD>(n), 0, 0, 0, static_cast<UINT>(n), logo_.data(),
-                    &info, DIB_RGB_COLORS);
+  DrawPixels(dc, x, y, logo_, n);
 }
 
 LRESULT TForm_About::HeaderHandle(HWND header, UINT msg, WPARAM wparam, LPARAM lparam) {

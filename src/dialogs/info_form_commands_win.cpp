@@ -24,16 +24,6 @@ namespace {
 constexpr wchar_t kTreeName[] = L"导航";
 constexpr wchar_t kSplitterName[] = L"分隔条";
 
-std::wstring CellText(HWND list, int row, int column) {
-  std::vector<wchar_t> buffer(4096, L'\0');
-  LVITEMW item = {};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return buffer.data();
-}
-
 // The rows selected, or all when none is, every column in order.
 std::vector<std::vector<std::string>> RowsToCopy(HWND list) {
   std::vector<std::vector<std::string>> rows;
@@ -43,7 +33,7 @@ std::vector<std::vector<std::string>> RowsToCopy(HWND list) {
   for (int r = 0; r < count; ++r) {
     if (!all && !(ListView_GetItemState(list, r, LVIS_SELECTED) & LVIS_SELECTED)) continue;
     std::vector<std::string> row;
-    for (int c = 0; c < columns; ++c) row.push_back(Narrow(CellText(list, r, c)));
+    for (int c = 0; c < columns; ++c) row.push_back(Narrow(ListCellText(list, r, c)));
     rows.push_back(std::move(row));
   }
   return rows;

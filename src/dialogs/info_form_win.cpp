@@ -97,16 +97,6 @@ void SetCell(HWND list, int row, int column, const std::wstring& value) {
   SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
-std::wstring CellText(HWND list, int row, int column) {
-  wchar_t buffer[1024] = {};
-  LVITEMW item = {};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = 1024;
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
 int ImageOf(HWND list, int row) {
   LVITEMW item = {};
   item.mask = LVIF_IMAGE;
@@ -152,6 +142,16 @@ void CollectTreeLines(HWND tree, HTREEITEM item, int depth, std::vector<std::wst
 }
 
 }  // namespace
+
+std::wstring ListCellText(HWND list, int row, int column) {
+  std::vector<wchar_t> buffer(4096, L'\0');
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return buffer.data();
+}
 
 TForm_Info::TForm_Info() = default;
 
@@ -444,8 +444,8 @@ std::vector<std::vector<std::wstring>> TForm_Info::ListRows(int list_id) const {
   for (int r = 0; r < count; ++r) {
     std::vector<std::wstring> row;
     // The first column of the feature list shows only the picture.
-    row.push_back(features ? std::to_wstring(ImageOf(list, r)) : CellText(list, r, 0));
-    for (int c = 1; c < columns; ++c) row.push_back(CellText(list, r, c));
+    row.push_back(features ? std::to_wstring(ImageOf(list, r)) : ListCellText(list, r, 0));
+    for (int c = 1; c < columns; ++c) row.push_back(ListCellText(list, r, c));
     rows.push_back(std::move(row));
   }
   return rows;

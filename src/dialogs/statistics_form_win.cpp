@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "sampling/res_monitor.h"
+#include "util/icons_win.h"
 #include "util/platform.h"
 #include "util/unicode_win.h"
 
@@ -49,15 +50,7 @@ void DrawCoverage(HDC dc, int x, int y, int size, const std::vector<uint8_t>& pi
     pixels[i] = mix(GetRValue(background), GetRValue(color), c) << 16 | mix(GetGValue(background), GetGValue(color), c) << 8 |
                 mix(GetBValue(background), GetBValue(color), c);
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(size), static_cast<DWORD>(size), 0, 0, 0, static_cast<UINT>(size),
-                    pixels.data(), &info, DIB_RGB_COLORS);
+  DrawPixels(dc, x, y, pixels, size);
 }
 
 }  // namespace

@@ -48,4 +48,17 @@ UniqueIcon IconFromPixels(const std::vector<uint32_t>& pixels, int size, PixelAl
   return UniqueIcon(CreateIconIndirect(&ii));
 }
 
+void DrawPixels(HDC dc, int x, int y, const std::vector<uint32_t>& pixels, int size) {
+  if (size <= 0 || pixels.size() != static_cast<std::size_t>(size) * static_cast<std::size_t>(size)) return;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(size), static_cast<DWORD>(size), 0, 0, 0, static_cast<UINT>(size),
+                    pixels.data(), &info, DIB_RGB_COLORS);
+}
+
 }  // namespace zt

@@ -9,25 +9,13 @@
 #include "cpuid/info_pages.h"
 #include "cpuid/replay.h"
 #include "cpuid/report.h"
+#include "support/pentium_iii_pair_dump.h"
 
 namespace zt {
 namespace {
 
-// Two processors, so that page paths name "#0" and "#1".
-const char kTwoProcessors[] =
-    "------[ Logical CPU #0 ]------\n"
-    "CPUID 00000000: 00000003-756E6547-6C65746E-49656E69\n"
-    "CPUID 00000001: 00000683-00000002-00000000-0387FBFF\n"
-    "CPUID 00000002: 03020101-00000000-00000000-0C040882\n"
-    "CPUID 00000003: 00000000-00000000-8A2B1C3D-00017F4E\n"
-    "------[ Logical CPU #1 ]------\n"
-    "CPUID 00000000: 00000003-756E6547-6C65746E-49656E69\n"
-    "CPUID 00000001: 00000686-00000002-00000000-0383FBFF\n"
-    "CPUID 00000002: 03020101-00000000-00000000-0C040882\n"
-    "CPUID 00000003: 00000000-00000000-00000000-00000000\n";
-
 TEST(CopyTexts, ThePagesCopiedOneByOneMakeUpTheReport) {
-  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(kTwoProcessors)));
+  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(test::kPentiumIIIPair)));
   cpuid::ResetCpuRoot();
   std::string pages = "Library\tVersion\t" + cpuid::CpuRoot().Version()->AsVersion() + "\n";
   for (const cpuid::InfoPage& page : cpuid::BuildAllPages()) {

@@ -18,25 +18,12 @@
 
 #include "cpuid/cpu_root.h"
 #include "cpuid/replay.h"
+#include "support/pentium_iii_pair_dump.h"
 #include "support/run_cpuinfo_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 namespace {
-
-// A Pentium III pair with its serial number on, leaf-2 caches and no brand
-// text; the second processor has its serial number off and another stepping.
-const char kPentiumIIIPair[] =
-    "------[ Logical CPU #0 ]------\n"
-    "CPUID 00000000: 00000003-756E6547-6C65746E-49656E69\n"
-    "CPUID 00000001: 00000683-00000002-00000000-0387FBFF\n"
-    "CPUID 00000002: 03020101-00000000-00000000-0C040882\n"
-    "CPUID 00000003: 00000000-00000000-8A2B1C3D-00017F4E\n"
-    "------[ Logical CPU #1 ]------\n"
-    "CPUID 00000000: 00000003-756E6547-6C65746E-49656E69\n"
-    "CPUID 00000001: 00000686-00000002-00000000-0383FBFF\n"
-    "CPUID 00000002: 03020101-00000000-00000000-0C040882\n"
-    "CPUID 00000003: 00000000-00000000-00000000-00000000\n";
 
 // Runs zettrim-cpuinfo with `args` and returns what it printed.
 std::string RunCpuinfo(const std::wstring& args) {
@@ -200,12 +187,12 @@ TEST_F(InfoFormTest, ShowsEveryPageAsTheReportPrintsItForARecordedDump) {
   const std::wstring dump_path = std::wstring(folder) + L"zt-info-dump-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
   {
     std::ofstream out(dump_path.c_str(), std::ios::binary);
-    out << kPentiumIIIPair;
+    out << test::kPentiumIIIPair;
   }
   const std::string report = RunCpuinfo(L"--load \"" + dump_path + L"\"");
   DeleteFileW(dump_path.c_str());
 
-  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(kPentiumIIIPair)));
+  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(test::kPentiumIIIPair)));
   cpuid::ResetCpuRoot();
   TForm_Info form;
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
@@ -249,7 +236,7 @@ TEST_F(InfoFormTest, ShowsEveryPageAsTheReportPrintsItForThisMachine) {
 // controls while a reading is outstanding, never while the window is hidden
 // or the pointer is elsewhere, and nothing stale is put back afterwards.
 TEST_F(InfoFormTest, TheHourglassShowsOnlyOverTheWindowWhileItReads) {
-  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(kPentiumIIIPair)));
+  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(test::kPentiumIIIPair)));
   cpuid::ResetCpuRoot();
   const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
   const HCURSOR beam = LoadCursorW(nullptr, IDC_IBEAM);
@@ -290,7 +277,7 @@ TEST_F(InfoFormTest, TheHourglassShowsOnlyOverTheWindowWhileItReads) {
 }
 
 TEST_F(InfoFormTest, ResizingMovesTheButtonAndGrowsTheListsAndTheSplitterMovesThePanes) {
-  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(kPentiumIIIPair)));
+  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(test::kPentiumIIIPair)));
   cpuid::ResetCpuRoot();
   TForm_Info form;
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));

@@ -51,19 +51,8 @@ class FakeColorChooser : public IColorChooser {
   int asked = 0;
 };
 
-// Delivers what the message loop has queued (the characters of a key press)
-// the way the program's loop does.
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!IsModelessDialogMessage(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
-
-// Runs one key press through the message loop's path.
+// Runs one key press through the message loop's path, without translating
+// it and without delivering what it queued (test::PumpMessages does that).
 void Press(HWND target, WPARAM key, bool ctrl = false, bool shift = false) {
   BYTE keys[256] = {};
   GetKeyboardState(keys);
@@ -148,13 +137,13 @@ TEST_F(SettingsFormTest, HotKeyFieldMakesATypedLetterCtrlAltLetterAndLetsF9Stand
   HWND field = form.Control(kIdHotkeyField);
   SetFocus(field);
   Press(field, 'A');
-  Pump();
+  test::PumpMessages();
   const auto ctrl_alt = static_cast<WPARAM>((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8);
   EXPECT_EQ(static_cast<WPARAM>(SendMessageW(field, HKM_GETHOTKEY, 0, 0)), 'A' | ctrl_alt);
   EXPECT_EQ(AppModeHotkey, 'A');
   EXPECT_EQ(AppModeHotkeyModifiers, MOD_CONTROL | MOD_ALT);
   Press(field, VK_F9);
-  Pump();
+  test::PumpMessages();
   EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0), VK_F9);
   EXPECT_EQ(AppModeHotkey, VK_F9);
   EXPECT_EQ(AppModeHotkeyModifiers, 0);
