@@ -33,7 +33,7 @@ W=1280; H=720
 
 Xvfb $disp -screen 0 ${W}x${H}x24 -nolisten tcp +extension Composite >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null; WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $xvfb 2>/dev/null || true; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 sleep 1
 export DISPLAY=$disp
 xcompmgr -n >/dev/null 2>&1 &
