@@ -112,6 +112,9 @@ int TApplication::Run(HINSTANCE instance, int show_command) {
   SetConfigFilePath(ConfigPathForExecutable(exe));
   InstanceRunning = DetectRunningInstance(kInstanceMutexName);
 
+  // The installer's questions come before any settings are read: they speak
+  // the system's language.
+  FollowLanguageSetting();
   switch (ParseCommandLine(Arguments())) {
     case StartAction::Install: return Install(exe);
     case StartAction::Uninstall: return Uninstall(exe);

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "config/program.h"
+#include "util/texts.h"
 
 namespace zt {
 
@@ -19,14 +20,9 @@ StartAction ParseCommandLine(const std::vector<std::string>& args) {
   return StartAction::Run;
 }
 
-std::string InstallPrompt() {
-  return std::string("在Windows启动时运行") + kApplicationTitle + "吗？";
-}
+std::string InstallPrompt() { return Format(TextId::InstallPrompt, {kApplicationTitle}); }
 
-std::string UninstallRunningWarning() {
-  return std::string("看来，") + kApplicationTitle +
-         "当前正在运行。\r\n\r\n请关闭它，然后才能继续......";
-}
+std::string UninstallRunningWarning() { return Format(TextId::UninstallRunning, {kApplicationTitle}); }
 
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

@@ -23,8 +23,8 @@ enum class StartAction { Run, Install, Uninstall };
 StartAction ParseCommandLine(const std::vector<std::string>& args);
 
 // Prompts of the installer switches, with the application title filled in.
-std::string InstallPrompt();          // "在Windows启动时运行Zettrim吗？"
-std::string UninstallRunningWarning();  // "看来，Zettrim当前正在运行。..."
+std::string InstallPrompt();
+std::string UninstallRunningWarning();
 
 // Raised by SetAutorun when the registry refuses the change.
 class EAutorun : public EZettrimError {

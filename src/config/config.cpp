@@ -9,6 +9,7 @@
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/text_encoding.h"
+#include "util/texts.h"
 
 namespace zt {
 
@@ -162,16 +163,35 @@ std::optional<std::pair<int32_t, int32_t>>& FirstLaunchPosition() {
   return position;
 }
 
-// The reason given for a file whose text cannot be told.
-const char kSettingsTextUnknown[] = "文件的编码无法识别。";
+// A failure is kept as its parts and worded when the message is taken: the
+// file is read before the language it chooses is known.
+struct KeptFailure {
+  std::string path;
+  std::string reason;         // the system's words
+  bool unknown_coding = false;  // instead: the text cannot be told
+};
 
-std::string ConfigSaveFailureText(const std::string& path, const std::string& reason) {
-  return "无法保存设置文件：" + path + "\r\n\r\n" + reason + "\r\n\r\n本次运行中更改的设置已丢失。";
+std::optional<KeptFailure>& SaveFailureStorage() {
+  static std::optional<KeptFailure> failure;
+  return failure;
 }
 
-std::string ConfigLoadFailureText(const std::string& path, const std::string& reason) {
-  return "无法读取设置文件：" + path + "\r\n\r\n" + reason +
-         "\r\n\r\n该文件保持原样，不会被改写。本次运行使用默认设置。";
+std::optional<KeptFailure>& LoadFailureStorage() {
+  static std::optional<KeptFailure> failure;
+  return failure;
+}
+
+std::string& LanguageStorage() {
+  static std::string language;
+  return language;
+}
+
+std::string TakeFailureText(std::optional<KeptFailure>& kept, TextId text) {
+  if (!kept) return std::string();
+  const std::string reason = kept->unknown_coding ? Text(TextId::SettingsFileUnknownCoding) : kept->reason;
+  std::string message = Format(text, {kept->path, reason});
+  kept.reset();
+  return message;
 }
 
 // Whether a start that reads these bytes (from the defaults, as every start
@@ -192,7 +212,7 @@ bool ValuesWouldBeLost(const std::string& bytes) {
     }
     if (!Holds(s, ini.ReadInteger(s.section, s.key, s.default_value))) return true;
   }
-  return false;
+  return ini.ReadString("General", "Language", "") != LanguageStorage();
 }
 
 }  // namespace
@@ -214,8 +234,9 @@ std::string ConfigPathForExecutable(const std::string& exe_path) {
 void ResetConfigToDefaults() {
   for (const Setting& s : kSettings) Set(s, s.default_value);
   ConfigSaved = false;
-  SaveFailureStorage().clear();
-  LoadFailureStorage().clear();
+  LanguageStorage().clear();
+  SaveFailureStorage().reset();
+  LoadFailureStorage().reset();
   FirstLaunchPosition().reset();
 }
 
@@ -226,6 +247,7 @@ void ApplyConfigText(const std::string& bytes) {
   for (const Setting& s : kSettings) {
     Set(s, ini.ReadInteger(s.section, s.key, Get(s)));
   }
+  if (ini.ValueExists("General", "Language")) LanguageStorage() = ini.ReadString("General", "Language", "");
 }
 
 std::optional<std::string> ComposeConfigText(const std::string& existing) {
@@ -236,15 +258,25 @@ std::optional<std::string> ComposeConfigText(const std::string& existing) {
     const Setting* s = FindSetting(key);
     if (s != nullptr) ini.WriteInteger(s->section, s->key, Get(*s));
   }
+  // After the hot key, and only once it has been set: a file that never had
+  // it does not get it.
+  if (!LanguageStorage().empty() || ini.ValueExists("General", "Language"))
+    ini.WriteString("General", "Language", LanguageStorage());
   // Written back in the encoding the file came in.
   return EncodeText(ini.Serialize(), decoded->encoding);
 }
 
 void LoadConfig() {
+  // Whatever happens below, the program speaks the language the file (or,
+  // without it, the system) asks for.
+  struct Follow {
+    ~Follow() { FollowLanguageSetting(); }
+  } follow;
   try {
     const std::string& path = ConfigFilePath();
     std::string bytes;
     std::string reason;
+    bool unknown_coding = false;
     switch (ReadWholeFile(path, &bytes, &reason)) {
       case FileReadStatus::kNotFound: return;
       case FileReadStatus::kError: break;
@@ -253,13 +285,13 @@ void LoadConfig() {
           ApplyConfigText(bytes);
           return;
         }
-        reason = kSettingsTextUnknown;
+        unknown_coding = true;
         break;
     }
     // Said now, once, rather than at every exit: the user learns why the
     // settings are the defaults while there is still something to do about
     // it, and SaveConfig leaves the file as it is.
-    LoadFailureStorage() = ConfigLoadFailureText(path, reason);
+    LoadFailureStorage() = KeptFailure{path, reason, unknown_coding};
   } catch (...) {
     // A settings file that cannot be read leaves the defaults; never fatal.
   }
@@ -273,6 +305,7 @@ void SaveConfig() {
     const std::string& path = ConfigFilePath();
     std::string existing;
     std::string reason;
+    bool unknown_coding = false;
     bool saved = false;
     if (ReadWholeFile(path, &existing, &reason) == FileReadStatus::kError) {
       // A file that is there but cannot be read is left alone: rewriting it
@@ -283,26 +316,30 @@ void SaveConfig() {
       saved = WriteSettingsFile(path, *text, &reason);
     } else {
       // The same holds for text that cannot be told.
-      reason = kSettingsTextUnknown;
+      unknown_coding = true;
     }
     // Nothing is said when the file already holds every value.
-    if (!saved && ValuesWouldBeLost(existing)) SaveFailureStorage() = ConfigSaveFailureText(path, reason);
+    if (!saved && ValuesWouldBeLost(existing)) SaveFailureStorage() = KeptFailure{path, reason, unknown_coding};
   } catch (...) {
     // Saving is best effort; the old file stays as it was.
   }
 }
 
 std::string TakeConfigSaveFailureMessage() {
-  std::string message;
-  message.swap(SaveFailureStorage());
-  return message;
+  return TakeFailureText(SaveFailureStorage(), TextId::SettingsFileNotSaved);
 }
 
 std::string TakeConfigLoadFailureMessage() {
-  std::string message;
-  message.swap(LoadFailureStorage());
-  return message;
+  return TakeFailureText(LoadFailureStorage(), TextId::SettingsFileNotRead);
 }
+
+const std::string& LanguageSetting() { return LanguageStorage(); }
+void SetLanguageSetting(const std::string& value) {
+  LanguageStorage() = value;
+  FollowLanguageSetting();
+}
+
+void FollowLanguageSetting() { SetCurrentLanguage(LanguageFor(LanguageStorage(), UserUiLanguage())); }
 
 void ClearFirstLaunch() {
   FirstLaunch = false;

@@ -68,6 +68,16 @@ extern std::atomic<Color> GraphMemoryColor;  // 15780518 (sky blue)
 extern std::atomic<Color> BarColor;          // 8388608
 extern std::atomic<Color> TextColor;         // 0 (black)
 
+// [General] Language, as the file holds it: "" (also when absent) follows
+// the system, "zh-CN" and "en-US" choose (util/texts.h); any other value
+// follows the system and is written back as it was.  User-interface thread
+// only.
+// LoadConfig and SetLanguageSetting make it the current language
+// (FollowLanguageSetting).
+const std::string& LanguageSetting();
+void SetLanguageSetting(const std::string& value);
+void FollowLanguageSetting();
+
 // Run-time state, not stored.
 extern bool ConfigSaved;
 

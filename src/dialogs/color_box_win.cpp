@@ -4,6 +4,7 @@
 
 #include "config/color_win.h"
 #include "dialogs/color_list.h"
+#include "util/control_text_win.h"
 #include "util/dpi.h"
 #include "util/handles_win.h"
 #include "util/unicode_win.h"
@@ -145,12 +146,11 @@ void TColorBox::DrawItem(const DRAWITEMSTRUCT& item) const {
     FrameRect(dc, &swatch, GetSysColorBrush(COLOR_WINDOWTEXT));
   }
 
-  wchar_t text[64] = {};
-  SendMessageW(combo_, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+  const std::wstring text = ComboItemText(combo_, static_cast<int>(item.itemID));
   RECT tr = {swatch.right + scale(5), r.top, r.right - scale(2), r.bottom};
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  DrawTextW(dc, text, -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 

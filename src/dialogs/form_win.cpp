@@ -477,18 +477,6 @@ void TForm::LimitTrackSize(MINMAXINFO& info) const {
   if (min_client_.cy > 0) info.ptMinTrackSize.y = Scale(min_client_.cy) + frame.cy;
 }
 
-std::wstring ControlText(HWND control) {
-  const int n = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  GetWindowTextW(control, text.data(), n + 1);
-  text.resize(static_cast<size_t>(n));
-  return text;
-}
-
-void SetControlText(HWND control, const std::wstring& text) {
-  if (ControlText(control) != text) SetWindowTextW(control, text.c_str());
-}
-
 HWND FirstTabStop(HWND container) {
   for (HWND child = GetWindow(container, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);

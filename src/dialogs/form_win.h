@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "util/control_text_win.h"
 #include "util/handles_win.h"
 #include "util/seam.h"
 
@@ -229,8 +230,6 @@ class TForm {
 void RegisterWindowClassOnce(HINSTANCE instance, const wchar_t* name, WNDPROC proc, HBRUSH background);
 
 // Control helpers shared by the views.
-std::wstring ControlText(HWND control);
-void SetControlText(HWND control, const std::wstring& text);  // only when it differs (no flicker)
 bool IsChecked(HWND check_box);
 // The first control below `container`, in the Tab order, that the Tab key
 // stops at (visible, enabled, WS_TABSTOP); null when there is none.

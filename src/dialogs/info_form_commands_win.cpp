@@ -58,16 +58,6 @@ std::wstring NodeCaption(HWND tree, HTREEITEM node) {
   return buffer;
 }
 
-std::wstring TabCaption(HWND tabs, int index) {
-  wchar_t buffer[128] = {};
-  TCITEMW item = {};
-  item.mask = TCIF_TEXT;
-  item.pszText = buffer;
-  item.cchTextMax = 128;
-  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
 void AddMenuItem(HMENU menu, int id, const char* caption, bool enabled) {
   AppendMenuW(menu, MF_STRING | (enabled ? 0u : MF_GRAYED), static_cast<UINT_PTR>(id), Widen(caption).c_str());
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "util/accessible_win.h"
+#include "util/control_text_win.h"
 
 namespace zt {
 namespace {
@@ -22,15 +23,13 @@ void OpenLink(HWND link) {
 
 // Around the text, where a focus rectangle belongs.
 void DrawFocusAroundText(HWND link) {
-  const int n = GetWindowTextLengthW(link);
-  std::vector<wchar_t> text(static_cast<size_t>(n) + 1, L'\0');
-  GetWindowTextW(link, text.data(), n + 1);
+  const std::wstring text = ControlText(link);
   HDC dc = GetDC(link);
   if (!dc) return;
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
   RECT client, around = {0, 0, 0, 0};
   GetClientRect(link, &client);
-  DrawTextW(dc, text.data(), n, &around, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &around, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   around.right = std::min(around.right + 1, client.right);
   around.bottom = std::min(around.bottom + 1, client.bottom);
   DrawFocusRect(dc, &around);

@@ -19,16 +19,6 @@ bool IsClass(HWND h, const wchar_t* name) {
   return lstrcmpiW(cls, name) == 0;
 }
 
-std::wstring TabCaption(HWND tabs, int index) {
-  wchar_t buffer[64] = {};
-  TCITEMW item = {};
-  item.mask = TCIF_TEXT;
-  item.pszText = buffer;
-  item.cchTextMax = 64;
-  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
 // The text a control shows, without its access key.
 std::wstring PlainText(HWND control) { return Widen(WithoutAccessKey(Narrow(ControlText(control)))); }
 

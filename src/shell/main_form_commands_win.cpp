@@ -7,17 +7,12 @@
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "util/message_box_win.h"
+#include "util/texts.h"
 #include "util/open_document_win.h"
 #include "util/platform.h"
 #include "util/unicode_win.h"
 
 namespace zt {
-namespace {
-
-const char* const kNotAvailableYet = "此窗口尚不可用。";
-
-}  // namespace
-
 void TForm_Main::SetCommandHandler(uint16_t command, std::function<void()> handler) {
   if (handler) {
     command_handlers_[command] = std::move(handler);
@@ -75,7 +70,7 @@ void TForm_Main::SB_HideClick() { SwitchTrayMode(true); }
 void TForm_Main::SB_CloseClick() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
 
 void TForm_Main::MI_NotAvailableClick() {
-  ShowMessageBox(hwnd_, BoxKind::Information, kNotAvailableYet, BoxButtons::Ok);
+  ShowMessageBox(hwnd_, BoxKind::Information, Text(TextId::WindowNotAvailable), BoxButtons::Ok);
 }
 
 void TForm_Main::MI_HelpClick() { OpenDocument(hwnd_, kHelpAddress); }

@@ -67,6 +67,8 @@ void TForm_Main::ShowHeldFigures(const HeldFigures& held) {
 void TForm_Main::UpdateTrayIcon(int load, int memory) {
   const TrayImageList& list = NumericTrayIcons ? tray_numeric_ : tray_gradient_;
   tray_.SetTip(TrayTipText(load, memory));
+  tip_load_ = load;
+  tip_memory_ = memory;
   tray_index_ = TrayImageIndex(load, list.Count());
   tray_.SetIconFromList(list, tray_index_);
   // Most samples leave the picture and the tip as they were.

@@ -7,21 +7,14 @@
 #include "shell/monitors_win.h"
 #include "shell/widgets_win.h"
 #include "util/dpi_win.h"
+#include "util/texts.h"
+#include "util/unicode_win.h"
 #include "util/message_box_win.h"
 #include "util/program_picture.h"
 #include "util/window_messages.h"
 #include "util/window_proc_win.h"
 
 namespace zt {
-
-namespace {
-
-const wchar_t* const kHintMove = L"移动";
-const wchar_t* const kHintMenu = L"菜单";
-const wchar_t* const kHintHide = L"隐藏";
-const wchar_t* const kHintClose = L"关闭";
-
-}  // namespace
 
 TForm_Main::TForm_Main() : look_(std::make_unique<WidgetLook>()) {}
 
@@ -155,17 +148,17 @@ void TForm_Main::CreateWidgets() {
   GetClientRect(hwnd_, &rc);
   const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, HideBarGraph, dpi_);
   image_move_ = std::make_unique<TSpeedButton>(*look_, Glyph::MoveArrows, false);
-  image_move_->Create(hwnd_, kIdImageMove, l.image_move, kHintMove, true);
+  image_move_->Create(hwnd_, kIdImageMove, l.image_move, Widen(Text(TextId::MainMove)), true);
   sb_menu_ = std::make_unique<TSpeedButton>(*look_, Glyph::Diamond, true);
-  sb_menu_->Create(hwnd_, kIdSBMenu, l.sb_menu, kHintMenu, true);
+  sb_menu_->Create(hwnd_, kIdSBMenu, l.sb_menu, Widen(Text(TextId::MainMenu)), true);
   label_cpu_speed_ = std::make_unique<TLabel>(*look_);
   label_cpu_speed_->Create(hwnd_, kIdLabelCPUSpeed, l.label_cpu_speed, L"? MHz", true);
   label_memory_used_ = std::make_unique<TLabel>(*look_);
   label_memory_used_->Create(hwnd_, kIdLabelMemoryUsed, l.label_memory_used, L"? MB", true);
   sb_hide_ = std::make_unique<TSpeedButton>(*look_, Glyph::DownArrow, true);
-  sb_hide_->Create(hwnd_, kIdSBHide, l.sb_hide, kHintHide, true);
+  sb_hide_->Create(hwnd_, kIdSBHide, l.sb_hide, Widen(Text(TextId::MainHide)), true);
   sb_close_ = std::make_unique<TSpeedButton>(*look_, Glyph::Cross, true);
-  sb_close_->Create(hwnd_, kIdSBClose, l.sb_close, kHintClose, true);
+  sb_close_->Create(hwnd_, kIdSBClose, l.sb_close, Widen(Text(TextId::MainClose)), true);
   chart_ = std::make_unique<TChart>(*look_, chart_data_);
   chart_->Create(hwnd_, kIdChart, l.chart, L"", true);
   gauge_ = std::make_unique<TGauge>(*look_);
@@ -183,18 +176,44 @@ void TForm_Main::CreateWidgets() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                              instance_, nullptr);
   if (tooltip_) {
-    struct Tip { TWidget* w; const wchar_t* text; };
-    const Tip tips[] = {{image_move_.get(), kHintMove}, {sb_menu_.get(), kHintMenu},
-                        {sb_hide_.get(), kHintHide}, {sb_close_.get(), kHintClose}};
-    for (const Tip& t : tips) {
+    // Each tip is its control's name.
+    for (TWidget* w : {image_move_.get(), sb_menu_.get(), sb_hide_.get(), sb_close_.get()}) {
+      std::wstring name = ControlText(w->hwnd());
       TTTOOLINFOW ti = {};
       ti.cbSize = sizeof(ti);
       ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
       ti.hwnd = hwnd_;
-      ti.uId = reinterpret_cast<UINT_PTR>(t.w->hwnd());
-      ti.lpszText = const_cast<wchar_t*>(t.text);
+      ti.uId = reinterpret_cast<UINT_PTR>(w->hwnd());
+      ti.lpszText = name.data();
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
+  }
+}
+
+void TForm_Main::Retext() {
+  struct Named { TWidget* w; TextId name; };
+  const Named named[] = {{image_move_.get(), TextId::MainMove}, {sb_menu_.get(), TextId::MainMenu},
+                         {sb_hide_.get(), TextId::MainHide}, {sb_close_.get(), TextId::MainClose}};
+  for (const Named& n : named) {
+    if (!n.w) continue;
+    std::wstring name = Widen(Text(n.name));
+    SetControlText(n.w->hwnd(), name);
+    if (!tooltip_) continue;
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(n.w->hwnd());
+    ti.lpszText = name.data();
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  if (popup_menu_) {
+    const bool locked = popup_menu_.LockChecked();
+    popup_menu_.Build();
+    popup_menu_.SetLockChecked(locked);
+  }
+  if (tip_load_ >= 0) {
+    tray_.SetTip(TrayTipText(tip_load_, tip_memory_));
+    tray_.UpdateIcon();
   }
 }
 

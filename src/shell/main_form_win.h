@@ -94,6 +94,9 @@ class TForm_Main : public IMonitorDisplay {
   void SetTextColor(Color color);
   void SetDisplayMemory(bool on);
   void SetHideBarGraph(bool hide);
+  // The language changed: the title controls' names and tips, the menu and
+  // the tray tip read their texts again; nothing else changes.
+  void Retext();
 
   // Display modes and placement.  main_form_modes_win.cpp
   void RegisterAppModeHotkey();
@@ -273,6 +276,10 @@ class TForm_Main : public IMonitorDisplay {
   int tray_icon_size_ = 0;
   TTrayIcon tray_;
   int tray_index_ = -1;
+  // The figures of the tip shown last (a tip is made again in a new
+  // language); load < 0 while no sample has been shown.
+  int tip_load_ = -1;
+  int tip_memory_ = -1;
   long tray_updates_ = 0;
   long tray_refreshes_ = 0;
 

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "util/texts.h"
+
 namespace zt {
 
 // WM_COMMAND identifiers of the menu items (and of the title buttons, which
@@ -44,7 +46,7 @@ enum class MenuPicture : uint8_t { None, TopLeft, TopRight, BottomLeft, BottomRi
 struct MenuEntry {
   MenuEntryKind kind;
   const char* name;     // the item's program name ("MI_About"), for tests and reading
-  const char* caption;  // UTF-8, exactly as shown
+  TextId text;          // its caption (TextId::Count for separators and ends)
   uint16_t id;          // MenuCommand, 0 for separators and submenus
   uint16_t shortcut;    // short-cut value (key | Shift 0x2000 | Ctrl 0x4000 | Alt 0x8000)
   MenuPicture picture;

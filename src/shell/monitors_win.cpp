@@ -9,14 +9,10 @@
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
 #include "util/message_box_win.h"
+#include "util/texts.h"
 #include "util/window_messages.h"
 
 namespace zt {
-
-const char* const kPerfCountersDisabledPrompt =
-    "性能计数器已禁用。应用程序不能正常工作。\r\n\r\n尝试启用性能计数器吗？";
-const char* const kPerfCountersRefusedMessage =
-    "无法启用性能计数器：需要管理员权限。\r\n\r\n请以管理员身份运行本程序，然后再试。";
 
 namespace {
 
@@ -51,10 +47,10 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   // administrator rights nothing can be written: the user is told so once,
   // instead of a silent nothing that looks like success.
   if (PerformanceCountersDisabled()) {
-    if (ShowMessageBox(main_window, BoxKind::Warning, kPerfCountersDisabledPrompt,
+    if (ShowMessageBox(main_window, BoxKind::Warning, Text(TextId::PerfCountersDisabled),
                        BoxButtons::YesNoCancel) == BoxAnswer::Yes &&
         EnablePerformanceCounters() == PerfSwitchResult::Refused)
-      ShowMessageBox(main_window, BoxKind::Error, kPerfCountersRefusedMessage, BoxButtons::Ok);
+      ShowMessageBox(main_window, BoxKind::Error, Text(TextId::PerfCountersRefused), BoxButtons::Ok);
   }
 
   try {

@@ -7,11 +7,6 @@
 
 namespace zt {
 
-// The question asked at start-up when the performance counters are off, and
-// the error shown when the user said Yes but has no right to switch them on.
-extern const char* const kPerfCountersDisabledPrompt;
-extern const char* const kPerfCountersRefusedMessage;
-
 // Called at the end of the main window's creation, on the UI thread:
 // creates the monitor thread suspended, creates and starts the clock thread
 // (posting WM_CPUSPEED to main_window), asks about disabled performance

@@ -12,7 +12,7 @@ namespace zt {
 namespace {
 
 std::wstring MenuCaption(const MenuEntry& e) {
-  std::wstring caption = Widen(e.caption);
+  std::wstring caption = Widen(Text(e.text));
   if (e.shortcut) caption += L"\t" + Widen(ShortCutToText(e.shortcut));
   return caption;
 }
@@ -50,7 +50,7 @@ void TPopupMenu::Build() {
       case MenuEntryKind::SubmenuBegin: {
         // Owned by its parent menu from here on.
         HMENU sub = ::CreatePopupMenu();
-        AppendMenuW(current, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Widen(e.caption).c_str());
+        AppendMenuW(current, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), Widen(Text(e.text)).c_str());
         stack.push_back(sub);
         break;
       }

@@ -2,12 +2,9 @@
 
 #include <cstdint>
 
+#include "util/texts.h"
+
 namespace zt {
-namespace {
-
-std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
-
-}  // namespace
 
 int TrayImageIndex(int load, int count) {
   if (count <= 1) return 0;
@@ -26,12 +23,12 @@ int TrayImageIndex(int load, int count) {
 }
 
 std::u16string TrayTipText(int load, int memory) {
-  std::u16string tip = u"CPU: " + Ascii(std::to_string(load)) + u"%";
+  std::string tip = Format(TextId::TrayTipCpu, {std::to_string(load)});
   if (memory >= 0) {
-    tip += u"\r";
-    tip += u"内存: " + Ascii(std::to_string(memory)) + u"%";
+    tip += '\r';
+    tip += Format(TextId::TrayTipMemory, {std::to_string(memory)});
   }
-  return tip;
+  return Utf16(tip);
 }
 
 std::u16string LimitTrayTip(const std::u16string& text) {

@@ -22,7 +22,8 @@ constexpr std::size_t kTrayTipMaxChars = 63;
 // the gradient list) are exact.
 int TrayImageIndex(int load, int count);
 
-// "CPU: 37%" and, when memory >= 0, a bare carriage return and "内存: 52%".
+// "CPU: 37%" and, when memory >= 0, a bare carriage return and the memory's
+// line, in the current language.
 std::u16string TrayTipText(int load, int memory);
 
 // The first 63 UTF-16 units of text, never ending in half a surrogate pair.

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "shell/form_layout.h"
+#include "util/control_text_win.h"
 #include "util/dpi.h"
 #include "util/unicode_win.h"
 #include "util/window_proc_win.h"
@@ -144,9 +145,7 @@ LRESULT TWidget::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void TLabel::SetText(const std::wstring& text) {
   if (!hwnd_) return;
-  wchar_t current[128] = {};
-  GetWindowTextW(hwnd_, current, 128);
-  if (text != current) SetWindowTextW(hwnd_, text.c_str());
+  SetControlText(hwnd_, text);
 }
 
 void TLabel::Refit() {
@@ -156,12 +155,11 @@ void TLabel::Refit() {
 }
 
 void TLabel::AutoSize() {
-  wchar_t text[128] = {};
-  int n = GetWindowTextW(hwnd_, text, 128);
+  const std::wstring text = ControlText(hwnd_);
   WindowDc dc(hwnd_);
   SelectedObject font(dc.get(), look_.bold_font);
   SIZE sz = {};
-  GetTextExtentPoint32W(dc.get(), text, n, &sz);
+  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &sz);
   RECT r;
   GetClientRect(hwnd_, &r);
   if (sz.cx != r.right) {
@@ -185,12 +183,11 @@ void TLabel::Paint(HDC dc, int width, int height) {
   static ColorBrush back;  // one brush for every label, kept for the run
   RECT rc = {0, 0, width, height};
   FillRect(dc, &rc, back.Get(look_.back));
-  wchar_t text[128] = {};
-  int n = GetWindowTextW(hwnd_, text, 128);
+  const std::wstring text = ControlText(hwnd_);
   SelectedObject font(dc, look_.bold_font);
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, look_.text);
-  DrawTextW(dc, text, n, &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
 // ---------------------------------------------------------------------------
@@ -482,13 +479,12 @@ void TChart::Draw(HDC dc, int width, int height, const PixelCanvas& pixels) {
 
   // The splash text over everything, right of the spacer.
   if (splash_ && IsWindowVisible(splash_)) {
-    wchar_t text[64] = {};
-    int n = GetWindowTextW(splash_, text, 64);
+    const std::wstring text = ControlText(splash_);
     PixelRect s = SplashRect(width, height, look_.dpi);
     RECT r = {s.left, s.top, s.right, s.bottom};
     SelectedObject bold(dc, look_.bold_font);
     ::SetTextColor(dc, look_.text);
-    DrawTextW(dc, text, n, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
 }
 

@@ -3,6 +3,7 @@
 // box as it is activated).
 #include "util/message_box_win.h"
 
+#include "util/texts.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -17,10 +18,10 @@ LRESULT CALLBACK CaptionHook(int code, WPARAM wparam, LPARAM lparam) {
     wchar_t cls[16] = {};
     GetClassNameW(box, cls, 16);
     if (lstrcmpW(cls, L"#32770") == 0) {
-      SetDlgItemTextW(box, IDYES, L"&Yes");
-      SetDlgItemTextW(box, IDNO, L"&No");
-      SetDlgItemTextW(box, IDOK, L"OK");
-      SetDlgItemTextW(box, IDCANCEL, L"取消");
+      SetDlgItemTextW(box, IDYES, Widen(Text(TextId::BoxYes)).c_str());
+      SetDlgItemTextW(box, IDNO, Widen(Text(TextId::BoxNo)).c_str());
+      SetDlgItemTextW(box, IDOK, Widen(Text(TextId::BoxOk)).c_str());
+      SetDlgItemTextW(box, IDCANCEL, Widen(Text(TextId::BoxCancel)).c_str());
       // Only the first activation is ours; later ones (e.g. after another
       // window was in front) must not touch other dialogs.
       HHOOK hook = t_hook;
@@ -35,19 +36,19 @@ LRESULT CALLBACK CaptionHook(int code, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 BoxAnswer ShowMessageBox(HWND owner, BoxKind kind, const std::string& text, BoxButtons buttons) {
-  const wchar_t* title = L"Information";
+  TextId title = TextId::BoxInformation;
   UINT flags = MB_ICONINFORMATION;
   switch (kind) {
-    case BoxKind::Warning: title = L"Warning"; flags = MB_ICONWARNING; break;
-    case BoxKind::Error: title = L"Error"; flags = MB_ICONERROR; break;
-    case BoxKind::Information: title = L"Information"; flags = MB_ICONINFORMATION; break;
-    case BoxKind::Confirm: title = L"Confirm"; flags = MB_ICONQUESTION; break;
+    case BoxKind::Warning: title = TextId::BoxWarning; flags = MB_ICONWARNING; break;
+    case BoxKind::Error: title = TextId::BoxError; flags = MB_ICONERROR; break;
+    case BoxKind::Information: title = TextId::BoxInformation; flags = MB_ICONINFORMATION; break;
+    case BoxKind::Confirm: title = TextId::BoxConfirm; flags = MB_ICONQUESTION; break;
   }
   flags |= buttons == BoxButtons::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
   if (!owner) flags |= MB_TASKMODAL | MB_SETFOREGROUND;
 
   if (!t_hook) t_hook = SetWindowsHookExW(WH_CBT, CaptionHook, nullptr, GetCurrentThreadId());
-  int result = MessageBoxW(owner, Widen(text).c_str(), title, flags);
+  int result = MessageBoxW(owner, Widen(text).c_str(), Widen(Text(title)).c_str(), flags);
   if (t_hook) {
     UnhookWindowsHookEx(t_hook);
     t_hook = nullptr;

@@ -1,5 +1,5 @@
-// Message boxes in the program's four kinds, with the program's own button
-// captions ("&Yes", "&No", "OK", "取消") whatever the system language.
+// Message boxes in the program's four kinds, with the program's own titles
+// and button captions (util/texts.h) whatever the system language.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,7 @@
 #include "util/open_document.h"
 
+#include "util/texts.h"
+
 namespace zt {
 
 std::string OpenDocumentErrorText(const std::string& target, const std::string& system_text, int code) {
@@ -8,8 +10,7 @@ std::string OpenDocumentErrorText(const std::string& target, const std::string& 
                            text.back() == '.')) {
     text.pop_back();
   }
-  return "Could not open the following file:\r\r" + target + "\r\rError: " + text + " (" +
-         std::to_string(code) + ").";
+  return Format(TextId::OpenDocumentFailed, {target, text, std::to_string(code)});
 }
 
 }  // namespace zt

@@ -221,6 +221,10 @@ const char* TextIn(Language language, TextId id);
 std::string Format(TextId id, std::initializer_list<std::string_view> values);
 std::string FormatIn(Language language, TextId id, std::initializer_list<std::string_view> values);
 
+// UTF-8 as UTF-16 (for the portable code that hands texts to the system as
+// UTF-16); a malformed byte reads as U+FFFD.
+std::u16string Utf16(std::string_view utf8);
+
 Language CurrentLanguage();
 void SetCurrentLanguage(Language language);
 

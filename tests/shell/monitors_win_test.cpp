@@ -230,7 +230,7 @@ TEST_F(MonitorsTest, DisabledCountersAreOfferedAndEnabledOnYes) {
     StartMonitors(window_, display_);
     EXPECT_TRUE(answer.Seen());
     EXPECT_TRUE(answer.Matched()) << answer.Title();
-    EXPECT_EQ(answer.Text(), kPerfCountersDisabledPrompt);
+    EXPECT_EQ(answer.Text(), Text(TextId::PerfCountersDisabled));
   }
   auto key = registry_.OpenKey(RegRoot::LocalMachine, kGlobal, RegAccess::Read);
   ASSERT_TRUE(key);
@@ -264,9 +264,9 @@ TEST_F(MonitorsTest, RefusedSwitchIsToldOnceAndWritesNothing) {
     BoxAnswerer refusal(GetCurrentThreadId(), L"Error", IDOK, true);
     StartMonitors(window_, display_);
     EXPECT_TRUE(question.Seen());
-    EXPECT_EQ(question.Text(), kPerfCountersDisabledPrompt);
+    EXPECT_EQ(question.Text(), Text(TextId::PerfCountersDisabled));
     EXPECT_TRUE(refusal.Seen());
-    EXPECT_EQ(refusal.Text(), kPerfCountersRefusedMessage);
+    EXPECT_EQ(refusal.Text(), Text(TextId::PerfCountersRefused));
   }
   for (const char* path : {kGlobal, kPerfOS}) {
     auto key = registry_.OpenKey(RegRoot::LocalMachine, path, RegAccess::Read);

@@ -1,0 +1,24 @@
+// The one way to a control's text: every text goes in and comes back out
+// through these, which ask the control how long its text is rather than
+// guessing a buffer.  Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace zt {
+
+// The window text of a control, whole.
+std::wstring ControlText(HWND control);
+// Sets it only when it differs (no flicker, no needless repaint).
+void SetControlText(HWND control, const std::wstring& text);
+
+// A tab control's caption of the tab at `index` ("" when there is none).
+std::wstring TabCaption(HWND tabs, int index);
+void SetTabCaption(HWND tabs, int index, const std::wstring& text);
+
+// A combo box's list item, whole.
+std::wstring ComboItemText(HWND combo, int index);
+
+}  // namespace zt
