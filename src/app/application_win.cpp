@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,11 @@ void TApplication::CreateDialogs() {
 
   settings_target_ = std::make_unique<MainFormSettingsTarget>(main);
   settings_ = std::make_unique<TForm_Settings>(*settings_target_);
+  settings_target_->SetOtherWindowsRetext([this] {
+    for (TForm* form : std::initializer_list<TForm*>{settings_.get(), statistics_.get(), about_.get(), info_.get()}) {
+      if (form) form->Retext();
+    }
+  });
   if (settings_->Create(instance_, main_window)) {
     main.SetCommandHandler(MI_Settings, [this] { settings_->Show(); });
   } else {

@@ -36,4 +36,9 @@ bool MainFormSettingsTarget::IsAutorunEnabled() { return zt::IsAutorunEnabled(Sy
 
 void MainFormSettingsTarget::SetAutorun(bool enable) { zt::SetAutorun(SystemRegistry(), enable, ExecutablePath()); }
 
+void MainFormSettingsTarget::LanguageChanged() {
+  form_.Retext();
+  if (retext_others_) retext_others_();
+}
+
 }  // namespace zt

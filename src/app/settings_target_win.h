@@ -3,6 +3,9 @@
 // autorun entry of this executable.
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "dialogs/settings_model.h"
 
 namespace zt {
@@ -27,9 +30,13 @@ class MainFormSettingsTarget final : public ISettingsTarget {
   void RegisterAppModeHotkey() override;
   bool IsAutorunEnabled() override;
   void SetAutorun(bool enable) override;
+  // Re-texts the main window, then runs `others` for the other windows.
+  void LanguageChanged() override;
+  void SetOtherWindowsRetext(std::function<void()> others) { retext_others_ = std::move(others); }
 
  private:
   TForm_Main& form_;
+  std::function<void()> retext_others_;
 };
 
 }  // namespace zt

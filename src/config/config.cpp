@@ -145,18 +145,6 @@ std::string& ConfigPathStorage() {
   return path;
 }
 
-// The message about this run's failed save, until it has been taken.
-std::string& SaveFailureStorage() {
-  static std::string message;
-  return message;
-}
-
-// The message about a settings file that could not be read, until taken.
-std::string& LoadFailureStorage() {
-  static std::string message;
-  return message;
-}
-
 // Where the first showing of this run put the window (ClearFirstLaunch).
 std::optional<std::pair<int32_t, int32_t>>& FirstLaunchPosition() {
   static std::optional<std::pair<int32_t, int32_t>> position;
@@ -171,11 +159,13 @@ struct KeptFailure {
   bool unknown_coding = false;  // instead: the text cannot be told
 };
 
+// This run's failed save, until its message has been taken.
 std::optional<KeptFailure>& SaveFailureStorage() {
   static std::optional<KeptFailure> failure;
   return failure;
 }
 
+// A settings file that could not be read, until the message has been taken.
 std::optional<KeptFailure>& LoadFailureStorage() {
   static std::optional<KeptFailure> failure;
   return failure;

@@ -11,6 +11,7 @@
 #include "cpuid/dump_writer.h"
 #include "cpuid/replay.h"
 #include "cpuid/report.h"
+#include "util/texts.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -93,6 +94,9 @@ void PrintError(const std::string& message) {
 }
 
 int Run(const std::vector<std::string>& args) {
+  // The report's few words of its own follow the system's language, as the
+  // information window's do.
+  zt::SetCurrentLanguage(zt::LanguageFor("", zt::UserUiLanguage()));
   std::string load, save;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];

@@ -5,6 +5,7 @@
 #include "cpuid/cpu_root.h"
 #include "cpuid/cpuid_access.h"
 #include "cpuid/features.h"
+#include "util/texts.h"
 
 namespace zt::cpuid {
 
@@ -15,10 +16,8 @@ constexpr const char* kProcessorCount = "Processor Count";
 constexpr const char* kProcessors = "Processors (%s)";
 constexpr const char* kCpuid = "CPUID";
 constexpr const char* kStandard = "Standard";
-constexpr const char* kExtendedZh = "扩展";
 constexpr const char* kTransmeta = "Transmeta";
 constexpr const char* kSignature = "Signature";
-constexpr const char* kFeatureSetZh = "功能集";
 constexpr const char* kStandardEx = "Standard (Ex)";
 constexpr const char* kPower = "Power";
 constexpr const char* kCache = "Cache";
@@ -34,20 +33,20 @@ constexpr const char* kVendor = "Vendor";
 
 std::string FeatureFamilyText(uint8_t family) {
   switch (family) {
-    case 0: return "通用";
+    case 0: return Text(TextId::PageFeatureFamilyGeneric);
     case 1: return "Intel";
     case 2: return "Amd";
     case 3: return "Cyrix";
-    default: return "未知";
+    default: return Text(TextId::PageUnknown);
   }
 }
 
 std::string CacheDetectText(uint8_t detect) {
   switch (detect) {
-    case 0: return "标准CPUID";
-    case 1: return "扩展CPUID";
-    case 2: return "联合CPUID";
-    default: return "未知";
+    case 0: return Text(TextId::PageCacheStandard);
+    case 1: return Text(TextId::PageCacheExtended);
+    case 2: return Text(TextId::PageCacheCombined);
+    default: return Text(TextId::PageUnknown);
   }
 }
 
@@ -140,7 +139,7 @@ void ErrataRows(uint8_t n, std::vector<InfoRow>& rows) {
   rows.push_back({"Duron cache", errata->DuronCache()->AsYesNo()});
 }
 
-InfoNode Node(const char* caption, int code, std::vector<InfoNode> children = {}) {
+InfoNode Node(const std::string& caption, int code, std::vector<InfoNode> children = {}) {
   InfoNode node;
   node.caption = caption;
   node.code = code;
@@ -202,13 +201,13 @@ std::vector<InfoNode> BuildNavigationTree() {
     cpu.code = base + kNodeSummary;
     cpu.children.push_back(Node(kCpuid, kNodePlaceholder,
                                 {Node(kStandard, base + kNodeCpuidStandard),
-                                 Node(kExtendedZh, base + kNodeCpuidExtended),
+                                 Node(Text(TextId::PageExtended), base + kNodeCpuidExtended),
                                  Node(kTransmeta, base + kNodeCpuidTransmeta)}));
     cpu.children.push_back(Node(kSignature, base + kNodeSignature));
-    cpu.children.push_back(Node(kFeatureSetZh, kNodePlaceholder,
+    cpu.children.push_back(Node(Text(TextId::PageFeatureSets), kNodePlaceholder,
                                 {Node(kStandard, base + kNodeFeaturesStandard),
                                  Node(kStandardEx, base + kNodeFeaturesStandardEx),
-                                 Node(kExtendedZh, base + kNodeFeaturesExtended),
+                                 Node(Text(TextId::PageExtended), base + kNodeFeaturesExtended),
                                  Node(kPower, base + kNodeFeaturesPower)}));
     cpu.children.push_back(Node(kCache, kNodePlaceholder,
                                 {Node(kLevel1, kNodePlaceholder,

@@ -44,23 +44,31 @@ bool TForm_About::Create(HINSTANCE instance, HWND owner, const std::string& tran
                           static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   FormOptions options;
   options.class_name = kAboutFormClass;
-  options.caption = L"关于";
+  options.caption_text = TextId::AboutCaption;
   options.client_width = kClientWidth;
   options.client_height = kClientHeight;
   options.owner = owner;
-  options.font_charset = GB2312_CHARSET;
+  options.charset_follows_language = true;
   options.ex_style |= WS_EX_TOPMOST;
   return TForm::Create(instance, options);
 }
 
 void TForm_About::FormCreate() {
-  const AboutTexts texts = MakeAboutTexts(translator_credit_);
+  const AboutTexts texts = MakeAboutTexts(translator_credit_.empty() ? TranslatorCredit() : translator_credit_);
   hand_cursor_ = LoadCursorW(nullptr, IDC_HAND);
   CreateHeader(texts);
-  AddRow(kRowY[0], L"作者：", texts.author, kIdLabelAuthor, false);
-  AddRow(kRowY[1], L"电子邮件：", texts.email, kIdLabelEmail, true);
-  AddRow(kRowY[2], L"网址：", texts.website, kIdLabelWebsite, true);
-  AddRow(kRowY[3], L"翻译：", texts.translator, kIdLabelTranslator, false);
+  AddRow(kRowY[0], TextId::AboutAuthor, texts.author, kIdLabelAuthor, false);
+  AddRow(kRowY[1], TextId::AboutEmail, texts.email, kIdLabelEmail, true);
+  AddRow(kRowY[2], TextId::AboutWebsite, texts.website, kIdLabelWebsite, true);
+  AddRow(kRowY[3], TextId::AboutTranslator, texts.translator, kIdLabelTranslator, false);
+  SetUpKeyboardAndNames();
+}
+
+void TForm_About::FormRetext() {
+  const AboutTexts texts = MakeAboutTexts(translator_credit_.empty() ? TranslatorCredit() : translator_credit_);
+  SetControlText(GetDlgItem(panel_header_, kIdLabelVersion), Widen(texts.version));
+  SetControlText(GetDlgItem(panel_header_, kIdLabelDate), Widen(texts.date));
+  SetControlText(GetDlgItem(hwnd(), kIdLabelTranslator), Widen(texts.translator));
   SetUpKeyboardAndNames();
 }
 
@@ -87,7 +95,7 @@ void TForm_About::CreateHeader(const AboutTexts& texts) {
              kRowHeight, kIdLabelDate, panel_header_);
 }
 
-void TForm_About::AddRow(int y, const wchar_t* caption, const std::string& value, int id, bool link) {
+void TForm_About::AddRow(int y, TextId caption, const std::string& value, int id, bool link) {
   HWND caption_label = AddLabel(caption, kCaptionX, y, kValueX - kCaptionX - 4, kRowHeight);
   SendMessageW(caption_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
   AddControl(WC_STATICW, Widen(value), SS_LEFT | SS_NOPREFIX | (link ? SS_NOTIFY : 0), kValueX, y,
@@ -210,7 +218,7 @@ void TForm_About::SetUpKeyboardAndNames() {
   // The header reads as the identification it copies; the logo as a picture.
   if (panel_header_) SetWindowTextW(panel_header_, Widen(ClipboardIdentification()).c_str());
   AccessibleOverride logo;
-  logo.name = [] { return Widen(std::string(kAboutLogoName)); };
+  logo.name = [] { return Widen(Text(TextId::AboutLogo)); };
   logo.role = ROLE_SYSTEM_GRAPHIC;
   SetAccessibleOverride(GetDlgItem(panel_header_, kIdImage), std::move(logo));
 }

@@ -1,4 +1,4 @@
-// TForm_About: the modeless "关于" window.  A white header with the logo,
+// TForm_About: the modeless about window.  A white header with the logo,
 // the program's name, version and build date (a right click on it copies a
 // one-line identification), and four caption/value rows: author, e-mail and
 // web site (blue links) and the translation credit.  Stays above other
@@ -37,19 +37,20 @@ class TForm_About : public TForm {
  public:
   TForm_About() = default;
   ~TForm_About() override;
-  // Hidden until shown.  `translator_credit` is the translation's credit
-  // (kTranslatorCredit in the program).
-  bool Create(HINSTANCE instance, HWND owner, const std::string& translator_credit = kTranslatorCredit);
+  // Hidden until shown.  `translator_credit` is the translation's credit;
+  // empty: the credit of the language shown (TranslatorCredit()).
+  bool Create(HINSTANCE instance, HWND owner, const std::string& translator_credit = std::string());
 
  protected:
   void FormCreate() override;
   void FormLayout(int previous_dpi) override;
   void FormShow() override;
+  void FormRetext() override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
   void CreateHeader(const AboutTexts& texts);
-  void AddRow(int y, const wchar_t* caption, const std::string& value, int id, bool link);
+  void AddRow(int y, TextId caption, const std::string& value, int id, bool link);
   void SetUpKeyboardAndNames();
   void WMAfterShow();
   void Label_EmailClick();

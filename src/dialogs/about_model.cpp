@@ -1,6 +1,7 @@
 #include "dialogs/about_model.h"
 
 #include "config/program.h"
+#include "util/texts.h"
 
 namespace zt {
 
@@ -8,13 +9,13 @@ namespace {
 const char* const kAuthor = "Harnet Olvey";
 }  // namespace
 
-const char* const kTranslatorCredit = "简体中文：quorl";
+std::string TranslatorCredit() { return Text(TextId::AboutTranslatorCredit); }
 
 AboutTexts MakeAboutTexts(const std::string& translator_credit) {
   AboutTexts t;
   t.title = kApplicationTitle;
-  t.version = "版本： " + ProgramVersion();
-  t.date = "日期： " + BuildDate();
+  t.version = Format(TextId::AboutVersion, {ProgramVersion()});
+  t.date = Format(TextId::AboutDate, {BuildDate()});
   t.author = kAuthor;
   t.email = kSupportEmail;
   t.website = kWebsiteAddress;

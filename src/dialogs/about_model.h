@@ -8,8 +8,8 @@ namespace zt {
 
 struct AboutTexts {
   std::string title;       // "Zettrim"
-  std::string version;     // "版本： 2.0"
-  std::string date;        // "日期： 2013-12-16"
+  std::string version;     // "Version: 2.0"
+  std::string date;        // "Date: 2013-12-16"
   std::string author;
   std::string email;
   std::string website;
@@ -20,8 +20,8 @@ struct AboutTexts {
 // (a translation that left the placeholder in) shows as "---".
 AboutTexts MakeAboutTexts(const std::string& translator_credit);
 
-// The credit of this build's interface translation.
-extern const char* const kTranslatorCredit;
+// The credit of the interface translation of the current language.
+std::string TranslatorCredit();
 
 // What the e-mail link opens: a new message to the support address with the
 // subject "Zettrim".
@@ -29,8 +29,6 @@ std::string EmailLinkTarget();
 // What the web-site link opens.
 std::string WebsiteLinkTarget();
 
-// What screen readers read for the logo.
-inline constexpr char kAboutLogoName[] = "Zettrim 徽标";
 
 // The one-line identification the header copies: "Zettrim 2.0 (2013-12-16)".
 std::string ClipboardIdentification();

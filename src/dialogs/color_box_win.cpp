@@ -54,9 +54,22 @@ void TColorBox::Attach(HWND combo, int item_height) {
   SendMessageW(combo_, CB_RESETCONTENT, 0, 0);
   const NamedColor* colors = NamedColors();
   for (std::size_t i = 0; i < kNamedColorCount; ++i) {
-    SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(colors[i].name).c_str()));
+    SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(Text(colors[i].name)).c_str()));
   }
   SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(CustomColorCaption(false, 0)).c_str()));
+}
+
+void TColorBox::Retext() {
+  if (!combo_) return;
+  const LRESULT selected = SendMessageW(combo_, CB_GETCURSEL, 0, 0);
+  // There is no "set text" for an item: each is replaced where it stands.
+  for (int i = 0; i <= kCustomEntry; ++i) {
+    const std::wstring caption = i < kCustomEntry ? Widen(Text(NamedColors()[i].name))
+                                                  : Widen(CustomColorCaption(custom_held_, ToColorRef(custom_)));
+    SendMessageW(combo_, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    SendMessageW(combo_, CB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(caption.c_str()));
+  }
+  SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 Color TColorBox::EntryColor(int index) const {

@@ -38,6 +38,9 @@ class TColorBox {
   HWND hwnd() const { return combo_; }
 
   // Shows `color`: its named entry, or the custom entry holding it.
+  // The entries' names again, in the current language; the entry shown
+  // stays.
+  void Retext();
   void SetColor(Color color);
   // The colour taken last (the one in use).
   Color color() const { return color_; }

@@ -5,12 +5,13 @@
 namespace zt {
 namespace {
 
+using T = TextId;
 constexpr NamedColor kNamedColors[kNamedColorCount] = {
-    {0x000000, "黑色"},   {0x000080, "栗色"},   {0x008000, "绿色"},   {0x008080, "橄榄色"},
-    {0x800000, "藏青色"}, {0x800080, "紫色"},   {0x808000, "蓝绿色"}, {0x808080, "灰色"},
-    {0xC0C0C0, "银色"},   {0x0000FF, "红色"},   {0x00FF00, "酸橙色"}, {0x00FFFF, "黄色"},
-    {0xFF0000, "蓝色"},   {0xFF00FF, "紫红色"}, {0xFFFF00, "水绿色"}, {0xFFFFFF, "白色"},
-    {0xC0DCC0, "美元绿"}, {0xF0CAA6, "天蓝色"}, {0xF0FBFF, "乳白色"}, {0xA4A0A0, "中灰色"},
+    {0x000000, T::ColorBlack}, {0x000080, T::ColorMaroon},  {0x008000, T::ColorGreen},  {0x008080, T::ColorOlive},
+    {0x800000, T::ColorNavy},  {0x800080, T::ColorPurple},  {0x808000, T::ColorTeal},   {0x808080, T::ColorGray},
+    {0xC0C0C0, T::ColorSilver}, {0x0000FF, T::ColorRed},    {0x00FF00, T::ColorLime},   {0x00FFFF, T::ColorYellow},
+    {0xFF0000, T::ColorBlue},  {0xFF00FF, T::ColorFuchsia}, {0xFFFF00, T::ColorAqua},   {0xFFFFFF, T::ColorWhite},
+    {0xC0DCC0, T::ColorMoneyGreen}, {0xF0CAA6, T::ColorSkyBlue}, {0xF0FBFF, T::ColorCream}, {0xA4A0A0, T::ColorMediumGray},
 };
 
 }  // namespace
@@ -18,11 +19,11 @@ constexpr NamedColor kNamedColors[kNamedColorCount] = {
 const NamedColor* NamedColors() { return kNamedColors; }
 
 std::string CustomColorCaption(bool holds_color, Color color) {
-  if (!holds_color) return "自定义...";
+  if (!holds_color) return Text(TextId::ColorCustomEmpty);
   char hex[8];
   std::snprintf(hex, sizeof hex, "%02X%02X%02X", static_cast<unsigned>(color & 0xFF),
                 static_cast<unsigned>((color >> 8) & 0xFF), static_cast<unsigned>((color >> 16) & 0xFF));
-  return std::string("自定义 #") + hex;
+  return Format(TextId::ColorCustom, {std::string("#") + hex});
 }
 
 std::size_t ColorEntryFor(Color color) {

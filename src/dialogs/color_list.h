@@ -1,6 +1,6 @@
 // The colours a colour box offers: the sixteen standard colours, four extended
 // ones and, last, an entry that opens the system's colour chooser and then
-// holds the colour chosen there.  Each entry has a readable Chinese name.
+// holds the colour chosen there.  Each entry has a readable name.
 // Portable.
 #pragma once
 
@@ -8,20 +8,21 @@
 #include <string>
 
 #include "config/config.h"
+#include "util/texts.h"
 
 namespace zt {
 
 struct NamedColor {
   Color color;
-  const char* name;  // UTF-8
+  TextId name;
 };
 
 // The standard and extended colours, in the order the box lists them.
 constexpr std::size_t kNamedColorCount = 20;
 const NamedColor* NamedColors();
 
-// The caption of the custom entry: "自定义..." while it holds no colour,
-// otherwise with the colour it holds ("自定义 #A6CAF0", red first).
+// The caption of the custom entry: "Custom..." while it holds no colour,
+// otherwise with the colour it holds ("Custom #A6CAF0", red first).
 std::string CustomColorCaption(bool holds_color, Color color);
 
 // The list entry that shows `color`: its index among the named colours, or

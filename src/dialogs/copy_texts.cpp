@@ -1,21 +1,24 @@
 #include "dialogs/copy_texts.h"
 
 #include "cpuid/info_pages.h"
+#include "util/texts.h"
 
 namespace zt {
 namespace {
 
 struct FigureCaption {
-  const char* panel;
-  const char* row;
+  TextId panel;
+  TextId row;
 };
 
+using T = TextId;
 // In the window's order, top to bottom (StatisticsValue).
 constexpr FigureCaption kFigureCaptions[kStatisticsValueCount] = {
-    {"CPU使用率", "最大："}, {"CPU使用率", "平均："}, {"CPU使用率", "最小："},
-    {"内存使用", "最大："},  {"内存使用", "平均："},  {"内存使用", "最小："},
-    {"计数器", "样本："},    {"计数器", "实际速率："}, {"时间", "运行："},
-    {"时间", "开始："},
+    {T::StatsCpuUsage, T::StatsMaximum},    {T::StatsCpuUsage, T::StatsAverage},
+    {T::StatsCpuUsage, T::StatsMinimum},    {T::StatsMemoryUsage, T::StatsMaximum},
+    {T::StatsMemoryUsage, T::StatsAverage}, {T::StatsMemoryUsage, T::StatsMinimum},
+    {T::StatsCounter, T::StatsSamples},     {T::StatsCounter, T::StatsActualRate},
+    {T::StatsTime, T::StatsRunning},        {T::StatsTime, T::StatsStarted},
 };
 
 }  // namespace
@@ -43,12 +46,12 @@ std::string PageReportText(int code) {
 }
 
 std::string SaveReportErrorText(const std::string& path, const std::string& reason) {
-  return "无法保存报告：\n\n" + path + "\n\n" + reason;
+  return Format(TextId::InfoSaveFailed, {path, reason});
 }
 
 std::string StatisticsFigureCaption(StatisticsValue value) {
   const FigureCaption& c = kFigureCaptions[static_cast<size_t>(value)];
-  return std::string(c.panel) + " " + c.row;
+  return std::string(Text(c.panel)) + " " + Text(c.row);
 }
 
 std::string StatisticsCopyText(const StatisticsTexts& texts) {

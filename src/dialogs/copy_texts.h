@@ -26,17 +26,12 @@ std::string PageReportPath(int code);
 
 // The feature list's first column: whether the feature is available, as a
 // screen reader and a copy read it (the list shows it as a picture only).
-inline constexpr char kInfoAvailableText[] = "是";
-inline constexpr char kInfoUnavailableText[] = "否";
+// TextId::InfoAvailable, TextId::InfoUnavailable (util/texts.h).
 
 // The commands of the CPU information window's menus.  The lists: copy the
 // selected rows (all rows when none is selected), select every row.  The
 // tree: copy the page of the node, copy the whole report, save the report.
-inline constexpr char kInfoMenuCopy[] = "复制(&C)\tCtrl+C";
-inline constexpr char kInfoMenuSelectAll[] = "全选(&A)\tCtrl+A";
-inline constexpr char kInfoMenuCopyPage[] = "复制此页(&P)\tCtrl+C";
-inline constexpr char kInfoMenuCopyReport[] = "复制全部报告(&R)";
-inline constexpr char kInfoMenuSaveReport[] = "保存报告(&S)…";
+// TextId::InfoMenuCopy ... TextId::InfoMenuSaveReport (util/texts.h).
 // The name the save dialog proposes: the one the report has when printed by
 // `zettrim-cpuinfo > zettrim-cpuinfo.txt`.
 inline constexpr char kReportFileName[] = "zettrim-cpuinfo.txt";
@@ -45,11 +40,11 @@ inline constexpr char kReportFileName[] = "zettrim-cpuinfo.txt";
 std::string SaveReportErrorText(const std::string& path, const std::string& reason);
 
 // The statistics window's figures: each value label's caption, its panel's
-// title and its row's caption ("CPU使用率 最大："), as a copy and a screen
+// title and its row's caption ("CPU usage Maximum:"), as a copy and a screen
 // reader give it.
 std::string StatisticsFigureCaption(StatisticsValue value);
 // Every figure with its caption, one a line, in the window's order:
-// "CPU使用率 最大：\t100.00 %".
+// "CPU usage Maximum:\t100.00 %".
 std::string StatisticsCopyText(const StatisticsTexts& texts);
 
 }  // namespace zt

@@ -7,12 +7,16 @@
 #include <utility>
 
 #include "dialogs/form_placement.h"
+#include "util/access_key.h"
 #include "util/dpi_win.h"
 #include "util/modeless_dialogs_win.h"
+#include "util/unicode_win.h"
 #include "util/window_messages.h"
 #include "util/window_proc_win.h"
 
 namespace zt {
+
+BYTE LanguageCharset() { return CurrentLanguage() == Language::Chinese ? GB2312_CHARSET : DEFAULT_CHARSET; }
 namespace {
 
 constexpr wchar_t kPageClass[] = L"Zettrim.TabPage";
@@ -96,6 +100,8 @@ TForm::~TForm() {
 bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
   instance_ = instance;
   keep_clear_of_ = options.keep_clear_of;
+  caption_text_ = options.caption_text;
+  charset_follows_language_ = options.charset_follows_language;
   style_ = options.style;
   ex_style_ = options.ex_style;
   design_client_ = {options.client_width, options.client_height};
@@ -109,13 +115,14 @@ bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
     font.points = options.font_points;
     font.weight = weight;
     font.face = options.font_face;
-    font.charset = options.font_charset;
+    font.charset = options.charset_follows_language ? LanguageCharset() : options.font_charset;
     fonts_.push_back({font, UniqueFont()});
   }
+  const std::wstring caption = caption_text_ != TextId::Count ? Widen(Text(caption_text_)) : options.caption;
 
   RECT r = {0, 0, options.client_width, options.client_height};
   AdjustWindowRectEx(&r, options.style, FALSE, options.ex_style);
-  hwnd_ = CreateWindowExW(options.ex_style, options.class_name, options.caption.c_str(), options.style, 0, 0,
+  hwnd_ = CreateWindowExW(options.ex_style, options.class_name, caption.c_str(), options.style, 0, 0,
                           r.right - r.left, r.bottom - r.top, options.owner, nullptr, instance, this);
   if (!hwnd_) return false;
   // Laid out for the monitor it was made on, the one it is centred on.
@@ -403,6 +410,43 @@ HWND TForm::AddButton(const std::wstring& text, int x, int y, int w, int h, int 
 
 HWND TForm::AddGroupBox(const std::wstring& text, int x, int y, int w, int h, HWND parent) {
   return AddControl(WC_BUTTONW, text, BS_GROUPBOX, x, y, w, h, -1, parent);
+}
+
+HWND TForm::Texted(HWND control, TextId text) {
+  if (control) texted_.push_back({control, text});
+  return control;
+}
+
+HWND TForm::AddLabel(TextId text, int x, int y, int w, int h, HWND parent, int id, DWORD align) {
+  const std::string caption = Text(text);
+  const DWORD prefix = AccessKeyOf(caption) ? 0 : SS_NOPREFIX;
+  return Texted(AddControl(WC_STATICW, Widen(caption), align | prefix, x, y, w, h, id, parent), text);
+}
+
+HWND TForm::AddCheckBox(TextId text, int x, int y, int w, int h, int id, HWND parent) {
+  return Texted(AddCheckBox(Widen(Text(text)), x, y, w, h, id, parent), text);
+}
+
+HWND TForm::AddButton(TextId text, int x, int y, int w, int h, int id, HWND parent) {
+  return Texted(AddButton(Widen(Text(text)), x, y, w, h, id, parent), text);
+}
+
+HWND TForm::AddGroupBox(TextId text, int x, int y, int w, int h, HWND parent) {
+  return Texted(AddGroupBox(Widen(Text(text)), x, y, w, h, parent), text);
+}
+
+void TForm::Retext() {
+  if (!hwnd_) return;
+  if (caption_text_ != TextId::Count) SetControlText(hwnd_, Widen(Text(caption_text_)));
+  for (const TextedChild& c : texted_) {
+    if (IsWindow(c.child)) SetControlText(c.child, Widen(Text(c.text)));
+  }
+  if (charset_follows_language_ && !fonts_.empty() && fonts_[0].design.charset != LanguageCharset()) {
+    for (FormFont& f : fonts_) f.design.charset = LanguageCharset();
+    // The same places at the same dpi, with the new fonts.
+    Relayout(dpi_, nullptr);
+  }
+  FormRetext();
 }
 
 HWND TForm::AddSeparator(int x, int y, int w, HWND parent) {

@@ -34,6 +34,7 @@
 #include "util/control_text_win.h"
 #include "util/handles_win.h"
 #include "util/seam.h"
+#include "util/texts.h"
 
 namespace zt {
 
@@ -85,7 +86,16 @@ struct FormOptions {
   int font_points = 8;
   const wchar_t* font_face = L"MS Sans Serif";
   BYTE font_charset = DEFAULT_CHARSET;
+  // The caption's text, when it follows the language (instead of caption).
+  TextId caption_text = TextId::Count;
+  // Fonts whose character set follows the language (LanguageCharset): for
+  // Chinese the system then finds Chinese glyphs the face lacks, for
+  // English the face's own Latin glyphs are drawn.
+  bool charset_follows_language = false;
 };
+
+// GB2312_CHARSET for Chinese, DEFAULT_CHARSET for English.
+BYTE LanguageCharset();
 
 // Options for a window that takes its turn among the other programs'
 // windows, as the statistics, settings and CPU information windows do: in
@@ -116,6 +126,11 @@ class TForm {
   // The dpi the window is laid out for, and a design value at it.
   int dpi() const { return dpi_; }
   int Scale(int design) const;
+  // The language changed: the caption and every control made with a named
+  // text read their texts again, fonts that follow the language are made
+  // again, then FormRetext.  Places, sizes, contents, the page shown and the
+  // focus stay as they are.
+  void Retext();
 
  protected:
   TForm() = default;
@@ -132,6 +147,9 @@ class TForm {
   // Before the window becomes visible / after it has been hidden.
   virtual void FormShow() {}
   virtual void FormHide() {}
+  // What Retext cannot do alone: texts made from parts, lists, tabs, names
+  // for screen readers.
+  virtual void FormRetext() {}
   // Keys (going down and coming up, and their characters) before the
   // focused control sees them; true when taken.  By default Esc closes the
   // window (unless it closes an open drop-down list).
@@ -150,6 +168,14 @@ class TForm {
   HWND AddCheckBox(const std::wstring& text, int x, int y, int w, int h, int id, HWND parent = nullptr);
   HWND AddButton(const std::wstring& text, int x, int y, int w, int h, int id, HWND parent = nullptr);
   HWND AddGroupBox(const std::wstring& text, int x, int y, int w, int h, HWND parent = nullptr);
+  // The same with a named text, which Retext sets again; a label whose text
+  // carries an access key shows it.
+  HWND AddLabel(TextId text, int x, int y, int w, int h, HWND parent = nullptr, int id = -1, DWORD align = SS_LEFT);
+  HWND AddCheckBox(TextId text, int x, int y, int w, int h, int id, HWND parent = nullptr);
+  HWND AddButton(TextId text, int x, int y, int w, int h, int id, HWND parent = nullptr);
+  HWND AddGroupBox(TextId text, int x, int y, int w, int h, HWND parent = nullptr);
+  // A control made otherwise whose text Retext sets from `text`.
+  HWND Texted(HWND control, TextId text);
   // A horizontal separator line.
   HWND AddSeparator(int x, int y, int w, HWND parent = nullptr);
   // A page of a tab control: a container laid over the tab's display area
@@ -211,6 +237,13 @@ class TForm {
     HWND tab;
     HWND page;
   };
+  struct TextedChild {
+    HWND child;
+    TextId text;
+  };
+  std::vector<TextedChild> texted_;
+  TextId caption_text_ = TextId::Count;
+  bool charset_follows_language_ = false;
   std::vector<DesignedChild> designed_;
   std::vector<FormFont> fonts_;
   std::vector<TabPage> tab_pages_;

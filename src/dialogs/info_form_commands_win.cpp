@@ -20,10 +20,6 @@
 namespace zt {
 namespace {
 
-// Names of the controls that show no text of their own.
-constexpr wchar_t kTreeName[] = L"导航";
-constexpr wchar_t kSplitterName[] = L"分隔条";
-
 // The rows selected, or all when none is, every column in order.
 std::vector<std::vector<std::string>> RowsToCopy(HWND list) {
   std::vector<std::vector<std::string>> rows;
@@ -47,19 +43,8 @@ LPARAM NodeParam(HWND tree, HTREEITEM node) {
   return item.lParam;
 }
 
-std::wstring NodeCaption(HWND tree, HTREEITEM node) {
-  wchar_t buffer[512] = {};
-  TVITEMW item = {};
-  item.mask = TVIF_TEXT;
-  item.hItem = node;
-  item.pszText = buffer;
-  item.cchTextMax = 512;
-  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  return buffer;
-}
-
-void AddMenuItem(HMENU menu, int id, const char* caption, bool enabled) {
-  AppendMenuW(menu, MF_STRING | (enabled ? 0u : MF_GRAYED), static_cast<UINT_PTR>(id), Widen(caption).c_str());
+void AddMenuItem(HMENU menu, int id, TextId caption, bool enabled) {
+  AppendMenuW(menu, MF_STRING | (enabled ? 0u : MF_GRAYED), static_cast<UINT_PTR>(id), Widen(Text(caption)).c_str());
 }
 
 // Where a menu asked for by `where` (WM_CONTEXTMENU) opens: at the pointer,
@@ -77,23 +62,23 @@ POINT MenuPoint(HWND control, LPARAM where, const RECT* item) {
 
 void TForm_Info::SetUpAccessibility() {
   // The pages are read as panes named after their tabs.
-  SetWindowTextW(TS_Features, Widen(kInfoTabFeatures).c_str());
-  SetWindowTextW(TS_Explorer, Widen(kInfoTabExplorer).c_str());
+  SetControlText(TS_Features, Widen(Text(TextId::InfoTabFeatures)));
+  SetControlText(TS_Explorer, Widen(Text(TextId::InfoTabExplorer)));
   AccessibleOverride tabs;
   tabs.name = [this] { return TabCaption(PageControl, TabCtrl_GetCurSel(PageControl)); };
   SetAccessibleOverride(PageControl, std::move(tabs));
   // A drop-down list would read as the item it shows; it reads as its label.
-  SetAccessibleName(cbActiveSet, Widen(kInfoFeatureSetLabel));
+  SetAccessibleName(cbActiveSet, Widen(Text(TextId::InfoFeatureSet)));
   AccessibleOverride features;
   features.name = [this] { return ControlText(Label_AvailableFeatures); };
   SetAccessibleOverride(lvStandard, std::move(features));
-  SetAccessibleName(tvNavigation, kTreeName);
-  SetAccessibleName(Splitter1, kSplitterName);
+  SetAccessibleName(tvNavigation, Widen(Text(TextId::InfoTree)));
+  SetAccessibleName(Splitter1, Widen(Text(TextId::InfoSplitter)));
   // The property list is named after the page it shows.
   AccessibleOverride information;
   information.name = [this] {
     HTREEITEM selected = TreeView_GetSelection(tvNavigation);
-    return selected ? NodeCaption(tvNavigation, selected) : Widen(kInfoPropertyColumn);
+    return selected ? TreeItemText(tvNavigation, selected) : Widen(Text(TextId::InfoColumnProperty));
   };
   SetAccessibleOverride(lvInformation, std::move(information));
 }
@@ -160,8 +145,8 @@ void TForm_Info::FormContextMenu(HWND control, LPARAM where) {
   if (control == lvStandard || control == lvInformation) {
     list = control;
     const bool rows = ListView_GetItemCount(list) > 0;
-    AddMenuItem(menu.get(), kIdInfoCopyRows, kInfoMenuCopy, rows);
-    AddMenuItem(menu.get(), kIdInfoSelectAll, kInfoMenuSelectAll, rows);
+    AddMenuItem(menu.get(), kIdInfoCopyRows, TextId::InfoMenuCopy, rows);
+    AddMenuItem(menu.get(), kIdInfoSelectAll, TextId::InfoMenuSelectAll, rows);
     RECT item;
     const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
     const bool has_item = focused >= 0 && ListView_GetItemRect(list, focused, &item, LVIR_LABEL);
@@ -178,9 +163,9 @@ void TForm_Info::FormContextMenu(HWND control, LPARAM where) {
     }
     if (node) code = static_cast<int>(NodeParam(tvNavigation, node));
     // A grouping node has no page in the report.
-    AddMenuItem(menu.get(), kIdInfoCopyPage, kInfoMenuCopyPage, node && code != cpuid::kNodePlaceholder);
-    AddMenuItem(menu.get(), kIdInfoCopyReport, kInfoMenuCopyReport, true);
-    AddMenuItem(menu.get(), kIdInfoSaveReport, kInfoMenuSaveReport, true);
+    AddMenuItem(menu.get(), kIdInfoCopyPage, TextId::InfoMenuCopyPage, node && code != cpuid::kNodePlaceholder);
+    AddMenuItem(menu.get(), kIdInfoCopyReport, TextId::InfoMenuCopyReport, true);
+    AddMenuItem(menu.get(), kIdInfoSaveReport, TextId::InfoMenuSaveReport, true);
     RECT item;
     const bool has_item = node && TreeView_GetItemRect(tvNavigation, node, &item, TRUE);
     at = MenuPoint(tvNavigation, where, has_item ? &item : nullptr);
@@ -250,7 +235,7 @@ void TForm_Info::TextFinished(const TextReading& reading) {
     if (!reading.failed && !reading.text.empty()) CopyTextToClipboard(hwnd(), Widen(reading.text));
     return;
   }
-  std::string reason = "处理器信息无法读取";
+  std::string reason = Text(TextId::InfoReadFailed);
   if (!reading.failed && WriteFileAtomically(Narrow(use.path), reading.text, &reason)) return;
   ShowMessageBox(hwnd(), BoxKind::Error, SaveReportErrorText(Narrow(use.path), reason), BoxButtons::Ok);
 }
@@ -286,7 +271,7 @@ LRESULT TForm_Info::lvStandardCustomDraw(NMLVCUSTOMDRAW& draw) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      // The first column shows the picture alone; its text ("是", "否") is
+      // The first column shows the picture alone; its text (Yes, No) is
       // there for screen readers and copies.
       if (draw.iSubItem != 0) return CDRF_DODEFAULT;
       const int row = static_cast<int>(draw.nmcd.dwItemSpec);

@@ -68,6 +68,19 @@ int TextWidth(HWND control, const std::wstring& text) {
   return size.cx;
 }
 
+std::string ColumnCaption(TextId text) { return text == TextId::Count ? std::string() : Text(text); }
+
+constexpr TextId kTabCaptions[] = {TextId::InfoTabFeatures, TextId::InfoTabExplorer};
+
+// A column's caption, in place.
+void SetColumnCaption(HWND list, int index, const std::string& caption) {
+  std::wstring text = Widen(caption);
+  LVCOLUMNW column = {};
+  column.mask = LVCF_TEXT;
+  column.pszText = text.data();
+  SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
 void AddColumn(HWND list, int index, const std::string& caption, int width) {
   std::wstring text = Widen(caption);
   LVCOLUMNW column = {};
@@ -165,7 +178,7 @@ TForm_Info::~TForm_Info() {
 bool TForm_Info::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
   options.class_name = kInfoWindowClass;
-  options.caption = Widen(kInfoCaption);
+  options.caption_text = TextId::InfoCaption;
   options.client_width = kClientWidth;
   options.client_height = kClientHeight;
   options.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
@@ -185,8 +198,8 @@ void TForm_Info::FormCreate() {
   // Everything is placed by LayoutInfo, from the client area's size.
   PageControl = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, kMargin, kMargin,
                            kClientWidth - 2 * kMargin, kClientHeight - kMargin - kBelowPages, kIdInfoPageControl);
-  for (const char* caption : {kInfoTabFeatures, kInfoTabExplorer}) {
-    std::wstring text = Widen(caption);
+  for (TextId caption : kTabCaptions) {
+    std::wstring text = Widen(Text(caption));
     TCITEMW tab = {};
     tab.mask = TCIF_TEXT;
     tab.pszText = text.data();
@@ -197,9 +210,9 @@ void TForm_Info::FormCreate() {
   CreateFeaturesPage();
   CreateExplorerPage();
 
-  Label_PoweredBy = AddLabel(Widen(kInfoPoweredBy), 0, 0, 0, 0);
+  Label_PoweredBy = AddLabel(TextId::InfoPoweredBy, 0, 0, 0, 0);
   Label_Version = AddLabel(Widen(InfoVersionText()), 0, 0, 0, 0, nullptr, kIdInfoVersion);
-  Button_Close = AddButton(Widen(kInfoClose), 0, 0, 0, 0, kIdInfoClose);
+  Button_Close = AddButton(TextId::InfoClose, 0, 0, 0, 0, kIdInfoClose);
 
   BuildTree();
   reader_ = std::make_unique<TInfoReader>([hwnd = hwnd()] { PostMessageW(hwnd, kMsgReadingFinished, 0, 0); });
@@ -211,21 +224,69 @@ void TForm_Info::FormCreate() {
   SetUpAccessibility();
 }
 
+void TForm_Info::FormRetext() {
+  for (int i = 0; i < 2; ++i) SetTabCaption(PageControl, i, Widen(Text(kTabCaptions[i])));
+  SetControlText(Label_Version, Widen(InfoVersionText()));
+  const LRESULT set = SendMessageW(cbActiveSet, CB_GETCURSEL, 0, 0);
+  for (size_t i = 0; i < kInfoFeatureSetItems.size(); ++i) {
+    const auto at = static_cast<WPARAM>(i);
+    SendMessageW(cbActiveSet, CB_DELETESTRING, at, 0);
+    SendMessageW(cbActiveSet, CB_INSERTSTRING, at, reinterpret_cast<LPARAM>(Widen(Text(kInfoFeatureSetItems[i])).c_str()));
+  }
+  SendMessageW(cbActiveSet, CB_SETCURSEL, static_cast<WPARAM>(set), 0);
+  for (size_t i = 0; i < kInfoFeatureColumns.size(); ++i)
+    SetColumnCaption(lvStandard, static_cast<int>(i), ColumnCaption(kInfoFeatureColumns[i]));
+  SetColumnCaption(lvInformation, 0, Text(TextId::InfoColumnProperty));
+  SetColumnCaption(lvInformation, 1, Text(TextId::InfoColumnValue));
+  // The pictures' words follow the picture each row shows.
+  for (int row = 0; row < ListView_GetItemCount(lvStandard); ++row) {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    SendMessageW(lvStandard, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    SetCell(lvStandard, row, 0, Widen(Text(item.iImage == 1 ? TextId::InfoAvailable : TextId::InfoUnavailable)));
+  }
+  // The few words of the tree and the pages that are not the library's own
+  // are put into the new language where they stand: reading the pages again
+  // would measure the clock anew and lose the place in the tree.
+  const std::initializer_list<TextId> page_words = {
+      TextId::PageExtended,      TextId::PageFeatureSets,   TextId::PageFeatureFamilyGeneric, TextId::PageUnknown,
+      TextId::PageCacheStandard, TextId::PageCacheExtended, TextId::PageCacheCombined};
+  std::vector<HTREEITEM> nodes = {TreeView_GetRoot(tvNavigation)};
+  while (!nodes.empty()) {
+    HTREEITEM node = nodes.back();
+    nodes.pop_back();
+    if (!node) continue;
+    if (const char* now = Retexted(Narrow(TreeItemText(tvNavigation, node)), page_words))
+      SetTreeItemText(tvNavigation, node, Widen(now));
+    nodes.push_back(TreeView_GetNextSibling(tvNavigation, node));
+    nodes.push_back(TreeView_GetChild(tvNavigation, node));
+  }
+  for (int row = 0; row < ListView_GetItemCount(lvInformation); ++row) {
+    if (const char* now = Retexted(Narrow(ListCellText(lvInformation, row, 1)), page_words))
+      SetCell(lvInformation, row, 1, Widen(now));
+  }
+  SetUpAccessibility();
+  LayoutInfo();
+}
+
 void TForm_Info::CreateFeaturesPage() {
-  Label_FeatureSet = AddLabel(Widen(kInfoFeatureSetLabel), 0, 0, 0, 0, TS_Features);
+  Label_FeatureSet = AddLabel(TextId::InfoFeatureSet, 0, 0, 0, 0, TS_Features);
   cbActiveSet = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kSheetBorder + kActiveSetX,
                            kSheetBorder + kActiveSetY, kActiveSetWidth, kActiveSetDropHeight, kIdInfoActiveSet,
                            TS_Features);
-  for (const char* item : kInfoFeatureSetItems) {
-    SendMessageW(cbActiveSet, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  for (TextId item : kInfoFeatureSetItems) {
+    SendMessageW(cbActiveSet, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(Text(item)).c_str()));
   }
   SendMessageW(cbActiveSet, CB_SETCURSEL, 0, 0);
-  Label_AvailableFeatures = AddLabel(Widen(kInfoAvailableFeatures), 0, 0, 0, 0, TS_Features, kIdInfoAvailableFeatures);
+  Label_AvailableFeatures = AddLabel(Widen(Text(TextId::InfoAvailableFeatures)), 0, 0, 0, 0, TS_Features,
+                                     kIdInfoAvailableFeatures);
   lvStandard = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | LVS_SHAREIMAGELISTS | WS_TABSTOP, 0, 0, 0, 0,
                           kIdInfoStandard, TS_Features, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(lvStandard, LVS_EX_FULLROWSELECT);
   for (size_t i = 0; i < kInfoFeatureColumns.size(); ++i) {
-    AddColumn(lvStandard, static_cast<int>(i), kInfoFeatureColumns[i], Scale(kInfoFeatureColumnWidths[i]));
+    AddColumn(lvStandard, static_cast<int>(i), ColumnCaption(kInfoFeatureColumns[i]),
+              Scale(kInfoFeatureColumnWidths[i]));
   }
 }
 
@@ -237,8 +298,8 @@ void TForm_Info::CreateExplorerPage() {
   Splitter1 = CreateSplitter(instance(), TS_Explorer, kIdInfoSplitter, 0, 0, 0, 0, Scale(kMinPane));
   lvInformation = AddControl(WC_LISTVIEWW, L"", LVS_REPORT | WS_TABSTOP, 0, 0, 0, 0,
                              kIdInfoInformation, TS_Explorer, WS_EX_CLIENTEDGE);
-  AddColumn(lvInformation, 0, kInfoPropertyColumn, Scale(kPropertyColumnWidth));
-  AddColumn(lvInformation, 1, kInfoValueColumn, Scale(100));
+  AddColumn(lvInformation, 0, Text(TextId::InfoColumnProperty), Scale(kPropertyColumnWidth));
+  AddColumn(lvInformation, 1, Text(TextId::InfoColumnValue), Scale(100));
 }
 
 void TForm_Info::FormLayout(int previous_dpi) {
@@ -420,7 +481,7 @@ void TForm_Info::ShowFeatures(const FeatureReading& features) {
   SetControlText(Label_AvailableFeatures, Widen(features.table.label));
   for (const cpuid::FeatureTableRow& row : features.table.rows) {
     // The picture alone shows; the text is what screen readers and copies read.
-    const int at = AddRow(lvStandard, Widen(row.available ? kInfoAvailableText : kInfoUnavailableText),
+    const int at = AddRow(lvStandard, Widen(Text(row.available ? TextId::InfoAvailable : TextId::InfoUnavailable)),
                           row.available ? 1 : 0);
     SetCell(lvStandard, at, 1, std::to_wstring(row.bit));
     SetCell(lvStandard, at, 2, Widen(row.short_name));

@@ -1,7 +1,7 @@
 // TForm_Info, the CPU information window: on its first tab the feature table
 // of a feature set of the first processor, on its second a navigation tree
 // of the processors and their information groups beside a property list.
-// Made the first time the "CPU信息" command runs and kept; closing hides it.
+// Made the first time the CPU information command runs and kept; closing hides it.
 // A thin view: what it shows comes from the model (info_model.h) and the
 // page module of the identification library that `zettrim-cpuinfo` prints.
 //
@@ -77,6 +77,7 @@ class TForm_Info : public TForm {
  protected:
   void FormCreate() override;
   void FormLayout(int previous_dpi) override;
+  void FormRetext() override;
   bool FormKeyPreview(const MSG& msg) override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
 

@@ -40,7 +40,7 @@ std::string InfoFormFont(const std::vector<std::string>& font_names) {
   return "Arial";
 }
 
-std::string InfoVersionText() { return std::string("版本：") + " " + cpuid::CpuRoot().Version()->AsVersion(); }
+std::string InfoVersionText() { return Format(TextId::InfoVersion, {cpuid::CpuRoot().Version()->AsVersion()}); }
 
 std::optional<cpuid::TCpuFeatureKind> FeatureKindOfItem(int item) {
   if (item < 0 || item >= static_cast<int>(kInfoFeatureSetItems.size())) return std::nullopt;

@@ -19,30 +19,25 @@
 #include <vector>
 
 #include "cpuid/info_pages.h"
+#include "util/texts.h"
 
 namespace zt {
 
-// Texts of the window (UTF-8).
-inline constexpr char kInfoCaption[] = "CPU信息";
-inline constexpr char kInfoTabFeatures[] = "功能集";
-inline constexpr char kInfoTabExplorer[] = "处理器管理器";
-inline constexpr char kInfoFeatureSetLabel[] = "功能设置：";
-inline constexpr char kInfoAvailableFeatures[] = "可用功能：";
-inline constexpr std::array<const char*, 4> kInfoFeatureSetItems = {
-    "标准功能", "标准功能扩展", "扩展功能", "先进的电源管理功能"};
-// The feature list's columns: the first, untitled, holds only the picture.
-inline constexpr std::array<const char*, 4> kInfoFeatureColumns = {"", "指标", "助记符", "说明"};
+// The feature-set drop-down's items, in the order of the kinds.
+inline constexpr std::array<TextId, 4> kInfoFeatureSetItems = {
+    TextId::InfoFeaturesStandard, TextId::InfoFeaturesStandardEx, TextId::InfoFeaturesExtended,
+    TextId::InfoFeaturesPower};
+// The feature list's columns: the first, untitled (TextId::Count), holds only
+// the picture.
+inline constexpr std::array<TextId, 4> kInfoFeatureColumns = {TextId::Count, TextId::InfoColumnIndex,
+                                                              TextId::InfoColumnMnemonic, TextId::InfoColumnDescription};
 inline constexpr std::array<int, 4> kInfoFeatureColumnWidths = {25, 60, 90, 290};
-inline constexpr char kInfoPropertyColumn[] = "属性";
-inline constexpr char kInfoValueColumn[] = "值";
-inline constexpr char kInfoPoweredBy[] = "由\"Brellow Quindle 处理器检测工具包\"提供动力";
-inline constexpr char kInfoClose[] = "关闭";
 
 // "Tahoma" when the font list holds it (in any case of letters), otherwise
 // "Arial".
 std::string InfoFormFont(const std::vector<std::string>& font_names);
 
-// "版本： " and the library's version (4.3.01).
+// "Version: " and the library's version (4.3.01), in the current language.
 std::string InfoVersionText();
 
 // The feature-set kind of a drop-down item (kind = item + 1); nothing for a

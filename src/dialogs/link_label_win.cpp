@@ -8,14 +8,13 @@
 
 #include "util/accessible_win.h"
 #include "util/control_text_win.h"
+#include "util/texts.h"
+#include "util/unicode_win.h"
 
 namespace zt {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x4C4B;
-// The name of a link's default action, as a screen reader offers it.
-constexpr wchar_t kOpenLinkAction[] = L"跳转";
-
 void OpenLink(HWND link) {
   SendMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
                reinterpret_cast<LPARAM>(link));
@@ -74,7 +73,8 @@ bool MakeKeyboardLink(HWND label) {
   AccessibleOverride link;
   link.role = ROLE_SYSTEM_LINK;
   link.default_action = [label] { OpenLink(label); };
-  link.default_action_name = kOpenLinkAction;
+  // The name of the default action, as a screen reader offers it.
+  link.default_action_name = Widen(Text(TextId::AboutLinkAction));
   return SetAccessibleOverride(label, std::move(link));
 }
 

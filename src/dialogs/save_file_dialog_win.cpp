@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "util/texts.h"
+#include "util/unicode_win.h"
+
 namespace zt {
 namespace {
 
@@ -15,11 +18,14 @@ class SystemSaveFileDialog : public ISaveFileDialog {
     std::vector<wchar_t> path(32768, L'\0');
     proposed.copy(path.data(), std::min(proposed.size(), path.size() - 1));
     // Pairs of description and pattern, the list ending in an empty pair.
-    static const wchar_t kFilter[] = L"文本文件 (*.txt)\0*.txt\0所有文件 (*.*)\0*.*\0";
+    std::wstring filter = Widen(Text(TextId::InfoSaveTextFiles));
+    filter.append(L"\0*.txt\0", 7);
+    filter += Widen(Text(TextId::InfoSaveAllFiles));
+    filter.append(L"\0*.*\0\0", 6);
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());

@@ -41,22 +41,9 @@ HWND GroupAround(HWND control) {
 void TForm_Settings::SetUpAccessKeysAndNames() {
   for (int tab = 0; tab < static_cast<int>(pages_.size()); ++tab) {
     HWND page = pages_[static_cast<size_t>(tab)];
-    // The page reads as a pane named after its tab.
-    SetWindowTextW(page, TabCaption(tabs_, tab).c_str());
-    // The labels and groups get their keys by their captions (the check
-    // boxes carry theirs in their captions already).  A label shows the
-    // key's letter underlined only without SS_NOPREFIX.
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      const std::string caption = Narrow(ControlText(child));
-      for (const SettingsLabelKey& key : kSettingsLabelKeys) {
-        if (static_cast<int>(key.tab) != tab || caption != key.caption) continue;
-        if (IsClass(child, WC_STATICW)) {
-          const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
-          SetWindowLongPtrW(child, GWL_STYLE, style & ~static_cast<LONG_PTR>(SS_NOPREFIX));
-        }
-        SetWindowTextW(child, Widen(WithAccessKey(caption, key.key)).c_str());
-      }
-    }
+    // The page reads as a pane named after its tab.  (The labels, groups
+    // and boxes carry their access keys in their texts.)
+    SetControlText(page, TabCaption(tabs_, tab));
   }
 
   AccessibleOverride tabs;
@@ -81,12 +68,13 @@ void TForm_Settings::SetUpAccessKeysAndNames() {
       SetAccessibleOverride(value, std::move(figure));
     }
   }
-  // The hot-key field and the arrows beside the size fields read as the
-  // label on their row.
-  for (HWND field : {Control(kIdHotkeyField), Control(kIdSizeFirst), Control(kIdSizeFirst + 1)}) {
+  // The hot-key field, the language box and the arrows beside the size
+  // fields read as the label on their row.
+  for (HWND field :
+       {Control(kIdHotkeyField), Control(kIdLanguage), Control(kIdSizeFirst), Control(kIdSizeFirst + 1)}) {
     HWND label = field ? LabelLeftOf(field) : nullptr;
     if (!label) continue;
-    if (field == Control(kIdHotkeyField)) {
+    if (field == Control(kIdHotkeyField) || field == Control(kIdLanguage)) {
       SetAccessibleName(field, PlainText(label));
     } else {
       const int i = GetDlgCtrlID(field) - kIdSizeFirst;

@@ -14,8 +14,8 @@ constexpr int kClientHeight = 420;
 constexpr int kTabWidth = 75;
 constexpr int kTabHeight = 20;
 
-const wchar_t* const kTabCaptions[4] = {L"一般", L"显示", L"颜色", L"扩展"};
-const wchar_t* const kHint = L"任何改变都会有一个实时的效果！";
+constexpr TextId kTabCaptions[4] = {TextId::SettingsTabGeneral, TextId::SettingsTabDisplay,
+                                    TextId::SettingsTabColors, TextId::SettingsTabExtended};
 
 constexpr int kCheckHeight = 17;
 constexpr int kCheckStep = 20;
@@ -32,9 +32,9 @@ int Index(SettingsCheck c) { return static_cast<int>(c); }
 bool TForm_Settings::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
   MakeOrdinaryWindow(options, main_window);
-  options.font_charset = GB2312_CHARSET;
+  options.charset_follows_language = true;
   options.class_name = kSettingsWindowClass;
-  options.caption = L"设置";
+  options.caption_text = TextId::SettingsCaption;
   options.client_width = kClientWidth;
   options.client_height = kClientHeight;
   return TForm::Create(instance, options);
@@ -54,9 +54,10 @@ void TForm_Settings::FormCreate() {
                      kClientWidth - 16, kClientHeight - 44, kIdSettingsTabs);
   SendMessageW(tabs_, TCM_SETITEMSIZE, 0, MAKELPARAM(Scale(kTabWidth), Scale(kTabHeight)));
   for (int i = 0; i < 4; ++i) {
+    std::wstring caption = Widen(Text(kTabCaptions[i]));
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+    item.pszText = caption.data();
     SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   for (int i = 0; i < 4; ++i) pages_[static_cast<size_t>(i)] = AddTabPage(tabs_);
@@ -68,9 +69,9 @@ void TForm_Settings::FormCreate() {
   // The line at the foot, centred and underlined.
   FontDesign underlined;
   underlined.underline = true;
-  underlined.charset = GB2312_CHARSET;
+  underlined.charset = LanguageCharset();
   const int hint_font = AddFont(underlined);
-  HWND hint = AddLabel(kHint, 0, kClientHeight - 28, kClientWidth, 16, nullptr, kIdSettingsHint, SS_CENTER);
+  HWND hint = AddLabel(TextId::SettingsHint, 0, kClientHeight - 28, kClientWidth, 16, nullptr, kIdSettingsHint, SS_CENTER);
   SendMessageW(hint, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(hint_font)), FALSE);
 
   // The first tab is the one shown.
@@ -80,7 +81,7 @@ void TForm_Settings::FormCreate() {
 
 HWND TForm_Settings::AddCheck(SettingsCheck check, HWND page, int x, int& y) {
   const SettingsCheckRow& row = CheckRow(check);
-  HWND box = AddCheckBox(Widen(row.caption), x, y, 270 - (x - 12), kCheckHeight, kIdCheckFirst + Index(check), page);
+  HWND box = AddCheckBox(row.text, x, y, 270 - (x - 12), kCheckHeight, kIdCheckFirst + Index(check), page);
   y += kCheckStep;
   if (row.separator_after) {
     AddSeparator(12, y + 3, 270, page);
@@ -102,21 +103,29 @@ int TForm_Settings::AddTabChecks(SettingsTab tab, HWND page) {
 
 void TForm_Settings::CreateGeneralPage(HWND page) {
   const int y = AddTabChecks(SettingsTab::General, page);
-  AddGroupBox(L"应用模式：", 8, y, 278, 84, page);
+  AddGroupBox(TextId::SettingsAppMode, 8, y, 278, 84, page);
   int inner = y + 22;
   AddCheck(SettingsCheck::CheckBox_TrayMode, page, 22, inner);
-  AddLabel(L"快速切换热键：", 22, inner + 10, 90, 16, page);
+  AddLabel(TextId::SettingsHotkey, 22, inner + 10, 90, 16, page);
   AddControl(HOTKEY_CLASSW, L"", WS_TABSTOP | WS_BORDER, 112, inner + 6, 160, 21, kIdHotkeyField, page);
+  // Below the group, lined up with the hot-key field.
+  const int language = y + 84 + 12;
+  AddLabel(TextId::SettingsLanguage, 12, language + 4, 98, 16, page);
+  HWND combo = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 112, language, 160, 120,
+                          kIdLanguage, page);
+  for (int i = 0; i < kLanguageItemCount; ++i) {
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(Text(LanguageItemText(i))).c_str()));
+  }
 }
 
 void TForm_Settings::CreateDisplayPage(HWND page) {
   const int y = AddTabChecks(SettingsTab::Display, page);
-  AddGroupBox(L"主窗口大小：", 8, y, 278, 84, page);
-  AddSizeField(SettingsSize::SpinEdit_MainWindowWidth, L"宽度：", page, y + 22);
-  AddSizeField(SettingsSize::SpinEdit_MainWindowHeight, L"高度：", page, y + 50);
+  AddGroupBox(TextId::SettingsWindowSize, 8, y, 278, 84, page);
+  AddSizeField(SettingsSize::SpinEdit_MainWindowWidth, TextId::SettingsWidth, page, y + 22);
+  AddSizeField(SettingsSize::SpinEdit_MainWindowHeight, TextId::SettingsHeight, page, y + 50);
 }
 
-void TForm_Settings::AddSizeField(SettingsSize field, const wchar_t* label, HWND page, int y) {
+void TForm_Settings::AddSizeField(SettingsSize field, TextId label, HWND page, int y) {
   const int i = static_cast<int>(field);
   const SizeRange range = SizeRangeOf(field);
   AddLabel(label, 22, y + 3, 60, 16, page);
@@ -133,20 +142,20 @@ void TForm_Settings::AddSizeField(SettingsSize field, const wchar_t* label, HWND
 
 void TForm_Settings::CreateColorsPage(HWND page) {
   struct Row {
-    const wchar_t* label;
+    TextId label;  // Count: none (the box belongs to the group above)
     SettingsColor color;
   };
-  const Row rows[] = {{L"背景颜色：", SettingsColor::ColorBox_BackgroundColor},
-                      {L"CPU曲线图颜色：", SettingsColor::ColorBox_GraphCPUColor1},
-                      {nullptr, SettingsColor::ColorBox_GraphCPUColor2},
-                      {nullptr, SettingsColor::ColorBox_GraphCPUColor3},
-                      {nullptr, SettingsColor::ColorBox_GraphCPUColor4},
-                      {L"图形内存颜色：", SettingsColor::ColorBox_GraphMemoryColor},
-                      {L"条形图颜色：", SettingsColor::ColorBox_BarColor},
-                      {L"文字颜色：", SettingsColor::ColorBox_TextColor}};
+  const Row rows[] = {{TextId::SettingsBackgroundColor, SettingsColor::ColorBox_BackgroundColor},
+                      {TextId::SettingsCpuColor, SettingsColor::ColorBox_GraphCPUColor1},
+                      {TextId::Count, SettingsColor::ColorBox_GraphCPUColor2},
+                      {TextId::Count, SettingsColor::ColorBox_GraphCPUColor3},
+                      {TextId::Count, SettingsColor::ColorBox_GraphCPUColor4},
+                      {TextId::SettingsMemoryColor, SettingsColor::ColorBox_GraphMemoryColor},
+                      {TextId::SettingsBarColor, SettingsColor::ColorBox_BarColor},
+                      {TextId::SettingsTextColor, SettingsColor::ColorBox_TextColor}};
   int y = 10;
   for (const Row& row : rows) {
-    if (row.label) {
+    if (row.label != TextId::Count) {
       if (y > 10) y += 8;  // a little air between the groups of boxes
       AddLabel(row.label, 12, y + 4, 104, 16, page);
     }
@@ -159,8 +168,7 @@ void TForm_Settings::CreateColorsPage(HWND page) {
   }
 }
 
-void TForm_Settings::AddSlider(SettingsSlider slider, const wchar_t* group, const wchar_t* unit, HWND page,
-                               int y) {
+void TForm_Settings::AddSlider(SettingsSlider slider, TextId group, TextId unit, HWND page, int y) {
   const int i = static_cast<int>(slider);
   const SliderRange range = SliderRangeOf(slider);
   AddGroupBox(group, 8, y, 278, 96, page);
@@ -176,9 +184,10 @@ void TForm_Settings::AddSlider(SettingsSlider slider, const wchar_t* group, cons
 }
 
 void TForm_Settings::CreateExtendedPage(HWND page) {
-  AddSlider(SettingsSlider::TrackBar_Rate, L"更新速率：", L"(毫秒)", page, 6);
-  AddSlider(SettingsSlider::TrackBar_GraphLength, L"图长度：", L"(点)", page, 110);
-  AddSlider(SettingsSlider::TrackBar_AlphaBlending, L"alpha混合：", L"(值)", page, 214);
+  AddSlider(SettingsSlider::TrackBar_Rate, TextId::SettingsRate, TextId::SettingsRateUnit, page, 6);
+  AddSlider(SettingsSlider::TrackBar_GraphLength, TextId::SettingsGraphLength, TextId::SettingsGraphLengthUnit, page,
+            110);
+  AddSlider(SettingsSlider::TrackBar_AlphaBlending, TextId::SettingsAlpha, TextId::SettingsAlphaUnit, page, 214);
 }
 
 void TForm_Settings::FormLayout(int previous_dpi) {
@@ -254,6 +263,7 @@ void TForm_Settings::FormShow() {
     check(c);
   }
   SendMessageW(Control(kIdHotkeyField), HKM_SETHOTKEY, v.hotkey, 0);
+  SendMessageW(Control(kIdLanguage), CB_SETCURSEL, static_cast<WPARAM>(LanguageItemOf(LanguageSetting())), 0);
   SendMessageW(Control(kIdSizeSpinFirst), UDM_SETPOS32, 0, v.width);
   SendMessageW(Control(kIdSizeSpinFirst + 1), UDM_SETPOS32, 0, v.height);
   SetControlText(Control(kIdSizeFirst), std::to_wstring(v.width));
@@ -319,6 +329,8 @@ LRESULT TForm_Settings::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
         SpinEditChange(static_cast<SettingsSize>(id - kIdSizeFirst));
       } else if (id == kIdHotkeyField && code == EN_CHANGE) {
         HotKeyChange();
+      } else if (id == kIdLanguage && code == CBN_SELCHANGE) {
+        LanguageChange();
       }
       return 0;
     }
@@ -382,6 +394,26 @@ void TForm_Settings::TrackBarChange(HWND trackbar) {
 void TForm_Settings::SpinEditChange(SettingsSize field) {
   const std::wstring text = ControlText(Control(kIdSizeFirst + static_cast<int>(field)));
   ApplySizeField(field, std::u16string(text.begin(), text.end()), target_);
+}
+
+void TForm_Settings::LanguageChange() {
+  const auto item = static_cast<int>(SendMessageW(Control(kIdLanguage), CB_GETCURSEL, 0, 0));
+  // Every window, this one too, reads its texts again before this returns.
+  ApplyLanguageItem(item, target_);
+}
+
+void TForm_Settings::FormRetext() {
+  for (int i = 0; i < 4; ++i) SetTabCaption(tabs_, i, Widen(Text(kTabCaptions[i])));
+  HWND combo = Control(kIdLanguage);
+  const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  for (int i = 0; i < kLanguageItemCount; ++i) {
+    SendMessageW(combo, CB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    SendMessageW(combo, CB_INSERTSTRING, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(Widen(Text(LanguageItemText(i))).c_str()));
+  }
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  for (TColorBox& box : color_boxes_) box.Retext();
+  SetUpAccessKeysAndNames();
 }
 
 void TForm_Settings::HotKeyChange() {

@@ -1,6 +1,6 @@
 // TForm_Settings: the settings dialog.  Four tabs of the system's own
 // controls; no OK button, every change applies at once (settings_model.h).
-// Created hidden at start-up and shown by the menu's "设置" command.  Every
+// Created hidden at start-up and shown by the menu's settings command.  Every
 // check box, group and field label has an access key; showing the dialog
 // and changing its tab puts the focus on the first control of the page.
 #pragma once
@@ -27,6 +27,7 @@ enum SettingsControlId : int {
   kIdSizeFirst = 1300,        // + SettingsSize: the number field
   kIdSizeSpinFirst = 1310,    // + SettingsSize: its up-down control
   kIdHotkeyField = 1400,
+  kIdLanguage = 1410,
 };
 
 constexpr wchar_t kSettingsWindowClass[] = L"TForm_Settings";
@@ -54,8 +55,9 @@ class TForm_Settings : public TForm {
   void CreateExtendedPage(HWND page);
   HWND AddCheck(SettingsCheck check, HWND page, int x, int& y);
   int AddTabChecks(SettingsTab tab, HWND page);
-  void AddSizeField(SettingsSize field, const wchar_t* label, HWND page, int y);
-  void AddSlider(SettingsSlider slider, const wchar_t* group, const wchar_t* unit, HWND page, int y);
+  void AddSizeField(SettingsSize field, TextId label, HWND page, int y);
+  void AddSlider(SettingsSlider slider, TextId group, TextId unit, HWND page, int y);
+  void FormRetext() override;
 
   // Handlers.
   void PageControlChange();
@@ -65,6 +67,7 @@ class TForm_Settings : public TForm {
   void TrackBarChange(HWND trackbar);
   void SpinEditChange(SettingsSize field);
   void HotKeyChange();
+  void LanguageChange();
   void ShowPage(int index);
   // The keyboard and screen readers (settings_form_access_win.cpp).
   void SetUpAccessKeysAndNames();

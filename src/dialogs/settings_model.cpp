@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include "util/access_key.h"
 #include "util/hotkey.h"
+#include "util/texts.h"
 
 namespace zt {
 namespace {
@@ -15,29 +17,23 @@ constexpr uint32_t kHotkeyFieldModifierFlags = kHotkeyFlagShift | kHotkeyFlagCon
 // Each caption carries its access key (Alt and the letter ticks the box),
 // unique within its tab with the keys of the tab's labels and groups.
 constexpr SettingsCheckRow kCheckRows[kSettingsCheckCount] = {
-    {SettingsCheck::CheckBox_AutoRun, "CheckBox_AutoRun", SettingsTab::General, "在启动时自动运行(&R)", false},
-    {SettingsCheck::CheckBox_AlwaysOnTop, "CheckBox_AlwaysOnTop", SettingsTab::General, "总在最前（需要重新启动）(&A)", true},
-    {SettingsCheck::CheckBox_DisplayMemory, "CheckBox_DisplayMemory", SettingsTab::General, "显示内存使用情况(&M)", false},
-    {SettingsCheck::CheckBox_ShowFreeMemory, "CheckBox_ShowFreeMemory", SettingsTab::General, "显示可用内存，而不是使用(&F)",
-     false},
-    {SettingsCheck::CheckBox_UsePhysicalMemory, "CheckBox_UsePhysicalMemory", SettingsTab::General,
-     "显示物理内存，而不是虚拟的(&P)", false},
-    {SettingsCheck::CheckBox_MemoryAsPercentage, "CheckBox_MemoryAsPercentage", SettingsTab::General,
-     "显示内存使用百分比(&C)", true},
-    {SettingsCheck::CheckBox_UpdateSpeed, "CheckBox_UpdateSpeed", SettingsTab::General, "不断更新处理器速度(&U)", false},
-    {SettingsCheck::CheckBox_DisplayEachCPU, "CheckBox_DisplayEachCPU", SettingsTab::General, "单独显示每个处理器/核心(&E)",
-     false},
-    {SettingsCheck::CheckBox_TrayMode, "CheckBox_TrayMode", SettingsTab::General, "托盘模式(&T)", false},
-    {SettingsCheck::CheckBox_Transparency, "CheckBox_Transparency", SettingsTab::Display, "背景透明(&T)", false},
-    {SettingsCheck::CheckBox_AlphaBlending, "CheckBox_AlphaBlending", SettingsTab::Display, "alpha混合(&A)", true},
-    {SettingsCheck::CheckBox_ThickerGraph, "CheckBox_ThickerGraph", SettingsTab::Display, "较粗的图线(&G)", false},
-    {SettingsCheck::CheckBox_HideBarGraph, "CheckBox_HideBarGraph", SettingsTab::Display, "隐藏条形图(&B)", false},
-    {SettingsCheck::CheckBox_AutoHideControls, "CheckBox_AutoHideControls", SettingsTab::Display,
-     "处于非活动状态时，隐藏控制按钮(&C)", true},
-    {SettingsCheck::CheckBox_NumericTrayIcons, "CheckBox_NumericTrayIcons", SettingsTab::Display, "数字托盘图标(&N)", false},
-    {SettingsCheck::CheckBox_HideTrayWhenVisible, "CheckBox_HideTrayWhenVisible", SettingsTab::Display,
-     "隐藏托盘图标时，主窗口可见(&I)", false},
-    {SettingsCheck::CheckBox_LockForm, "CheckBox_LockForm", SettingsTab::Display, "锁定主窗口(&L)", false},
+    {SettingsCheck::CheckBox_AutoRun, "CheckBox_AutoRun", SettingsTab::General, TextId::SettingsAutoRun, false},
+    {SettingsCheck::CheckBox_AlwaysOnTop, "CheckBox_AlwaysOnTop", SettingsTab::General, TextId::SettingsAlwaysOnTop, true},
+    {SettingsCheck::CheckBox_DisplayMemory, "CheckBox_DisplayMemory", SettingsTab::General, TextId::SettingsDisplayMemory, false},
+    {SettingsCheck::CheckBox_ShowFreeMemory, "CheckBox_ShowFreeMemory", SettingsTab::General, TextId::SettingsShowFreeMemory, false},
+    {SettingsCheck::CheckBox_UsePhysicalMemory, "CheckBox_UsePhysicalMemory", SettingsTab::General, TextId::SettingsUsePhysicalMemory, false},
+    {SettingsCheck::CheckBox_MemoryAsPercentage, "CheckBox_MemoryAsPercentage", SettingsTab::General, TextId::SettingsMemoryAsPercentage, true},
+    {SettingsCheck::CheckBox_UpdateSpeed, "CheckBox_UpdateSpeed", SettingsTab::General, TextId::SettingsUpdateSpeed, false},
+    {SettingsCheck::CheckBox_DisplayEachCPU, "CheckBox_DisplayEachCPU", SettingsTab::General, TextId::SettingsDisplayEachCpu, false},
+    {SettingsCheck::CheckBox_TrayMode, "CheckBox_TrayMode", SettingsTab::General, TextId::SettingsTrayMode, false},
+    {SettingsCheck::CheckBox_Transparency, "CheckBox_Transparency", SettingsTab::Display, TextId::SettingsTransparency, false},
+    {SettingsCheck::CheckBox_AlphaBlending, "CheckBox_AlphaBlending", SettingsTab::Display, TextId::SettingsAlphaBlending, true},
+    {SettingsCheck::CheckBox_ThickerGraph, "CheckBox_ThickerGraph", SettingsTab::Display, TextId::SettingsThickerGraph, false},
+    {SettingsCheck::CheckBox_HideBarGraph, "CheckBox_HideBarGraph", SettingsTab::Display, TextId::SettingsHideBarGraph, false},
+    {SettingsCheck::CheckBox_AutoHideControls, "CheckBox_AutoHideControls", SettingsTab::Display, TextId::SettingsAutoHideControls, true},
+    {SettingsCheck::CheckBox_NumericTrayIcons, "CheckBox_NumericTrayIcons", SettingsTab::Display, TextId::SettingsNumericTrayIcons, false},
+    {SettingsCheck::CheckBox_HideTrayWhenVisible, "CheckBox_HideTrayWhenVisible", SettingsTab::Display, TextId::SettingsHideTrayWhenVisible, false},
+    {SettingsCheck::CheckBox_LockForm, "CheckBox_LockForm", SettingsTab::Display, TextId::SettingsLockForm, false},
 };
 
 // The setting a check box mirrors (none for the autorun box, which mirrors
@@ -94,31 +90,32 @@ bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target
 const SettingsCheckRow& CheckRow(SettingsCheck check) { return kCheckRows[static_cast<int>(check)]; }
 
 const std::array<SettingsLabelKey, kSettingsLabelKeyCount> kSettingsLabelKeys = {{
-    {SettingsTab::General, "应用模式：", 'O'},
-    {SettingsTab::General, "快速切换热键：", 'K'},
-    {SettingsTab::Display, "主窗口大小：", 'S'},
-    {SettingsTab::Display, "宽度：", 'W'},
-    {SettingsTab::Display, "高度：", 'H'},
-    {SettingsTab::Colors, "背景颜色：", 'B'},
-    {SettingsTab::Colors, "CPU曲线图颜色：", 'C'},
-    {SettingsTab::Colors, "图形内存颜色：", 'M'},
-    {SettingsTab::Colors, "条形图颜色：", 'A'},
-    {SettingsTab::Colors, "文字颜色：", 'T'},
-    {SettingsTab::Extended, "更新速率：", 'R'},
-    {SettingsTab::Extended, "图长度：", 'L'},
-    {SettingsTab::Extended, "alpha混合：", 'A'},
+    {SettingsTab::General, TextId::SettingsAppMode},
+    {SettingsTab::General, TextId::SettingsHotkey},
+    {SettingsTab::General, TextId::SettingsLanguage},
+    {SettingsTab::Display, TextId::SettingsWindowSize},
+    {SettingsTab::Display, TextId::SettingsWidth},
+    {SettingsTab::Display, TextId::SettingsHeight},
+    {SettingsTab::Colors, TextId::SettingsBackgroundColor},
+    {SettingsTab::Colors, TextId::SettingsCpuColor},
+    {SettingsTab::Colors, TextId::SettingsMemoryColor},
+    {SettingsTab::Colors, TextId::SettingsBarColor},
+    {SettingsTab::Colors, TextId::SettingsTextColor},
+    {SettingsTab::Extended, TextId::SettingsRate},
+    {SettingsTab::Extended, TextId::SettingsGraphLength},
+    {SettingsTab::Extended, TextId::SettingsAlpha},
 }};
 
 std::string ColorBoxName(SettingsColor which) {
   switch (which) {
-    case SettingsColor::ColorBox_BackgroundColor: return "背景颜色：";
-    case SettingsColor::ColorBox_GraphCPUColor1: return "CPU 1 曲线颜色";
-    case SettingsColor::ColorBox_GraphCPUColor2: return "CPU 2 曲线颜色";
-    case SettingsColor::ColorBox_GraphCPUColor3: return "CPU 3 曲线颜色";
-    case SettingsColor::ColorBox_GraphCPUColor4: return "CPU 4 曲线颜色";
-    case SettingsColor::ColorBox_GraphMemoryColor: return "图形内存颜色：";
-    case SettingsColor::ColorBox_BarColor: return "条形图颜色：";
-    case SettingsColor::ColorBox_TextColor: return "文字颜色：";
+    case SettingsColor::ColorBox_BackgroundColor: return WithoutAccessKey(Text(TextId::SettingsBackgroundColor));
+    case SettingsColor::ColorBox_GraphCPUColor1: return Format(TextId::SettingsCpuLineColor, {"1"});
+    case SettingsColor::ColorBox_GraphCPUColor2: return Format(TextId::SettingsCpuLineColor, {"2"});
+    case SettingsColor::ColorBox_GraphCPUColor3: return Format(TextId::SettingsCpuLineColor, {"3"});
+    case SettingsColor::ColorBox_GraphCPUColor4: return Format(TextId::SettingsCpuLineColor, {"4"});
+    case SettingsColor::ColorBox_GraphMemoryColor: return WithoutAccessKey(Text(TextId::SettingsMemoryColor));
+    case SettingsColor::ColorBox_BarColor: return WithoutAccessKey(Text(TextId::SettingsBarColor));
+    case SettingsColor::ColorBox_TextColor: return WithoutAccessKey(Text(TextId::SettingsTextColor));
   }
   return std::string();
 }
@@ -287,5 +284,26 @@ uint16_t ApplyHotkeyField(uint16_t field_value) {
 }
 
 void SettingsDialogHidden(ISettingsTarget& target) { target.RegisterAppModeHotkey(); }
+
+TextId LanguageItemText(int item) {
+  switch (item) {
+    case 1: return TextId::SettingsLanguageChinese;
+    case 2: return TextId::SettingsLanguageEnglish;
+    default: return TextId::SettingsLanguageSystem;
+  }
+}
+
+int LanguageItemOf(const std::string& setting) {
+  if (setting == kLanguageSettingChinese) return 1;
+  if (setting == kLanguageSettingEnglish) return 2;
+  return 0;
+}
+
+void ApplyLanguageItem(int item, ISettingsTarget& target) {
+  if (item < 0 || item >= kLanguageItemCount || item == LanguageItemOf(LanguageSetting())) return;
+  const Language before = CurrentLanguage();
+  SetLanguageSetting(item == 1 ? kLanguageSettingChinese : item == 2 ? kLanguageSettingEnglish : "");
+  if (CurrentLanguage() != before) target.LanguageChanged();
+}
 
 }  // namespace zt

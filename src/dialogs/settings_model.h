@@ -13,6 +13,7 @@
 #include <string>
 
 #include "config/config.h"
+#include "util/texts.h"
 
 namespace zt {
 
@@ -45,6 +46,9 @@ class ISettingsTarget {
   // The "run when Windows starts" entry of this executable.
   virtual bool IsAutorunEnabled() = 0;
   virtual void SetAutorun(bool enable) = 0;  // raises EAutorun
+  // The language changed: every window, shown or hidden, the menu and the
+  // tray tip read their texts again.
+  virtual void LanguageChanged() = 0;
 };
 
 enum class SettingsTab { General, Display, Colors, Extended };
@@ -75,20 +79,19 @@ struct SettingsCheckRow {
   SettingsCheck check;
   const char* name;     // "CheckBox_AutoRun"
   SettingsTab tab;
-  const char* caption;  // UTF-8, as shown, with its access key: "在启动时自动运行(&R)"
+  TextId text;          // its caption, with its access key
   bool separator_after;  // a dividing line follows it
 };
 const SettingsCheckRow& CheckRow(SettingsCheck check);
 
-// The access keys of the dialog's labels and groups, by their captions: Alt
-// and the key moves the focus to the field a label names, or to the first
+// The dialog's labels and groups, whose captions carry access keys: Alt and
+// the key moves the focus to the field a label names, or to the first
 // control of a group.  Unique within a tab, with its check boxes' keys.
 struct SettingsLabelKey {
   SettingsTab tab;
-  const char* caption;  // as the dialog shows it without the key: "宽度："
-  char key;
+  TextId text;
 };
-constexpr int kSettingsLabelKeyCount = 13;
+constexpr int kSettingsLabelKeyCount = 14;
 extern const std::array<SettingsLabelKey, kSettingsLabelKeyCount> kSettingsLabelKeys;
 
 // The colour boxes of the colour tab.
@@ -105,7 +108,7 @@ enum class SettingsColor {
 constexpr int kSettingsColorCount = 8;
 std::atomic<Color>& ColorSetting(SettingsColor which);
 // What a screen reader reads for a colour box: its label, and for the four
-// boxes of the processors' lines, which of them it is ("CPU 1 曲线颜色").
+// boxes of the processors' lines, which of them it is ("CPU 1 line color").
 std::string ColorBoxName(SettingsColor which);
 
 // The sliders of the extended tab.
@@ -196,6 +199,18 @@ bool ApplySizeField(SettingsSize field, const std::u16string& text, ISettingsTar
 // rules; the registration waits until the dialog is hidden.  Answers the value
 // the field must show (different only when the rules changed it).
 uint16_t ApplyHotkeyField(uint16_t field_value);
+
+// The language drop-down's items, in order: follow the system, Chinese,
+// English (each language's name in its own script).
+constexpr int kLanguageItemCount = 3;
+TextId LanguageItemText(int item);
+// The item that shows the stored setting: an unknown value follows the
+// system, and so shows as that.
+int LanguageItemOf(const std::string& setting);
+// An item was chosen: stores the setting, makes its language the current one
+// and has every window re-read its texts.  Choosing the item shown already
+// changes nothing, so an unknown value stays in the file as written.
+void ApplyLanguageItem(int item, ISettingsTarget& target);
 
 // The dialog was hidden: the hot key is registered anew (a refused one leaves
 // both settings 0).

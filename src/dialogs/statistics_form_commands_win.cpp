@@ -15,11 +15,9 @@ namespace zt {
 void TForm_Statistics::SetUpKeyboardAndNames() {
   if (speed_button_reset_) {
     SetWindowLongPtrW(speed_button_reset_, GWL_STYLE, GetWindowLongPtrW(speed_button_reset_, GWL_STYLE) | WS_TABSTOP);
-    const std::string caption = Narrow(ControlText(speed_button_reset_));
-    SetWindowTextW(speed_button_reset_, Widen(WithAccessKey(caption, 'R')).c_str());
   }
   // A figure alone ("0.00 %", three times "??") cannot be told from the
-  // others, nor a caption ("最大：" twice): each is read with its panel's
+  // others, nor a caption (the maximum's twice): each is read with its panel's
   // title and its row's caption.
   for (int v = 0; v < kStatisticsValueCount; ++v) {
     HWND value = labels_[static_cast<size_t>(v)];
@@ -31,6 +29,8 @@ void TForm_Statistics::SetUpKeyboardAndNames() {
     SetAccessibleOverride(value, std::move(figure));
   }
 }
+
+void TForm_Statistics::FormRetext() { SetUpKeyboardAndNames(); }
 
 std::string TForm_Statistics::FiguresText() const {
   StatisticsTexts shown;

@@ -64,44 +64,47 @@ TForm_Statistics::~TForm_Statistics() {
 bool TForm_Statistics::Create(HINSTANCE instance, HWND main_window) {
   FormOptions options;
   options.class_name = kStatisticsFormClass;
-  options.caption = L"统计";
+  options.caption_text = TextId::StatsCaption;
   options.client_width = kClientWidth;
   options.client_height = kClientHeight;
   MakeOrdinaryWindow(options, main_window);
-  options.font_charset = GB2312_CHARSET;
+  options.charset_follows_language = true;
   return TForm::Create(instance, options);
 }
 
 void TForm_Statistics::FormCreate() {
   using V = StatisticsValue;
   int y = kMargin;
-  AddPanel(y, PanelHeight(3), L"CPU使用率", {L"最大：", L"平均：", L"最小："}, V::CpuUsageMax);
+  using T = TextId;
+  AddPanel(y, PanelHeight(3), T::StatsCpuUsage, {T::StatsMaximum, T::StatsAverage, T::StatsMinimum}, V::CpuUsageMax);
   y += PanelHeight(3) + kPanelGap;
-  AddPanel(y, PanelHeight(3), L"内存使用", {L"最大：", L"平均：", L"最小："}, V::MemoryUsageMax);
+  AddPanel(y, PanelHeight(3), T::StatsMemoryUsage, {T::StatsMaximum, T::StatsAverage, T::StatsMinimum},
+           V::MemoryUsageMax);
   y += PanelHeight(3) + kPanelGap;
-  AddPanel(y, PanelHeight(2), L"计数器", {L"样本：", L"实际速率："}, V::Samples);
+  AddPanel(y, PanelHeight(2), T::StatsCounter, {T::StatsSamples, T::StatsActualRate}, V::Samples);
   y += PanelHeight(2) + kPanelGap;
-  AddPanel(y, PanelHeight(2), L"时间", {L"运行：", L"开始："}, V::TimeRuning);
+  AddPanel(y, PanelHeight(2), T::StatsTime, {T::StatsRunning, T::StatsStarted}, V::TimeRuning);
 
   // A flat button: no frame until the mouse is over it (drawn by
   // SpeedButton_ResetDraw, hot state kept by ResetButtonProc).
-  speed_button_reset_ = AddControl(WC_BUTTONW, L"重置统计信息", BS_OWNERDRAW, kMargin,
-                                   kClientHeight - kMargin - kButtonHeight, kPanelWidth, kButtonHeight,
-                                   kIdSpeedButtonReset);
+  speed_button_reset_ = Texted(AddControl(WC_BUTTONW, Widen(Text(TextId::StatsReset)), BS_OWNERDRAW, kMargin,
+                                          kClientHeight - kMargin - kButtonHeight, kPanelWidth, kButtonHeight,
+                                          kIdSpeedButtonReset),
+                               TextId::StatsReset);
   if (speed_button_reset_)
     SetWindowSubclass(speed_button_reset_, ResetButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
   SetUpKeyboardAndNames();
 }
 
-void TForm_Statistics::AddPanel(int y, int height, const wchar_t* title,
-                                std::initializer_list<const wchar_t*> captions, StatisticsValue first_value) {
+void TForm_Statistics::AddPanel(int y, int height, TextId title, std::initializer_list<TextId> captions,
+                                StatisticsValue first_value) {
   panels_[panel_count_++] = RECT{kMargin, y, kMargin + kPanelWidth, y + height};  // design units
   HWND title_label = AddLabel(title, kMargin + 2, y + kTitleTop, kPanelWidth - 4, kRowHeight, nullptr, -1,
                               SS_CENTER);
   SendMessageW(title_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
   int value = static_cast<int>(first_value);
   int row_y = y + kFirstRow;
-  for (const wchar_t* caption : captions) {
+  for (TextId caption : captions) {
     AddLabel(caption, kMargin + kCaptionX, row_y, kCaptionWidth, kRowHeight);
     labels_[static_cast<size_t>(value)] =
         AddLabel(L"", kMargin + kValueX, row_y, kPanelWidth - kValueX - 4, kRowHeight, nullptr,

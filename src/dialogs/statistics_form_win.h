@@ -1,4 +1,4 @@
-// TForm_Statistics: the modeless "统计" window.  Four panels (CPU usage,
+// TForm_Statistics: the modeless statistics window.  Four panels (CPU usage,
 // memory usage, counter, time) of caption and value labels, and the flat
 // reset button.  It reads the monitor's statistics once a second while it is
 // shown; statistics_model.h makes every text, this view only puts them into
@@ -50,6 +50,7 @@ class TForm_Statistics : public TForm {
  protected:
   void FormCreate() override;
   void FormShow() override;
+  void FormRetext() override;
   void FormHide() override;
   bool FormKeyPreview(const MSG& msg) override;
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam) override;
@@ -58,7 +59,7 @@ class TForm_Statistics : public TForm {
   static constexpr UINT_PTR kTimerRefresh = 1;
   static constexpr UINT kTimerIntervalMs = 1000;
 
-  void AddPanel(int y, int height, const wchar_t* title, std::initializer_list<const wchar_t*> captions,
+  void AddPanel(int y, int height, TextId title, std::initializer_list<TextId> captions,
                 StatisticsValue first_value);
   void FormPaint();
   void SetTimerEnabled(bool on);

@@ -20,7 +20,7 @@ struct AccessibleOverride {
   // ROLE_SYSTEM_...; 0: the system's.
   long role = 0;
   // What "do the default action" (a screen reader's activation) does, and
-  // its name ("跳转"); empty: the system's.
+  // its name ("Jump"); empty: the system's.
   std::function<void()> default_action;
   std::wstring default_action_name;
 };

@@ -42,6 +42,31 @@ void SetTabCaption(HWND tabs, int index, const std::wstring& text) {
   SendMessageW(tabs, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+std::wstring TreeItemText(HWND tree, HTREEITEM node) {
+  // As with tabs, the length is learnt by asking with room to spare.
+  for (int size = 256; size <= 65536; size *= 4) {
+    std::wstring buffer(static_cast<size_t>(size), L'\0');
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = buffer.data();
+    item.cchTextMax = size;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return {};
+    const std::wstring text = item.pszText ? item.pszText : L"";
+    if (static_cast<int>(text.size()) < size - 1) return text;
+  }
+  return {};
+}
+
+void SetTreeItemText(HWND tree, HTREEITEM node, const std::wstring& text) {
+  if (TreeItemText(tree, node) == text) return;
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = node;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 std::wstring ComboItemText(HWND combo, int index) {
   const LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (n <= 0) return std::wstring();

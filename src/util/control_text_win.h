@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -17,6 +18,10 @@ void SetControlText(HWND control, const std::wstring& text);
 // A tab control's caption of the tab at `index` ("" when there is none).
 std::wstring TabCaption(HWND tabs, int index);
 void SetTabCaption(HWND tabs, int index, const std::wstring& text);
+
+// A tree view item's text, whole.
+std::wstring TreeItemText(HWND tree, HTREEITEM item);
+void SetTreeItemText(HWND tree, HTREEITEM item, const std::wstring& text);
 
 // A combo box's list item, whole.
 std::wstring ComboItemText(HWND combo, int index);

@@ -272,6 +272,15 @@ std::u16string Utf16(std::string_view utf8) {
   return out;
 }
 
+const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids) {
+  for (TextId id : ids) {
+    for (Language language : {Language::Chinese, Language::English}) {
+      if (shown == TextIn(language, id)) return Text(id);
+    }
+  }
+  return nullptr;
+}
+
 Language CurrentLanguage() { return g_language.load(std::memory_order_relaxed); }
 void SetCurrentLanguage(Language language) { g_language.store(language, std::memory_order_relaxed); }
 

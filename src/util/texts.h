@@ -225,6 +225,10 @@ std::string FormatIn(Language language, TextId id, std::initializer_list<std::st
 // UTF-16); a malformed byte reads as U+FFFD.
 std::u16string Utf16(std::string_view utf8);
 
+// A text shown in either language that is one of `ids`, in the current
+// language; nullptr when it is none of them (a text of its own).
+const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids);
+
 Language CurrentLanguage();
 void SetCurrentLanguage(Language language);
 

@@ -7,7 +7,7 @@ namespace zt {
 namespace {
 
 TEST(AboutTexts, VersionDateAndTheCopiedLineNameThisBuild) {
-  const AboutTexts t = MakeAboutTexts(kTranslatorCredit);
+  const AboutTexts t = MakeAboutTexts(TranslatorCredit());
   EXPECT_EQ(t.title, "Zettrim");
   EXPECT_EQ(t.version, "版本： 2.0");
   EXPECT_EQ(t.date, "日期： 2013-12-16");

@@ -34,6 +34,7 @@ class CountingTarget : public ISettingsTarget {
   void RegisterAppModeHotkey() override { ++registrations; }
   bool IsAutorunEnabled() override { return false; }
   void SetAutorun(bool) override { ++changes; }
+  void LanguageChanged() override {}
   int changes = 0;
   int registrations = 0;
   int width = 0;  // the last width asked for

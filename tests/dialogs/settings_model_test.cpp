@@ -44,6 +44,7 @@ class FakeTarget : public ISettingsTarget {
     if (refuse_autorun) throw std::runtime_error("Failed to create key SOFTWARE\\...\\Run");
     if (enable || !keep_value) autorun = enable;
   }
+  void LanguageChanged() override { calls.push_back("language " + std::string(Text(TextId::SettingsCaption))); }
 
   void Applied(const std::string& call, bool as_stored) {
     calls.push_back(call);
@@ -211,18 +212,22 @@ TEST_F(SettingsModelTest, TheFieldsExtendedFlagIsNoModifier) {
 }
 
 // Alt and a letter reaches one control of the tab shown: no two check boxes,
-// labels or groups of a tab share a key, and none is without one.
+// labels or groups of a tab share a key, and none is without one, in either
+// language.
 TEST(SettingsModel, EveryCheckBoxLabelAndGroupHasAnAccessKeyOfItsOwnInItsTab) {
-  std::map<SettingsTab, std::set<char>> taken;
-  for (int i = 0; i < kSettingsCheckCount; ++i) {
-    const SettingsCheckRow& row = CheckRow(static_cast<SettingsCheck>(i));
-    const char key = AccessKeyOf(row.caption);
-    EXPECT_NE(key, 0) << row.caption;
-    EXPECT_TRUE(taken[row.tab].insert(key).second) << row.caption;
-  }
-  for (const SettingsLabelKey& label : kSettingsLabelKeys) {
-    EXPECT_EQ(AccessKeyOf(label.caption), 0) << "the key is added to the caption shown: " << label.caption;
-    EXPECT_TRUE(taken[label.tab].insert(label.key).second) << label.caption;
+  for (Language language : {Language::Chinese, Language::English}) {
+    std::map<SettingsTab, std::set<char>> taken;
+    auto take = [&](SettingsTab tab, TextId text) {
+      const std::string caption = TextIn(language, text);
+      const char key = AccessKeyOf(caption);
+      EXPECT_NE(key, 0) << caption;
+      EXPECT_TRUE(taken[tab].insert(key).second) << caption;
+    };
+    for (int i = 0; i < kSettingsCheckCount; ++i) {
+      const SettingsCheckRow& row = CheckRow(static_cast<SettingsCheck>(i));
+      take(row.tab, row.text);
+    }
+    for (const SettingsLabelKey& label : kSettingsLabelKeys) take(label.tab, label.text);
   }
 }
 

@@ -18,10 +18,10 @@ std::vector<std::string> Outline() {
     const MenuEntry& e = PopupMenuEntries()[i];
     switch (e.kind) {
       case MenuEntryKind::Separator: out.push_back("-"); break;
-      case MenuEntryKind::SubmenuBegin: out.push_back(std::string(">") + e.caption); break;
+      case MenuEntryKind::SubmenuBegin: out.push_back(std::string(">") + Text(e.text)); break;
       case MenuEntryKind::SubmenuEnd: out.push_back("<"); break;
       case MenuEntryKind::Item:
-        out.push_back(std::string(e.caption) + "|" + ShortCutToText(e.shortcut));
+        out.push_back(std::string(Text(e.text)) + "|" + ShortCutToText(e.shortcut));
         break;
     }
   }

@@ -19,6 +19,7 @@
 #include "sampling/res_monitor.h"
 #include "support/fake_registry.h"
 #include "util/registry.h"
+#include "util/texts.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
 

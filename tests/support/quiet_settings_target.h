@@ -23,6 +23,7 @@ class QuietSettingsTarget : public ISettingsTarget {
   void RegisterAppModeHotkey() override {}
   bool IsAutorunEnabled() override { return false; }
   void SetAutorun(bool) override {}
+  void LanguageChanged() override {}
 };
 
 }  // namespace zt::test
