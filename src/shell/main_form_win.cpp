@@ -6,6 +6,7 @@
 #include "shell/form_layout.h"
 #include "shell/monitors_win.h"
 #include "shell/widgets_win.h"
+#include "util/control_text_win.h"
 #include "util/dpi_win.h"
 #include "util/texts.h"
 #include "util/unicode_win.h"

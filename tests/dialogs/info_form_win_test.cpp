@@ -19,6 +19,7 @@
 #include "cpuid/cpu_root.h"
 #include "cpuid/replay.h"
 #include "support/pentium_iii_pair_dump.h"
+#include "support/fake_system_language.h"
 #include "support/run_cpuinfo_win.h"
 #include "util/unicode_win.h"
 
@@ -107,8 +108,16 @@ class InfoFormTest : public ::testing::Test {
   void SetUp() override {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
+    // The window speaks the language of the system the report runs on.
+    SetCurrentLanguage(LanguageFor("", system_.UserUiLanguage()));
   }
-  void TearDown() override { cpuid::ResetCpuRoot(); }
+  void TearDown() override {
+    cpuid::ResetCpuRoot();
+    SetCurrentLanguage(Language::Chinese);
+  }
+
+  FakeSystemLanguage system_{GetUserDefaultUILanguage()};
+  ScopedOverride<ISystemLanguage> use_system_{system_};
 
   // Compares every page of the window with the report; the speed, which is
   // measured anew each time, only by its form when `speed_varies`.
@@ -119,7 +128,7 @@ class InfoFormTest : public ::testing::Test {
     Pages printed = ReportPages(report);
     EXPECT_FALSE(printed.empty()) << "zettrim-cpuinfo printed nothing";
     if (printed.empty()) return times;
-    EXPECT_EQ(L"版本： " + printed[0].second.at(0).at(1), form.VersionText());
+    EXPECT_EQ(Widen(Format(TextId::InfoVersion, {Narrow(printed[0].second.at(0).at(1))})), form.VersionText());
     printed.erase(printed.begin());  // the library's version line
 
     std::vector<ShownPage> shown;
@@ -155,7 +164,9 @@ class InfoFormTest : public ::testing::Test {
 
     // The feature table of each set agrees with processor 0's feature page.
     HWND combo = form.Control(kIdInfoActiveSet);
-    const wchar_t* sets[] = {L"#0/功能集/Standard", L"#0/功能集/Standard (Ex)", L"#0/功能集/扩展", L"#0/功能集/Power"};
+    const std::wstring features = L"#0/" + Widen(Text(TextId::PageFeatureSets)) + L"/";
+    const std::wstring sets[] = {features + L"Standard", features + L"Standard (Ex)",
+                                 features + Widen(Text(TextId::PageExtended)), features + L"Power"};
     for (int item = 0; item < 4; ++item) {
       SendMessageW(combo, CB_SETCURSEL, item, 0);
       SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(kIdInfoActiveSet, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
