@@ -99,9 +99,8 @@ void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path) {
   }
   switch (WriteAutorunValue(registry, RegRoot::CurrentUser, exe_path)) {
     case WriteResult::Written: return;
-    case WriteResult::NoKey: throw EAutorun(std::string("Failed to create key ") + kAutorunKey);
-    case WriteResult::NoData:
-      throw EAutorun(std::string("Failed to set data for '") + kAutorunValue + "'");
+    case WriteResult::NoKey: throw EAutorun(Format(TextId::AutorunNoKey, {kAutorunKey}));
+    case WriteResult::NoData: throw EAutorun(Format(TextId::AutorunNoData, {kAutorunValue}));
   }
 }
 

@@ -70,6 +70,9 @@ constexpr TextRow kTexts[] = {
     {T::WindowNotAvailable, "此窗口尚不可用。", "This window is not available yet."},
     {T::OpenDocumentFailed, "Could not open the following file:\r\r{}\r\rError: {} ({}).",
      "Could not open the following file:\r\r{}\r\rError: {} ({})."},
+    // The registry's own words, as the program has always shown them.
+    {T::AutorunNoKey, "Failed to create key {}", "Failed to create key {}"},
+    {T::AutorunNoData, "Failed to set data for '{}'", "Failed to set data for '{}'"},
     {T::SettingsCaption, "设置", "Settings"},
     {T::SettingsTabGeneral, "一般", "General"},
     {T::SettingsTabDisplay, "显示", "Display"},

@@ -75,6 +75,8 @@ enum class TextId : uint16_t {
   PerfCountersRefused,
   WindowNotAvailable,
   OpenDocumentFailed,        // {} = file, {} = reason, {} = code
+  AutorunNoKey,              // {} = key
+  AutorunNoData,             // {} = value
   // The settings dialog.
   SettingsCaption,
   SettingsTabGeneral,

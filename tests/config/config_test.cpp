@@ -10,6 +10,7 @@
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/text_encoding.h"
+#include "support/fake_system_language.h"
 
 namespace zt {
 namespace {
@@ -227,6 +228,41 @@ TEST_F(ConfigTest, NoFileGivesDefaultsAndFirstExitWritesTheFreshFile) {
   EXPECT_TRUE(ConfigSaved);
   EXPECT_EQ(ReadIni(), kFreshFile);
   EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
+}
+
+// The language the file asks for, or the system's; whatever the file says is
+// written back as it was, after the hot key, and only a file that has it or a
+// language chosen in this run gets it.
+TEST_F(ConfigTest, LanguageFollowsTheFileOrTheSystemAndIsWrittenBackAsItWas) {
+  struct Case {
+    const char* value;
+    uint16_t system;
+    Language expected;
+  };
+  const Case cases[] = {{"en-US", 0x0804, Language::English}, {"zh-CN", 0x0409, Language::Chinese},
+                        {"", 0x0404, Language::Chinese},      {"", 0x0407, Language::English},
+                        {"fr-FR", 0x0C04, Language::Chinese}, {"EN-us", 0x0409, Language::English}};
+  for (const Case& c : cases) {
+    FakeSystemLanguage system(c.system);
+    ScopedOverride<ISystemLanguage> use(system);
+    ResetConfigToDefaults();
+    SetCurrentLanguage(c.expected == Language::Chinese ? Language::English : Language::Chinese);
+    WriteIni(std::string("[General]\r\nLanguage=") + c.value + "\r\nRate=100\r\n");
+    LoadConfig();
+    EXPECT_EQ(CurrentLanguage(), c.expected) << c.value << " on " << c.system;
+    Rate = 200;  // a change, so the file is written
+    SaveConfig();
+    EXPECT_NE(ReadIni().find(std::string("Language=") + c.value + "\r\n"), std::string::npos) << ReadIni();
+  }
+  // Chosen in a run: written after the hot key into a file that lacked it.
+  ResetConfigToDefaults();
+  WriteIni("[General]\r\nRate=100\r\n");
+  LoadConfig();
+  SetLanguageSetting("en-US");
+  EXPECT_EQ(CurrentLanguage(), Language::English);
+  SaveConfig();
+  EXPECT_NE(ReadIni().find("AppModeHotkeyModifiers=3\r\nLanguage=en-US\r\n"), std::string::npos) << ReadIni();
+  SetCurrentLanguage(Language::Chinese);
 }
 
 TEST_F(ConfigTest, OnlyTheFirstSaveOfARunWrites) {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "util/access_key.h"
 #include "util/hotkey.h"
 
 namespace zt {
@@ -37,6 +39,25 @@ TEST(PopupMenu, CaptionsOrderSeparatorsAndShortCuts) {
       "中心|Ctrl+Num 5", "-",          "锁定窗体|",       "<",             "显示/隐藏|",
       "-",            "退出|Alt+F4"};
   EXPECT_EQ(Outline(), expected);
+}
+
+// Each menu level: in English every entry has an access key, and no two
+// entries of one menu share one in either language.
+TEST(PopupMenu, AccessKeysAreUniqueWithinEachMenu) {
+  for (Language language : {Language::Chinese, Language::English}) {
+    std::vector<std::set<char>> open = {{}};
+    for (std::size_t i = 0; i < PopupMenuEntryCount(); ++i) {
+      const MenuEntry& e = PopupMenuEntries()[i];
+      if (e.kind == MenuEntryKind::SubmenuEnd) open.pop_back();
+      if (e.kind != MenuEntryKind::Item && e.kind != MenuEntryKind::SubmenuBegin) continue;
+      const std::string caption = TextIn(language, e.text);
+      const char key = AccessKeyOf(caption);
+      EXPECT_TRUE(key != 0 || language == Language::Chinese) << caption;
+      EXPECT_TRUE(key == 0 || open.back().insert(key).second) << caption;
+      if (e.kind == MenuEntryKind::SubmenuBegin) open.push_back({});
+    }
+    EXPECT_EQ(open.size(), 1u);
+  }
 }
 
 TEST(PopupMenu, ShortCutValuesAsStored) {
