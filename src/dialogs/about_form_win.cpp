@@ -23,7 +23,9 @@ constexpr int kHeaderHeight = 97;
 constexpr int kBevelHeight = 9;  // the bottom-line bevel along the header's lower edge
 constexpr int kImageX = 24, kImageY = 8, kImageSize = 81;
 constexpr int kTextX = 128;
-constexpr int kTitleY = 16, kTitleWidth = 120, kTitleHeight = 36;
+// The title as wide as the lines below it and as high as its font's line:
+// a serif face wider than Times New Roman is not cut off.
+constexpr int kTitleY = 16, kTitleWidth = kClientWidth - kTextX - 8, kTitleHeight = 40;
 constexpr int kTitleFontPoints = 24;  // 32 pixels high at 96 dpi
 constexpr int kVersionY = 56, kDateY = 72;
 constexpr int kCaptionX = 32, kValueX = 112;

@@ -97,7 +97,7 @@ constexpr TextRow kTexts[] = {
     {T::SettingsHideTrayWhenVisible, "隐藏托盘图标时，主窗口可见(&I)", "Tray &icon only while hidden"},
     {T::SettingsLockForm, "锁定主窗口(&L)", "&Lock the main window"},
     {T::SettingsAppMode, "应用模式(&O)：", "Applicati&on mode"},
-    {T::SettingsHotkey, "快速切换热键(&K)：", "Show/hide hot &key:"},
+    {T::SettingsHotkey, "快速切换热键(&K)：", "Hot &key:"},
     {T::SettingsLanguage, "语言(&G)：", "Lan&guage:"},
     {T::SettingsLanguageSystem, "跟随系统", "System default"},
     {T::SettingsLanguageChinese, "中文 (简体)", "中文 (简体)"},

@@ -144,12 +144,13 @@ TEST(CopyKeyboardE2E, TheCpuInformationWindowCopiesAndSavesWhatZettrimCpuinfoPri
   const std::wstring report = Widen(RunCpuinfo());
   ASSERT_FALSE(report.empty()) << "zettrim-cpuinfo printed nothing";
   AppFolder folder;
+  // The window follows the system, as the report does.
   folder.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_KEYDOWN, VK_F6, 0);
-  HWND info = app.WaitForWindow(kInfoWindowClass, L"CPU信息");
+  HWND info = app.WaitForWindow(kInfoWindowClass, Widen(TextIn(SystemLanguage(), TextId::InfoCaption)).c_str());
   ASSERT_NE(info, nullptr);
   ASSERT_TRUE(WaitVisible(info, true));
   ASSERT_TRUE(WaitUntil([&] { return !QueryReceiver::Reading(info); }, 20000));
@@ -230,7 +231,7 @@ TEST(CopyKeyboardE2E, TheCpuInformationWindowCopiesAndSavesWhatZettrimCpuinfoPri
 
 TEST(CopyKeyboardE2E, TheStatisticsCopyTheirFiguresAndResetFromTheKeyboard) {
   AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\nRate=100\r\n");
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\nRate=100\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
@@ -277,7 +278,7 @@ TEST(CopyKeyboardE2E, TheStatisticsCopyTheirFiguresAndResetFromTheKeyboard) {
 
 TEST(CopyKeyboardE2E, TabReachesTheAboutWindowsLinksAndEnterOrSpaceOpensThem) {
   AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
@@ -305,7 +306,7 @@ TEST(CopyKeyboardE2E, TabReachesTheAboutWindowsLinksAndEnterOrSpaceOpensThem) {
 
 TEST(CopyKeyboardE2E, TheSettingsDialogOpensOnItsFirstBoxAndAltWithAKeyTicksABox) {
   AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);

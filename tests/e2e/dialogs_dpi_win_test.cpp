@@ -49,7 +49,7 @@ class DialogsDpiE2E : public ::testing::Test {
     static const auto aware = reinterpret_cast<Fn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
     if (aware) aware(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));  // per monitor, version 2
-    folder_.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+    folder_.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
     app_ = std::make_unique<App>(folder_.exe());
     main_ = app_->WaitForMainWindow();
     ASSERT_NE(main_, nullptr);

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <thread>
 
+#include "util/control_text_win.h"
+
 namespace zt::e2e {
 
 namespace {
@@ -59,10 +61,7 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lparam) {
     GetClassNameW(hwnd, buf, 256);
     if (lstrcmpW(buf, fd->cls) != 0) return TRUE;
   }
-  if (fd->title) {
-    GetWindowTextW(hwnd, buf, 256);
-    if (lstrcmpW(buf, fd->title) != 0) return TRUE;
-  }
+  if (fd->title && ControlText(hwnd) != fd->title) return TRUE;
   fd->found = hwnd;
   return FALSE;
 }
@@ -155,9 +154,14 @@ void App::Kill() {
 }
 
 std::wstring WindowText(HWND hwnd) {
-  wchar_t buf[1024] = {};
-  SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf));
-  return buf;
+  // Asked by message, as the control itself keeps it (an edit control of
+  // another process keeps its own), with room for all of it.
+  const LRESULT n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  const LRESULT got = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got > 0 && got <= n ? got : 0));
+  return text;
 }
 
 std::wstring MessageBoxText(HWND box) {
@@ -191,6 +195,8 @@ HWND FindChildByText(HWND parent, const std::wstring& text) {
   EnumChildWindows(parent, FindChildText, reinterpret_cast<LPARAM>(&data));
   return data.found;
 }
+
+Language SystemLanguage() { return LanguageFor("", GetUserDefaultUILanguage()); }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeout_ms) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "util/texts.h"
+
 namespace zt::e2e {
 
 // A fresh folder under %TEMP% holding the test build of the program
@@ -69,6 +71,10 @@ HWND FindChildByText(HWND parent, const std::wstring& text);
 // A window anywhere below `parent` with the control id `id` (or null): the
 // controls of the tabbed windows sit on pages, a level or two down.
 HWND FindDescendant(HWND parent, int id);
+
+// The language the program speaks when no settings say otherwise: the one
+// of the system this test runs on (Wine's, from LC_ALL).
+Language SystemLanguage();
 
 // Polls `condition` every 20 ms until it holds or the timeout passes.
 bool WaitUntil(const std::function<bool()>& condition, int timeout_ms);

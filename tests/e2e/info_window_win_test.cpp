@@ -31,7 +31,7 @@ int WindowsOfClass(const wchar_t* cls) {
 
 TEST(InfoWindowE2E, F6ShowsTheProcessorsFillsTheListsAndCloseHides) {
   AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);

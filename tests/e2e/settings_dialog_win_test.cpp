@@ -52,7 +52,7 @@ class SettingsDialogE2E : public ::testing::Test {
 };
 
 TEST_F(SettingsDialogE2E, ChangesApplyAtOnceAndTheSizeReachesTheFile) {
-  StartApp("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  StartApp("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   EXPECT_FALSE(IsWindowVisible(dialog_)) << "hidden until asked for";
   OpenDialog();
   const RECT client = ClientRect(dialog_);
@@ -97,7 +97,7 @@ TEST_F(SettingsDialogE2E, ChangesApplyAtOnceAndTheSizeReachesTheFile) {
 
 TEST_F(SettingsDialogE2E, AutorunBoxAndHotKeyField) {
   DeleteAutorunValue();
-  StartApp("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  StartApp("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   OpenDialog();
 
   HWND autorun = Check(dialog_, SettingsCheck::CheckBox_AutoRun);
@@ -141,7 +141,7 @@ bool TakenByAnotherProgram(UINT modifiers, UINT key) {
 }
 
 TEST_F(SettingsDialogE2E, ABareLetterTypedIntoTheHotKeyFieldIsLeftToOtherPrograms) {
-  StartApp("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  StartApp("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   OpenDialog();
   HWND field = FindDescendant(dialog_, kIdHotkeyField);
   PressIn(field, 'A');
@@ -162,7 +162,7 @@ TEST_F(SettingsDialogE2E, ABareLetterTypedIntoTheHotKeyFieldIsLeftToOtherProgram
 // own field sets for Home: the value is put in as that field reports it,
 // with the notification the field sends.
 TEST_F(SettingsDialogE2E, CtrlAltHomeInTheHotKeyFieldIsRegisteredAsCtrlAltHome) {
-  StartApp("[General]\r\nFirstLaunch=0\r\n");
+  StartApp("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\n");
   ASSERT_TRUE(TakenByAnotherProgram(MOD_CONTROL | MOD_ALT, VK_F11)) << "the default Ctrl+Alt+F11 is registered";
   OpenDialog();
   HWND field = FindDescendant(dialog_, kIdHotkeyField);
@@ -180,7 +180,7 @@ TEST_F(SettingsDialogE2E, CtrlAltHomeInTheHotKeyFieldIsRegisteredAsCtrlAltHome) 
 }
 
 TEST_F(SettingsDialogE2E, AThousandTypedIntoTheWidthFieldMakesTheWindowAThousandWide) {
-  StartApp("[General]\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
+  StartApp("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\n");
   OpenDialog();
   HWND width = FindDescendant(dialog_, kIdSizeFirst);
   TypeInto(width, L"1000");

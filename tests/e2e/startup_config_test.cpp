@@ -8,6 +8,7 @@
 
 #include "main_window_support.h"
 #include "shell/menu_model.h"
+#include "util/texts.h"
 #include "util/unicode_win.h"
 
 namespace zt::e2e {
@@ -114,7 +115,7 @@ TEST(StartupE2E, OddValuesComeBackAsDocumented) {
 // that this run's changes are lost, and the file stays as it was.
 TEST(StartupE2E, FailedSaveIsToldOnceAndTheFileKept) {
   AppFolder folder;
-  const std::string original = "[General]\r\nFirstLaunch=0\r\nLockForm=0\r\n";
+  const std::string original = "[General]\r\nFirstLaunch=0\r\nLockForm=0\r\nLanguage=zh-CN\r\n";
   folder.WriteIni(original);
   ASSERT_TRUE(SetFileAttributesW(folder.ini().c_str(), FILE_ATTRIBUTE_READONLY));
   App app(folder.exe());
@@ -146,8 +147,10 @@ TEST(StartupE2E, UnreadableFileIsToldAtStartAndKeptAndTheExitIsQuiet) {
   HWND box = app.WaitForWindow(L"#32770", L"Warning");
   ASSERT_NE(box, nullptr) << "nothing said about the unreadable file";
   const std::wstring text = MessageBoxText(box);
-  EXPECT_EQ(text.rfind(L"无法读取设置文件：" + folder.ini(), 0), 0u) << Narrow(text);
-  EXPECT_NE(text.find(L"本次运行使用默认设置。"), std::wstring::npos) << Narrow(text);
+  // Nothing read, so the system's language.
+  const std::wstring expected = Widen(FormatIn(SystemLanguage(), TextId::SettingsFileNotRead, {Narrow(folder.ini()), "\x01"}));
+  EXPECT_EQ(text.rfind(expected.substr(0, expected.find(L'\x01')), 0), 0u) << Narrow(text);
+  EXPECT_NE(text.find(expected.substr(expected.find(L'\x01') + 1)), std::wstring::npos) << Narrow(text);
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(GetWindow(box, GW_OWNER), main) << "over the main window";
@@ -184,10 +187,11 @@ TEST_F(InstallE2E, InstallAnsweredYesWritesTheQuotedPath) {
   App app(folder.exe(), L"/install extra-ignored");
   HWND box = app.WaitForWindow(L"#32770", L"Confirm");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(MessageBoxText(box), L"在Windows启动时运行Zettrim吗？");
+  // Before any settings are read: the system's language.
+  EXPECT_EQ(MessageBoxText(box), Widen(FormatIn(SystemLanguage(), TextId::InstallPrompt, {"Zettrim"})));
   EXPECT_EQ(WindowText(GetDlgItem(box, IDYES)), L"&Yes");
   EXPECT_EQ(WindowText(GetDlgItem(box, IDNO)), L"&No");
-  EXPECT_EQ(WindowText(GetDlgItem(box, IDCANCEL)), L"取消");
+  EXPECT_EQ(WindowText(GetDlgItem(box, IDCANCEL)), Widen(TextIn(SystemLanguage(), TextId::BoxCancel)));
   ClickButton(box, IDYES);
   DWORD code = 1234;
   ASSERT_TRUE(app.WaitForExit(15000, &code));
@@ -235,8 +239,7 @@ TEST_F(InstallE2E, UninstallRemovesTheValueAndWarnsWhileAnotherCopyRuns) {
   HWND warning = uninstall.WaitForWindow(L"#32770", L"Warning");
   ASSERT_NE(warning, nullptr);
   EXPECT_FALSE(ReadAutorunValue(nullptr)) << "the value goes before the warning shows";
-  EXPECT_EQ(MessageBoxText(warning),
-            L"看来，Zettrim当前正在运行。\r\n\r\n请关闭它，然后才能继续......");
+  EXPECT_EQ(MessageBoxText(warning), Widen(FormatIn(SystemLanguage(), TextId::UninstallRunning, {"Zettrim"})));
   EXPECT_EQ(WindowText(GetDlgItem(warning, IDOK)), L"OK");
   ClickButton(warning, IDOK);
   DWORD code = 1234;

@@ -37,7 +37,7 @@ using test::ClipboardText;
 
 TEST(StatisticsWindowE2E, LiveWhileShownFrozenWhileHiddenAndTheResetClearsTheGraph) {
   AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\n");  // the default rate, 500 ms
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\n");  // the default rate, 500 ms
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
@@ -90,7 +90,7 @@ TEST(StatisticsWindowE2E, LiveWhileShownFrozenWhileHiddenAndTheResetClearsTheGra
 
 TEST(AboutWindowE2E, MadeHiddenShowsTheBuildAndItsHeaderCopiesTheIdentification) {
   AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\n");
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nFirstLaunch=0\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);

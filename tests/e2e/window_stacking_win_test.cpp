@@ -26,7 +26,7 @@ TEST(WindowStackingE2E, OnlyTheAboutWindowStaysOnTopWithTheMainWindow) {
   AppFolder folder;
   // A first run: the main window opens centred, where the other windows
   // open too.
-  folder.WriteIni("[General]\r\nAlwaysOnTop=1\r\n");
+  folder.WriteIni("[General]\r\nLanguage=zh-CN\r\nAlwaysOnTop=1\r\n");
   App app(folder.exe());
   HWND main = app.WaitForMainWindow();
   ASSERT_NE(main, nullptr);

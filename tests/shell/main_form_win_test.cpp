@@ -17,17 +17,14 @@
 #include "support/fake_shell_win.h"
 #include "support/gui_objects_win.h"
 #include "support/message_box_watch_win.h"
+#include "util/control_text_win.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
 
 namespace zt {
 namespace {
 
-std::wstring Text(HWND h) {
-  wchar_t buf[256] = {};
-  GetWindowTextW(h, buf, 256);
-  return buf;
-}
+std::wstring Text(HWND h) { return ControlText(h); }
 
 void Pump() {
   MSG msg;

@@ -18,6 +18,7 @@
 #include "sampling/monitor_fakes.h"
 #include "sampling/res_monitor.h"
 #include "support/fake_registry.h"
+#include "util/control_text_win.h"
 #include "util/registry.h"
 #include "util/texts.h"
 #include "util/unicode_win.h"
@@ -73,11 +74,7 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM lp) {
   wchar_t cls[16] = {};
   GetClassNameW(hwnd, cls, 16);
   if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  if (search->title) {
-    wchar_t title[64] = {};
-    GetWindowTextW(hwnd, title, 64);
-    if (lstrcmpW(title, search->title) != 0) return TRUE;
-  }
+  if (search->title && ControlText(hwnd) != search->title) return TRUE;
   search->found = hwnd;
   return FALSE;
 }

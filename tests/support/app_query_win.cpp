@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 #include "shell/chart_model.h"
 #include "shell/main_form_win.h"
 #include "shell/monitors_win.h"
+#include "util/control_text_win.h"
+#include "util/dpi.h"
+#include "util/dpi_win.h"
 #include "util/format.h"
 #include "util/message_window_win.h"
 #include "util/shell_win.h"
@@ -104,6 +108,49 @@ LRESULT FontHeightOf(HWND window) {
   return font && GetObjectW(font, sizeof(lf), &lf) ? lf.lfHeight : 0;
 }
 
+LRESULT TextOverflowOf(HWND control) {
+  DWORD pid = 0;
+  if (!IsWindow(control) || (GetWindowThreadProcessId(control, &pid), pid != GetCurrentProcessId())) return -1;
+  wchar_t cls[32] = {};
+  GetClassNameW(control, cls, 32);
+  const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+  const int dpi = WindowDpi(GetAncestor(control, GA_ROOT));
+  RECT client = {};
+  GetClientRect(control, &client);
+  int room = client.right;
+  UINT format = DT_CALCRECT | DT_SINGLELINE;
+  if (lstrcmpiW(cls, L"Static") == 0) {
+    if ((style & SS_TYPEMASK) > SS_RIGHT) return -1;  // a picture, a frame, a line
+    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+  } else if (lstrcmpiW(cls, L"Button") == 0) {
+    switch (style & BS_TYPEMASK) {
+      // The caption sits in the frame's top edge, clear of its corners.
+      case BS_GROUPBOX: room -= 2 * ScaleToDpi(8, dpi); break;
+      // The box and the gap before the caption.
+      case BS_CHECKBOX:
+      case BS_AUTOCHECKBOX:
+      case BS_RADIOBUTTON:
+      case BS_AUTORADIOBUTTON: room -= SystemMetricForDpi(SM_CXMENUCHECK, dpi) + ScaleToDpi(4, dpi); break;
+      case BS_PUSHBUTTON:
+      case BS_DEFPUSHBUTTON: room -= 2 * ScaleToDpi(4, dpi); break;
+      default: return -1;  // drawn by its owner, which places its own text
+    }
+  } else {
+    return -1;
+  }
+  const std::wstring text = ControlText(control);
+  if (text.empty()) return 0;
+  HDC dc = GetDC(control);
+  if (!dc) return -1;
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  RECT need = {};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, format);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return std::max<LRESULT>(0, std::max<LRESULT>(need.right - room, need.bottom - client.bottom));
+}
+
 // Sends `text` to the asker's window; 1 when it was delivered.
 LRESULT SendText(HWND asker, HWND from, AppQuery item, std::wstring text) {
   if (!IsWindow(asker)) return 0;
@@ -119,14 +166,19 @@ LRESULT SendText(HWND asker, HWND from, AppQuery item, std::wstring text) {
 }
 
 LRESULT AskShell(AppQuery item, HWND asker, HWND from) {
-  if (item != AppQuery::ShellOpened || !g_shell_opened) return 0;
   std::wstring text;
+  if (item == AppQuery::TrayTip) {
+    const TForm_Main* main = g_application->main_form();
+    return main ? SendText(asker, from, item, main->tray_icon().data().szTip) : 0;
+  }
+  if (item != AppQuery::ShellOpened || !g_shell_opened) return 0;
   for (const std::wstring& target : *g_shell_opened) text += target + L"\n";
   return SendText(asker, from, item, std::move(text));
 }
 
 LRESULT Answer(AppQuery item, LPARAM lparam, HWND from) {
   if (item == AppQuery::WindowFontHeight) return FontHeightOf(reinterpret_cast<HWND>(lparam));
+  if (item == AppQuery::TextOverflow) return TextOverflowOf(reinterpret_cast<HWND>(lparam));
   const auto w = static_cast<WPARAM>(item);
   if (w >= static_cast<WPARAM>(AppQuery::ShellOpened)) return AskShell(item, reinterpret_cast<HWND>(lparam), from);
   if (w < static_cast<WPARAM>(AppQuery::Samples)) return AskMainWindow(item);

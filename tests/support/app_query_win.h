@@ -61,8 +61,14 @@ enum class AppQuery : WPARAM {
   // Any window of the program, named by lParam: the height (lfHeight) of
   // the font it shows, 0 without one, -1 when it is no window of the program.
   WindowFontHeight = 40,
+  // A static, button, check box or group box of the program, named by
+  // lParam: how many pixels its text, measured with the control's own font,
+  // needs beyond the room the control gives it (0 when it fits); -1 for any
+  // other window.
+  TextOverflow = 41,
   // The shell: texts, one line each.
   ShellOpened = 50,  // every target the program asked the shell to open, in order
+  TrayTip = 51,      // the tray icon's tip as last handed to the shell
 };
 
 // The query window of one run of the program.
