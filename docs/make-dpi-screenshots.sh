@@ -10,6 +10,10 @@
 # unscaled, frame included.
 # Needs: Xvfb, ImageMagick, xdotool, wine, Wine's fonts (fonts-wine: Tahoma
 # for the information window, Marlett for the caption buttons).
+# ZT_SHOT_LANGUAGE=en takes them in English (Language=en-US); give them a
+# SUFFIX of their own (en, 150-en).  The captions are drawn in a face with
+# Chinese glyphs (WenQuanYi Micro Hei), so a Chinese title reads as it does
+# on Windows rather than as boxes.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 dpi=$2
@@ -36,7 +40,12 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 ZT_WINE_UNMANAGED=1 "$here/../tools/wine-prefix.sh" "$prefix"
 cp "$fonts/tahoma.ttf" "$fonts/tahomabd.ttf" "$fonts/marlett.ttf" "$prefix/drive_c/windows/Fonts/"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+"$here/caption-font.sh" "$dpi"
 wineserver -w
+language="" settings=设置 statistics=统计 about=关于 info='CPU信息'
+if [[ ${ZT_SHOT_LANGUAGE:-} == en ]]; then
+  language="Language=en-US\r\n" settings=Settings statistics=Statistics about=About info='CPU information'
+fi
 
 convert -size ${W}x${H} gradient:'#fdfdfd-#cfdff0' "$work/light.png"
 display -geometry ${W}x${H}+0+0 -backdrop "$work/light.png" 2>/dev/null &
@@ -50,7 +59,7 @@ open() {
   rm -rf "$work/run"
   mkdir -p "$work/run"
   cp "$build/zettrim.exe" "$build"/*.txt "$work/run/"
-  printf "[General]\r\nFirstLaunch=1\r\n" > "$work/run/zettrim.ini"
+  printf "[General]\r\nFirstLaunch=1\r\n$language" > "$work/run/zettrim.ini"
   (cd "$work/run" && wine zettrim.exe >/dev/null 2>&1 &)
   sleep 7
   xdotool search --name '^Zettrim$' windowfocus
@@ -67,7 +76,7 @@ shoot() {
 }
 close() { wineserver -k || true; sleep 1; }
 
-open F4 设置
+open F4 "$settings"
 for name in general display colors extended; do
   shoot "settings-$name"
   xdotool key ctrl+Tab
@@ -75,14 +84,14 @@ for name in general display colors extended; do
 done
 close
 # Some seconds of samples first.
-open F5 统计
+open F5 "$statistics"
 sleep 6
 shoot statistics
 close
-open shift+F1 关于
+open shift+F1 "$about"
 shoot about
 close
-open F6 'CPU信息'
+open F6 "$info"
 shoot cpu-info-features
 # The second tab, clicked: the caption and the tabs grow with the scaling.
 xdotool mousemove $((X + 3 + 100 * dpi / 96)) $((Y + 5 + 37 * dpi / 96)) click 1

@@ -10,6 +10,9 @@
 # dialogs-200).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
 # when installed, or from the file named by ZT_MARLETT.
+# ZT_SHOT_LANGUAGE=en takes them in English (Language=en-US), named with
+# "-en" (menu-en.png, menu-150-en.png, ...); the windows of the menu are
+# taken in English by make-dpi-screenshots.sh.
 # ZT_SHOT_DPI=144 (or 192) takes them at that display scaling, in a prefix
 # of that dpi, named with the scaling (window-dark-150.png, menu-200.png,
 # ...) and kept at their real pixels instead of enlarged; tray-icons then
@@ -26,6 +29,8 @@ if [[ $dpi != 96 ]]; then
   prefix=$build/screenshot-wineprefix-dpi$dpi
   suffix="-$((dpi * 100 / 96))" enlarge="" dpi_args=(--dpi "$dpi")
 fi
+english=""
+if [[ ${ZT_SHOT_LANGUAGE:-} == en ]]; then suffix+="-en" english=1; fi
 # A design figure at this dpi, rounded as the program rounds it.
 s() { echo $(((2 * $1 * dpi + 96) / 192)); }
 disp=:$((150 + RANDOM % 50))
@@ -71,6 +76,7 @@ shot() {
   mkdir -p "$dir"
   cp "$build/zettrim.exe" "$build"/*.txt "$dir/"
   printf "%b" "$ini" > "$dir/zettrim.ini"
+  if [[ -n $english ]]; then sed -i 's/^\[General\]\r$/[General]\r\nLanguage=en-US\r/' "$dir/zettrim.ini"; fi
   display -geometry ${W}x${H}+0+0 -backdrop "$work/$bg.png" 2>/dev/null &
   local backdrop=$!
   sleep 2
@@ -103,7 +109,7 @@ if want menu && [[ $dpi == 96 ]]; then
   # Menu: wake the title controls, click the menu button, open "位置".
   shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
     "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
-  convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu.png"
+  convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu$suffix.png"
 elif want menu; then
   # Scaled, the items' places follow the menu font Wine scales: "位置" and a
   # point inside its submenu, from the menu's top-left corner (the menu
