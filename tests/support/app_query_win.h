@@ -61,10 +61,9 @@ enum class AppQuery : WPARAM {
   // Any window of the program, named by lParam: the height (lfHeight) of
   // the font it shows, 0 without one, -1 when it is no window of the program.
   WindowFontHeight = 40,
-  // A static, button, check box or group box of the program, named by
-  // lParam: how many pixels its text, measured with the control's own font,
-  // needs beyond the room the control gives it (0 when it fits); -1 for any
-  // other window.
+  // A static, button, check box or group box named by lParam: the pixels its
+  // text, in the control's own font, needs beyond its room (0: it fits);
+  // -1 for any other window.
   TextOverflow = 41,
   // The shell: texts, one line each.
   ShellOpened = 50,  // every target the program asked the shell to open, in order

@@ -1,6 +1,5 @@
 // Every unit-test program runs on a system that speaks Chinese (mainland),
-// whatever the machine or Wine prefix speaks: the tests written before the
-// program spoke English expect its Chinese texts.  A test that needs another
+// whatever the machine or Wine prefix speaks; a test that needs another
 // system puts its own FakeSystemLanguage over this one.
 #include "support/fake_system_language.h"
 

@@ -1,7 +1,5 @@
-// A system whose user-interface language the test chooses (a Windows LANGID).
+// A system whose user-interface language (a Windows LANGID) the test chooses.
 #pragma once
-
-#include <cstdint>
 
 #include "util/texts.h"
 

@@ -9,64 +9,46 @@
 #include <regex>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "util/access_key.h"
 
 namespace zt {
 namespace {
 
-// The placeholders of a text in order, and any brace that is not one.
-std::vector<std::string> Placeholders(const std::string& text) {
-  std::vector<std::string> found;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '{' && text[i] != '}') continue;
-    const bool pair = text.compare(i, 2, "{}") == 0;
-    found.push_back(pair ? "{}" : std::string(1, text[i]));
-    if (pair) ++i;
-  }
-  return found;
+// The placeholders ("{}") of a text and any stray brace, in order.
+std::string Placeholders(const std::string& text) {
+  std::string braces;
+  for (char c : text) if (c == '{' || c == '}') braces.push_back(c);
+  return braces;
 }
 
+// Complete in both languages, with the same placeholders; the information
+// window's two menus with an access key of its own on every item.
 TEST(Texts, EveryNameHasATextInBothLanguagesWithTheSamePlaceholders) {
-  for (int i = 0; i < kTextCount; ++i) {
-    const auto id = static_cast<TextId>(i);
-    const std::string chinese = TextIn(Language::Chinese, id);
-    const std::string english = TextIn(Language::English, id);
-    EXPECT_FALSE(chinese.empty()) << "text " << i;
-    EXPECT_FALSE(english.empty()) << "text " << i;
-    EXPECT_EQ(Placeholders(chinese), Placeholders(english)) << chinese << " / " << english;
-  }
-}
-
-// The information window's two menus, in each language.
-TEST(Texts, AccessKeysOfTheInformationWindowsMenusAreUnique) {
-  const std::vector<std::vector<TextId>> menus = {
-      {TextId::InfoMenuCopy, TextId::InfoMenuSelectAll},
-      {TextId::InfoMenuCopyPage, TextId::InfoMenuCopyReport, TextId::InfoMenuSaveReport}};
+  using T = TextId;
   for (Language language : {Language::Chinese, Language::English}) {
-    for (const std::vector<TextId>& menu : menus) {
+    for (int i = 0; i < kTextCount; ++i) {
+      const std::string text = TextIn(language, static_cast<TextId>(i));
+      EXPECT_FALSE(text.empty()) << "text " << i;
+      EXPECT_EQ(Placeholders(text), Placeholders(TextIn(Language::Chinese, static_cast<TextId>(i)))) << text;
+    }
+    for (const auto& menu : {std::vector<T>{T::InfoMenuCopy, T::InfoMenuSelectAll},
+                             std::vector<T>{T::InfoMenuCopyPage, T::InfoMenuCopyReport, T::InfoMenuSaveReport}}) {
       std::set<char> keys;
-      for (TextId item : menu) {
-        const char key = AccessKeyOf(TextIn(language, item));
-        EXPECT_NE(key, 0) << TextIn(language, item);
-        EXPECT_TRUE(keys.insert(key).second) << TextIn(language, item);
-      }
+      for (TextId item : menu) EXPECT_TRUE(keys.insert(AccessKeyOf(TextIn(language, item))).second);
+      EXPECT_EQ(keys.count(0), 0u);
     }
   }
 }
 
+// Any Chinese region; 0x0411 Japanese and 0x0412 Korean are not Chinese.
 TEST(Texts, TheSettingChoosesAndOtherwiseAnyChineseSystemGivesChinese) {
   EXPECT_EQ(LanguageFor("zh-CN", 0x0409), Language::Chinese);
   EXPECT_EQ(LanguageFor("en-US", 0x0804), Language::English);
-  for (uint16_t chinese : {0x0804, 0x0404, 0x0C04, 0x1004, 0x1404, 0x7C04}) {
-    EXPECT_EQ(LanguageFor("", chinese), Language::Chinese) << chinese;
-    EXPECT_EQ(LanguageFor("en-GB", chinese), Language::Chinese) << chinese;
-  }
-  // 0x0411 Japanese, 0x0412 Korean: their own primary languages, not Chinese.
-  for (uint16_t other : {0x0409, 0x0407, 0x0411, 0x0412, 0x0000, 0xFFFF}) {
-    EXPECT_EQ(LanguageFor("", other), Language::English) << other;
-    EXPECT_EQ(LanguageFor("zh-cn", other), Language::English) << other;
+  for (uint16_t system : {0x0804, 0x0404, 0x0C04, 0x1004, 0x1404, 0x7C04, 0x0409, 0x0407, 0x0411, 0x0412, 0xFFFF}) {
+    const Language expected = (system & 0x3FF) == 4 ? Language::Chinese : Language::English;
+    EXPECT_EQ(LanguageFor("", system), expected) << system;
+    EXPECT_EQ(LanguageFor("zh-cn", system), expected) << system;
   }
 }
 
