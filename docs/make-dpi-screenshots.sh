@@ -42,7 +42,7 @@ cp "$fonts/tahoma.ttf" "$fonts/tahomabd.ttf" "$fonts/marlett.ttf" "$prefix/drive
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 "$here/caption-font.sh" "$dpi"
 wineserver -w
-language="" settings=设置 statistics=统计 about=关于 info='CPU信息'
+language="Language=zh-CN\r\n" settings=设置 statistics=统计 about=关于 info='CPU信息'
 if [[ ${ZT_SHOT_LANGUAGE:-} == en ]]; then
   language="Language=en-US\r\n" settings=Settings statistics=Statistics about=About info='CPU information'
 fi

@@ -47,7 +47,7 @@ backdrop=$!
 sleep 2
 mkdir -p "$work/run"
 cp "$build/zettrim.exe" "$build"/*.txt "$work/run/"
-printf "[General]\r\nFirstLaunch=1\r\n" > "$work/run/zettrim.ini"
+printf "[General]\r\nFirstLaunch=1\r\nLanguage=zh-CN\r\n" > "$work/run/zettrim.ini"
 (cd "$work/run" && wine zettrim.exe >/dev/null 2>&1 &)
 sleep 6
 

@@ -29,8 +29,8 @@ if [[ $dpi != 96 ]]; then
   prefix=$build/screenshot-wineprefix-dpi$dpi
   suffix="-$((dpi * 100 / 96))" enlarge="" dpi_args=(--dpi "$dpi")
 fi
-english=""
-if [[ ${ZT_SHOT_LANGUAGE:-} == en ]]; then suffix+="-en" english=1; fi
+language=zh-CN
+if [[ ${ZT_SHOT_LANGUAGE:-} == en ]]; then suffix+="-en" language=en-US; fi
 # A design figure at this dpi, rounded as the program rounds it.
 s() { echo $(((2 * $1 * dpi + 96) / 192)); }
 disp=:$((150 + RANDOM % 50))
@@ -76,7 +76,8 @@ shot() {
   mkdir -p "$dir"
   cp "$build/zettrim.exe" "$build"/*.txt "$dir/"
   printf "%b" "$ini" > "$dir/zettrim.ini"
-  if [[ -n $english ]]; then sed -i 's/^\[General\]\r$/[General]\r\nLanguage=en-US\r/' "$dir/zettrim.ini"; fi
+  # The prefix speaks English: the language is named either way.
+  sed -i "s/^\[General\]\r\$/[General]\r\nLanguage=$language\r/" "$dir/zettrim.ini"
   display -geometry ${W}x${H}+0+0 -backdrop "$work/$bg.png" 2>/dev/null &
   local backdrop=$!
   sleep 2
