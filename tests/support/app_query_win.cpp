@@ -110,7 +110,8 @@ LRESULT FontHeightOf(HWND window) {
 }
 
 LRESULT TextOverflowOf(HWND control) {
-  if (FontHeightOf(control) < 0) return -1;  // no window of the program
+  DWORD pid = 0;
+  if (!IsWindow(control) || (GetWindowThreadProcessId(control, &pid), pid != GetCurrentProcessId())) return -1;
   wchar_t cls[32] = {};
   GetClassNameW(control, cls, 32);
   const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
