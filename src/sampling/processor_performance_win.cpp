@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <pdh.h>
+#include <pdhmsg.h>
 
 #include <mutex>
 #include <string>

@@ -450,6 +450,46 @@ TEST_F(ResMonitorTest, FailedReadingsAreDrawnAsZeroButLeftOutOfTheLoadStatistics
   EXPECT_EQ(m.CopyStatistics().Samples, 1u);
 }
 
+// Both processors 80 % busy from before the start.  Start-up's reading and
+// the monitor's first ones follow each other within microseconds under one
+// coarse stamp; a load reading that fails at the start leaves no bound.
+TEST_F(ResMonitorTest, TheFirstSamplesAreMeasuredAndNoUnmeasuredZeroBecomesTheMinimum) {
+  int64_t now = 0;  // 100-ns units
+  struct Busy : IIdleTimeSource {
+    int64_t& now;
+    explicit Busy(int64_t& n) : now(n) {}
+    void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& stamp) override {
+      idle.assign(3, now / 5);
+      stamp = now - now % 156250;
+      now += 100;  // the next reading comes 10 us later unless time is moved on
+    }
+  };
+  IdleTimeProcessorLoad load(
+      std::make_unique<Busy>(now), [&] { return now; }, [&](int64_t d) { now += d; });
+  const auto sources = test::UseSources(load, &clock, memory, true);
+  TResMonitor m(&display);
+  load.RefreshProcessorCounters();  // start-up
+  m.Initialize();
+  for (int pass = 0; pass < 3; ++pass) {
+    m.SampleCPU();
+    m.UpdateStatistics();
+    now += 500 * 10000;
+  }
+  const TResStatistics s = m.CopyStatistics();
+  EXPECT_NEAR(s.CpuMin, 80, 8);
+  EXPECT_NEAR(s.CpuAverage, 80, 8);
+
+  FakeLoad failing(test::Rows{{80, 80, 80}});
+  failing.fail_from = 1;
+  failing.fail_until = 2;
+  const auto failing_sources = Sources(failing);
+  TResMonitor f(&display);
+  f.Initialize();
+  f.SampleCPU();
+  f.UpdateStatistics();
+  EXPECT_DOUBLE_EQ(f.CopyStatistics().CpuMin, 80);
+}
+
 TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {
   FakeLoad load(test::Rows{{10, 30, 20}});
   const auto use = Sources(load);
