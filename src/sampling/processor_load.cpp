@@ -94,6 +94,31 @@ void FirstWorkingIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& 
 
 // ---------------------------------------------------------------------------
 
+ProcessorGroupsIdleSource::ProcessorGroupsIdleSource(std::unique_ptr<IProcessorGroupReader> reader,
+                                                     bool with_aggregate)
+    : reader_(std::move(reader)), with_aggregate_(with_aggregate) {}
+
+void ProcessorGroupsIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) {
+  idle.clear();
+  const uint16_t groups = std::max<uint16_t>(reader_->GroupCount(), 1);
+  for (uint16_t g = 0; g < groups; ++g) {
+    if (!reader_->AppendIdleTimes(g, idle)) {
+      idle.clear();
+      throw EProcessorLoad(kMsgNoProcessorObject);
+    }
+  }
+  if (idle.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+  if (with_aggregate_) {
+    // Summed wide: hundreds of processors' idle times over a long uptime.
+    long double total = 0;
+    for (int64_t v : idle) total += static_cast<long double>(v);
+    idle.push_back(static_cast<int64_t>(total / static_cast<long double>(idle.size())));
+  }
+  time_100ns = reader_->Now();
+}
+
+// ---------------------------------------------------------------------------
+
 IdleTimeProcessorLoad::IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source,
                                              SteadyClock steady, Pause pause)
     : source_(std::move(source)), steady_(std::move(steady)), pause_(std::move(pause)) {}

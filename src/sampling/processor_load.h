@@ -95,6 +95,39 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
   uint32_t generation_ = 0;
 };
 
+// Machines with more than 64 logical processors are split into processor
+// groups, and the system call that reports processor times answers for one
+// group at a time.  A reader gives the groups one by one.
+class IProcessorGroupReader {
+ public:
+  virtual ~IProcessorGroupReader() = default;
+  // Active groups; at least 1 (0 is taken as 1).
+  virtual uint16_t GroupCount() = 0;
+  // Appends the idle time (100-ns units) of each processor of `group`, in
+  // processor order; false when the group cannot be read.
+  virtual bool AppendIdleTimes(uint16_t group, std::vector<int64_t>& idle) = 0;
+  // Wall-clock time of the reading, 100-ns units.
+  virtual int64_t Now() = 0;
+};
+
+// Every processor of every group, group 0 first, as the instances; then, with
+// an aggregate, the mean idle time of them all as the last instance (the
+// performance data's "_Total" convention that the sampler relies on).  A
+// group that cannot be read fails the whole reading: a total over some of
+// the processors would pass for the machine's.
+class ProcessorGroupsIdleSource : public IIdleTimeSource {
+ public:
+  ProcessorGroupsIdleSource(std::unique_ptr<IProcessorGroupReader> reader, bool with_aggregate);
+  void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
+
+ protected:
+  IProcessorGroupReader& reader() { return *reader_; }
+
+ private:
+  std::unique_ptr<IProcessorGroupReader> reader_;
+  bool with_aggregate_;
+};
+
 // The NT-family (and Linux) load source: compares two readings of each
 // instance's idle time.  The instance count and the counter arrays are fixed
 // at the first successful reading.  A load needs two readings: before the
