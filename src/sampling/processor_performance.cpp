@@ -13,7 +13,7 @@ constexpr double kMaxPerformancePercent = 1000;
 double ClockFromPerformance(double performance_percent, double nominal_mhz) {
   if (!std::isfinite(performance_percent) || !std::isfinite(nominal_mhz)) return -1;
   if (!(performance_percent > 0) || performance_percent > kMaxPerformancePercent) return -1;
-  if (!(nominal_mhz > 0) || nominal_mhz > kMaxNominalMhz) return -1;
+  if (!(nominal_mhz >= 1) || nominal_mhz > kMaxNominalMhz) return -1;
   return nominal_mhz * performance_percent / 100.0;
 }
 

@@ -36,8 +36,8 @@ template <>
 IProcessorPerformance& Seam<IProcessorPerformance>::Real();
 
 // The working clock in MHz for the two figures; -1 when they cannot be a
-// clock (not positive, not finite, or beyond any processor's reach), so that
-// a broken counter never reaches the label.
+// clock (not finite, not positive, a nominal clock below 1 MHz, or beyond
+// any processor's reach), so that a broken counter never reaches the label.
 double ClockFromPerformance(double performance_percent, double nominal_mhz);
 
 }  // namespace zt

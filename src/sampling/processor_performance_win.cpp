@@ -3,13 +3,12 @@
 // and measures as before on systems without it (Windows 9x, NT 4, and those
 // whose counters are switched off).  The counters are added by their English
 // names so that a system in another language finds them too.
-#include "sampling/processor_performance.h"
+#include "sampling/processor_performance_win.h"
 
 #include <windows.h>
 #include <pdh.h>
 #include <pdhmsg.h>
 
-#include <mutex>
 #include <string>
 
 namespace zt {
@@ -67,14 +66,16 @@ PdhEntries LoadPdh() {
 
 class PdhQuery final : public IProcessorPerformanceQuery {
  public:
-  PdhQuery(const PdhEntries& pdh, PDH_HQUERY query) : pdh_(pdh), query_(query) {}
+  PdhQuery(const PdhEntries& pdh, PDH_HQUERY query, const wchar_t* performance_path,
+           const wchar_t* nominal_path)
+      : pdh_(pdh), query_(query), performance_path_(performance_path), nominal_path_(nominal_path) {}
   ~PdhQuery() override { pdh_.close(query_); }
   PdhQuery(const PdhQuery&) = delete;
   PdhQuery& operator=(const PdhQuery&) = delete;
 
   bool Add() {
-    return pdh_.add(query_, kPerformancePath, 0, &performance_) == ERROR_SUCCESS &&
-           pdh_.add(query_, kNominalPath, 0, &nominal_) == ERROR_SUCCESS;
+    return pdh_.add(query_, performance_path_, 0, &performance_) == ERROR_SUCCESS &&
+           pdh_.add(query_, nominal_path_, 0, &nominal_) == ERROR_SUCCESS;
   }
 
   bool Collect() override { return pdh_.collect(query_) == ERROR_SUCCESS; }
@@ -96,28 +97,36 @@ class PdhQuery final : public IProcessorPerformanceQuery {
 
   PdhEntries pdh_;  // a copy: the query may outlive the static that loaded them
   PDH_HQUERY query_;
+  const wchar_t* performance_path_;
+  const wchar_t* nominal_path_;
   PDH_HCOUNTER performance_ = nullptr;
   PDH_HCOUNTER nominal_ = nullptr;
 };
 
+const PdhEntries& Pdh() {
+  static const PdhEntries pdh = LoadPdh();
+  return pdh;
+}
+
 class PdhProcessorPerformance final : public IProcessorPerformance {
  public:
   std::unique_ptr<IProcessorPerformanceQuery> Open() override {
-    std::call_once(loaded_, [this] { pdh_ = LoadPdh(); });
-    if (!pdh_.complete()) return nullptr;
-    PDH_HQUERY query = nullptr;
-    if (pdh_.open(nullptr, 0, &query) != ERROR_SUCCESS || !query) return nullptr;
-    auto owned = std::make_unique<PdhQuery>(pdh_, query);
-    if (!owned->Add()) return nullptr;
-    return owned;
+    return OpenPerformanceQuery(kPerformancePath, kNominalPath);
   }
-
- private:
-  std::once_flag loaded_;
-  PdhEntries pdh_;
 };
 
 }  // namespace
+
+std::unique_ptr<IProcessorPerformanceQuery> OpenPerformanceQuery(const wchar_t* performance_path,
+                                                                 const wchar_t* nominal_path) {
+  const PdhEntries& pdh = Pdh();
+  if (!pdh.complete()) return nullptr;
+  PDH_HQUERY query = nullptr;
+  if (pdh.open(nullptr, 0, &query) != ERROR_SUCCESS || !query) return nullptr;
+  auto owned = std::make_unique<PdhQuery>(pdh, query, performance_path, nominal_path);
+  if (!owned->Add()) return nullptr;
+  return owned;
+}
 
 template <>
 IProcessorPerformance& Seam<IProcessorPerformance>::Real() {
