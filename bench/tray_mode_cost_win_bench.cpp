@@ -385,7 +385,9 @@ int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool
   const std::wstring exe = dir + L"\\zettrim.exe";
   const std::wstring ini = dir + L"\\zettrim.ini";
   // No hot key: whether another program holds it must make no difference.
-  const std::string settings = "[General]\r\nFirstLaunch=0\r\nAppTrayMode=" + std::string(window ? "0" : "1") + "\r\nRate=" + std::to_string(rate) +
+  const std::string settings = "[General]\r\nFirstLaunch=0\r\nAppTrayMode=" +
+                               // The window alone: no tray icon beside it, as the reference has none.
+                               std::string(window ? "0\r\nHideTrayWhenVisible=1" : "1") + "\r\nRate=" + std::to_string(rate) +
                                "\r\nAppModeHotkey=0\r\nAppModeHotkeyModifiers=0\r\n";
   int status = 2;
   if (!CopyFileW(zettrim_source.c_str(), exe.c_str(), FALSE) || !WriteFileBytes(ini, settings)) {
