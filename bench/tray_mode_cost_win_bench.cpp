@@ -319,7 +319,9 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
       std::fprintf(stderr, "the programs' windows did not appear\n");
       return 2;
     }
-    if (IsWindowVisible(main) != window)
+    // The window shows a moment after it is made.
+    for (int i = 0; i < 250 && (IsWindowVisible(main) != FALSE) != window; ++i) Sleep(20);
+    if ((IsWindowVisible(main) != FALSE) != window)
       std::fprintf(stderr, "warning: the main window is %s\n", window ? "hidden" : "visible, not in tray mode");
     Sleep(kWarmUpMs);
 
