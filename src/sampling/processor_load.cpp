@@ -138,7 +138,9 @@ bool IdleTimeProcessorLoad::ReadFarEnough(int64_t& stamp, int64_t& steady,
   if (count_ < 0 || generation != generation_) return true;
   // A steady clock does not go back; should one, the stamps' own check
   // judges the reading.
-  const int64_t passed = steady - steady_time_;
+  // Wrapped, not overflowing, should a clock jump to its ends; a jump back
+  // then reads as negative.
+  const int64_t passed = Difference(steady, steady_time_);
   return passed < 0 || passed >= kMinInterval;
 }
 
@@ -163,7 +165,7 @@ void IdleTimeProcessorLoad::RefreshProcessorCounters() {
   int64_t stamp = 0, steady = 0;
   uint32_t generation = 0;
   if (!ReadFarEnough(stamp, steady, generation)) {
-    pause_(kMinInterval - (steady - steady_time_));
+    pause_(kMinInterval - Difference(steady, steady_time_));
     if (!ReadFarEnough(stamp, steady, generation)) throw EProcessorLoad(kMsgIntervalTooShort);
   }
   const bool stepped = count_ >= 0 && generation == generation_ && ClockStepped(stamp, steady);
