@@ -8,7 +8,11 @@
 // process's /proc/<pid>/stat (found by its command line, read through drive
 // Z:).  The reference is this program started with --reference.
 //
-//   tray_mode_cost_win_bench [seconds] [path\to\zettrim.exe] [rate]
+//   tray_mode_cost_win_bench [seconds] [path\to\zettrim.exe] [rate] [window]
+//
+// With "window" the program runs with its window shown (translucent, the
+// clock label measuring) and the reference keeps a minimal translucent
+// window instead of the tray icon, drawing the load's figure once per sample.
 //
 // Defaults: 30 s, the zettrim-testable.exe of the build folder above this
 // program (the program with the tests' query window, which the sample
@@ -46,6 +50,7 @@ constexpr int kWarmUpMs = 5000;
 
 long g_reference_samples = 0;
 UINT g_samples_message = 0;
+wchar_t g_reference_text[16] = L"";
 
 LRESULT CALLBACK ReferenceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) noexcept {
   if (g_samples_message != 0 && msg == g_samples_message) return g_reference_samples;
@@ -53,10 +58,22 @@ LRESULT CALLBACK ReferenceProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
     PostQuitMessage(0);
     return 0;
   }
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetTextColor(dc, RGB(0, 255, 0));
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, g_reference_text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
   return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
 
-int RunReference(unsigned rate) {
+int RunReference(unsigned rate, bool window) {
   g_samples_message = RegisterWindowMessageW(kReferenceSamplesMessage);
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
@@ -64,9 +81,14 @@ int RunReference(unsigned rate) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kReferenceClass;
   RegisterClassExW(&wc);
-  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, kReferenceClass, L"reference", WS_POPUP, 0, 0, 10, 10, nullptr,
-                              nullptr, wc.hInstance, nullptr);
+  const DWORD ex_style = WS_EX_TOOLWINDOW | (window ? WS_EX_LAYERED | WS_EX_TOPMOST : 0);
+  HWND hwnd = CreateWindowExW(ex_style, kReferenceClass, L"reference", WS_POPUP, 0, 0, window ? 200 : 10,
+                              window ? 100 : 10, nullptr, nullptr, wc.hInstance, nullptr);
   if (!hwnd) return 1;
+  if (window) {
+    SetLayeredWindowAttributes(hwnd, RGB(255, 255, 255), 200, LWA_ALPHA | LWA_COLORKEY);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  }
 
   zt::TrayImageList pictures;
   zt::BuildGradientTrayImages(&pictures);
@@ -77,7 +99,7 @@ int RunReference(unsigned rate) {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = WM_APP + 7;
   data.hIcon = pictures.Icon(0);
-  Shell_NotifyIconW(NIM_ADD, &data);
+  if (!window) Shell_NotifyIconW(NIM_ADD, &data);
 
   zt::IProcessorLoad& load = zt::ProcessorLoad();
   int32_t cpu_count = 1;
@@ -104,7 +126,12 @@ int RunReference(unsigned rate) {
     const std::u16string tip = zt::TrayTipText(load_percent, static_cast<int>(m.MemoryUsage + 0.5));
     std::wmemcpy(data.szTip, reinterpret_cast<const wchar_t*>(tip.c_str()), tip.size() + 1);
     data.hIcon = pictures.Icon(zt::TrayImageIndex(load_percent, pictures.Count()));
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    if (window) {
+      swprintf(g_reference_text, 16, L"%d %%", load_percent);
+      InvalidateRect(hwnd, nullptr, FALSE);
+    } else {
+      Shell_NotifyIconW(NIM_MODIFY, &data);
+    }
     ++g_reference_samples;
 
     const DWORD next = t0 + static_cast<DWORD>(zt::MonitorDelay(rate, t0, GetTickCount()));
@@ -115,7 +142,7 @@ int RunReference(unsigned rate) {
       MSG msg;
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-          Shell_NotifyIconW(NIM_DELETE, &data);
+          if (!window) Shell_NotifyIconW(NIM_DELETE, &data);
           DestroyWindow(hwnd);
           return 0;
         }
@@ -269,7 +296,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 
 // Both programs run, are measured and end inside this; 0 with the figures
 // printed.
-int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
+int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool window) {
   int status = 0;
   {
     Process app, reference;
@@ -279,7 +306,8 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
     app.marker = "zt_tray_cost_" + tag + "\\zettrim.exe";
     reference.marker = "zt_tray_reference_" + tag;
     if (!app.Start(exe, L"") ||
-        !reference.Start(self, L"--reference " + std::to_wstring(rate) + L" zt_tray_reference_" +
+        !reference.Start(self, L"--reference " + std::to_wstring(rate) + (window ? L" window" : L" tray") +
+                                   L" zt_tray_reference_" +
                                    std::wstring(tag.begin(), tag.end()))) {
       std::fprintf(stderr, "cannot start the two programs\n");
       return 2;
@@ -291,7 +319,10 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
       std::fprintf(stderr, "the programs' windows did not appear\n");
       return 2;
     }
-    if (IsWindowVisible(main)) std::fprintf(stderr, "warning: the main window is visible, not in tray mode\n");
+    // The window shows a moment after it is made.
+    for (int i = 0; i < 250 && (IsWindowVisible(main) != FALSE) != window; ++i) Sleep(20);
+    if ((IsWindowVisible(main) != FALSE) != window)
+      std::fprintf(stderr, "warning: the main window is %s\n", window ? "hidden" : "visible, not in tray mode");
     Sleep(kWarmUpMs);
 
     const auto samples = static_cast<WPARAM>(zt::test::AppQuery::Samples);
@@ -317,7 +348,8 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
         app_refresh0 < 0 ? -1 : Ask(query, zt::test::kAppQueryMessage, tray_refreshes) - app_refresh0;
     const LRESULT ref_samples = Ask(ref, kReferenceSamplesMessage, 0) - ref_samples0;
 
-    std::printf("tray mode, Rate=%u, %d s after a %d s warm-up, both programs side by side\n", rate, seconds,
+    std::printf("%s, Rate=%u, %d s after a %d s warm-up, both programs side by side\n",
+                window ? "window shown" : "tray mode", rate, seconds,
                 kWarmUpMs / 1000);
     std::printf("%-12s %10.1f ms processor time  %6ld samples  %8.1f us/sample  %6ld tray updates",
                 "zettrim.exe", app_cpu, static_cast<long>(app_samples),
@@ -346,7 +378,7 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate) {
   return status;
 }
 
-int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate) {
+int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool window) {
   // A private folder: the program's settings file sits beside it.
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -355,13 +387,15 @@ int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate) {
   const std::wstring exe = dir + L"\\zettrim.exe";
   const std::wstring ini = dir + L"\\zettrim.ini";
   // No hot key: whether another program holds it must make no difference.
-  const std::string settings = "[General]\r\nFirstLaunch=0\r\nAppTrayMode=1\r\nRate=" + std::to_string(rate) +
+  const std::string settings = "[General]\r\nFirstLaunch=0\r\nAppTrayMode=" +
+                               // The window alone: no tray icon beside it, as the reference has none.
+                               std::string(window ? "0\r\nHideTrayWhenVisible=1" : "1") + "\r\nRate=" + std::to_string(rate) +
                                "\r\nAppModeHotkey=0\r\nAppModeHotkeyModifiers=0\r\n";
   int status = 2;
   if (!CopyFileW(zettrim_source.c_str(), exe.c_str(), FALSE) || !WriteFileBytes(ini, settings)) {
     std::fprintf(stderr, "cannot make the program's folder %ls\n", dir.c_str());
   } else {
-    status = RunSideBySide(seconds, exe, rate);
+    status = RunSideBySide(seconds, exe, rate, window);
   }
   DeleteFileW(ini.c_str());
   DeleteFileW(exe.c_str());
@@ -373,7 +407,8 @@ int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "--reference") == 0)
-    return RunReference(argc >= 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 100u);
+    return RunReference(argc >= 3 ? static_cast<unsigned>(std::atoi(argv[2])) : 100u,
+                        argc >= 4 && std::strcmp(argv[3], "window") == 0);
   const int seconds = argc >= 2 ? std::atoi(argv[1]) : 30;
   std::wstring zettrim = ModuleDir() + L"\\..\\zettrim-testable.exe";
   if (argc >= 3) {
@@ -381,5 +416,6 @@ int main(int argc, char** argv) {
     zettrim.assign(a.begin(), a.end());
   }
   const unsigned rate = argc >= 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 100u;
-  return Measure(seconds > 0 ? seconds : 30, zettrim, rate);
+  const bool window = argc >= 5 && std::strcmp(argv[4], "window") == 0;
+  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window);
 }

@@ -16,15 +16,34 @@ std::shared_ptr<IProcessorInformation> Info(uint8_t processor) {
   return CpuRoot().ProcessorInformation(processor);
 }
 
+// Leaf 4, sub-leaf by sub-leaf up to the first that describes no cache, on
+// `processor`; nothing where the processor has no leaf 4.
+std::vector<CpuidRegisters> ReadDeterministicLeaves(uint8_t processor) {
+  constexpr uint32_t kDeterministicLeaf = 4;
+  // More than any processor has; a leaf that never ends its list stops here.
+  constexpr uint32_t kMaxSubleaves = 32;
+  std::vector<CpuidRegisters> subleaves;
+  if (!IsLeafAvailable(processor, kDeterministicLeaf)) return subleaves;
+  const std::shared_ptr<ICpuAffinity> pin = PinToProcessor(processor);
+  for (uint32_t i = 0; i < kMaxSubleaves; ++i) {
+    const CpuidRegisters r = Machine().Cpuid(kDeterministicLeaf, i);
+    if ((r.eax & 0x1F) == 0) break;
+    subleaves.push_back(r);
+  }
+  return subleaves;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 
 std::shared_ptr<ICpuNumber> TCpuCacheAssociativity::Value() const {
-  return MakeNumber(AssociativityCode(index_));
+  return MakeNumber(other_ways_ != 0 ? other_ways_ : AssociativityCode(index_));
 }
 
-std::string TCpuCacheAssociativity::Name() const { return AssociativityName(index_); }
+std::string TCpuCacheAssociativity::Name() const {
+  return other_ways_ != 0 ? std::to_string(other_ways_) + "-Way" : AssociativityName(index_);
+}
 
 // ---------------------------------------------------------------------------
 
@@ -36,9 +55,16 @@ TCpuCacheDescriptors::TCpuCacheDescriptors(uint8_t processor, TCpuCacheKind kind
     // for the full set; the last run's registers are the ones kept.
     const int32_t repeat = static_cast<int32_t>(TCpuid(processor, kDescriptorLeaf, 1).Registers().eax & 0xFF);
     regs = TCpuid(processor, kDescriptorLeaf, repeat).Registers();
-  } else {
-    regs = TCpuid(processor, DescriptorLeafForKind(kind), 1).Registers();
+    slots_ = CollectDescriptorSlots(regs);
+    if (SlotsHold(slots_, kDescriptorSeeLeaf4)) deterministic_ = ReadDeterministicLeaves(processor);
+    if (SlotsHold(slots_, kDescriptorLevel2OrXeonMpLevel3)) {
+      const uint32_t signature = TCpuid(processor, 1, 1).Registers().eax;
+      // Family 15 model 6 with neither extended family nor extended model.
+      xeon_mp_ = (signature & 0x0FFF0FF0u) == 0x00000F60u;
+    }
+    return;
   }
+  regs = TCpuid(processor, DescriptorLeafForKind(kind), 1).Registers();
   slots_ = CollectDescriptorSlots(regs);
 }
 
@@ -59,11 +85,16 @@ TCacheByDescriptor::TCacheByDescriptor(uint8_t processor, TCpuCacheKind kind)
       descriptors_(std::make_shared<TCpuCacheDescriptors>(processor, kind)) {}
 
 CacheFacts TCacheByDescriptor::Facts() const {
-  return DecodeCacheByDescriptors(descriptors_->Slots(), kind_);
+  const CacheFacts facts =
+      DecodeCacheByDescriptors(descriptors_->Slots(), kind_, descriptors_->XeonMp());
+  // Leaf 4 only adds what the descriptors leave out.
+  if (facts.available() || descriptors_->Deterministic().empty()) return facts;
+  return DecodeDeterministicCache(descriptors_->Deterministic(), kind_);
 }
 
 std::shared_ptr<ICpuCacheAssociativity> TCacheByDescriptor::Associativity() const {
-  return std::make_shared<TCpuCacheAssociativity>(Facts().associativity);
+  const CacheFacts facts = Facts();
+  return std::make_shared<TCpuCacheAssociativity>(facts.associativity, facts.other_ways);
 }
 std::shared_ptr<ICpuBoolean> TCacheByDescriptor::Available() const {
   return MakeBoolean(Facts().available());

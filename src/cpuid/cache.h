@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cpuid/cache_tables.h"
 #include "cpuid/interfaces.h"
@@ -15,19 +16,25 @@ namespace zt::cpuid {
 
 class TCpuCacheAssociativity final : public ICpuCacheAssociativity {
  public:
-  // An index outside the table reads as row 0 ("None").
-  explicit TCpuCacheAssociativity(uint8_t index)
-      : index_(index < std::size(kCacheAssociativityTable) ? index : kAssocNone) {}
+  // An index outside the table reads as row 0 ("None").  A number of ways
+  // that no row names (other_ways, not 0) is shown as "12-Way" and is its
+  // own value.
+  explicit TCpuCacheAssociativity(uint8_t index, uint32_t other_ways = 0)
+      : index_(index < std::size(kCacheAssociativityTable) ? index : kAssocNone),
+        other_ways_(other_ways) {}
   std::shared_ptr<ICpuNumber> Value() const override;
   std::string Name() const override;
 
  private:
   uint8_t index_;
+  uint32_t other_ways_;
 };
 
 // The 16 descriptor bytes for one cache kind, collected in the constructor:
 // leaf 2 (run as often as its first answer asks) on Intel, the extended
-// cache leaf of the kind on every other vendor.
+// cache leaf of the kind on every other vendor.  On an Intel processor whose
+// descriptors send to leaf 4 (0xFF), its sub-leaves are read as well; one
+// whose descriptors hold 0x49 has its signature read to place that cache.
 class TCpuCacheDescriptors final : public ICpuCacheDescriptors {
  public:
   TCpuCacheDescriptors(uint8_t processor, TCpuCacheKind kind);
@@ -35,11 +42,15 @@ class TCpuCacheDescriptors final : public ICpuCacheDescriptors {
   std::shared_ptr<ICpuBoolean> HasDescriptor(uint32_t value) const override;
 
   const CacheDescriptorSlots& Slots() const { return slots_; }
+  const std::vector<CpuidRegisters>& Deterministic() const { return deterministic_; }
+  bool XeonMp() const { return xeon_mp_; }
 
  private:
   uint8_t processor_;
   TCpuCacheKind kind_;
   CacheDescriptorSlots slots_{};
+  std::vector<CpuidRegisters> deterministic_;
+  bool xeon_mp_ = false;
 };
 
 class TCacheByDescriptor final : public ICpuCache {

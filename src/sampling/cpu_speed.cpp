@@ -16,11 +16,21 @@ constexpr uint32_t kPauseMs = 500;
 }  // namespace
 
 double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency) {
-  const auto d = static_cast<uint32_t>(t2 - t1);
+  const uint64_t d = t2 - t1;
   const double microseconds = frequency > 0 && counter_ticks > 0
                                   ? static_cast<double>(counter_ticks) * 1e6 / static_cast<double>(frequency)
                                   : kWindowMs * 1000.0;
   return static_cast<double>(d) / microseconds;
+}
+
+bool HasInvariantTsc(ICpuMachine& machine) {
+  constexpr uint32_t kPowerLeaf = 0x80000007;
+  constexpr uint32_t kInvariantTscBit = 1u << 8;
+  // Processors without the extended range answer some other leaf's
+  // registers here, so the maximum must lie inside the range.
+  const uint32_t maximum = machine.Cpuid(0x80000000).eax;
+  if (maximum < kPowerLeaf || maximum > 0x8000FFFF) return false;
+  return (machine.Cpuid(kPowerLeaf).edx & kInvariantTscBit) != 0;
 }
 
 std::string SpeedLabelText(unsigned mhz) { return FormatThousands(mhz) + " MHz"; }
@@ -30,6 +40,39 @@ TCPUSpeed::TCPUSpeed(ISpeedSink& sink) : sink_(sink), machine_(Seam<ICpuMachine>
 TCPUSpeed::~TCPUSpeed() { Stop(); }
 
 bool TCPUSpeed::MeasureSpeed() {
+  if (!counter_tried_) {
+    counter_tried_ = true;
+    if (HasInvariantTsc(machine_)) counter_ = Seam<IProcessorPerformance>::Get().Open();
+  }
+  return counter_ ? ReadCounter() : CountTicks();
+}
+
+// The system's working clock over the window.  The time-stamp counter is
+// read around the same window (a few cycles) so that a reading that fails
+// still gives this window's figure; after that the ticks are counted.
+bool TCPUSpeed::ReadCounter() {
+  machine_.SleepMs(kSettleMs);
+  if (Terminated()) return false;
+  const uint64_t t1 = machine_.ReadTsc();
+  const int64_t q1 = machine_.QueryPerformanceCounter();
+  bool read = counter_->Collect();
+  machine_.SleepMs(kWindowMs);
+  const uint64_t t2 = machine_.ReadTsc();
+  const int64_t q2 = machine_.QueryPerformanceCounter();
+  if (Terminated()) return false;
+  double performance = 0, nominal = 0;
+  read = read && counter_->Collect() && counter_->Read(performance, nominal);
+  const double clock = read ? ClockFromPerformance(performance, nominal) : -1;
+  if (clock >= 0) {
+    speed_ = clock;
+    return true;
+  }
+  counter_.reset();
+  speed_ = SpeedFromTicks(t1, t2, q2 - q1, machine_.QueryPerformanceFrequency());
+  return true;
+}
+
+bool TCPUSpeed::CountTicks() {
   uint64_t t1 = 0, t2 = 0;
   int64_t q1 = 0, q2 = 0;
   {

@@ -1,17 +1,25 @@
-// The clock-speed thread: measures the processor clock by counting
-// time-stamp-counter ticks across a half-second sleep and hands each figure
-// (whole MHz) to a speed sink, which on Windows posts WM_CPUSPEED to the main
-// window.  Measures once, then about every second while UpdateSpeed is on;
-// pauses while AppTrayMode is on.  Portable; the counter, the sleeps, the
+// The clock-speed thread: measures the processor clock over a half-second
+// window and hands each figure (whole MHz) to a speed sink, which on Windows
+// posts WM_CPUSPEED to the main window.  Measures once, then about every
+// second while UpdateSpeed is on; pauses while AppTrayMode is on.
+//
+// Where the time-stamp counter is invariant it ticks at the nominal rate
+// whatever the cores do, so counting its ticks only ever gives the nominal
+// clock; there the figure is the system's own working clock over the window
+// (sampling/processor_performance.h), at normal priority.  Elsewhere, and
+// for good once that reading fails, it counts time-stamp ticks across the
+// window at raised priority.  Portable; the counter, the sleeps, the
 // priority and the affinity are the machine's (util/cpu_machine.h), the one
 // the processor library measures on as well.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "sampling/worker_thread.h"
 
+#include "sampling/processor_performance.h"
 #include "util/cpu_machine.h"
 
 namespace zt {
@@ -25,12 +33,17 @@ class ISpeedSink {
 };
 
 // MHz from two time-stamp-counter readings around the half-second window:
-// the low 32 bits of their difference over the time that really passed,
+// their whole 64-bit difference (a window stretched by a resume or a busy
+// host can hold more than 2^32 ticks) over the time that really passed,
 // which the high-resolution counter timed (counter_ticks at frequency per
 // second).  A sleep that ends on the system's tick lasts longer than it was
 // asked to, so the nominal 500 ms would read high; only without that
 // counter (frequency 0, or no interval) does the figure rest on it.
 double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency);
+
+// Whether the time-stamp counter ticks at one rate whatever the cores do
+// (CPUID 0x80000007, EDX bit 8), asked of the processor the caller runs on.
+bool HasInvariantTsc(ICpuMachine& machine);
 
 // "2,394 MHz": the speed label's text for wParam of WM_CPUSPEED.
 std::string SpeedLabelText(unsigned mhz);
@@ -48,8 +61,11 @@ class TCPUSpeed : public TWorkerThread {
 
   // One measurement into Speed.  False, with Speed unchanged, when the
   // terminate request cut it short: the counters then span less than the
-  // window and the figure would be wrong.
+  // window and the figure would be wrong.  The first call decides between
+  // the system's counter and the tick count.
   bool MeasureSpeed();
+  // Whether the measurements read the system's counter (after the first).
+  bool ReadsSystemCounter() const { return counter_ != nullptr; }
   // Hands Round(Speed) (ties to even) to the sink.
   void PostSpeed();
 
@@ -57,9 +73,14 @@ class TCPUSpeed : public TWorkerThread {
   void Execute() override;
 
  private:
+  bool CountTicks();
+  bool ReadCounter();
+
   ISpeedSink& sink_;
   ICpuMachine& machine_;
   double speed_ = -1.0;
+  bool counter_tried_ = false;
+  std::unique_ptr<IProcessorPerformanceQuery> counter_;
 };
 
 // The program's one clock thread (set by StartMonitors, cleared by

@@ -4,9 +4,11 @@
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "util/registry.h"
+#include "util/thread_pause.h"
 
 namespace zt {
 
@@ -18,6 +20,8 @@ const char* const kMsgNoProcessorCounter =
 const char* const kMsgCannotStart9x = "Unable to start performance monitoring";
 const char* const kMsgCannotRead9x = "Unable to read performance data";
 const char* const kMsgClockChanged = "The system time changed between two readings";
+const char* const kMsgIntervalTooShort =
+    "The interval between two readings is too short to measure";
 
 namespace {
 
@@ -90,9 +94,55 @@ void FirstWorkingIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& 
 
 // ---------------------------------------------------------------------------
 
+ProcessorGroupsIdleSource::ProcessorGroupsIdleSource(std::unique_ptr<IProcessorGroupReader> reader,
+                                                     bool with_aggregate)
+    : reader_(std::move(reader)), with_aggregate_(with_aggregate) {}
+
+void ProcessorGroupsIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) {
+  idle.clear();
+  const uint16_t groups = std::max<uint16_t>(reader_->GroupCount(), 1);
+  for (uint16_t g = 0; g < groups; ++g) {
+    if (!reader_->AppendIdleTimes(g, idle)) {
+      idle.clear();
+      throw EProcessorLoad(kMsgNoProcessorObject);
+    }
+  }
+  if (idle.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+  if (with_aggregate_) {
+    // Summed wide: hundreds of processors' idle times over a long uptime.
+    long double total = 0;
+    for (int64_t v : idle) total += static_cast<long double>(v);
+    idle.push_back(static_cast<int64_t>(total / static_cast<long double>(idle.size())));
+  }
+  time_100ns = reader_->Now();
+}
+
+// ---------------------------------------------------------------------------
+
 IdleTimeProcessorLoad::IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source,
-                                             SteadyClock steady)
-    : source_(std::move(source)), steady_(std::move(steady)) {}
+                                             SteadyClock steady, Pause pause)
+    : source_(std::move(source)), steady_(std::move(steady)), pause_(std::move(pause)) {}
+
+void IdleTimeProcessorLoad::PauseFor(int64_t duration_100ns) {
+  // Rounded up, so that the reading after it is far enough.
+  const auto ms = static_cast<uint32_t>((duration_100ns + 9999) / 10000);
+  if (!PauseThroughWaiter(ms)) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool IdleTimeProcessorLoad::ReadFarEnough(int64_t& stamp, int64_t& steady,
+                                          uint32_t& generation) {
+  source_->ReadIdleTimes(reading_, stamp);
+  if (reading_.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
+  steady = steady_();
+  generation = source_->Generation();
+  if (count_ < 0 || generation != generation_) return true;
+  // A steady clock does not go back; should one, the stamps' own check
+  // judges the reading.
+  // Wrapped, not overflowing, should a clock jump to its ends; a jump back
+  // then reads as negative.
+  const int64_t passed = Difference(steady, steady_time_);
+  return passed < 0 || passed >= kMinInterval;
+}
 
 int64_t IdleTimeProcessorLoad::SteadyNow() {
   using Ticks = std::chrono::duration<int64_t, std::ratio<1, 10000000>>;
@@ -112,11 +162,12 @@ bool IdleTimeProcessorLoad::ClockStepped(int64_t stamp, int64_t steady) const {
 void IdleTimeProcessorLoad::RefreshProcessorCounters() {
   // The reading is taken completely before any state changes, so a failed
   // reading leaves the previous one intact.
-  int64_t stamp = 0;
-  source_->ReadIdleTimes(reading_, stamp);
-  if (reading_.empty()) throw EProcessorLoad(kMsgNoProcessorObject);
-  const int64_t steady = steady_();
-  const uint32_t generation = source_->Generation();
+  int64_t stamp = 0, steady = 0;
+  uint32_t generation = 0;
+  if (!ReadFarEnough(stamp, steady, generation)) {
+    pause_(kMinInterval - Difference(steady, steady_time_));
+    if (!ReadFarEnough(stamp, steady, generation)) throw EProcessorLoad(kMsgIntervalTooShort);
+  }
   const bool stepped = count_ >= 0 && generation == generation_ && ClockStepped(stamp, steady);
   if (count_ < 0) {
     count_ = static_cast<int32_t>(reading_.size());

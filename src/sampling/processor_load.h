@@ -30,6 +30,7 @@ extern const char* const kMsgNoProcessorCounter;  // "Unable to locate the \"% o
 extern const char* const kMsgCannotStart9x;       // "Unable to start performance monitoring"
 extern const char* const kMsgCannotRead9x;        // "Unable to read performance data"
 extern const char* const kMsgClockChanged;        // "The system time changed between two readings"
+extern const char* const kMsgIntervalTooShort;    // "The interval between two readings is too short to measure"
 
 // The operations every load source offers.
 class IProcessorLoad {
@@ -94,6 +95,39 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
   uint32_t generation_ = 0;
 };
 
+// Machines with more than 64 logical processors are split into processor
+// groups, and the system call that reports processor times answers for one
+// group at a time.  A reader gives the groups one by one.
+class IProcessorGroupReader {
+ public:
+  virtual ~IProcessorGroupReader() = default;
+  // Active groups; at least 1 (0 is taken as 1).
+  virtual uint16_t GroupCount() = 0;
+  // Appends the idle time (100-ns units) of each processor of `group`, in
+  // processor order; false when the group cannot be read.
+  virtual bool AppendIdleTimes(uint16_t group, std::vector<int64_t>& idle) = 0;
+  // Wall-clock time of the reading, 100-ns units.
+  virtual int64_t Now() = 0;
+};
+
+// Every processor of every group, group 0 first, as the instances; then, with
+// an aggregate, the mean idle time of them all as the last instance (the
+// performance data's "_Total" convention that the sampler relies on).  A
+// group that cannot be read fails the whole reading: a total over some of
+// the processors would pass for the machine's.
+class ProcessorGroupsIdleSource : public IIdleTimeSource {
+ public:
+  ProcessorGroupsIdleSource(std::unique_ptr<IProcessorGroupReader> reader, bool with_aggregate);
+  void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
+
+ protected:
+  IProcessorGroupReader& reader() { return *reader_; }
+
+ private:
+  std::unique_ptr<IProcessorGroupReader> reader_;
+  bool with_aggregate_;
+};
+
 // The NT-family (and Linux) load source: compares two readings of each
 // instance's idle time.  The instance count and the counter arrays are fixed
 // at the first successful reading.  A load needs two readings: before the
@@ -112,14 +146,27 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
 // load of 100 % or 0 % for every processor: it raises kMsgClockChanged
 // instead, and GetProcessorLoad raises the same until the next reading, but
 // it is kept as the base for the next one, which is compared with it.
+//
+// The counters move in steps of the system tick (up to 15.6 ms), so a
+// reading taken less than kMinInterval after the base (by the steady clock)
+// would be mostly step: the start-up reading and the monitor's first ones
+// follow each other within microseconds and read 0 % or 100 %.  Such a
+// reading is not taken: the source waits out the rest of kMinInterval and
+// reads again.  Should that one still come too early (the pause was cut
+// short), it raises kMsgIntervalTooShort and changes nothing, so the next
+// reading is compared with the same base.
 class IdleTimeProcessorLoad : public IProcessorLoad {
  public:
   // A monotonic clock in 100-ns units.
   using SteadyClock = std::function<int64_t()>;
   static int64_t SteadyNow();
+  // Pauses the calling thread for a number of 100-ns units.
+  using Pause = std::function<void(int64_t)>;
+  static void PauseFor(int64_t duration_100ns);
+  static constexpr int64_t kMinInterval = 50 * 10000;  // 50 ms
 
   explicit IdleTimeProcessorLoad(std::unique_ptr<IIdleTimeSource> source,
-                                 SteadyClock steady = SteadyNow);
+                                 SteadyClock steady = SteadyNow, Pause pause = PauseFor);
   void RefreshProcessorCounters() override;
   int32_t GetProcessorCount() override;
   double GetProcessorLoad(int32_t index) override;
@@ -129,8 +176,13 @@ class IdleTimeProcessorLoad : public IProcessorLoad {
   // True when the stamps of the last two readings cannot be compared.
   bool ClockStepped(int64_t stamp, int64_t steady) const;
 
+  // Reads into reading_; true when it came kMinInterval or more after the
+  // base (or is the first, or from another source).
+  bool ReadFarEnough(int64_t& stamp, int64_t& steady, uint32_t& generation);
+
   std::unique_ptr<IIdleTimeSource> source_;
   SteadyClock steady_;
+  Pause pause_;
   int32_t count_ = -1;
   std::vector<int64_t> counters_, previous_counters_;
   std::vector<uint8_t> present_, previous_present_;

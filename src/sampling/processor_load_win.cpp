@@ -74,48 +74,100 @@ void PerfDataIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time
 
 // ---------------------------------------------------------------------------
 
-NtProcessorIdleSource::NtProcessorIdleSource() {
-  if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
-    query_ = reinterpret_cast<QueryFn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(ntdll, "NtQuerySystemInformation")));
-  }
-  SYSTEM_INFO info{};
-  GetSystemInfo(&info);
-  times_.resize(std::max<DWORD>(info.dwNumberOfProcessors, 1));
+namespace {
+
+using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+using QueryExFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PVOID, ULONG, PULONG);
+using GroupCountFn = WORD(WINAPI*)();
+using GroupProcessorsFn = DWORD(WINAPI*)(WORD);
+
+template <typename Fn>
+Fn Entry(const wchar_t* module, const char* name) {
+  HMODULE loaded = GetModuleHandleW(module);
+  return loaded ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)))
+                : nullptr;
 }
+
+class NtGroupReader final : public IProcessorGroupReader {
+ public:
+  NtGroupReader()
+      : query_(Entry<QueryFn>(L"ntdll.dll", "NtQuerySystemInformation")),
+        query_ex_(Entry<QueryExFn>(L"ntdll.dll", "NtQuerySystemInformationEx")),
+        group_processors_(Entry<GroupProcessorsFn>(L"kernel32.dll", "GetActiveProcessorCount")) {
+    SYSTEM_INFO info{};
+    GetSystemInfo(&info);
+    times_.resize(std::max<DWORD>(info.dwNumberOfProcessors, 1));
+  }
+
+  uint16_t GroupCount() override { return ActiveProcessorGroups(); }
+
+  bool AppendIdleTimes(uint16_t group, std::vector<int64_t>& idle) override {
+    const size_t count = QueryGroup(group);
+    for (size_t i = 0; i < count; ++i) idle.push_back(times_[i].IdleTime.QuadPart);
+    return count != 0;
+  }
+
+  int64_t Now() override {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<int64_t>((static_cast<uint64_t>(now.dwHighDateTime) << 32) |
+                                now.dwLowDateTime);
+  }
+
+ private:
+  // The processors of one group into times_; their number, 0 on failure.
+  size_t QueryGroup(uint16_t group) {
+    // With one group the plain call answers for it, as it always has; with
+    // several only the Ex call can be told which one.
+    const bool by_group = ActiveProcessorGroups() > 1;
+    if (by_group ? !query_ex_ : (!query_ || group != 0)) return 0;
+    if (by_group && group_processors_) {
+      const DWORD in_group = group_processors_(group);
+      if (in_group > times_.size() && in_group <= kMaxProcessorEntries) times_.resize(in_group);
+    }
+    for (;;) {
+      ULONG returned = 0;
+      const ULONG bytes = static_cast<ULONG>(times_.size() * sizeof(NtProcessorIdleSource::ProcessorTimes));
+      USHORT which = group;
+      const LONG status =
+          by_group ? query_ex_(kSystemProcessorPerformanceInformation, &which, sizeof which,
+                               times_.data(), bytes, &returned)
+                   : query_(kSystemProcessorPerformanceInformation, times_.data(), bytes, &returned);
+      if (status == kStatusInfoLengthMismatch && times_.size() < kMaxProcessorEntries) {
+        times_.resize(times_.size() * 2);
+        continue;
+      }
+      if (status < 0) return 0;
+      return std::min<size_t>(returned / sizeof(NtProcessorIdleSource::ProcessorTimes), times_.size());
+    }
+  }
+
+  QueryFn query_;
+  QueryExFn query_ex_;
+  GroupProcessorsFn group_processors_;
+  std::vector<NtProcessorIdleSource::ProcessorTimes> times_;
+};
+
+}  // namespace
+
+uint16_t ActiveProcessorGroups() {
+  static const GroupCountFn count = Entry<GroupCountFn>(L"kernel32.dll", "GetActiveProcessorGroupCount");
+  const WORD groups = count ? count() : 0;
+  return groups > 0 ? groups : 1;
+}
+
+NtProcessorIdleSource::NtProcessorIdleSource()
+    // The performance data ends with the "_Total" instance from Windows 2000
+    // on; the sampler relies on that convention.
+    : ProcessorGroupsIdleSource(std::make_unique<NtGroupReader>(), IsWindows2000OrLater()) {}
 
 size_t NtProcessorIdleSource::Query() {
-  if (!query_) return 0;
-  for (;;) {
-    ULONG returned = 0;
-    const ULONG bytes = static_cast<ULONG>(times_.size() * sizeof(ProcessorTimes));
-    const LONG status =
-        query_(kSystemProcessorPerformanceInformation, times_.data(), bytes, &returned);
-    if (status == kStatusInfoLengthMismatch && times_.size() < kMaxProcessorEntries) {
-      times_.resize(times_.size() * 2);
-      continue;
-    }
-    if (status < 0) return 0;
-    return std::min<size_t>(returned / sizeof(ProcessorTimes), times_.size());
+  scratch_.clear();
+  const uint16_t groups = reader().GroupCount();
+  for (uint16_t g = 0; g < groups; ++g) {
+    if (!reader().AppendIdleTimes(g, scratch_)) return 0;
   }
-}
-
-void NtProcessorIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) {
-  idle.clear();
-  const size_t count = Query();
-  if (count == 0) throw EProcessorLoad(kMsgNoProcessorObject);
-  int64_t total = 0;
-  for (size_t i = 0; i < count; ++i) {
-    idle.push_back(times_[i].IdleTime.QuadPart);
-    total += times_[i].IdleTime.QuadPart;
-  }
-  // The performance data ends with the "_Total" instance from Windows 2000
-  // on; the sampler relies on that convention.
-  if (IsWindows2000OrLater()) idle.push_back(total / static_cast<int64_t>(count));
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  time_100ns = static_cast<int64_t>((static_cast<uint64_t>(now.dwHighDateTime) << 32) |
-                                    now.dwLowDateTime);
+  return scratch_.size();
 }
 
 // ---------------------------------------------------------------------------
@@ -126,9 +178,14 @@ std::unique_ptr<IProcessorLoad> CreatePlatformProcessorLoad() {
   if (!GetVersionExW(&info)) throw EProcessorLoad(kMsgCannotGetVersion);
   if (info.dwPlatformId != VER_PLATFORM_WIN32_NT)
     return std::make_unique<Win9xProcessorLoad>(SystemRegistry());
+  // The performance data's Processor object keeps its limit of 64
+  // processors on machines with processor groups (the counter set that
+  // covers them all has no title index to ask for): there the system call,
+  // asked group by group, comes first.
   std::vector<std::unique_ptr<IIdleTimeSource>> sources;
+  if (ActiveProcessorGroups() > 1) sources.push_back(std::make_unique<NtProcessorIdleSource>());
   sources.push_back(std::make_unique<PerfDataIdleSource>());
-  sources.push_back(std::make_unique<NtProcessorIdleSource>());
+  if (ActiveProcessorGroups() == 1) sources.push_back(std::make_unique<NtProcessorIdleSource>());
   return std::make_unique<IdleTimeProcessorLoad>(
       std::make_unique<FirstWorkingIdleSource>(std::move(sources)));
 }

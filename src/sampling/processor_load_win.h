@@ -31,15 +31,16 @@ class PerfDataIdleSource : public IIdleTimeSource {
 };
 
 // Per-processor idle time from NtQuerySystemInformation
-// (SystemProcessorPerformanceInformation), looked up in ntdll at run time,
-// for systems whose performance data lacks the Processor object.  Presents
-// the processors and, from Windows 2000 on, an aggregate instance last (the
-// mean idle time); the time stamp is the system time.
-class NtProcessorIdleSource : public IIdleTimeSource {
+// (SystemProcessorPerformanceInformation), looked up in ntdll at run time.
+// That call answers for the calling thread's processor group only; on a
+// machine with several groups each group is asked for in turn through
+// NtQuerySystemInformationEx, which takes the group number.  Presents every
+// processor of every group and, from Windows 2000 on, an aggregate instance
+// last (the mean idle time); the time stamp is the system time.
+class NtProcessorIdleSource : public ProcessorGroupsIdleSource {
  public:
   NtProcessorIdleSource();
-  void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
-  // The system call alone: the number of processors reported (0 on failure).
+  // The system calls alone: the number of processors reported (0 on failure).
   size_t Query();
 
   struct ProcessorTimes {  // SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION
@@ -52,9 +53,11 @@ class NtProcessorIdleSource : public IIdleTimeSource {
   };
 
  private:
-  using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  QueryFn query_ = nullptr;
-  std::vector<ProcessorTimes> times_;
+  std::vector<int64_t> scratch_;
 };
+
+// Active processor groups (GetActiveProcessorGroupCount, from Windows 7);
+// 1 where the system has no groups.
+uint16_t ActiveProcessorGroups();
 
 }  // namespace zt

@@ -139,7 +139,10 @@ void TResMonitor::SampleCPU() {
   CpuUsage = usage;
   if (CpuCount > 1) CpuUsages.swap(scratch_usages_);
   cpu_reading_failed_ = failed;
-  if (!failed) last_read_cpu_usage_ = usage;
+  if (!failed) {
+    last_read_cpu_usage_ = usage;
+    cpu_ever_read_ = true;
+  }
 }
 
 void TResMonitor::SampleMemory() {
@@ -162,6 +165,7 @@ void TResMonitor::ResetStatistics() {
   Statistics.TickStarted = tick;
   const double cpu = cpu_reading_failed_ ? last_read_cpu_usage_ : CpuUsage;
   Statistics.CpuMin = Statistics.CpuAverage = Statistics.CpuMax = cpu;
+  Statistics.CpuBoundsPending = cpu_reading_failed_ && !cpu_ever_read_;
   Statistics.MemoryMin = Statistics.MemoryAverage = Statistics.MemoryMax = MemoryUsage;
   Statistics.MemoryTotal = MemoryTotal;
 }
@@ -189,6 +193,10 @@ void FoldSample(TResStatistics& s, bool cpu_read, double cpu_usage, double memor
   // the weight of the last count.
   if (s.Samples != UINT32_MAX) ++s.Samples;
   if (cpu_read) {
+    if (s.CpuBoundsPending) {
+      s.CpuMin = s.CpuMax = cpu_usage;
+      s.CpuBoundsPending = false;
+    }
     if (s.CpuSamples != UINT32_MAX) ++s.CpuSamples;
     Fold(cpu_usage, s.CpuSamples, s.CpuMin, s.CpuAverage, s.CpuMax);
   }

@@ -47,6 +47,9 @@ struct TResStatistics {
   uint32_t Samples = 0;  // also the x value of the graph points
   // The samples whose load reading worked: the load's mean is theirs alone.
   uint32_t CpuSamples = 0;
+  // The reset came before any load reading had worked: the first one read
+  // sets the load's bounds, rather than a 0 % that was never measured.
+  bool CpuBoundsPending = false;
   double CpuMin = 0;
   double CpuAverage = 0;
   double CpuMax = 0;
@@ -133,6 +136,7 @@ class TResMonitor : public TWorkerThread {
   // Whether the latest load reading failed, and the latest one that worked:
   // a reset during an outage takes that as the load's bound, not the 0 %.
   bool cpu_reading_failed_ = false;
+  bool cpu_ever_read_ = false;
   double last_read_cpu_usage_ = 0;
   // Guards Statistics, the writes of the sample figures and the two above, so that a reset or
   // a copy from the UI thread never sees half an update.

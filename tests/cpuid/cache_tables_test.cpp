@@ -62,7 +62,9 @@ TEST(CacheDescriptors, TableHasNoUnifiedRowAndNoCountOrEmptyDescriptor) {
   for (const CacheDescriptorInfo& row : kCacheDescriptorTable) {
     EXPECT_NE(row.kind, kCacheLevel1Unified);
     EXPECT_GT(row.descriptor, 0x01);
-    EXPECT_LT(row.associativity, std::size(kCacheAssociativityTable));
+    if ((row.associativity & kAssocWaysFlag) == 0) {
+      EXPECT_LT(row.associativity, std::size(kCacheAssociativityTable));
+    }
     EXPECT_TRUE(seen.insert({row.descriptor, row.kind}).second) << int{row.descriptor};
   }
   for (uint32_t d = 0; d < 256; ++d) {
@@ -77,9 +79,10 @@ TEST(CacheByDescriptors, EdgeCasesOfOrderAndEmptyRows) {
   EXPECT_EQ(DecodeCacheByDescriptors(l1, kCacheLevel1Code), Facts(32768, 64, kAssoc8Way));
   EXPECT_FALSE(DecodeCacheByDescriptors(l1, kCacheLevel2).available());
 
-  // 0x40 is a later row than 0x3C: level 2 ends up empty.
-  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x3C, 0x40}), kCacheLevel2), CacheFacts{});
-  // ... but an earlier row than 0x43, which then wins, whatever the slot order.
+  // 0x40 ("none") never hides a cache that another descriptor describes,
+  // whether its row comes before or after, whatever the slot order.
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x3C, 0x40}), kCacheLevel2),
+            Facts(262144, 64, kAssoc4Way));
   EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x43, 0x40}), kCacheLevel2),
             Facts(524288, 32, kAssoc4Way));
   EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x40, 0x43}), kCacheLevel2),
@@ -91,8 +94,9 @@ TEST(CacheByDescriptors, EdgeCasesOfOrderAndEmptyRows) {
             Facts(1048576, 64, kAssoc8Way));
   EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x45, 0x79}), kCacheLevel2),
             Facts(131072, 64, kAssoc8Way));
-  // The same byte 0x40 also means "no level 3".
-  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x29, 0x40}), kCacheLevel3), CacheFacts{});
+  // Alone, 0x40 means "none".
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x40}), kCacheLevel2), CacheFacts{});
+  EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x40}), kCacheLevel3), CacheFacts{});
   EXPECT_EQ(DecodeCacheByDescriptors(SlotsOf({0x22}), kCacheLevel3),
             Facts(524288, 64, kAssoc4Way));
   // Level 1 data: 0x0A before 0x68 in the table.

@@ -235,6 +235,56 @@ TEST(RealDumps, EveryAidaLayoutDumpReplaysWithTheRightFacts) {
   for (const auto& f : files) CheckDump(f);
 }
 
+// The level 1 data and level 2 caches of every real Intel processor here
+// (the virtual one aside), as Intel publishes them: size, ways, line.
+TEST(RealDumps, IntelCachesAreThePublishedOnes) {
+  const std::pair<const char*, const char*> published[] = {
+      {"ia-32__p6__intel-pentium-ii-dixon", "16.0 Kb 4-Way 32 bytes|256.0 Kb 4-Way 32 bytes"},
+      {"ia-32__p6__intel-celeron-coppermine", "16.0 Kb 4-Way 32 bytes|128.0 Kb 4-Way 32 bytes"},
+      {"ia-32__netburst__intel-celeron-cpu-1.70ghz", "8.0 Kb 4-Way 64 bytes|128.0 Kb 4-Way 64 bytes"},
+      {"ia-32__netburst__intel-pentium-4-cpu-2.40ghz", "8.0 Kb 4-Way 64 bytes|512.0 Kb 8-Way 64 bytes"},
+      {"x86-64__netburst__intel-celeron-326", "16.0 Kb 8-Way 64 bytes|256.0 Kb 4-Way 64 bytes"},
+      {"x86-64__core__intel-celeron-cpu-420", "32.0 Kb 8-Way 64 bytes|512.0 Kb 2-Way 64 bytes"},
+      {"x86-64__nehalem__intel-core-cpu-q-820", "32.0 Kb 8-Way 64 bytes|256.0 Kb 8-Way 64 bytes"},
+      {"x86-64__sandy-bridge__intel-celeron-cpu-g1610", "32.0 Kb 8-Way 64 bytes|256.0 Kb 8-Way 64 bytes"},
+      {"x86-64__haswell__intel-core-i3-4130-cpu", "32.0 Kb 8-Way 64 bytes|256.0 Kb 8-Way 64 bytes"},
+      {"x86-64__skylake__intel-cc150-cpu", "32.0 Kb 8-Way 64 bytes|256.0 Kb 4-Way 64 bytes"},
+      {"x86-64__skylake__intel-core-i9-7980xe-cpu", "32.0 Kb 8-Way 64 bytes|1.0 Mb 16-Way 64 bytes"},
+      {"x86-64__palm-cove__intel-core-i3-8121u-cpu", "32.0 Kb 8-Way 64 bytes|256.0 Kb 4-Way 64 bytes"},
+      {"x86-64__sunny-cove__intel-core-i3-1005g1-cpu", "48.0 Kb 12-Way 64 bytes|512.0 Kb 8-Way 64 bytes"},
+      {"x86-64__willow-cove__11th-gen-intel-core-i5-1135g7", "48.0 Kb 12-Way 64 bytes|1.3 Mb 20-Way 64 bytes"},
+      {"x86-64__cypress-cove__11th-gen-intel-core-i7-11700k", "48.0 Kb 12-Way 64 bytes|512.0 Kb 8-Way 64 bytes"},
+      {"x86-64__golden-cove__12th-gen-intel-core-i3-1220p", "48.0 Kb 12-Way 64 bytes|1.3 Mb 10-Way 64 bytes"},
+      {"x86-64__raptor-cove__13th-gen-intel-core-i5-13500", "48.0 Kb 12-Way 64 bytes|1.3 Mb 10-Way 64 bytes"},
+      {"x86-64__redwood-cove__intel-core-ultra-5-125h", "48.0 Kb 12-Way 64 bytes|2.0 Mb 16-Way 64 bytes"},
+      {"x86-64__lion-cove__intel-core-ultra-5-245k", "48.0 Kb 12-Way 64 bytes|3.0 Mb 12-Way 64 bytes"},
+      {"x86-atom__bonnell__intel-atom-cpu-230", "24.0 Kb 6-Way 64 bytes|512.0 Kb 8-Way 64 bytes"},
+      {"x86-atom__saltwell__intel-atom-cpu-d2500", "24.0 Kb 6-Way 64 bytes|512.0 Kb 8-Way 64 bytes"},
+      {"x86-atom__silvermont__genuine-intel-cpu-4000", "24.0 Kb 6-Way 64 bytes|1.0 Mb 16-Way 64 bytes"},
+      {"x86-atom__airmont__intel-atom-x7-z8700-cpu", "24.0 Kb 6-Way 64 bytes|1.0 Mb 16-Way 64 bytes"},
+      {"x86-atom__goldmont__intel-atom-cpu-c3958", "24.0 Kb 6-Way 64 bytes|2.0 Mb 16-Way 64 bytes"},
+      {"x86-atom__goldmont-plus__intel-celeron-j4105-cpu", "24.0 Kb 6-Way 64 bytes|4.0 Mb 16-Way 64 bytes"},
+      {"x86-atom__tremont__intel-celeron-j6412", "32.0 Kb 8-Way 64 bytes|1.5 Mb 12-Way 64 bytes"},
+      {"x86-atom__gracemont__intel-core-3-n355", "32.0 Kb 8-Way 64 bytes|2.0 Mb 16-Way 64 bytes"},
+  };
+  for (const auto& [dump, caches] : published) {
+    ScopedMachine scope(CreateReplayMachine(ParseDumpFile(DumpDir() + "/intel__" + dump + ".cpuid-r")));
+    ResetCpuRoot();
+    const auto rows = Rows(BuildReport());
+    ResetCpuRoot();
+    std::string found;
+    for (const char* page : {"#0/Cache/Level 1/Data", "#0/Cache/Level 2"}) {
+      found += (found.empty() ? "" : "|") + Value(rows, page, "Size") + " " +
+               Value(rows, page, "Associativity") + " " + Value(rows, page, "Line Size");
+    }
+    EXPECT_EQ(found, caches) << dump;
+  }
+  size_t intel = 0;
+  for (const auto& f : ListFiles(DumpDir(), ".cpuid-r"))
+    intel += f.find("/intel__") != std::string::npos && f.find("qemu") == std::string::npos;
+  EXPECT_EQ(intel, std::size(published)) << "an Intel dump without its published caches";
+}
+
 // The same processor in both layouts gives the same pages for its first
 // processor.
 TEST(RealDumps, BothLayoutsOfAProcessorAgree) {

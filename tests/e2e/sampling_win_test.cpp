@@ -5,12 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
+#include <thread>
+#include <vector>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "dialogs/statistics_form_win.h"
 #include "main_window_support.h"
 #include "shell/main_form_win.h"
 #include "util/unicode_win.h"
@@ -73,6 +79,36 @@ TEST(SamplingE2E, StatisticsFillAndCloseStopsBothThreads) {
   std::printf("close to threads stopped: %ld ms\n", took);
   ASSERT_GE(took, 0) << "the sampling threads did not stop";
   EXPECT_EQ(code, 0u);
+}
+
+// Every processor busy from before the start: the program's first samples
+// follow its start-up reading within moments, and must still be measured,
+// so after a few seconds the lowest load is the busy figure, not 0.00 %.
+TEST(SamplingE2E, WithTheProcessorsBusyFromTheStartTheLowestLoadIsTheBusyOne) {
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> busy;
+  for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency()); ++i)
+    busy.emplace_back([&] {
+      while (!stop) {
+      }
+    });
+  Sleep(500);
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  HWND statistics = app.WaitForWindow(kStatisticsFormClass, nullptr);
+  const bool sampled = WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 6; }, 20000);
+  PostMessageW(main, WM_KEYDOWN, VK_F5, 0);
+  HWND lowest = GetDlgItem(statistics, kIdStatisticsValue + static_cast<int>(StatisticsValue::CpuUsageMin));
+  WaitUntil([&] { return WindowText(lowest).find(L'%') != std::wstring::npos; }, 5000);
+  const std::wstring text = WindowText(lowest);
+  stop = true;
+  for (auto& t : busy) t.join();
+  ASSERT_TRUE(sampled);
+  std::printf("lowest load with every processor busy: %s\n", Narrow(text).c_str());
+  EXPECT_GT(std::wcstod(text.c_str(), nullptr), 50.0) << Narrow(text);
+  EXPECT_TRUE(CloseMain(app, main));
 }
 
 TEST(SamplingE2E, CloseDuringTheLongestSleepStopsBothThreads) {

@@ -25,8 +25,8 @@ TEST(CpuSpeed, TicksOverTheTimedIntervalToMHz) {
                    2394.0);
   // The same counter over 515.6 ms.
   EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'234'346'400ull, 5'156'000, 10'000'000), 2394.0);
-  // Only the low 32 bits of the difference count.
-  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, (1ull << 32) + 500'000, 500, 1000), 1.0);
+  // A 0.9 s window at 5 GHz holds more than 2^32 ticks: all of them count.
+  EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 4'500'000'000ull, 9'000'000, 10'000'000), 5000.0);
   // A counter that wrapped between the readings still gives the right figure.
   EXPECT_DOUBLE_EQ(SpeedFromTicks(0xFFFFFFFFFFFFFF00ull, 1'000'000 - 0x100, 500, 1000), 2.0);
   // Without a high-resolution counter, or without an interval, the window's
@@ -133,6 +133,90 @@ TEST_F(CpuSpeedThreadTest, PostRoundsHalfToEven) {
   speed2.MeasureSpeed();
   speed2.PostSpeed();
   EXPECT_EQ(sink.Posts(), (std::vector<unsigned>{2394, 2396}));
+}
+
+// The system's performance counter: each query answers `performance` % of
+// `nominal` MHz, until `fail_from` reads (counting from 1) have been made.
+class FakePerformance : public IProcessorPerformance {
+ public:
+  struct Query : IProcessorPerformanceQuery {
+    FakePerformance& owner;
+    explicit Query(FakePerformance& o) : owner(o) {}
+    bool Collect() override { return ++owner.collections, true; }
+    bool Read(double& performance, double& nominal) override {
+      if (++owner.reads >= owner.fail_from) return false;
+      performance = owner.performance;
+      nominal = owner.nominal;
+      return true;
+    }
+  };
+  std::unique_ptr<IProcessorPerformanceQuery> Open() override {
+    ++opens;
+    return present ? std::make_unique<Query>(*this) : nullptr;
+  }
+  bool present = true;
+  double performance = 87.5, nominal = 2600;
+  int fail_from = 1000, opens = 0, collections = 0, reads = 0;
+};
+
+// A processor whose time-stamp counter is invariant (or not) and runs at
+// the nominal 2,600 MHz.
+void InvariantAt2600(FakeMachine& machine, bool invariant) {
+  CountAt(machine, 2'600'000'000ull);
+  machine.Set(0x80000000, {0x80000008, 0, 0, 0});
+  machine.Set(0x80000007, {0, 0, 0, invariant ? 0x100u : 0xFFu & ~0x100u});
+}
+
+TEST_F(CpuSpeedThreadTest, AnInvariantCounterShowsTheSystemsWorkingClockAtNormalPriority) {
+  FakeMachine machine;
+  InvariantAt2600(machine, true);
+  FakePerformance counter;
+  ScopedOverride<ICpuMachine> use_machine(machine);
+  ScopedOverride<IProcessorPerformance> use_counter(counter);
+  RecordingSink sink;
+  TCPUSpeed speed(sink);
+  ASSERT_TRUE(speed.MeasureSpeed());
+  speed.PostSpeed();
+  counter.performance = 192.3;  // boosting
+  ASSERT_TRUE(speed.MeasureSpeed());
+  speed.PostSpeed();
+  EXPECT_EQ(sink.Posts(), (std::vector<unsigned>{2275, 5000}));
+  EXPECT_EQ(counter.opens, 1);
+  EXPECT_EQ(counter.collections, 4);  // one at each end of both windows
+  EXPECT_EQ(machine.raise_calls, 0);
+  EXPECT_EQ(machine.sleeps, (std::vector<uint32_t>{10, 500, 10, 500}));
+}
+
+TEST_F(CpuSpeedThreadTest, WithoutAnInvariantCounterOrAWorkingOneTheTicksAreCounted) {
+  struct Case {
+    bool invariant, present;
+    int fail_from;
+  };
+  for (const Case c : {Case{false, true, 1000}, Case{true, false, 1000}, Case{true, true, 1},
+                       Case{true, true, 2}}) {
+    SCOPED_TRACE(::testing::Message() << c.invariant << c.present << c.fail_from);
+    FakeMachine machine;
+    InvariantAt2600(machine, c.invariant);
+    FakePerformance counter;
+    counter.present = c.present;
+    counter.fail_from = c.fail_from;
+    ScopedOverride<ICpuMachine> use_machine(machine);
+    ScopedOverride<IProcessorPerformance> use_counter(counter);
+    RecordingSink sink;
+    TCPUSpeed speed(sink);
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(speed.MeasureSpeed());
+      speed.PostSpeed();
+    }
+    const unsigned counted = 2600;
+    const unsigned first = c.fail_from > 1 && c.present && c.invariant ? 2275 : counted;
+    EXPECT_EQ(sink.Posts(), (std::vector<unsigned>{first, counted, counted}));
+    EXPECT_FALSE(speed.ReadsSystemCounter());
+    EXPECT_EQ(counter.opens, c.invariant ? 1 : 0);
+    // The counting that follows a failed reading raises the priority; the
+    // window whose reading failed does not.
+    EXPECT_EQ(machine.raise_calls, c.invariant && c.present ? 3 - c.fail_from : 3);
+  }
 }
 
 // Waits until `pred` holds (or 10 s pass).

@@ -27,6 +27,9 @@ constexpr int64_t kSecond = 10000000;  // in 100-ns units
 // that the stamps read as the time that really passed.
 int64_t g_steady = 0;
 int64_t SteadyFollowsTheSources() { return g_steady; }
+// The pauses the loads under test asked for, instead of taking them.
+std::vector<int64_t> g_pauses;
+void RecordPause(int64_t duration) { g_pauses.push_back(duration); }
 
 // Hands out scripted readings; an empty message means success.
 class ScriptedSource : public IIdleTimeSource {
@@ -67,7 +70,9 @@ struct Loaded {
 Loaded MakeLoad() {
   auto source = std::make_unique<ScriptedSource>();
   ScriptedSource* raw = source.get();
-  return {raw, std::make_unique<IdleTimeProcessorLoad>(std::move(source), SteadyFollowsTheSources)};
+  g_pauses.clear();
+  return {raw, std::make_unique<IdleTimeProcessorLoad>(std::move(source), SteadyFollowsTheSources,
+                                                       RecordPause)};
 }
 
 std::string ErrorOf(const std::function<void()>& f) {
@@ -106,14 +111,29 @@ TEST(IdleTimeLoad, EachReadingIsComparedWithTheOneBefore) {
   EXPECT_NEAR(load->GetProcessorLoad(0), 0.9, 1e-12);
 }
 
-TEST(IdleTimeLoad, SameTimeStampGivesZeroForEveryProcessor) {
+// Start-up's reading and the monitor's first follow each other within
+// microseconds, under one coarse stamp: such a reading is not taken, the
+// next one after the pause is; one that still comes too soon fails and
+// leaves the base as it was.
+TEST(IdleTimeLoad, AReadingTooSoonAfterTheBaseIsReplacedByTheNext) {
+  constexpr int64_t kSoon = 100;  // 10 us
   auto [script, load] = MakeLoad();
-  script->Add({10, 20}, 5 * kSecond);
-  script->Add({10 + kSecond, 99}, 5 * kSecond);
+  script->AddAt(0, {10, 20}, 5 * kSecond);
+  script->AddAt(kSoon, {10 + kSecond, 99}, 5 * kSecond);
+  script->AddAt(kSecond, {10 + kSecond / 4, 20 + kSecond}, 6 * kSecond);
+  script->AddAt(kSecond + kSoon, {0, 0}, 6 * kSecond);
+  script->AddAt(kSecond + 2 * kSoon, {0, 0}, 6 * kSecond);
+  script->AddAt(2 * kSecond, {10 + kSecond / 2, 20 + kSecond}, 7 * kSecond);
   load->RefreshProcessorCounters();
   load->RefreshProcessorCounters();
-  EXPECT_EQ(load->GetProcessorLoad(0), 0.0);
-  EXPECT_EQ(load->GetProcessorLoad(1), 0.0);
+  EXPECT_EQ(g_pauses, std::vector<int64_t>{IdleTimeProcessorLoad::kMinInterval - kSoon});
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.75);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(1), 0.0);
+  EXPECT_EQ(ErrorOf([&] { load->RefreshProcessorCounters(); }), kMsgIntervalTooShort);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.75);
+  load->RefreshProcessorCounters();
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.75);
+  EXPECT_DOUBLE_EQ(load->GetProcessorLoad(1), 1.0);
 }
 
 TEST(IdleTimeLoad, FractionsOutsideZeroToOneAreNotClampedHere) {
@@ -235,10 +255,10 @@ TEST(IdleTimeLoad, AReadingAcrossAClockChangeFailsAndTheNextIsComparedWithIt) {
   script->AddAt(3 * kSecond, {kSecond + kSecond / 4}, t0 + 3 * kSecond - kHour);
   script->AddAt(4 * kSecond, {kSecond + kSecond / 2}, t0 + 4 * kSecond + 23 * kHour);
   script->AddAt(5 * kSecond, {2 * kSecond}, t0 + 5 * kSecond + 23 * kHour);
-  // A coarse or slewed stamp is no clock change: 15.6 ms stamped after 2 ms,
+  // A coarse or slewed stamp is no clock change: 75.6 ms stamped after 60 ms,
   // then 2 s after 1 s.
-  script->AddAt(5 * kSecond + 20000, {2 * kSecond}, t0 + 5 * kSecond + 156000 + 23 * kHour);
-  script->AddAt(6 * kSecond + 20000, {2 * kSecond}, t0 + 7 * kSecond + 156000 + 23 * kHour);
+  script->AddAt(5 * kSecond + 600000, {2 * kSecond}, t0 + 5 * kSecond + 756000 + 23 * kHour);
+  script->AddAt(6 * kSecond + 600000, {2 * kSecond}, t0 + 7 * kSecond + 756000 + 23 * kHour);
   load->RefreshProcessorCounters();
   load->RefreshProcessorCounters();
   EXPECT_DOUBLE_EQ(load->GetProcessorLoad(0), 0.5);
@@ -476,18 +496,6 @@ TEST(SampleCpuLoad, ErrorsPassThroughAndLeaveTheFiguresAlone) {
   std::vector<double> usages(2, 7);
   EXPECT_EQ(ErrorOf([&] { SampleCpuLoad(load, 2, usage, usages); }), kMsgIndexOutOfBounds);
   EXPECT_EQ(usage, 12);
-}
-
-TEST(SampleCpuLoad, OverIdleTimesWithTheSameTimeStampGivesZero) {
-  auto [script, load] = MakeLoad();
-  script->Add({0, 0, 0}, kSecond);
-  script->Add({0, 0, 0}, kSecond);
-  load->RefreshProcessorCounters();
-  double usage = -1;
-  std::vector<double> usages(2, -1);
-  SampleCpuLoad(*load, 2, usage, usages);
-  EXPECT_EQ(usage, 0);
-  EXPECT_EQ(usages, (std::vector<double>{0, 0}));
 }
 
 // --- Windows 9x ---------------------------------------------------------------

@@ -450,6 +450,83 @@ TEST_F(ResMonitorTest, FailedReadingsAreDrawnAsZeroButLeftOutOfTheLoadStatistics
   EXPECT_EQ(m.CopyStatistics().Samples, 1u);
 }
 
+// Both processors 80 % busy from before the start.  Start-up's reading and
+// the monitor's first ones follow each other within microseconds under one
+// coarse stamp; a load reading that fails at the start leaves no bound.
+TEST_F(ResMonitorTest, TheFirstSamplesAreMeasuredAndNoUnmeasuredZeroBecomesTheMinimum) {
+  int64_t now = 0;  // 100-ns units
+  struct Busy : IIdleTimeSource {
+    int64_t& now;
+    explicit Busy(int64_t& n) : now(n) {}
+    void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& stamp) override {
+      idle.assign(3, now / 5);
+      stamp = now - now % 156250;
+      now += 100;  // the next reading comes 10 us later unless time is moved on
+    }
+  };
+  IdleTimeProcessorLoad load(
+      std::make_unique<Busy>(now), [&] { return now; }, [&](int64_t d) { now += d; });
+  const auto sources = test::UseSources(load, &clock, memory, true);
+  TResMonitor m(&display);
+  load.RefreshProcessorCounters();  // start-up
+  m.Initialize();
+  for (int pass = 0; pass < 3; ++pass) {
+    m.SampleCPU();
+    m.UpdateStatistics();
+    now += 500 * 10000;
+  }
+  const TResStatistics s = m.CopyStatistics();
+  EXPECT_NEAR(s.CpuMin, 80, 8);
+  EXPECT_NEAR(s.CpuAverage, 80, 8);
+
+  FakeLoad failing(test::Rows{{80, 80, 80}});
+  failing.fail_from = 1;
+  failing.fail_until = 2;
+  const auto failing_sources = Sources(failing);
+  TResMonitor f(&display);
+  f.Initialize();
+  f.SampleCPU();
+  f.UpdateStatistics();
+  EXPECT_DOUBLE_EQ(f.CopyStatistics().CpuMin, 80);
+}
+
+// 96 processors in two groups of 48: group 0 holds four at 10, 20, 30 and
+// 40 % and the rest idle, group 1 is fully busy.
+TEST_F(ResMonitorTest, TwoProcessorGroupsMakeOneTotalAndTheLinesShowGroupZero) {
+  int64_t now = 0;
+  struct Groups : IProcessorGroupReader {
+    int64_t& now;
+    explicit Groups(int64_t& n) : now(n) {}
+    uint16_t GroupCount() override { return 2; }
+    bool AppendIdleTimes(uint16_t group, std::vector<int64_t>& idle) override {
+      for (int p = 0; p < 48; ++p) {
+        const int busy = group == 1 ? 100 : p < 4 ? 10 * (p + 1) : 0;
+        idle.push_back(now / 100 * (100 - busy));
+      }
+      return true;
+    }
+    int64_t Now() override { return now; }
+  };
+  IdleTimeProcessorLoad load(std::make_unique<ProcessorGroupsIdleSource>(std::make_unique<Groups>(now), true),
+                             [&] { return now; });
+  const auto sources = test::UseSources(load, &clock, memory, true);
+  DisplayEachCPU = true;
+  TResMonitor m(&display);
+  load.RefreshProcessorCounters();
+  now += 10000000;
+  m.Initialize();
+  now += 10000000;
+  m.SampleCPU();
+  m.UpdateDisplay();
+  EXPECT_EQ(m.CpuCount, 96);
+  EXPECT_DOUBLE_EQ(m.CpuUsage, (10 + 20 + 30 + 40 + 48 * 100) / 96.0);
+  EXPECT_EQ(display.gauge, 51);
+  for (int line = 1; line <= 4; ++line) {
+    ASSERT_EQ(display.lines[line].size(), 1u);
+    EXPECT_NEAR(display.lines[line][0].y, 10 * line, 1e-9);
+  }
+}
+
 TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {
   FakeLoad load(test::Rows{{10, 30, 20}});
   const auto use = Sources(load);
