@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "util/registry.h"
+#include "util/caught.h"
 
 namespace zt {
 
@@ -195,6 +196,7 @@ Win9xProcessorLoad::~Win9xProcessorLoad() {
   try {
     ReleaseProcessorCounters();
   } catch (...) {
+    RecordCaught("releasing the processor counters");
   }
 }
 

@@ -10,6 +10,7 @@
 #include "util/open_document_win.h"
 #include "util/platform.h"
 #include "util/unicode_win.h"
+#include "util/caught.h"
 
 namespace zt {
 namespace {
@@ -162,6 +163,7 @@ bool TForm_Main::FilterMessage(MSG& msg) {
       try {
         FormCommand(id);
       } catch (...) {
+        RecordCaught("menu short-cut");
       }
       return true;
     }

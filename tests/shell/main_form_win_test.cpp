@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "support/fake_shell_win.h"
+#include "support/fake_user_calls_win.h"
 #include "support/gui_objects_win.h"
 #include "support/message_box_watch_win.h"
 #include "util/unicode_win.h"
@@ -467,6 +469,7 @@ TEST_F(MainFormTest, AFailingMenuLinkIsToldInABoxOwnedByTheMainWindow) {
     boxes = watcher.boxes();
   }
   ASSERT_EQ(shell_.opened.size(), 1u);
+  EXPECT_EQ(shell_.owners[0], h) << "the shell's own prompts open above the window too";
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, L"Warning");
   EXPECT_EQ(boxes[0].owner, h);
@@ -715,6 +718,33 @@ TEST_F(MainFormTest, DestructionReleasesEverything) {
   // Static brushes and pens shared by every widget stay for the run.
   EXPECT_LE(test::LiveGuiObjects().gdi, before.gdi + 8);
   EXPECT_EQ(test::LiveGuiObjects().user, before.user);
+}
+
+
+// Run as administrator, the window hears Explorer's restart only through its
+// message filter.  The file's hot key (here with Win) is asked for as it is,
+// without repeat; held elsewhere at start, the run goes without it and the
+// file keeps it.
+TEST_F(MainFormTest, TheFilesHotKeyIsAskedForAsItIsAndKeptWhenHeldElsewhere) {
+  test::FakeUserCalls user;
+  user.hotkeys_held_elsewhere = true;
+  ScopedOverride<IUserCalls> use_user(user);
+  FILE* f = std::fopen(ini_.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("[General]\r\nAppModeHotkey=122\r\nAppModeHotkeyModifiers=10\r\n", f);
+  std::fclose(f);
+  HWND h = Start();
+  EXPECT_EQ(user.allowed, (std::vector<std::pair<HWND, UINT>>{{h, RegisterWindowMessageW(L"TaskbarCreated")}}));
+  ASSERT_FALSE(user.hotkeys.empty());
+  EXPECT_EQ(user.hotkeys[0], std::make_pair(UINT{MOD_WIN | MOD_CONTROL | MOD_NOREPEAT}, UINT{VK_F11}));
+  EXPECT_EQ(AppModeHotkey, 0) << "the settings dialog shows none";
+  form_.reset();
+  f = std::fopen(ini_.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char text[2048] = {};
+  text[std::fread(text, 1, sizeof text - 1, f)] = 0;
+  std::fclose(f);
+  EXPECT_NE(std::strstr(text, "AppModeHotkey=122\r\nAppModeHotkeyModifiers=10\r\n"), nullptr) << text;
 }
 
 }  // namespace
