@@ -139,6 +139,14 @@ void TForm_Main::FormDpiChanged(int dpi, const RECT& suggested) {
   // drawing and the window is drawn once at the end: no flicker of a half
   // laid-out window.  The stored size is not touched: it is in design units.
   const bool rescaled = dpi != dpi_;
+  if (dragging_ && rescaled) {
+    // Dragged onto a monitor of another scaling: the window grows or shrinks
+    // around the pointer, and the point held keeps its place in it only at
+    // the new scale.  Kept in the old pixels, the window would jump (or
+    // bounce back across the boundary) at the next move.
+    drag_x_ = static_cast<uint16_t>(MulDiv(static_cast<int16_t>(drag_x_), dpi, dpi_));
+    drag_y_ = static_cast<uint16_t>(MulDiv(static_cast<int16_t>(drag_y_), dpi, dpi_));
+  }
   dpi_ = dpi;
   look_->dpi = dpi;
   if (rescaled) {

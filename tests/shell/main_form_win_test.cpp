@@ -747,5 +747,22 @@ TEST_F(MainFormTest, TheFilesHotKeyIsAskedForAsItIsAndKeptWhenHeldElsewhere) {
   EXPECT_NE(std::strstr(text, "AppModeHotkey=122\r\nAppModeHotkeyModifiers=10\r\n"), nullptr) << text;
 }
 
+// Dragged onto a monitor at twice the scaling, the window doubles around the
+// point held: the next move from that same point leaves it where the system
+// put it.
+TEST_F(MainFormTest, ADragGoesOnAtTheNewScaleAfterADpiChange) {
+  HWND h = Start();
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 20));
+  RECT r;
+  GetWindowRect(h, &r);
+  RECT suggested = {r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
+  SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 40));
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.left, suggested.left);
+  EXPECT_EQ(r.top, suggested.top);
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(80, 40));
+}
+
 }  // namespace
 }  // namespace zt
