@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "config/program.h"
+#include "util/caught.h"
 #include "util/texts.h"
 
 namespace zt {
@@ -42,9 +43,12 @@ namespace {
 
 // The machine's Run key starts the program for every user; it needs
 // administrator rights to change, and with user account control an
-// unelevated process is refused even for an administrator.  The user's own
-// Run key needs no rights and is not redirected for 32-bit processes.
-constexpr RegRoot kAutorunRoots[] = {RegRoot::LocalMachine, RegRoot::CurrentUser};
+// unelevated process is refused even for an administrator.  On 64-bit
+// Windows the 32-bit and the 64-bit build see two different machine keys:
+// a value the other build wrote is read and removed in its view too.  The
+// user's own Run key needs no rights and is one for both.
+constexpr RegRoot kAutorunRoots[] = {RegRoot::LocalMachine, RegRoot::LocalMachineOtherView,
+                                     RegRoot::CurrentUser};
 
 bool AutorunValueNames(IRegistry& registry, RegRoot root, const std::string& exe_path) {
   try {
@@ -59,6 +63,7 @@ bool AutorunValueNames(IRegistry& registry, RegRoot root, const std::string& exe
       data = data.substr(1, data.size() - 2);
     return SamePathIgnoringCase(data, exe_path);
   } catch (...) {
+    RecordCaught("reading the autorun value");
     return false;
   }
 }
@@ -93,7 +98,8 @@ void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path) {
   }
   if (WriteAutorunValue(registry, RegRoot::LocalMachine, exe_path) == WriteResult::Written) {
     // One start at log-on: a value an earlier unelevated run left in the
-    // user's key would start a second copy.
+    // user's key, or the other build in its view, would start a second copy.
+    DeleteAutorunValue(registry, RegRoot::LocalMachineOtherView);
     DeleteAutorunValue(registry, RegRoot::CurrentUser);
     return;
   }

@@ -36,13 +36,14 @@ class EAutorun : public EZettrimError {
 // write it (an elevated run, a system without account control), else in the
 // current user's Run key (HKEY_CURRENT_USER, same key path and value name).
 //
-// True when either key's value names `exe_path`, quoted or not, without
-// regard to letter case.  Every failure answers false.
+// True when the value in any of those keys (the machine's in either registry
+// view) names `exe_path`, quoted or not, without regard to letter case.
+// Every failure answers false.
 bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path);
 // Enable writes the value (the path in double quotes, so a path with blanks
 // cannot start another program) into the machine's key, or where that is
-// refused into the user's; disable deletes it from every key it can, leaving
-// the keys.  Raises EAutorun with "Failed to create key %s" / "Failed to set
+// refused into the user's; disable deletes it from every key it can (both
+// views of the machine's), leaving the keys.  Raises EAutorun with "Failed to create key %s" / "Failed to set
 // data for '%s'" only when the user's key refuses too.
 void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path);
 

@@ -9,6 +9,7 @@
 #include "config/config_file.h"
 #include "config/ini_file.h"
 #include "config/text_encoding.h"
+#include "util/caught.h"
 #include "util/texts.h"
 
 namespace zt {
@@ -133,6 +134,26 @@ bool Holds(const Setting& s, int32_t n) {
       s.slot);
 }
 
+// The hot key a refused registration left in the file's keeping, until the
+// user picks one (KeepRefusedHotkey, NoteHotkeyPicked).
+struct KeptHotkey {
+  std::optional<std::pair<int32_t, int32_t>> combination;
+  bool picked = false;
+};
+KeptHotkey& KeptHotkeyStorage() {
+  static KeptHotkey kept;
+  return kept;
+}
+
+// The number the file receives for a setting: what it holds now, but for a
+// refused hot key the combination it had.
+int32_t ToSave(const Setting& s) {
+  const auto& kept = KeptHotkeyStorage().combination;
+  if (kept && std::strcmp(s.key, "AppModeHotkey") == 0) return kept->first;
+  if (kept && std::strcmp(s.key, "AppModeHotkeyModifiers") == 0) return kept->second;
+  return Get(s);
+}
+
 const Setting* FindSetting(const char* key) {
   for (const Setting& s : kSettings) {
     if (std::strcmp(s.key, key) == 0) return &s;
@@ -200,7 +221,8 @@ bool ValuesWouldBeLost(const std::string& bytes) {
       if (!Holds(s, key == "PosX" ? centred->first : centred->second)) return true;
       continue;
     }
-    if (!Holds(s, ini.ReadInteger(s.section, s.key, s.default_value))) return true;
+    const int32_t in_file = ini.ReadInteger(s.section, s.key, s.default_value);
+    if (ToSave(s) != Get(s) ? in_file != ToSave(s) : !Holds(s, in_file)) return true;
   }
   return ini.ReadString("General", "Language", "") != LanguageStorage();
 }
@@ -228,6 +250,7 @@ void ResetConfigToDefaults() {
   SaveFailureStorage().reset();
   LoadFailureStorage().reset();
   FirstLaunchPosition().reset();
+  KeptHotkeyStorage() = KeptHotkey{};
 }
 
 void ApplyConfigText(const std::string& bytes) {
@@ -246,7 +269,7 @@ std::optional<std::string> ComposeConfigText(const std::string& existing) {
   IniFile ini(decoded->text);
   for (const char* key : kWriteOrder) {
     const Setting* s = FindSetting(key);
-    if (s != nullptr) ini.WriteInteger(s->section, s->key, Get(*s));
+    if (s != nullptr) ini.WriteInteger(s->section, s->key, ToSave(*s));
   }
   // After the hot key, and only once it has been set: a file that never had
   // it does not get it.
@@ -283,6 +306,7 @@ void LoadConfig() {
     // it, and SaveConfig leaves the file as it is.
     LoadFailureStorage() = KeptFailure{path, reason, unknown_coding};
   } catch (...) {
+    RecordCaught("reading the settings");
     // A settings file that cannot be read leaves the defaults; never fatal.
   }
 }
@@ -311,6 +335,7 @@ void SaveConfig() {
     // Nothing is said when the file already holds every value.
     if (!saved && ValuesWouldBeLost(existing)) SaveFailureStorage() = KeptFailure{path, reason, unknown_coding};
   } catch (...) {
+    RecordCaught("saving the settings");
     // Saving is best effort; the old file stays as it was.
   }
 }
@@ -334,6 +359,15 @@ void FollowLanguageSetting() { SetCurrentLanguage(LanguageFor(LanguageStorage(),
 void ClearFirstLaunch() {
   FirstLaunch = false;
   FirstLaunchPosition() = std::make_pair(PosX.load(), PosY.load());
+}
+
+void KeepRefusedHotkey(int32_t key, int32_t modifiers) {
+  KeptHotkey& kept = KeptHotkeyStorage();
+  if (!kept.picked && !kept.combination) kept.combination = std::make_pair(key, modifiers);
+}
+
+void NoteHotkeyPicked() {
+  KeptHotkeyStorage() = KeptHotkey{std::nullopt, true};
 }
 
 }  // namespace zt

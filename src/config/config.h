@@ -117,6 +117,15 @@ std::string TakeConfigLoadFailureMessage();
 // window moved since then counts as a change worth telling.
 void ClearFirstLaunch();
 
+// The hot key's registration was refused (another program held the
+// combination): the run goes without one and both settings read 0, but the
+// file keeps `key` and `modifiers`, so the next start asks again, unless the
+// user picks a hot key (or none) in this run.
+void KeepRefusedHotkey(int32_t key, int32_t modifiers);
+// The user picked a hot key in the settings dialog: what the settings hold
+// from now on is what the file receives.
+void NoteHotkeyPicked();
+
 // Puts every value back to its default and clears ConfigSaved and the kept
 // messages (tests).
 void ResetConfigToDefaults();

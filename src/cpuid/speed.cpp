@@ -10,6 +10,7 @@
 #include "cpuid/cpu_values.h"
 #include "cpuid/rating.h"
 #include "util/process_priority.h"
+#include "util/caught.h"
 
 namespace zt::cpuid {
 
@@ -53,6 +54,7 @@ class TCpuSpeedThread {
     try {
       mhz_ = Measure(Machine());
     } catch (...) {
+      RecordCaught("clock measurement");
       mhz_ = 0.0;
     }
   }

@@ -10,6 +10,7 @@
 #include "util/open_document_win.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
+#include "util/caught.h"
 
 namespace zt {
 namespace {
@@ -210,6 +211,7 @@ LRESULT CALLBACK TForm_About::HeaderProc(HWND hwnd, UINT msg, WPARAM wparam, LPA
   try {
     return self->HeaderHandle(hwnd, msg, wparam, lparam);
   } catch (...) {
+    RecordCaught("about header procedure");
     return DefWindowProcW(hwnd, msg, wparam, lparam);
   }
 }

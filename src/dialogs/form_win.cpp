@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 #include <utility>
 
 #include "dialogs/form_placement.h"
@@ -262,15 +263,19 @@ void TForm::CenterOnScreen() {
 }
 
 void TForm::SetProgramIcons() {
-  // The executable's icon, shared: the system keeps it for the process.
-  // The sizes are those of the window's dpi where the system tells them.
+  // Each size loaded on its own: the shared cache answers every size with
+  // the first one it loaded, and would never give the sizes of a new dpi.
+  // The window is handed the new icon before the old one is destroyed.
   using MetricsForDpiFn = int(WINAPI*)(int, UINT);
   static const auto metrics_for_dpi = reinterpret_cast<MetricsForDpiFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-  for (auto [which, metric] : {std::make_pair(ICON_BIG, SM_CXICON), std::make_pair(ICON_SMALL, SM_CXSMICON)}) {
+  for (auto [which, metric, owned] : {std::make_tuple(ICON_BIG, SM_CXICON, &big_icon_),
+                                      std::make_tuple(ICON_SMALL, SM_CXSMICON, &small_icon_)}) {
     const int size = metrics_for_dpi ? metrics_for_dpi(metric, static_cast<UINT>(dpi_)) : GetSystemMetrics(metric);
-    if (HANDLE icon = LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, LR_SHARED))
-      SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    UniqueIcon icon(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
+    if (!icon) continue;
+    SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.get()));
+    *owned = std::move(icon);
   }
 }
 

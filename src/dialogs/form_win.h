@@ -247,6 +247,10 @@ class TForm {
   std::vector<DesignedChild> designed_;
   std::vector<FormFont> fonts_;
   std::vector<TabPage> tab_pages_;
+  // The caption's and the task bar's pictures, each loaded at its own size
+  // for the window's dpi; destroyed after the window.
+  UniqueIcon big_icon_;
+  UniqueIcon small_icon_;
   SIZE design_client_ = {0, 0};
   SIZE min_client_ = {0, 0};
   DWORD style_ = 0;

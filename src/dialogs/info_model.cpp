@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "cpuid/cpu_root.h"
+#include "util/caught.h"
 
 namespace zt {
 
@@ -181,6 +182,7 @@ void TInfoReader::Run() {
       try {
         reading.text = job.second();
       } catch (...) {
+        RecordCaught("processor information text");
         reading.text.clear();
         reading.failed = true;
       }
@@ -196,6 +198,7 @@ void TInfoReader::Run() {
       try {
         reading.table = cpuid::BuildFeatureTable(kind);
       } catch (...) {
+        RecordCaught("processor feature table");
         reading.table = {};
         reading.failed = true;
       }
@@ -210,6 +213,7 @@ void TInfoReader::Run() {
       try {
         reading.rows = cpuid::PageRows(code);
       } catch (...) {
+        RecordCaught("processor information page");
         reading.rows.clear();
         reading.failed = true;
       }

@@ -280,6 +280,7 @@ uint16_t ApplyHotkeyField(uint16_t field_value) {
   const AppHotkey hotkey = HotkeyFromField(ruled);
   AppModeHotkey = hotkey.key;
   AppModeHotkeyModifiers = hotkey.modifiers;
+  NoteHotkeyPicked();
   return ruled;
 }
 

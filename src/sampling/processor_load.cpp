@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "util/caught.h"
 #include "util/registry.h"
 #include "util/thread_pause.h"
 
@@ -246,6 +247,7 @@ Win9xProcessorLoad::~Win9xProcessorLoad() {
   try {
     ReleaseProcessorCounters();
   } catch (...) {
+    RecordCaught("releasing the processor counters");
   }
 }
 

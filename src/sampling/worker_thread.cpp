@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "util/platform.h"
+#include "util/caught.h"
 
 namespace zt {
 
@@ -41,6 +42,7 @@ int ServeLocked(std::unique_lock<std::mutex>& lock) {
     try {
       (*call->fn)();
     } catch (...) {
+      RecordCaught("call handed to the user-interface thread");
       error = std::current_exception();
     }
     lock.lock();
@@ -73,6 +75,7 @@ void TWorkerThread::ThreadMain() {
     try {
       Execute();
     } catch (...) {
+      RecordCaught("worker thread");
       fatal_ = std::current_exception();
     }
   }

@@ -5,6 +5,7 @@
 #include "sampling/worker_thread.h"
 #include "util/handles_win.h"
 #include "util/message_window_win.h"
+#include "util/caught.h"
 
 namespace zt::detail {
 
@@ -24,6 +25,7 @@ LRESULT CALLBACK WakeWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpara
     try {
       ServeSynchronizeQueue();
     } catch (...) {
+      RecordCaught("wake-up window procedure");
       // A failing call is handed back to its worker; nothing may unwind
       // into the system.
     }

@@ -11,6 +11,7 @@
 #include "util/open_document_win.h"
 #include "util/platform.h"
 #include "util/unicode_win.h"
+#include "util/caught.h"
 
 namespace zt {
 void TForm_Main::SetCommandHandler(uint16_t command, std::function<void()> handler) {
@@ -157,6 +158,7 @@ bool TForm_Main::FilterMessage(MSG& msg) {
       try {
         FormCommand(id);
       } catch (...) {
+        RecordCaught("menu short-cut");
       }
       return true;
     }

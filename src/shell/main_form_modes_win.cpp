@@ -6,6 +6,7 @@
 #include "shell/widgets_win.h"
 #include "util/dpi_win.h"
 #include "util/hotkey.h"
+#include "util/user_calls_win.h"
 
 namespace zt {
 namespace {
@@ -26,14 +27,16 @@ void TForm_Main::RegisterAppModeHotkey() {
   if (!IsAllowedGlobalHotkey(static_cast<uint32_t>(AppModeHotkey), static_cast<uint32_t>(AppModeHotkeyModifiers)))
     return;
   const auto register_key = [this](uint32_t modifiers, uint32_t key) {
-    return RegisterHotKey(hwnd_, kAppModeHotkeyId, modifiers, key) != FALSE;
+    return Seam<IUserCalls>::Get().RegisterHotKey(hwnd_, kAppModeHotkeyId, modifiers, key);
   };
   if (RegisterWithoutRepeat(static_cast<uint32_t>(AppModeHotkeyModifiers),
                             static_cast<uint32_t>(AppModeHotkey), register_key)) {
     g_hotkey_registered = true;
   } else {
-    // Taken by another program: the program goes without a hot key, and the
-    // cleared values are what the settings file receives.
+    // Taken by another program: the run goes without a hot key (the settings
+    // dialog shows none, so another may be picked); the file keeps the
+    // combination unless one is picked.
+    KeepRefusedHotkey(AppModeHotkey, AppModeHotkeyModifiers);
     AppModeHotkey = 0;
     AppModeHotkeyModifiers = 0;
   }
@@ -136,6 +139,14 @@ void TForm_Main::FormDpiChanged(int dpi, const RECT& suggested) {
   // drawing and the window is drawn once at the end: no flicker of a half
   // laid-out window.  The stored size is not touched: it is in design units.
   const bool rescaled = dpi != dpi_;
+  if (dragging_ && rescaled) {
+    // Dragged onto a monitor of another scaling: the window grows or shrinks
+    // around the pointer, and the point held keeps its place in it only at
+    // the new scale.  Kept in the old pixels, the window would jump (or
+    // bounce back across the boundary) at the next move.
+    drag_x_ = static_cast<uint16_t>(MulDiv(static_cast<int16_t>(drag_x_), dpi, dpi_));
+    drag_y_ = static_cast<uint16_t>(MulDiv(static_cast<int16_t>(drag_y_), dpi, dpi_));
+  }
   dpi_ = dpi;
   look_->dpi = dpi;
   if (rescaled) {

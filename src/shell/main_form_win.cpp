@@ -12,6 +12,7 @@
 #include "util/unicode_win.h"
 #include "util/message_box_win.h"
 #include "util/program_picture.h"
+#include "util/user_calls_win.h"
 #include "util/window_messages.h"
 #include "util/window_proc_win.h"
 
@@ -63,6 +64,9 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(program_icon_.get()));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(program_icon_.get()));
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+  // Run as administrator, the window sits above Explorer, whose restart
+  // announcement would be dropped: the tray icon would never come back.
+  if (taskbar_created_) Seam<IUserCalls>::Get().AllowMessageFromLowerIntegrity(hwnd_, taskbar_created_);
 
   CreateFonts(Transparency);
   CreateWidgets();

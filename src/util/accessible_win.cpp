@@ -6,6 +6,8 @@
 #include <memory>
 #include <utility>
 
+#include "util/caught.h"
+
 // The interface's identifier is taken from its declaration (__uuidof), not
 // from the import library: linked statically for 64 bits, IID_IAccessible
 // names the import thunk's bytes instead of the identifier.
@@ -86,6 +88,7 @@ class OverriddenAccessible final : public IAccessible, public IOleWindow {
       *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
       return *name ? S_OK : E_OUTOFMEMORY;
     } catch (...) {
+      RecordCaught("accessible name");
       *name = nullptr;
       return E_FAIL;
     }
@@ -175,12 +178,25 @@ LRESULT CALLBACK OverrideProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
       return 0;
     }
   } catch (...) {
+    RecordCaught("accessibility request");
     return 0;
   }
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, OverrideProc, kSubclassId);
     RemovePropW(hwnd, kOverrideProperty);
     delete o;
+  }
+  return DefSubclassProc(hwnd, msg, wparam, lparam);
+}
+
+// A control named through the annotation service: the name is cleared as
+// the control goes, which the service asks of whoever set it.
+constexpr UINT_PTR kAnnotatedSubclassId = 0x5A42;
+
+LRESULT CALLBACK AnnotatedProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) noexcept {
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, AnnotatedProc, kAnnotatedSubclassId);
+    Seam<IAccessibleAnnotation>::Get().ClearName(hwnd);
   }
   return DefSubclassProc(hwnd, msg, wparam, lparam);
 }
@@ -200,6 +216,10 @@ bool SetAccessibleOverride(HWND control, AccessibleOverride override) {
 }
 
 bool SetAccessibleName(HWND control, const std::wstring& name) {
+  if (control && SetWindowSubclass(control, AnnotatedProc, kAnnotatedSubclassId, 0)) {
+    if (Seam<IAccessibleAnnotation>::Get().SetName(control, name)) return true;
+    RemoveWindowSubclass(control, AnnotatedProc, kAnnotatedSubclassId);
+  }
   AccessibleOverride o;
   o.name = [name] { return name; };
   return SetAccessibleOverride(control, std::move(o));

@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "util/seam.h"
+
 namespace zt {
 
 struct AccessibleOverride {
@@ -29,7 +31,25 @@ struct AccessibleOverride {
 // first.  False when the control could not be subclassed.
 bool SetAccessibleOverride(HWND control, AccessibleOverride override);
 
-// A fixed name.
+// A fixed name.  Where the system's annotation service takes it, the
+// control keeps the system's own object (with the slider's range and value,
+// a list's selection, a check box's state) and only its name is given;
+// where the service is missing or refuses (Wine), the control answers as
+// SetAccessibleOverride does.
 bool SetAccessibleName(HWND control, const std::wstring& name);
+
+// The system's annotation of a window's own accessible object
+// (IAccPropServices), through Seam<IAccessibleAnnotation>::Get().
+class IAccessibleAnnotation {
+ public:
+  virtual ~IAccessibleAnnotation() = default;
+  // SetHwndPropStr of the name for the window's client object; false where
+  // the service is missing or refuses it.
+  virtual bool SetName(HWND control, const std::wstring& name) = 0;
+  // ClearHwndProps of the name, as the window goes.
+  virtual void ClearName(HWND control) = 0;
+};
+template <>
+IAccessibleAnnotation& Seam<IAccessibleAnnotation>::Real();
 
 }  // namespace zt

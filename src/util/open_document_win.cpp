@@ -9,7 +9,7 @@
 
 namespace zt {
 bool OpenDocument(HWND owner, const std::string& target) {
-  const int r = Seam<IShell>::Get().Open(Widen(target));
+  const int r = Seam<IShell>::Get().Open(owner, Widen(target));
   if (r > 32) return true;
   ShowMessageBox(owner, BoxKind::Warning, OpenDocumentErrorText(target, SystemMessageText(static_cast<uint32_t>(r)), r),
                  BoxButtons::Ok);

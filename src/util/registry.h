@@ -15,7 +15,12 @@
 
 namespace zt {
 
-enum class RegRoot { LocalMachine, CurrentUser, DynData };
+// LocalMachine is the machine's hive as this build sees it; on 64-bit
+// Windows some of its keys (the Run key among them) are kept apart for
+// 32-bit and 64-bit programs.  LocalMachineOtherView is the same hive as the
+// other build sees it (the 64-bit view for the 32-bit build, the 32-bit view
+// for the 64-bit one); on 32-bit Windows the two are one.
+enum class RegRoot { LocalMachine, CurrentUser, DynData, LocalMachineOtherView };
 
 // Access asked for when opening a key; the Windows layer maps these to
 // KEY_READ / KEY_ALL_ACCESS.

@@ -14,8 +14,15 @@ HKEY RootHandle(RegRoot root) {
     case RegRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
     case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
     case RegRoot::DynData: return HKEY_DYN_DATA;
+    case RegRoot::LocalMachineOtherView: return HKEY_LOCAL_MACHINE;
   }
   return HKEY_LOCAL_MACHINE;
+}
+
+// The view flag a root asks for; none for this build's own view.
+REGSAM ViewOf(RegRoot root) {
+  if (root != RegRoot::LocalMachineOtherView) return 0;
+  return sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 }
 
 class WinKey : public IRegistryKey {
@@ -95,7 +102,7 @@ class WinRegistry : public IRegistry {
   std::unique_ptr<IRegistryKey> OpenKeyWithStatus(RegRoot root, const std::string& path,
                                                   RegAccess access, RegStatus& status) override {
     HKEY key = nullptr;
-    REGSAM sam = access == RegAccess::AllAccess ? KEY_ALL_ACCESS : KEY_READ;
+    const REGSAM sam = (access == RegAccess::AllAccess ? KEY_ALL_ACCESS : KEY_READ) | ViewOf(root);
     const LONG rc = RegOpenKeyExW(RootHandle(root), Widen(path).c_str(), 0, sam, &key);
     switch (rc) {
       case ERROR_SUCCESS: status = RegStatus::Ok; break;
@@ -111,7 +118,7 @@ class WinRegistry : public IRegistry {
   std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) override {
     HKEY key = nullptr;
     if (RegCreateKeyExW(RootHandle(root), Widen(path).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | ViewOf(root), nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
       return nullptr;
     return std::make_unique<WinKey>(key);

@@ -17,7 +17,10 @@ class IShell {
  public:
   virtual ~IShell() = default;
   // ShellExecute with the verb "open": above 32 on success, else the error.
-  virtual int Open(const std::wstring& target) = 0;
+  // The shell's own prompts ("open with", no program associated) are owned
+  // by `owner`, the window whose command it is, so they open above it even
+  // when it stays on top.
+  virtual int Open(HWND owner, const std::wstring& target) = 0;
   // Shell_NotifyIcon.
   virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) = 0;
   // The side in pixels of the small icons the notification area shows: the

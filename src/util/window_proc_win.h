@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include "util/caught.h"
+
 namespace zt {
 
 template <class T, HWND T::*Window, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
@@ -32,6 +34,7 @@ LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
   try {
     result = (self->*Handler)(msg, wparam, lparam);
   } catch (...) {
+    RecordCaught("window procedure");
     result = DefWindowProcW(hwnd, msg, wparam, lparam);
   }
   if (msg == WM_NCDESTROY) {

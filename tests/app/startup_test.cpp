@@ -123,6 +123,24 @@ TEST_F(AutorunTest, AnElevatedSwitchUsesTheMachineKeyAndClearsTheUsersCopy) {
   EXPECT_FALSE(IsAutorunEnabled(reg, exe));
 }
 
+// On 64-bit Windows the other build sees a machine key of its own: its value
+// counts here, goes with this build's "off" (and /uninstall), and gives way
+// to the one this build writes in its own view.
+TEST_F(AutorunTest, TheOtherBuildsViewOfTheMachineKeyIsReadAndCleared) {
+  const std::string quoted = "\"" + exe + "\"";
+  const FakeRegistry::Value other = {FakeRegistry::Value::String, {quoted.begin(), quoted.end()}};
+  RunKey(RegRoot::LocalMachineOtherView).values["zettrim"] = other;
+  EXPECT_TRUE(IsAutorunEnabled(reg, exe));
+  SetAutorun(reg, false, exe);
+  EXPECT_EQ(Stored(RegRoot::LocalMachineOtherView), "<none>");
+  EXPECT_FALSE(IsAutorunEnabled(reg, exe));
+
+  RunKey(RegRoot::LocalMachineOtherView).values["zettrim"] = other;
+  SetAutorun(reg, true, exe);
+  EXPECT_EQ(Stored(), quoted);
+  EXPECT_EQ(Stored(RegRoot::LocalMachineOtherView), "<none>");
+}
+
 TEST_F(AutorunTest, ReadOnlyKeyGivesSetDataMessage) {
   // The key opens for creation but the value cannot be written.
   class NoWriteKey : public IRegistryKey {

@@ -338,6 +338,25 @@ TEST_F(ConfigTest, FileThatCannotBeWrittenIsKeptAndReportedOnce) {
   EXPECT_EQ(TakeConfigSaveFailureMessage(), "");
 }
 
+// A hot key another program held at start is no change of the user's: a
+// file that cannot be written loses nothing and nothing is said.  Once the
+// user picks none instead, that is a change, and its loss is told.
+TEST_F(ConfigTest, AHotKeyHeldElsewhereIsNoChangeButOnePickedIs) {
+  WriteIni("[General]\r\nAppModeHotkey=122\r\nAppModeHotkeyModifiers=3\r\n");
+  fs::permissions(dir_ / "zettrim.ini", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  LoadConfig();
+  KeepRefusedHotkey(AppModeHotkey, AppModeHotkeyModifiers);
+  AppModeHotkey = 0;
+  AppModeHotkeyModifiers = 0;
+  SaveConfig();
+  EXPECT_EQ(TakeConfigSaveFailureMessage(), "");
+  ConfigSaved = false;
+  NoteHotkeyPicked();
+  SaveConfig();
+  EXPECT_NE(TakeConfigSaveFailureMessage(), "");
+}
+
 TEST_F(ConfigTest, MissingFolderIsNotCreatedAndTheLossIsTold) {
   SetConfigFilePath((dir_ / "no such folder" / "zettrim.ini").u8string());
   LoadConfig();

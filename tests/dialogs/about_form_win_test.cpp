@@ -67,6 +67,7 @@ TEST(AboutForm, TheLinksOpenTheirAddressesAndAPlaceholderCreditShowsDashes) {
   ASSERT_EQ(shell.opened.size(), 2u);
   EXPECT_EQ(shell.opened[0], L"mailto:support@quorl.net?subject=Zettrim");
   EXPECT_EQ(shell.opened[1], L"https://zettrim.quorl.net/");
+  EXPECT_EQ(shell.owners, (std::vector<HWND>{form.hwnd(), form.hwnd()}));
 }
 
 // The about window stays on top: the box that says a link could not be

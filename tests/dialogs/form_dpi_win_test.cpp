@@ -246,5 +246,33 @@ TEST_F(FormDpi, TheInformationWindowScalesItsColumnsPicturesTreeAndSplitter) {
   EXPECT_EQ(limits.ptMinTrackSize.x, w.right - w.left);
 }
 
+// The caption's and the task bar's icons, each at its own size for the
+// window's dpi, new ones at a new dpi, and every one destroyed.
+TEST_F(FormDpi, TheProgramIconsComeAtEachSizeOfEachDpi) {
+  const long before = test::LiveGuiObjects().user;
+  {
+    TForm_Statistics form([] {});
+    ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+    const auto side = [&](WPARAM which) {
+      ICONINFO info = {};
+      HICON icon = reinterpret_cast<HICON>(SendMessageW(form.hwnd(), WM_GETICON, which, 0));
+      if (!icon || !GetIconInfo(icon, &info)) return 0L;
+      BITMAP bm = {};
+      GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+      return bm.bmWidth;
+    };
+    EXPECT_EQ(side(ICON_SMALL), 16);
+    EXPECT_EQ(side(ICON_BIG), 32);
+    monitors.dpi = 144;
+    SendDpiChanged(form.hwnd(), 144, 300, 300);
+    EXPECT_EQ(side(ICON_SMALL), 24);
+    EXPECT_EQ(side(ICON_BIG), 48);
+    EXPECT_EQ(test::LiveGuiObjects().user, before + 2) << "the old pair destroyed";
+  }
+  EXPECT_EQ(test::LiveGuiObjects().user, before);
+}
+
 }  // namespace
 }  // namespace zt

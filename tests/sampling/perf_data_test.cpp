@@ -290,6 +290,12 @@ TEST(PerfDataWalker, OffsetsPointingOutsideTheDataAreRejected) {
     EXPECT_FALSE(r.ok) << c.what;
     EXPECT_EQ(r.error, c.error) << c.what;
   }
+  // Past its own block, not past the data: what follows the last instance
+  // is no part of its counters either.
+  auto padded = good;
+  Put32(padded, def1 + Lay::kCounterOffset, 24);
+  padded.resize(padded.size() + 64, 0xCD);
+  EXPECT_EQ(Walk(padded).error, kMsgNoProcessorCounter);
 
   // Objects that do not move the walk forward must not loop for ever.
   auto b = good;

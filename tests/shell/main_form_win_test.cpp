@@ -15,6 +15,7 @@
 #include "shell/form_layout.h"
 #include "shell/menu_model.h"
 #include "support/fake_shell_win.h"
+#include "support/fake_user_calls_win.h"
 #include "support/gui_objects_win.h"
 #include "support/message_box_watch_win.h"
 #include "util/control_text_win.h"
@@ -464,6 +465,7 @@ TEST_F(MainFormTest, AFailingMenuLinkIsToldInABoxOwnedByTheMainWindow) {
     boxes = watcher.boxes();
   }
   ASSERT_EQ(shell_.opened.size(), 1u);
+  EXPECT_EQ(shell_.owners[0], h) << "the shell's own prompts open above the window too";
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].title, L"Warning");
   EXPECT_EQ(boxes[0].owner, h);
@@ -712,6 +714,43 @@ TEST_F(MainFormTest, DestructionReleasesEverything) {
   // Static brushes and pens shared by every widget stay for the run.
   EXPECT_LE(test::LiveGuiObjects().gdi, before.gdi + 8);
   EXPECT_EQ(test::LiveGuiObjects().user, before.user);
+}
+
+
+// Run as administrator, the window hears Explorer's restart only through its
+// message filter.  The file's hot key (here with Win) is asked for as it is,
+// without repeat; held elsewhere, the run goes without it (what the file
+// keeps is the end-to-end tests' to see).
+TEST_F(MainFormTest, TheFilesHotKeyIsAskedForAsItIsWithoutRepeat) {
+  test::FakeUserCalls user;
+  user.hotkeys_held_elsewhere = true;
+  ScopedOverride<IUserCalls> use_user(user);
+  FILE* f = std::fopen(ini_.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("[General]\r\nAppModeHotkey=122\r\nAppModeHotkeyModifiers=10\r\n", f);
+  std::fclose(f);
+  HWND h = Start();
+  EXPECT_EQ(user.allowed, (std::vector<std::pair<HWND, UINT>>{{h, RegisterWindowMessageW(L"TaskbarCreated")}}));
+  ASSERT_FALSE(user.hotkeys.empty());
+  EXPECT_EQ(user.hotkeys[0], std::make_pair(UINT{MOD_WIN | MOD_CONTROL | MOD_NOREPEAT}, UINT{VK_F11}));
+  EXPECT_EQ(AppModeHotkey, 0) << "the settings dialog shows none";
+}
+
+// Dragged onto a monitor at twice the scaling, the window doubles around the
+// point held: the next move from that same point leaves it where the system
+// put it.
+TEST_F(MainFormTest, ADragGoesOnAtTheNewScaleAfterADpiChange) {
+  HWND h = Start();
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 20));
+  RECT r;
+  GetWindowRect(h, &r);
+  RECT suggested = {r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
+  SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 40));
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.left, suggested.left);
+  EXPECT_EQ(r.top, suggested.top);
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(80, 40));
 }
 
 }  // namespace

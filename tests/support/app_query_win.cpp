@@ -191,7 +191,7 @@ class AppQueryWindow::RecordingShell : public IShell {
  public:
   RecordingShell() : use_(*this) { g_shell_opened = &opened_; }
   ~RecordingShell() override { g_shell_opened = nullptr; }
-  int Open(const std::wstring& target) override {
+  int Open(HWND, const std::wstring& target) override {
     opened_.push_back(target);
     return 42;  // what the shell answers for a document it opened
   }

@@ -22,8 +22,9 @@ class FakeShell : public IShell {
     std::wstring tip;
     HICON icon;
   };
-  int Open(const std::wstring& target) override {
+  int Open(HWND owner, const std::wstring& target) override {
     opened.push_back(target);
+    owners.push_back(owner);
     return open_result;
   }
   bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
@@ -41,6 +42,7 @@ class FakeShell : public IShell {
   // program's state at that moment).
   std::function<void(DWORD message)> on_notify;
   std::vector<std::wstring> opened;
+  std::vector<HWND> owners;  // the window passed with each opening
   std::vector<IconCall> icon_calls;
 };
 

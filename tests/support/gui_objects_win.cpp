@@ -151,6 +151,9 @@ ZT_COUNTED(int, ReleaseDC, 8, (HWND hwnd, HDC dc), (hwnd, dc), ZT_RELEASED(dc))
 // USER objects.
 ZT_COUNTED(HICON, CreateIconIndirect, 4, (PICONINFO info), (info), ZT_MADE(Kind::User))
 ZT_COUNTED(HICON, CopyIcon, 4, (HICON icon), (icon), ZT_MADE(Kind::User))
+// Icons loaded without the shared cache are the loader's to destroy.
+ZT_COUNTED(HANDLE, LoadImageW, 24, (HINSTANCE m, LPCWSTR name, UINT type, int w, int h, UINT flags),
+           (m, name, type, w, h, flags), if (type == IMAGE_ICON && !(flags & LR_SHARED)) ZT_MADE(Kind::User))
 ZT_COUNTED(BOOL, DestroyIcon, 4, (HICON icon), (icon), ZT_RELEASED(icon))
 ZT_COUNTED(HMENU, CreateMenu, 0, (), (), ZT_MADE(Kind::User))
 ZT_COUNTED(HMENU, CreatePopupMenu, 0, (), (), ZT_MADE(Kind::User))

@@ -10,7 +10,7 @@
 // Counted as GDI: brushes, pens, fonts, bitmaps, DIB sections, regions,
 // memory DCs (CreateCompatibleDC), window DCs (GetDC, GetWindowDC, GetDCEx);
 // released by DeleteObject, DeleteDC, ReleaseDC.  Counted as USER: icons
-// (CreateIconIndirect, CopyIcon) and menus (CreateMenu, CreatePopupMenu);
+// (CreateIconIndirect, CopyIcon, LoadImageW unshared) and menus (CreateMenu, CreatePopupMenu);
 // released by DestroyIcon and DestroyMenu, which also destroys the menus
 // attached to the one destroyed.  A handle counts once however often it is
 // released; a release the system refuses leaves it counted.

@@ -9,17 +9,6 @@
 namespace zt {
 namespace {
 
-TEST(HotkeyConversions, SwapShiftAndAltKeepCtrlAndTheFourthBit) {
-  EXPECT_EQ(HotkeyFlagsToModifiers(kHotkeyFlagShift), kModShift);
-  EXPECT_EQ(HotkeyFlagsToModifiers(kHotkeyFlagAlt), kModAlt);
-  EXPECT_EQ(HotkeyFlagsToModifiers(kHotkeyFlagControl), kModControl);
-  EXPECT_EQ(HotkeyFlagsToModifiers(kHotkeyFlagExt), kModWin);
-  // Ctrl+Alt, the default hot key's modifiers.
-  EXPECT_EQ(HotkeyFlagsToModifiers(kHotkeyFlagControl | kHotkeyFlagAlt), 3u);
-  EXPECT_EQ(ModifiersToHotkeyFlags(3), kHotkeyFlagControl | kHotkeyFlagAlt);
-  EXPECT_EQ(ModifiersToHotkeyFlags(kModShift | kModWin), kHotkeyFlagShift | kHotkeyFlagExt);
-}
-
 TEST(HotkeyConversions, RoundTripOverEveryCombination) {
   for (uint32_t v = 0; v < 16; ++v) {
     EXPECT_EQ(ModifiersToHotkeyFlags(HotkeyFlagsToModifiers(v)), v);
@@ -28,16 +17,21 @@ TEST(HotkeyConversions, RoundTripOverEveryCombination) {
 }
 
 TEST(GlobalHotkeys, ATypingKeyNeedsCtrlAltOrWinWhileFunctionKeysMayStandAlone) {
-  for (uint32_t key : {uint32_t{'A'}, uint32_t{'Z'}, uint32_t{'5'}, 0x20u /* space */, 0xBAu /* ; */,
-                       0xDEu /* ' */, 0x60u /* keypad 0 */, 0x6Fu /* keypad / */, 0x0Du /* Enter */,
-                       0x24u /* Home */, 0x25u /* Left */}) {
+  // Each range at both its ends.
+  for (uint32_t key : {uint32_t{'A'}, uint32_t{'Z'}, uint32_t{'0'}, uint32_t{'9'}, 0x08u /* BkSp */, 0x09u,
+                       0x0Du, 0x1Bu, 0x20u /* space */, 0x21u /* PgUp */, 0x28u /* Down */, 0x2Du, 0x2Eu,
+                       0x60u /* keypad 0 */, 0x6Fu /* keypad / */, 0xBAu /* ; */, 0xC0u /* ` */, 0xDBu /* [ */,
+                       0xDFu, 0xE2u}) {
     EXPECT_FALSE(IsAllowedGlobalHotkey(key, 0)) << key;
     EXPECT_FALSE(IsAllowedGlobalHotkey(key, kModShift)) << key;
     EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModControl)) << key;
     EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModAlt | kModShift)) << key;
     EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModWin)) << key;
   }
-  for (uint32_t key : {0x70u /* F1 */, 0x7Au /* F11 */, 0x87u /* F24 */, 0x13u /* Pause */, 0x91u /* Scroll */}) {
+  // And the keys just beside each range.
+  for (uint32_t key : {0x70u /* F1 */, 0x7Au /* F11 */, 0x87u /* F24 */, 0x13u /* Pause */, 0x91u /* Scroll */,
+                       0x07u, 0x0Au, 0x1Au, 0x1Cu, 0x29u, 0x2Cu, 0x2Fu, 0x3Au, 0x40u, 0x5Bu, 0x5Fu, 0xB9u, 0xC1u,
+                       0xDAu, 0xE0u, 0xE1u, 0xE3u}) {
     EXPECT_TRUE(IsAllowedGlobalHotkey(key, 0)) << key;
     EXPECT_TRUE(IsAllowedGlobalHotkey(key, kModShift)) << key;
   }

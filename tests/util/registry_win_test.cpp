@@ -2,7 +2,10 @@
 // performance-counter switch skips the first and reports the second.
 #include "util/registry.h"
 
+#include <windows.h>
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace zt {
 namespace {
@@ -20,6 +23,29 @@ TEST(WinRegistry, TellsWhyAKeyCouldNotBeOpened) {
                                             status);
   EXPECT_NE(present, nullptr);
   EXPECT_EQ(status, RegStatus::Ok);
+}
+
+// The machine's software keys are two on 64-bit Windows: a value written in
+// this build's view is not in the other's, and each view removes its own.
+TEST(WinRegistry, TheOtherViewOfTheMachineIsAnotherKey) {
+  SYSTEM_INFO info = {};
+  GetNativeSystemInfo(&info);
+  ASSERT_NE(info.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL) << "a 64-bit system has two views";
+  IRegistry& registry = Seam<IRegistry>::Real();
+  const std::string path = "SOFTWARE\\Zettrim view test " + std::to_string(GetCurrentProcessId());
+  for (RegRoot view : {RegRoot::LocalMachine, RegRoot::LocalMachineOtherView}) {
+    auto key = registry.CreateKey(view, path);
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(key->WriteDword("view", static_cast<uint32_t>(view)));
+  }
+  for (RegRoot view : {RegRoot::LocalMachine, RegRoot::LocalMachineOtherView}) {
+    auto key = registry.OpenKey(view, path, RegAccess::AllAccess);
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->ReadDword("view"), static_cast<uint32_t>(view));
+    key->DeleteValue("view");
+  }
+  const std::wstring wpath(path.begin(), path.end());
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wpath.c_str(), view, 0);
 }
 
 }  // namespace

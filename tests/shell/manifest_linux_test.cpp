@@ -1,10 +1,12 @@
 // The program's manifests (res/*.manifest).  Windows refuses to start an
 // executable whose manifest is not well-formed XML or says what its loader
 // does not accept, and Wine starts it all the same: nothing else would notice
-// before a user on Windows does.  A small strict reader checks the XML, then
-// the declarations the program relies on are held against Windows' own
+// before a user on Windows does.  libxml2 checks the XML, then the
+// declarations the program relies on are held against Windows' own
 // identifiers.
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -21,7 +24,17 @@
 namespace zt {
 namespace {
 
-// --- a strict reader for well-formed XML 1.0 with namespaces ----------------
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+  return s;
+}
+std::string Trim(const std::string& s) {
+  const size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+// --- the manifest as libxml2 reads it ----------------------------------------
 
 struct XmlElement {
   std::string ns;                                 // namespace name, empty for none
@@ -31,303 +44,49 @@ struct XmlElement {
   std::string text;  // character data directly inside, references resolved
 };
 
-class XmlReader {
- public:
-  explicit XmlReader(const std::string& doc) : s_(doc) {}
+std::string Str(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
 
-  // The document element, or an error naming the first fault and its byte
-  // offset.
-  bool Read(XmlElement& root, std::string& error) {
-    try {
-      if (!ValidUtf8()) Fail("not UTF-8, or a control character");
-      if (s_.compare(0, 3, "\xEF\xBB\xBF") == 0) at_ = 3;
-      if (Ahead("<?xml") && at_ + 5 < s_.size() && IsSpace(s_[at_ + 5])) Declaration();
-      Misc();
-      if (!Ahead("<") || Ahead("<!")) Fail("no document element");
-      std::map<std::string, std::string> scope{{"xml", "http://www.w3.org/XML/1998/namespace"}};
-      Element(scope, root);
-      Misc();
-      if (at_ != s_.size()) Fail("content after the document element");
-      return true;
-    } catch (const std::string& e) {
-      error = e;
-      return false;
+void Convert(const xmlNode* node, XmlElement& out) {
+  out.ns = node->ns ? Str(node->ns->href) : "";
+  out.name = Str(node->name);
+  for (const xmlAttr* a = node->properties; a; a = a->next) {
+    if (a->ns) continue;
+    xmlChar* value = xmlNodeListGetString(node->doc, a->children, 1);
+    out.attributes[Str(a->name)] = Str(value);
+    xmlFree(value);
+  }
+  for (const xmlNode* child = node->children; child; child = child->next) {
+    if (child->type == XML_ELEMENT_NODE) {
+      out.children.emplace_back();
+      Convert(child, out.children.back());
+    } else if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+      out.text += Str(child->content);
     }
   }
+}
 
- private:
-  [[noreturn]] void Fail(const std::string& what) const {
-    throw what + " at byte " + std::to_string(at_);
+// The document element, or an error naming the first fault: well-formed
+// XML 1.0 with well-formed namespaces, read strictly (no recovery, nothing
+// fetched), in UTF-8 and without a document type declaration, as Windows'
+// loader takes a manifest.
+bool ReadXml(const std::string& text, XmlElement& root, std::string& error) {
+  const std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
+  if (!context) return error = "no parser", false;
+  const std::unique_ptr<xmlDoc, void (*)(xmlDocPtr)> doc(
+      xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()), "manifest", nullptr,
+                        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+      xmlFreeDoc);
+  if (!doc || !context->wellFormed || !context->nsWellFormed) {
+    const xmlError* e = xmlCtxtGetLastError(context.get());
+    error = e && e->message ? Trim(e->message) + " at line " + std::to_string(e->line) : "not well-formed";
+    return false;
   }
-  static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-  static bool IsNameStart(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return std::isalpha(u) || c == '_' || c == ':' || u >= 0x80;
-  }
-  static bool IsNameChar(char c) {
-    return IsNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.';
-  }
-  bool Ahead(const char* text) const { return s_.compare(at_, std::strlen(text), text) == 0; }
-  void Expect(const char* text) {
-    if (!Ahead(text)) Fail(std::string("expected '") + text + "'");
-    at_ += std::strlen(text);
-  }
-  bool Spaces() {
-    const size_t start = at_;
-    while (at_ < s_.size() && IsSpace(s_[at_])) ++at_;
-    return at_ != start;
-  }
-
-  // Every byte sequence a valid UTF-8 character (no overlong forms, no
-  // surrogates), and no control character but tab, CR and LF.
-  bool ValidUtf8() const {
-    for (size_t i = 0; i < s_.size();) {
-      const auto c = static_cast<unsigned char>(s_[i]);
-      if (c < 0x80) {
-        if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') return false;
-        ++i;
-        continue;
-      }
-      // Continuation bytes, the bits of the lead byte, the least value
-      // that needs this many bytes.
-      size_t n = 0;
-      uint32_t cp = 0, min = 0;
-      if ((c & 0xE0) == 0xC0) {
-        n = 1, cp = c & 0x1F, min = 0x80;
-      } else if ((c & 0xF0) == 0xE0) {
-        n = 2, cp = c & 0x0F, min = 0x800;
-      } else if ((c & 0xF8) == 0xF0) {
-        n = 3, cp = c & 0x07, min = 0x10000;
-      } else {
-        return false;
-      }
-      if (i + n >= s_.size()) return false;
-      for (size_t k = 1; k <= n; ++k) {
-        const auto d = static_cast<unsigned char>(s_[i + k]);
-        if ((d & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (d & 0x3F);
-      }
-      if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-      i += n + 1;
-    }
-    return true;
-  }
-
-  std::string Name() {
-    if (at_ >= s_.size() || !IsNameStart(s_[at_])) Fail("expected a name");
-    const size_t start = at_;
-    while (at_ < s_.size() && IsNameChar(s_[at_])) ++at_;
-    const std::string name = s_.substr(start, at_ - start);
-    const size_t colon = name.find(':');
-    if (colon != std::string::npos &&
-        (colon == 0 || colon + 1 == name.size() || name.find(':', colon + 1) != std::string::npos))
-      Fail("malformed qualified name '" + name + "'");
-    return name;
-  }
-
-  // Character data up to `stop`, with its references resolved.
-  std::string Text(const char* stop, bool attribute) {
-    std::string out;
-    while (at_ < s_.size() && !Ahead(stop)) {
-      const char c = s_[at_];
-      if (c == '<') {
-        if (attribute) Fail("'<' in an attribute value");
-        break;
-      }
-      if (c == '&') {
-        out += Reference();
-        continue;
-      }
-      if (!attribute && Ahead("]]>")) Fail("']]>' in text");
-      out += attribute && (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
-      ++at_;
-    }
-    return out;
-  }
-
-  std::string Reference() {
-    Expect("&");
-    static const std::map<std::string, std::string> kEntities{
-        {"lt", "<"}, {"gt", ">"}, {"amp", "&"}, {"quot", "\""}, {"apos", "'"}};
-    const size_t end = s_.find(';', at_);
-    if (end == std::string::npos || end == at_) Fail("'&' without a reference");
-    const std::string ref = s_.substr(at_, end - at_);
-    at_ = end + 1;
-    if (ref[0] != '#') {
-      const auto it = kEntities.find(ref);
-      if (it == kEntities.end()) Fail("unknown entity '" + ref + "'");
-      return it->second;
-    }
-    const bool hex = ref.size() > 1 && ref[1] == 'x';
-    const std::string digits = ref.substr(hex ? 2 : 1);
-    if (digits.empty() || digits.size() > 6 ||
-        !std::all_of(digits.begin(), digits.end(), [hex](char d) {
-          return hex ? std::isxdigit(static_cast<unsigned char>(d)) != 0
-                     : std::isdigit(static_cast<unsigned char>(d)) != 0;
-        }))
-      Fail("malformed character reference");
-    const unsigned long cp = std::stoul(digits, nullptr, hex ? 16 : 10);
-    if (cp > 0x7F) return "?";  // the checks below look at ASCII only
-    if (cp < 0x20 && cp != '\t' && cp != '\n' && cp != '\r')
-      Fail("reference to a control character");
-    return std::string(1, static_cast<char>(cp));
-  }
-
-  void Declaration() {
-    Expect("<?xml");
-    std::vector<std::string> order;
-    std::map<std::string, std::string> values;
-    while (Spaces() && !Ahead("?>")) {
-      const std::string name = Name();
-      Spaces();
-      Expect("=");
-      Spaces();
-      values[name] = Quoted();
-      order.push_back(name);
-    }
-    Expect("?>");
-    static const std::vector<std::vector<std::string>> kForms{
-        {"version"},
-        {"version", "encoding"},
-        {"version", "standalone"},
-        {"version", "encoding", "standalone"}};
-    if (std::find(kForms.begin(), kForms.end(), order) == kForms.end())
-      Fail("malformed XML declaration");
-    if (values["version"] != "1.0") Fail("XML version other than 1.0");
-    if (values.count("encoding")) {
-      std::string e = values["encoding"];
-      std::transform(e.begin(), e.end(), e.begin(),
-                     [](unsigned char c) { return std::toupper(c); });
-      if (e != "UTF-8") Fail("encoding other than UTF-8");
-    }
-    if (values.count("standalone") && values["standalone"] != "yes" && values["standalone"] != "no")
-      Fail("standalone neither yes nor no");
-  }
-
-  std::string Quoted() {
-    if (at_ >= s_.size() || (s_[at_] != '"' && s_[at_] != '\'')) Fail("unquoted value");
-    const char quote[2] = {s_[at_++], 0};
-    std::string value = Text(quote, true);
-    Expect(quote);
-    return value;
-  }
-
-  void Comment() {
-    Expect("<!--");
-    const size_t end = s_.find("--", at_);
-    if (end == std::string::npos) Fail("unterminated comment");
-    at_ = end;
-    Expect("-->");  // "--" inside a comment is not allowed
-  }
-
-  void Instruction() {
-    Expect("<?");
-    std::string target = Name();
-    std::transform(target.begin(), target.end(), target.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    if (target == "xml") Fail("XML declaration not at the start");
-    const size_t end = s_.find("?>", at_);
-    if (end == std::string::npos) Fail("unterminated processing instruction");
-    at_ = end + 2;
-  }
-
-  void Misc() {
-    for (;;) {
-      Spaces();
-      if (Ahead("<!--"))
-        Comment();
-      else if (Ahead("<?"))
-        Instruction();
-      else if (Ahead("<!"))
-        Fail("document type declarations are not expected in a manifest");
-      else
-        return;
-    }
-  }
-
-  static std::string Resolve(const std::map<std::string, std::string>& scope,
-                             const std::string& prefix, size_t at) {
-    const auto it = scope.find(prefix);
-    if (it == scope.end()) throw "undeclared prefix '" + prefix + "' at byte " + std::to_string(at);
-    return it->second;
-  }
-
-  void Element(std::map<std::string, std::string> scope, XmlElement& out) {
-    const size_t start = at_;
-    Expect("<");
-    const std::string qname = Name();
-    std::vector<std::pair<std::string, std::string>> raw;
-    std::set<std::string> seen;
-    for (;;) {
-      const bool spaced = Spaces();
-      if (Ahead("/>") || Ahead(">")) break;
-      if (!spaced) Fail("attributes not separated by white space");
-      const std::string name = Name();
-      Spaces();
-      Expect("=");
-      Spaces();
-      const std::string value = Quoted();
-      if (!seen.insert(name).second) Fail("attribute '" + name + "' given twice");
-      raw.emplace_back(name, value);
-    }
-    // Namespace declarations first: they apply to the element's own name
-    // and attributes.
-    for (const auto& [name, value] : raw) {
-      if (name == "xmlns")
-        scope[""] = value;
-      else if (name.rfind("xmlns:", 0) == 0) {
-        if (value.empty()) Fail("empty namespace for a prefix");
-        scope[name.substr(6)] = value;
-      }
-    }
-    const size_t colon = qname.find(':');
-    out.name = colon == std::string::npos ? qname : qname.substr(colon + 1);
-    out.ns = colon == std::string::npos ? (scope.count("") ? scope.at("") : std::string())
-                                        : Resolve(scope, qname.substr(0, colon), start);
-    std::set<std::pair<std::string, std::string>> expanded;
-    for (const auto& [name, value] : raw) {
-      if (name == "xmlns" || name.rfind("xmlns:", 0) == 0) continue;
-      const size_t c = name.find(':');
-      const std::string ns = c == std::string::npos ? "" : Resolve(scope, name.substr(0, c), start);
-      const std::string local = c == std::string::npos ? name : name.substr(c + 1);
-      if (!expanded.insert({ns, local}).second) Fail("attribute '" + local + "' given twice");
-      if (ns.empty()) out.attributes[local] = value;
-    }
-    if (Ahead("/>")) {
-      at_ += 2;
-      return;
-    }
-    Expect(">");
-    for (;;) {
-      out.text += Text("<", false);
-      if (at_ >= s_.size()) Fail("element '" + qname + "' not closed");
-      if (Ahead("</")) break;
-      if (Ahead("<!--"))
-        Comment();
-      else if (Ahead("<![CDATA[")) {
-        at_ += 9;
-        const size_t end = s_.find("]]>", at_);
-        if (end == std::string::npos) Fail("unterminated CDATA section");
-        out.text += s_.substr(at_, end - at_);
-        at_ = end + 3;
-      } else if (Ahead("<?"))
-        Instruction();
-      else if (Ahead("<!"))
-        Fail("markup declaration inside an element");
-      else {
-        out.children.emplace_back();
-        Element(scope, out.children.back());
-      }
-    }
-    Expect("</");
-    if (Name() != qname) Fail("'" + qname + "' closed by another name");
-    Spaces();
-    Expect(">");
-  }
-
-  const std::string& s_;
-  size_t at_ = 0;
-};
+  if (doc->intSubset || doc->extSubset) return error = "a document type declaration", false;
+  if (Str(doc->version) != "1.0") return error = "XML version other than 1.0", false;
+  if (doc->encoding && Lower(Str(doc->encoding)) != "utf-8") return error = "encoding other than UTF-8", false;
+  Convert(xmlDocGetRootElement(doc.get()), root);
+  return true;
+}
 
 // --- what Windows' loader needs of the program's manifest -------------------
 
@@ -347,16 +106,6 @@ const std::map<std::string, std::string> kSupportedOs{
     {"{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "8.1"},
     {"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "10 and 11"},
 };
-
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
-std::string Trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
 
 // Every element called `name` anywhere below `e`, whatever its namespace.
 void FindAll(const XmlElement& e, const std::string& name, std::vector<const XmlElement*>& out) {
@@ -403,7 +152,7 @@ std::vector<std::string> ManifestProblems(const std::string& text) {
   std::vector<std::string> problems;
   XmlElement root;
   std::string error;
-  if (!XmlReader(text).Read(root, error)) return {"not well-formed XML: " + error};
+  if (!ReadXml(text, root, error)) return {"not well-formed XML: " + error};
   if (root.ns != kAsmV1 || root.name != "assembly")
     problems.push_back("the root is not asm.v1 assembly");
   if (Attribute(root, "manifestVersion") != "1.0") problems.push_back("manifestVersion is not 1.0");
@@ -613,7 +362,7 @@ TEST(Manifest, EveryValidDpiAwarenessFormIsAccepted) {
 TEST(Manifest, TheProgramDeclaresItselfAwareOfEachMonitorsScaling) {
   XmlElement root;
   std::string error;
-  ASSERT_TRUE(XmlReader(ReadFile(ResourceFolder() / "zettrim.manifest")).Read(root, error)) << error;
+  ASSERT_TRUE(ReadXml(ReadFile(ResourceFolder() / "zettrim.manifest"), root, error)) << error;
   const auto aware = FindAll(root, "dpiAware");
   const auto awareness = FindAll(root, "dpiAwareness");
   ASSERT_EQ(aware.size(), 1u);
