@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "main_window_support.h"
@@ -14,14 +15,8 @@ namespace zt::e2e {
 namespace {
 
 std::string ReadFileBytes(const std::wstring& path) {
-  std::string bytes;
-  if (FILE* f = _wfopen(path.c_str(), L"rb")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    std::fclose(f);
-  }
-  return bytes;
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 size_t Rows(const std::string& bytes) {
@@ -47,13 +42,9 @@ TEST(HistoryFileE2E, RowsAreKeptAcrossRunsAndADamagedFileIsKept) {
   folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=100\r\nAppModeHotkey=0\r\nKeepHistory=1\r\n");
   const std::wstring csv = folder.dir() + L"\\zettrim.history.csv";
   // Past a turn of the minute: one finished minute, and the one at exit.
-  SYSTEMTIME start;
+  SYSTEMTIME start, now;
   GetLocalTime(&start);
-  RunUntil(folder, [&] {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return now.wMinute != start.wMinute && now.wSecond >= 1;
-  });
+  RunUntil(folder, [&] { return GetLocalTime(&now), now.wMinute != start.wMinute && now.wSecond >= 1; });
   const std::string first = ReadFileBytes(csv);
   EXPECT_EQ(first.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_GE(Rows(first), 2u) << first;
@@ -65,10 +56,7 @@ TEST(HistoryFileE2E, RowsAreKeptAcrossRunsAndADamagedFileIsKept) {
   std::string damaged;
   for (int i = 0; i < 3000; ++i) damaged += static_cast<char>((i * 7919) % 251);
   damaged += std::string(100000, 'x');
-  FILE* f = _wfopen(csv.c_str(), L"wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(damaged.data(), 1, damaged.size(), f);
-  std::fclose(f);
+  std::ofstream(std::filesystem::path(csv), std::ios::binary) << damaged;
   RunUntil(folder, [] { return true; });
   const std::string third = ReadFileBytes(csv);
   EXPECT_EQ(third.substr(0, damaged.size()), damaged);

@@ -27,10 +27,8 @@ TEST(ProcessTimes, KernelListIsReadForBothPointerSizes) {
     for (size_t i = 0; i < 3; ++i) {
       const size_t e = i * entry;
       put(e, i < 2 ? entry : 0, 4);
-      put(e + 32, 1000 + i, 8);     // created
-      put(e + 40, 300 * i, 8);      // user
-      put(e + 48, 20 * i, 8);       // kernel
-      put(e + 56, 6, 2);            // name: 3 UTF-16 units
+      put(e + 32, 1000 + i, 8), put(e + 40, 300 * i, 8), put(e + 48, 20 * i, 8);  // created, user, kernel
+      put(e + 56, 6, 2);  // name: 3 UTF-16 units
       put(e + 56 + pointer, i == 2 ? base + 1000000 : base + 3 * entry, pointer);
       put(e + id_at, i * 4, pointer);
     }
@@ -38,9 +36,8 @@ TEST(ProcessTimes, KernelListIsReadForBothPointerSizes) {
     std::vector<ProcessTime> list;
     ParseSystemProcessList(buffer.data(), buffer.size(), pointer, base, list);
     ASSERT_EQ(list.size(), 2u) << pointer;  // the idle process is none
-    EXPECT_EQ(list[0].id, 4u);
-    EXPECT_EQ(list[0].created, 1001u);
-    EXPECT_EQ(list[0].cpu_100ns, 320u);
+    EXPECT_EQ(std::vector<uint64_t>({list[0].id, list[0].created, list[0].cpu_100ns}),
+              std::vector<uint64_t>({4, 1001, 320}));
     EXPECT_EQ(list[0].name, "a\xC3\xA9" "b");
     EXPECT_EQ(list[1].name, "System");  // no name to be read
     // Cut short anywhere: never read past the end.
