@@ -50,40 +50,62 @@ std::vector<std::string> HeadingFields(HistoryScale scale, HistoryLanguage langu
   return fields;
 }
 
-std::string Figure(float value, int decimals) {
-  if (std::isnan(value)) return std::string();
-  return decimals == 0 ? std::to_string(RoundHalfEven(value)) : FormatFixed(value, decimals, ".");
+// One line of fields, written straight into the text: a copy of the last
+// hour is 3600 of them.
+class LineWriter {
+ public:
+  LineWriter(std::string& out, bool csv) : out_(out), csv_(csv) {}
+  void Field(std::string_view field) {
+    if (!first_) out_ += csv_ ? ',' : '\t';
+    first_ = false;
+    if (!csv_ || field.find_first_of(",\"\r\n") == std::string_view::npos) {
+      out_.append(field);
+      return;
+    }
+    out_ += '"';
+    for (char c : field) {
+      if (c == '"') out_ += '"';
+      out_ += c;
+    }
+    out_ += '"';
+  }
+  void Figure(float value, int decimals) {
+    if (std::isnan(value)) return Field("");
+    Field(decimals == 0 ? std::to_string(RoundHalfEven(value)) : FormatFixed(value, decimals, "."));
+  }
+  void End() { out_ += "\r\n"; }
+
+ private:
+  std::string& out_;
+  const bool csv_;
+  bool first_ = true;
+};
+
+void WriteHeading(std::string& out, HistoryScale scale, HistoryLanguage language, bool csv) {
+  LineWriter line(out, csv);
+  for (const std::string& field : HeadingFields(scale, language)) line.Field(field);
+  line.End();
 }
 
-std::vector<std::string> RecordFields(const HistoryRecord& r, HistoryScale scale) {
-  std::vector<std::string> fields = {HistoryTimeText(r.time),     Figure(r.load_mean, 1),
-                                     Figure(r.load_min, 1),       Figure(r.load_max, 1),
-                                     Figure(r.memory_percent, 1), Figure(r.memory_mb, 0)};
+void FormatTime(int64_t seconds, char (&text)[32]) {
+  const DateTimeParts p = DateTimeToParts(static_cast<double>(seconds) / 86400.0);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
+                p.second);
+}
+
+void WriteRecord(std::string& out, const HistoryRecord& r, HistoryScale scale, bool csv) {
+  LineWriter line(out, csv);
+  char time[32];
+  FormatTime(r.time, time);
+  line.Field(time);
+  line.Figure(r.load_mean, 1), line.Figure(r.load_min, 1), line.Figure(r.load_max, 1);
+  line.Figure(r.memory_percent, 1), line.Figure(r.memory_mb, 0);
   for (size_t i = 0; i < BusySlots(scale); ++i) {
     const bool named = i < r.busy_count;
-    fields.emplace_back(named ? r.busy[i].name : "");
-    fields.push_back(named ? Figure(r.busy[i].percent, 1) : std::string());
+    line.Field(named ? r.busy[i].name : "");
+    line.Figure(named ? r.busy[i].percent : kNoReading, 1);
   }
-  return fields;
-}
-
-std::string CsvField(const std::string& field) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-  std::string quoted = "\"";
-  for (char c : field) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
-}
-
-std::string Join(const std::vector<std::string>& fields, bool csv) {
-  std::string line;
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) line += csv ? ',' : '\t';
-    line += csv ? CsvField(fields[i]) : fields[i];
-  }
-  return line + "\r\n";
+  line.End();
 }
 
 // RFC 4180 fields of one line; false when a quote is left open or stray.
@@ -153,30 +175,35 @@ bool ReadTime(const std::string& text, int64_t* seconds) {
 }  // namespace
 
 std::string HistoryTimeText(int64_t seconds) {
-  const DateTimeParts p = DateTimeToParts(static_cast<double>(seconds) / 86400.0);
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
-                p.second);
+  FormatTime(seconds, text);
   return text;
 }
 
 std::string HistoryClipboardText(const HistoryView& view, HistoryLanguage language) {
-  std::string text = Join(HeadingFields(view.scale, language), false);
-  for (const HistoryRecord& r : view.records) text += Join(RecordFields(r, view.scale), false);
+  std::string text;
+  text.reserve(64 * (view.records.size() + 1));
+  WriteHeading(text, view.scale, language, false);
+  for (const HistoryRecord& r : view.records) WriteRecord(text, r, view.scale, false);
   return text;
 }
 
 std::string HistoryCsvHeading(HistoryScale scale, HistoryLanguage language) {
-  return "\xEF\xBB\xBF" + Join(HeadingFields(scale, language), true);
+  std::string text = "\xEF\xBB\xBF";
+  WriteHeading(text, scale, language, true);
+  return text;
 }
 
 std::string HistoryCsvRow(const HistoryRecord& record, HistoryScale scale) {
-  return Join(RecordFields(record, scale), true);
+  std::string text;
+  WriteRecord(text, record, scale, true);
+  return text;
 }
 
 std::string HistoryCsv(const HistoryView& view, HistoryLanguage language) {
   std::string text = HistoryCsvHeading(view.scale, language);
-  for (const HistoryRecord& r : view.records) text += HistoryCsvRow(r, view.scale);
+  text.reserve(64 * (view.records.size() + 1));
+  for (const HistoryRecord& r : view.records) WriteRecord(text, r, view.scale, true);
   return text;
 }
 
