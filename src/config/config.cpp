@@ -41,6 +41,7 @@ namespace zt {
   X("General", AppTrayMode, bool, false)                \
   X("General", AppModeHotkey, int32_t, 122)             \
   X("General", AppModeHotkeyModifiers, int32_t, 3)      \
+  X("General", KeepHistory, bool, false)                \
   X("Location", PosX, int32_t, 0)                       \
   X("Location", PosY, int32_t, 0)                       \
   X("Location", PosWidth, int32_t, 250)                 \
@@ -91,7 +92,7 @@ const char* const kWriteOrder[] = {
     "Transparency", "ThickerGraph", "LockForm", "UpdateSpeed", "DisplayMemory",
     "MemoryAsPercentage", "HideBarGraph", "NumericTrayIcons", "HideTrayWhenVisible",
     "AutoHideControls", "ShowFreeMemory", "UsePhysicalMemory", "DisplayEachCPU", "AppTrayMode",
-    "AppModeHotkey", "AppModeHotkeyModifiers",
+    "AppModeHotkey", "AppModeHotkeyModifiers", "KeepHistory",
     "PosX", "PosY", "PosWidth", "PosHeight",
     "BackgroundColor", "GraphCPUColor1", "GraphCPUColor2", "GraphCPUColor3", "GraphCPUColor4",
     "GraphMemoryColor", "BarColor", "TextColor"};
@@ -153,6 +154,8 @@ int32_t ToSave(const Setting& s) {
   if (kept && std::strcmp(s.key, "AppModeHotkeyModifiers") == 0) return kept->second;
   return Get(s);
 }
+
+bool IsWrittenOnlyWhenSet(const Setting& s) { return std::strcmp(s.key, "KeepHistory") == 0; }
 
 const Setting* FindSetting(const char* key) {
   for (const Setting& s : kSettings) {
@@ -269,7 +272,12 @@ std::optional<std::string> ComposeConfigText(const std::string& existing) {
   IniFile ini(decoded->text);
   for (const char* key : kWriteOrder) {
     const Setting* s = FindSetting(key);
-    if (s != nullptr) ini.WriteInteger(s->section, s->key, ToSave(*s));
+    if (s == nullptr) continue;
+    // Settings added after the first release appear in a file only once
+    // they are set, so a file that never used them stays as it was.
+    if (IsWrittenOnlyWhenSet(*s) && Get(*s) == s->default_value && !ini.ValueExists(s->section, s->key))
+      continue;
+    ini.WriteInteger(s->section, s->key, ToSave(*s));
   }
   // After the hot key, and only once it has been set: a file that never had
   // it does not get it.

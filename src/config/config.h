@@ -53,6 +53,9 @@ extern std::atomic<bool> DisplayEachCPU;          // false
 extern std::atomic<bool> AppTrayMode;             // false
 extern std::atomic<int32_t> AppModeHotkey;        // 122 (F11)
 extern std::atomic<int32_t> AppModeHotkeyModifiers;  // 3 (Ctrl+Alt)
+// Keep the per-minute history in "<exe name>.history.csv" beside the
+// settings file.  Written to the file only once set.
+extern std::atomic<bool> KeepHistory;             // false
 // [Location]
 extern std::atomic<int32_t> PosX;       // 0
 extern std::atomic<int32_t> PosY;       // 0

@@ -225,6 +225,22 @@ void TResMonitor::UpdateDisplay() {
   RunDisplayStep(*display_, f);
 }
 
+void TResMonitor::FeedHistory(bool memory_read) {
+  if (!history_) return;
+  // The figures are this thread's own: no lock is needed to read them.
+  HistorySample s;
+  s.tick_ms = clock_->TickCount64();
+  s.local_time = clock_->Now();
+  s.load_read = !cpu_reading_failed_;
+  s.load = CpuUsage;
+  s.memory_read = memory_read;
+  s.memory_percent = MemoryUsage;
+  s.memory_mb = MemoryUsed;
+  s.processors = CpuCount;
+  s.rate_ms = Rate.load();
+  history_->AddSample(s);
+}
+
 TResStatistics TResMonitor::CopyStatistics() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return Statistics;
@@ -240,8 +256,10 @@ void TResMonitor::Execute() {
   while (!Terminated()) {
     const uint32_t t0 = clock_->TickCount();
     SampleCPU();
-    if (DisplayMemory.load()) SampleMemory();
+    const bool memory_read = DisplayMemory.load();
+    if (memory_read) SampleMemory();
     UpdateStatistics();
+    FeedHistory(memory_read);
     Synchronize([this] { UpdateDisplay(); });
     if (Terminated()) break;
     clock_->Sleep(static_cast<uint32_t>(MonitorDelay(Rate.load(), t0, clock_->TickCount())));

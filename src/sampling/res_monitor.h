@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "sampling/history.h"
 #include "sampling/memory.h"
 #include "sampling/monitor_display.h"
 #include "sampling/processor_load.h"
@@ -114,6 +115,11 @@ class TResMonitor : public TWorkerThread {
   // The display step; runs on the UI thread through Synchronize.
   void UpdateDisplay();
 
+  // Where each sample also goes (the last hour and day); set before Start.
+  void SetHistory(History* history) { history_ = history; }
+  // Hands the latest sample to the history (a step of the pass).
+  void FeedHistory(bool memory_read);
+
   // A consistent copy of the statistics, safe from any thread.
   TResStatistics CopyStatistics() const;
 
@@ -132,6 +138,7 @@ class TResMonitor : public TWorkerThread {
   IProcessorLoad* load_;
   IMonitorClock* clock_;
   IMemoryStatus* memory_;
+  History* history_ = nullptr;
   std::vector<double> scratch_usages_;
   // Whether the latest load reading failed, and the latest one that worked:
   // a reset during an outage takes that as the load's bound, not the 0 %.

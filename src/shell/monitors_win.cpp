@@ -1,14 +1,17 @@
 #include "shell/monitors_win.h"
 
 #include <atomic>
+#include <cmath>
 #include <exception>
 #include <memory>
 
+#include "config/config.h"
 #include "sampling/cpu_speed.h"
 #include "sampling/perf_lib.h"
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
 #include "util/message_box_win.h"
+#include "util/platform.h"
 #include "util/texts.h"
 #include "util/window_messages.h"
 
@@ -33,12 +36,19 @@ class WindowSpeedSink : public ISpeedSink {
 };
 
 std::unique_ptr<WindowSpeedSink> g_speed_sink;
+std::unique_ptr<History> g_history;
+std::unique_ptr<HistoryKeeper> g_history_keeper;
 
 }  // namespace
 
 void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   if (ResMonitor || CPUSpeed) return;
   ResMonitor = new TResMonitor(&display);  // suspended until the first reading works
+  g_history = std::make_unique<History>();
+  g_history_keeper = std::make_unique<HistoryKeeper>(KeptHistoryPath(ConfigFilePath()), Language::Chinese);
+  g_history->FillMinutes(g_history_keeper->Load(std::llround(NowAsDateTime() * 86400.0)));
+  g_history->SetMinuteSink(g_history_keeper.get());
+  ResMonitor->SetHistory(g_history.get());
   g_speed_sink = std::make_unique<WindowSpeedSink>(main_window);
   CPUSpeed = new TCPUSpeed(*g_speed_sink);
   CPUSpeed->Start();
@@ -75,10 +85,19 @@ void StopMonitors() {
   // monitor may be blocked in.
   delete ResMonitor;
   ResMonitor = nullptr;
+  // The minute the program ends in is kept too.
+  MinuteRecord unfinished;
+  if (g_history && g_history_keeper && g_history->UnfinishedMinute(&unfinished))
+    g_history_keeper->MinuteFinished(unfinished);
+  g_history.reset();
+  g_history_keeper.reset();
   delete CPUSpeed;
   CPUSpeed = nullptr;
   g_speed_sink.reset();
 }
+
+History* MonitorHistory() { return g_history.get(); }
+const HistoryKeeper* MonitorHistoryKeeper() { return g_history_keeper.get(); }
 
 long LastClockFigure() { return g_speed_sink ? g_speed_sink->Last() : -1; }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "sampling/history.h"
+#include "sampling/history_file.h"
 #include "sampling/monitor_display.h"
 
 namespace zt {
@@ -24,6 +26,12 @@ void StopMonitors();
 // to stop, without waiting, so that they wind down while the main window
 // leaves the screen.
 void RequestMonitorsStop();
+
+// The last hour and day the monitor keeps, and the kept file's keeper (its
+// Status for the history window): null before StartMonitors and after
+// StopMonitors.  UI thread.
+History* MonitorHistory();
+const HistoryKeeper* MonitorHistoryKeeper();
 
 // The last clock figure handed to the main window (whole MHz), -1 before
 // the first and without the sampling threads.

@@ -21,4 +21,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
 // running copies never share one.
 std::string TemporaryFileBeside(const std::string& path);
 
+// Adds the bytes at the end of the file at `path`, made when missing.  A
+// write that fails part-way (a full disk) is cut back off, so the file
+// never ends in half a line.  False on failure, with the system's words in
+// *reason (when given).
+bool AppendToFile(const std::string& path, const std::string& bytes, std::string* reason = nullptr);
+
 }  // namespace zt

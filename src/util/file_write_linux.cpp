@@ -58,4 +58,24 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
   return true;
 }
 
+bool AppendToFile(const std::string& path, const std::string& bytes, std::string* reason) {
+  if (path.empty()) return Fail(reason, ENOENT);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  if (fd < 0) return Fail(reason, errno);
+  struct stat before = {};
+  if (::fstat(fd, &before) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return Fail(reason, error);
+  }
+  errno = 0;
+  if (WriteAll(fd, bytes)) return ::close(fd) == 0 || Fail(reason, errno);
+  const int error = errno != 0 ? errno : ENOSPC;
+  if (::ftruncate(fd, before.st_size) != 0) {
+    // Nothing more to be done: the reason to report stays the first one.
+  }
+  ::close(fd);
+  return Fail(reason, error);
+}
+
 }  // namespace zt

@@ -84,4 +84,21 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
   return Fail(reason, error);
 }
 
+bool AppendToFile(const std::string& path, const std::string& bytes, std::string* reason) {
+  if (path.empty()) return Fail(reason, ERROR_INVALID_NAME);
+  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Fail(reason, GetLastError());
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || !SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN))
+    return Fail(reason, GetLastError());
+  if (WriteAll(file.get(), bytes)) {
+    if (CloseHandle(file.release())) return true;
+    return Fail(reason, GetLastError());
+  }
+  const DWORD error = GetLastError();
+  if (SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN)) SetEndOfFile(file.get());
+  return Fail(reason, error);
+}
+
 }  // namespace zt

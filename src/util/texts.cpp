@@ -201,6 +201,22 @@ constexpr TextRow kTexts[] = {
     {T::AboutTranslatorCredit, "简体中文：quorl", "#"},
     {T::AboutLogo, "Zettrim 徽标", "Zettrim logo"},
     {T::AboutLinkAction, "跳转", "Jump"},
+    {T::HistoryColumnTime, "时间", "Time"},
+    {T::HistoryColumnCpuMean, "CPU平均(%)", "CPU mean (%)"},
+    {T::HistoryColumnCpuMin, "CPU最低(%)", "CPU min (%)"},
+    {T::HistoryColumnCpuMax, "CPU最高(%)", "CPU max (%)"},
+    {T::HistoryColumnMemoryPercent, "内存(%)", "Memory (%)"},
+    {T::HistoryColumnMemoryMb, "内存(MB)", "Memory (MB)"},
+    {T::HistoryColumnBusyName, "最忙进程", "Busiest process"},
+    {T::HistoryColumnBusyShare, "占用(%)", "Share (%)"},
+    {T::HistoryFileDamaged, "历史文件中有无法读取的行：已跳过并保留，新记录写在其后。文件：{}",
+     "The history file has lines that cannot be read: they are skipped and kept, and new rows go after them. "
+     "File: {}"},
+    {T::HistoryFileUnreadable, "无法读取历史文件，历史只保存在内存中。文件：{}",
+     "The history file cannot be read; the history is kept in memory only. File: {}"},
+    {T::HistoryFileUnwritable, "无法写入历史文件，历史仍保存在内存中。文件：{}",
+     "The history file cannot be written; the history is still kept in memory. File: {}"},
+    {T::HistoryFileReason, "（{}）", " ({})"},
 };
 
 constexpr bool RowsInOrder() {

@@ -209,6 +209,20 @@ enum class TextId : uint16_t {
   AboutTranslatorCredit,
   AboutLogo,
   AboutLinkAction,
+  // The history's columns, in what Ctrl+C copies and Save writes.
+  HistoryColumnTime,
+  HistoryColumnCpuMean,
+  HistoryColumnCpuMin,
+  HistoryColumnCpuMax,
+  HistoryColumnMemoryPercent,
+  HistoryColumnMemoryMb,
+  HistoryColumnBusyName,
+  HistoryColumnBusyShare,
+  // The history's status line.
+  HistoryFileDamaged,        // {} = path
+  HistoryFileUnreadable,     // {} = path
+  HistoryFileUnwritable,     // {} = path
+  HistoryFileReason,         // {} = reason
   Count
 };
 constexpr int kTextCount = static_cast<int>(TextId::Count);

@@ -263,6 +263,14 @@ TEST_F(ConfigTest, LanguageFollowsTheFileOrTheSystemAndIsWrittenBackAsItWas) {
   SetCurrentLanguage(Language::Chinese);
 }
 
+// Absent from a file until it is set (the fresh file above lacks it); once
+// there, it stays to say that it was turned off again.
+TEST_F(ConfigTest, KeepHistoryIsWrittenOnlyOnceSet) {
+  WriteIni("[General]\r\nKeepHistory=1\r\n");
+  SaveConfig();
+  EXPECT_NE(ReadIni().find("KeepHistory=0\r\n"), std::string::npos);
+}
+
 TEST_F(ConfigTest, OnlyTheFirstSaveOfARunWrites) {
   SaveConfig();
   std::string first = ReadIni();

@@ -1,0 +1,67 @@
+// The kept history with the real program: rows beside the settings file
+// that grow from run to run, and a file of random bytes that is neither
+// fatal nor destroyed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "main_window_support.h"
+
+namespace zt::e2e {
+namespace {
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+size_t Rows(const std::string& bytes) {
+  size_t rows = 0;
+  for (size_t at = bytes.find("\n20"); at != std::string::npos; at = bytes.find("\n20", at + 1)) ++rows;
+  return rows;
+}
+
+// Runs the program until `done` says so, then closes it normally.
+void RunUntil(const AppFolder& folder, const std::function<bool()>& done) {
+  App app(folder.exe());
+  ASSERT_NE(app.WaitForMainWindow(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 10; }, 20000));
+  ASSERT_TRUE(WaitUntil(done, 70000));
+  PostMessageW(app.WaitForMainWindow(), WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(app.WaitForExit(15000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(HistoryFileE2E, RowsAreKeptAcrossRunsAndADamagedFileIsKept) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=100\r\nAppModeHotkey=0\r\nKeepHistory=1\r\n");
+  const std::wstring csv = folder.dir() + L"\\zettrim.history.csv";
+  // Past a turn of the minute: one finished minute, and the one at exit.
+  SYSTEMTIME start, now;
+  GetLocalTime(&start);
+  RunUntil(folder, [&] { return GetLocalTime(&now), now.wMinute != start.wMinute && now.wSecond >= 1; });
+  const std::string first = ReadFileBytes(csv);
+  EXPECT_EQ(first.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_GE(Rows(first), 2u) << first;
+  RunUntil(folder, [] { return true; });
+  const std::string second = ReadFileBytes(csv);
+  EXPECT_EQ(second.substr(0, first.size()), first);
+  EXPECT_GT(Rows(second), Rows(first));
+
+  std::string damaged;
+  for (int i = 0; i < 3000; ++i) damaged += static_cast<char>((i * 7919) % 251);
+  damaged += std::string(100000, 'x');
+  std::ofstream(std::filesystem::path(csv), std::ios::binary) << damaged;
+  RunUntil(folder, [] { return true; });
+  const std::string third = ReadFileBytes(csv);
+  EXPECT_EQ(third.substr(0, damaged.size()), damaged);
+  EXPECT_GT(third.size(), damaged.size());
+}
+
+}  // namespace
+}  // namespace zt::e2e
