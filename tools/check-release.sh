@@ -28,9 +28,12 @@ zip="${1:?usage: check-release.sh ZIP [SECOND_ZIP]}"
 second="${2:-}"
 # The monitor alone was 401 KB; its four windows and the processor library
 # brought it to 591 KB, drawing at every display scaling and the windows'
-# copying, keyboard and screen-reader support to 668 KB.  The budget keeps
-# about 30 KB for mending beyond that: anything larger is a decision.
-budget=700000
+# copying, keyboard and screen-reader support to 668 KB; the English texts
+# (18 KB), the system's working clock and the leaf-4 caches, and the
+# history's records, process list and kept file brought it to 773 KB.  The
+# budget keeps about 30 KB for mending beyond that: anything larger is a
+# decision.
+budget=800000
 expected=(zettrim.exe zettrim-cpuinfo.exe ReadMe.txt History.txt Copyrights.txt)
 
 problems=0
