@@ -188,6 +188,8 @@ void TForm_Settings::CreateExtendedPage(HWND page) {
   AddSlider(SettingsSlider::TrackBar_GraphLength, TextId::SettingsGraphLength, TextId::SettingsGraphLengthUnit, page,
             110);
   AddSlider(SettingsSlider::TrackBar_AlphaBlending, TextId::SettingsAlpha, TextId::SettingsAlphaUnit, page, 214);
+  int y = 320;
+  AddCheck(SettingsCheck::CheckBox_KeepHistory, page, 12, y);
 }
 
 void TForm_Settings::FormLayout(int previous_dpi) {
@@ -269,7 +271,7 @@ void TForm_Settings::FormShow() {
   SetControlText(Control(kIdSizeFirst), std::to_wstring(v.width));
   SetControlText(Control(kIdSizeFirst + 1), std::to_wstring(v.height));
   for (SettingsCheck c : {SettingsCheck::CheckBox_AlwaysOnTop, SettingsCheck::CheckBox_TrayMode, SettingsCheck::CheckBox_HideTrayWhenVisible,
-                          SettingsCheck::CheckBox_AutoHideControls}) {
+                          SettingsCheck::CheckBox_AutoHideControls, SettingsCheck::CheckBox_KeepHistory}) {
     check(c);
   }
   filling_ = false;

@@ -34,6 +34,7 @@ constexpr SettingsCheckRow kCheckRows[kSettingsCheckCount] = {
     {SettingsCheck::CheckBox_NumericTrayIcons, "CheckBox_NumericTrayIcons", SettingsTab::Display, TextId::SettingsNumericTrayIcons, false},
     {SettingsCheck::CheckBox_HideTrayWhenVisible, "CheckBox_HideTrayWhenVisible", SettingsTab::Display, TextId::SettingsHideTrayWhenVisible, false},
     {SettingsCheck::CheckBox_LockForm, "CheckBox_LockForm", SettingsTab::Display, TextId::SettingsLockForm, false},
+    {SettingsCheck::CheckBox_KeepHistory, "CheckBox_KeepHistory", SettingsTab::Extended, TextId::SettingsKeepHistory, false},
 };
 
 // The setting a check box mirrors (none for the autorun box, which mirrors
@@ -57,6 +58,7 @@ std::atomic<bool>* CheckSetting(SettingsCheck check) {
     case SettingsCheck::CheckBox_NumericTrayIcons: return &NumericTrayIcons;
     case SettingsCheck::CheckBox_HideTrayWhenVisible: return &HideTrayWhenVisible;
     case SettingsCheck::CheckBox_LockForm: return &LockForm;
+    case SettingsCheck::CheckBox_KeepHistory: return &KeepHistory;
   }
   return nullptr;
 }
@@ -79,7 +81,7 @@ bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target
     case SettingsCheck::CheckBox_HideTrayWhenVisible: target.SetTrayMode(AppTrayMode, false); break;
     default:
       // Read where they are used: at the next start, the next sample, the
-      // next tray update or the next drag.
+      // next tray update, the next drag or the next finished minute.
       break;
   }
   return checked;

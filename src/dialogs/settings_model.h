@@ -72,8 +72,9 @@ enum class SettingsCheck {
   CheckBox_NumericTrayIcons,
   CheckBox_HideTrayWhenVisible,
   CheckBox_LockForm,
+  CheckBox_KeepHistory,
 };
-constexpr int kSettingsCheckCount = 17;
+constexpr int kSettingsCheckCount = 18;
 
 struct SettingsCheckRow {
   SettingsCheck check;

@@ -93,8 +93,8 @@ class History {
 
   // Monitor thread.
   void AddSample(const HistorySample& sample);
-  // The minute being made, as a record (at exit, after the monitor has
-  // stopped); false when there is none.  It stays open in the history.
+  // The minute being made, as a record (at exit, or as the session ends);
+  // false when there is none.  It stays open in the history.
   bool UnfinishedMinute(MinuteRecord* record) const;
   void SetMinuteSink(IMinuteSink* sink);  // before the monitor starts
 

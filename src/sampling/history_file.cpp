@@ -107,8 +107,14 @@ void HistoryKeeper::Inspect(int64_t now, std::vector<MinuteRecord>* last_day) {
 }
 
 void HistoryKeeper::MinuteFinished(const MinuteRecord& record) {
-  if (!KeepHistory.load()) return;
   std::lock_guard<std::mutex> lock(mutex_);
+  if (closed_) return;
+  if (!KeepHistory.load()) {
+    // The user may move or delete the file while it is not kept: it is
+    // looked at afresh when keeping starts again.
+    inspected_ = false;
+    return;
+  }
   if (!inspected_ || record.time >= next_trim_check_) Inspect(record.time, nullptr);
   if (!readable_) return;
   std::string bytes;
@@ -122,6 +128,11 @@ void HistoryKeeper::MinuteFinished(const MinuteRecord& record) {
   } else if (write_error_.empty()) {
     write_error_ = reason.empty() ? "?" : reason;
   }
+}
+
+void HistoryKeeper::Close() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  closed_ = true;
 }
 
 std::string HistoryKeeper::Status(Language language) const {

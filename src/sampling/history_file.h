@@ -45,6 +45,10 @@ class HistoryKeeper final : public IMinuteSink {
   std::vector<MinuteRecord> Load(int64_t now);
   // Monitor thread; at exit, the unfinished minute.
   void MinuteFinished(const MinuteRecord& record) override;
+  // The last row has been written (the unfinished minute at exit, or as the
+  // session ends, when the program may be stopped at any moment): minutes
+  // finished after it would repeat it, and are not written.
+  void Close();
   // What the history window's status line says about the file: "" when
   // all is well.  Each trouble is told once, by its first occurrence.
   std::string Status(Language language) const;
@@ -56,6 +60,7 @@ class HistoryKeeper final : public IMinuteSink {
   const Language heading_language_;
   mutable std::mutex mutex_;
   bool inspected_ = false;
+  bool closed_ = false;
   bool readable_ = false;
   bool exists_ = false;
   bool ends_with_line_break_ = true;

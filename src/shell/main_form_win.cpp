@@ -336,6 +336,7 @@ void TForm_Main::FormEndSession(bool ending) {
   if (!ending) return;
   SaveConfig();
   TakeConfigSaveFailureMessage();
+  KeepUnfinishedMinute();
 }
 
 void TForm_Main::SaveSettings() {

@@ -45,7 +45,7 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   if (ResMonitor || CPUSpeed) return;
   ResMonitor = new TResMonitor(&display);  // suspended until the first reading works
   g_history = std::make_unique<History>();
-  g_history_keeper = std::make_unique<HistoryKeeper>(KeptHistoryPath(ConfigFilePath()), Language::Chinese);
+  g_history_keeper = std::make_unique<HistoryKeeper>(KeptHistoryPath(ConfigFilePath()), CurrentLanguage());
   g_history->FillMinutes(g_history_keeper->Load(std::llround(NowAsDateTime() * 86400.0)));
   g_history->SetMinuteSink(g_history_keeper.get());
   ResMonitor->SetHistory(g_history.get());
@@ -85,15 +85,19 @@ void StopMonitors() {
   // monitor may be blocked in.
   delete ResMonitor;
   ResMonitor = nullptr;
-  // The minute the program ends in is kept too.
-  MinuteRecord unfinished;
-  if (g_history && g_history_keeper && g_history->UnfinishedMinute(&unfinished))
-    g_history_keeper->MinuteFinished(unfinished);
+  KeepUnfinishedMinute();
   g_history.reset();
   g_history_keeper.reset();
   delete CPUSpeed;
   CPUSpeed = nullptr;
   g_speed_sink.reset();
+}
+
+void KeepUnfinishedMinute() {
+  if (!g_history || !g_history_keeper) return;
+  MinuteRecord unfinished;
+  if (g_history->UnfinishedMinute(&unfinished)) g_history_keeper->MinuteFinished(unfinished);
+  g_history_keeper->Close();
 }
 
 History* MonitorHistory() { return g_history.get(); }

@@ -27,6 +27,11 @@ void StopMonitors();
 // leaves the screen.
 void RequestMonitorsStop();
 
+// The kept history's last row, the minute being made (the history keeps
+// it too): at exit, or as the session ends and the program may be stopped
+// at any moment.  Later calls write nothing.
+void KeepUnfinishedMinute();
+
 // The last hour and day the monitor keeps, and the kept file's keeper (its
 // Status for the history window): null before StartMonitors and after
 // StopMonitors.  UI thread.

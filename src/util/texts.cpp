@@ -96,6 +96,7 @@ constexpr TextRow kTexts[] = {
     {T::SettingsNumericTrayIcons, "数字托盘图标(&N)", "&Numeric tray icons"},
     {T::SettingsHideTrayWhenVisible, "隐藏托盘图标时，主窗口可见(&I)", "Tray &icon only while hidden"},
     {T::SettingsLockForm, "锁定主窗口(&L)", "&Lock the main window"},
+    {T::SettingsKeepHistory, "在文件中保留历史记录(&K)", "&Keep the history in a file"},
     {T::SettingsAppMode, "应用模式(&O)：", "Applicati&on mode"},
     {T::SettingsHotkey, "快速切换热键(&K)：", "Hot &key:"},
     {T::SettingsLanguage, "语言(&G)：", "Lan&guage:"},

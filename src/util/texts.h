@@ -101,6 +101,7 @@ enum class TextId : uint16_t {
   SettingsNumericTrayIcons,
   SettingsHideTrayWhenVisible,
   SettingsLockForm,
+  SettingsKeepHistory,
   SettingsAppMode,           // group
   SettingsHotkey,
   SettingsLanguage,

@@ -63,5 +63,19 @@ TEST(HistoryFileE2E, RowsAreKeptAcrossRunsAndADamagedFileIsKept) {
   EXPECT_GT(third.size(), damaged.size());
 }
 
+// Windows may stop the program at any moment after the session's end is
+// told: the minute it ends in is already in the file by then.
+TEST(HistoryFileE2E, TheSessionsEndKeepsTheMinuteItEndsIn) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=100\r\nAppModeHotkey=0\r\nKeepHistory=1\r\n");
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 10; }, 20000));
+  SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  app.Kill();
+  EXPECT_GE(Rows(ReadFileBytes(folder.dir() + L"\\zettrim.history.csv")), 1u);
+}
+
 }  // namespace
 }  // namespace zt::e2e

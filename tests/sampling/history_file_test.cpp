@@ -100,6 +100,24 @@ TEST_F(HistoryFileTest, WithTheSettingOffNoFileIsReadOrWritten) {
   EXPECT_EQ(Read(), HistoryCsvRow(Minute(kNow - 60), HistoryScale::kMinutes));
 }
 
+// Switched off, the file is the user's to move; switched on again it is
+// looked at afresh.  After the last row (exit, session end) nothing follows.
+TEST_F(HistoryFileTest, KeepingAgainLooksAtTheFileAfreshAndNothingFollowsTheLastRow) {
+  HistoryKeeper keeper(path_, Language::English);
+  keeper.MinuteFinished(Minute(kNow - 120));
+  KeepHistory = false;
+  keeper.MinuteFinished(Minute(kNow - 60));
+  fs::remove(fs::u8path(path_));
+  KeepHistory = true;
+  keeper.MinuteFinished(Minute(kNow));
+  const std::string expected =
+      HistoryCsvHeading(HistoryScale::kMinutes, Language::English) + HistoryCsvRow(Minute(kNow), HistoryScale::kMinutes);
+  EXPECT_EQ(Read(), expected);
+  keeper.Close();
+  keeper.MinuteFinished(Minute(kNow + 60));
+  EXPECT_EQ(Read(), expected);
+}
+
 // Random bytes, quotes, commas, line breaks and overlong lines: never fatal,
 // and what the file held stays at its start.
 TEST_F(HistoryFileTest, RandomFilesAreNeitherFatalNorDestroyed) {
