@@ -19,17 +19,18 @@ HistoryRecord At(int64_t time, bool gap_before = false) {
 
 TEST(HistoryModel, RecordsStandByTimeAndLinesBreakAtGapsAndMissingRecords) {
   const PlotArea plot{40, 10, 640, 210};
-  // One from before the hour, three in a row, one after a missing second,
-  // one after a break.
-  const std::vector<HistoryRecord> records = {At(kAt140709 - 4000), At(kAt140709 - 3600), At(kAt140709 - 3599),
-                                              At(kAt140709 - 3598), At(kAt140709 - 6), At(kAt140709, true)};
+  // One from before the hour (just), three in a row after a gap, one after
+  // missing seconds, one more after missing seconds, one after a break.
+  const std::vector<HistoryRecord> records = {At(kAt140709 - 3606), At(kAt140709 - 3500), At(kAt140709 - 3499),
+                                              At(kAt140709 - 3498), At(kAt140709 - 6),    At(kAt140709 - 1),
+                                              At(kAt140709, true)};
   EXPECT_EQ(TimeToX(kAt140709, kAt140709, HistoryScale::kSeconds, plot), 640);
   EXPECT_EQ(TimeToX(kAt140709 - 1800, kAt140709, HistoryScale::kSeconds, plot), 340);
   EXPECT_LT(TimeToX(records[0].time, kAt140709, HistoryScale::kSeconds, plot), 40);
   EXPECT_EQ(TimeToX(kAt140709 - 43200, kAt140709, HistoryScale::kMinutes, plot), 340);
   std::vector<bool> joins;
   for (size_t i = 0; i < records.size(); ++i) joins.push_back(JoinsPrevious(records, i, HistoryScale::kSeconds));
-  EXPECT_EQ(joins, (std::vector<bool>{false, false, true, true, false, false}));
+  EXPECT_EQ(joins, (std::vector<bool>{false, false, true, true, false, false, false}));
   EXPECT_EQ(PercentToY(0, plot), 210);
   EXPECT_EQ(PercentToY(150, plot), 10) << "a figure beyond the scale stays on it";
 
