@@ -32,14 +32,7 @@ class AnswerWith : public ISaveFileDialog {
 
 TEST(HistoryForm, SaveWritesTheViewAsCsvOrNamesThePathAndTheReason) {
   History history;
-  for (int i = 0; i < 4; ++i) {
-    HistorySample s;
-    s.tick_ms = 1000 * (i + 1);
-    s.local_time = 45356.5 + i / 86400.0;
-    s.load_read = true;
-    s.load = 10.0 * i;
-    history.AddSample(s);
-  }
+  for (int i = 0; i < 4; ++i) history.AddSample(HistorySample{1000u * (i + 1), 45356.5 + i / 86400.0, true, 10.0 * i});
   TForm_History form([&] { return &history; }, [](Language) { return std::string("status"); });
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
   form.Show();
@@ -54,6 +47,7 @@ TEST(HistoryForm, SaveWritesTheViewAsCsvOrNamesThePathAndTheReason) {
   EXPECT_TRUE(std::regex_match(Narrow(dialog.proposed_), std::regex(R"(Zettrim-history-\d{8}-\d{4}\.csv)")));
   std::ifstream in(dir / L"历史.csv", std::ios::binary);
   const std::string saved(std::istreambuf_iterator<char>(in), {});
+  in.close();
   EXPECT_EQ(saved, HistoryCsv(history.Snapshot(HistoryScale::kSeconds), CurrentLanguage()));
   EXPECT_NE(saved.find("\n2024-03-05 12:00:01,10.0"), std::string::npos) << saved;
 
@@ -67,8 +61,7 @@ TEST(HistoryForm, SaveWritesTheViewAsCsvOrNamesThePathAndTheReason) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].text.find(*dialog.answer), std::wstring::npos) << Narrow(boxes[0].text);
   EXPECT_GT(boxes[0].text.size(), dialog.answer->size() + 20) << "and the reason";
-  std::error_code ec;
-  fs::remove_all(dir, ec);
+  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -54,18 +54,13 @@ TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMov
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   const std::string self = Narrow(std::wstring(path).substr(std::wstring(path).find_last_of(L"\\/") + 1));
   std::atomic<bool> stop{false};
-  std::thread busy([&] {
-    while (!stop.load(std::memory_order_relaxed)) {
-    }
-  });
+  std::thread busy([&] { while (!stop.load(std::memory_order_relaxed)) continue; });
   AppFolder folder;
   folder.WriteIni("[General]\r\nLanguage=en-US\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\nRate=100\r\n");
   const ULONGLONG started = GetTickCount64();
   App app(folder.exe());
-  HWND main = app.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
-  HWND history = app.WaitForWindow(kHistoryFormClass, L"History");
-  ASSERT_NE(history, nullptr) << "made at start";
+  HWND main = app.WaitForMainWindow(), history = app.WaitForWindow(kHistoryFormClass, L"History");
+  ASSERT_TRUE(main && history) << "made at start";
   EXPECT_FALSE(IsWindowVisible(history));
   PostMessageW(main, WM_KEYDOWN, VK_F7, 0);
   ASSERT_TRUE(WaitVisible(history, true)) << "F7 opens it";
