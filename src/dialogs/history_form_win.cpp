@@ -208,7 +208,15 @@ bool TForm_History::FormKeyPreview(const MSG& msg) {
 LRESULT TForm_History::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case WM_SIZE:
-      if (wparam != SIZE_MINIMIZED) LayoutHistory();
+      // Minimized, nothing is read; back, it reads at once.
+      if (wparam == SIZE_MINIMIZED) {
+        minimized_ = true;
+        KillTimer(hwnd(), kTimerRefresh);
+        return 0;
+      }
+      if (minimized_ && visible()) FormShow();
+      minimized_ = false;
+      LayoutHistory();
       return 0;
     case WM_TIMER:
       if (wparam == kTimerRefresh) RefreshView();

@@ -73,6 +73,7 @@ class TForm_History : public TForm {
   HistoryView view_;
   int selected_ = -1;
   int64_t selected_time_ = 0;
+  bool minimized_ = false;  // the timer waits for the window to come back
   HistoryGraph graph_;
   HWND tabs_ = nullptr;
   HWND page_ = nullptr;
