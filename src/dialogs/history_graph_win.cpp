@@ -50,8 +50,8 @@ HistoryGraph::~HistoryGraph() {
 }
 
 bool HistoryGraph::Create(HINSTANCE instance, HWND parent, int id) {
-  RegisterWindowClassOnce(instance, kHistoryGraphClass, ObjectWindowProc<HistoryGraph, &HistoryGraph::hwnd_, &HistoryGraph::Handle>,
-                          nullptr);
+  RegisterWindowClassOnce(instance, kHistoryGraphClass,
+                          ObjectWindowProc<HistoryGraph, &HistoryGraph::hwnd_, &HistoryGraph::Handle>, nullptr);
   CreateWindowExW(0, kHistoryGraphClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
   return hwnd_ != nullptr;
@@ -68,6 +68,7 @@ void HistoryGraph::SetDpi(int dpi, HFONT font) {
   memory_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kMemory));
   marker_pen_.reset(CreatePen(PS_SOLID, Scale(kLine), kMarker));
   band_brush_.reset(CreateSolidBrush(kBand));
+  background_brush_.reset(CreateSolidBrush(kBackground));
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -145,8 +146,7 @@ void HistoryGraph::Paint() {
 }
 
 void HistoryGraph::Draw(HDC dc, const RECT& client) {
-  UniqueBrush background(CreateSolidBrush(kBackground));
-  FillRect(dc, &client, background.get());
+  FillRect(dc, &client, background_brush_.get());
   SelectedObject keep_font(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kText);
@@ -160,8 +160,8 @@ void HistoryGraph::Draw(HDC dc, const RECT& client) {
       const int y = PercentToY(percent, plot);
       MoveToEx(dc, plot.left, y, nullptr);
       LineTo(dc, plot.right + 1, y);
-      TextAt(dc, std::to_wstring(percent) + L" %", RECT{0, y - label_height / 2, plot.left - Scale(kLabelGap), y + label_height / 2},
-             DT_RIGHT);
+      const RECT label = {0, y - label_height / 2, plot.left - Scale(kLabelGap), y + label_height / 2};
+      TextAt(dc, std::to_wstring(percent) + L" %", label, DT_RIGHT);
     }
   }
   const bool any = view_ && !view_->records.empty();
@@ -200,7 +200,8 @@ void HistoryGraph::DrawRecords(HDC dc, const PlotArea& plot) {
   auto has_load = [&](size_t i) { return on_axis(i) && !std::isnan(records[i].load_mean); };
   auto has_memory = [&](size_t i) { return on_axis(i) && !std::isnan(records[i].memory_percent); };
   // Clipped to the plot: a band's edge never spills over the scale.
-  UniqueRegion clip(CreateRectRgn(plot.left, plot.top - Scale(kMeanLine), plot.right + 1, plot.bottom + Scale(kMeanLine) + 1));
+  UniqueRegion clip(
+      CreateRectRgn(plot.left, plot.top - Scale(kMeanLine), plot.right + 1, plot.bottom + Scale(kMeanLine) + 1));
   SelectClipRgn(dc, clip.get());
 
   // Each run of joined records with a load is one band and one mean line.

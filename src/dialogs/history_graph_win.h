@@ -51,7 +51,7 @@ class HistoryGraph {
   int dpi_ = 96;
   HFONT font_ = nullptr;
   UniquePen grid_pen_, mean_pen_, memory_pen_, marker_pen_, band_pen_;
-  UniqueBrush band_brush_;
+  UniqueBrush band_brush_, background_brush_;
   UniqueBitmap buffer_;
   SIZE buffer_size_ = {0, 0};
   HWND hwnd_ = nullptr;

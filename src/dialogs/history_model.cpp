@@ -53,7 +53,8 @@ std::vector<TimeTick> TimeTicks(int64_t end, HistoryScale scale, const PlotArea&
   for (int64_t t = FloorDiv(end, every) * every; t >= end - HistorySpanSeconds(scale); t -= every) {
     const int64_t of_day = t - FloorDiv(t, kSecondsPerDay) * kSecondsPerDay;
     char label[8];
-    std::snprintf(label, sizeof label, "%02d:%02d", static_cast<int>(of_day / 3600), static_cast<int>(of_day / 60 % 60));
+    std::snprintf(label, sizeof label, "%02d:%02d", static_cast<int>(of_day / 3600),
+                  static_cast<int>(of_day / 60 % 60));
     ticks.insert(ticks.begin(), TimeTick{TimeToX(t, end, scale, area), label});
   }
   return ticks;

@@ -87,7 +87,7 @@ TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMov
   EXPECT_GE(day.records, 1);
   EXPECT_EQ(day.whole_minutes, day.records);
   EXPECT_NE(day.heading, hour.heading);
-  EXPECT_EQ(WindowText(readout), Widen(TextIn(Language::English, TextId::HistoryHint))) << "another view, none selected";
+  EXPECT_EQ(WindowText(readout), Widen(TextIn(Language::English, TextId::HistoryHint))) << "another view: none chosen";
 
   stop = true;
   busy.join();
