@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the pictures of the four secondary windows at a display scaling:
-# the settings dialog (each tab), the statistics window, the CPU information
+# Takes the pictures of the five secondary windows at a display scaling:
+# the settings dialog (each tab), the statistics window, the history window
+# (a day of kept records), the CPU information
 # window (each tab) and the about window, in a Wine prefix of their own whose
 # system dpi is DPI (Wine reports it to the program as the monitor's).
 #   docs/make-dpi-screenshots.sh BUILD_DIR DPI [SUFFIX] [OUT_DIR]
@@ -42,9 +43,10 @@ cp "$fonts/tahoma.ttf" "$fonts/tahomabd.ttf" "$fonts/marlett.ttf" "$prefix/drive
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 "$here/caption-font.sh" "$dpi"
 wineserver -w
-language="Language=zh-CN\r\n" settings=设置 statistics=统计 about=关于 info='CPU信息'
+language="Language=zh-CN\r\n" settings=设置 statistics=统计 history=历史 about=关于 info='CPU信息'
 if [[ ${ZT_SHOT_LANGUAGE:-} == en ]]; then
-  language="Language=en-US\r\n" settings=Settings statistics=Statistics about=About info='CPU information'
+  language="Language=en-US\r\n" settings=Settings statistics=Statistics history=History about=About \
+    info='CPU information'
 fi
 
 convert -size ${W}x${H} gradient:'#fdfdfd-#cfdff0' "$work/light.png"
@@ -52,14 +54,16 @@ display -geometry ${W}x${H}+0+0 -backdrop "$work/light.png" 2>/dev/null &
 backdrop=$!
 sleep 2
 
-# open KEY TITLE: starts the program afresh, and the key to its main window
-# opens the window TITLE; the window's rectangle on the screen is left in
-# $crop and its id in $win.
+# open KEY TITLE [SETTINGS]: starts the program afresh (with these further
+# [General] settings; with any, beside a day of kept history), and the key
+# to its main window opens the window TITLE; the window's rectangle on the
+# screen is left in $crop and its id in $win.
 open() {
   rm -rf "$work/run"
   mkdir -p "$work/run"
   cp "$build/zettrim.exe" "$build"/*.txt "$work/run/"
-  printf "[General]\r\nFirstLaunch=1\r\n$language" > "$work/run/zettrim.ini"
+  printf "[General]\r\nFirstLaunch=1\r\n$language${3:-}" > "$work/run/zettrim.ini"
+  if [[ -n "${3:-}" ]]; then "$here/make-history-file.py" "$work/run/zettrim.history.csv"; fi
   (cd "$work/run" && wine zettrim.exe >/dev/null 2>&1 &)
   sleep 7
   xdotool search --name '^Zettrim$' windowfocus
@@ -87,6 +91,16 @@ close
 open F5 "$statistics"
 sleep 6
 shoot statistics
+close
+# The day's view of a kept file, the pointer on the graph for a readout.
+open F7 "$history" "KeepHistory=1\r\n"
+xdotool key ctrl+Tab
+sleep 1
+xdotool mousemove $((X + WIDTH * 62 / 100)) $((Y + HEIGHT * 45 / 100))
+sleep 0.3
+xdotool mousemove $((X + WIDTH * 62 / 100 + 1)) $((Y + HEIGHT * 45 / 100))
+sleep 1.5
+shoot history
 close
 open shift+F1 "$about"
 shoot about

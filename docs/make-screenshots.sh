@@ -6,7 +6,7 @@
 # Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
 # zettrim.exe; NATIVE_BUILD_DIR (optional) holds tray_sheet.
 # ZT_SHOTS="statistics about" takes only the named shots (window-dark,
-# window-light, ..., statistics, about, settings, cpu-info, dialogs-150,
+# window-light, ..., statistics, history, about, settings, cpu-info, dialogs-150,
 # dialogs-200).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
 # when installed, or from the file named by ZT_MARLETT.
@@ -75,6 +75,8 @@ shot() {
   local dir=$work/run-$name
   mkdir -p "$dir"
   cp "$build/zettrim.exe" "$build"/*.txt "$dir/"
+  # Files a shot wants beside the program (the kept history).
+  if [[ -n "${extra:-}" ]]; then cp $extra "$dir/"; fi
   printf "%b" "$ini" > "$dir/zettrim.ini"
   # The prefix speaks English: the language is named either way.
   sed -i "s/^\[General\]\r\$/[General]\r\nLanguage=$language\r/" "$dir/zettrim.ini"
@@ -160,6 +162,18 @@ if want statistics; then
   shot statistics light "[General]\r\nFirstLaunch=1\r\n" 6 \
     "$focus_main; xdotool key F5; sleep 14; window_crop 统计 statistics"
   convert "$work/statistics.png" -crop "$(cat "$work/statistics.box")" +repage $enlarge "$here/statistics$suffix.png"
+fi
+if want history; then
+  # A day of kept records (docs/make-history-file.py), its view chosen with
+  # Ctrl+Tab, the pointer on the graph for a readout.
+  title=历史
+  [[ $language == en-US ]] && title=History
+  "$here/make-history-file.py" "$work/zettrim.history.csv"
+  extra="$work/zettrim.history.csv"
+  shot history light "[General]\r\nFirstLaunch=1\r\nKeepHistory=1\r\n" 6 \
+    "$focus_main; xdotool key F7; sleep 3; window_crop $title history; xdotool search --name \"^$title\\\$\" windowfocus; sleep 0.5; xdotool key ctrl+Tab; sleep 1; xdotool mousemove \$((X + WIDTH * 62 / 100)) \$((Y + HEIGHT * 45 / 100)); sleep 0.3; xdotool mousemove \$((X + WIDTH * 62 / 100 + 1)) \$((Y + HEIGHT * 45 / 100)); sleep 1.5"
+  extra=""
+  convert "$work/history.png" -crop "$(cat "$work/history.box")" +repage "$here/history$suffix.png"
 fi
 if want about; then
   shot about light "[General]\r\nFirstLaunch=1\r\n" 6 "$focus_main; xdotool key shift+F1; sleep 2; window_crop 关于 about"

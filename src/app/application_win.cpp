@@ -13,11 +13,13 @@
 #include "app/startup.h"
 #include "config/config.h"
 #include "dialogs/about_form_win.h"
+#include "dialogs/history_form_win.h"
 #include "dialogs/info_form_win.h"
 #include "dialogs/settings_form_win.h"
 #include "dialogs/statistics_form_win.h"
 #include "shell/main_form_win.h"
 #include "shell/menu_model.h"
+#include "shell/monitors_win.h"
 #include "util/handles_win.h"
 #include "util/message_box_win.h"
 #include "util/modeless_dialogs_win.h"
@@ -176,7 +178,7 @@ void TApplication::CreateDialogs() {
   settings_target_ = std::make_unique<MainFormSettingsTarget>(main);
   settings_ = std::make_unique<TForm_Settings>(*settings_target_);
   settings_target_->SetOtherWindowsRetext([this] {
-    for (TForm* form : std::initializer_list<TForm*>{settings_.get(), statistics_.get(), about_.get(), info_.get()}) {
+    for (TForm* form : std::initializer_list<TForm*>{settings_.get(), statistics_.get(), history_.get(), about_.get(), info_.get()}) {
       if (form) form->Retext();
     }
   });
@@ -190,6 +192,15 @@ void TApplication::CreateDialogs() {
   statistics_ = std::make_unique<TForm_Statistics>([this] { main_form_->ClearGraph(); });
   if (statistics_->Create(instance_, main_window)) {
     main.SetCommandHandler(MI_Statistics, [this] { statistics_->Show(); });
+  }
+  // The monitor's records and the kept file's troubles, asked afresh at
+  // every reading: both come and go with the sampling threads.
+  history_ = std::make_unique<TForm_History>([] { return MonitorHistory(); }, [](Language language) {
+    const HistoryKeeper* keeper = MonitorHistoryKeeper();
+    return keeper ? keeper->Status(language) : std::string();
+  });
+  if (history_->Create(instance_, main_window)) {
+    main.SetCommandHandler(MI_History, [this] { history_->Show(); });
   }
   about_ = std::make_unique<TForm_About>();
   if (about_->Create(instance_, main_window)) {
@@ -209,12 +220,13 @@ void TApplication::MI_CPUInformationClick() {
 
 void TApplication::DestroyDialogs() {
   if (main_form_) {
-    for (uint16_t command : {MI_Settings, MI_Statistics, MI_About, MI_CPUInformation}) {
+    for (uint16_t command : {MI_Settings, MI_Statistics, MI_History, MI_About, MI_CPUInformation}) {
       main_form_->SetCommandHandler(command, nullptr);
     }
   }
   info_.reset();
   about_.reset();
+  history_.reset();
   statistics_.reset();
   settings_.reset();
   settings_target_.reset();

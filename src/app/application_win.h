@@ -20,6 +20,7 @@ namespace zt {
 
 class MainFormSettingsTarget;
 class TForm_About;
+class TForm_History;
 class TForm_Info;
 class TForm_Main;
 class TForm_Settings;
@@ -62,6 +63,7 @@ class TApplication {
   std::unique_ptr<MainFormSettingsTarget> settings_target_;
   std::unique_ptr<TForm_Settings> settings_;
   std::unique_ptr<TForm_Statistics> statistics_;
+  std::unique_ptr<TForm_History> history_;
   std::unique_ptr<TForm_About> about_;
   std::unique_ptr<TForm_Info> info_;
 };

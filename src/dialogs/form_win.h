@@ -1,4 +1,4 @@
-// src/dialogs: the settings, statistics, processor information and about
+// src/dialogs: the settings, statistics, history, processor information and about
 // windows.  Each is a portable model (what every control shows, what a change
 // stores and calls, the text of every figure), tested natively, and a thin
 // Win32 view built on TForm below that only moves data between the controls

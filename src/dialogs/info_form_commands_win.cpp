@@ -219,7 +219,7 @@ void TForm_Info::CopyText(int node_code, bool whole_report) {
 
 void TForm_Info::SaveReport() {
   if (!reader_) return;
-  const std::optional<std::wstring> path = Seam<ISaveFileDialog>::Get().AskTextFile(hwnd(), Widen(kReportFileName));
+  const std::optional<std::wstring> path = Seam<ISaveFileDialog>::Get().AskFile(hwnd(), Widen(kReportFileName), SavedFileKind::Text);
   if (!path) return;
   const uint64_t request = reader_->RequestText([] { return cpuid::BuildReport(); });
   texts_asked_[request] = TextUse{true, *path};

@@ -13,13 +13,14 @@ namespace {
 
 class SystemSaveFileDialog : public ISaveFileDialog {
  public:
-  std::optional<std::wstring> AskTextFile(HWND owner, const std::wstring& proposed) override {
+  std::optional<std::wstring> AskFile(HWND owner, const std::wstring& proposed, SavedFileKind kind) override {
     // Long paths fit: the buffer is the size the dialog may fill.
     std::vector<wchar_t> path(32768, L'\0');
     proposed.copy(path.data(), std::min(proposed.size(), path.size() - 1));
     // Pairs of description and pattern, the list ending in an empty pair.
-    std::wstring filter = Widen(Text(TextId::InfoSaveTextFiles));
-    filter.append(L"\0*.txt\0", 7);
+    const bool csv = kind == SavedFileKind::Csv;
+    std::wstring filter = Widen(Text(csv ? TextId::HistorySaveCsvFiles : TextId::InfoSaveTextFiles));
+    filter.append(csv ? L"\0*.csv\0" : L"\0*.txt\0", 7);
     filter += Widen(Text(TextId::InfoSaveAllFiles));
     filter.append(L"\0*.*\0\0", 6);
     OPENFILENAMEW ofn = {};
@@ -29,7 +30,7 @@ class SystemSaveFileDialog : public ISaveFileDialog {
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
-    ofn.lpstrDefExt = L"txt";
+    ofn.lpstrDefExt = csv ? L"csv" : L"txt";
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&ofn)) return std::nullopt;
     return std::wstring(path.data());

@@ -35,6 +35,7 @@ void TForm_Main::FormCommand(uint16_t id) {
     case MI_About: MI_NotAvailableClick(); break;
     case MI_Settings: MI_NotAvailableClick(); break;
     case MI_Statistics: MI_NotAvailableClick(); break;
+    case MI_History: MI_NotAvailableClick(); break;
     case MI_CPUInformation: MI_NotAvailableClick(); break;
     case MI_Help: MI_HelpClick(); break;
     case MI_Forum: MI_ForumClick(); break;

@@ -22,6 +22,7 @@ constexpr MenuEntry kEntries[] = {
     {K::Separator, "", T::Count, 0, 0, P::None},
     {K::Item, "MI_Settings", T::MenuSettings, MI_Settings, kShortCutSettings, P::None},
     {K::Item, "MI_Statistics", T::MenuStatistics, MI_Statistics, kShortCutStatistics, P::None},
+    {K::Item, "MI_History", T::MenuHistory, MI_History, kShortCutHistory, P::None},
     {K::Item, "MI_CPUInformation", T::MenuCpuInformation, MI_CPUInformation, kShortCutCPUInformation, P::None},
     {K::Separator, "", T::Count, 0, 0, P::None},
     {K::SubmenuBegin, "MI_Location", T::MenuLocation, 0, 0, P::None},
@@ -37,7 +38,7 @@ constexpr MenuEntry kEntries[] = {
     {K::Separator, "", T::Count, 0, 0, P::None},
     {K::Item, "MI_Exit", T::MenuExit, MI_Exit, kShortCutExit, P::None},
 };
-static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == 26, "menu table changed size");
+static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == 27, "menu table changed size");
 
 // The block: 7 x 7 pixels inside the frame, in the named corner or centred.
 bool InBlock(int x, int y, int left, int top) { return x >= left && x < left + 7 && y >= top && y < top + 7; }

@@ -23,6 +23,7 @@ enum MenuCommand : uint16_t {
   MI_Settings = 1010,
   MI_Statistics = 1011,
   MI_CPUInformation = 1012,
+  MI_History = 1013,
   MI_TopLeft = 1020,
   MI_TopRight = 1021,
   MI_BotomLeft = 1022,
@@ -67,6 +68,7 @@ constexpr uint16_t kShortCutHelp = 112;           // F1
 constexpr uint16_t kShortCutSettings = 115;       // F4
 constexpr uint16_t kShortCutStatistics = 116;     // F5
 constexpr uint16_t kShortCutCPUInformation = 117; // F6
+constexpr uint16_t kShortCutHistory = 118;        // F7
 constexpr uint16_t kShortCutExit = 32883;         // Alt+F4
 constexpr uint16_t kShortCutTopLeft = 16487;      // Ctrl + keypad 7
 constexpr uint16_t kShortCutTopRight = 16489;     // Ctrl + keypad 9

@@ -38,6 +38,7 @@ enum class TextId : uint16_t {
   MenuCopyrights,
   MenuSettings,
   MenuStatistics,
+  MenuHistory,
   MenuCpuInformation,
   MenuLocation,
   MenuTopLeft,
@@ -224,6 +225,23 @@ enum class TextId : uint16_t {
   HistoryFileUnreadable,     // {} = path
   HistoryFileUnwritable,     // {} = path
   HistoryFileReason,         // {} = reason
+  // The history window.
+  HistoryCaption,
+  HistoryLastHour,
+  HistoryLastDay,
+  HistorySave,
+  HistoryGraph,
+  HistoryLegendBand,
+  HistoryLegendMean,
+  HistoryLegendMemory,
+  HistoryNoRecords,
+  HistoryHint,
+  HistoryReadoutLoad,        // {} = time, mean, min, max
+  HistoryReadoutMemory,      // {} = per cent, MB
+  HistoryReadoutNoMemory,
+  HistoryReadoutBusy,        // {} = processes
+  HistorySaveFailed,         // {} = path, reason
+  HistorySaveCsvFiles,
   Count
 };
 constexpr int kTextCount = static_cast<int>(TextId::Count);

@@ -45,7 +45,7 @@ bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 20000) {
 // Answers the save dialog with a path, or as cancelled.
 class FakeSaveDialog : public ISaveFileDialog {
  public:
-  std::optional<std::wstring> AskTextFile(HWND, const std::wstring& proposed) override {
+  std::optional<std::wstring> AskFile(HWND, const std::wstring& proposed, SavedFileKind) override {
     proposals.push_back(proposed);
     return answer;
   }

@@ -35,45 +35,6 @@ namespace {
 
 using test::ClipboardText;
 
-// The thread of `window` has the keyboard focus on this window.
-HWND FocusOf(HWND window) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-  return info.hwndFocus;
-}
-
-// The focus to a control of the program, as a click on it would put it.
-bool FocusControl(HWND control) {
-  const DWORD thread = GetWindowThreadProcessId(control, nullptr);
-  AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
-  SetForegroundWindow(GetAncestor(control, GA_ROOT));
-  SetFocus(control);
-  AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
-  return WaitUntil([&] { return FocusOf(control) == control; }, 3000);
-}
-
-// The keys go down in order and come up in reverse, as a chord is typed.
-bool Keys(std::initializer_list<WORD> chord) {
-  std::vector<INPUT> in;
-  for (WORD key : chord) {
-    INPUT i = {};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = key;
-    in.push_back(i);
-  }
-  for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
-    INPUT i = {};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = *key;
-    i.ki.dwFlags = KEYEVENTF_KEYUP;
-    in.push_back(i);
-  }
-  const bool sent = SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)) == in.size();
-  Sleep(150);  // the program takes them in
-  return sent;
-}
-
 struct VisibleWindowSearch {
   DWORD pid;
   const wchar_t* cls;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialogs/about_form_win.h"
+#include "dialogs/history_form_win.h"
 #include "dialogs/info_form_win.h"
 #include "dialogs/settings_form_win.h"
 #include "dialogs/statistics_form_win.h"
@@ -50,6 +51,7 @@ class LanguageE2E : public ::testing::Test {
     EXPECT_EQ(WindowText(FindDescendant(settings_, kIdCheckFirst)), In(language, TextId::SettingsAutoRun));
     EXPECT_EQ(WindowText(FindDescendant(settings_, kIdSettingsHint)), In(language, TextId::SettingsHint));
     EXPECT_EQ(WindowText(statistics_), In(language, TextId::StatsCaption));
+    EXPECT_EQ(WindowText(app_->WaitForWindow(kHistoryFormClass, nullptr)), In(language, TextId::HistoryCaption));
     EXPECT_EQ(WindowText(about_), In(language, TextId::AboutCaption));
     EXPECT_EQ(WindowText(GetDlgItem(main_, kIdSBMenu)), In(language, TextId::MainMenu));
     QueryReceiver receiver;
@@ -120,7 +122,7 @@ TEST_F(LanguageE2E, ASwitchInTheOpenDialogRetextsEveryWindowAndMovesNothing) {
 
 
 // No text is cut off: every static, button, check box and group box of the
-// main window and the four windows, in both languages, at the dpi this suite
+// main window and the five windows, in both languages, at the dpi this suite
 // runs at (CTest runs the suites ending in DpiE2E at 96, 144 and 192).
 TEST(TextFitDpiE2E, EveryTextFitsItsControlInBothLanguages) {
   for (const char* language : {"zh-CN", "en-US"}) {
@@ -131,7 +133,8 @@ TEST(TextFitDpiE2E, EveryTextFitsItsControlInBothLanguages) {
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_KEYDOWN, VK_F6, 0);
     std::vector<HWND> windows = {main};
-    for (const wchar_t* cls : {kSettingsWindowClass, kStatisticsFormClass, kAboutFormClass, kInfoWindowClass}) {
+    for (const wchar_t* cls :
+         {kSettingsWindowClass, kStatisticsFormClass, kHistoryFormClass, kAboutFormClass, kInfoWindowClass}) {
       windows.push_back(app.WaitForWindow(cls, nullptr));
       ASSERT_NE(windows.back(), nullptr) << Narrow(cls);
     }

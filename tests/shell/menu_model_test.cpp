@@ -34,7 +34,7 @@ TEST(PopupMenu, CaptionsOrderSeparatorsAndShortCuts) {
   const std::vector<std::string> expected = {
       "关于|Shift+F1", ">帮助",        "帮助（在线）|F1", "论坛（在线）|", "捐赠（在线）|",
       "-",            "版本历史记录|", "版权声明|",       "<",             "-",
-      "设置|F4",      "统计|F5",       "CPU信息|F6",      "-",             ">位置",
+      "设置|F4",      "统计|F5",       "历史|F7",         "CPU信息|F6",    "-",             ">位置",
       "左上|Ctrl+Num 7", "右上|Ctrl+Num 9", "左下|Ctrl+Num 1", "右下|Ctrl+Num 3",
       "中心|Ctrl+Num 5", "-",          "锁定窗体|",       "<",             "显示/隐藏|",
       "-",            "退出|Alt+F4"};
@@ -87,7 +87,7 @@ TEST(PopupMenu, IdsAreUniqueAndSubmenusBalanced) {
     }
   }
   EXPECT_EQ(depth, 0);
-  EXPECT_EQ(ids.size(), 17u);
+  EXPECT_EQ(ids.size(), 18u);
 }
 
 TEST(PopupMenu, KeyPressesFindTheirCommands) {

@@ -1,0 +1,98 @@
+// The history window in the real program: F7 opens it; after a minute and
+// more at Rate=100 beside a busy program of ours, Ctrl+C copies the hour's
+// records naming that program, the keys move the readout, and Ctrl+Tab
+// turns to the day's minutes.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "dialogs/history_form_win.h"
+#include "main_window_support.h"
+#include "support/clipboard_text_win.h"
+#include "util/clipboard_win.h"
+#include "util/unicode_win.h"
+
+namespace zt::e2e {
+namespace {
+
+struct Copied {
+  int records = 0;        // lines that begin with a time
+  int naming = 0;         // of those, the ones naming `name`
+  int whole_minutes = 0;  // of those, the ones at a whole minute
+  std::string heading;
+};
+
+// What Ctrl+C, with the focus where it is, puts on the clipboard.
+Copied CopyRecords(const std::string& name) {
+  Copied copied;
+  if (!CopyTextToClipboard(nullptr, L"before") || !Keys({VK_CONTROL, 'C'}) ||
+      !WaitUntil([&] { return test::ClipboardText() != L"before"; }, 5000))
+    return copied;
+  std::istringstream lines(Narrow(test::ClipboardText()));
+  std::getline(lines, copied.heading);
+  const std::regex timed(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:(\d\d)\t.*)");
+  std::smatch match;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!std::regex_match(line, match, timed)) continue;
+    ++copied.records;
+    copied.naming += line.find("\t" + name + "\t") != std::string::npos;
+    copied.whole_minutes += match[1] == "00";
+  }
+  return copied;
+}
+
+TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMoveTheReadout) {
+  // This test program keeps a processor busy: the busiest process of every
+  // interval.
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::string self = Narrow(std::wstring(path).substr(std::wstring(path).find_last_of(L"\\/") + 1));
+  std::atomic<bool> stop{false};
+  std::thread busy([&] { while (!stop.load(std::memory_order_relaxed)) continue; });
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nLanguage=en-US\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\nRate=100\r\n");
+  const ULONGLONG started = GetTickCount64();
+  App app(folder.exe());
+  HWND main = app.WaitForMainWindow(), history = app.WaitForWindow(kHistoryFormClass, L"History");
+  ASSERT_TRUE(main && history) << "made at start";
+  EXPECT_FALSE(IsWindowVisible(history));
+  PostMessageW(main, WM_KEYDOWN, VK_F7, 0);
+  ASSERT_TRUE(WaitVisible(history, true)) << "F7 opens it";
+  HWND graph = FindDescendant(history, kIdHistoryGraph), readout = FindDescendant(history, kIdHistoryReadout);
+  ASSERT_TRUE(graph && readout);
+  EXPECT_EQ(WindowText(readout), Widen(TextIn(Language::English, TextId::HistoryHint)));
+
+  Sleep(static_cast<DWORD>(std::max<LONGLONG>(0, 70000 - static_cast<LONGLONG>(GetTickCount64() - started))));
+  ASSERT_TRUE(FocusControl(graph)) << "the graph takes the focus";
+  const Copied hour = CopyRecords(self);
+  EXPECT_GE(hour.records, 60) << hour.heading;
+  EXPECT_GE(hour.naming, 60) << self;
+
+  ASSERT_TRUE(Keys({VK_END}));
+  const std::wstring last = WindowText(readout);
+  EXPECT_TRUE(std::regex_search(Narrow(last), std::regex(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d .*\r\n)"))) << Narrow(last);
+  ASSERT_TRUE(Keys({VK_LEFT}));
+  EXPECT_NE(WindowText(readout), last) << "one record back";
+  EXPECT_NE(WindowText(readout).find(L" CPU: mean "), std::wstring::npos);
+
+  // The day's view: records of whole minutes, three busiest a record.
+  ASSERT_TRUE(Keys({VK_CONTROL, VK_TAB}));
+  const Copied day = CopyRecords(self);
+  EXPECT_GE(day.records, 1);
+  EXPECT_EQ(day.whole_minutes, day.records);
+  EXPECT_NE(day.heading, hour.heading);
+  EXPECT_EQ(WindowText(readout), Widen(TextIn(Language::English, TextId::HistoryHint))) << "another view: none chosen";
+
+  stop = true;
+  busy.join();
+  ASSERT_TRUE(CloseMain(app, main));
+}
+
+}  // namespace
+}  // namespace zt::e2e
