@@ -13,6 +13,8 @@
 // With "window" the program runs with its window shown (translucent, the
 // clock label measuring) and the reference keeps a minimal translucent
 // window instead of the tray icon, drawing the load's figure once per sample.
+// "history" is "window" with the history window open beside it (the menu's
+// History command), drawing its graph once a second.
 //
 // Defaults: 30 s, the zettrim-testable.exe of the build folder above this
 // program (the program with the tests' query window, which the sample
@@ -32,6 +34,7 @@
 #include "sampling/processor_load.h"
 #include "sampling/res_monitor.h"
 #include "shell/main_form_win.h"
+#include "shell/menu_model.h"
 #include "shell/tray_images_win.h"
 #include "shell/tray_logic.h"
 #include "support/app_query_win.h"
@@ -296,7 +299,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 
 // Both programs run, are measured and end inside this; 0 with the figures
 // printed.
-int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool window) {
+int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool window, bool history) {
   int status = 0;
   {
     Process app, reference;
@@ -323,6 +326,13 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
     for (int i = 0; i < 250 && (IsWindowVisible(main) != FALSE) != window; ++i) Sleep(20);
     if ((IsWindowVisible(main) != FALSE) != window)
       std::fprintf(stderr, "warning: the main window is %s\n", window ? "hidden" : "visible, not in tray mode");
+    if (history) {
+      PostMessageW(main, WM_COMMAND, zt::MI_History, 0);
+      HWND shown = nullptr;
+      for (int i = 0; i < 250 && !(shown && IsWindowVisible(shown)); ++i, Sleep(20))
+        shown = TopWindowOf(app.pi.dwProcessId, L"TForm_History");
+      if (!shown || !IsWindowVisible(shown)) std::fprintf(stderr, "warning: the history window did not open\n");
+    }
     Sleep(kWarmUpMs);
 
     const auto samples = static_cast<WPARAM>(zt::test::AppQuery::Samples);
@@ -349,7 +359,7 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
     const LRESULT ref_samples = Ask(ref, kReferenceSamplesMessage, 0) - ref_samples0;
 
     std::printf("%s, Rate=%u, %d s after a %d s warm-up, both programs side by side\n",
-                window ? "window shown" : "tray mode", rate, seconds,
+                history ? "window and history window shown" : window ? "window shown" : "tray mode", rate, seconds,
                 kWarmUpMs / 1000);
     std::printf("%-12s %10.1f ms processor time  %6ld samples  %8.1f us/sample  %6ld tray updates",
                 "zettrim.exe", app_cpu, static_cast<long>(app_samples),
@@ -378,7 +388,7 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
   return status;
 }
 
-int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool window) {
+int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool window, bool history) {
   // A private folder: the program's settings file sits beside it.
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -395,7 +405,7 @@ int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool
   if (!CopyFileW(zettrim_source.c_str(), exe.c_str(), FALSE) || !WriteFileBytes(ini, settings)) {
     std::fprintf(stderr, "cannot make the program's folder %ls\n", dir.c_str());
   } else {
-    status = RunSideBySide(seconds, exe, rate, window);
+    status = RunSideBySide(seconds, exe, rate, window, history);
   }
   DeleteFileW(ini.c_str());
   DeleteFileW(exe.c_str());
@@ -416,6 +426,7 @@ int main(int argc, char** argv) {
     zettrim.assign(a.begin(), a.end());
   }
   const unsigned rate = argc >= 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 100u;
-  const bool window = argc >= 5 && std::strcmp(argv[4], "window") == 0;
-  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window);
+  const bool history = argc >= 5 && std::strcmp(argv[4], "history") == 0;
+  const bool window = history || (argc >= 5 && std::strcmp(argv[4], "window") == 0);
+  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window, history);
 }
