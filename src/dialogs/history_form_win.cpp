@@ -63,13 +63,7 @@ bool TForm_History::Create(HINSTANCE instance, HWND main_window) {
 void TForm_History::FormCreate() {
   // Everything is placed by LayoutHistory, from the client area's size.
   tabs_ = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0, 0, kIdHistoryTabs);
-  for (TextId caption : kViewCaptions) {
-    std::wstring text = Widen(Text(caption));
-    TCITEMW tab = {};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = text.data();
-    SendMessageW(tabs_, TCM_INSERTITEMW, TabCtrl_GetItemCount(tabs_), reinterpret_cast<LPARAM>(&tab));
-  }
+  for (TextId caption : kViewCaptions) AddTab(tabs_, Widen(Text(caption)));
   // Both views share one page: the graph and the readout show whichever
   // view the tabs choose.
   page_ = AddTabPage(tabs_);

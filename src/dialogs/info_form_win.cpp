@@ -198,13 +198,7 @@ void TForm_Info::FormCreate() {
   // Everything is placed by LayoutInfo, from the client area's size.
   PageControl = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, kMargin, kMargin,
                            kClientWidth - 2 * kMargin, kClientHeight - kMargin - kBelowPages, kIdInfoPageControl);
-  for (TextId caption : kTabCaptions) {
-    std::wstring text = Widen(Text(caption));
-    TCITEMW tab = {};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = text.data();
-    SendMessageW(PageControl, TCM_INSERTITEMW, TabCtrl_GetItemCount(PageControl), reinterpret_cast<LPARAM>(&tab));
-  }
+  for (TextId caption : kTabCaptions) AddTab(PageControl, Widen(Text(caption)));
   TS_Features = AddTabPage(PageControl);
   TS_Explorer = AddTabPage(PageControl);
   CreateFeaturesPage();

@@ -53,13 +53,7 @@ void TForm_Settings::FormCreate() {
   tabs_ = AddControl(WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS | TCS_FIXEDWIDTH, 8, 8,
                      kClientWidth - 16, kClientHeight - 44, kIdSettingsTabs);
   SendMessageW(tabs_, TCM_SETITEMSIZE, 0, MAKELPARAM(Scale(kTabWidth), Scale(kTabHeight)));
-  for (int i = 0; i < 4; ++i) {
-    std::wstring caption = Widen(Text(kTabCaptions[i]));
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = caption.data();
-    SendMessageW(tabs_, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-  }
+  for (TextId caption : kTabCaptions) AddTab(tabs_, Widen(Text(caption)));
   for (int i = 0; i < 4; ++i) pages_[static_cast<size_t>(i)] = AddTabPage(tabs_);
   CreateGeneralPage(pages_[0]);
   CreateDisplayPage(pages_[1]);

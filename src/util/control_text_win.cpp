@@ -42,6 +42,13 @@ void SetTabCaption(HWND tabs, int index, const std::wstring& text) {
   SendMessageW(tabs, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+void AddTab(HWND tabs, const std::wstring& text) {
+  TCITEMW item = {};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(tabs, TCM_INSERTITEMW, SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&item));
+}
+
 std::wstring TreeItemText(HWND tree, HTREEITEM node) {
   // As with tabs, the length is learnt by asking with room to spare.
   for (int size = 256; size <= 65536; size *= 4) {

@@ -18,6 +18,8 @@ void SetControlText(HWND control, const std::wstring& text);
 // A tab control's caption of the tab at `index` ("" when there is none).
 std::wstring TabCaption(HWND tabs, int index);
 void SetTabCaption(HWND tabs, int index, const std::wstring& text);
+// A tab with `text` after the last one.
+void AddTab(HWND tabs, const std::wstring& text);
 
 // A tree view item's text, whole.
 std::wstring TreeItemText(HWND tree, HTREEITEM item);
