@@ -40,9 +40,6 @@ TEST(CacheAssociativity, CodesMapToRowsAndStrangersToNone) {
   for (uint32_t stranger : {3u, 5u, 7u, 9u, 14u, 16u, 0x40u, 0xFFu, 0xFFFFFFFFu}) {
     EXPECT_EQ(AssociativityIndexOfCode(stranger), kAssocNone) << stranger;
   }
-  // Out-of-table indexes read as row 0 instead of running off the table.
-  EXPECT_STREQ(AssociativityName(7), "None");
-  EXPECT_EQ(AssociativityCode(255), 0);
 }
 
 TEST(CacheDescriptors, BytesLowFirstAndRegistersWithBit31Skipped) {
@@ -111,58 +108,12 @@ TEST(CacheByDescriptors, TraceRowsGiveCapacityAndNoLine) {
             Facts(32768, 0, kAssoc8Way));
 }
 
-TEST(CacheByDescriptors, Pentium4LeafTwoDecodedByHand) {
-  // Leaf 2 of a Pentium 4 2.40 GHz (family 15 model 2): 665B5101 0 0 007B7040.
-  const auto slots = CollectDescriptorSlots({0x665B5101, 0, 0, 0x007B7040});
-  EXPECT_EQ(DecodeCacheByDescriptors(slots, kCacheLevel1Data), Facts(8192, 64, kAssoc4Way));
-  EXPECT_FALSE(DecodeCacheByDescriptors(slots, kCacheLevel1Code).available());
-  EXPECT_EQ(DecodeCacheByDescriptors(slots, kCacheLevel2), Facts(524288, 64, kAssoc8Way));
-  EXPECT_FALSE(DecodeCacheByDescriptors(slots, kCacheLevel3).available());
-  EXPECT_EQ(DecodeCacheByDescriptors(slots, kCacheTrace), Facts(12288, 0, kAssoc8Way));
-}
-
-TEST(ExtendedCache, LeavesPerKind) {
-  EXPECT_EQ(ExtendedCacheLeaf(kCacheLevel1Code), 0x80000005u);
-  EXPECT_EQ(ExtendedCacheLeaf(kCacheLevel1Data), 0x80000005u);
-  EXPECT_EQ(ExtendedCacheLeaf(kCacheLevel2), 0x80000006u);
-  for (TCpuCacheKind k : {kCacheLevel1Unified, kCacheLevel3, kCacheTrace, TCpuCacheKind{6}}) {
-    EXPECT_EQ(ExtendedCacheLeaf(k), kNoCacheLeaf);
-  }
-  for (TCpuCacheKind k : {kCacheLevel1Code, kCacheLevel1Data, kCacheLevel1Unified, kCacheTrace}) {
-    EXPECT_EQ(DescriptorLeafForKind(k), 0x80000005u);
-  }
-  EXPECT_EQ(DescriptorLeafForKind(kCacheLevel2), 0x80000006u);
-  EXPECT_EQ(DescriptorLeafForKind(kCacheLevel3), 0x80000006u);
-}
-
-TEST(ExtendedCache, AthlonLevel1AndTheFamily6Level2Rule) {
-  // AMD Athlon (family 6 model 2): 0x80000005 ECX=EDX=40020140,
-  // 0x80000006 ECX=02002140.
-  const CpuidRegisters l1{0x0408FF08, 0xFF18FF10, 0x40020140, 0x40020140};
-  const CpuidRegisters l2{0, 0x41004100, 0x02002140, 0};
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Code, l1, 3, 6), Facts(65536, 64, kAssoc2Way));
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel1Data, l1, 3, 6), Facts(65536, 64, kAssoc2Way));
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, l2, 3, 6), Facts(524288, 64, kAssoc16Way));
-  // Family 6 only: family 15 takes the code from bits 16-23 of ECX, which
-  // here are part of the size (0x0200 KB), so no table code matches.
-  const CpuidRegisters k8_l2{0, 0x42004200, 0x02008140, 0};
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, k8_l2, 3, 15), Facts(524288, 64, kAssocNone));
+TEST(ExtendedCache, TheFamily6Level2CodeRuleIsAmdOnly) {
   // A Transmeta family 6 is not AMD: its code byte is read as it stands.
   EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x01048040, 0}, 9, 6),
             Facts(0x0104 * 1024, 0x40, kAssoc4Way));
   EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x01048040, 0}, 3, 6),
             Facts(0x0104 * 1024, 0x40, kAssoc16Way));
-}
-
-TEST(ExtendedCache, ViaLevel2SizeIsTheTopByte) {
-  // Via C3 "Ezra": 0x80000006 ECX=40040120 -> 64 KB, 4-Way, 32-byte lines.
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x40040120, 0}, 5, 6),
-            Facts(65536, 32, kAssoc4Way));
-  // Via "Nehemiah": ECX=00408120 -> top byte 0, no level 2; another vendor
-  // would read 0x0040 KB from the same register.
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x00408120, 0}, 5, 6), CacheFacts{});
-  EXPECT_EQ(DecodeExtendedCache(kCacheLevel2, {0, 0, 0x00408120, 0}, 9, 6),
-            Facts(65536, 32, kAssocNone));
 }
 
 TEST(ExtendedCache, Level3UnifiedAndTraceNeverAvailable) {

@@ -67,14 +67,5 @@ TEST(CpuValues, BitsAndWords) {
   EXPECT_EQ(w.LowWord()->LowByte(), 0x78);
 }
 
-TEST(CpuValues, BooleanTexts) {
-  EXPECT_EQ(TCpuBoolean(true).AsYesNo(), "Yes");
-  EXPECT_EQ(TCpuBoolean(false).AsYesNo(), "No");
-  EXPECT_EQ(TCpuBoolean(true).AsTrueFalse(), "True");
-  EXPECT_EQ(TCpuBoolean(false).AsTrueFalse(), "False");
-  EXPECT_EQ(TCpuBoolean(true).AsOnOff(), "On");
-  EXPECT_EQ(TCpuBoolean(false).AsOnOff(), "Off");
-}
-
 }  // namespace
 }  // namespace zt::cpuid

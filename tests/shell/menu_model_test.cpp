@@ -58,20 +58,6 @@ TEST(PopupMenu, AccessKeysAreUniqueWithinEachMenu) {
   }
 }
 
-TEST(PopupMenu, ShortCutValuesAsStored) {
-  EXPECT_EQ(FindMenuEntry(MI_About)->shortcut, 8304);
-  EXPECT_EQ(FindMenuEntry(MI_Help)->shortcut, 112);
-  EXPECT_EQ(FindMenuEntry(MI_Settings)->shortcut, 115);
-  EXPECT_EQ(FindMenuEntry(MI_Statistics)->shortcut, 116);
-  EXPECT_EQ(FindMenuEntry(MI_CPUInformation)->shortcut, 117);
-  EXPECT_EQ(FindMenuEntry(MI_Exit)->shortcut, 32883);
-  EXPECT_EQ(FindMenuEntry(MI_TopLeft)->shortcut, 16487);
-  EXPECT_EQ(FindMenuEntry(MI_TopRight)->shortcut, 16489);
-  EXPECT_EQ(FindMenuEntry(MI_BotomLeft)->shortcut, 16481);
-  EXPECT_EQ(FindMenuEntry(MI_BotomRight)->shortcut, 16483);
-  EXPECT_EQ(FindMenuEntry(MI_Center)->shortcut, 16485);
-}
-
 TEST(PopupMenu, IdsAreUniqueAndSubmenusBalanced) {
   int depth = 0;
   std::vector<uint16_t> ids;

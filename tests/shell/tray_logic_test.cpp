@@ -5,6 +5,7 @@
 namespace zt {
 namespace {
 
+// Loads 25 and 75 fall on exact halves (3.5, 10.5) and go to the even image.
 TEST(TrayImageIndex, GradientListFollowsTheLoadTable) {
   struct Row { int from, to, image; };
   const Row table[] = {{0, 3, 0},    {4, 10, 1},   {11, 17, 2},  {18, 24, 3},  {25, 32, 4},
@@ -15,11 +16,6 @@ TEST(TrayImageIndex, GradientListFollowsTheLoadTable) {
       EXPECT_EQ(TrayImageIndex(load, kTrayGradientImages), r.image) << "load " << load;
     }
   }
-}
-
-TEST(TrayImageIndex, ExactHalvesGoToTheEvenImage) {
-  EXPECT_EQ(TrayImageIndex(25, kTrayGradientImages), 4);   // 3.5
-  EXPECT_EQ(TrayImageIndex(75, kTrayGradientImages), 10);  // 10.5
 }
 
 TEST(TrayImageIndex, NumericListIsTheLoadItself) {
