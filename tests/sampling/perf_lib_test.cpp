@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "support/fake_registry.h"
 
 namespace zt {
@@ -11,14 +9,10 @@ namespace {
 
 constexpr char kGlobal[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Perflib";
 constexpr char kPerfOS[] = "SYSTEM\\CurrentControlSet\\Services\\PerfOS\\Performance";
-constexpr char kValue[] = "disable performance counters";  // the fake stores names lower-cased
+constexpr char kValue[] = "Disable Performance Counters";
 
 void PutDword(FakeRegistry& reg, const char* path, uint32_t v) {
-  FakeRegistry::Value value;
-  value.kind = FakeRegistry::Value::Dword;
-  value.bytes.resize(4);
-  std::memcpy(value.bytes.data(), &v, 4);
-  reg.At(RegRoot::LocalMachine, path).values[kValue] = value;
+  reg.PutDword(RegRoot::LocalMachine, path, kValue, v);
 }
 
 std::optional<uint32_t> GetDword(FakeRegistry& reg, const char* path) {
@@ -67,7 +61,7 @@ TEST(PerfLib, DisabledCases) {
     FakeRegistry::Value text;
     text.kind = FakeRegistry::Value::String;
     text.bytes = {'1'};
-    reg.At(RegRoot::LocalMachine, kGlobal).values[kValue] = text;
+    reg.At(RegRoot::LocalMachine, kGlobal).values["disable performance counters"] = text;
     EXPECT_FALSE(PerformanceCountersDisabled(reg));
   }
 }

@@ -216,19 +216,6 @@ TEST_F(MainFormTest, ANewBackgroundColourRepaintsEachWidgetOnce) {
   EXPECT_EQ(key, RGB(16, 16, 16)) << "the colour key follows";
 }
 
-TEST_F(MainFormTest, TrayUpdateChoosesTheListAndTip) {
-  Start();
-  form_->UpdateTrayIcon(25, 52);
-  EXPECT_EQ(form_->tray_image_index(), 4);
-  EXPECT_STREQ(form_->tray_icon().data().szTip, L"CPU: 25%\r内存: 52%");
-  NumericTrayIcons = true;
-  form_->UpdateTrayIcon(25, -1);
-  EXPECT_EQ(form_->tray_image_index(), 25);
-  EXPECT_STREQ(form_->tray_icon().data().szTip, L"CPU: 25%");
-  form_->UpdateTrayIcon(180, -1);
-  EXPECT_EQ(form_->tray_image_index(), 100);
-}
-
 // Most samples leave the tray icon's picture and tip as they were: only a
 // change reaches the shell.  A new task bar, a change of mode and a setting
 // that alters the picture still bring the icon up to date.

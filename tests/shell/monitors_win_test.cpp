@@ -8,7 +8,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -121,11 +120,7 @@ class BoxAnswerer {
 };
 
 void PutDword(FakeRegistry& reg, const char* path, uint32_t v) {
-  FakeRegistry::Value value;
-  value.kind = FakeRegistry::Value::Dword;
-  value.bytes.resize(4);
-  std::memcpy(value.bytes.data(), &v, 4);
-  reg.At(RegRoot::LocalMachine, path).values["disable performance counters"] = value;
+  reg.PutDword(RegRoot::LocalMachine, path, "Disable Performance Counters", v);
 }
 
 class MonitorsTest : public ::testing::Test {

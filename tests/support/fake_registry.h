@@ -66,6 +66,13 @@ class FakeRegistry : public IRegistry {
   // Direct access for tests (creates the key on demand).
   Key& At(RegRoot root, const std::string& path) { return keys_[Normalize(root, path)]; }
   bool HasKey(RegRoot root, const std::string& path) const { return keys_.count(Normalize(root, path)) != 0; }
+  // A DWORD value as the system stores it (little-endian), whatever the key's locks.
+  void PutDword(RegRoot root, const std::string& path, const std::string& name, uint32_t v) {
+    Value value;
+    value.kind = Value::Dword;
+    for (int i = 0; i < 4; ++i) value.bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    At(root, path).values[Lower(name)] = value;
+  }
   bool refuse_create = false;
 
  private:
