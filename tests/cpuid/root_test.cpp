@@ -26,17 +26,6 @@ TEST(Root, VersionAndDistinctFacades) {
   EXPECT_NE(CpuRoot().ProcessorCount().get(), CpuRoot().ProcessorCount().get());
 }
 
-TEST(Root, UseAffinityFollowsTheMachineInUse) {
-  {
-    ScopedFake one({Pentium4()});
-    EXPECT_FALSE(CpuRoot().UseAffinity());
-  }
-  {
-    ScopedFake two({Pentium4(), Pentium4()});
-    EXPECT_TRUE(CpuRoot().UseAffinity());
-  }
-}
-
 TEST(Root, SwappingTheMachineWithoutAResetStillGivesTheRightFlag) {
   ScopedFake outer({Pentium4()});
   EXPECT_FALSE(CpuRoot().UseAffinity());

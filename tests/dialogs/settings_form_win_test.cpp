@@ -10,35 +10,13 @@
 #include <string>
 
 #include "support/key_press_win.h"
+#include "support/quiet_settings_target.h"
 #include "util/access_key.h"
 #include "util/modeless_dialogs_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
 namespace {
-
-class CountingTarget : public ISettingsTarget {
- public:
-  int WindowWidth() override { return 250; }
-  int WindowHeight() override { return 105; }
-  int SetWindowWidth(int w) override { return ++changes, width = w; }
-  int SetWindowHeight(int h) override { return ++changes, h; }
-  void SetDisplayMemory(bool) override { ++changes; }
-  void SetTrayMode(bool, bool) override { ++changes; }
-  void SetHideBarGraph(bool) override { ++changes; }
-  void SetAutoHideControls(bool) override { ++changes; }
-  void SetTextColor(Color) override { ++changes; }
-  void ApplyColors() override { ++changes; }
-  void ApplyTranslucency() override { ++changes; }
-  void ClearProcessorLines() override { ++changes; }
-  void RegisterAppModeHotkey() override { ++registrations; }
-  bool IsAutorunEnabled() override { return false; }
-  void SetAutorun(bool) override { ++changes; }
-  void LanguageChanged() override {}
-  int changes = 0;
-  int registrations = 0;
-  int width = 0;  // the last width asked for
-};
 
 // Answers each request with the next colour; counts the requests.
 class FakeColorChooser : public IColorChooser {
@@ -80,7 +58,7 @@ class SettingsFormTest : public ::testing::Test {
     ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr)));
   }
   void TearDown() override { ResetConfigToDefaults(); }
-  CountingTarget target;
+  test::QuietSettingsTarget target;
   TForm_Settings form{target};
 };
 

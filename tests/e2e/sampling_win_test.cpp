@@ -111,23 +111,6 @@ TEST(SamplingE2E, WithTheProcessorsBusyFromTheStartTheLowestLoadIsTheBusyOne) {
   EXPECT_TRUE(CloseMain(app, main));
 }
 
-TEST(SamplingE2E, CloseDuringTheLongestSleepStopsBothThreads) {
-  AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=2000\r\n");
-  App app(folder.exe());
-  HWND main = app.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
-  // Right after a sample the monitor sleeps close to 2000 ms.
-  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) >= 1; }, 20000));
-  const LRESULT before = Query(app.pid(), AppQuery::Samples);
-  ASSERT_TRUE(WaitUntil([&] { return Query(app.pid(), AppQuery::Samples) > before; }, 5000));
-  DWORD code = 1;
-  const long took = CloseAndTime(app, main, &code);
-  std::printf("close to threads stopped at Rate 2000: %ld ms\n", took);
-  ASSERT_GE(took, 0) << "the sampling threads did not stop";
-  EXPECT_EQ(code, 0u);
-}
-
 // The query window answers the tests of the user who runs the program; the
 // program never relaxes the system's message filter for the whole process
 // (that would open the query window to processes of lower integrity).  Only

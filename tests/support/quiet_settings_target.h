@@ -1,5 +1,5 @@
-// A main window for the settings dialog that has the default size and does
-// nothing when told to apply a change: for tests of the dialog's own window.
+// A main window for the settings dialog that has the default size and only
+// counts what it is told to apply: for tests of the dialog's own window.
 #pragma once
 
 #include "dialogs/settings_model.h"
@@ -10,20 +10,23 @@ class QuietSettingsTarget : public ISettingsTarget {
  public:
   int WindowWidth() override { return 250; }
   int WindowHeight() override { return 105; }
-  int SetWindowWidth(int w) override { return w; }
-  int SetWindowHeight(int h) override { return h; }
-  void SetDisplayMemory(bool) override {}
-  void SetTrayMode(bool, bool) override {}
-  void SetHideBarGraph(bool) override {}
-  void SetAutoHideControls(bool) override {}
-  void SetTextColor(Color) override {}
-  void ApplyColors() override {}
-  void ApplyTranslucency() override {}
-  void ClearProcessorLines() override {}
-  void RegisterAppModeHotkey() override {}
+  int SetWindowWidth(int w) override { return ++changes, width = w; }
+  int SetWindowHeight(int h) override { return ++changes, h; }
+  void SetDisplayMemory(bool) override { ++changes; }
+  void SetTrayMode(bool, bool) override { ++changes; }
+  void SetHideBarGraph(bool) override { ++changes; }
+  void SetAutoHideControls(bool) override { ++changes; }
+  void SetTextColor(Color) override { ++changes; }
+  void ApplyColors() override { ++changes; }
+  void ApplyTranslucency() override { ++changes; }
+  void ClearProcessorLines() override { ++changes; }
+  void RegisterAppModeHotkey() override { ++registrations; }
   bool IsAutorunEnabled() override { return false; }
-  void SetAutorun(bool) override {}
+  void SetAutorun(bool) override { ++changes; }
   void LanguageChanged() override {}
+  int changes = 0;
+  int registrations = 0;
+  int width = 0;  // the last width asked for
 };
 
 }  // namespace zt::test
