@@ -36,12 +36,6 @@ TEST(CpuSpeed, TicksOverTheTimedIntervalToMHz) {
   EXPECT_DOUBLE_EQ(SpeedFromTicks(0, 1'197'000'000ull, -3, 10'000'000), 2394.0);
 }
 
-TEST(CpuSpeed, LabelText) {
-  EXPECT_EQ(SpeedLabelText(2394), "2,394 MHz");
-  EXPECT_EQ(SpeedLabelText(0), "0 MHz");
-  EXPECT_EQ(SpeedLabelText(12345), "12,345 MHz");
-}
-
 using cpuid::testing::FakeMachine;
 
 // A machine whose counter runs at `hz` while its sleeps take next to no

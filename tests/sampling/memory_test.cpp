@@ -5,34 +5,23 @@
 namespace zt {
 namespace {
 
-TEST(MemorySample, EightGigabytesWithSixAvailable) {
-  const MemorySample s = MemorySampleFromFigures(8ull << 30, 6ull << 30);
-  EXPECT_DOUBLE_EQ(s.MemoryTotal, 8192);
-  EXPECT_DOUBLE_EQ(s.MemoryUsed, 2048);
-  EXPECT_DOUBLE_EQ(s.MemoryUsage, 25);
-}
-
-TEST(MemorySample, FailedQueryFigures) {
-  const MemorySample s = MemorySampleFromFigures(kMemoryQueryFailed, kMemoryQueryFailed);
-  EXPECT_DOUBLE_EQ(s.MemoryUsed, 0);
-  EXPECT_DOUBLE_EQ(s.MemoryUsage, 0);
-  EXPECT_DOUBLE_EQ(s.MemoryTotal, -1.0 / 1048576);
-  EXPECT_LT(s.MemoryTotal, 0);
-}
-
-TEST(MemorySample, ZeroTotalGivesZeroUsageNotNaN) {
-  const MemorySample s = MemorySampleFromFigures(0, 0);
-  EXPECT_DOUBLE_EQ(s.MemoryUsage, 0);
-  EXPECT_DOUBLE_EQ(s.MemoryUsed, 0);
-  EXPECT_DOUBLE_EQ(s.MemoryTotal, 0);
-}
-
-TEST(MemorySample, LargeFiguresKeepTheirPrecision) {
-  // 1 TB with 1 byte available: used is exact in 64-bit integers.
-  const MemorySample s = MemorySampleFromFigures(1ull << 40, 1);
-  EXPECT_DOUBLE_EQ(s.MemoryTotal, 1048576);
-  EXPECT_NEAR(s.MemoryUsed, 1048576, 1e-6);
-  EXPECT_NEAR(s.MemoryUsage, 100, 1e-9);
+// Megabytes and percent from the system's byte counts.
+TEST(MemorySample, FiguresFromTheSystemsByteCounts) {
+  const struct {
+    uint64_t total, available;
+    double mb_total, mb_used, usage;
+  } cases[] = {
+      {8ull << 30, 6ull << 30, 8192, 2048, 25},
+      {0, 0, 0, 0, 0},                          // no NaN from an empty total
+      {1ull << 40, 1, 1048576, 1048576, 100},  // 1 byte free of 1 TB: exact in 64-bit integers
+      {kMemoryQueryFailed, kMemoryQueryFailed, -1.0 / 1048576, 0, 0},  // the failure figures
+  };
+  for (const auto& c : cases) {
+    const MemorySample s = MemorySampleFromFigures(c.total, c.available);
+    EXPECT_DOUBLE_EQ(s.MemoryTotal, c.mb_total) << c.total;
+    EXPECT_NEAR(s.MemoryUsed, c.mb_used, 1e-6) << c.total;
+    EXPECT_NEAR(s.MemoryUsage, c.usage, 1e-9) << c.total;
+  }
 }
 
 const char kMemInfo[] =

@@ -102,27 +102,28 @@ TEST(PlaceAtPreset, ExtremeSizesStayInRange) {
   EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomRight, INT_MIN, INT_MAX, wa), (ScreenPoint{INT_MAX, 1040 - INT_MAX}));
 }
 
-TEST(PlaceAtPreset, FullWidthWorkArea) {
-  ScreenRect wa{0, 0, 1920, 1040};
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopLeft, 250, 105, wa), (ScreenPoint{0, 0}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopRight, 250, 105, wa), (ScreenPoint{1670, 0}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomLeft, 250, 105, wa), (ScreenPoint{0, 935}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomRight, 250, 105, wa), (ScreenPoint{1670, 935}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::Center, 251, 105, wa), (ScreenPoint{960 - 125, 520 - 52}));
-}
-
-TEST(PlaceAtPreset, TaskBarOnTheLeftLeavesTheRightEdgeShort) {
-  ScreenRect wa{40, 0, 1920, 1080};  // width 1880
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopLeft, 250, 105, wa), (ScreenPoint{40, 0}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopRight, 250, 105, wa), (ScreenPoint{1880 - 250, 0}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomRight, 250, 105, wa), (ScreenPoint{1630, 975}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::Center, 250, 105, wa), (ScreenPoint{940 - 125, 540 - 52}));
-}
-
-TEST(PlaceAtPreset, TaskBarOnTopDoesNotOffsetTheBottom) {
-  ScreenRect wa{0, 30, 1920, 1080};  // height 1050
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::TopLeft, 250, 105, wa), (ScreenPoint{0, 30}));
-  EXPECT_EQ(PlaceAtPreset(PlacementPreset::BottomLeft, 250, 105, wa), (ScreenPoint{0, 945}));
+// Each corner and the centre of the work area, also with the task bar on the
+// left (the right edge is short) or on top (the bottom is not offset).
+TEST(PlaceAtPreset, CornersAndCentreOfTheWorkArea) {
+  using P = PlacementPreset;
+  const ScreenRect full{0, 0, 1920, 1040}, bar_left{40, 0, 1920, 1080}, bar_top{0, 30, 1920, 1080};
+  const struct {
+    ScreenRect wa;
+    P preset;
+    int width;
+    ScreenPoint at;
+  } cases[] = {
+      {full, P::TopLeft, 250, {0, 0}},          {full, P::TopRight, 250, {1670, 0}},
+      {full, P::BottomLeft, 250, {0, 935}},     {full, P::BottomRight, 250, {1670, 935}},
+      {full, P::Center, 251, {960 - 125, 520 - 52}},
+      {bar_left, P::TopLeft, 250, {40, 0}},     {bar_left, P::TopRight, 250, {1880 - 250, 0}},
+      {bar_left, P::BottomRight, 250, {1630, 975}}, {bar_left, P::Center, 250, {940 - 125, 540 - 52}},
+      {bar_top, P::TopLeft, 250, {0, 30}},      {bar_top, P::BottomLeft, 250, {0, 945}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlaceAtPreset(c.preset, c.width, 105, c.wa), c.at)
+        << static_cast<int>(c.preset) << " in a work area from " << c.wa.left << "," << c.wa.top;
+  }
 }
 
 // The stored position keeps the meaning it had for the program unaware of
