@@ -9,25 +9,6 @@
 namespace zt::e2e {
 namespace {
 
-TEST(MainWindowDisplayE2E, SpeedLabelReadsThePostedFigure) {
-  AppFolder folder;
-  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nUpdateSpeed=0\r\n");
-  App app(folder.exe());
-  HWND main = app.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
-  // The window exists a moment before its widgets do.
-  HWND label = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (label = GetDlgItem(main, kIdLabelCPUSpeed)) != nullptr; }, 5000));
-  // The clock thread's one measurement comes first; ours follow it.
-  WaitUntil([&] { return WindowText(label) != L"? MHz"; }, 5000);
-  PostMessageW(main, WM_CPUSPEED, 0, 0);
-  EXPECT_TRUE(WaitUntil([&] { return WindowText(label) == L"0 MHz"; }, 3000)) << Narrow(WindowText(label));
-  PostMessageW(main, WM_CPUSPEED, 12345, 0);
-  EXPECT_TRUE(WaitUntil([&] { return WindowText(label) == L"12,345 MHz"; }, 3000));
-  EXPECT_EQ(WindowText(GetDlgItem(main, kIdLabelMemoryUsed)).empty(), false);
-  ASSERT_TRUE(CloseMain(app, main));
-}
-
 TEST(MainWindowDisplayE2E, HideBarGraphGivesTheGraphTheGaugesColumn) {
   for (int hide = 0; hide <= 1; ++hide) {
     AppFolder folder;
