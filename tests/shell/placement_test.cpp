@@ -107,22 +107,15 @@ TEST(PlaceAtPreset, ExtremeSizesStayInRange) {
 TEST(PlaceAtPreset, CornersAndCentreOfTheWorkArea) {
   using P = PlacementPreset;
   const ScreenRect full{0, 0, 1920, 1040}, bar_left{40, 0, 1920, 1080}, bar_top{0, 30, 1920, 1080};
-  const struct {
-    ScreenRect wa;
-    P preset;
-    int width;
-    ScreenPoint at;
-  } cases[] = {
+  const struct { ScreenRect wa; P preset; int width; ScreenPoint at; } cases[] = {
       {full, P::TopLeft, 250, {0, 0}},          {full, P::TopRight, 250, {1670, 0}},
       {full, P::BottomLeft, 250, {0, 935}},     {full, P::BottomRight, 250, {1670, 935}},
       {full, P::Center, 251, {960 - 125, 520 - 52}},
       {bar_left, P::TopLeft, 250, {40, 0}},     {bar_left, P::TopRight, 250, {1880 - 250, 0}},
       {bar_left, P::BottomRight, 250, {1630, 975}}, {bar_left, P::Center, 250, {940 - 125, 540 - 52}},
-      {bar_top, P::TopLeft, 250, {0, 30}},      {bar_top, P::BottomLeft, 250, {0, 945}},
-  };
+      {bar_top, P::TopLeft, 250, {0, 30}},      {bar_top, P::BottomLeft, 250, {0, 945}}};
   for (const auto& c : cases) {
-    EXPECT_EQ(PlaceAtPreset(c.preset, c.width, 105, c.wa), c.at)
-        << static_cast<int>(c.preset) << " in a work area from " << c.wa.left << "," << c.wa.top;
+    EXPECT_EQ(PlaceAtPreset(c.preset, c.width, 105, c.wa), c.at) << static_cast<int>(c.preset) << " " << c.wa.left;
   }
 }
 
