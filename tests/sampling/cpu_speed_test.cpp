@@ -14,6 +14,7 @@
 #include "cpuid/cpu_root.h"
 #include "cpuid/interfaces.h"
 #include "support/fake_machine.h"
+#include "support/wait_until.h"
 
 namespace zt {
 namespace {
@@ -213,16 +214,7 @@ TEST_F(CpuSpeedThreadTest, WithoutAnInvariantCounterOrAWorkingOneTheTicksAreCoun
   }
 }
 
-// Waits until `pred` holds (or 10 s pass).
-template <typename Pred>
-bool WaitUntil(Pred pred) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
+using test::WaitUntil;
 
 TEST_F(CpuSpeedThreadTest, WithUpdateSpeedOffExactlyOnePost) {
   UpdateSpeed = false;

@@ -10,6 +10,7 @@
 
 #include "monitor_fakes.h"
 #include "config/config.h"
+#include "support/wait_until.h"
 
 namespace zt {
 namespace {
@@ -533,9 +534,7 @@ TEST_F(ResMonitorTest, DeletingAMonitorBlockedInItsDisplayStepDoesNotDeadlock) {
   auto* m = new TResMonitor(&display);
   m->Start();
   // Nobody serves the queue: the monitor is stuck in its display step.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (PendingSynchronizeCalls() == 0 && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::yield();
+  test::WaitUntil([] { return PendingSynchronizeCalls() != 0; }, std::chrono::seconds(20));
   ASSERT_EQ(PendingSynchronizeCalls(), 1);
   m->Terminate();
   delete m;  // serves the pending step, then the thread ends without sleeping

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "sampling/res_monitor.h"
+#include "support/wait_until.h"
 #include "util/cpu_machine.h"
 #include "util/platform.h"
 
@@ -32,17 +33,7 @@ class LambdaThread : public TWorkerThread {
   std::function<void(LambdaThread&)> body_;
 };
 
-// Waits up to 10 s for `pred`: a fault that never lets it hold fails the
-// test instead of hanging the run.
-template <typename Pred>
-bool WaitUntil(Pred pred) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
+using test::WaitUntil;
 
 // Ends the test program with a message when its scope is not left within
 // the limit: a wait that never returns (a deadlock) then fails the run
