@@ -96,6 +96,7 @@ class NoClock : public zt::IMonitorClock {
   uint32_t TickCount() override { return 0; }
   uint64_t TickCount64() override { return 0; }
   double Now() override { return 0; }
+  int UtcOffset() override { return 0; }
   void Sleep(uint32_t) override {}
 };
 

@@ -6,13 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace zt {
+#include "util/file_write.h"
 
-enum class FileReadStatus {
-  kOk,        // *bytes holds the whole file
-  kNotFound,  // nothing at that path (or the folder does not exist)
-  kError,     // it exists but could not be read (denied, a folder, too big...)
-};
+namespace zt {
 
 // Settings files beyond this size are not read (and so never overwritten).
 constexpr size_t kMaxConfigFileBytes = 16u * 1024 * 1024;

@@ -70,6 +70,7 @@ struct History::Ring {
 struct History::Accumulator {
   int64_t key = -1;  // the second or minute being made; -1: none
   bool gap_before = false;
+  int16_t utc_offset = kNoUtcOffset;
   uint32_t load_count = 0;
   double load_sum = 0, load_min = 0, load_max = 0;
   uint32_t memory_count = 0;
@@ -86,6 +87,9 @@ struct History::Accumulator {
   }
 
   void Add(const HistorySample& s) {
+    // A change of the offset moves the local clock by an hour or so: a
+    // break, and a new record.
+    if (utc_offset == kNoUtcOffset) utc_offset = static_cast<int16_t>(s.utc_offset);
     if (s.load_read) {
       load_min = load_count == 0 ? s.load : std::min(load_min, s.load);
       load_max = load_count == 0 ? s.load : std::max(load_max, s.load);
@@ -104,6 +108,7 @@ struct History::Accumulator {
     r = HistoryRecordOf<kBusy>();
     r.time = key * seconds_per_key;
     r.gap_before = gap_before;
+    r.utc_offset = utc_offset;
     if (load_count > 0) {
       r.load_mean = static_cast<float>(load_sum / load_count);
       r.load_min = static_cast<float>(load_min);
@@ -149,9 +154,22 @@ void History::SetMinuteSink(IMinuteSink* sink) { sink_ = sink; }
 void History::FillMinutes(const std::vector<MinuteRecord>& records) {
   if (records.empty()) return;
   std::lock_guard<std::mutex> lock(mutex_);
-  for (const MinuteRecord& r : records) minutes_->Push(r);
-  // The program was not running between the last of them and now.
-  gap_pending_ = true;
+  // The run's own minutes so far (the file may be read while they are made)
+  // come after those of the file; a minute both have is the run's.
+  std::vector<MinuteRecord> own;
+  own.reserve(minutes_->size);
+  for (size_t i = 0; i < minutes_->size; ++i) own.push_back(minutes_->At(i));
+  const int64_t first_own = !own.empty() ? own.front().time : minute_->key >= 0 ? minute_->key * 60 : INT64_MAX;
+  minutes_->size = 0;
+  minutes_->next = 0;
+  for (const MinuteRecord& r : records)
+    if (r.time != first_own) minutes_->Push(r);
+  // The program was not running between the file's last minute and the
+  // run's first.
+  if (!own.empty()) own.front().gap_before = true;
+  else if (minute_->key >= 0) minute_->gap_before = true;
+  else gap_pending_ = true;
+  for (const MinuteRecord& r : own) minutes_->Push(r);
 }
 
 void History::AddSample(const HistorySample& sample) {
@@ -168,14 +186,13 @@ void History::AddSample(const HistorySample& sample) {
   previous_wall_ms_ = wall_ms;
 
   MinuteRecord finished;
-  bool minute_finished = false;
   if (gap) {
     // The figures of this sample span the break (a load read across a
     // suspend would be a spike of nothing): the records end before it, and
     // the process times start afresh.
     std::lock_guard<std::mutex> lock(mutex_);
     FinishSecond();
-    minute_finished = FinishMinute(&finished);
+    FinishMinute(&finished);
     gap_pending_ = true;
     intervals_.Reset();
     process_started_ = false;
@@ -186,16 +203,13 @@ void History::AddSample(const HistorySample& sample) {
     // A clock set back by less than a step goes on in the record open now:
     // records never go back in time without a gap.
     if (second_->key >= 0 && second > second_->key) FinishSecond();
-    if (minute_->key >= 0 && minute > minute_->key) minute_finished = FinishMinute(&finished);
+    if (minute_->key >= 0 && minute > minute_->key) FinishMinute(&finished);
     if (second_->key < 0) second_->Open(second, gap_pending_);
     if (minute_->key < 0) minute_->Open(minute, gap_pending_);
     gap_pending_ = false;
     second_->Add(sample);
     minute_->Add(sample);
   }
-  // The file is written outside the lock: a window's copy never waits for
-  // the disk.
-  if (minute_finished && sink_) sink_->MinuteFinished(finished);
   if (!gap) ReadProcesses(sample);
 }
 
@@ -211,8 +225,16 @@ void History::FinishSecond() {
 bool History::FinishMinute(MinuteRecord* record) {
   if (minute_->key < 0) return false;
   minute_->Fill(*record, 60);
-  minutes_->Push(*record);
+  // A minute the kept file had too (a run ended within it): the run's own
+  // stands for it.
+  if (minutes_->size > 0 && minutes_->At(minutes_->size - 1).time == record->time)
+    minutes_->At(minutes_->size - 1) = *record;
+  else
+    minutes_->Push(*record);
   minute_->key = -1;
+  // Handed over under the lock, so that EndMinutes cannot come between the
+  // minute's end and its handing over: the last minute is kept once.
+  if (sink_ && !sink_ended_) sink_->MinuteFinished(*record);
   return true;
 }
 
@@ -270,11 +292,14 @@ void History::AttributeInterval(const std::vector<ProcessUse>& used, uint64_t in
   minute_->whole_100ns += whole;
 }
 
-bool History::UnfinishedMinute(MinuteRecord* record) const {
+void History::EndMinutes() {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (minute_->key < 0) return false;
-  minute_->Fill(*record, 60);
-  return true;
+  if (sink_ && !sink_ended_ && minute_->key >= 0) {
+    MinuteRecord record;
+    minute_->Fill(record, 60);
+    sink_->MinuteFinished(record);
+  }
+  sink_ended_ = true;
 }
 
 HistoryView History::Snapshot(HistoryScale scale) const {
@@ -289,6 +314,7 @@ HistoryView History::Snapshot(HistoryScale scale) const {
       r.load_mean = s.load_mean, r.load_min = s.load_min, r.load_max = s.load_max;
       r.memory_percent = s.memory_percent, r.memory_mb = s.memory_mb;
       r.gap_before = s.gap_before;
+      r.utc_offset = s.utc_offset;
       r.busy_count = s.busy_count;
       r.busy[0] = s.busy[0];
       view.records.push_back(r);

@@ -11,8 +11,9 @@
 //    and turns it into what Ctrl+C copies and what Save writes
 //    (history_text.h: HistoryClipboardText, HistoryCsv).  The status line of
 //    the kept file comes from HistoryKeeper::Status (history_file.h).
-//  - Each finished minute goes to the minute sink (the kept file), on the
-//    monitor thread.
+//  - Each finished minute goes to the minute sink (the kept file), handed
+//    over under the history's lock: a sink only takes it in, and writes it
+//    on a thread of its own.
 #pragma once
 
 #include <cmath>
@@ -35,12 +36,14 @@ struct BusyProcess {
 };
 
 constexpr float kNoReading = NAN;  // no good reading in the record
+constexpr int16_t kNoUtcOffset = INT16_MIN;  // a record read from a file that did not say
 
 // One record.  time: the local time of its second or minute, in seconds
 // since 30 December 1899 00:00:00.  Within a run of records times rise; a
 // record with gap_before follows a break (a clock change, a suspend, a
 // stopped program) and after a clock set back it may carry an earlier time:
-// records stay in the order they were made.
+// records stay in the order they were made.  utc_offset tells which of the
+// two hours that share their local times in autumn the record is from.
 template <size_t kBusy>
 struct HistoryRecordOf {
   int64_t time = 0;
@@ -48,11 +51,19 @@ struct HistoryRecordOf {
   float memory_percent = kNoReading, memory_mb = kNoReading;  // kNoReading: not measured
   uint8_t busy_count = 0;
   bool gap_before = false;
+  int16_t utc_offset = kNoUtcOffset;  // minutes the local time is ahead of UTC
   BusyProcess busy[kBusy];
 };
 using SecondRecord = HistoryRecordOf<1>;
 using MinuteRecord = HistoryRecordOf<3>;
 using HistoryRecord = MinuteRecord;  // what a view hands out, for both scales
+
+// A record's time as UTC seconds (same epoch), the unambiguous order of
+// records; one that did not say its offset is taken at `assumed_offset`.
+template <size_t kBusy>
+int64_t UtcSeconds(const HistoryRecordOf<kBusy>& r, int assumed_offset) {
+  return r.time - 60 * static_cast<int64_t>(r.utc_offset == kNoUtcOffset ? assumed_offset : r.utc_offset);
+}
 
 enum class HistoryScale { kSeconds, kMinutes };
 
@@ -65,6 +76,7 @@ struct HistoryView {
 struct HistorySample {
   uint64_t tick_ms = 0;     // monotonic milliseconds
   double local_time = 0;    // days since 30 December 1899, local
+  int32_t utc_offset = 0;   // minutes local_time is ahead of UTC
   bool load_read = false;   // false: the load reading failed and counts for nothing
   double load = 0;          // per cent
   bool memory_read = false; // memory measured in this sample
@@ -73,7 +85,8 @@ struct HistorySample {
   uint32_t rate_ms = 500;   // the setting, to tell a late sample from a break
 };
 
-// Receives each finished minute record, on the monitor thread.
+// Receives each finished minute record, under the history's lock: it
+// takes the record in and returns at once.
 class IMinuteSink {
  public:
   virtual ~IMinuteSink() = default;
@@ -93,12 +106,16 @@ class History {
 
   // Monitor thread.
   void AddSample(const HistorySample& sample);
-  // The minute being made, as a record (at exit, or as the session ends);
-  // false when there is none.  It stays open in the history.
-  bool UnfinishedMinute(MinuteRecord* record) const;
   void SetMinuteSink(IMinuteSink* sink);  // before the monitor starts
+  // At exit, or as the session ends (the program may be stopped at any
+  // moment after): the minute being made goes to the sink now, as the last
+  // one.  Minutes finished later are not handed over, so none is kept
+  // twice.  The minute stays open in the history.
+  void EndMinutes();
 
-  // Before the monitor starts: records from the kept file, oldest first.
+  // Any thread, at any time: minutes from before this run (the kept file),
+  // oldest first.  They go before the run's own; a minute the run has made
+  // too is the run's.
   void FillMinutes(const std::vector<MinuteRecord>& records);
 
   // Any thread: a copy of one view.
@@ -123,6 +140,7 @@ class History {
   std::unique_ptr<Ring<MinuteRecord>> minutes_;
   std::unique_ptr<Accumulator> second_, minute_;
   IMinuteSink* sink_ = nullptr;
+  bool sink_ended_ = false;
 
   // The monitor thread's own state.
   bool have_previous_ = false;

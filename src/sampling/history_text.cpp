@@ -33,6 +33,7 @@ std::vector<std::string> HeadingFields(HistoryScale scale, Language language) {
     fields.push_back(TextIn(language, TextId::HistoryColumnBusyName) + number);
     fields.push_back(TextIn(language, TextId::HistoryColumnBusyShare) + number);
   }
+  fields.emplace_back(TextIn(language, TextId::HistoryColumnUtcOffset));
   return fields;
 }
 
@@ -79,6 +80,32 @@ void FormatTime(int64_t seconds, char (&text)[32]) {
                 p.second);
 }
 
+// "+01:00", "-03:30"; "" when unknown.
+std::string OffsetText(int offset) {
+  if (offset == kNoUtcOffset) return {};
+  char text[16];
+  const int magnitude = offset < 0 ? -offset : offset;
+  std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+  return text;
+}
+
+// Offsets on Earth lie within -12:00 and +14:00; a little more is allowed.
+bool ReadOffset(const std::string& text, int16_t* offset) {
+  if (text.empty()) {
+    *offset = kNoUtcOffset;
+    return true;
+  }
+  int hours = 0, minutes = 0;
+  char tail;
+  if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':' ||
+      text.find_first_not_of("0123456789", 1) != 3 || text.find_first_not_of("0123456789", 4) != std::string::npos ||
+      std::sscanf(text.c_str() + 1, "%2d:%2d%c", &hours, &minutes, &tail) != 2 || minutes > 59 ||
+      hours * 60 + minutes > 15 * 60)
+    return false;
+  *offset = static_cast<int16_t>((text[0] == '-' ? -1 : 1) * (hours * 60 + minutes));
+  return true;
+}
+
 void WriteRecord(std::string& out, const HistoryRecord& r, HistoryScale scale, bool csv) {
   LineWriter line(out, csv);
   char time[32];
@@ -91,6 +118,7 @@ void WriteRecord(std::string& out, const HistoryRecord& r, HistoryScale scale, b
     line.Field(named ? r.busy[i].name : "");
     line.Figure(named ? r.busy[i].percent : kNoReading, 1);
   }
+  line.Field(OffsetText(r.utc_offset));
   line.End();
 }
 
@@ -197,11 +225,14 @@ bool ParseHistoryCsvRow(std::string_view line, HistoryRecord* record) {
   if (line.size() > kMaxRowBytes) return false;
   std::vector<std::string> fields;
   if (!SplitCsv(line, &fields)) return false;
-  // The fixed columns, then one to three name and share pairs.
-  if (fields.size() < kFixedCount || (fields.size() - kFixedCount) % 2 != 0 ||
-      fields.size() > kFixedCount + 2 * 3)
-    return false;
+  // The fixed columns, one to three name and share pairs, and the offset
+  // (rows from before it was written have none).
+  if (fields.size() < kFixedCount || fields.size() > kFixedCount + 2 * 3 + 1) return false;
   HistoryRecord r;
+  if ((fields.size() - kFixedCount) % 2 == 1) {
+    if (!ReadOffset(fields.back(), &r.utc_offset)) return false;
+    fields.pop_back();
+  }
   if (!ReadTime(fields[0], &r.time) || !ReadFigure(fields[1], 100, &r.load_mean) ||
       !ReadFigure(fields[2], 100, &r.load_min) || !ReadFigure(fields[3], 100, &r.load_max) ||
       !ReadFigure(fields[4], 100, &r.memory_percent) || !ReadFigure(fields[5], 1e12, &r.memory_mb))

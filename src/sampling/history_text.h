@@ -3,8 +3,11 @@
 // (CSV as RFC 4180 has it, UTF-8 with a byte-order mark so that spreadsheets
 // read it, comma-separated), and the reading of such rows back.  The columns
 // are the same in both: local time (YYYY-MM-DD HH:MM:SS), load mean, minimum
-// and maximum, memory per cent and MB, then the busiest processes (name and
-// per cent; one for the seconds, three for the minutes).  Portable.
+// and maximum, memory per cent and MB, the busiest processes (name and per
+// cent; one for the seconds, three for the minutes), then how far the local
+// time is ahead of UTC ("+01:00"), which tells apart the autumn hour that
+// comes twice.  Rows written before that last column existed read as
+// before, with the offset unknown.  Portable.
 #pragma once
 
 #include <cstdint>

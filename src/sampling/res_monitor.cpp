@@ -17,9 +17,15 @@ class SystemClock : public IMonitorClock {
  public:
   uint32_t TickCount() override { return GetTickCountMs(); }
   uint64_t TickCount64() override { return GetTickCount64Ms(); }
-  double Now() override { return NowAsDateTime(); }
+  double Now() override { return NowAsDateTime(&offset_); }
+  int UtcOffset() override { return offset_; }
   void Sleep(uint32_t ms) override { SleepUnlessTerminated(ms); }
+
+ private:
+  static thread_local int offset_;
 };
+
+thread_local int SystemClock::offset_ = 0;
 
 constexpr int32_t kMinDelayMs = 10;
 constexpr int32_t kMaxDelayMs = 2000;
@@ -231,6 +237,7 @@ void TResMonitor::FeedHistory(bool memory_read) {
   HistorySample s;
   s.tick_ms = clock_->TickCount64();
   s.local_time = clock_->Now();
+  s.utc_offset = clock_->UtcOffset();
   s.load_read = !cpu_reading_failed_;
   s.load = CpuUsage;
   s.memory_read = memory_read;

@@ -32,6 +32,9 @@ class IMonitorClock {
   virtual uint64_t TickCount64() = 0;
   // Local date and time (days since 30 December 1899).
   virtual double Now() = 0;
+  // How many minutes the local time of this thread's last Now() was ahead
+  // of UTC.
+  virtual int UtcOffset() = 0;
   // On the monitor's thread the real one ends early on the terminate
   // request (SleepUnlessTerminated).
   virtual void Sleep(uint32_t ms) = 0;

@@ -46,7 +46,11 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
   ResMonitor = new TResMonitor(&display);  // suspended until the first reading works
   g_history = std::make_unique<History>();
   g_history_keeper = std::make_unique<HistoryKeeper>(KeptHistoryPath(ConfigFilePath()), CurrentLanguage());
-  g_history->FillMinutes(g_history_keeper->Load(std::llround(NowAsDateTime() * 86400.0)));
+  // The file is read on the keeper's thread: its last day joins the
+  // minutes when it has been read, while the window is already up.
+  int utc_offset = 0;
+  const int64_t now = std::llround(NowAsDateTime(&utc_offset) * 86400.0);
+  g_history_keeper->Start(g_history.get(), KeptTime{now, utc_offset});
   g_history->SetMinuteSink(g_history_keeper.get());
   ResMonitor->SetHistory(g_history.get());
   g_speed_sink = std::make_unique<WindowSpeedSink>(main_window);
@@ -86,8 +90,9 @@ void StopMonitors() {
   delete ResMonitor;
   ResMonitor = nullptr;
   KeepUnfinishedMinute();
-  g_history.reset();
+  // The keeper first: it may still hand the file's last day to the history.
   g_history_keeper.reset();
+  g_history.reset();
   delete CPUSpeed;
   CPUSpeed = nullptr;
   g_speed_sink.reset();
@@ -95,9 +100,8 @@ void StopMonitors() {
 
 void KeepUnfinishedMinute() {
   if (!g_history || !g_history_keeper) return;
-  MinuteRecord unfinished;
-  if (g_history->UnfinishedMinute(&unfinished)) g_history_keeper->MinuteFinished(unfinished);
-  g_history_keeper->Close();
+  g_history->EndMinutes();
+  g_history_keeper->Flush(HistoryKeeper::kExitWaitMs);
 }
 
 History* MonitorHistory() { return g_history.get(); }

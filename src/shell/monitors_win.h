@@ -29,7 +29,8 @@ void RequestMonitorsStop();
 
 // The kept history's last row, the minute being made (the history keeps
 // it too): at exit, or as the session ends and the program may be stopped
-// at any moment.  Later calls write nothing.
+// at any moment.  Waits (a few seconds at most) until it is written.  Later
+// calls write nothing.
 void KeepUnfinishedMinute();
 
 // The last hour and day the monitor keeps, and the kept file's keeper (its

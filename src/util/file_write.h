@@ -1,13 +1,24 @@
 // Writing a whole file so that its name never stands for a part of it: a
 // save that fails (a full disk, a file in use, a folder that refuses new
 // files) leaves whatever was there before, and no half-written file under
-// the chosen name.  Paths are UTF-8.  Portable interface; each system
-// provides its own implementation.
+// the chosen name.  Beside it, what a file that only grows needs: reading
+// it piece by piece whatever its size, adding lines at its end, and a lock
+// that makes one running program its only writer.  Paths are UTF-8.
+// Portable interface; each system provides its own implementation.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace zt {
+
+enum class FileReadStatus {
+  kOk,        // the whole file was read
+  kNotFound,  // nothing at that path (or the folder does not exist)
+  kError,     // it exists but could not be read (denied, a folder, too big...)
+};
 
 // The bytes go to a temporary file beside `path` (TemporaryFileBeside), are
 // flushed to the disk, and only then take the path's place; an existing
@@ -21,10 +32,46 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
 // running copies never share one.
 std::string TemporaryFileBeside(const std::string& path);
 
-// Adds the bytes at the end of the file at `path`, made when missing.  A
-// write that fails part-way (a full disk) is cut back off, so the file
-// never ends in half a line.  False on failure, with the system's words in
-// *reason (when given).
-bool AppendToFile(const std::string& path, const std::string& bytes, std::string* reason = nullptr);
+// Hands the file's bytes to `piece`, in order, a piece at a time: a file of
+// any size is read without being held whole.  Others may go on reading and
+// writing it meanwhile.  On kError the system's words go to *reason.
+FileReadStatus ReadFileInPieces(const std::string& path, const std::function<void(std::string_view)>& piece,
+                                std::string* reason = nullptr);
+
+// Adds `lines` (each ending in a line break) at the end of the file at
+// `path`, made when missing.  A file that is empty gets `heading` first; one
+// whose last line has no line break (a line cut short by a power cut, or an
+// edit) gets "\r\n" first, so that nothing is joined to it.  A write that
+// fails part-way (a full disk) is cut back off: the file never ends in half
+// a line.  False on failure, with the system's words in *reason.
+bool AppendLines(const std::string& path, std::string_view heading, std::string_view lines,
+                 std::string* reason = nullptr);
+
+// One writer for a file among running programs: an exclusive hold on
+// "<path>.lock" beside it, let go when the lock goes (or the program ends,
+// however it ends; on Windows the lock file then goes too).
+class FileLock {
+ public:
+  enum class State {
+    kHeld,           // this program is the writer
+    kHeldElsewhere,  // another running program holds it
+    kUnavailable,    // no lock can be made there (a folder that refuses new files)
+  };
+  static FileLock Take(const std::string& path);
+
+  // A lock standing for `state` that holds nothing (for a stand-in disk).
+  explicit FileLock(State state = State::kUnavailable) : state_(state) {}
+  ~FileLock();
+  FileLock(FileLock&& other) noexcept;
+  FileLock& operator=(FileLock&& other) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  State state() const { return state_; }
+
+ private:
+  State state_;
+  intptr_t handle_ = -1;  // a HANDLE or a descriptor: -1 is none on both
+};
 
 }  // namespace zt

@@ -39,6 +39,9 @@ uint64_t GetTickCount64Ms();
 // Local date and time as days since 30 December 1899, the time of day as the
 // fraction (the program's date-time format).
 double NowAsDateTime();
+// The same, with how many minutes that local time is ahead of UTC, both
+// from one reading of the clock.
+double NowAsDateTime(int* utc_offset);
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
 int64_t DaysFromCivil(int64_t year, int64_t month, int64_t day);

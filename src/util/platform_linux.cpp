@@ -40,11 +40,17 @@ uint64_t GetTickCount64Ms() {
 uint32_t GetTickCountMs() { return static_cast<uint32_t>(GetTickCount64Ms()); }
 
 double NowAsDateTime() {
+  int offset = 0;
+  return NowAsDateTime(&offset);
+}
+
+double NowAsDateTime(int* utc_offset) {
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   tm local{};
   time_t secs = ts.tv_sec;
   localtime_r(&secs, &local);
+  *utc_offset = static_cast<int>(local.tm_gmtoff / 60);
   return DateTimeFromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                            local.tm_min, local.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
 }

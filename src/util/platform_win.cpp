@@ -61,4 +61,22 @@ double NowAsDateTime() {
                            st.wMilliseconds);
 }
 
+double NowAsDateTime(int* utc_offset) {
+  FILETIME utc, local;
+  GetSystemTimeAsFileTime(&utc);
+  SYSTEMTIME st;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) {
+    *utc_offset = 0;
+    return NowAsDateTime();
+  }
+  auto ticks = [](const FILETIME& t) {
+    return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+  };
+  // In 100 ns ticks; offsets are whole minutes.
+  const int64_t difference = ticks(local) - ticks(utc);
+  *utc_offset = static_cast<int>((difference + (difference < 0 ? -300000000 : 300000000)) / 600000000);
+  return DateTimeFromParts(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                           st.wMilliseconds);
+}
+
 }  // namespace zt

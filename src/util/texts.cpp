@@ -211,6 +211,7 @@ constexpr TextRow kTexts[] = {
     {T::HistoryColumnMemoryMb, "内存(MB)", "Memory (MB)"},
     {T::HistoryColumnBusyName, "最忙进程", "Busiest process"},
     {T::HistoryColumnBusyShare, "占用(%)", "Share (%)"},
+    {T::HistoryColumnUtcOffset, "UTC偏移", "UTC offset"},
     {T::HistoryFileDamaged, "历史文件中有无法读取的行：已跳过并保留，新记录写在其后。文件：{}",
      "The history file has lines that cannot be read: they are skipped and kept, and new rows go after them. "
      "File: {}"},
@@ -218,6 +219,8 @@ constexpr TextRow kTexts[] = {
      "The history file cannot be read; the history is kept in memory only. File: {}"},
     {T::HistoryFileUnwritable, "无法写入历史文件，历史仍保存在内存中。文件：{}",
      "The history file cannot be written; the history is still kept in memory. File: {}"},
+    {T::HistoryFileOtherCopy, "另一个正在运行的 Zettrim 在保存历史文件，本程序只读取它。文件：{}",
+     "Another running copy of Zettrim keeps the history file; this one only reads it. File: {}"},
     {T::HistoryFileReason, "（{}）", " ({})"},
     {T::HistoryCaption, "历史", "History"},
     {T::HistoryLastHour, "最近一小时", "Last hour"},

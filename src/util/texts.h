@@ -220,10 +220,12 @@ enum class TextId : uint16_t {
   HistoryColumnMemoryMb,
   HistoryColumnBusyName,
   HistoryColumnBusyShare,
+  HistoryColumnUtcOffset,
   // The history's status line.
   HistoryFileDamaged,        // {} = path
   HistoryFileUnreadable,     // {} = path
   HistoryFileUnwritable,     // {} = path
+  HistoryFileOtherCopy,      // {} = path
   HistoryFileReason,         // {} = reason
   // The history window.
   HistoryCaption,

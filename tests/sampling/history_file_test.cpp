@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
+#include <thread>
 
 #ifndef _WIN32
 #include <signal.h>
@@ -13,12 +17,16 @@
 #endif
 
 #include "config/config.h"
+#include "support/wait_until.h"
 #include "util/platform.h"
 
 namespace zt {
 namespace {
 
 namespace fs = std::filesystem;
+
+const int64_t kNow = std::llround(DateTimeFromParts(2024, 3, 5, 14, 0, 0, 0) * 86400);
+const KeptTime kAt{kNow, 60};
 
 class HistoryFileTest : public ::testing::Test {
  protected:
@@ -37,115 +45,289 @@ class HistoryFileTest : public ::testing::Test {
     ResetConfigToDefaults();
   }
   void Write(const std::string& bytes) { std::ofstream(fs::u8path(path_), std::ios::binary) << bytes; }
-  std::string Read() {
-    std::ifstream in(fs::u8path(path_), std::ios::binary);
+  static std::string Read(const std::string& path) {
+    std::ifstream in(fs::u8path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  static MinuteRecord Minute(int64_t time) {
+  std::string Read() const { return Read(path_); }
+  static MinuteRecord Minute(int64_t time, int offset = 60) {
     MinuteRecord r;
-    r.time = time, r.load_mean = r.load_min = r.load_max = 5;
+    r.time = time, r.load_mean = r.load_min = r.load_max = 5, r.utc_offset = static_cast<int16_t>(offset);
     return r;
   }
+  static std::string Row(int64_t time, int offset = 60) { return HistoryCsvRow(Minute(time, offset), HistoryScale::kMinutes); }
+  static std::string Heading() { return HistoryCsvHeading(HistoryScale::kMinutes, Language::English); }
 
   fs::path dir_;
   std::string path_;
 };
 
-const int64_t kNow = std::llround(DateTimeFromParts(2024, 3, 5, 14, 0, 0, 0) * 86400);
+std::vector<int64_t> Times(const History& history) {
+  std::vector<int64_t> times;
+  for (const HistoryRecord& r : history.Snapshot(HistoryScale::kMinutes).records) times.push_back(r.time);
+  return times;
+}
 
-// Rows of 40 and 2 days ago, 10 minutes and 1 minute ago: the last day
-// fills the minutes, and the 40-day row is trimmed away.
-TEST_F(HistoryFileTest, TheLastDayFillsTheMinutesAndOldRowsAreTrimmed) {
+// The last day fills the minutes (a row 5 hours old does, one exactly a
+// day old does not); rows older than 31 days go to the file beside it, so
+// that a clock set far ahead loses none; a row dated after now stays.
+TEST_F(HistoryFileTest, TheLastDayFillsTheMinutesAndOldRowsMoveBeside) {
   const std::string heading = "\xEF\xBB\xBFTime,my own heading\r\n";
-  const std::string recent = HistoryCsvRow(Minute(kNow - 600), HistoryScale::kMinutes) +
-                             HistoryCsvRow(Minute(kNow - 60), HistoryScale::kMinutes);
-  const std::string two_days = HistoryCsvRow(Minute(kNow - 2 * 86400), HistoryScale::kMinutes);
-  Write(heading + HistoryCsvRow(Minute(kNow - 40 * 86400), HistoryScale::kMinutes) + two_days + recent);
-  HistoryKeeper keeper(path_, Language::English);
+  const std::string old_rows = Row(kNow - 45 * 86400) + Row(kNow - 40 * 86400);
+  const std::string rows = Row(kNow - 2 * 86400) + Row(kNow - 86400) + Row(kNow - 5 * 3600) + Row(kNow - 600) +
+                           Row(kNow - 60) + Row(kNow + 2 * 86400);
+  Write(heading + old_rows + rows);
   History history;
-  history.FillMinutes(keeper.Load(kNow));
-  const HistoryView minutes = history.Snapshot(HistoryScale::kMinutes);
-  ASSERT_EQ(minutes.records.size(), 2u);
-  EXPECT_EQ(minutes.records[0].time, kNow - 600);
-  EXPECT_EQ(Read(), heading + two_days + recent);
+  HistoryKeeper keeper(path_, Language::English);
+  keeper.Start(&history, kAt);
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Times(history), std::vector<int64_t>({kNow - 5 * 3600, kNow - 600, kNow - 60}));
+  EXPECT_EQ(Read(), heading + rows);
+  EXPECT_EQ(Read(KeptHistoryOldPath(path_)), heading + old_rows);
   keeper.MinuteFinished(Minute(kNow));
-  EXPECT_EQ(Read(), heading + two_days + recent + HistoryCsvRow(Minute(kNow), HistoryScale::kMinutes));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), heading + rows + Row(kNow));
   EXPECT_EQ(keeper.Status(Language::English), "");
 }
 
-// A file with lines that cannot be read is kept as it is: never trimmed,
-// new rows after its last line, and the status line says so.
-TEST_F(HistoryFileTest, DamagedFileIsKeptAndAppendedTo) {
-  const std::string bytes = HistoryCsvHeading(HistoryScale::kMinutes, Language::Chinese) +
-                            HistoryCsvRow(Minute(kNow - 40 * 86400), HistoryScale::kMinutes) + "garbage,1,2\r\n" +
-                            HistoryCsvRow(Minute(kNow - 120), HistoryScale::kMinutes) + std::string(5000, 'x');
-  Write(bytes);
-  HistoryKeeper keeper(path_, Language::Chinese);
-  EXPECT_EQ(keeper.Load(kNow).size(), 1u);
-  keeper.MinuteFinished(Minute(kNow));
-  keeper.MinuteFinished(Minute(kNow + 86400 + 60));  // a day later: still not trimmed
-  EXPECT_EQ(Read(), bytes + "\r\n" + HistoryCsvRow(Minute(kNow), HistoryScale::kMinutes) +
-                        HistoryCsvRow(Minute(kNow + 86400 + 60), HistoryScale::kMinutes));
-  const std::string status = keeper.Status(Language::English);
-  EXPECT_NE(status.find("cannot be read"), std::string::npos);
-  EXPECT_EQ(status.find("\n"), std::string::npos);  // said once
+// Autumn: 01:00-01:59 comes at +02:00, then again at +01:00.  At 01:30 the
+// second time the day holds both, in the order they were lived.
+TEST_F(HistoryFileTest, TheHourThatComesTwiceLoadsInTheOrderItWasLived) {
+  const int64_t one = std::llround(DateTimeFromParts(2024, 10, 27, 1, 0, 0, 0) * 86400);
+  Write(Heading() + Row(one + 600, 120) + Row(one + 2400, 120) + Row(one + 600, 60));
+  History history;
+  HistoryKeeper keeper(path_, Language::English);
+  keeper.Start(&history, KeptTime{one + 1800, 60});
+  ASSERT_TRUE(keeper.Flush(10000));
+  const HistoryView day = history.Snapshot(HistoryScale::kMinutes);
+  ASSERT_EQ(day.records.size(), 3u);
+  EXPECT_EQ(day.records[1].time, one + 2400);
+  EXPECT_EQ(day.records[2].utc_offset, 60);
 }
 
-TEST_F(HistoryFileTest, WithTheSettingOffNoFileIsReadOrWritten) {
-  KeepHistory = false;
-  Write(HistoryCsvRow(Minute(kNow - 60), HistoryScale::kMinutes));
-  HistoryKeeper keeper(path_, Language::Chinese);
-  EXPECT_TRUE(keeper.Load(kNow).empty());
+// A line that cannot be read is kept where it is, also through a trim; a
+// last line cut short, zeros and all, is ended before the next row.
+TEST_F(HistoryFileTest, UnreadableLinesAreCarriedOverAndACutShortTailIsEnded) {
+  const std::string torn = "2024-03-05 13:59:00,5.0" + std::string(300, '\0');
+  Write(Heading() + Row(kNow - 40 * 86400) + "garbage,1,2\r\n" + Row(kNow - 120) + torn);
+  {
+    HistoryKeeper keeper(path_, Language::Chinese);
+    keeper.Start(nullptr, kAt);
+    keeper.MinuteFinished(Minute(kNow));
+    ASSERT_TRUE(keeper.Flush(10000));
+    EXPECT_EQ(Read(), Heading() + "garbage,1,2\r\n" + Row(kNow - 120) + torn + "\r\n" + Row(kNow));
+    EXPECT_EQ(Read(KeptHistoryOldPath(path_)), Heading() + Row(kNow - 40 * 86400));
+    const std::string status = keeper.Status(Language::English);
+    EXPECT_NE(status.find("cannot be read"), std::string::npos);
+    EXPECT_EQ(status.find('\n'), std::string::npos);  // said once
+  }
+
+  // Zeros alone after the last row (the common power cut) are no line.
+  Write(Heading() + Row(kNow - 60) + std::string(4096, '\0'));
+  HistoryKeeper next(path_, Language::English);
+  next.Start(nullptr, kAt);
+  next.MinuteFinished(Minute(kNow + 60));
+  ASSERT_TRUE(next.Flush(10000));
+  EXPECT_EQ(Read(), Heading() + Row(kNow - 60) + std::string(4096, '\0') + "\r\n" + Row(kNow + 60));
+  EXPECT_EQ(next.Status(Language::English), "");
+}
+
+// One row per minute: the minute a run ended in is not written again by a
+// run that starts within it, and the minute the session ended in is not
+// written again when the monitor finishes it.
+TEST_F(HistoryFileTest, EachMinuteIsWrittenOnce) {
+  {
+    HistoryKeeper first(path_, Language::English);
+    first.Start(nullptr, kAt);
+    first.MinuteFinished(Minute(kNow));  // the exit's unfinished minute
+  }
+  struct NoProcesses : IProcessTimes {
+    bool Read(std::vector<ProcessTime>&) override { return false; }
+  } processes;
+  ScopedOverride<IProcessTimes> use(processes);
+  HistoryKeeper keeper(path_, Language::English);
+  History history;
+  history.SetMinuteSink(&keeper);
+  keeper.Start(&history, kAt);
+  HistorySample s;
+  s.load_read = true, s.load = 5, s.utc_offset = 60, s.rate_ms = 1000;
+  auto feed = [&](int64_t from, int64_t to) {
+    for (int64_t t = from; t < to; ++t) {
+      s.tick_ms = static_cast<uint64_t>(t - kNow + 100) * 1000;
+      s.local_time = static_cast<double>(t) / 86400.0;
+      history.AddSample(s);
+    }
+  };
+  feed(kNow + 30, kNow + 90);   // the rest of the first minute, into the next
+  history.EndMinutes();         // the session ends at kNow + 89 s
+  feed(kNow + 90, kNow + 150);  // the monitor finishes that minute later
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), Heading() + Row(kNow) + Row(kNow + 60));
+  EXPECT_EQ(Times(history), std::vector<int64_t>({kNow, kNow + 60, kNow + 120}));
+}
+
+// Two running copies: one writes, the other reads and says so, and takes
+// over when the first ends, without a minute twice.
+TEST_F(HistoryFileTest, OfTwoRunningCopiesOneWrites) {
+  auto first = std::make_unique<HistoryKeeper>(path_, Language::English);
+  HistoryKeeper second(path_, Language::English);
+  first->Start(nullptr, kAt);
+  ASSERT_TRUE(first->Flush(10000));
+  second.Start(nullptr, kAt);
+  for (int64_t minute = 0; minute < 3; ++minute) {
+    first->MinuteFinished(Minute(kNow + 60 * minute));
+    second.MinuteFinished(Minute(kNow + 60 * minute));
+  }
+  ASSERT_TRUE(first->Flush(10000));
+  second.Flush(10000);
+  EXPECT_EQ(Read(), Heading() + Row(kNow) + Row(kNow + 60) + Row(kNow + 120));
+  EXPECT_NE(second.Status(Language::English).find("Another running copy"), std::string::npos);
+  first.reset();
+  second.MinuteFinished(Minute(kNow + 120));
+  second.MinuteFinished(Minute(kNow + 180));
+  ASSERT_TRUE(second.Flush(10000));
+  EXPECT_EQ(Read(), Heading() + Row(kNow) + Row(kNow + 60) + Row(kNow + 120) + Row(kNow + 180));
+  EXPECT_EQ(second.Status(Language::English), "");
+}
+
+// A disk that answers when it pleases (a network share, a sleeping drive)
+// and then refuses: the monitor's minutes and the window's status never
+// wait for it, the refused rows are tried again, and the error goes once
+// they are written.
+class GatedDisk : public IHistoryDisk {
+ public:
+  FileReadStatus Read(const std::string&, const std::function<void(std::string_view)>&, std::string*) override {
+    return FileReadStatus::kNotFound;
+  }
+  bool Append(const std::string&, std::string_view, std::string_view lines, std::string* reason) override {
+    std::unique_lock<std::mutex> lock(mutex);
+    ++calls;
+    open.wait(lock, [this] { return opened; });
+    if (refuse > 0) {
+      --refuse;
+      *reason = "in use";
+      return false;
+    }
+    written.append(lines);
+    return true;
+  }
+  bool Replace(const std::string&, const std::string&, std::string*) override { return false; }
+  FileLock Lock(const std::string&) override { return FileLock(FileLock::State::kHeld); }
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex);
+    opened = true;
+    open.notify_all();
+  }
+  std::mutex mutex;
+  std::condition_variable open;
+  bool opened = false;
+  int calls = 0, refuse = 2;
+  std::string written;
+};
+
+TEST_F(HistoryFileTest, NoOneWaitsForASlowDiskAndRefusedRowsAreTriedAgain) {
+  GatedDisk disk;
+  ScopedOverride<IHistoryDisk> use(disk);
+  HistoryKeeper keeper(path_, Language::English);
+  keeper.Start(nullptr, kAt);
   keeper.MinuteFinished(Minute(kNow));
-  EXPECT_EQ(Read(), HistoryCsvRow(Minute(kNow - 60), HistoryScale::kMinutes));
+  ASSERT_TRUE(test::WaitUntil([&] {
+    std::lock_guard<std::mutex> lock(disk.mutex);
+    return disk.calls == 1;
+  }));
+  // The disk holds the first row; the next ones and the status go on.
+  std::atomic<bool> went_on{false};
+  std::thread monitor([&] {
+    for (int64_t minute = 1; minute <= 3; ++minute) keeper.MinuteFinished(Minute(kNow + 60 * minute));
+    keeper.Status(Language::English);
+    went_on = true;
+  });
+  EXPECT_TRUE(test::WaitUntil([&] { return went_on.load(); }));
+  disk.Open();  // before the join: a fault that waits must not hang the run
+  monitor.join();
+  EXPECT_FALSE(keeper.Flush(10000));
+  EXPECT_NE(keeper.Status(Language::English).find("in use"), std::string::npos);
+  keeper.MinuteFinished(Minute(kNow + 240));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(disk.written, Row(kNow) + Row(kNow + 60) + Row(kNow + 120) + Row(kNow + 180) + Row(kNow + 240));
+  EXPECT_EQ(keeper.Status(Language::English), "");
 }
 
 // Switched off, the file is the user's to move; switched on again it is
-// looked at afresh.  After the last row (exit, session end) nothing follows.
-TEST_F(HistoryFileTest, KeepingAgainLooksAtTheFileAfreshAndNothingFollowsTheLastRow) {
+// looked at afresh.  Deleted while kept, it comes back whole (mark and
+// heading).
+TEST_F(HistoryFileTest, AFileGoneWhileKeptOrNotComesBackWithItsHeading) {
   HistoryKeeper keeper(path_, Language::English);
+  keeper.Start(nullptr, kAt);
+  keeper.MinuteFinished(Minute(kNow - 180));
+  ASSERT_TRUE(keeper.Flush(10000));
+  fs::remove(fs::u8path(path_));
   keeper.MinuteFinished(Minute(kNow - 120));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), Heading() + Row(kNow - 120));
   KeepHistory = false;
   keeper.MinuteFinished(Minute(kNow - 60));
   fs::remove(fs::u8path(path_));
   KeepHistory = true;
   keeper.MinuteFinished(Minute(kNow));
-  const std::string expected =
-      HistoryCsvHeading(HistoryScale::kMinutes, Language::English) + HistoryCsvRow(Minute(kNow), HistoryScale::kMinutes);
-  EXPECT_EQ(Read(), expected);
-  keeper.Close();
-  keeper.MinuteFinished(Minute(kNow + 60));
-  EXPECT_EQ(Read(), expected);
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), Heading() + Row(kNow));
 }
 
-// Random bytes, quotes, commas, line breaks and overlong lines: never fatal,
-// and what the file held stays at its start.
+TEST_F(HistoryFileTest, WithTheSettingOffNoFileIsReadOrWritten) {
+  KeepHistory = false;
+  Write(Row(kNow - 60));
+  History history;
+  HistoryKeeper keeper(path_, Language::Chinese);
+  keeper.Start(&history, kAt);
+  keeper.MinuteFinished(Minute(kNow));
+  keeper.Flush(10000);
+  EXPECT_TRUE(Times(history).empty());
+  EXPECT_EQ(Read(), Row(kNow - 60));
+}
+
+// Random bytes, quotes, commas, line breaks and overlong lines, in pieces
+// cut anywhere: read the same as whole, never fatal, and what the file held
+// stays at its start.
 TEST_F(HistoryFileTest, RandomFilesAreNeitherFatalNorDestroyed) {
   std::mt19937 random(25);
   const std::string pieces[] = {",", "\"", "\r\n", "\n", "2024-03-05 13:59:00", "12.5", "\xEF\xBB\xBF", "\xFF",
-                                std::string(3000, '7')};
+                                std::string(3000, '7'), Row(kNow - 60)};
+  auto scan = [](std::string_view bytes, size_t piece) {
+    std::string seen;
+    KeptHistoryScan lines([&](KeptHistoryScan::Line kind, std::string_view line, const HistoryRecord&) {
+      seen += std::to_string(static_cast<int>(kind)) + ":" + std::string(line) + "|";
+    });
+    for (size_t at = 0; at < bytes.size(); at += piece) lines.Add(bytes.substr(at, piece));
+    lines.Finish();
+    return seen;
+  };
   for (int round = 0; round < 300; ++round) {
     std::string bytes;
     const int parts = static_cast<int>(random() % 40);
     for (int i = 0; i < parts; ++i)
       bytes += random() % 2 ? pieces[random() % std::size(pieces)] : std::string(1, static_cast<char>(random()));
-    ReadKeptHistoryText(bytes);
+    ASSERT_EQ(scan(bytes, 1 + random() % 7), scan(bytes, bytes.size() + 1)) << round;
     if (round % 20 != 0) continue;
     Write(bytes);
     HistoryKeeper keeper(path_, Language::Chinese);
-    keeper.Load(kNow);
+    keeper.Start(nullptr, kAt);
     keeper.MinuteFinished(Minute(kNow));
+    keeper.Flush(10000);
     EXPECT_EQ(Read().substr(0, bytes.size()), bytes) << round;
   }
 }
 
 #ifndef _WIN32
 // A full disk, as a limit on the file's size makes it: the rows that cannot
-// be written leave nothing behind, and the failure is told once.
+// be written leave nothing behind, the failure is told once, and the rows
+// go in whole once there is room.
 TEST_F(HistoryFileTest, FullDiskIsToldOnceAndLeavesNoHalfRow) {
-  const std::string bytes = HistoryCsvHeading(HistoryScale::kMinutes, Language::English);
+  const std::string bytes = Heading();
   Write(bytes);
   HistoryKeeper keeper(path_, Language::English);
+  keeper.Start(nullptr, kAt);
+  ASSERT_TRUE(keeper.Flush(10000));
   rlimit old_limit{};
   getrlimit(RLIMIT_FSIZE, &old_limit);
   const auto old_handler = signal(SIGXFSZ, SIG_IGN);
@@ -153,15 +335,18 @@ TEST_F(HistoryFileTest, FullDiskIsToldOnceAndLeavesNoHalfRow) {
   limit.rlim_cur = bytes.size() + 20;  // room for part of a row only
   setrlimit(RLIMIT_FSIZE, &limit);
   keeper.MinuteFinished(Minute(kNow));
+  keeper.Flush(10000);
   keeper.MinuteFinished(Minute(kNow + 60));
+  keeper.Flush(10000);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   signal(SIGXFSZ, old_handler);
   EXPECT_EQ(Read(), bytes);
   const std::string status = keeper.Status(Language::English);
   EXPECT_NE(status.find("cannot be written"), std::string::npos);
   EXPECT_EQ(status.find('\n'), std::string::npos);
-  keeper.MinuteFinished(Minute(kNow + 120));  // room again: the row goes in whole
-  EXPECT_EQ(Read(), bytes + HistoryCsvRow(Minute(kNow + 120), HistoryScale::kMinutes));
+  keeper.MinuteFinished(Minute(kNow + 120));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), bytes + Row(kNow) + Row(kNow + 60) + Row(kNow + 120));
 }
 #endif
 

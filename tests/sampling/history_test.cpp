@@ -16,9 +16,10 @@ class FakeProcesses : public IProcessTimes {
  public:
   bool Read(std::vector<ProcessTime>& out) override {
     out = list;
-    return true;
+    return !fail;
   }
   std::vector<ProcessTime> list;
+  bool fail = false;
 };
 
 // Samples every 100 ms from 2024-03-05 14:00:00 on; `clock_shift_ms` moves
@@ -132,23 +133,61 @@ TEST(History, ClockChangesAndSuspendsLeaveGapsNeverSpikes) {
   EXPECT_EQ(HistoryTimeText(v.records.back().time), "2024-03-05 14:00:12");
 }
 
+// A reading of the process list that fails: the next good one is a new
+// base, and no share ever counts the time of two intervals against one.
+TEST(History, AFailedProcessReadingDoublesNoShare) {
+  FakeProcesses processes;
+  ScopedOverride<IProcessTimes> use(processes);
+  History history;
+  Feeder feed(history);
+  for (uint64_t k = 0; k <= 300; ++k) {
+    processes.list = {{10, 1, 2000000 * k, "half.exe"}};  // two of four processors
+    processes.fail = k == 100;
+    feed.Sample(50);
+  }
+  int named = 0;
+  for (const HistoryRecord& r : history.Snapshot(HistoryScale::kSeconds).records) {
+    if (r.busy_count == 0) continue;
+    ++named;
+    EXPECT_NEAR(r.busy[0].percent, 50, 0.5) << HistoryTimeText(r.time);
+  }
+  EXPECT_GE(named, 20);
+}
+
 TEST(History, CopiedAndSavedTextQuotesNamesAndReadsBack) {
   HistoryRecord r;
   r.time = static_cast<int64_t>(std::llround(DateTimeFromParts(2024, 3, 5, 14, 7, 9, 0) * 86400));
-  r.load_mean = 12.75f, r.load_min = 3, r.load_max = 40;
+  r.load_mean = 12.75f, r.load_min = 3, r.load_max = 40, r.utc_offset = -210;
   r.busy_count = 2, r.busy[0].percent = 7.5f, r.busy[1].percent = 1;
   r.busy[0].SetName("a,\"b\".exe"), r.busy[1].SetName("c.exe");
   const HistoryView view{HistoryScale::kMinutes, {r}};
   const std::string csv = HistoryCsv(view, Language::English);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-  const std::string row = "2024-03-05 14:07:09,12.8,3.0,40.0,,,\"a,\"\"b\"\".exe\",7.5,c.exe,1.0,,\r\n";
+  const std::string row = "2024-03-05 14:07:09,12.8,3.0,40.0,,,\"a,\"\"b\"\".exe\",7.5,c.exe,1.0,,,-03:30\r\n";
   EXPECT_EQ(csv.substr(csv.size() - row.size()), row);
   HistoryRecord back;
   ASSERT_TRUE(ParseHistoryCsvRow(row.substr(0, row.size() - 2), &back));
   EXPECT_EQ(HistoryCsvRow(back, HistoryScale::kMinutes), row);
   const std::string text = HistoryClipboardText(view, Language::Chinese);
-  EXPECT_NE(text.find("\r\n2024-03-05 14:07:09\t12.8\t3.0\t40.0\t\t\ta,\"b\".exe\t7.5\tc.exe\t1.0\t\t\r\n"),
+  EXPECT_NE(text.find("\r\n2024-03-05 14:07:09\t12.8\t3.0\t40.0\t\t\ta,\"b\".exe\t7.5\tc.exe\t1.0\t\t\t-03:30\r\n"),
             std::string::npos);
+
+  // Every figure at its limit comes back; the MB are rounded, not cut; a
+  // row from before the offset was written reads with none.
+  HistoryRecord full;
+  full.time = r.time, full.utc_offset = 14 * 60;
+  full.load_mean = full.load_min = full.load_max = full.memory_percent = 100;
+  full.memory_mb = 1023.6f;
+  full.busy_count = 3;
+  for (BusyProcess& b : full.busy) b.SetName("all.exe"), b.percent = 100;
+  const std::string full_row = HistoryCsvRow(full, HistoryScale::kMinutes);
+  EXPECT_NE(full_row.find(",100.0,1024,all.exe,100.0,"), std::string::npos) << full_row;
+  ASSERT_TRUE(ParseHistoryCsvRow(full_row.substr(0, full_row.size() - 2), &back));
+  EXPECT_EQ(HistoryCsvRow(back, HistoryScale::kMinutes), full_row);
+  ASSERT_TRUE(ParseHistoryCsvRow("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,", &back));
+  EXPECT_EQ(back.utc_offset, kNoUtcOffset);
+  for (const char* wrong : {"+1:00", "+15:30", "01:00", "+01:60", "+01:00 "})
+    EXPECT_FALSE(ParseHistoryCsvRow(std::string("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,,") + wrong, &back)) << wrong;
 }
 
 // The monitor thread writes while the window's thread copies (ThreadSanitizer

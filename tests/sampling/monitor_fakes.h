@@ -58,6 +58,7 @@ class FakeClock : public IMonitorClock {
   uint32_t TickCount() override { return static_cast<uint32_t>(tick.load()); }
   uint64_t TickCount64() override { return tick.load(); }
   double Now() override { return now; }
+  int UtcOffset() override { return 60; }
   void Sleep(uint32_t ms) override {
     {
       std::lock_guard<std::mutex> lock(mutex);
