@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "main_window_support.h"
@@ -61,6 +62,55 @@ TEST(HistoryFileE2E, RowsAreKeptAcrossRunsAndADamagedFileIsKept) {
   const std::string third = ReadFileBytes(csv);
   EXPECT_EQ(third.substr(0, damaged.size()), damaged);
   EXPECT_GT(third.size(), damaged.size());
+}
+
+// A local time `days` before now, as the file writes it.
+std::string DaysAgo(int days) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+  t.QuadPart -= static_cast<ULONGLONG>(days) * 864000000000ULL;
+  FILETIME then{t.LowPart, t.HighPart}, local;
+  SYSTEMTIME st;
+  FileTimeToLocalFileTime(&then, &local);
+  FileTimeToSystemTime(&local, &st);
+  char text[32];
+  snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:00", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute);
+  return text;
+}
+
+// Two copies in one folder, rows 40 days older than the clock (as after a
+// clock set far ahead), an unreadable line and a tail of zeros (a power
+// cut): one copy writes, every minute once; the old rows move to the file
+// beside it, the rest stays, and the file goes on growing.
+TEST(HistoryFileE2E, TwoCopiesAClockFarAheadAndAZeroFilledTailLoseNoRow) {
+  AppFolder folder;
+  folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=100\r\nAppModeHotkey=0\r\nKeepHistory=1\r\n");
+  const std::wstring csv = folder.dir() + L"\\zettrim.history.csv";
+  const std::string heading = "\xEF\xBB\xBFTime,CPU mean (%),CPU min (%),CPU max (%),Memory (%),Memory (MB)\r\n";
+  const std::string old_rows = DaysAgo(41) + ",5.0,5.0,5.0,,,,,,,,\r\n" + DaysAgo(40) + ",6.0,6.0,6.0,,,,,,,,\r\n";
+  const std::string kept = DaysAgo(2) + ",7.0,7.0,7.0,,,,,,,,\r\ngarbage,1,2\r\n";
+  std::ofstream(std::filesystem::path(csv), std::ios::binary) << heading + old_rows + kept + std::string(2000, '\0');
+  {
+    App first(folder.exe()), second(folder.exe());
+    ASSERT_NE(first.WaitForMainWindow(), nullptr);
+    ASSERT_NE(second.WaitForMainWindow(), nullptr);
+    SYSTEMTIME start, now;
+    GetLocalTime(&start);
+    ASSERT_TRUE(WaitUntil([&] { return GetLocalTime(&now), now.wMinute != start.wMinute && now.wSecond >= 1; }, 70000));
+    for (App* app : {&first, &second}) {
+      PostMessageW(app->WaitForMainWindow(), WM_CLOSE, 0, 0);
+      ASSERT_TRUE(app->WaitForExit(15000));
+    }
+  }
+  EXPECT_EQ(ReadFileBytes(folder.dir() + L"\\zettrim.history.old.csv"), heading + old_rows);
+  const std::string after = ReadFileBytes(csv);
+  ASSERT_EQ(after.substr(0, heading.size() + kept.size()), heading + kept);
+  std::set<std::string> minutes;
+  for (size_t at = after.find("\n20", heading.size() + kept.size() - 1); at != std::string::npos;
+       at = after.find("\n20", at + 1))
+    EXPECT_TRUE(minutes.insert(after.substr(at + 1, 16)).second) << after;
+  EXPECT_GE(minutes.size(), 2u) << after;
 }
 
 // Windows may stop the program at any moment after the session's end is

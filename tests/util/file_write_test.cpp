@@ -8,6 +8,13 @@
 #include <iterator>
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "util/handles_win.h"
+#include "util/unicode_win.h"
+#endif
+
 namespace zt {
 namespace {
 
@@ -60,6 +67,29 @@ TEST_F(FileWriteTest, AFailedWriteSaysWhyAndLeavesNothingUnderTheName) {
   EXPECT_EQ(Entries(), 1u);
   EXPECT_FALSE(fs::exists(fs::u8path(TemporaryFileBeside(Path("taken")))));
 }
+
+#ifdef _WIN32
+// A write refused part-way (here by a range another handle has locked, as a
+// full disk refuses the rest): the file is cut back to what it held, and
+// the reason is the system's.
+TEST_F(FileWriteTest, AnAppendRefusedPartWayIsCutBackOff) {
+  const std::string path = Path("kept.csv");
+  const std::string before = "heading\r\nrow";  // no line break: one goes first
+  ASSERT_TRUE(WriteFileAtomically(path, before));
+  UniqueFile other(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(other);
+  const DWORD locked_from = static_cast<DWORD>(before.size()) + (3u << 20) / 2;
+  ASSERT_TRUE(LockFile(other.get(), locked_from, 0, 4096, 0));
+  std::string reason;
+  EXPECT_FALSE(AppendLines(path, "unused heading\r\n", std::string(3u << 20, 'x') + "\r\n", &reason));
+  EXPECT_FALSE(reason.empty());
+  UnlockFile(other.get(), locked_from, 0, 4096, 0);
+  EXPECT_EQ(Read(path), before);
+  ASSERT_TRUE(AppendLines(path, "unused heading\r\n", "next\r\n", &reason));
+  EXPECT_EQ(Read(path), before + "\r\nnext\r\n");
+}
+#endif
 
 }  // namespace
 }  // namespace zt
