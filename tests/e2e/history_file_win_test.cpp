@@ -11,6 +11,8 @@
 #include <string>
 
 #include "main_window_support.h"
+#include "sampling/history_text.h"
+#include "util/platform.h"
 
 namespace zt::e2e {
 namespace {
@@ -64,19 +66,12 @@ TEST(HistoryFileE2E, RowsAreKeptAcrossRunsAndADamagedFileIsKept) {
   EXPECT_GT(third.size(), damaged.size());
 }
 
-// A local time `days` before now, as the file writes it.
-std::string DaysAgo(int days) {
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
-  t.QuadPart -= static_cast<ULONGLONG>(days) * 864000000000ULL;
-  FILETIME then{t.LowPart, t.HighPart}, local;
-  SYSTEMTIME st;
-  FileTimeToLocalFileTime(&then, &local);
-  FileTimeToSystemTime(&local, &st);
-  char text[32];
-  snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:00", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute);
-  return text;
+// A row of the file `days` before now.
+std::string RowDaysAgo(int days, float load) {
+  MinuteRecord r;
+  r.time = std::llround((NowAsDateTime() - days) * 1440) * 60;
+  r.load_mean = r.load_min = r.load_max = load;
+  return HistoryCsvRow(r, HistoryScale::kMinutes);
 }
 
 // Two copies in one folder, rows 40 days older than the clock (as after a
@@ -88,8 +83,8 @@ TEST(HistoryFileE2E, TwoCopiesAClockFarAheadAndAZeroFilledTailLoseNoRow) {
   folder.WriteIni("[General]\r\nFirstLaunch=0\r\nRate=100\r\nAppModeHotkey=0\r\nKeepHistory=1\r\n");
   const std::wstring csv = folder.dir() + L"\\zettrim.history.csv";
   const std::string heading = "\xEF\xBB\xBFTime,CPU mean (%),CPU min (%),CPU max (%),Memory (%),Memory (MB)\r\n";
-  const std::string old_rows = DaysAgo(41) + ",5.0,5.0,5.0,,,,,,,,\r\n" + DaysAgo(40) + ",6.0,6.0,6.0,,,,,,,,\r\n";
-  const std::string kept = DaysAgo(2) + ",7.0,7.0,7.0,,,,,,,,\r\ngarbage,1,2\r\n";
+  const std::string old_rows = RowDaysAgo(41, 5) + RowDaysAgo(40, 6);
+  const std::string kept = RowDaysAgo(2, 7) + "garbage,1,2\r\n";
   std::ofstream(std::filesystem::path(csv), std::ios::binary) << heading + old_rows + kept + std::string(2000, '\0');
   {
     App first(folder.exe()), second(folder.exe());

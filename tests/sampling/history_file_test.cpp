@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <random>
-#include <thread>
 
 #ifndef _WIN32
 #include <signal.h>
@@ -69,40 +67,27 @@ std::vector<int64_t> Times(const History& history) {
 }
 
 // The last day fills the minutes (a row 5 hours old does, one exactly a
-// day old does not); rows older than 31 days go to the file beside it, so
-// that a clock set far ahead loses none; a row dated after now stays.
+// day old does not), in the order of the rows' UTC times: a row three hours
+// ahead of UTC, half an hour after now by its local time, was 2.5 hours
+// ago.  Rows older than 31 days go to the file beside it, so that a clock
+// set far ahead loses none; a row dated after now stays.
 TEST_F(HistoryFileTest, TheLastDayFillsTheMinutesAndOldRowsMoveBeside) {
   const std::string heading = "\xEF\xBB\xBFTime,my own heading\r\n";
   const std::string old_rows = Row(kNow - 45 * 86400) + Row(kNow - 40 * 86400);
   const std::string rows = Row(kNow - 2 * 86400) + Row(kNow - 86400) + Row(kNow - 5 * 3600) + Row(kNow - 600) +
-                           Row(kNow - 60) + Row(kNow + 2 * 86400);
+                           Row(kNow - 60) + Row(kNow + 1800, 180) + Row(kNow + 2 * 86400);
   Write(heading + old_rows + rows);
   History history;
   HistoryKeeper keeper(path_, Language::English);
   keeper.Start(&history, kAt);
   ASSERT_TRUE(keeper.Flush(10000));
-  EXPECT_EQ(Times(history), std::vector<int64_t>({kNow - 5 * 3600, kNow - 600, kNow - 60}));
+  EXPECT_EQ(Times(history), std::vector<int64_t>({kNow - 5 * 3600, kNow + 1800, kNow - 600, kNow - 60}));
   EXPECT_EQ(Read(), heading + rows);
   EXPECT_EQ(Read(KeptHistoryOldPath(path_)), heading + old_rows);
   keeper.MinuteFinished(Minute(kNow));
   ASSERT_TRUE(keeper.Flush(10000));
   EXPECT_EQ(Read(), heading + rows + Row(kNow));
   EXPECT_EQ(keeper.Status(Language::English), "");
-}
-
-// Autumn: 01:00-01:59 comes at +02:00, then again at +01:00.  At 01:30 the
-// second time the day holds both, in the order they were lived.
-TEST_F(HistoryFileTest, TheHourThatComesTwiceLoadsInTheOrderItWasLived) {
-  const int64_t one = std::llround(DateTimeFromParts(2024, 10, 27, 1, 0, 0, 0) * 86400);
-  Write(Heading() + Row(one + 600, 120) + Row(one + 2400, 120) + Row(one + 600, 60));
-  History history;
-  HistoryKeeper keeper(path_, Language::English);
-  keeper.Start(&history, KeptTime{one + 1800, 60});
-  ASSERT_TRUE(keeper.Flush(10000));
-  const HistoryView day = history.Snapshot(HistoryScale::kMinutes);
-  ASSERT_EQ(day.records.size(), 3u);
-  EXPECT_EQ(day.records[1].time, one + 2400);
-  EXPECT_EQ(day.records[2].utc_offset, 60);
 }
 
 // A line that cannot be read is kept where it is, also through a trim; a
@@ -174,19 +159,14 @@ TEST_F(HistoryFileTest, OfTwoRunningCopiesOneWrites) {
   first->Start(nullptr, kAt);
   ASSERT_TRUE(first->Flush(10000));
   second.Start(nullptr, kAt);
-  for (int64_t minute = 0; minute < 3; ++minute) {
-    first->MinuteFinished(Minute(kNow + 60 * minute));
-    second.MinuteFinished(Minute(kNow + 60 * minute));
-  }
-  ASSERT_TRUE(first->Flush(10000));
-  second.Flush(10000);
-  EXPECT_EQ(Read(), Heading() + Row(kNow) + Row(kNow + 60) + Row(kNow + 120));
+  for (HistoryKeeper* keeper : {first.get(), &second}) keeper->MinuteFinished(Minute(kNow)), keeper->Flush(10000);
+  EXPECT_EQ(Read(), Heading() + Row(kNow));
   EXPECT_NE(second.Status(Language::English).find("Another running copy"), std::string::npos);
   first.reset();
-  second.MinuteFinished(Minute(kNow + 120));
-  second.MinuteFinished(Minute(kNow + 180));
+  second.MinuteFinished(Minute(kNow));
+  second.MinuteFinished(Minute(kNow + 60));
   ASSERT_TRUE(second.Flush(10000));
-  EXPECT_EQ(Read(), Heading() + Row(kNow) + Row(kNow + 60) + Row(kNow + 120) + Row(kNow + 180));
+  EXPECT_EQ(Read(), Heading() + Row(kNow) + Row(kNow + 60));
   EXPECT_EQ(second.Status(Language::English), "");
 }
 
@@ -202,7 +182,8 @@ class GatedDisk : public IHistoryDisk {
   bool Append(const std::string&, std::string_view, std::string_view lines, std::string* reason) override {
     std::unique_lock<std::mutex> lock(mutex);
     ++calls;
-    open.wait(lock, [this] { return opened; });
+    // A fault that makes someone wait for the disk must not hang the run.
+    opened = opened || !open.wait_for(lock, std::chrono::seconds(10), [this] { return opened; });
     if (refuse > 0) {
       --refuse;
       *reason = "in use";
@@ -213,6 +194,10 @@ class GatedDisk : public IHistoryDisk {
   }
   bool Replace(const std::string&, const std::string&, std::string*) override { return false; }
   FileLock Lock(const std::string&) override { return FileLock(FileLock::State::kHeld); }
+  bool Opened() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return opened;
+  }
   void Open() {
     std::lock_guard<std::mutex> lock(mutex);
     opened = true;
@@ -236,15 +221,10 @@ TEST_F(HistoryFileTest, NoOneWaitsForASlowDiskAndRefusedRowsAreTriedAgain) {
     return disk.calls == 1;
   }));
   // The disk holds the first row; the next ones and the status go on.
-  std::atomic<bool> went_on{false};
-  std::thread monitor([&] {
-    for (int64_t minute = 1; minute <= 3; ++minute) keeper.MinuteFinished(Minute(kNow + 60 * minute));
-    keeper.Status(Language::English);
-    went_on = true;
-  });
-  EXPECT_TRUE(test::WaitUntil([&] { return went_on.load(); }));
-  disk.Open();  // before the join: a fault that waits must not hang the run
-  monitor.join();
+  for (int64_t minute = 1; minute <= 3; ++minute) keeper.MinuteFinished(Minute(kNow + 60 * minute));
+  EXPECT_EQ(keeper.Status(Language::English), "");
+  EXPECT_FALSE(disk.Opened());
+  disk.Open();
   EXPECT_FALSE(keeper.Flush(10000));
   EXPECT_NE(keeper.Status(Language::English).find("in use"), std::string::npos);
   keeper.MinuteFinished(Minute(kNow + 240));
@@ -253,37 +233,24 @@ TEST_F(HistoryFileTest, NoOneWaitsForASlowDiskAndRefusedRowsAreTriedAgain) {
   EXPECT_EQ(keeper.Status(Language::English), "");
 }
 
-// Switched off, the file is the user's to move; switched on again it is
-// looked at afresh.  Deleted while kept, it comes back whole (mark and
-// heading).
-TEST_F(HistoryFileTest, AFileGoneWhileKeptOrNotComesBackWithItsHeading) {
-  HistoryKeeper keeper(path_, Language::English);
-  keeper.Start(nullptr, kAt);
-  keeper.MinuteFinished(Minute(kNow - 180));
-  ASSERT_TRUE(keeper.Flush(10000));
-  fs::remove(fs::u8path(path_));
-  keeper.MinuteFinished(Minute(kNow - 120));
-  ASSERT_TRUE(keeper.Flush(10000));
-  EXPECT_EQ(Read(), Heading() + Row(kNow - 120));
+TEST_F(HistoryFileTest, OnlyWhileKeptIsTheFileReadAndAGoneOneComesBackWithItsHeading) {
   KeepHistory = false;
-  keeper.MinuteFinished(Minute(kNow - 60));
-  fs::remove(fs::u8path(path_));
-  KeepHistory = true;
-  keeper.MinuteFinished(Minute(kNow));
-  ASSERT_TRUE(keeper.Flush(10000));
-  EXPECT_EQ(Read(), Heading() + Row(kNow));
-}
-
-TEST_F(HistoryFileTest, WithTheSettingOffNoFileIsReadOrWritten) {
-  KeepHistory = false;
-  Write(Row(kNow - 60));
+  Write(Row(kNow - 240));
   History history;
-  HistoryKeeper keeper(path_, Language::Chinese);
+  HistoryKeeper keeper(path_, Language::English);
   keeper.Start(&history, kAt);
-  keeper.MinuteFinished(Minute(kNow));
+  keeper.MinuteFinished(Minute(kNow - 180));
   keeper.Flush(10000);
   EXPECT_TRUE(Times(history).empty());
-  EXPECT_EQ(Read(), Row(kNow - 60));
+  EXPECT_EQ(Read(), Row(kNow - 240));
+  KeepHistory = true;
+  keeper.MinuteFinished(Minute(kNow - 120));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), Row(kNow - 240) + Row(kNow - 120));
+  fs::remove(fs::u8path(path_));
+  keeper.MinuteFinished(Minute(kNow - 60));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), Heading() + Row(kNow - 60));
 }
 
 // Random bytes, quotes, commas, line breaks and overlong lines, in pieces
