@@ -76,13 +76,13 @@ struct HistoryView {
 struct HistorySample {
   uint64_t tick_ms = 0;     // monotonic milliseconds
   double local_time = 0;    // days since 30 December 1899, local
-  int32_t utc_offset = 0;   // minutes local_time is ahead of UTC
   bool load_read = false;   // false: the load reading failed and counts for nothing
   double load = 0;          // per cent
   bool memory_read = false; // memory measured in this sample
   double memory_percent = 0, memory_mb = 0;
   int32_t processors = 1;   // for the share of the whole machine
   uint32_t rate_ms = 500;   // the setting, to tell a late sample from a break
+  int32_t utc_offset = 0;   // minutes local_time is ahead of UTC
 };
 
 // Receives each finished minute record, under the history's lock: it
