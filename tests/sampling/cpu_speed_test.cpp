@@ -219,7 +219,7 @@ TEST_F(CpuSpeedThreadTest, TheCounterIsReadWhileItWorksAndTheTicksCountedWhenItD
            Case{0x80000008, true, true, "gcg", 3, 2, 2275, 1},
            Case{0x80000008, true, true, "gxxxxxx", 7, 2, 2600, 2},
            Case{0x80000008, true, true, "gxxxxxxg", 68, 63, 2275, 3}}) {
-    SCOPED_TRACE(::testing::Message() << c.max_extended << c.invariant << c.present << c.script);
+    SCOPED_TRACE(::testing::Message() << std::hex << c.max_extended << " " << c.present << " " << c.script);
     FakeMachine machine;
     InvariantAt2600(machine, c.invariant, c.max_extended);
     FakePerformance counter;
