@@ -199,27 +199,23 @@ TEST_F(CpuSpeedThreadTest, TheCounterIsReadWhileItWorksAndTheTicksCountedWhenItD
     uint32_t max_extended;
     bool invariant, present;
     const char* script;
-    int windows;
-    size_t posts;
+    int windows, posts, opens;
     unsigned last;
-    int opens;
   };
   for (const Case c : {
-           Case{0x80000008, false, true, "g", 3, 3, 2600, 0},
-           Case{0x80000006, true, true, "g", 3, 3, 2600, 0},
-           Case{0x80000007, true, true, "g", 3, 3, 2275, 1},
+           Case{0x80000008, false, true, "g", 3, 3, 0, 2600},
+           Case{0x80000006, true, true, "g", 3, 3, 0, 2600},
+           Case{0x80000007, true, true, "g", 3, 3, 1, 2275},
            // Missing, or failing before its first good reading: counted at
-           // once, tried again a minute later.
-           Case{0x80000008, true, false, "g", 62, 62, 2600, 2},
-           Case{0x80000008, true, true, "x", 3, 3, 2600, 1},
-           Case{0x80000008, true, true, "xg", 62, 62, 2275, 2},
-           // A passing failure skips its window; one that lasts reopens
-           // the query, then gives the counter up until it is tried again.
-           Case{0x80000008, true, true, "gxg", 3, 2, 2275, 1},
-           Case{0x80000008, true, true, "gcg", 3, 2, 2275, 1},
-           Case{0x80000008, true, true, "gxxxxxx", 7, 2, 2600, 2},
-           Case{0x80000008, true, true, "gxxxxxxg", 68, 63, 2275, 3}}) {
-    SCOPED_TRACE(::testing::Message() << std::hex << c.max_extended << " " << c.present << " " << c.script);
+           // once and tried again a minute later.
+           Case{0x80000008, true, true, "xg", 62, 62, 2, 2275},
+           Case{0x80000008, true, false, "g", 62, 62, 2, 2600},
+           // A passing failure skips its window; one that lasts reopens the
+           // query, then gives the counter up until it is tried again.
+           Case{0x80000008, true, true, "gxg", 3, 2, 1, 2275},
+           Case{0x80000008, true, true, "gcg", 3, 2, 1, 2275},
+           Case{0x80000008, true, true, "gxxxxxxg", 68, 63, 3, 2275}}) {
+    SCOPED_TRACE(::testing::Message() << std::hex << c.max_extended << " " << c.present << c.script);
     FakeMachine machine;
     InvariantAt2600(machine, c.invariant, c.max_extended);
     FakePerformance counter;
@@ -232,7 +228,7 @@ TEST_F(CpuSpeedThreadTest, TheCounterIsReadWhileItWorksAndTheTicksCountedWhenItD
     for (int i = 0; i < c.windows; ++i) {
       if (speed.MeasureSpeed()) speed.PostSpeed();
     }
-    ASSERT_EQ(sink.Posts().size(), c.posts);
+    ASSERT_EQ(sink.Posts().size(), size_t(c.posts));
     EXPECT_EQ(sink.Posts().back(), c.last);
     EXPECT_EQ(counter.opens, c.opens);
   }
