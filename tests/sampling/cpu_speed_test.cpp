@@ -215,7 +215,8 @@ TEST_F(CpuSpeedThreadTest, TheCounterIsReadWhileItWorksAndTheTicksCountedWhenItD
            Case{0x80000008, true, true, "gxg", 3, 2, 1, 2275},
            Case{0x80000008, true, true, "gcg", 3, 2, 1, 2275},
            Case{0x80000008, true, true, "gxxxxxxg", 68, 63, 3, 2275}}) {
-    SCOPED_TRACE(::testing::Message() << std::hex << c.max_extended << " " << c.present << c.script);
+    SCOPED_TRACE(::testing::Message()
+                 << std::hex << c.max_extended << " " << c.present << " " << c.script);
     FakeMachine machine;
     InvariantAt2600(machine, c.invariant, c.max_extended);
     FakePerformance counter;
