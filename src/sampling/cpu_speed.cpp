@@ -13,6 +13,13 @@ namespace {
 constexpr uint32_t kSettleMs = 10;
 constexpr uint32_t kWindowMs = 500;
 constexpr uint32_t kPauseMs = 500;
+// A counter reset spoils a reading or two; a query that fails three times in
+// a row is opened afresh, and a counter that fails six times is given up.
+constexpr int kReopenAfterFailures = 3;
+constexpr int kGiveUpAfterFailures = 6;
+// Counted windows before the counter is tried again: about a minute while
+// the figure is updated every second.
+constexpr int kRetryAfterWindows = 60;
 }  // namespace
 
 double SpeedFromTicks(uint64_t t1, uint64_t t2, int64_t counter_ticks, int64_t frequency) {
@@ -40,21 +47,32 @@ TCPUSpeed::TCPUSpeed(ISpeedSink& sink) : sink_(sink), machine_(Seam<ICpuMachine>
 TCPUSpeed::~TCPUSpeed() { Stop(); }
 
 bool TCPUSpeed::MeasureSpeed() {
-  if (!counter_tried_) {
-    counter_tried_ = true;
-    if (HasInvariantTsc(machine_)) counter_ = Seam<IProcessorPerformance>::Get().Open();
+  if (!invariant_asked_) {
+    invariant_asked_ = true;
+    invariant_tsc_ = HasInvariantTsc(machine_);
+    counted_ = kRetryAfterWindows;  // try the counter at once
   }
-  return counter_ ? ReadCounter() : CountTicks();
+  if (!counter_ && invariant_tsc_ && counted_ >= kRetryAfterWindows) {
+    counted_ = 0;
+    counter_ = Seam<IProcessorPerformance>::Get().Open();
+    counter_proven_ = false;
+    failures_ = 0;
+  }
+  if (counter_) return ReadCounter();
+  if (invariant_tsc_) ++counted_;
+  return CountTicks();
 }
 
 // The system's working clock over the window.  The time-stamp counter is
-// read around the same window (a few cycles) so that a reading that fails
-// still gives this window's figure; after that the ticks are counted.
+// read around the same window (a few cycles) so that a reading that ends
+// the counter still gives this window's figure.
 bool TCPUSpeed::ReadCounter() {
   machine_.SleepMs(kSettleMs);
   if (Terminated()) return false;
   const uint64_t t1 = machine_.ReadTsc();
   const int64_t q1 = machine_.QueryPerformanceCounter();
+  // A refused first collection leaves the interval to begin at an older
+  // one, so the figure would not be this window's.
   bool read = counter_->Collect();
   machine_.SleepMs(kWindowMs);
   const uint64_t t2 = machine_.ReadTsc();
@@ -65,7 +83,16 @@ bool TCPUSpeed::ReadCounter() {
   const double clock = read ? ClockFromPerformance(performance, nominal) : -1;
   if (clock >= 0) {
     speed_ = clock;
+    counter_proven_ = true;
+    failures_ = 0;
     return true;
+  }
+  if (counter_proven_ && ++failures_ < kGiveUpAfterFailures) {
+    if (failures_ % kReopenAfterFailures == 0) {
+      // Where the system gives no new query the old one goes on.
+      if (auto fresh = Seam<IProcessorPerformance>::Get().Open()) counter_ = std::move(fresh);
+    }
+    return false;
   }
   counter_.reset();
   speed_ = SpeedFromTicks(t1, t2, q2 - q1, machine_.QueryPerformanceFrequency());

@@ -6,9 +6,13 @@
 // Where the time-stamp counter is invariant it ticks at the nominal rate
 // whatever the cores do, so counting its ticks only ever gives the nominal
 // clock; there the figure is the system's own working clock over the window
-// (sampling/processor_performance.h), at normal priority.  Elsewhere, and
-// for good once that reading fails, it counts time-stamp ticks across the
-// window at raised priority.  Portable; the counter, the sleeps, the
+// (sampling/processor_performance.h), at normal priority.  Elsewhere it
+// counts time-stamp ticks across the window at raised priority.  A reading
+// of the system's counter that fails now and then (a counter reset after a
+// resume) gives no figure, so the label keeps its own rather than drop to
+// the nominal clock; a query that keeps failing is opened afresh, and only a
+// counter that fails on is given up for the ticks, and tried again about a
+// minute later.  Portable; the counter, the sleeps, the
 // priority and the affinity are the machine's (util/cpu_machine.h), the one
 // the processor library measures on as well.
 #pragma once
@@ -59,12 +63,11 @@ class TCPUSpeed : public TWorkerThread {
   // the clock thread only; read it from elsewhere only once the thread is over.
   double Speed() const { return speed_; }
 
-  // One measurement into Speed.  False, with Speed unchanged, when the
-  // terminate request cut it short: the counters then span less than the
-  // window and the figure would be wrong.  The first call decides between
-  // the system's counter and the tick count.
+  // One measurement into Speed.  False, with Speed unchanged, when it gives
+  // no figure: the terminate request cut it short (the counters then span
+  // less than the window), or the system's counter failed this once.
   bool MeasureSpeed();
-  // Whether the measurements read the system's counter (after the first).
+  // Whether the measurements read the system's counter now.
   bool ReadsSystemCounter() const { return counter_ != nullptr; }
   // Hands Round(Speed) (ties to even) to the sink.
   void PostSpeed();
@@ -79,8 +82,14 @@ class TCPUSpeed : public TWorkerThread {
   ISpeedSink& sink_;
   ICpuMachine& machine_;
   double speed_ = -1.0;
-  bool counter_tried_ = false;
+  bool invariant_asked_ = false;
+  bool invariant_tsc_ = false;
   std::unique_ptr<IProcessorPerformanceQuery> counter_;
+  // Whether the counter has read well since it was (re)tried: until then a
+  // failure means it does not work here, after it a passing fault.
+  bool counter_proven_ = false;
+  int failures_ = 0;  // failed readings in a row of a proven counter
+  int counted_ = 0;   // windows counted since the counter was last tried
 };
 
 // The program's one clock thread (set by StartMonitors, cleared by

@@ -87,6 +87,16 @@ TEST(ProcessorCache, LeafTwoRunsAsOftenAsItsFirstAnswerSays) {
   EXPECT_EQ(m->Executions(2), before + 2);  // the count run and the real run
 }
 
+TEST(ProcessorCache, LeafFourFillsOnlyWhatTheDescriptorsLeaveOut) {
+  ScopedFake m;
+  m->SetBasics("GenuineIntel", 4, 0x000906A3);
+  m->Set(2, {0x00FF2C01, 0, 0, 0});  // 0xFF: see leaf 4
+  // Leaf 4: a 48 KB 12-way level 1 data cache, a 1.25 MB 10-way level 2.
+  m->SetSequence(4, {{0x21, 0x02C0003F, 0x3F, 0}, {0x43, 0x0240003F, 0x7FF, 0}, {}});
+  EXPECT_EQ(Show(Caches()->Level1()->Data()), (Shown{true, 32768, 64, "8-Way", 6}));
+  EXPECT_EQ(Show(Caches()->Level2()), (Shown{true, 1310720, 64, "10-Way", 10}));
+}
+
 TEST(ProcessorCache, RegisterWithBit31ContributesNothing) {
   ScopedFake m;
   m->SetBasics("GenuineIntel", 2, 0x00000652);

@@ -131,15 +131,23 @@ TEST_F(CpuSpeedThreadTest, PostRoundsHalfToEven) {
 }
 
 // The system's performance counter: each query answers `performance` % of
-// `nominal` MHz, until `fail_from` reads (counting from 1) have been made.
+// `nominal` MHz.  `script` gives each window a letter (the last one repeats):
+// g a good reading, x a refused one, c a refused first collection.
 class FakePerformance : public IProcessorPerformance {
  public:
   struct Query : IProcessorPerformanceQuery {
     FakePerformance& owner;
+    bool in_window = false;
     explicit Query(FakePerformance& o) : owner(o) {}
-    bool Collect() override { return ++owner.collections, true; }
+    bool Collect() override {
+      ++owner.collections;
+      const bool first = !in_window;
+      if (first) ++owner.windows;
+      in_window = first && owner.Letter() != 'c';
+      return !first || in_window;
+    }
     bool Read(double& performance, double& nominal) override {
-      if (++owner.reads >= owner.fail_from) return false;
+      if (owner.Letter() == 'x') return false;
       performance = owner.performance;
       nominal = owner.nominal;
       return true;
@@ -149,16 +157,19 @@ class FakePerformance : public IProcessorPerformance {
     ++opens;
     return present ? std::make_unique<Query>(*this) : nullptr;
   }
+  char Letter() const { return script[std::min(windows, script.size()) - 1]; }
   bool present = true;
   double performance = 87.5, nominal = 2600;
-  int fail_from = 1000, opens = 0, collections = 0, reads = 0;
+  std::string script = "g";
+  size_t windows = 0;
+  int opens = 0, collections = 0;
 };
 
 // A processor whose time-stamp counter is invariant (or not) and runs at
 // the nominal 2,600 MHz.
-void InvariantAt2600(FakeMachine& machine, bool invariant) {
+void InvariantAt2600(FakeMachine& machine, bool invariant, uint32_t max_extended = 0x80000008) {
   CountAt(machine, 2'600'000'000ull);
-  machine.Set(0x80000000, {0x80000008, 0, 0, 0});
+  machine.Set(0x80000000, {max_extended, 0, 0, 0});
   machine.Set(0x80000007, {0, 0, 0, invariant ? 0x100u : 0xFFu & ~0x100u});
 }
 
@@ -182,35 +193,45 @@ TEST_F(CpuSpeedThreadTest, AnInvariantCounterShowsTheSystemsWorkingClockAtNormal
   EXPECT_EQ(machine.sleeps, (std::vector<uint32_t>{10, 500, 10, 500}));
 }
 
-TEST_F(CpuSpeedThreadTest, WithoutAnInvariantCounterOrAWorkingOneTheTicksAreCounted) {
+// 2275 is the counter's figure, 2600 the counted ticks.
+TEST_F(CpuSpeedThreadTest, TheCounterIsReadWhileItWorksAndTheTicksCountedWhenItDoesNot) {
   struct Case {
+    uint32_t max_extended;
     bool invariant, present;
-    int fail_from;
+    const char* script;
+    int windows, posts, opens;
+    unsigned last;
   };
-  for (const Case c : {Case{false, true, 1000}, Case{true, false, 1000}, Case{true, true, 1},
-                       Case{true, true, 2}}) {
-    SCOPED_TRACE(::testing::Message() << c.invariant << c.present << c.fail_from);
+  for (const Case c : {
+           Case{0x80000008, false, true, "g", 3, 3, 0, 2600},
+           Case{0x80000006, true, true, "g", 3, 3, 0, 2600},
+           Case{0x80000007, true, true, "g", 3, 3, 1, 2275},
+           // Missing, or failing before its first good reading: counted at
+           // once and tried again a minute later.
+           Case{0x80000008, true, true, "xg", 62, 62, 2, 2275},
+           Case{0x80000008, true, false, "g", 62, 62, 2, 2600},
+           // A passing failure skips its window; one that lasts reopens the
+           // query, then gives the counter up until it is tried again.
+           Case{0x80000008, true, true, "gxg", 3, 2, 1, 2275},
+           Case{0x80000008, true, true, "gcg", 3, 2, 1, 2275},
+           Case{0x80000008, true, true, "gxxxxxxg", 68, 63, 3, 2275}}) {
+    SCOPED_TRACE(::testing::Message()
+                 << std::hex << c.max_extended << " " << c.present << " " << c.script);
     FakeMachine machine;
-    InvariantAt2600(machine, c.invariant);
+    InvariantAt2600(machine, c.invariant, c.max_extended);
     FakePerformance counter;
     counter.present = c.present;
-    counter.fail_from = c.fail_from;
+    counter.script = c.script;
     ScopedOverride<ICpuMachine> use_machine(machine);
     ScopedOverride<IProcessorPerformance> use_counter(counter);
     RecordingSink sink;
     TCPUSpeed speed(sink);
-    for (int i = 0; i < 3; ++i) {
-      ASSERT_TRUE(speed.MeasureSpeed());
-      speed.PostSpeed();
+    for (int i = 0; i < c.windows; ++i) {
+      if (speed.MeasureSpeed()) speed.PostSpeed();
     }
-    const unsigned counted = 2600;
-    const unsigned first = c.fail_from > 1 && c.present && c.invariant ? 2275 : counted;
-    EXPECT_EQ(sink.Posts(), (std::vector<unsigned>{first, counted, counted}));
-    EXPECT_FALSE(speed.ReadsSystemCounter());
-    EXPECT_EQ(counter.opens, c.invariant ? 1 : 0);
-    // The counting that follows a failed reading raises the priority; the
-    // window whose reading failed does not.
-    EXPECT_EQ(machine.raise_calls, c.invariant && c.present ? 3 - c.fail_from : 3);
+    ASSERT_EQ(sink.Posts().size(), size_t(c.posts));
+    EXPECT_EQ(sink.Posts().back(), c.last);
+    EXPECT_EQ(counter.opens, c.opens);
   }
 }
 
