@@ -141,8 +141,7 @@ TEST_F(AutorunTest, TheOtherBuildsViewOfTheMachineKeyIsReadAndCleared) {
   EXPECT_EQ(Stored(RegRoot::LocalMachineOtherView), "<none>");
 }
 
-// On 32-bit Windows there is one view: clearing "the other" after the write
-// would take the value back.
+// On 32-bit Windows "the other view" is the one just written.
 TEST_F(AutorunTest, OnAMachineWithOneViewTheWrittenValueStays) {
   reg.one_view = true;
   SetAutorun(reg, true, exe);

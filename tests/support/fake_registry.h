@@ -1,8 +1,7 @@
 // In-memory registry for tests.  Paths match without regard to case, as on
 // Windows.  Keys can be marked read-only (opening them for writing is
 // refused: AccessDenied) or unopenable (they cannot be opened at all, for
-// some other reason: Failed) to test failures.  With one_view it is a
-// 32-bit Windows, where the machine's other view is its own view again.
+// some other reason: Failed) to test failures; one_view models 32-bit Windows.
 //
 //   FakeRegistry registry;
 //   ScopedOverride<IRegistry> use(registry);
