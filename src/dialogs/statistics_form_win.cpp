@@ -127,8 +127,9 @@ void TForm_Statistics::RefreshFigures() {
 }
 
 void TForm_Statistics::ShowCpuUsageTitle() {
-  if (cpu_usage_title_)
-    SetControlText(cpu_usage_title_, Widen(CpuUsageTitle(ResMonitor ? ResMonitor->CopySample().Coverage : LoadCoverage{})));
+  if (!cpu_usage_title_) return;
+  const LoadCoverage coverage = ResMonitor ? ResMonitor->CopySample().Coverage : LoadCoverage{};
+  SetControlText(cpu_usage_title_, Widen(CpuUsageTitle(coverage)));
 }
 
 void TForm_Statistics::SpeedButton_ResetClick() {
