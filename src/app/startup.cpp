@@ -50,6 +50,12 @@ namespace {
 constexpr RegRoot kAutorunRoots[] = {RegRoot::LocalMachine, RegRoot::LocalMachineOtherView,
                                      RegRoot::CurrentUser};
 
+// On 32-bit Windows the other view is this build's own key: clearing it
+// after a write would take back the value just written.
+bool IsKeyOfItsOwn(IRegistry& registry, RegRoot root) {
+  return root != RegRoot::LocalMachineOtherView || registry.HasOtherView();
+}
+
 bool AutorunValueNames(IRegistry& registry, RegRoot root, const std::string& exe_path) {
   try {
     // Reading needs read access only: a user without administrator rights
@@ -87,19 +93,21 @@ void DeleteAutorunValue(IRegistry& registry, RegRoot root) {
 
 bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path) {
   for (RegRoot root : kAutorunRoots)
-    if (AutorunValueNames(registry, root, exe_path)) return true;
+    if (IsKeyOfItsOwn(registry, root) && AutorunValueNames(registry, root, exe_path)) return true;
   return false;
 }
 
 void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path) {
   if (!enable) {
-    for (RegRoot root : kAutorunRoots) DeleteAutorunValue(registry, root);
+    for (RegRoot root : kAutorunRoots)
+      if (IsKeyOfItsOwn(registry, root)) DeleteAutorunValue(registry, root);
     return;
   }
   if (WriteAutorunValue(registry, RegRoot::LocalMachine, exe_path) == WriteResult::Written) {
     // One start at log-on: a value an earlier unelevated run left in the
     // user's key, or the other build in its view, would start a second copy.
-    DeleteAutorunValue(registry, RegRoot::LocalMachineOtherView);
+    if (IsKeyOfItsOwn(registry, RegRoot::LocalMachineOtherView))
+      DeleteAutorunValue(registry, RegRoot::LocalMachineOtherView);
     DeleteAutorunValue(registry, RegRoot::CurrentUser);
     return;
   }

@@ -37,13 +37,14 @@ class EAutorun : public EZettrimError {
 // current user's Run key (HKEY_CURRENT_USER, same key path and value name).
 //
 // True when the value in any of those keys (the machine's in either registry
-// view) names `exe_path`, quoted or not, without regard to letter case.
+// view, where the machine has two) names `exe_path`, quoted or not, without
+// regard to letter case.
 // Every failure answers false.
 bool IsAutorunEnabled(IRegistry& registry, const std::string& exe_path);
 // Enable writes the value (the path in double quotes, so a path with blanks
 // cannot start another program) into the machine's key, or where that is
 // refused into the user's; disable deletes it from every key it can (both
-// views of the machine's), leaving the keys.  Raises EAutorun with "Failed to create key %s" / "Failed to set
+// views of the machine's, where it has two), leaving the keys.  Raises EAutorun with "Failed to create key %s" / "Failed to set
 // data for '%s'" only when the user's key refuses too.
 void SetAutorun(IRegistry& registry, bool enable, const std::string& exe_path);
 

@@ -54,11 +54,14 @@ std::string StatisticsFigureCaption(StatisticsValue value) {
   return std::string(Text(c.panel)) + " " + Text(c.row);
 }
 
-std::string StatisticsCopyText(const StatisticsTexts& texts) {
+std::string StatisticsCopyText(const StatisticsTexts& texts, const std::string& cpu_usage_title) {
   std::vector<std::vector<std::string>> lines;
   for (int v = 0; v < kStatisticsValueCount; ++v) {
     const auto value = static_cast<StatisticsValue>(v);
-    lines.push_back({StatisticsFigureCaption(value), texts[value]});
+    const FigureCaption& c = kFigureCaptions[static_cast<size_t>(v)];
+    std::string caption = StatisticsFigureCaption(value);
+    if (c.panel == TextId::StatsCpuUsage && !cpu_usage_title.empty()) caption = cpu_usage_title + " " + Text(c.row);
+    lines.push_back({caption, texts[value]});
   }
   return TabSeparatedLines(lines);
 }

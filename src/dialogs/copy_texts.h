@@ -44,7 +44,8 @@ std::string SaveReportErrorText(const std::string& path, const std::string& reas
 // reader give it.
 std::string StatisticsFigureCaption(StatisticsValue value);
 // Every figure with its caption, one a line, in the window's order:
-// "CPU usage Maximum:\t100.00 %".
-std::string StatisticsCopyText(const StatisticsTexts& texts);
+// "CPU usage Maximum:\t100.00 %".  A `cpu_usage_title` given is the CPU
+// panel's title as the window shows it (it may say whose load it is).
+std::string StatisticsCopyText(const StatisticsTexts& texts, const std::string& cpu_usage_title = {});
 
 }  // namespace zt

@@ -30,14 +30,17 @@ void TForm_Statistics::SetUpKeyboardAndNames() {
   }
 }
 
-void TForm_Statistics::FormRetext() { SetUpKeyboardAndNames(); }
+void TForm_Statistics::FormRetext() {
+  ShowCpuUsageTitle();  // over the plain title the language's texts put back
+  SetUpKeyboardAndNames();
+}
 
 std::string TForm_Statistics::FiguresText() const {
   StatisticsTexts shown;
   for (size_t v = 0; v < labels_.size(); ++v) {
     if (labels_[v]) shown.text[v] = Narrow(ControlText(labels_[v]));
   }
-  return StatisticsCopyText(shown);
+  return StatisticsCopyText(shown, cpu_usage_title_ ? Narrow(ControlText(cpu_usage_title_)) : std::string());
 }
 
 bool TForm_Statistics::FormKeyPreview(const MSG& msg) {

@@ -76,7 +76,8 @@ void TForm_Statistics::FormCreate() {
   using V = StatisticsValue;
   int y = kMargin;
   using T = TextId;
-  AddPanel(y, PanelHeight(3), T::StatsCpuUsage, {T::StatsMaximum, T::StatsAverage, T::StatsMinimum}, V::CpuUsageMax);
+  cpu_usage_title_ = AddPanel(y, PanelHeight(3), T::StatsCpuUsage, {T::StatsMaximum, T::StatsAverage, T::StatsMinimum},
+                              V::CpuUsageMax, kIdStatisticsCpuUsageTitle);
   y += PanelHeight(3) + kPanelGap;
   AddPanel(y, PanelHeight(3), T::StatsMemoryUsage, {T::StatsMaximum, T::StatsAverage, T::StatsMinimum},
            V::MemoryUsageMax);
@@ -96,10 +97,10 @@ void TForm_Statistics::FormCreate() {
   SetUpKeyboardAndNames();
 }
 
-void TForm_Statistics::AddPanel(int y, int height, TextId title, std::initializer_list<TextId> captions,
-                                StatisticsValue first_value) {
+HWND TForm_Statistics::AddPanel(int y, int height, TextId title, std::initializer_list<TextId> captions,
+                                StatisticsValue first_value, int title_id) {
   panels_[panel_count_++] = RECT{kMargin, y, kMargin + kPanelWidth, y + height};  // design units
-  HWND title_label = AddLabel(title, kMargin + 2, y + kTitleTop, kPanelWidth - 4, kRowHeight, nullptr, -1,
+  HWND title_label = AddLabel(title, kMargin + 2, y + kTitleTop, kPanelWidth - 4, kRowHeight, nullptr, title_id,
                               SS_CENTER);
   SendMessageW(title_label, WM_SETFONT, reinterpret_cast<WPARAM>(bold_font()), FALSE);
   int value = static_cast<int>(first_value);
@@ -112,6 +113,7 @@ void TForm_Statistics::AddPanel(int y, int height, TextId title, std::initialize
     ++value;
     row_y += kRowStep;
   }
+  return title_label;
 }
 
 void TForm_Statistics::RefreshFigures() {
@@ -121,6 +123,13 @@ void TForm_Statistics::RefreshFigures() {
   for (size_t i = 0; i < labels_.size(); ++i) {
     if (labels_[i]) SetControlText(labels_[i], Widen(texts.text[i]));
   }
+  ShowCpuUsageTitle();
+}
+
+void TForm_Statistics::ShowCpuUsageTitle() {
+  if (!cpu_usage_title_) return;
+  const LoadCoverage coverage = ResMonitor ? ResMonitor->CopySample().Coverage : LoadCoverage{};
+  SetControlText(cpu_usage_title_, Widen(CpuUsageTitle(coverage)));
 }
 
 void TForm_Statistics::SpeedButton_ResetClick() {

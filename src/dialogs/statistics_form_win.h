@@ -26,6 +26,7 @@ constexpr wchar_t kStatisticsFormClass[] = L"TForm_Statistics";
 // their StatisticsValue.
 enum StatisticsControl : int {
   kIdStatisticsValue = 201,
+  kIdStatisticsCpuUsageTitle = 220,
   kIdSpeedButtonReset = 230,
 };
 
@@ -59,8 +60,11 @@ class TForm_Statistics : public TForm {
   static constexpr UINT_PTR kTimerRefresh = 1;
   static constexpr UINT kTimerIntervalMs = 1000;
 
-  void AddPanel(int y, int height, TextId title, std::initializer_list<TextId> captions,
-                StatisticsValue first_value);
+  // The panel's title label.
+  HWND AddPanel(int y, int height, TextId title, std::initializer_list<TextId> captions,
+                StatisticsValue first_value, int title_id = -1);
+  // Whose load the CPU panel's figures are, from the monitor's latest sample.
+  void ShowCpuUsageTitle();
   void FormPaint();
   void SetTimerEnabled(bool on);
   void TimerTimer();
@@ -74,6 +78,7 @@ class TForm_Statistics : public TForm {
   std::array<RECT, 4> panels_{};  // design units
   size_t panel_count_ = 0;
   std::array<HWND, kStatisticsValueCount> labels_{};
+  HWND cpu_usage_title_ = nullptr;
   HWND speed_button_reset_ = nullptr;
   bool reset_hot_ = false;
   // The button's picture at the size last drawn.

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "util/format.h"
 #include "util/platform.h"
+#include "util/texts.h"
 #include "util/user_locale.h"
 
 namespace zt {
@@ -41,6 +43,11 @@ StatisticsTexts NoMonitorTexts() {
   StatisticsTexts texts;
   texts.text.fill(kUnknown);
   return texts;
+}
+
+std::string CpuUsageTitle(const LoadCoverage& coverage) {
+  if (!coverage.Partial()) return Text(TextId::StatsCpuUsage);
+  return Format(TextId::StatsCpuUsageOfSome, {std::to_string(coverage.measured), std::to_string(coverage.machine)});
 }
 
 std::string RunningTimeText(uint64_t elapsed_seconds) {

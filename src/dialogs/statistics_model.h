@@ -47,6 +47,10 @@ FigureFormat UserFigureFormat();
 // Without a monitor every label reads "??".
 StatisticsTexts NoMonitorTexts();
 
+// The CPU panel's title: "CPU usage", or, when the load is that of some of
+// the machine's processors only, how many of how many.
+std::string CpuUsageTitle(const LoadCoverage& coverage);
+
 // Every label from one copy of the statistics and the 64-bit tick count now
 // (GetTickCount64Ms).  The running time is the tick difference, rounded to
 // whole seconds with an exact half going to the even neighbour.  A block that was never reset (a monitor created but

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <utility>
 
 #include "util/caught.h"
+#include "util/platform.h"
 #include "util/registry.h"
 #include "util/thread_pause.h"
 
@@ -93,6 +96,12 @@ void FirstWorkingIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& 
   throw EProcessorLoad(first_error.empty() ? kMsgNoProcessorObject : first_error);
 }
 
+int32_t FirstWorkingIdleSource::MachineProcessorCount() {
+  int32_t most = 0;
+  for (const auto& source : sources_) most = std::max(most, source->MachineProcessorCount());
+  return most;
+}
+
 // ---------------------------------------------------------------------------
 
 ProcessorGroupsIdleSource::ProcessorGroupsIdleSource(std::unique_ptr<IProcessorGroupReader> reader,
@@ -116,6 +125,17 @@ void ProcessorGroupsIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_
     idle.push_back(static_cast<int64_t>(total / static_cast<long double>(idle.size())));
   }
   time_100ns = reader_->Now();
+}
+
+int32_t ProcessorGroupsIdleSource::MachineProcessorCount() {
+  const uint16_t groups = std::max<uint16_t>(reader_->GroupCount(), 1);
+  int64_t total = 0;
+  for (uint16_t g = 0; g < groups; ++g) {
+    const uint32_t in_group = reader_->ProcessorsInGroup(g);
+    if (in_group == 0) return 0;
+    total += in_group;
+  }
+  return static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
 }
 
 // ---------------------------------------------------------------------------
@@ -194,6 +214,12 @@ void IdleTimeProcessorLoad::RefreshProcessorCounters() {
       present_[i] = 0;
     }
   }
+  // What the load shows: the processors of this reading, as far as the
+  // instances fixed at the first one hold them, the aggregate left out.
+  const auto read = std::count_if(reading_.begin(), reading_.end(), [](int64_t v) { return v != kIdleTimeMissing; });
+  int32_t measured = static_cast<int32_t>(std::min<ptrdiff_t>(read, count_));
+  if (measured > 1 && IsWindows2000OrLater()) --measured;
+  coverage_ = {measured, source_->MachineProcessorCount()};
   previous_time_ = time_;
   time_ = stamp;
   steady_time_ = steady;

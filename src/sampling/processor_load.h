@@ -32,6 +32,14 @@ extern const char* const kMsgCannotRead9x;        // "Unable to read performance
 extern const char* const kMsgClockChanged;        // "The system time changed between two readings"
 extern const char* const kMsgIntervalTooShort;    // "The interval between two readings is too short to measure"
 
+// How many of the machine's processors the load readings cover.
+struct LoadCoverage {
+  int32_t measured = 0;  // processors in the latest reading, the aggregate left out
+  int32_t machine = 0;   // processors of the machine, every group counted; 0 when unknown
+  // The load is that of some of the processors only, not the machine's.
+  bool Partial() const { return measured > 0 && machine > measured; }
+};
+
 // The operations every load source offers.
 class IProcessorLoad {
  public:
@@ -45,6 +53,9 @@ class IProcessorLoad {
   virtual double GetProcessorLoad(int32_t index) = 0;
   // Stops whatever statistic the source started.
   virtual void ReleaseProcessorCounters() = 0;
+  // Whose load the latest reading that worked is; a source that cannot tell
+  // answers an unknown machine.
+  virtual LoadCoverage Coverage() const { return {}; }
 };
 
 // ---------------------------------------------------------------------------
@@ -67,6 +78,9 @@ class IIdleTimeSource {
   // Changes when a reading can no longer be compared with the ones before it
   // (another source took over); a source that never changes answers 0.
   virtual uint32_t Generation() const { return 0; }
+  // The processors of the machine, every group counted, whether or not the
+  // readings hold them all; 0 when the source cannot tell.
+  virtual int32_t MachineProcessorCount() { return 0; }
 };
 
 // Tries its sources in order until one gives a reading with at least one
@@ -82,6 +96,8 @@ class FirstWorkingIdleSource : public IIdleTimeSource {
   explicit FirstWorkingIdleSource(std::vector<std::unique_ptr<IIdleTimeSource>> sources);
   void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
   uint32_t Generation() const override { return generation_; }
+  // The largest count any of the sources knows.
+  int32_t MachineProcessorCount() override;
   // Index of the source in use, or -1 before the first successful reading.
   int chosen() const { return chosen_; }
 
@@ -108,6 +124,9 @@ class IProcessorGroupReader {
   virtual bool AppendIdleTimes(uint16_t group, std::vector<int64_t>& idle) = 0;
   // Wall-clock time of the reading, 100-ns units.
   virtual int64_t Now() = 0;
+  // The processors of `group` (whether or not the system lets them be
+  // read); 0 when the system cannot tell.
+  virtual uint32_t ProcessorsInGroup(uint16_t /*group*/) { return 0; }
 };
 
 // Every processor of every group, group 0 first, as the instances; then, with
@@ -119,6 +138,8 @@ class ProcessorGroupsIdleSource : public IIdleTimeSource {
  public:
   ProcessorGroupsIdleSource(std::unique_ptr<IProcessorGroupReader> reader, bool with_aggregate);
   void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time_100ns) override;
+  // The processors of every group; 0 when any group's count is unknown.
+  int32_t MachineProcessorCount() override;
 
  protected:
   IProcessorGroupReader& reader() { return *reader_; }
@@ -171,6 +192,11 @@ class IdleTimeProcessorLoad : public IProcessorLoad {
   int32_t GetProcessorCount() override;
   double GetProcessorLoad(int32_t index) override;
   void ReleaseProcessorCounters() override {}
+  // The latest reading's processors against the machine's: a source that
+  // took over from another (a 32-bit build whose system refuses to read the
+  // processor groups one by one falls back to the performance data, which
+  // holds one group only) may hold fewer than the machine has.
+  LoadCoverage Coverage() const override { return coverage_; }
 
  private:
   // True when the stamps of the last two readings cannot be compared.
@@ -190,6 +216,7 @@ class IdleTimeProcessorLoad : public IProcessorLoad {
   int64_t steady_time_ = 0;  // steady clock at the latest reading
   bool clock_stepped_ = false;
   uint32_t generation_ = 0;
+  LoadCoverage coverage_;
   std::vector<int64_t> reading_;  // reused for every reading
 };
 

@@ -107,6 +107,8 @@ class NtGroupReader final : public IProcessorGroupReader {
     return count != 0;
   }
 
+  uint32_t ProcessorsInGroup(uint16_t group) override { return group_processors_ ? group_processors_(group) : 0; }
+
   int64_t Now() override {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);

@@ -141,7 +141,9 @@ void TResMonitor::SampleCPU() {
     failed = true;
     std::fill(scratch_usages_.begin(), scratch_usages_.end(), 0.0);
   }
+  const LoadCoverage coverage = load_->Coverage();
   std::lock_guard<std::mutex> lock(mutex_);
+  cpu_coverage_ = coverage;
   CpuUsage = usage;
   if (CpuCount > 1) CpuUsages.swap(scratch_usages_);
   cpu_reading_failed_ = failed;
@@ -255,7 +257,7 @@ TResStatistics TResMonitor::CopyStatistics() const {
 
 TResMonitor::SampleCopy TResMonitor::CopySample() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return SampleCopy{CpuCount, CpuUsage, MemoryTotal, MemoryUsage, MemoryUsed};
+  return SampleCopy{CpuCount, CpuUsage, MemoryTotal, MemoryUsage, MemoryUsed, cpu_coverage_};
 }
 
 void TResMonitor::Execute() {

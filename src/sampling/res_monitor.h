@@ -129,6 +129,7 @@ class TResMonitor : public TWorkerThread {
   struct SampleCopy {
     int32_t CpuCount;
     double CpuUsage, MemoryTotal, MemoryUsage, MemoryUsed;
+    LoadCoverage Coverage;  // whose load CpuUsage is
   };
   // A consistent copy of the latest figures, safe from any thread.
   SampleCopy CopySample() const;
@@ -148,6 +149,7 @@ class TResMonitor : public TWorkerThread {
   bool cpu_reading_failed_ = false;
   bool cpu_ever_read_ = false;
   double last_read_cpu_usage_ = 0;
+  LoadCoverage cpu_coverage_;
   // Guards Statistics, the writes of the sample figures and the two above, so that a reset or
   // a copy from the UI thread never sees half an update.
   mutable std::mutex mutex_;

@@ -60,6 +60,10 @@ class IRegistry {
   }
   // Opens the key, creating it when missing; nullptr on failure.
   virtual std::unique_ptr<IRegistryKey> CreateKey(RegRoot root, const std::string& path) = 0;
+  // Whether LocalMachineOtherView is a key of its own (64-bit Windows, for
+  // either build).  Where it is not, it is LocalMachine again: whatever is
+  // removed there is removed from this build's own view.
+  virtual bool HasOtherView() = 0;
 };
 
 // The registry the program uses: the real one of this platform (on Linux an

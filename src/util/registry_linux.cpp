@@ -10,6 +10,7 @@ class NoRegistry : public IRegistry {
     return nullptr;
   }
   std::unique_ptr<IRegistryKey> CreateKey(RegRoot, const std::string&) override { return nullptr; }
+  bool HasOtherView() override { return false; }
 };
 }  // namespace
 

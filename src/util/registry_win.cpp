@@ -25,6 +25,29 @@ REGSAM ViewOf(RegRoot root) {
   return sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 }
 
+// A 64-bit build runs on 64-bit Windows only; a 32-bit one there runs under
+// WOW64.  On 32-bit Windows the system ignores the view flags.
+bool MachineHasTwoViews() {
+  if (sizeof(void*) == 8) return true;
+  using Wow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  using Wow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (!kernel) return false;
+  // The older call answers FALSE for an x86 program on ARM64 Windows, which
+  // keeps the two views all the same; the newer one (Windows 10 1709 on)
+  // tells every emulated program apart.
+  if (auto wow64_process2 = reinterpret_cast<Wow64Process2Fn>(
+          reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process2")))) {
+    USHORT process = IMAGE_FILE_MACHINE_UNKNOWN, native = IMAGE_FILE_MACHINE_UNKNOWN;
+    if (wow64_process2(GetCurrentProcess(), &process, &native)) return process != IMAGE_FILE_MACHINE_UNKNOWN;
+  }
+  // Before Windows XP there was no 64-bit Windows, nor this call.
+  auto wow64_process = reinterpret_cast<Wow64ProcessFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return wow64_process && wow64_process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 class WinKey : public IRegistryKey {
  public:
   explicit WinKey(HKEY key) : key_(key) {}
@@ -122,6 +145,11 @@ class WinRegistry : public IRegistry {
                         nullptr) != ERROR_SUCCESS)
       return nullptr;
     return std::make_unique<WinKey>(key);
+  }
+
+  bool HasOtherView() override {
+    static const bool two_views = MachineHasTwoViews();
+    return two_views;
   }
 };
 

@@ -143,6 +143,7 @@ constexpr TextRow kTexts[] = {
     {T::ColorCustom, "自定义 {}", "Custom {}"},
     {T::StatsCaption, "统计", "Statistics"},
     {T::StatsCpuUsage, "CPU使用率", "CPU usage"},
+    {T::StatsCpuUsageOfSome, "CPU使用率（仅{}/{}个处理器）", "CPU usage ({} of {} processors)"},
     {T::StatsMemoryUsage, "内存使用", "Memory usage"},
     {T::StatsCounter, "计数器", "Counter"},
     {T::StatsTime, "时间", "Time"},

@@ -150,6 +150,7 @@ enum class TextId : uint16_t {
   // The statistics window.
   StatsCaption,
   StatsCpuUsage,
+  StatsCpuUsageOfSome,       // {} = processors measured, {} = the machine's
   StatsMemoryUsage,
   StatsCounter,
   StatsTime,

@@ -141,6 +141,14 @@ TEST_F(AutorunTest, TheOtherBuildsViewOfTheMachineKeyIsReadAndCleared) {
   EXPECT_EQ(Stored(RegRoot::LocalMachineOtherView), "<none>");
 }
 
+// On 32-bit Windows "the other view" is the one just written.
+TEST_F(AutorunTest, OnAMachineWithOneViewTheWrittenValueStays) {
+  reg.one_view = true;
+  SetAutorun(reg, true, exe);
+  EXPECT_EQ(Stored(), "\"" + exe + "\"");
+  EXPECT_TRUE(IsAutorunEnabled(reg, exe));
+}
+
 TEST_F(AutorunTest, ReadOnlyKeyGivesSetDataMessage) {
   // The key opens for creation but the value cannot be written.
   class NoWriteKey : public IRegistryKey {
@@ -160,6 +168,7 @@ TEST_F(AutorunTest, ReadOnlyKeyGivesSetDataMessage) {
     std::unique_ptr<IRegistryKey> CreateKey(RegRoot, const std::string&) override {
       return std::make_unique<NoWriteKey>();
     }
+    bool HasOtherView() override { return true; }
   } no_write;
   try {
     SetAutorun(no_write, true, exe);

@@ -58,6 +58,38 @@ TEST(StatisticsForm, TheResetEmptiesTheGraphItWasHanded) {
   ResMonitor = nullptr;
 }
 
+// A 32-bit build on two processor groups of 48 whose system refuses to read
+// them group by group: the performance data that takes over holds group 0
+// alone, and the title and the copy say whose load it is.
+TEST(StatisticsForm, ALoadOfOneGroupOfTwoSaysSo) {
+  struct RefusingGroups : IProcessorGroupReader {
+    uint16_t GroupCount() override { return 2; }
+    uint32_t ProcessorsInGroup(uint16_t) override { return 48; }
+    bool AppendIdleTimes(uint16_t, std::vector<int64_t>&) override { return false; }
+    int64_t Now() override { return 0; }
+  };
+  struct FirstGroupAndTotal : IIdleTimeSource {
+    int64_t now = 0;
+    void ReadIdleTimes(std::vector<int64_t>& idle, int64_t& t) override { idle.assign(49, (t = now += 10000000) / 2); }
+  };
+  std::vector<std::unique_ptr<IIdleTimeSource>> sources;
+  sources.push_back(std::make_unique<ProcessorGroupsIdleSource>(std::make_unique<RefusingGroups>(), true));
+  sources.push_back(std::make_unique<FirstGroupAndTotal>());
+  const int64_t& now = static_cast<FirstGroupAndTotal&>(*sources.back()).now;
+  IdleTimeProcessorLoad load(std::make_unique<FirstWorkingIdleSource>(std::move(sources)), [&] { return now; });
+  ScopedOverride<IProcessorLoad> use(load);
+  test::RecordingDisplay display;
+  TResMonitor monitor(&display);
+  monitor.Initialize();
+  ResMonitor = &monitor;
+  TForm_Statistics form([] {});
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+  form.Show();
+  const std::string title = Narrow(ControlText(GetDlgItem(form.hwnd(), kIdStatisticsCpuUsageTitle)));
+  EXPECT_TRUE(title.find("48") != std::string::npos && title.find("96") != std::string::npos) << title;
+  EXPECT_EQ(form.FiguresText().rfind(title + " ", 0), 0u) << form.FiguresText();
+  ResMonitor = nullptr;
+}
 
 // Without a mouse: Tab reaches the reset button, Space, Enter and its key
 // press it; Ctrl+C copies every figure shown with its caption.

@@ -149,6 +149,8 @@ TEST(WinProcessorLoad, LiveReadingsGiveLoadsBetweenZeroAndOne) {
   // A busy thread keeps at least one processor's share of the machine busy.
   const int32_t cpus = count > 1 ? count - 1 : 1;
   EXPECT_GT(load->GetProcessorLoad(count - 1), 1.0 / cpus - 0.1);
+  EXPECT_EQ(load->Coverage().measured, cpus);
+  EXPECT_EQ(load->Coverage().machine, cpus) << "the system's own count";
   EXPECT_THROW(load->GetProcessorLoad(count), EProcessorLoad);
   load->ReleaseProcessorCounters();
 }

@@ -1,7 +1,7 @@
 // In-memory registry for tests.  Paths match without regard to case, as on
 // Windows.  Keys can be marked read-only (opening them for writing is
 // refused: AccessDenied) or unopenable (they cannot be opened at all, for
-// some other reason: Failed) to test failures.
+// some other reason: Failed) to test failures; one_view models 32-bit Windows.
 //
 //   FakeRegistry registry;
 //   ScopedOverride<IRegistry> use(registry);
@@ -62,6 +62,7 @@ class FakeRegistry : public IRegistry {
     if (it->second.unopenable || it->second.read_only) return nullptr;
     return std::make_unique<OpenedKey>(it->second, true);
   }
+  bool HasOtherView() override { return !one_view; }
 
   // Direct access for tests (creates the key on demand).
   Key& At(RegRoot root, const std::string& path) { return keys_[Normalize(root, path)]; }
@@ -74,13 +75,15 @@ class FakeRegistry : public IRegistry {
     At(root, path).values[Lower(name)] = value;
   }
   bool refuse_create = false;
+  bool one_view = false;
 
  private:
   static std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
   }
-  static std::string Normalize(RegRoot root, const std::string& path) {
+  std::string Normalize(RegRoot root, const std::string& path) const {
+    if (one_view && root == RegRoot::LocalMachineOtherView) root = RegRoot::LocalMachine;
     return std::to_string(static_cast<int>(root)) + ":" + Lower(path);
   }
 

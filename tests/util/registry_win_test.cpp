@@ -32,6 +32,7 @@ TEST(WinRegistry, TheOtherViewOfTheMachineIsAnotherKey) {
   GetNativeSystemInfo(&info);
   ASSERT_NE(info.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL) << "a 64-bit system has two views";
   IRegistry& registry = Seam<IRegistry>::Real();
+  EXPECT_TRUE(registry.HasOtherView());
   const std::string path = "SOFTWARE\\Zettrim view test " + std::to_string(GetCurrentProcessId());
   for (RegRoot view : {RegRoot::LocalMachine, RegRoot::LocalMachineOtherView}) {
     auto key = registry.CreateKey(view, path);
