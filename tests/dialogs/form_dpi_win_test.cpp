@@ -18,6 +18,8 @@
 #include "support/gui_objects_win.h"
 #include "support/quiet_settings_target.h"
 #include "util/dpi.h"
+#include "util/handles_win.h"
+#include "util/program_picture.h"
 
 namespace zt {
 namespace {
@@ -272,6 +274,36 @@ TEST_F(FormDpi, TheProgramIconsComeAtEachSizeOfEachDpi) {
     EXPECT_EQ(test::LiveGuiObjects().user, before + 2) << "the old pair destroyed";
   }
   EXPECT_EQ(test::LiveGuiObjects().user, before);
+}
+
+// The icon file holds every size the system asks for at every scaling, each
+// the picture drawn at that size (a file left behind by a change of the
+// drawing shows here); the system's own loader picks the sizes out of it.
+TEST(ProgramIcon, TheFileHoldsEverySizeDrawnAtItsSize) {
+  HRSRC group = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_NE(group, nullptr);
+  auto* directory = static_cast<BYTE*>(LockResource(LoadResource(nullptr, group)));
+  for (int size : kProgramIconSizes) {
+    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+    HRSRC image = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));  // RT_ICON
+    ASSERT_NE(image, nullptr) << size;
+    auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(nullptr, image)));
+    if (size == 256) {
+      EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 4), "\x89PNG");
+    }
+    UniqueIcon icon(CreateIconFromResourceEx(bytes, SizeofResource(nullptr, image), TRUE, 0x00030000, 0, 0, 0));
+    ICONINFO info = {};
+    ASSERT_TRUE(icon && GetIconInfo(icon.get(), &info)) << size;
+    UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDIBits(screen, color.get(), 0, size, pixels.data(), &format, DIB_RGB_COLORS), size);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    EXPECT_EQ(pixels, DrawProgramIconImage(size)) << size;
+  }
 }
 
 }  // namespace
