@@ -276,30 +276,26 @@ TEST_F(FormDpi, TheProgramIconsComeAtEachSizeOfEachDpi) {
   EXPECT_EQ(test::LiveGuiObjects().user, before);
 }
 
-// The icon file holds every size the system asks for at every scaling, each
-// the picture drawn at that size (a file left behind by a change of the
-// drawing shows here); the system's own loader picks the sizes out of it.
+// Every size the system asks for at some scaling is in the icon file, drawn
+// at that size (a file left behind by a change of the drawing shows here),
+// the largest as PNG; the system's own loader picks each out.
 TEST(ProgramIcon, TheFileHoldsEverySizeDrawnAtItsSize) {
-  HRSRC group = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
-  ASSERT_NE(group, nullptr);
-  auto* directory = static_cast<BYTE*>(LockResource(LoadResource(nullptr, group)));
+  auto* directory = static_cast<BYTE*>(
+      LockResource(LoadResource(nullptr, FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_GROUP_ICON))));
+  ASSERT_NE(directory, nullptr);
   for (int size : kProgramIconSizes) {
-    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
-    HRSRC image = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));  // RT_ICON
-    ASSERT_NE(image, nullptr) << size;
+    HRSRC image = FindResourceW(nullptr, MAKEINTRESOURCEW(LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0)), RT_ICON);
     auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(nullptr, image)));
-    if (size == 256) {
-      EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 4), "\x89PNG");
-    }
+    ASSERT_NE(bytes, nullptr) << size;
+    EXPECT_TRUE(size < 256 || std::string(reinterpret_cast<char*>(bytes), 4) == "\x89PNG");
     UniqueIcon icon(CreateIconFromResourceEx(bytes, SizeofResource(nullptr, image), TRUE, 0x00030000, 0, 0, 0));
     ICONINFO info = {};
     ASSERT_TRUE(icon && GetIconInfo(icon.get(), &info)) << size;
     UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
-    BITMAPINFO format = {};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO format = {{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
     HDC screen = GetDC(nullptr);
-    EXPECT_EQ(GetDIBits(screen, color.get(), 0, size, pixels.data(), &format, DIB_RGB_COLORS), size);
+    GetDIBits(screen, color.get(), 0, static_cast<UINT>(size), pixels.data(), &format, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     for (uint32_t& p : pixels) p &= 0xFFFFFF;
     EXPECT_EQ(pixels, DrawProgramIconImage(size)) << size;

@@ -80,8 +80,8 @@ TEST(Form, KeysOfAnotherWindowAreNotTaken) {
 // English is drawn in the TrueType face (the raster one is stepped when
 // scaled), Chinese as it always was; a switch of language follows.
 TEST(Form, ItsTextTakesTheFaceOfTheLanguage) {
-  const auto face = [](HWND control) {
-    LOGFONTW font = {};
+  LOGFONTW font = {};
+  const auto face = [&](HWND control) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
     return std::wstring(font.lfFaceName);
   };

@@ -97,8 +97,7 @@ TEST_F(LanguageE2E, ASwitchInTheOpenDialogRetextsEveryWindowAndMovesNothing) {
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "follows the system";
   const RECT settings_at = WindowRect(settings_), main_at = WindowRect(main_), combo_at = WindowRect(combo);
   const LRESULT font = QueryOwner(settings_, AppQuery::WindowFontHeight, reinterpret_cast<LPARAM>(combo));
-  // Chosen as the keyboard does, with the focus in the box: its list open,
-  // down to the item, Enter.
+  // Chosen as the keyboard does, with the focus in the box: list open, down to it, Enter.
   SetForegroundWindow(settings_);
   SendMessageW(settings_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
   SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);

@@ -26,8 +26,7 @@ Fn User32(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
-// The width of `text` in the main window's bold font at `dpi` (the program
-// speaks the system's language).
+// The width of `text` in the main window's bold font at `dpi` (in the system's language).
 int BoldTextWidth(const std::wstring& text, int dpi) {
   HDC dc = GetDC(nullptr);
   HFONT font = CreateFontW(FontHeightForPoints(8, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,

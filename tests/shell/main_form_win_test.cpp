@@ -692,20 +692,6 @@ TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {
   EXPECT_EQ(form_->tray_updates(), 10200);
 }
 
-// The main window's text: the TrueType face in English, as it always was in
-// Chinese, and made again when the language changes.
-TEST_F(MainFormTest, ItsFontsTakeTheFaceOfTheLanguage) {
-  FILE* f = std::fopen(ini_.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fputs("[General]\r\nLanguage=en-US\r\n", f);
-  std::fclose(f);
-  Start();
-  EXPECT_EQ(test::LiveFontFaces(), std::set<std::wstring>{L"Microsoft Sans Serif"});
-  SetLanguageSetting(kLanguageSettingChinese);
-  form_->Retext();
-  EXPECT_EQ(test::LiveFontFaces(), std::set<std::wstring>{L"MS Sans Serif"});
-}
-
 TEST_F(MainFormTest, DestructionReleasesEverything) {
   const test::GuiObjectCounts before = test::LiveGuiObjects();
   Start();

@@ -94,18 +94,6 @@ long InvalidationsOf(HWND window) {
   return it == r.invalidations.end() ? 0 : it->second;
 }
 
-std::set<std::wstring> LiveFontFaces() {
-  Registry& r = Objects();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  std::set<std::wstring> faces;
-  for (const auto& entry : r.live) {
-    const auto object = reinterpret_cast<HGDIOBJ>(entry.first);
-    LOGFONTW font = {};
-    if (GetObjectType(object) == OBJ_FONT && GetObjectW(object, sizeof font, &font)) faces.insert(font.lfFaceName);
-  }
-  return faces;
-}
-
 }  // namespace zt::test
 
 using zt::test::Kind;

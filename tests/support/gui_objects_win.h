@@ -21,9 +21,6 @@
 
 #include <windows.h>
 
-#include <set>
-#include <string>
-
 namespace zt::test {
 
 struct GuiObjectCounts {
@@ -36,8 +33,5 @@ GuiObjectCounts LiveGuiObjects();
 
 // InvalidateRect calls for `window` in this process so far.
 long InvalidationsOf(HWND window);
-
-// The faces of the fonts made and not yet released.
-std::set<std::wstring> LiveFontFaces();
 
 }  // namespace zt::test

@@ -101,8 +101,7 @@ damage "a system file cut short" "system32/gdi32.dll is missing or damaged" \
 damage "an interrupted creation (no mark)" "never completed" rm "$prefix/.zt-ready"
 damage "an empty mark" "no complete creation" truncate -s 0 "$prefix/.zt-ready"
 damage "no font links" "font links are missing" sed -i '/wqy-microhei/d' "$prefix/system.reg"
-damage "a font link missing" "font links are missing (Microsoft Sans Serif)" \
-  sed -i '/"Microsoft Sans Serif"/d' "$prefix/system.reg"
+damage "a font link missing" "links are missing (Microsoft Sans Serif)" sed -i '/"Microsoft Sans/d' "$prefix/system.reg"
 damage "a registry file lost" "user.reg is missing" rm "$prefix/user.reg"
 damage "an update pending" "Wine wants to update it" \
   sh -c "echo 12345 > '$prefix/.update-timestamp'"
