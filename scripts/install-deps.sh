@@ -8,7 +8,7 @@ if [[ "$(id -u)" != 0 ]]; then SUDO="sudo"; fi
 packages=(cmake ninja-build g++ googletest libbenchmark-dev
           mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 wine32:i386 xvfb x11-utils x11-xserver-utils x11-xkb-utils xdotool xcompmgr imagemagick
-          fonts-wqy-microhei cpuid zip unzip git libxml2-dev libxml2-utils)
+          fonts-wqy-microhei cpuid zip unzip git libxml2-dev libxml2-utils libpng-dev)
 
 missing=()
 for p in "${packages[@]}"; do

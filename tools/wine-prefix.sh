@@ -81,6 +81,11 @@ system_files() {
 system_dirs=(system32)
 if [[ "$WINEARCH" != win32 ]]; then system_dirs+=(syswow64); fi
 core_dlls=(ntdll kernel32 kernelbase user32 gdi32 advapi32 comctl32 shell32 ole32 msvcrt)
+# Wine's own menu and tool-tip fonts need a Chinese fall-back, as Windows
+# has through font linking.  The program's two window faces are linked too:
+# the prefix has neither, and so both are drawn in the linked face, with the
+# same metrics, as Windows draws both faces with the same metrics.
+link_faces=(Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "MS Sans Serif" "Microsoft Sans Serif" Arial)
 
 # Prints the first problem found and fails, or succeeds silently.
 check() {
@@ -101,7 +106,11 @@ check() {
   for f in system.reg user.reg userdef.reg; do
     if [[ ! -s "$prefix/$f" ]]; then echo "$f is missing"; return 1; fi
   done
-  if ! grep -q 'wqy-microhei' "$prefix/system.reg"; then echo "the font links are missing"; return 1; fi
+  for f in "${link_faces[@]}"; do
+    if ! grep -F "\"$f\"=" "$prefix/system.reg" | grep -q 'wqy-microhei'; then
+      echo "the font links are missing ($f)"; return 1
+    fi
+  done
   for d in "${system_dirs[@]}"; do
     for f in "${core_dlls[@]}"; do
       if [[ ! -s "$prefix/drive_c/windows/$d/$f.dll" ]]; then
@@ -151,10 +160,8 @@ make_prefix() {
   # The server ends a few seconds after its last program: then everything
   # wineboot did is on disk.
   step "waiting for the Wine server to end" wineserver -w || return 1
-  # Wine's own menu and tool-tip fonts need a Chinese fall-back, as Windows
-  # has through font linking.
   local face
-  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "MS Sans Serif" Arial; do
+  for face in "${link_faces[@]}"; do
     step "adding the font link for $face" wine reg add \
       'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$face" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f || return 1

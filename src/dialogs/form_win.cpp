@@ -115,7 +115,7 @@ bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
     FontDesign font;
     font.points = options.font_points;
     font.weight = weight;
-    font.face = options.font_face;
+    if (options.font_face) font.face = options.font_face;
     font.charset = options.charset_follows_language ? LanguageCharset() : options.font_charset;
     fonts_.push_back({font, UniqueFont()});
   }
@@ -145,9 +145,10 @@ bool TForm::Create(HINSTANCE instance, const FormOptions& options) {
 int TForm::Scale(int design) const { return ScaleToDpi(design, dpi_); }
 
 UniqueFont TForm::MakeFont(const FontDesign& design) const {
+  const std::wstring face = design.face.empty() ? Widen(WindowFontFace(CurrentLanguage())) : design.face;
   return UniqueFont(CreateFontW(FontHeightForPoints(design.points, dpi_), 0, 0, 0, design.weight, FALSE,
                                 design.underline ? TRUE : FALSE, FALSE, design.charset, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, design.pitch_and_family, design.face.c_str()));
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, design.pitch_and_family, face.c_str()));
 }
 
 int TForm::AddFont(const FontDesign& design) {
@@ -448,7 +449,8 @@ void TForm::Retext() {
   }
   if (charset_follows_language_ && !fonts_.empty() && fonts_[0].design.charset != LanguageCharset()) {
     for (FormFont& f : fonts_) f.design.charset = LanguageCharset();
-    // The same places at the same dpi, with the new fonts.
+    // The same places at the same dpi, with the new fonts (in the new
+    // language's face, where they take the windows' face).
     Relayout(dpi_, nullptr);
   }
   FormRetext();

@@ -50,12 +50,13 @@ template <>
 IMonitorScaling& Seam<IMonitorScaling>::Real();
 
 // A font of a form, in points, so that it has the height the system gives a
-// font of that size at the form's dpi.
+// font of that size at the form's dpi.  Without a face of its own it has the
+// windows' face for the current language (WindowFontFace).
 struct FontDesign {
   int points = 8;
   int weight = FW_NORMAL;
   bool underline = false;
-  std::wstring face = L"MS Sans Serif";
+  std::wstring face;
   BYTE charset = DEFAULT_CHARSET;
   BYTE pitch_and_family = DEFAULT_PITCH | FF_SWISS;
 };
@@ -80,17 +81,18 @@ struct FormOptions {
   // smallest client area it can be dragged to; 0 sets no limit.
   int min_client_width = 0;
   int min_client_height = 0;
-  // The font's size (8 point is 11 pixels high at 96 dpi), face and
-  // character set (GB2312_CHARSET lets the system find Chinese glyphs the
-  // face lacks).
+  // The font's size (8 point is 11 pixels high at 96 dpi), face (none: the
+  // windows' face for the language) and character set (GB2312_CHARSET lets
+  // the system find Chinese glyphs the face lacks).
   int font_points = 8;
-  const wchar_t* font_face = L"MS Sans Serif";
+  const wchar_t* font_face = nullptr;
   BYTE font_charset = DEFAULT_CHARSET;
   // The caption's text, when it follows the language (instead of caption).
   TextId caption_text = TextId::Count;
   // Fonts whose character set follows the language (LanguageCharset): for
   // Chinese the system then finds Chinese glyphs the face lacks, for
-  // English the face's own Latin glyphs are drawn.
+  // English the face's own Latin glyphs are drawn.  The fonts without a face
+  // of their own are made again in the new language's face too.
   bool charset_follows_language = false;
 };
 

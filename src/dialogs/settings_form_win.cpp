@@ -4,6 +4,7 @@
 
 #include "util/message_box_win.h"
 #include "util/unicode_win.h"
+#include "util/window_messages.h"
 
 namespace zt {
 namespace {
@@ -292,9 +293,14 @@ bool TForm_Settings::FormKeyPreview(const MSG& msg) {
     const HotkeyFieldRules rules = HotkeyFieldRulesFor(static_cast<uint32_t>(msg.wParam));
     SendMessageW(msg.hwnd, HKM_SETRULES, rules.invalid_combinations, MAKELPARAM(rules.default_flags, 0));
   }
-  // Enter on a closed colour box takes the colour it shows (an open list
-  // takes it itself as it closes).
+  // Enter on a closed colour or language box takes the entry it shows (an
+  // open list takes it itself as it closes).
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+    HWND language = Control(kIdLanguage);
+    if (msg.hwnd == language && !SendMessageW(language, CB_GETDROPPEDSTATE, 0, 0)) {
+      LanguageChosen();
+      return true;
+    }
     for (int i = 0; i < kSettingsColorCount; ++i) {
       HWND box = color_boxes_[static_cast<size_t>(i)].hwnd();
       if (box && msg.hwnd == box && !SendMessageW(box, CB_GETDROPPEDSTATE, 0, 0)) {
@@ -325,11 +331,12 @@ LRESULT TForm_Settings::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
         SpinEditChange(static_cast<SettingsSize>(id - kIdSizeFirst));
       } else if (id == kIdHotkeyField && code == EN_CHANGE) {
         HotKeyChange();
-      } else if (id == kIdLanguage && code == CBN_SELCHANGE) {
-        LanguageChange();
+      } else if (id == kIdLanguage) {
+        LanguageBoxNotify(code);
       }
       return 0;
     }
+    case WM_LANGUAGECHOSEN: LanguageChange(); return 0;
     case WM_HSCROLL: if (lparam && !filling_) TrackBarChange(reinterpret_cast<HWND>(lparam)); return 0;
     case WM_MEASUREITEM:
       reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = static_cast<UINT>(Scale(kColorItemHeight));
@@ -390,6 +397,44 @@ void TForm_Settings::TrackBarChange(HWND trackbar) {
 void TForm_Settings::SpinEditChange(SettingsSize field) {
   const std::wstring text = ControlText(Control(kIdSizeFirst + static_cast<int>(field)));
   ApplySizeField(field, std::u16string(text.begin(), text.end()), target_);
+}
+
+void TForm_Settings::LanguageBoxNotify(int code) {
+  // As in the colour boxes, an item the keyboard or the open list passes
+  // over is only shown; the language changes once the user has settled on
+  // one: the list closes on it, Enter is pressed, or the focus leaves the
+  // box showing it.  On a closed list the arrow keys send CBN_SELCHANGE
+  // alone on some systems and CBN_SELENDOK too on others, so neither takes
+  // an item by itself; the CBN_SELENDCANCEL the box sends as the focus
+  // leaves only cancels an open list.
+  HWND box = Control(kIdLanguage);
+  switch (code) {
+    case CBN_DROPDOWN:
+      language_open_ = true;
+      language_cancelled_ = false;
+      break;
+    case CBN_SELENDCANCEL:
+      if (!language_open_) break;
+      language_cancelled_ = true;
+      SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(LanguageItemOf(LanguageSetting())), 0);
+      break;
+    case CBN_CLOSEUP:
+      if (!language_cancelled_) LanguageChosen();
+      language_open_ = language_cancelled_ = false;
+      break;
+    case CBN_KILLFOCUS: LanguageChosen(); break;
+    case CBN_SELCHANGE:
+      // The wheel turns a box the focus is not in: nothing else would take
+      // the item it shows.
+      if (GetFocus() != box && !language_open_) LanguageChosen();
+      break;
+    default: break;
+  }
+}
+
+void TForm_Settings::LanguageChosen() {
+  const auto item = static_cast<int>(SendMessageW(Control(kIdLanguage), CB_GETCURSEL, 0, 0));
+  if (item != LanguageItemOf(LanguageSetting())) PostMessageW(hwnd(), WM_LANGUAGECHOSEN, 0, 0);
 }
 
 void TForm_Settings::LanguageChange() {

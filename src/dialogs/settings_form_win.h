@@ -67,6 +67,10 @@ class TForm_Settings : public TForm {
   void TrackBarChange(HWND trackbar);
   void SpinEditChange(SettingsSize field);
   void HotKeyChange();
+  void LanguageBoxNotify(int code);
+  // The item the language box shows is to be the language: applied once the
+  // box's notification is over (LanguageChange).
+  void LanguageChosen();
   void LanguageChange();
   void ShowPage(int index);
   // The keyboard and screen readers (settings_form_access_win.cpp).
@@ -80,6 +84,9 @@ class TForm_Settings : public TForm {
   // True while the dialog fills its controls: a control that reports the
   // filled value as a change would only apply the same value again.
   bool filling_ = false;
+  // The language box's list is open / closing without a choice.
+  bool language_open_ = false;
+  bool language_cancelled_ = false;
 };
 
 }  // namespace zt

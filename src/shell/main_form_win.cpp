@@ -129,15 +129,18 @@ void TForm_Main::Destroy() {
 }
 
 void TForm_Main::CreateFonts(bool crisp) {
-  // "MS Sans Serif" 8 point; the labels and the gauge use its bold face.
-  // Over a transparent colour key, smoothed text would leave a fringe of
-  // half-mixed pixels, so the text is drawn without smoothing then.
+  // The windows' face for the language, 8 point; the labels and the gauge
+  // use its bold face.  Over a transparent colour key, smoothed text would
+  // leave a fringe of half-mixed pixels, so the text is drawn without
+  // smoothing then.
   const DWORD quality = crisp ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
   const int height = FontHeightForPoints(8, dpi_);
+  fonts_language_ = CurrentLanguage();
+  const std::wstring face = Widen(WindowFontFace(fonts_language_));
   auto make = [&](int weight) {
     return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
-                                  DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+                                  DEFAULT_PITCH | FF_SWISS, face.c_str()));
   };
   font_ = make(FW_NORMAL);
   bold_font_ = make(FW_BOLD);
@@ -210,6 +213,12 @@ void TForm_Main::Retext() {
     ti.uId = reinterpret_cast<UINT_PTR>(n.w->hwnd());
     ti.lpszText = name.data();
     SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  if (fonts_language_ != CurrentLanguage()) {
+    CreateFonts(fonts_crisp_);
+    if (label_cpu_speed_) label_cpu_speed_->Refit();
+    if (label_memory_used_) label_memory_used_->Refit();
+    InvalidateWidgets();
   }
   if (popup_menu_) {
     const bool locked = popup_menu_.LockChecked();

@@ -35,6 +35,7 @@
 #include "shell/tray_icon_win.h"
 #include "shell/tray_images_win.h"
 #include "util/handles_win.h"
+#include "util/texts.h"
 
 namespace zt {
 
@@ -246,6 +247,7 @@ class TForm_Main : public IMonitorDisplay {
   bool bar_graph_hidden_ = false;
   bool auto_hide_controls_ = false;
   bool fonts_crisp_ = false;
+  Language fonts_language_ = Language::Chinese;  // whose face the fonts have
   int dpi_ = kDesignDpi;
   StoredPosition position_;
 

@@ -68,6 +68,10 @@ ProgramPixels DrawProgramImageAt(int size) {
   return px;
 }
 
+ProgramPixels DrawProgramIconImage(int size) {
+  return size <= 32 ? DrawProgramImageAt(size) : DrawProgramLogo(size);
+}
+
 ProgramPixels DrawProgramLogo(int size) {
   if (size <= 0) return {};
   const int n = size;

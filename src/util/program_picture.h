@@ -22,6 +22,13 @@ ProgramPixels DrawProgramImageAt(int size);
 constexpr int kProgramLogoSize = 64;
 ProgramPixels DrawProgramLogo(int size = kProgramLogoSize);
 
+// The sizes of the program icon's file (res/zettrim.ico, written by
+// tools/program_icon_main.cpp), for every scaling of the caption, the task
+// bar, Alt+Tab and Explorer's views; and the picture at each: up to 32
+// pixels the pixel picture the tray shows, larger the smooth logo.
+constexpr int kProgramIconSizes[] = {16, 20, 24, 32, 48, 64, 256};
+ProgramPixels DrawProgramIconImage(int size);
+
 // a and b mixed, channel by channel: t = 0 gives a, t = 1 gives b.
 uint32_t MixColors(uint32_t a, uint32_t b, double t);
 

@@ -326,6 +326,10 @@ const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids) 
 Language CurrentLanguage() { return g_language.load(std::memory_order_relaxed); }
 void SetCurrentLanguage(Language language) { g_language.store(language, std::memory_order_relaxed); }
 
+const char* WindowFontFace(Language language) {
+  return language == Language::Chinese ? "MS Sans Serif" : "Microsoft Sans Serif";
+}
+
 Language LanguageFor(std::string_view setting, uint16_t user_ui_langid) {
   if (setting == kLanguageSettingChinese) return Language::Chinese;
   if (setting == kLanguageSettingEnglish) return Language::English;

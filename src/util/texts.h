@@ -270,6 +270,13 @@ const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids);
 Language CurrentLanguage();
 void SetCurrentLanguage(Language language);
 
+// The face the windows draw their texts in.  Chinese keeps "MS Sans Serif",
+// for which the system links in its Chinese glyphs.  English has "Microsoft
+// Sans Serif", the TrueType face of the same design and metrics: on Windows
+// "MS Sans Serif" is a raster font, stepped and never smoothed at any
+// scaling above 100 %.
+const char* WindowFontFace(Language language);
+
 // The setting's values (the settings file's [General] Language).
 inline constexpr char kLanguageSettingChinese[] = "zh-CN";
 inline constexpr char kLanguageSettingEnglish[] = "en-US";

@@ -18,6 +18,8 @@
 #include "support/gui_objects_win.h"
 #include "support/quiet_settings_target.h"
 #include "util/dpi.h"
+#include "util/handles_win.h"
+#include "util/program_picture.h"
 
 namespace zt {
 namespace {
@@ -272,6 +274,32 @@ TEST_F(FormDpi, TheProgramIconsComeAtEachSizeOfEachDpi) {
     EXPECT_EQ(test::LiveGuiObjects().user, before + 2) << "the old pair destroyed";
   }
   EXPECT_EQ(test::LiveGuiObjects().user, before);
+}
+
+// Every size the system asks for at some scaling is in the icon file, drawn
+// at that size (a file left behind by a change of the drawing shows here),
+// the largest as PNG; the system's own loader picks each out.
+TEST(ProgramIcon, TheFileHoldsEverySizeDrawnAtItsSize) {
+  auto* directory = static_cast<BYTE*>(
+      LockResource(LoadResource(nullptr, FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_GROUP_ICON))));
+  ASSERT_NE(directory, nullptr);
+  for (int size : kProgramIconSizes) {
+    HRSRC image = FindResourceW(nullptr, MAKEINTRESOURCEW(LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0)), RT_ICON);
+    auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(nullptr, image)));
+    ASSERT_NE(bytes, nullptr) << size;
+    EXPECT_TRUE(size < 256 || std::string(reinterpret_cast<char*>(bytes), 4) == "\x89PNG");
+    UniqueIcon icon(CreateIconFromResourceEx(bytes, SizeofResource(nullptr, image), TRUE, 0x00030000, 0, 0, 0));
+    ICONINFO info = {};
+    ASSERT_TRUE(icon && GetIconInfo(icon.get(), &info)) << size;
+    UniqueBitmap color(info.hbmColor), mask(info.hbmMask);
+    BITMAPINFO format = {{sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, color.get(), 0, static_cast<UINT>(size), pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    EXPECT_EQ(pixels, DrawProgramIconImage(size)) << size;
+  }
 }
 
 }  // namespace

@@ -77,5 +77,24 @@ TEST(Form, KeysOfAnotherWindowAreNotTaken) {
   EXPECT_TRUE(form.visible()) << "Esc closes only the window it was pressed in";
 }
 
+// English is drawn in the TrueType face (the raster one is stepped when
+// scaled), Chinese as it always was; a switch of language follows.
+TEST(Form, ItsTextTakesTheFaceOfTheLanguage) {
+  LOGFONTW font = {};
+  const auto face = [&](HWND control) {
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::wstring(font.lfFaceName);
+  };
+  SetCurrentLanguage(Language::English);
+  CountingForm form;
+  FormOptions options{L"Zettrim.TestForm", L"测试", 200, 120};
+  options.charset_follows_language = true;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), options));
+  EXPECT_EQ(face(form.check), L"Microsoft Sans Serif");
+  SetCurrentLanguage(Language::Chinese);
+  form.Retext();
+  EXPECT_EQ(face(form.check), L"MS Sans Serif");
+}
+
 }  // namespace
 }  // namespace zt

@@ -210,6 +210,35 @@ TEST_F(ColorBoxTest, TheOpenListTakesItsColourWhenItClosesAndNoneWhenCancelled) 
   EXPECT_EQ(chooser.asked, 0);
 }
 
+// The windows are re-texted once the user settles on a language, and never
+// inside the box's own notification (the re-texting refills its list).
+TEST_F(SettingsFormTest, TheLanguageBoxChangesTheLanguageOnceTheUserSettlesOnAnItem) {
+  form.Show();
+  HWND box = form.Control(kIdLanguage);
+  SetFocus(box);
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+  for (WPARAM key : {VK_DOWN, VK_DOWN}) Press(box, key);
+  test::PumpMessages();
+  EXPECT_EQ(target.languages, 0) << "items passed over in the open list";
+  Press(box, VK_RETURN);
+  EXPECT_EQ(target.languages, 0) << "not while the box tells of its choice";
+  test::PumpMessages();
+  EXPECT_EQ(LanguageSetting(), kLanguageSettingEnglish);
+  // Esc leaves the list and the language as they were.
+  SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+  for (WPARAM key : {VK_UP, VK_ESCAPE}) Press(box, key);
+  test::PumpMessages();
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 2);
+  // On the closed box an arrow key only shows an item; leaving the box takes it.
+  Press(box, VK_UP);
+  test::PumpMessages();
+  EXPECT_EQ(target.languages, 1);
+  SetFocus(form.Control(kIdHotkeyField));
+  test::PumpMessages();
+  EXPECT_EQ(LanguageSetting(), kLanguageSettingChinese);
+  EXPECT_EQ(target.languages, 2);
+  SetLanguageSetting("");
+}
 
 TEST_F(SettingsFormTest, ShowingFocusesTheFirstControlAndAChangedTabTakesTheFocusIntoItsPage) {
   form.Show();

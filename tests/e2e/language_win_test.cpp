@@ -97,11 +97,13 @@ TEST_F(LanguageE2E, ASwitchInTheOpenDialogRetextsEveryWindowAndMovesNothing) {
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0) << "follows the system";
   const RECT settings_at = WindowRect(settings_), main_at = WindowRect(main_), combo_at = WindowRect(combo);
   const LRESULT font = QueryOwner(settings_, AppQuery::WindowFontHeight, reinterpret_cast<LPARAM>(combo));
-  // Chosen as the keyboard does, with the focus in the box.
+  // Chosen as the keyboard does, with the focus in the box: list open, down to it, Enter.
   SetForegroundWindow(settings_);
   SendMessageW(settings_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
-  SendMessageW(combo, CB_SETCURSEL, other == Language::English ? 2 : 1, 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(kIdLanguage, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  for (int i = 0; i < (other == Language::English ? 2 : 1); ++i) PostMessageW(combo, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(combo, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(statistics_) == In(other, TextId::StatsCaption); }, 5000));
   ExpectSpeaks(other);
   EXPECT_EQ(ComboItemText(combo, 0), In(other, TextId::SettingsLanguageSystem));
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), other == Language::English ? 2 : 1);

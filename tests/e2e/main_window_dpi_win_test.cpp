@@ -13,6 +13,7 @@
 #include "main_window_support.h"
 #include "shell/menu_model.h"
 #include "util/dpi.h"
+#include "util/unicode_win.h"
 
 namespace zt::e2e {
 namespace {
@@ -25,12 +26,12 @@ Fn User32(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
-// The width of `text` in the main window's bold font at `dpi`.
+// The width of `text` in the main window's bold font at `dpi` (in the system's language).
 int BoldTextWidth(const std::wstring& text, int dpi) {
   HDC dc = GetDC(nullptr);
   HFONT font = CreateFontW(FontHeightForPoints(8, dpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                           L"MS Sans Serif");
+                           Widen(WindowFontFace(SystemLanguage())).c_str());
   HGDIOBJ old = SelectObject(dc, font);
   SIZE sz = {};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);

@@ -23,9 +23,10 @@ class QuietSettingsTarget : public ISettingsTarget {
   void RegisterAppModeHotkey() override { ++registrations; }
   bool IsAutorunEnabled() override { return false; }
   void SetAutorun(bool) override { ++changes; }
-  void LanguageChanged() override {}
+  void LanguageChanged() override { ++languages; }
   int changes = 0;
   int registrations = 0;
+  int languages = 0;  // the times every window was to be re-texted
   int width = 0;  // the last width asked for
 };
 

@@ -73,7 +73,7 @@ ready || fail "fresh: not marked ready"
 [[ "$(boots)" == 1 ]] || fail "fresh: wineboot ran $(boots) times"
 grep -q 'wine-stub-1 win64' "$prefix/.zt-ready" || fail "fresh: the mark does not name the Wine build"
 grep -q 'syswow64/user32.dll' "$prefix/.zt-files" || fail "fresh: the system files are not listed"
-[[ "$(grep -c '^wine reg add .*FontLink' "$STUB_LOG")" == 6 ]] || fail "fresh: not six font links"
+[[ "$(grep -c '^wine reg add .*FontLink' "$STUB_LOG")" == 7 ]] || fail "fresh: not seven font links"
 grep -q 'X11 Driver' "$STUB_LOG" && fail "fresh: Wine told to draw the frames on a display with a manager"
 [[ "$(grep -n '' "$STUB_LOG" | grep 'wineserver -w' | tail -1 | cut -d: -f1)" -gt \
    "$(grep -n '' "$STUB_LOG" | grep 'wine reg add' | tail -1 | cut -d: -f1)" ]] ||
@@ -101,6 +101,7 @@ damage "a system file cut short" "system32/gdi32.dll is missing or damaged" \
 damage "an interrupted creation (no mark)" "never completed" rm "$prefix/.zt-ready"
 damage "an empty mark" "no complete creation" truncate -s 0 "$prefix/.zt-ready"
 damage "no font links" "font links are missing" sed -i '/wqy-microhei/d' "$prefix/system.reg"
+damage "a font link missing" "links are missing (Microsoft Sans Serif)" sed -i '/"Microsoft Sans/d' "$prefix/system.reg"
 damage "a registry file lost" "user.reg is missing" rm "$prefix/user.reg"
 damage "an update pending" "Wine wants to update it" \
   sh -c "echo 12345 > '$prefix/.update-timestamp'"
