@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -147,7 +146,7 @@ struct HistoryKeeper::Writer {
   // Guards what the other threads see; never held at the disk.
   mutable std::mutex mutex;
   std::condition_variable wake, settled;
-  std::deque<MinuteRecord> queue;
+  std::vector<MinuteRecord> queue;
   uint64_t handed = 0, settled_count = 0;
   bool started = false, stopping = false, finished = false;
   bool look_afresh = false;  // keeping was off: the file may have moved meanwhile
@@ -265,7 +264,7 @@ void HistoryKeeper::Writer::Run() {
         settled.notify_all();
         return;
       }
-      batch.assign(queue.begin(), queue.end());
+      batch.swap(queue);
       queue.clear();
       if (look_afresh) {
         // Keeping was off for a while: what was not written then stays
@@ -373,10 +372,15 @@ void HistoryKeeper::Writer::Inspect(const KeptTime& now, bool load) {
   }
   if (load && !last_day.empty()) {
     // In the order of their UTC times: the autumn hour that comes twice
-    // comes in the order it was lived.
-    std::stable_sort(last_day.begin(), last_day.end(), [&now](const MinuteRecord& a, const MinuteRecord& b) {
-      return UtcSeconds(a, now.utc_offset) < UtcSeconds(b, now.utc_offset);
-    });
+    // comes in the order it was lived.  The rows come nearly in order: an
+    // insertion that keeps equal times as they came is quick on them.
+    for (size_t i = 1; i < last_day.size(); ++i) {
+      const MinuteRecord r = last_day[i];
+      const int64_t utc = UtcSeconds(r, now.utc_offset);
+      size_t j = i;
+      for (; j > 0 && UtcSeconds(last_day[j - 1], now.utc_offset) > utc; --j) last_day[j] = last_day[j - 1];
+      last_day[j] = r;
+    }
     if (last_day.size() > History::kMinutes)
       last_day.erase(last_day.begin(), last_day.end() - static_cast<std::ptrdiff_t>(History::kMinutes));
     std::lock_guard<std::mutex> guard(history_mutex);
