@@ -26,9 +26,7 @@ constexpr wchar_t kPageClass[] = L"Zettrim.TabPage";
 // Whether the key goes to an open drop-down list, which Esc closes first.
 bool DropDownOpen(HWND focus) {
   for (HWND h = focus; h; h = GetParent(h)) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (lstrcmpiW(cls, WC_COMBOBOXW) == 0) return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (IsOfClass(h, WC_COMBOBOXW)) return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
   }
   return false;
 }
@@ -538,9 +536,7 @@ HWND LabelLeftOf(HWND control) {
   for (HWND sibling = GetWindow(GetParent(control), GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
     RECT r;
     if (sibling == control || !GetWindowRect(sibling, &r)) continue;
-    wchar_t cls[16] = {};
-    GetClassNameW(sibling, cls, 16);
-    if (lstrcmpiW(cls, WC_STATICW) != 0) continue;
+    if (!IsOfClass(sibling, WC_STATICW)) continue;
     if (r.top <= middle && middle < r.bottom && r.right <= c.left && r.right > label_right) {
       label = sibling;
       label_right = r.right;
