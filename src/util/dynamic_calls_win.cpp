@@ -1,6 +1,7 @@
 #include "util/dynamic_calls_win.h"
 
 #include <string>
+#include <type_traits>
 
 namespace zt {
 namespace {
@@ -15,54 +16,31 @@ HMODULE SystemLibrary(const wchar_t* name) {
   return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
 }
 
-template <typename Fn>
-void LookUp(HMODULE module, const char* name, Fn& entry) {
-  // Through a plain function pointer: the compiler warns of a cast between
-  // function types that do not match, which every one here is.
-  entry = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-template <typename Calls, typename Fill>
-Calls Filled(HMODULE module, Fill fill) {
-  Calls calls;
-  if (module) fill(module, calls);
+// A list, looked up on the first call in the library `module()` answers
+// (a static of its own for each list, as each is asked for in one place).
+template <typename Calls, typename Module>
+const Calls& Resolved(Module module) {
+  static const Calls calls = [&] {
+    Calls list;
+    if (HMODULE library = module()) {
+      list.Fill([library](const char* name, auto& entry) {
+        // Through a plain function pointer: the compiler warns of a cast
+        // between function types that do not match, which every one here is.
+        entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(
+            reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+      });
+    }
+    return list;
+  }();
   return calls;
 }
 
 }  // namespace
 
-#define ZT_LOOK_UP(name, result, arguments) LookUp(module, #name, calls.name);
-
-const Kernel32Calls& Kernel32() {
-  static const auto list = Filled<Kernel32Calls>(
-      GetModuleHandleW(L"kernel32.dll"), [](HMODULE module, Kernel32Calls& calls) { ZT_KERNEL32_CALLS(ZT_LOOK_UP) });
-  return list;
-}
-
-const User32Calls& User32() {
-  static const auto list = Filled<User32Calls>(
-      GetModuleHandleW(L"user32.dll"), [](HMODULE module, User32Calls& calls) { ZT_USER32_CALLS(ZT_LOOK_UP) });
-  return list;
-}
-
-const NtdllCalls& Ntdll() {
-  static const auto list = Filled<NtdllCalls>(
-      GetModuleHandleW(L"ntdll.dll"), [](HMODULE module, NtdllCalls& calls) { ZT_NTDLL_CALLS(ZT_LOOK_UP) });
-  return list;
-}
-
-const ShcoreCalls& Shcore() {
-  static const auto list = Filled<ShcoreCalls>(
-      SystemLibrary(L"shcore.dll"), [](HMODULE module, ShcoreCalls& calls) { ZT_SHCORE_CALLS(ZT_LOOK_UP) });
-  return list;
-}
-
-const PdhCalls& Pdh() {
-  static const auto list =
-      Filled<PdhCalls>(SystemLibrary(L"pdh.dll"), [](HMODULE module, PdhCalls& calls) { ZT_PDH_CALLS(ZT_LOOK_UP) });
-  return list;
-}
-
-#undef ZT_LOOK_UP
+const Kernel32Calls& Kernel32() { return Resolved<Kernel32Calls>([] { return GetModuleHandleW(L"kernel32.dll"); }); }
+const User32Calls& User32() { return Resolved<User32Calls>([] { return GetModuleHandleW(L"user32.dll"); }); }
+const NtdllCalls& Ntdll() { return Resolved<NtdllCalls>([] { return GetModuleHandleW(L"ntdll.dll"); }); }
+const ShcoreCalls& Shcore() { return Resolved<ShcoreCalls>([] { return SystemLibrary(L"shcore.dll"); }); }
+const PdhCalls& Pdh() { return Resolved<PdhCalls>([] { return SystemLibrary(L"pdh.dll"); }); }
 
 }  // namespace zt

@@ -43,12 +43,25 @@ namespace zt {
   X(PdhGetFormattedCounterValue, PDH_STATUS, (PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERVALUE)) \
   X(PdhCloseQuery, PDH_STATUS, (PDH_HQUERY))
 
+// Each list is a struct of pointers named after its calls, which can also
+// hand each pointer with its name to the look-up.
 #define ZT_CALL_ENTRY(name, result, arguments) result(WINAPI* name) arguments = nullptr;
-struct Kernel32Calls { ZT_KERNEL32_CALLS(ZT_CALL_ENTRY) };
-struct User32Calls { ZT_USER32_CALLS(ZT_CALL_ENTRY) };
-struct NtdllCalls { ZT_NTDLL_CALLS(ZT_CALL_ENTRY) };
-struct ShcoreCalls { ZT_SHCORE_CALLS(ZT_CALL_ENTRY) };
-struct PdhCalls { ZT_PDH_CALLS(ZT_CALL_ENTRY) };
+#define ZT_CALL_NAMED(name, result, arguments) look_up(#name, name);
+#define ZT_CALL_LIST(Type, LIST)    \
+  struct Type {                     \
+    LIST(ZT_CALL_ENTRY)             \
+    template <typename LookUp>      \
+    void Fill(LookUp look_up) {     \
+      LIST(ZT_CALL_NAMED)           \
+    }                               \
+  };
+ZT_CALL_LIST(Kernel32Calls, ZT_KERNEL32_CALLS)
+ZT_CALL_LIST(User32Calls, ZT_USER32_CALLS)
+ZT_CALL_LIST(NtdllCalls, ZT_NTDLL_CALLS)
+ZT_CALL_LIST(ShcoreCalls, ZT_SHCORE_CALLS)
+ZT_CALL_LIST(PdhCalls, ZT_PDH_CALLS)
+#undef ZT_CALL_LIST
+#undef ZT_CALL_NAMED
 #undef ZT_CALL_ENTRY
 
 // The lists, looked up on first use (safe from any thread).  The libraries
