@@ -86,28 +86,6 @@ static bool RewriteInPlace(const std::string& path, const std::string& bytes, in
   return written && closed;
 }
 
-static bool WriteFileAtomically(const std::string& requested, const std::string& bytes, std::string* reason,
-                                WhenNoTemporaryFile fallback) {
-  if (requested.empty()) return Fail(reason, SystemFiles::CodeFor(Refusal::kNoName));
-  Target target;
-  int error = 0;
-  if (!SystemFiles::Inspect(requested, &target, &error)) return Fail(reason, error);
-  if (target.exists) {
-    if (target.folder) return Fail(reason, SystemFiles::CodeFor(Refusal::kFolder));
-    if (!target.regular) return Fail(reason, SystemFiles::CodeFor(Refusal::kNotAFile));
-    // A file without write permission is read-only even for a user who
-    // could replace it through its folder.
-    if (target.read_only) return Fail(reason, SystemFiles::CodeFor(Refusal::kReadOnly));
-  }
-
-  bool target_lost = false;
-  if (ReplaceThroughTemporaryFile(target, bytes, &error, &target_lost)) return true;
-  if (target_lost || !target.exists || fallback != WhenNoTemporaryFile::kRewriteInPlace) return Fail(reason, error);
-  int in_place_error = 0;
-  if (RewriteInPlace(target.path, bytes, &in_place_error)) return true;
-  return Fail(reason, in_place_error != 0 ? in_place_error : error);
-}
-
 // Opens an existing file to be read: kOk, or what the read answers.
 static FileReadStatus OpenToRead(const std::string& path, SystemFile* file, std::string* reason) {
   if (path.empty()) return FileReadStatus::kNotFound;
@@ -140,9 +118,27 @@ static FileReadStatus ReadToTheEnd(SystemFile& file, Piece piece, std::string* r
 
 namespace zt {
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* reason,
+bool WriteFileAtomically(const std::string& requested, const std::string& bytes, std::string* reason,
                          WhenNoTemporaryFile fallback) {
-  return file_rules::WriteFileAtomically(path, bytes, reason, fallback);
+  using namespace file_rules;
+  if (requested.empty()) return Fail(reason, SystemFiles::CodeFor(Refusal::kNoName));
+  Target target;
+  int error = 0;
+  if (!SystemFiles::Inspect(requested, &target, &error)) return Fail(reason, error);
+  if (target.exists) {
+    if (target.folder) return Fail(reason, SystemFiles::CodeFor(Refusal::kFolder));
+    if (!target.regular) return Fail(reason, SystemFiles::CodeFor(Refusal::kNotAFile));
+    // A file without write permission is read-only even for a user who
+    // could replace it through its folder.
+    if (target.read_only) return Fail(reason, SystemFiles::CodeFor(Refusal::kReadOnly));
+  }
+
+  bool target_lost = false;
+  if (ReplaceThroughTemporaryFile(target, bytes, &error, &target_lost)) return true;
+  if (target_lost || !target.exists || fallback != WhenNoTemporaryFile::kRewriteInPlace) return Fail(reason, error);
+  int in_place_error = 0;
+  if (RewriteInPlace(target.path, bytes, &in_place_error)) return true;
+  return Fail(reason, in_place_error != 0 ? in_place_error : error);
 }
 
 FileReadStatus ReadWholeFile(const std::string& path, size_t max_bytes, std::string* bytes, std::string* reason) {
@@ -159,12 +155,14 @@ FileReadStatus ReadWholeFile(const std::string& path, size_t max_bytes, std::str
   // The file may also grow while it is read.
   bool too_large = size > max_bytes;
   std::string data;
-  const FileReadStatus status = too_large ? FileReadStatus::kOk : ReadToTheEnd(file, [&](std::string_view piece) {
+  const auto keep = [&](std::string_view piece) {
     too_large = data.size() + piece.size() > max_bytes;
     if (!too_large) data.append(piece);
     return !too_large;
-  }, reason);
-  if (status != FileReadStatus::kOk) return status;
+  };
+  if (const FileReadStatus read = too_large ? FileReadStatus::kOk : ReadToTheEnd(file, keep, reason);
+      read != FileReadStatus::kOk)
+    return read;
   if (too_large) {
     Fail(reason, SystemFiles::CodeFor(Refusal::kTooLarge));
     return FileReadStatus::kError;
