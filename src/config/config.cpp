@@ -10,6 +10,7 @@
 #include "config/ini_file.h"
 #include "config/text_encoding.h"
 #include "util/caught.h"
+#include "util/file_write.h"
 #include "util/texts.h"
 
 namespace zt {
@@ -298,7 +299,7 @@ void LoadConfig() {
     std::string bytes;
     std::string reason;
     bool unknown_coding = false;
-    switch (ReadWholeFile(path, &bytes, &reason)) {
+    switch (ReadWholeFile(path, kMaxConfigFileBytes, &bytes, &reason)) {
       case FileReadStatus::kNotFound: return;
       case FileReadStatus::kError: break;
       case FileReadStatus::kOk:
@@ -329,13 +330,13 @@ void SaveConfig() {
     std::string reason;
     bool unknown_coding = false;
     bool saved = false;
-    if (ReadWholeFile(path, &existing, &reason) == FileReadStatus::kError) {
+    if (ReadWholeFile(path, kMaxConfigFileBytes, &existing, &reason) == FileReadStatus::kError) {
       // A file that is there but cannot be read is left alone: rewriting it
       // would lose whatever unknown sections and keys it holds.  The next
       // start cannot read it either.
       existing.clear();
     } else if (const std::optional<std::string> text = ComposeConfigText(existing)) {
-      saved = WriteSettingsFile(path, *text, &reason);
+      saved = WriteFileAtomically(path, *text, &reason, WhenNoTemporaryFile::kRewriteInPlace);
     } else {
       // The same holds for text that cannot be told.
       unknown_coding = true;

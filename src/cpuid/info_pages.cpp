@@ -6,6 +6,7 @@
 #include "cpuid/cpuid_access.h"
 #include "cpuid/features.h"
 #include "util/texts.h"
+#include "util/unicode.h"
 
 namespace zt::cpuid {
 
@@ -47,15 +48,6 @@ std::string CacheDetectText(uint8_t detect) {
     case 1: return Text(TextId::PageCacheExtended);
     case 2: return Text(TextId::PageCacheCombined);
     default: return Text(TextId::PageUnknown);
-  }
-}
-
-void AppendUtf8(std::string& out, uint32_t code_point) {
-  if (code_point < 0x80) {
-    out.push_back(static_cast<char>(code_point));
-  } else {
-    out.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
   }
 }
 

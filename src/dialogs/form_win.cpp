@@ -10,6 +10,7 @@
 #include "dialogs/form_placement.h"
 #include "util/access_key.h"
 #include "util/dpi_win.h"
+#include "util/dynamic_calls_win.h"
 #include "util/modeless_dialogs_win.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
@@ -25,20 +26,9 @@ constexpr wchar_t kPageClass[] = L"Zettrim.TabPage";
 // Whether the key goes to an open drop-down list, which Esc closes first.
 bool DropDownOpen(HWND focus) {
   for (HWND h = focus; h; h = GetParent(h)) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (lstrcmpiW(cls, WC_COMBOBOXW) == 0) return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (IsOfClass(h, WC_COMBOBOXW)) return SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
   }
   return false;
-}
-
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-
-// Windows 10 1607 and later: the frame of a window at a given dpi.
-AdjustWindowRectExForDpiFn AdjustForDpi() {
-  static const AdjustWindowRectExForDpiFn fn = reinterpret_cast<AdjustWindowRectExForDpiFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  return fn;
 }
 
 // A child's rectangle at `dpi` from its design rectangle (left, top, width,
@@ -163,7 +153,7 @@ HFONT TForm::FontOf(int index) const {
 
 SIZE TForm::WindowSizeFor(int client_w, int client_h) const {
   RECT r = {0, 0, client_w, client_h};
-  if (AdjustWindowRectExForDpiFn adjust = AdjustForDpi()) {
+  if (const auto adjust = User32().AdjustWindowRectExForDpi) {
     adjust(&r, style_, FALSE, ex_style_, static_cast<UINT>(dpi_));
   } else {
     AdjustWindowRectEx(&r, style_, FALSE, ex_style_);
@@ -267,12 +257,9 @@ void TForm::SetProgramIcons() {
   // Each size loaded on its own: the shared cache answers every size with
   // the first one it loaded, and would never give the sizes of a new dpi.
   // The window is handed the new icon before the old one is destroyed.
-  using MetricsForDpiFn = int(WINAPI*)(int, UINT);
-  static const auto metrics_for_dpi = reinterpret_cast<MetricsForDpiFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
   for (auto [which, metric, owned] : {std::make_tuple(ICON_BIG, SM_CXICON, &big_icon_),
                                       std::make_tuple(ICON_SMALL, SM_CXSMICON, &small_icon_)}) {
-    const int size = metrics_for_dpi ? metrics_for_dpi(metric, static_cast<UINT>(dpi_)) : GetSystemMetrics(metric);
+    const int size = SystemMetricForDpi(metric, dpi_);
     UniqueIcon icon(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
     if (!icon) continue;
     SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.get()));
@@ -549,9 +536,7 @@ HWND LabelLeftOf(HWND control) {
   for (HWND sibling = GetWindow(GetParent(control), GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
     RECT r;
     if (sibling == control || !GetWindowRect(sibling, &r)) continue;
-    wchar_t cls[16] = {};
-    GetClassNameW(sibling, cls, 16);
-    if (lstrcmpiW(cls, WC_STATICW) != 0) continue;
+    if (!IsOfClass(sibling, WC_STATICW)) continue;
     if (r.top <= middle && middle < r.bottom && r.right <= c.left && r.right > label_right) {
       label = sibling;
       label_right = r.right;

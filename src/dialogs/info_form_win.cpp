@@ -142,29 +142,12 @@ void ExpandAll(HWND tree, HTREEITEM item) {
 
 void CollectTreeLines(HWND tree, HTREEITEM item, int depth, std::vector<std::wstring>& lines) {
   for (; item; item = TreeView_GetNextSibling(tree, item)) {
-    wchar_t buffer[512] = {};
-    TVITEMW tv = {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = buffer;
-    tv.cchTextMax = 512;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
-    lines.push_back(std::wstring(static_cast<size_t>(depth), L'\t') + buffer);
+    lines.push_back(std::wstring(static_cast<size_t>(depth), L'\t') + TreeItemText(tree, item));
     CollectTreeLines(tree, TreeView_GetChild(tree, item), depth + 1, lines);
   }
 }
 
 }  // namespace
-
-std::wstring ListCellText(HWND list, int row, int column) {
-  std::vector<wchar_t> buffer(4096, L'\0');
-  LVITEMW item = {};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  return buffer.data();
-}
 
 TForm_Info::TForm_Info() = default;
 

@@ -52,9 +52,6 @@ enum InfoWindowCommand : int {
   kIdInfoSaveReport = 405,
 };
 
-// The text of one cell of a report-view list.
-std::wstring ListCellText(HWND list, int row, int column);
-
 class TForm_Info : public TForm {
  public:
   TForm_Info();

@@ -13,12 +13,6 @@
 namespace zt {
 namespace {
 
-bool IsClass(HWND h, const wchar_t* name) {
-  wchar_t cls[32] = {};
-  GetClassNameW(h, cls, 32);
-  return lstrcmpiW(cls, name) == 0;
-}
-
 // The text a control shows, without its access key.
 std::wstring PlainText(HWND control) { return Widen(WithoutAccessKey(Narrow(ControlText(control)))); }
 
@@ -28,7 +22,7 @@ HWND GroupAround(HWND control) {
   GetWindowRect(control, &c);
   for (HWND h = GetWindow(GetParent(control), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
     RECT g;
-    if (h == control || !IsClass(h, WC_BUTTONW) || (GetWindowLongPtrW(h, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX ||
+    if (h == control || !IsOfClass(h, WC_BUTTONW) || (GetWindowLongPtrW(h, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX ||
         !GetWindowRect(h, &g))
       continue;
     if (g.left <= c.left && c.right <= g.right && g.top <= c.top && c.bottom <= g.bottom) return h;

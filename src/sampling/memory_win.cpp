@@ -1,29 +1,16 @@
 #include <windows.h>
 
 #include "sampling/memory.h"
+#include "util/dynamic_calls_win.h"
 #include "util/platform.h"
 
 namespace zt {
-
-namespace {
-
-using GlobalMemoryStatusExFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
-
-// Looked up at run time: the call does not exist before Windows 2000.
-GlobalMemoryStatusExFn LookUpGlobalMemoryStatusEx() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (!kernel) return nullptr;
-  return reinterpret_cast<GlobalMemoryStatusExFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "GlobalMemoryStatusEx")));
-}
-
-}  // namespace
 
 void GetMemoryFigures(bool physical, uint64_t& total, uint64_t& available) {
   total = kMemoryQueryFailed;
   available = kMemoryQueryFailed;
   if (IsWindows2000OrLater()) {
-    static const GlobalMemoryStatusExFn status_ex = LookUpGlobalMemoryStatusEx();
+    const auto status_ex = Kernel32().GlobalMemoryStatusEx;
     if (!status_ex) {
       SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
       return;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <tuple>
 
+#include "util/unicode.h"
+
 namespace zt {
 
 namespace {
@@ -30,38 +32,9 @@ uint64_t ReadPointer(const unsigned char* p, size_t pointer_size) {
 
 // UTF-16 little-endian to UTF-8; a unit that does not pair up becomes U+FFFD.
 std::string Utf8FromUtf16(const unsigned char* p, size_t units) {
-  std::string out;
-  out.reserve(units);
-  for (size_t i = 0; i < units; ++i) {
-    uint32_t c = static_cast<uint32_t>(p[2 * i] | p[2 * i + 1] << 8);
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units) {
-      const uint32_t low = static_cast<uint32_t>(p[2 * i + 2] | p[2 * i + 3] << 8);
-      if (low >= 0xDC00 && low < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        ++i;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | c >> 12);
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | c >> 18);
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  std::u16string text(units, u'\0');
+  for (size_t i = 0; i < units; ++i) text[i] = static_cast<char16_t>(p[2 * i] | p[2 * i + 1] << 8);
+  return Utf8(text);
 }
 
 }  // namespace

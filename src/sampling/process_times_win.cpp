@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sampling/process_times.h"
+#include "util/dynamic_calls_win.h"
 
 namespace zt {
 
@@ -20,19 +21,14 @@ constexpr size_t kMaxBufferBytes = 64u << 20;
 // many, and under Wine answering 0 for every process but our own).
 class KernelProcessList final : public IProcessTimes {
  public:
-  KernelProcessList() {
-    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll"))
-      query_ = reinterpret_cast<QueryFn>(
-          reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "NtQuerySystemInformation")));
-  }
-
   bool Read(std::vector<ProcessTime>& out) override {
     out.clear();
-    if (!query_) return false;
+    const auto query = Ntdll().NtQuerySystemInformation;
+    if (!query) return false;
     for (;;) {
       ULONG returned = 0;
-      const LONG status = query_(kSystemProcessInformation, buffer_.data(),
-                                 static_cast<ULONG>(buffer_.size()), &returned);
+      const LONG status =
+          query(kSystemProcessInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &returned);
       if (status == kStatusInfoLengthMismatch && buffer_.size() < kMaxBufferBytes) {
         // Processes may start before the next call: some room to spare.
         const size_t wanted = static_cast<size_t>(returned) + 64 * 1024;
@@ -48,8 +44,6 @@ class KernelProcessList final : public IProcessTimes {
   }
 
  private:
-  using QueryFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-  QueryFn query_ = nullptr;
   std::vector<unsigned char> buffer_ = std::vector<unsigned char>(256 * 1024);
 };
 

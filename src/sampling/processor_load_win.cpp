@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sampling/perf_data.h"
+#include "util/dynamic_calls_win.h"
 #include "util/platform.h"
 #include "util/registry.h"
 
@@ -76,24 +77,9 @@ void PerfDataIdleSource::ReadIdleTimes(std::vector<int64_t>& idle, int64_t& time
 
 namespace {
 
-using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-using QueryExFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PVOID, ULONG, PULONG);
-using GroupCountFn = WORD(WINAPI*)();
-using GroupProcessorsFn = DWORD(WINAPI*)(WORD);
-
-template <typename Fn>
-Fn Entry(const wchar_t* module, const char* name) {
-  HMODULE loaded = GetModuleHandleW(module);
-  return loaded ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)))
-                : nullptr;
-}
-
 class NtGroupReader final : public IProcessorGroupReader {
  public:
-  NtGroupReader()
-      : query_(Entry<QueryFn>(L"ntdll.dll", "NtQuerySystemInformation")),
-        query_ex_(Entry<QueryExFn>(L"ntdll.dll", "NtQuerySystemInformationEx")),
-        group_processors_(Entry<GroupProcessorsFn>(L"kernel32.dll", "GetActiveProcessorCount")) {
+  NtGroupReader() {
     SYSTEM_INFO info{};
     GetSystemInfo(&info);
     times_.resize(std::max<DWORD>(info.dwNumberOfProcessors, 1));
@@ -107,7 +93,9 @@ class NtGroupReader final : public IProcessorGroupReader {
     return count != 0;
   }
 
-  uint32_t ProcessorsInGroup(uint16_t group) override { return group_processors_ ? group_processors_(group) : 0; }
+  uint32_t ProcessorsInGroup(uint16_t group) override {
+    return Kernel32().GetActiveProcessorCount ? Kernel32().GetActiveProcessorCount(group) : 0;
+  }
 
   int64_t Now() override {
     FILETIME now;
@@ -122,9 +110,10 @@ class NtGroupReader final : public IProcessorGroupReader {
     // With one group the plain call answers for it, as it always has; with
     // several only the Ex call can be told which one.
     const bool by_group = ActiveProcessorGroups() > 1;
-    if (by_group ? !query_ex_ : (!query_ || group != 0)) return 0;
-    if (by_group && group_processors_) {
-      const DWORD in_group = group_processors_(group);
+    const NtdllCalls& nt = Ntdll();
+    if (by_group ? !nt.NtQuerySystemInformationEx : (!nt.NtQuerySystemInformation || group != 0)) return 0;
+    if (by_group) {
+      const DWORD in_group = ProcessorsInGroup(group);
       if (in_group > times_.size() && in_group <= kMaxProcessorEntries) times_.resize(in_group);
     }
     for (;;) {
@@ -132,9 +121,10 @@ class NtGroupReader final : public IProcessorGroupReader {
       const ULONG bytes = static_cast<ULONG>(times_.size() * sizeof(NtProcessorIdleSource::ProcessorTimes));
       USHORT which = group;
       const LONG status =
-          by_group ? query_ex_(kSystemProcessorPerformanceInformation, &which, sizeof which,
-                               times_.data(), bytes, &returned)
-                   : query_(kSystemProcessorPerformanceInformation, times_.data(), bytes, &returned);
+          by_group ? nt.NtQuerySystemInformationEx(kSystemProcessorPerformanceInformation, &which, sizeof which,
+                                                   times_.data(), bytes, &returned)
+                   : nt.NtQuerySystemInformation(kSystemProcessorPerformanceInformation, times_.data(), bytes,
+                                                 &returned);
       if (status == kStatusInfoLengthMismatch && times_.size() < kMaxProcessorEntries) {
         times_.resize(times_.size() * 2);
         continue;
@@ -144,16 +134,13 @@ class NtGroupReader final : public IProcessorGroupReader {
     }
   }
 
-  QueryFn query_;
-  QueryExFn query_ex_;
-  GroupProcessorsFn group_processors_;
   std::vector<NtProcessorIdleSource::ProcessorTimes> times_;
 };
 
 }  // namespace
 
 uint16_t ActiveProcessorGroups() {
-  static const GroupCountFn count = Entry<GroupCountFn>(L"kernel32.dll", "GetActiveProcessorGroupCount");
+  const auto count = Kernel32().GetActiveProcessorGroupCount;
   const WORD groups = count ? count() : 0;
   return groups > 0 ? groups : 1;
 }

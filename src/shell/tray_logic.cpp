@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "util/texts.h"
+#include "util/unicode.h"
 
 namespace zt {
 

@@ -17,21 +17,35 @@ void SetControlText(HWND control, const std::wstring& text) {
   if (ControlText(control) != text) SetWindowTextW(control, text.c_str());
 }
 
-std::wstring TabCaption(HWND tabs, int index) {
-  // A tab has no message that tells its text's length: ask with a larger
-  // buffer until the answer leaves room to spare.
-  for (int size = 64; size <= 65536; size *= 4) {
+namespace {
+
+// Items that do not tell their text's length are asked with a larger buffer
+// until the answer leaves room to spare.  `ask` fills the buffer it is
+// given, of `size` characters, and answers the text (the control may answer
+// with its own buffer instead), or null when there is no such item.
+template <typename Ask>
+std::wstring AskWithRoomToSpare(int first_size, Ask ask) {
+  for (int size = first_size; size <= 65536; size *= 4) {
     std::wstring buffer(static_cast<size_t>(size), L'\0');
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = buffer.data();
-    item.cchTextMax = size;
-    if (!SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return {};
-    // The control may answer with its own buffer instead of filling ours.
-    const std::wstring text = item.pszText ? item.pszText : L"";
+    const wchar_t* answer = ask(buffer.data(), size);
+    if (!answer) return {};
+    const std::wstring text = answer;
     if (static_cast<int>(text.size()) < size - 1) return text;
   }
   return {};
+}
+
+}  // namespace
+
+std::wstring TabCaption(HWND tabs, int index) {
+  return AskWithRoomToSpare(64, [&](wchar_t* buffer, int size) -> const wchar_t* {
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = size;
+    if (!SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return item.pszText ? item.pszText : L"";
+  });
 }
 
 void SetTabCaption(HWND tabs, int index, const std::wstring& text) {
@@ -50,19 +64,15 @@ void AddTab(HWND tabs, const std::wstring& text) {
 }
 
 std::wstring TreeItemText(HWND tree, HTREEITEM node) {
-  // As with tabs, the length is learnt by asking with room to spare.
-  for (int size = 256; size <= 65536; size *= 4) {
-    std::wstring buffer(static_cast<size_t>(size), L'\0');
+  return AskWithRoomToSpare(256, [&](wchar_t* buffer, int size) -> const wchar_t* {
     TVITEMW item = {};
     item.mask = TVIF_TEXT;
     item.hItem = node;
-    item.pszText = buffer.data();
+    item.pszText = buffer;
     item.cchTextMax = size;
-    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return {};
-    const std::wstring text = item.pszText ? item.pszText : L"";
-    if (static_cast<int>(text.size()) < size - 1) return text;
-  }
-  return {};
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+    return item.pszText ? item.pszText : L"";
+  });
 }
 
 void SetTreeItemText(HWND tree, HTREEITEM node, const std::wstring& text) {
@@ -74,6 +84,17 @@ void SetTreeItemText(HWND tree, HTREEITEM node, const std::wstring& text) {
   SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+std::wstring ListCellText(HWND list, int row, int column) {
+  return AskWithRoomToSpare(256, [&](wchar_t* buffer, int size) -> const wchar_t* {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = size;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return buffer;
+  });
+}
+
 std::wstring ComboItemText(HWND combo, int index) {
   const LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (n <= 0) return std::wstring();
@@ -81,6 +102,11 @@ std::wstring ComboItemText(HWND combo, int index) {
   const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(got > 0 && got <= n ? got : 0));
   return text;
+}
+
+bool IsOfClass(HWND window, const wchar_t* name) {
+  wchar_t actual[257] = {};  // the longest a class name may be, and its end
+  return GetClassNameW(window, actual, 257) > 0 && lstrcmpiW(actual, name) == 0;
 }
 
 }  // namespace zt

@@ -1,6 +1,7 @@
 // The one way to a control's text: every text goes in and comes back out
 // through these, which ask the control how long its text is rather than
-// guessing a buffer.  Windows only.
+// guessing a buffer; and the one way to tell a control's class.  Windows
+// only.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +26,14 @@ void AddTab(HWND tabs, const std::wstring& text);
 std::wstring TreeItemText(HWND tree, HTREEITEM item);
 void SetTreeItemText(HWND tree, HTREEITEM item, const std::wstring& text);
 
+// A report-view list's cell, whole.
+std::wstring ListCellText(HWND list, int row, int column);
+
 // A combo box's list item, whole.
 std::wstring ComboItemText(HWND combo, int index);
+
+// Whether the window is of the class `name` (WC_BUTTONW, ...; the case does
+// not matter, as to the system).
+bool IsOfClass(HWND window, const wchar_t* name);
 
 }  // namespace zt

@@ -6,6 +6,7 @@
 #include <cpuid.h>
 #include <x86intrin.h>
 
+#include "util/dynamic_calls_win.h"
 #include "util/process_priority.h"
 #include "util/thread_pause.h"
 
@@ -13,23 +14,8 @@ namespace zt {
 
 namespace {
 
-using SetThreadAffinityMaskFn = DWORD_PTR(WINAPI*)(HANDLE, DWORD_PTR);
-
-// The affinity calls are missing on Windows 95/98/Me, so the one used is
-// looked up by name once; without it no pinning ever happens.  KERNEL32
-// stays loaded for the life of the process anyway, so the module reference
-// is kept.
-SetThreadAffinityMaskFn LoadSetThreadAffinityMask() {
-  HMODULE kernel = LoadLibraryW(L"KERNEL32.DLL");
-  if (!kernel) return nullptr;
-  return reinterpret_cast<SetThreadAffinityMaskFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadAffinityMask")));
-}
-
 class WindowsMachine final : public TMachinePriority {
  public:
-  WindowsMachine() : set_affinity_(LoadSetThreadAffinityMask()) {}
-
   CpuidRegisters Cpuid(uint32_t leaf, uint32_t subleaf) override {
     unsigned a = 0, b = 0, c = 0, d = 0;
     __cpuid_count(leaf, subleaf, a, b, c, d);
@@ -61,13 +47,15 @@ class WindowsMachine final : public TMachinePriority {
   // The thread, not the process: a process mask would reset the mask of
   // every thread (the clock thread's pin among them) and hold the monitor
   // and the windows on one processor for the length of the read.
+  // The affinity calls are missing on Windows 95/98/Me: without them no
+  // pinning ever happens.
   uint64_t SetThreadAffinity(uint64_t mask) override {
     const auto native = static_cast<DWORD_PTR>(mask);
-    if (!set_affinity_ || native != mask) return 0;
-    return set_affinity_(GetCurrentThread(), native);
+    if (!CanSetThreadAffinity() || native != mask) return 0;
+    return Kernel32().SetThreadAffinityMask(GetCurrentThread(), native);
   }
 
-  bool CanSetThreadAffinity() override { return set_affinity_ != nullptr; }
+  bool CanSetThreadAffinity() override { return Kernel32().SetThreadAffinityMask != nullptr; }
 
   uint64_t ReadTsc() override { return __rdtsc(); }
 
@@ -86,10 +74,6 @@ class WindowsMachine final : public TMachinePriority {
   void SleepMs(uint32_t ms) override {
     if (ms == 0 || !PauseThroughWaiter(ms)) Sleep(ms);
   }
-
-
- private:
-  SetThreadAffinityMaskFn set_affinity_;
 };
 
 }  // namespace

@@ -1,10 +1,12 @@
-// Writing a whole file so that its name never stands for a part of it: a
-// save that fails (a full disk, a file in use, a folder that refuses new
-// files) leaves whatever was there before, and no half-written file under
-// the chosen name.  Beside it, what a file that only grows needs: reading
-// it piece by piece whatever its size, adding lines at its end, and a lock
-// that makes one running program its only writer.  Paths are UTF-8.
-// Portable interface; each system provides its own implementation.
+// Files written so that their name never stands for a part of them: a save
+// that fails (a full disk, a file in use, a folder that refuses new files)
+// leaves whatever was there before, and no half-written file under the
+// chosen name.  Beside it, a whole small file read, and what a file that
+// only grows needs: reading it piece by piece whatever its size, adding
+// lines at its end, and a lock that makes one running program its only
+// writer.  Paths are UTF-8.  Portable interface: the rules are written once
+// (file_write_rules.h) over each system's calls (file_write_win.cpp,
+// file_write_linux.cpp).
 #pragma once
 
 #include <cstdint>
@@ -20,17 +22,39 @@ enum class FileReadStatus {
   kError,     // it exists but could not be read (denied, a folder, too big...)
 };
 
+// Where a replacing write finds that no temporary file can be made beside
+// the target, or that it cannot take the target's place.
+enum class WhenNoTemporaryFile {
+  kFail,  // the name keeps what it held
+  // An existing file is rewritten where it is (a folder that refuses new
+  // files, as a prepared installation folder does, may still let its files
+  // be written).  It first takes its new size, so a full disk refuses
+  // before any byte has changed.
+  kRewriteInPlace,
+};
+
 // The bytes go to a temporary file beside `path` (TemporaryFileBeside), are
-// flushed to the disk, and only then take the path's place; an existing
-// file's attributes and security stay with the name.  False on failure, with
-// the temporary file removed, an existing file unchanged and the system's
-// words for the reason in *reason (when given).
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* reason = nullptr);
+// flushed to the disk, and only then take the path's place: the path holds
+// either the old content or the complete new one.  A replaced file keeps its
+// attributes, security and permissions; where the path is a link, the file
+// it points to is replaced.  A target that is read-only, a folder or no
+// plain file is left alone.  False on failure, with the system's words for
+// the reason in *reason (when given), an existing file unchanged and the
+// temporary file removed (unless the system lost the old file part-way:
+// then the new content waits under the temporary name).
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* reason = nullptr,
+                         WhenNoTemporaryFile fallback = WhenNoTemporaryFile::kFail);
 
 // The temporary name used for `path` by this process: in the same folder (a
 // rename never crosses disks), named after the file and the process, so two
 // running copies never share one.
 std::string TemporaryFileBeside(const std::string& path);
+
+// Reads the whole file into *bytes (cleared on anything but kOk); a file of
+// more than `max_bytes` is not read (kError).  Others may go on reading and
+// writing it meanwhile.  On kError the system's words go to *reason.
+FileReadStatus ReadWholeFile(const std::string& path, size_t max_bytes, std::string* bytes,
+                             std::string* reason = nullptr);
 
 // Hands the file's bytes to `piece`, in order, a piece at a time: a file of
 // any size is read without being held whole.  Others may go on reading and

@@ -1,120 +1,186 @@
+// Files on Linux: the system's calls under the portable rules of
+// file_write_rules.h, and the lock.
+#include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
-
-#include <string_view>
+#include <string>
 
 #include "util/file_write.h"
+#include "util/file_write_system.h"
 
 namespace zt {
+
 namespace {
 
-bool Fail(std::string* reason, int code) {
-  if (reason) *reason = std::strerror(code);
+bool Failed(int* error) {
+  *error = errno;
   return false;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+namespace file_rules {
+
+static int Fd(const SystemFile& file) { return static_cast<int>(file.handle); }
+
+SystemFile::~SystemFile() {
+  if (handle >= 0) close(Fd(*this));
+}
+
+bool SystemFile::ReadAt(uint64_t offset, char* buffer, size_t size, size_t* got, int* error) {
+  for (;;) {
+    const ssize_t n = pread(Fd(*this), buffer, size, static_cast<off_t>(offset));
+    if (n >= 0) {
+      *got = static_cast<size_t>(n);
+      return true;
+    }
+    if (errno != EINTR) return Failed(error);
+  }
+}
+
+bool SystemFile::Size(uint64_t* size, int* error) {
+  struct stat st;
+  if (fstat(Fd(*this), &st) != 0) return Failed(error);
+  *size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
+// On a file opened to append, the system puts every write at its end,
+// whatever the offset says.
+bool SystemFile::WriteAt(uint64_t offset, std::string_view bytes, int* error) {
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    const ssize_t n = pwrite(Fd(*this), bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Failed(error);
+    }
+    if (n == 0) {
+      *error = ENOSPC;
+      return false;
+    }
     done += static_cast<size_t>(n);
   }
   return true;
 }
 
-}  // namespace
-
-std::string TemporaryFileBeside(const std::string& path) {
-  return path + "." + std::to_string(::getpid()) + ".tmp";
+bool SystemFile::Reserve(uint64_t size, int* error) {
+  const int r = posix_fallocate(Fd(*this), 0, static_cast<off_t>(size));
+  if (r != 0) *error = r;
+  return r == 0;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
-  if (path.empty()) return Fail(reason, ENOENT);
-  struct stat existing = {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) return Fail(reason, EISDIR);
-  const std::string temp = TemporaryFileBeside(path);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Fail(reason, errno);
-  // The name keeps the permissions it had.
-  bool ok = (!exists || ::fchmod(fd, existing.st_mode & 07777) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  int error = ok ? 0 : errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return Fail(reason, error);
-  }
-  return true;
+bool SystemFile::Truncate(uint64_t size, int* error) {
+  return ftruncate(Fd(*this), static_cast<off_t>(size)) == 0 ? true : Failed(error);
 }
 
-FileReadStatus ReadFileInPieces(const std::string& path, const std::function<void(std::string_view)>& piece,
-                                std::string* reason) {
-  if (path.empty()) return FileReadStatus::kNotFound;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return FileReadStatus::kNotFound;
-    Fail(reason, errno);
-    return FileReadStatus::kError;
-  }
-  struct stat info = {};
-  FileReadStatus status = FileReadStatus::kOk;
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    Fail(reason, S_ISDIR(info.st_mode) ? EISDIR : errno);
-    status = FileReadStatus::kError;
-  }
-  std::string buffer(64 * 1024, '\0');
-  while (status == FileReadStatus::kOk) {
-    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      Fail(reason, errno);
-      status = FileReadStatus::kError;
-    } else if (got == 0) {
-      break;
-    } else {
-      piece(std::string_view(buffer.data(), static_cast<size_t>(got)));
+bool SystemFile::Flush(int* error) { return fsync(Fd(*this)) == 0 ? true : Failed(error); }
+
+bool SystemFile::Close(int* error) {
+  const int fd = Fd(*this);
+  handle = -1;
+  return fd < 0 || close(fd) == 0 ? true : Failed(error);
+}
+
+// The calls the rules are written over.
+struct SystemFiles {
+  static int CodeFor(Refusal refusal) {
+    switch (refusal) {
+      case Refusal::kFolder: return EISDIR;
+      case Refusal::kReadOnly: return EACCES;
+      case Refusal::kTooLarge: return EFBIG;
+      case Refusal::kNoName:
+      case Refusal::kNotAFile: break;
     }
+    return EINVAL;
   }
-  ::close(fd);
-  return status;
-}
 
-bool AppendLines(const std::string& path, std::string_view heading, std::string_view lines, std::string* reason) {
-  if (path.empty()) return Fail(reason, ENOENT);
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0) return Fail(reason, errno);
-  struct stat before = {};
-  char last = '\n';
-  if (::fstat(fd, &before) != 0 || (before.st_size > 0 && ::pread(fd, &last, 1, before.st_size - 1) != 1)) {
-    const int error = errno;
-    ::close(fd);
-    return Fail(reason, error);
+  static std::string ErrorText(int code) { return std::strerror(code); }
+
+  static bool IsNotFound(int code) { return code == ENOENT || code == ENOTDIR; }
+
+  static uint32_t ProcessId() { return static_cast<uint32_t>(getpid()); }
+
+  static bool Inspect(const std::string& requested, Target* target, int* error) {
+    target->path = requested;
+    struct stat st;
+    if (lstat(requested.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      // Replace what the link points to, not the link itself.
+      char resolved[PATH_MAX];
+      if (realpath(requested.c_str(), resolved) == nullptr) return Failed(error);
+      target->path = resolved;
+    }
+    if (stat(target->path.c_str(), &st) != 0) return errno == ENOENT ? true : Failed(error);
+    target->exists = true;
+    target->folder = S_ISDIR(st.st_mode);
+    target->regular = S_ISREG(st.st_mode);
+    target->read_only = (st.st_mode & 0222) == 0 || access(target->path.c_str(), W_OK) != 0;
+    target->kept = st.st_mode & 07777;
+    return true;
   }
-  std::string bytes(before.st_size == 0 ? heading : std::string_view(last == '\n' ? "" : "\r\n"));
-  bytes.append(lines);
-  errno = 0;
-  if (WriteAll(fd, bytes)) return ::close(fd) == 0 || Fail(reason, errno);
-  const int error = errno != 0 ? errno : ENOSPC;
-  if (::ftruncate(fd, before.st_size) != 0) {
-    // Nothing more to be done: the reason to report stays the first one.
+
+  static bool Open(const std::string& path, Access access, SystemFile* file, int* error) {
+    const int flags = access == Access::kRead      ? O_RDONLY
+                      : access == Access::kRewrite ? O_WRONLY | O_NOFOLLOW
+                                                   : O_RDWR | O_CREAT | O_APPEND;
+    const int fd = open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) return Failed(error);
+    file->handle = fd;
+    if (access != Access::kRead) return true;
+    struct stat st;
+    if (fstat(fd, &st) != 0) return Failed(error);
+    if (S_ISREG(st.st_mode)) return true;
+    *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return false;
   }
-  ::close(fd);
-  return Fail(reason, error);
-}
+
+  static bool CreateReplacement(const std::string& temp, const Target& target, SystemFile* file, int* error) {
+    // A leftover of a crashed run is removed, so the file made here is new
+    // and ours alone.
+    unlink(temp.c_str());
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) return Failed(error);
+    file->handle = fd;
+    if (!target.exists || fchmod(fd, static_cast<mode_t>(target.kept)) == 0) return true;
+    Failed(error);
+    int ignored = 0;
+    file->Close(&ignored);
+    Remove(temp);
+    return false;
+  }
+
+  static bool MoveIntoPlace(const std::string& temp, const Target& target, bool*, int* error) {
+    if (rename(temp.c_str(), target.path.c_str()) != 0) return Failed(error);
+    // Make the new directory entry itself durable; the data already is.
+    const int dir = open(FolderOf(target.path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+    return true;
+  }
+
+  static void Remove(const std::string& path) {
+    const int saved = errno;
+    unlink(path.c_str());
+    errno = saved;
+  }
+};
+
+}  // namespace file_rules
 
 FileLock FileLock::Take(const std::string& path) {
   const std::string name = path + ".lock";
@@ -147,3 +213,6 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 }
 
 }  // namespace zt
+
+// The rules over these calls: the functions of file_write.h.
+#include "util/file_write_rules.h"

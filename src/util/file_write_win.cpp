@@ -1,45 +1,70 @@
+// Files on Windows: the system's calls under the portable rules of
+// file_write_rules.h, and the lock.
 #include <windows.h>
 
 #include <algorithm>
-#include <string_view>
+#include <string>
 
 #include "util/file_write.h"
-#include "util/handles_win.h"
+#include "util/file_write_system.h"
 #include "util/unicode_win.h"
 
 namespace zt {
+
 namespace {
 
-// The system's words for an error code, without the trailing line break.
-std::string SystemErrorText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = (n && buffer) ? std::wstring(buffer, n) : std::wstring();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-  if (text.empty()) text = L"Error " + std::to_wstring(code);
-  return Narrow(text);
-}
-
-bool Fail(std::string* reason, DWORD code) {
-  if (reason) *reason = SystemErrorText(code);
+bool Failed(int* error) {
+  *error = static_cast<int>(GetLastError());
   return false;
 }
 
-// A write the system takes only in part is carried on from where it
-// stopped; one that takes nothing says the disk is full (the call itself may
-// have succeeded, leaving no error of its own to tell).
-bool WriteAll(HANDLE file, std::string_view bytes, DWORD* error) {
+bool SeekTo(HANDLE file, uint64_t offset) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != FALSE;
+}
+
+// The attributes a user sets on a file that a replacement keeps
+// (ReplaceFileW carries over its security and creation time itself).
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A single call moves at most this much.
+constexpr size_t kChunk = 1u << 20;
+
+}  // namespace
+
+namespace file_rules {
+
+static HANDLE Handle(const SystemFile& file) { return reinterpret_cast<HANDLE>(file.handle); }
+
+SystemFile::~SystemFile() {
+  if (handle != -1) CloseHandle(Handle(*this));
+}
+
+bool SystemFile::ReadAt(uint64_t offset, char* buffer, size_t size, size_t* got, int* error) {
+  DWORD n = 0;
+  if (!SeekTo(Handle(*this), offset) ||
+      !ReadFile(Handle(*this), buffer, static_cast<DWORD>(std::min(size, kChunk)), &n, nullptr))
+    return Failed(error);
+  *got = n;
+  return true;
+}
+
+bool SystemFile::Size(uint64_t* size, int* error) {
+  LARGE_INTEGER value;
+  if (!GetFileSizeEx(Handle(*this), &value) || value.QuadPart < 0) return Failed(error);
+  *size = static_cast<uint64_t>(value.QuadPart);
+  return true;
+}
+
+bool SystemFile::WriteAt(uint64_t offset, std::string_view bytes, int* error) {
+  if (!SeekTo(Handle(*this), offset)) return Failed(error);
   size_t done = 0;
   while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
-      *error = GetLastError();
-      return false;
-    }
+    if (!WriteFile(Handle(*this), bytes.data() + done, chunk, &written, nullptr)) return Failed(error);
+    // The call itself may have succeeded, leaving no error of its own.
     if (written == 0) {
       *error = ERROR_DISK_FULL;
       return false;
@@ -49,108 +74,116 @@ bool WriteAll(HANDLE file, std::string_view bytes, DWORD* error) {
   return true;
 }
 
-}  // namespace
+// Setting the end beyond the data takes the space at once.
+bool SystemFile::Reserve(uint64_t size, int* error) { return Truncate(size, error); }
 
-std::string TemporaryFileBeside(const std::string& path) {
-  return path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+bool SystemFile::Truncate(uint64_t size, int* error) {
+  if (!SeekTo(Handle(*this), size) || !SetEndOfFile(Handle(*this))) return Failed(error);
+  return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
-  if (path.empty()) return Fail(reason, ERROR_INVALID_NAME);
-  const std::wstring target = Widen(path);
-  const DWORD attrs = GetFileAttributesW(target.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) return Fail(reason, ERROR_DIRECTORY);
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY)) return Fail(reason, ERROR_ACCESS_DENIED);
+bool SystemFile::Flush(int* error) { return FlushFileBuffers(Handle(*this)) ? true : Failed(error); }
 
-  const std::wstring temp = Widen(TemporaryFileBeside(path));
-  UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return Fail(reason, GetLastError());
-  DWORD error = ERROR_SUCCESS;
-  bool ok = WriteAll(file.get(), bytes, &error);
-  if (ok && !FlushFileBuffers(file.get())) {
-    ok = false;
-    error = GetLastError();
-  }
-  // Closed here: a delayed write error surfaces only now.
-  if (!CloseHandle(file.release()) && ok) {
-    ok = false;
-    error = GetLastError();
-  }
-  if (!ok) {
-    DeleteFileW(temp.c_str());
-    return Fail(reason, error);
-  }
-  if (attrs == INVALID_FILE_ATTRIBUTES) {
-    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-  } else {
-    if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-      return true;
-    error = GetLastError();
-    // A replacement that failed part-way may have removed the old file
-    // already: the new one takes the name at once.
-    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-      return true;
-    DeleteFileW(temp.c_str());
-    return Fail(reason, error);
-  }
-  error = GetLastError();
-  DeleteFileW(temp.c_str());
-  return Fail(reason, error);
+bool SystemFile::Close(int* error) {
+  const HANDLE file = Handle(*this);
+  handle = -1;
+  return CloseHandle(file) ? true : Failed(error);
 }
 
-FileReadStatus ReadFileInPieces(const std::string& path, const std::function<void(std::string_view)>& piece,
-                                std::string* reason) {
-  if (path.empty()) return FileReadStatus::kNotFound;
-  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileReadStatus::kNotFound;
-    Fail(reason, error);
-    return FileReadStatus::kError;
-  }
-  std::string buffer(64 * 1024, '\0');
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-      Fail(reason, GetLastError());
-      return FileReadStatus::kError;
+// The calls the rules are written over.
+struct SystemFiles {
+  static int CodeFor(Refusal refusal) {
+    switch (refusal) {
+      case Refusal::kNoName: return ERROR_INVALID_NAME;
+      case Refusal::kFolder: return ERROR_DIRECTORY;
+      case Refusal::kTooLarge: return ERROR_FILE_TOO_LARGE;
+      case Refusal::kNotAFile:
+      case Refusal::kReadOnly: break;
     }
-    if (got == 0) return FileReadStatus::kOk;
-    piece(std::string_view(buffer.data(), got));
+    return ERROR_ACCESS_DENIED;
   }
-}
 
-bool AppendLines(const std::string& path, std::string_view heading, std::string_view lines, std::string* reason) {
-  if (path.empty()) return Fail(reason, ERROR_INVALID_NAME);
-  UniqueFile file(CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return Fail(reason, GetLastError());
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size)) return Fail(reason, GetLastError());
-  std::string bytes;
-  if (size.QuadPart == 0) {
-    bytes = heading;
-  } else {
-    LARGE_INTEGER last{};
-    last.QuadPart = size.QuadPart - 1;
-    char c = 0;
-    DWORD got = 0;
-    if (!SetFilePointerEx(file.get(), last, nullptr, FILE_BEGIN) || !ReadFile(file.get(), &c, 1, &got, nullptr))
-      return Fail(reason, GetLastError());
-    if (got == 1 && c != '\n') bytes = "\r\n";
+  // The system's words for an error code, without the trailing line break.
+  static std::string ErrorText(int code) {
+    std::string text = SystemMessageText(static_cast<uint32_t>(code));
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    if (text.empty()) {
+      text = "Error ";
+      AppendDecimal(text, static_cast<uint32_t>(code));
+    }
+    return text;
   }
-  bytes.append(lines);
-  if (!SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN)) return Fail(reason, GetLastError());
-  DWORD error = ERROR_SUCCESS;
-  if (WriteAll(file.get(), bytes, &error)) {
-    if (CloseHandle(file.release())) return true;
-    return Fail(reason, GetLastError());
+
+  static bool IsNotFound(int code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
+
+  static uint32_t ProcessId() { return GetCurrentProcessId(); }
+
+  static bool Inspect(const std::string& requested, Target* target, int*) {
+    target->path = requested;
+    const DWORD attrs = GetFileAttributesW(Widen(requested).c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return true;
+    target->exists = true;
+    target->folder = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    target->regular = !target->folder;
+    target->read_only = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+    target->kept = attrs & kKeptAttributes;
+    return true;
   }
-  if (SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN)) SetEndOfFile(file.get());
-  return Fail(reason, error);
-}
+
+  static bool Open(const std::string& path, Access access, SystemFile* file, int* error) {
+    const DWORD rights = access == Access::kRead     ? GENERIC_READ
+                         : access == Access::kAppend ? GENERIC_READ | GENERIC_WRITE
+                                                     : GENERIC_WRITE;
+    const DWORD sharing =
+        access == Access::kRead ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : FILE_SHARE_READ;
+    const HANDLE h = CreateFileW(Widen(path).c_str(), rights, sharing, nullptr,
+                                 access == Access::kAppend ? OPEN_ALWAYS : OPEN_EXISTING,
+                                 access == Access::kRead ? FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN
+                                                         : FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Failed(error);
+    file->handle = reinterpret_cast<intptr_t>(h);
+    return true;
+  }
+
+  static bool CreateReplacement(const std::string& temp, const Target& target, SystemFile* file, int* error) {
+    // A leftover of a crashed run may carry the hidden attribute, which would
+    // make CREATE_ALWAYS fail; it goes first.
+    Remove(temp);
+    const HANDLE h = CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 target.kept != 0 ? target.kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Failed(error);
+    file->handle = reinterpret_cast<intptr_t>(h);
+    return true;
+  }
+
+  static bool MoveIntoPlace(const std::string& temp, const Target& target, bool* target_lost, int* error) {
+    const std::wstring from = Widen(temp), to = Widen(target.path);
+    if (!target.exists) {
+      if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+      return Failed(error);
+    }
+    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+      return true;
+    Failed(error);
+    if (GetFileAttributesW(to.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      // Without a backup name a failed replacement may have removed the
+      // target already: the new content must take its place now.
+      if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+      *target_lost = true;
+      return Failed(error);
+    }
+    return false;
+  }
+
+  static void Remove(const std::string& path) {
+    const std::wstring name = Widen(path);
+    SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(name.c_str());
+  }
+};
+
+}  // namespace file_rules
 
 FileLock FileLock::Take(const std::string& path) {
   const std::wstring name = Widen(path + ".lock");
@@ -189,3 +222,6 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 }
 
 }  // namespace zt
+
+// The rules over these calls: the functions of file_write.h.
+#include "util/file_write_rules.h"

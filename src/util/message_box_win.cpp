@@ -3,6 +3,7 @@
 // box as it is activated).
 #include "util/message_box_win.h"
 
+#include "util/control_text_win.h"
 #include "util/texts.h"
 #include "util/unicode_win.h"
 
@@ -15,9 +16,7 @@ thread_local HHOOK t_hook = nullptr;
 LRESULT CALLBACK CaptionHook(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_ACTIVATE) {
     HWND box = reinterpret_cast<HWND>(wparam);
-    wchar_t cls[16] = {};
-    GetClassNameW(box, cls, 16);
-    if (lstrcmpW(cls, L"#32770") == 0) {
+    if (IsOfClass(box, L"#32770")) {
       SetDlgItemTextW(box, IDYES, Widen(Text(TextId::BoxYes)).c_str());
       SetDlgItemTextW(box, IDNO, Widen(Text(TextId::BoxNo)).c_str());
       SetDlgItemTextW(box, IDOK, Widen(Text(TextId::BoxOk)).c_str());

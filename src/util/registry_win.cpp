@@ -1,6 +1,7 @@
 // The real registry, over the advapi32 wide-character calls.
 #include <windows.h>
 
+#include "util/dynamic_calls_win.h"
 #include "util/handles_win.h"
 #include "util/registry.h"
 #include "util/unicode_win.h"
@@ -29,23 +30,17 @@ REGSAM ViewOf(RegRoot root) {
 // WOW64.  On 32-bit Windows the system ignores the view flags.
 bool MachineHasTwoViews() {
   if (sizeof(void*) == 8) return true;
-  using Wow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  using Wow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (!kernel) return false;
+  const Kernel32Calls& kernel = Kernel32();
   // The older call answers FALSE for an x86 program on ARM64 Windows, which
   // keeps the two views all the same; the newer one (Windows 10 1709 on)
   // tells every emulated program apart.
-  if (auto wow64_process2 = reinterpret_cast<Wow64Process2Fn>(
-          reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process2")))) {
+  if (kernel.IsWow64Process2) {
     USHORT process = IMAGE_FILE_MACHINE_UNKNOWN, native = IMAGE_FILE_MACHINE_UNKNOWN;
-    if (wow64_process2(GetCurrentProcess(), &process, &native)) return process != IMAGE_FILE_MACHINE_UNKNOWN;
+    if (kernel.IsWow64Process2(GetCurrentProcess(), &process, &native)) return process != IMAGE_FILE_MACHINE_UNKNOWN;
   }
   // Before Windows XP there was no 64-bit Windows, nor this call.
-  auto wow64_process = reinterpret_cast<Wow64ProcessFn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(kernel, "IsWow64Process")));
   BOOL wow64 = FALSE;
-  return wow64_process && wow64_process(GetCurrentProcess(), &wow64) && wow64;
+  return kernel.IsWow64Process && kernel.IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
 class WinKey : public IRegistryKey {

@@ -283,37 +283,6 @@ std::string Format(TextId id, std::initializer_list<std::string_view> values) {
   return FormatIn(CurrentLanguage(), id, values);
 }
 
-std::u16string Utf16(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int extra = lead < 0x80 ? 0 : lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-    uint32_t code = extra == 0 ? lead : extra == 1 ? lead & 0x1Fu : extra == 2 ? lead & 0x0Fu : lead & 0x07u;
-    bool ok = extra >= 0 && i + static_cast<size_t>(extra) < utf8.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]);
-      ok = (next & 0xC0) == 0x80;
-      code = code << 6 | (next & 0x3Fu);
-    }
-    if (ok && extra >= 2) ok = code >= (extra == 2 ? 0x800u : 0x10000u) && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    if (!ok) {
-      out.push_back(u'\uFFFD');
-      ++i;
-      continue;
-    }
-    if (code >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(code));
-    }
-    i += static_cast<size_t>(extra) + 1;
-  }
-  return out;
-}
-
 const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids) {
   for (TextId id : ids) {
     for (Language language : {Language::Chinese, Language::English}) {

@@ -259,10 +259,6 @@ const char* TextIn(Language language, TextId id);
 std::string Format(TextId id, std::initializer_list<std::string_view> values);
 std::string FormatIn(Language language, TextId id, std::initializer_list<std::string_view> values);
 
-// UTF-8 as UTF-16 (for the portable code that hands texts to the system as
-// UTF-16); a malformed byte reads as U+FFFD.
-std::u16string Utf16(std::string_view utf8);
-
 // A text shown in either language that is one of `ids`, in the current
 // language; nullptr when it is none of them (a text of its own).
 const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids);

@@ -2,24 +2,21 @@
 
 #include <windows.h>
 
+#include "util/unicode.h"
+
 namespace zt {
 
+// A wchar_t is a UTF-16 unit on Windows; the units are copied across, as
+// the two types may not be read through each other.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
+  const std::u16string units = Utf16(utf8);
+  return std::wstring(units.begin(), units.end());
 }
 
 std::string Narrow(const std::wstring& utf16) {
-  if (utf16.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr,
-                              0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
+  return Utf8(std::u16string(utf16.begin(), utf16.end()));
 }
 
 std::string SystemMessageText(uint32_t code) {
@@ -27,12 +24,7 @@ std::string SystemMessageText(uint32_t code) {
   const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
                                  nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::string text;
-  if (n && buffer) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-    text.resize(static_cast<size_t>(size > 0 ? size : 0));
-    WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(n), text.data(), size, nullptr, nullptr);
-  }
+  const std::string text = n && buffer ? Narrow(std::wstring(buffer, n)) : std::string();
   if (buffer) LocalFree(buffer);
   return text;
 }

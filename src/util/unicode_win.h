@@ -1,4 +1,5 @@
-// UTF-8 <-> UTF-16 conversions for the Windows layer.
+// The conversions of unicode.h in the system's own string type, and the
+// system's words for an error code.  Windows only.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,5 +1,7 @@
 #include "util/user_calls_win.h"
 
+#include "util/dynamic_calls_win.h"
+
 namespace zt {
 
 template <>
@@ -7,10 +9,8 @@ IUserCalls& Seam<IUserCalls>::Real() {
   class SystemUserCalls final : public IUserCalls {
    public:
     bool AllowMessageFromLowerIntegrity(HWND window, UINT message) override {
-      // Looked up at run time: Vista and earlier have no per-window filter.
-      using FilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-      static const auto filter = reinterpret_cast<FilterFn>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+      // Vista and earlier have no per-window filter.
+      const auto filter = User32().ChangeWindowMessageFilterEx;
       constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
       return filter && filter(window, message, kAllow, nullptr) != FALSE;
     }

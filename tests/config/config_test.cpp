@@ -11,11 +11,17 @@
 #include "config/ini_file.h"
 #include "config/text_encoding.h"
 #include "support/fake_system_language.h"
+#include "util/file_write.h"
 
 namespace zt {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The settings file's way of writing (SaveConfig's).
+bool WriteSettingsFile(const std::string& path, const std::string& bytes) {
+  return WriteFileAtomically(path, bytes, nullptr, WhenNoTemporaryFile::kRewriteInPlace);
+}
 
 // The complete text of a settings file written from the defaults after the
 // first showing of the window has cleared FirstLaunch.
@@ -397,7 +403,7 @@ TEST_F(ConfigTest, UnreadableTargetIsNeverOverwritten) {
 TEST_F(ConfigTest, FolderThatRefusesNewFilesGetsTheFileRewrittenInPlace) {
   WriteIni("[General]\r\nRate=300\r\n[Extra]\r\nKeep=" + std::string(400, 'k') + "\r\n");
   const std::string target = (dir_ / "zettrim.ini").u8string();
-  fs::create_directories(fs::u8path(TemporaryPathFor(target)));  // where the temporary file would go
+  fs::create_directories(fs::u8path(TemporaryFileBeside(target)));  // where the temporary file would go
   LoadConfig();
   Rate = 900;
   SaveConfig();
@@ -409,11 +415,11 @@ TEST_F(ConfigTest, FolderThatRefusesNewFilesGetsTheFileRewrittenInPlace) {
   // Shorter content than before: the rest of the old file is cut off.
   ASSERT_TRUE(WriteSettingsFile(target, "[General]\r\n"));
   EXPECT_EQ(ReadIni(), "[General]\r\n");
-  fs::remove(fs::u8path(TemporaryPathFor(target)));
+  fs::remove(fs::u8path(TemporaryFileBeside(target)));
   EXPECT_EQ(FilesInDir(), 1u);
 
   // A leftover temporary file of a crashed run is simply overwritten.
-  { std::ofstream(fs::u8path(TemporaryPathFor(target)), std::ios::binary) << "half a fi"; }
+  { std::ofstream(fs::u8path(TemporaryFileBeside(target)), std::ios::binary) << "half a fi"; }
   EXPECT_TRUE(WriteSettingsFile(target, "new"));
   EXPECT_EQ(ReadIni(), "new");
   EXPECT_EQ(FilesInDir(), 1u);
@@ -421,19 +427,19 @@ TEST_F(ConfigTest, FolderThatRefusesNewFilesGetsTheFileRewrittenInPlace) {
 
 TEST_F(ConfigTest, FileAccessResults) {
   std::string bytes = "stale";
-  EXPECT_EQ(ReadWholeFile((dir_ / "missing.ini").u8string(), &bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(ReadWholeFile((dir_ / "missing.ini").u8string(), kMaxConfigFileBytes, &bytes), FileReadStatus::kNotFound);
   EXPECT_EQ(bytes, "");
-  EXPECT_EQ(ReadWholeFile((dir_ / "no" / "x.ini").u8string(), &bytes), FileReadStatus::kNotFound);
-  EXPECT_EQ(ReadWholeFile(dir_.u8string(), &bytes), FileReadStatus::kError);
-  EXPECT_EQ(ReadWholeFile("", &bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(ReadWholeFile((dir_ / "no" / "x.ini").u8string(), kMaxConfigFileBytes, &bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(ReadWholeFile(dir_.u8string(), kMaxConfigFileBytes, &bytes), FileReadStatus::kError);
+  EXPECT_EQ(ReadWholeFile("", kMaxConfigFileBytes, &bytes), FileReadStatus::kNotFound);
   EXPECT_FALSE(WriteSettingsFile((dir_ / "no" / "x.ini").u8string(), "x"));
   EXPECT_FALSE(WriteSettingsFile("", "x"));
   std::string binary("\0\r\n\xFF\x1A", 5);
   EXPECT_TRUE(WriteSettingsFile((dir_ / "b.ini").u8string(), binary));
-  EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), kMaxConfigFileBytes, &bytes), FileReadStatus::kOk);
   EXPECT_EQ(bytes, binary);
   EXPECT_TRUE(WriteSettingsFile((dir_ / "b.ini").u8string(), ""));
-  EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), &bytes), FileReadStatus::kOk);
+  EXPECT_EQ(ReadWholeFile((dir_ / "b.ini").u8string(), kMaxConfigFileBytes, &bytes), FileReadStatus::kOk);
   EXPECT_EQ(bytes, "");
 }
 

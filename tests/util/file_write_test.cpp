@@ -69,6 +69,19 @@ TEST_F(FileWriteTest, AFailedWriteSaysWhyAndLeavesNothingUnderTheName) {
   EXPECT_FALSE(fs::exists(fs::u8path(TemporaryFileBeside(Path("taken")))));
 }
 
+// Where no temporary file can be made beside it, a file is rewritten where
+// it stands only for the caller that asks for it (the settings file);
+// anyone else's save fails and leaves the old content whole.
+TEST_F(FileWriteTest, OnlyTheCallerThatAsksForItGetsARewriteInPlace) {
+  const std::string path = Path("history.csv");
+  ASSERT_TRUE(WriteFileAtomically(path, "old"));
+  fs::create_directories(fs::u8path(TemporaryFileBeside(path)));
+  EXPECT_FALSE(WriteFileAtomically(path, "new"));
+  EXPECT_EQ(Read(path), "old");
+  EXPECT_TRUE(WriteFileAtomically(path, "newer", nullptr, WhenNoTemporaryFile::kRewriteInPlace));
+  EXPECT_EQ(Read(path), "newer");
+}
+
 #ifdef _WIN32
 // Run with the size of a file limited (tests/CMakeLists.txt): an append that
 // reaches the limit is written in part, then refused, as on a full disk.

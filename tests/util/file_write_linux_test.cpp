@@ -12,15 +12,16 @@
 #include <random>
 #include <string>
 
-#include "config/config.h"
-#include "config/config_file.h"
+#include "util/file_write.h"
 
 namespace zt {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ConfigFileLinux : public ::testing::Test {
+constexpr auto kInPlace = WhenNoTemporaryFile::kRewriteInPlace;
+
+class FileWriteLinux : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("zt-cfl-" + std::to_string(std::random_device{}()));
@@ -43,7 +44,7 @@ class ConfigFileLinux : public ::testing::Test {
 // A write that stops half-way (the disk fills up) must not leave a
 // truncated settings file: the file size limit makes write() fail the same
 // way a full disk does.
-TEST_F(ConfigFileLinux, DiskFullLeavesTheOldFile) {
+TEST_F(FileWriteLinux, DiskFullLeavesTheOldFile) {
   struct rlimit old_limit;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
   auto old_handler = signal(SIGXFSZ, SIG_IGN);
@@ -51,31 +52,31 @@ TEST_F(ConfigFileLinux, DiskFullLeavesTheOldFile) {
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string reason;
-  bool ok = WriteSettingsFile(target_, std::string(100000, 'x'), &reason);
+  bool ok = WriteFileAtomically(target_, std::string(100000, 'x'), &reason, kInPlace);
   // The same when no temporary file can be made and the file is rewritten
   // where it is.
-  fs::create_directories(TemporaryPathFor(target_));
-  bool in_place_ok = WriteSettingsFile(target_, std::string(100000, 'x'));
+  fs::create_directories(TemporaryFileBeside(target_));
+  bool in_place_ok = WriteFileAtomically(target_, std::string(100000, 'x'), nullptr, kInPlace);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   signal(SIGXFSZ, old_handler);
-  fs::remove(TemporaryPathFor(target_));
+  fs::remove(TemporaryFileBeside(target_));
   EXPECT_FALSE(ok);
   EXPECT_FALSE(in_place_ok);
   EXPECT_EQ(reason, std::strerror(EFBIG));
   EXPECT_EQ(Read(target_), "[General]\r\nRate=300\r\n");
-  EXPECT_FALSE(fs::exists(TemporaryPathFor(target_)));
+  EXPECT_FALSE(fs::exists(TemporaryFileBeside(target_)));
 }
 
-TEST_F(ConfigFileLinux, KeepsPermissionsAndFollowsLinks) {
+TEST_F(FileWriteLinux, KeepsPermissionsAndFollowsLinks) {
   ASSERT_EQ(chmod(target_.c_str(), 0640), 0);
-  ASSERT_TRUE(WriteSettingsFile(target_, "one"));
+  ASSERT_TRUE(WriteFileAtomically(target_, "one", nullptr, kInPlace));
   struct stat st;
   ASSERT_EQ(stat(target_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   // Rewritten in place, it is the same file.
-  fs::create_directories(TemporaryPathFor(target_));
-  ASSERT_TRUE(WriteSettingsFile(target_, "one, longer"));
-  fs::remove(TemporaryPathFor(target_));
+  fs::create_directories(TemporaryFileBeside(target_));
+  ASSERT_TRUE(WriteFileAtomically(target_, "one, longer", nullptr, kInPlace));
+  fs::remove(TemporaryFileBeside(target_));
   struct stat again;
   ASSERT_EQ(stat(target_.c_str(), &again), 0);
   EXPECT_EQ(again.st_ino, st.st_ino);
@@ -86,7 +87,7 @@ TEST_F(ConfigFileLinux, KeepsPermissionsAndFollowsLinks) {
   // the link stays a link.
   const std::string link = (dir_ / "link.ini").string();
   ASSERT_EQ(symlink(target_.c_str(), link.c_str()), 0);
-  ASSERT_TRUE(WriteSettingsFile(link, "two"));
+  ASSERT_TRUE(WriteFileAtomically(link, "two", nullptr, kInPlace));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Read(target_), "two");
 }

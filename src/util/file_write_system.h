@@ -1,13 +1,13 @@
-// What the settings file's rules (config_file_rules.h) and each system's
-// calls (config_file_win.cpp, config_file_linux.cpp) hand each other.
-// Portable.
+// What the file rules (file_write_rules.h) and each system's calls
+// (file_write_win.cpp, file_write_linux.cpp) hand each other.  Portable.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-namespace zt::config_rules {
+namespace zt::file_rules {
 
 // An open file of the system, closed when it goes.  Each system's file
 // defines the members, and is the only file that uses them (with the rules
@@ -20,11 +20,13 @@ class SystemFile {
   SystemFile(const SystemFile&) = delete;
   SystemFile& operator=(const SystemFile&) = delete;
 
-  inline bool Read(char* buffer, size_t size, size_t* got, int* error);
+  // Up to `size` bytes from `offset` on; *got is 0 at the end.
+  inline bool ReadAt(uint64_t offset, char* buffer, size_t size, size_t* got, int* error);
   inline bool Size(uint64_t* size, int* error);
-  // The whole of bytes, from the first byte of the file on (the file is
-  // new, or rewritten whole).
-  inline bool Write(const std::string& bytes, int* error);
+  // The whole of bytes from `offset` on (a file opened to append takes
+  // them at its end).  A write the system takes in part goes on from where
+  // it stopped; one that takes nothing is a full disk.
+  inline bool WriteAt(uint64_t offset, std::string_view bytes, int* error);
   // Grows the file to size, taking the space now (a full disk refuses here).
   inline bool Reserve(uint64_t size, int* error);
   // Ends the file at size.
@@ -37,10 +39,17 @@ class SystemFile {
   intptr_t handle = -1;  // a HANDLE or a descriptor: -1 is none on both
 };
 
+// How a file is opened.
+enum class Access {
+  kRead,     // an existing plain file, while others may go on reading and writing it
+  kRewrite,  // an existing plain file, to be written where it is
+  kAppend,   // made when missing; nobody else writes it meanwhile
+};
+
 // What the rules refuse, as each system says it (SystemFiles::CodeFor).
 enum class Refusal { kNoName, kFolder, kNotAFile, kReadOnly, kTooLarge };
 
-// What stands at the settings file's path.
+// What stands at the path of a file to be replaced.
 struct Target {
   std::string path;  // where to write: the path asked for, or where its link points
   bool exists = false;
@@ -63,4 +72,4 @@ inline void AppendDecimal(std::string& text, uint32_t value) {
   text.append(first, digits + sizeof digits);
 }
 
-}  // namespace zt::config_rules
+}  // namespace zt::file_rules
