@@ -106,7 +106,13 @@ HistoryScale TForm_History::ViewScale() const {
 
 void TForm_History::RefreshView() {
   History* history = history_ ? history_() : nullptr;
-  view_ = history ? history->Snapshot(ViewScale()) : HistoryView{ViewScale(), {}};
+  // Read into the same view every second: its buffer is made once.
+  if (history) {
+    history->Snapshot(ViewScale(), &view_);
+  } else {
+    view_.scale = ViewScale();
+    view_.records.clear();
+  }
   selected_ = selected_ >= 0 ? FindRecord(view_.records, selected_time_) : -1;
   graph_.Show(&view_, selected_);
   ShowReadout();
