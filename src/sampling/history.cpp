@@ -126,7 +126,8 @@ struct History::Accumulator {
       return;
     }
     std::vector<const ProcessUse*> top;
-    for (const ProcessUse& u : used) top.push_back(&u);
+    for (const ProcessUse& u : used)
+      if (u.used_100ns > 0) top.push_back(&u);  // one that only moved bytes was not busy
     const size_t n = std::min(top.size(), kBusy);
     std::partial_sort(top.begin(), top.begin() + static_cast<std::ptrdiff_t>(n), top.end(),
                       [](const ProcessUse* a, const ProcessUse* b) { return a->used_100ns > b->used_100ns; });
@@ -258,7 +259,7 @@ void History::AttributeInterval(const std::vector<ProcessUse>& used, uint64_t in
   const double whole = static_cast<double>(interval_ms) * 10000.0 * std::max(1, processors);
   const ProcessUse* top = nullptr;
   for (const ProcessUse& u : used)
-    if (!top || u.used_100ns > top->used_100ns) top = &u;
+    if (u.used_100ns > 0 && (!top || u.used_100ns > top->used_100ns)) top = &u;
   BusyProcess busy;
   if (top) {
     busy.SetName(top->name);
@@ -285,7 +286,7 @@ void History::AttributeInterval(const std::vector<ProcessUse>& used, uint64_t in
   for (const ProcessUse& u : used) {
     auto at = std::lower_bound(total.begin(), total.end(), u, ProcessBefore);
     if (at != total.end() && SameProcess(*at, u))
-      at->used_100ns += u.used_100ns;
+      at->used_100ns += u.used_100ns, at->io_bytes += u.io_bytes;
     else
       total.insert(at, u);
   }

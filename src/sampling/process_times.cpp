@@ -51,7 +51,10 @@ bool ProcessIntervals::Next(std::vector<ProcessTime>& now, std::vector<ProcessUs
       // A process not in the reading before started since: all its time is
       // new.  A count that went back (it cannot) gives nothing.
       const uint64_t before = seen ? old->cpu_100ns : 0;
-      if (p.cpu_100ns > before) used.push_back({p.id, p.created, p.cpu_100ns - before, p.name});
+      const uint64_t io_before = seen ? old->io_bytes : 0;
+      const uint64_t cpu = p.cpu_100ns > before ? p.cpu_100ns - before : 0;
+      const uint64_t io = p.io_bytes > io_before ? p.io_bytes - io_before : 0;
+      if (cpu > 0 || io > 0) used.push_back({p.id, p.created, cpu, p.name, io});
     }
   }
   previous_.swap(now);
@@ -69,6 +72,9 @@ void ParseSystemProcessList(const unsigned char* buffer, size_t size, size_t poi
   const size_t buffer_at = name_at + pointer_size;
   const size_t id_at = pointer_size == 8 ? 80 : 68;
   const size_t entry_size = id_at + pointer_size;
+  // Further on, after the memory figures: the read, write and other
+  // transfer counts, the last fields of the fixed part.
+  const size_t transfers_at = pointer_size == 8 ? 232 : 160;
   size_t offset = 0;
   for (;;) {
     if (offset > size || size - offset < entry_size) return;
@@ -77,6 +83,8 @@ void ParseSystemProcessList(const unsigned char* buffer, size_t size, size_t poi
     p.id = static_cast<uint32_t>(ReadPointer(e + id_at, pointer_size));
     p.created = Read64(e + 32);
     p.cpu_100ns = Read64(e + 40) + Read64(e + 48);
+    if (size - offset >= transfers_at + 24)
+      p.io_bytes = Read64(e + transfers_at) + Read64(e + transfers_at + 8) + Read64(e + transfers_at + 16);
     const size_t name_bytes = static_cast<size_t>(e[name_at] | e[name_at + 1] << 8) & ~size_t{1};
     const uint64_t name_pointer = ReadPointer(e + buffer_at, pointer_size);
     if (name_pointer >= base && name_pointer - base <= size && size - (name_pointer - base) >= name_bytes)

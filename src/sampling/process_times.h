@@ -20,6 +20,7 @@ struct ProcessTime {
   uint64_t created = 0;    // in the system's own units; only compared
   uint64_t cpu_100ns = 0;  // user + kernel time so far
   std::string name;        // image name, UTF-8
+  uint64_t io_bytes = 0;   // bytes read, written and otherwise moved so far (0 where not told)
 };
 
 class IProcessTimes {
@@ -32,12 +33,13 @@ class IProcessTimes {
 template <>
 IProcessTimes& Seam<IProcessTimes>::Real();
 
-// The time one process used between two readings.
+// The time one process used, and the bytes it moved, between two readings.
 struct ProcessUse {
   uint32_t id = 0;
   uint64_t created = 0;
   uint64_t used_100ns = 0;
   std::string name;
+  uint64_t io_bytes = 0;
 };
 
 // Compares each reading with the one before.
@@ -45,7 +47,7 @@ class ProcessIntervals {
  public:
   // The first reading (and the first after Reset) only sets the base and
   // answers false.  Later ones answer true with every process that used
-  // time since the reading before: a process that appeared since then
+  // time or moved bytes since the reading before: a process that appeared since then
   // started since then, and all its time counts; a process that has gone
   // since then is not in the list and so is not in `used`.  `now` is taken
   // over (and sorted).

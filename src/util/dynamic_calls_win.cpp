@@ -42,5 +42,6 @@ const User32Calls& User32() { return Resolved<User32Calls>([] { return GetModule
 const NtdllCalls& Ntdll() { return Resolved<NtdllCalls>([] { return GetModuleHandleW(L"ntdll.dll"); }); }
 const ShcoreCalls& Shcore() { return Resolved<ShcoreCalls>([] { return SystemLibrary(L"shcore.dll"); }); }
 const PdhCalls& Pdh() { return Resolved<PdhCalls>([] { return SystemLibrary(L"pdh.dll"); }); }
+const IphlpapiCalls& Iphlpapi() { return Resolved<IphlpapiCalls>([] { return SystemLibrary(L"iphlpapi.dll"); }); }
 
 }  // namespace zt

@@ -41,7 +41,15 @@ namespace zt {
   X(PdhAddEnglishCounterW, PDH_STATUS, (PDH_HQUERY, LPCWSTR, DWORD_PTR, PDH_HCOUNTER*))        \
   X(PdhCollectQueryData, PDH_STATUS, (PDH_HQUERY))                                             \
   X(PdhGetFormattedCounterValue, PDH_STATUS, (PDH_HCOUNTER, DWORD, LPDWORD, PPDH_FMT_COUNTERVALUE)) \
+  X(PdhGetFormattedCounterArrayW, PDH_STATUS,                                                  \
+    (PDH_HCOUNTER, DWORD, LPDWORD, LPDWORD, PPDH_FMT_COUNTERVALUE_ITEM_W))                     \
   X(PdhCloseQuery, PDH_STATUS, (PDH_HQUERY))
+
+// The network interfaces' table (Vista), loaded from the system folder when
+// first asked for; the table is a MIB_IF_TABLE2.
+#define ZT_IPHLPAPI_CALLS(X)                      \
+  X(GetIfTable2, DWORD, (void**))  /* Vista */    \
+  X(FreeMibTable, void, (void*))   /* Vista */
 
 // Each list is a struct of pointers named after its calls, which can also
 // hand each pointer with its name to the look-up.
@@ -60,6 +68,7 @@ ZT_CALL_LIST(User32Calls, ZT_USER32_CALLS)
 ZT_CALL_LIST(NtdllCalls, ZT_NTDLL_CALLS)
 ZT_CALL_LIST(ShcoreCalls, ZT_SHCORE_CALLS)
 ZT_CALL_LIST(PdhCalls, ZT_PDH_CALLS)
+ZT_CALL_LIST(IphlpapiCalls, ZT_IPHLPAPI_CALLS)
 #undef ZT_CALL_LIST
 #undef ZT_CALL_NAMED
 #undef ZT_CALL_ENTRY
@@ -71,5 +80,6 @@ const User32Calls& User32();
 const NtdllCalls& Ntdll();
 const ShcoreCalls& Shcore();
 const PdhCalls& Pdh();
+const IphlpapiCalls& Iphlpapi();
 
 }  // namespace zt

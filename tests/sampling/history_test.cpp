@@ -55,7 +55,7 @@ const HistoryRecord& At(const HistoryView& v, const char* time) {
 // Two minutes at 100 ms on four processors.  busy.exe (id 10) uses two of
 // them (50 %) and ends at 20 s; its id comes back as reborn.exe (10 %);
 // short.exe is seen by one reading only, having used 8 s since the one
-// before; idle.exe uses 2.5 % throughout.  Every tenth load reading fails.
+// before; idle.exe uses 2.5 % throughout, copier.exe none.  Every tenth load reading fails.
 TEST(History, SecondsAndMinutesFoldTheSamplesAndNameTheBusiest) {
   FakeProcesses processes;
   ScopedOverride<IProcessTimes> use(processes);
@@ -67,6 +67,7 @@ TEST(History, SecondsAndMinutesFoldTheSamplesAndNameTheBusiest) {
     if (k <= 200) list.push_back({10, 1, 2000000 * k, "busy.exe"});
     if (k > 200) list.push_back({10, 2, 400000 * (k - 201), "reborn.exe"});
     if (k == 450) list.push_back({12, 1, 80000000, "short.exe"});
+    list.push_back({13, 1, 0, "copier.exe", 1000000 * k});  // moves bytes, uses no time
     feed.Sample(static_cast<double>(k % 10) * 10, k % 10 != 0);
   }
   const HistoryView seconds = history.Snapshot(HistoryScale::kSeconds);
@@ -96,6 +97,7 @@ TEST(History, SecondsAndMinutesFoldTheSamplesAndNameTheBusiest) {
     EXPECT_STREQ(m.busy[i].name, names[i]);
     EXPECT_NEAR(m.busy[i].percent, 100.0 * shares[i] / 2.2e9, 0.05);
   }
+  EXPECT_EQ(minutes.records[1].busy_count, 2);  // idle.exe and reborn.exe, not copier.exe at 0 %
 }
 
 // A clock set forward, a suspend and a clock set back: each leaves a gap,

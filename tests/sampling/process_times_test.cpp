@@ -31,13 +31,15 @@ TEST(ProcessTimes, KernelListIsReadForBothPointerSizes) {
       put(e + 56, 6, 2);  // name: 3 UTF-16 units
       put(e + 56 + pointer, i == 2 ? base + 1000000 : base + 3 * entry, pointer);
       put(e + id_at, i * 4, pointer);
+      const size_t transfers_at = pointer == 8 ? 232 : 160;  // read, write, other
+      put(e + transfers_at, 5000, 8), put(e + transfers_at + 8, 700, 8), put(e + transfers_at + 16, 60, 8);
     }
     std::memcpy(&buffer[3 * entry], "a\0\xE9\0b\0", 6);
     std::vector<ProcessTime> list;
     ParseSystemProcessList(buffer.data(), buffer.size(), pointer, base, list);
     ASSERT_EQ(list.size(), 2u) << pointer;  // the idle process is none
-    EXPECT_EQ(std::vector<uint64_t>({list[0].id, list[0].created, list[0].cpu_100ns}),
-              std::vector<uint64_t>({4, 1001, 320}));
+    EXPECT_EQ(std::vector<uint64_t>({list[0].id, list[0].created, list[0].cpu_100ns, list[0].io_bytes}),
+              std::vector<uint64_t>({4, 1001, 320, 5760}));
     EXPECT_EQ(list[0].name, "a\xC3\xA9" "b");
     EXPECT_EQ(list[1].name, "System");  // no name to be read
     // Cut short anywhere: never read past the end.
