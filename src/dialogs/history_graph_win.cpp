@@ -56,12 +56,39 @@ void ForEachRun(const std::vector<HistoryRecord>& records, HistoryScale scale, H
   if (open) finish();
 }
 
+// The points go to the system in calls of a bounded size: the drawing code
+// (Wine's among others) takes a copy of each call's points, and calls that
+// grew with the hour would leave its heap to grow with them.
+constexpr size_t kPointsPerCall = 128;
+
 // One line through a run's points, emptied after; a run of one record is a
-// dot a pixel wide.
+// dot a pixel wide.  Each call starts where the last one ended.
 void DrawRun(HDC dc, std::vector<POINT>* points) {
   if (points->size() == 1) points->push_back(POINT{points->front().x + 1, points->front().y});
-  if (!points->empty()) Polyline(dc, points->data(), static_cast<int>(points->size()));
+  for (size_t start = 0; start + 1 < points->size(); start += kPointsPerCall - 1) {
+    const size_t count = std::min(kPointsPerCall, points->size() - start);
+    Polyline(dc, points->data() + start, static_cast<int>(count));
+  }
   points->clear();
+}
+
+// The band between a run's upper and lower points, in pieces that share
+// their edges (drawn in the band's own colour, so no seam shows); a run of
+// one record is its stroke.  `piece` is the pieces' buffer.
+void DrawBand(HDC dc, const std::vector<POINT>& upper, const std::vector<POINT>& lower, std::vector<POINT>* piece) {
+  if (upper.size() == 1) {
+    const POINT stroke[2] = {upper[0], lower[0]};
+    Polyline(dc, stroke, 2);
+    return;
+  }
+  const size_t n = upper.size();
+  for (size_t start = 0; start + 1 < n; start += kPointsPerCall / 2 - 1) {
+    const size_t end = std::min(n, start + kPointsPerCall / 2);
+    piece->assign(upper.begin() + static_cast<std::ptrdiff_t>(start), upper.begin() + static_cast<std::ptrdiff_t>(end));
+    piece->insert(piece->end(), lower.rbegin() + static_cast<std::ptrdiff_t>(n - end),
+                  lower.rbegin() + static_cast<std::ptrdiff_t>(n - start));
+    Polygon(dc, piece->data(), static_cast<int>(piece->size()));
+  }
 }
 
 }  // namespace
@@ -220,8 +247,9 @@ void HistoryGraph::DrawRecords(HDC dc, const PlotArea& plot) {
   const std::vector<HistoryRecord>& records = view_->records;
   if (x_.capacity() < kMostRecords) {
     x_.reserve(kMostRecords);
-    upper_.reserve(2 * kMostRecords);  // a band: its upper edge, then the lower one back
+    upper_.reserve(kMostRecords);
     lower_.reserve(kMostRecords);
+    piece_.reserve(kPointsPerCall);
     line_.reserve(kMostRecords);
   }
   const int64_t end = records.back().time;
@@ -249,13 +277,10 @@ void HistoryGraph::DrawLoad(HDC dc, const PlotArea& plot) {
         line_.push_back(POINT{x_[i], PercentToY(records[i].load_mean, plot)});
       },
       [&] {
-        upper_.insert(upper_.end(), lower_.rbegin(), lower_.rend());
         {
           SelectedObject keep_pen(dc, band_pen_.get());
           SelectedObject keep_brush(dc, band_brush_.get());
-          // A run of one record is a band of two points: its stroke.
-          if (upper_.size() >= 4) Polygon(dc, upper_.data(), static_cast<int>(upper_.size()));
-          else Polyline(dc, upper_.data(), static_cast<int>(upper_.size()));
+          DrawBand(dc, upper_, lower_, &piece_);
         }
         SelectedObject keep_pen(dc, mean_pen_.get());
         DrawRun(dc, &line_);

@@ -60,7 +60,7 @@ class HistoryGraph {
   // The records' x and the points of the runs drawn, kept from painting to
   // painting at the size of a full view: drawing allocates nothing.
   std::vector<int> x_;
-  std::vector<POINT> upper_, lower_, line_;
+  std::vector<POINT> upper_, lower_, line_, piece_;
   UniqueBitmap buffer_;
   SIZE buffer_size_ = {0, 0};
   HWND hwnd_ = nullptr;

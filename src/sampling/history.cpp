@@ -312,9 +312,12 @@ HistoryView History::Snapshot(HistoryScale scale) const {
 void History::Snapshot(HistoryScale scale, HistoryView* view) const {
   view->scale = scale;
   std::vector<HistoryRecord>& records = view->records;
+  // Room for the whole ring and the open record, written over once so that
+  // the view costs its memory from its first reading: the buffer never grows
+  // again, nor does what the program holds while the hour fills.
+  const size_t most = (scale == HistoryScale::kSeconds ? kSeconds : kMinutes) + 1;
+  if (records.capacity() < most) records.resize(most);
   records.clear();
-  // The whole ring and the open record: the buffer never grows again.
-  records.reserve((scale == HistoryScale::kSeconds ? kSeconds : kMinutes) + 1);
   std::lock_guard<std::mutex> lock(mutex_);
   if (scale == HistoryScale::kSeconds) {
     auto add = [&records](const SecondRecord& s) {
