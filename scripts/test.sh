@@ -19,30 +19,17 @@ failed=()
 log="$(mktemp)"
 elsewhere=""
 
-# The virtual displays of tools/xvfb-ensure.sh under build/ (each recorded
-# as PREFIX.display with its server's PREFIX.display.pid): those already
-# answering now are someone else's and stay; whatever else is recorded at the
-# end was started by this run (the prefix jobs below, or tools/wine-run.sh
-# for a suite in a prefix of its own, such as the 64-bit build's suites at
-# 144 and 192 dpi) and is stopped.
-declare -A displays_before=()
-for pid_file in "$root"/build/*/*.display.pid; do
-  [[ -f "$pid_file" ]] || continue
-  pid="$(cat "$pid_file" 2>/dev/null || true)"
-  if [[ -n "$pid" ]] && kill -0 "$pid" 2>/dev/null &&
-     xdpyinfo -display "$(cat "${pid_file%.pid}" 2>/dev/null)" >/dev/null 2>&1; then
-    displays_before[$pid_file]="$pid"
-  fi
-done
+# The virtual displays under build/ that answer now are someone else's and
+# stay; the others recorded there when the run ends were started by it (the
+# prefix jobs below, or tools/wine-run.sh for a suite in a prefix of its own,
+# such as the 64-bit build's suites at 144 and 192 dpi) and are stopped.
+displays_before="$(mktemp)"
+tools/xvfb-sweep.sh note "$root/build" > "$displays_before"
 
 prefix_jobs=()
 cleanup() {
-  local pid prefix pid_file lock
+  local pid prefix
   for pid in "${prefix_jobs[@]}"; do kill "$pid" 2>/dev/null || true; done
-  # A display still being started is recorded before its lock is let go.
-  for lock in "$root"/build/*/*.display.lock; do
-    [[ -f "$lock" ]] && flock -w 30 "$lock" true 2>/dev/null || true
-  done
   # Leave no Wine server or virtual display of ours behind.
   for prefix in "$root"/build/win32/wineprefix-run "$root"/build/win32/wineprefix \
                 "$root"/build/win32/wineprefix-dpi144 "$root"/build/win32/wineprefix-dpi192 \
@@ -50,16 +37,10 @@ cleanup() {
     prefix="${prefix%.display.pid}"
     [[ -d "$prefix" ]] && WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null || true
   done
-  for pid_file in "$root"/build/*/*.display.pid; do
-    [[ -f "$pid_file" ]] || continue
-    pid="$(cat "$pid_file" 2>/dev/null || true)"
-    [[ -n "$pid" && "${displays_before[$pid_file]:-}" == "$pid" ]] && continue
-    [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-    rm -f "${pid_file%.pid}" "$pid_file"
-  done
+  tools/xvfb-sweep.sh stop "$root/build" "$displays_before" || true
   if [[ -n "$elsewhere" ]]; then rm -rf "$elsewhere"; fi
 }
-trap 'cleanup; rm -f "$log"' EXIT
+trap 'cleanup; rm -f "$log" "$displays_before"' EXIT
 
 run_preset() {
   local preset="$1"; shift
