@@ -111,23 +111,25 @@ fi
 if want menu && [[ $dpi == 96 ]]; then
   # Menu: wake the title controls, click the menu button, open "位置".
   shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
-    "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 441; sleep 0.2; xdotool mousemove 562 442; sleep 1.2; xdotool mousemove 700 468; sleep 0.8"
-  convert "$work/menu.png" -crop 400x260+490+287 +repage -scale 200% "$here/menu$suffix.png"
+    "$wiggle; xdotool mousemove 544 317; sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove 560 458; sleep 0.2; xdotool mousemove 562 459; sleep 1.2; xdotool mousemove 700 485; sleep 0.8"
+  convert "$work/menu.png" -crop 400x280+490+287 +repage -scale 200% "$here/menu$suffix.png"
 elif want menu; then
   # Scaled, the items' places follow the menu font Wine scales: "位置" and a
-  # point inside its submenu, from the menu's top-left corner (the menu
-  # button's bottom-right), as measured at 144 and 192 dpi.
+  # point on the third item of its submenu, from the menu's top-left corner
+  # (the menu button's bottom-right), as measured at 144 and 192 dpi.  The
+  # point lies right of the wider English menu too; at 192 dpi the submenu
+  # opens upwards, the screen being too short below it.
   case $dpi in
-    144) item="43 160" inside="235 199" ;;
-    192) item="52 204" inside="300 256" ;;
-    *) item="$(s 29) $(s 114)" inside="$(s 169) $(s 140)" ;;
+    144) item="43 184" inside="300 235" ;;
+    192) item="52 234" inside="300 121" ;;
+    *) item="$(s 29) $(s 131)" inside="$(s 200) $(s 157)" ;;
   esac
   mx=$((win_x + $(s 16))) my=$((win_y + $(s 20)))
   read -r ix iy <<< "$item"
   read -r sx sy <<< "$inside"
   shot menu light "[General]\r\nFirstLaunch=1\r\nLockForm=1\r\n" 7 \
     "$wiggle; xdotool mousemove $((win_x + $(s 29))) $((win_y + $(s 10))); sleep 0.2; xdotool click 1; sleep 0.6; xdotool mousemove $((mx + ix)) $((my + iy)); sleep 0.2; xdotool mousemove $((mx + ix + 2)) $((my + iy + 1)); sleep 1.2; xdotool mousemove $((mx + sx)) $((my + sy)); sleep 0.8"
-  convert "$work/menu.png" -crop "$(s 400)x$(s 260)+$((win_x - $(s 25)))+$((win_y - $(s 20)))" +repage "$here/menu$suffix.png"
+  convert "$work/menu.png" -crop "$(s 400)x$(s 280)+$((win_x - $(s 25)))+$((win_y - $(s 20)))" +repage "$here/menu$suffix.png"
 fi
 if want tray-live; then
   # Wine's stand-alone tray window (top left) with each kind of icon.

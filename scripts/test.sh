@@ -19,23 +19,28 @@ failed=()
 log="$(mktemp)"
 elsewhere=""
 
+# The virtual displays under build/ that answer now are someone else's and
+# stay; the others recorded there when the run ends were started by it (the
+# prefix jobs below, or tools/wine-run.sh for a suite in a prefix of its own,
+# such as the 64-bit build's suites at 144 and 192 dpi) and are stopped.
+displays_before="$(mktemp)"
+tools/xvfb-sweep.sh note "$root/build" > "$displays_before"
+
 prefix_jobs=()
 cleanup() {
-  local pid
+  local pid prefix
   for pid in "${prefix_jobs[@]}"; do kill "$pid" 2>/dev/null || true; done
   # Leave no Wine server or virtual display of ours behind.
   for prefix in "$root"/build/win32/wineprefix-run "$root"/build/win32/wineprefix \
                 "$root"/build/win32/wineprefix-dpi144 "$root"/build/win32/wineprefix-dpi192 \
-                "$root"/build/win64/wineprefix; do
+                "$root"/build/win64/wineprefix "$root"/build/*/*.display.pid; do
+    prefix="${prefix%.display.pid}"
     [[ -d "$prefix" ]] && WINEPREFIX="$prefix" timeout 30 wineserver -k 2>/dev/null || true
-    if [[ -f "$prefix.display.pid" ]]; then
-      kill "$(cat "$prefix.display.pid")" 2>/dev/null || true
-    fi
-    rm -f "$prefix.display" "$prefix.display.pid"
   done
+  tools/xvfb-sweep.sh stop "$root/build" "$displays_before" || true
   if [[ -n "$elsewhere" ]]; then rm -rf "$elsewhere"; fi
 }
-trap 'cleanup; rm -f "$log"' EXIT
+trap 'cleanup; rm -f "$log" "$displays_before"' EXIT
 
 run_preset() {
   local preset="$1"; shift

@@ -1,6 +1,6 @@
 #include "config/config.h"
 
-#include <cstring>
+#include <array>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -16,47 +16,53 @@
 namespace zt {
 
 // Every stored setting, one row each, in the order in which the file is
-// read: section, key (also the variable's name), stored type, default.
-// "bool" is stored as 0/1, the unsigned types keep only their low bits of
-// what the file says, colours are the 32-bit pattern of the number.
-#define ZT_CONFIG_VALUES(X)                             \
-  X("General", FirstLaunch, bool, true)                 \
-  X("General", AlwaysOnTop, bool, true)                 \
-  X("General", Rate, uint16_t, 500)                     \
-  X("General", GraphLength, uint16_t, 80)               \
-  X("General", AlphaBlend, bool, true)                  \
-  X("General", AlphaBlendValue, uint8_t, 200)           \
-  X("General", Transparency, bool, true)                \
-  X("General", ThickerGraph, bool, true)                \
-  X("General", LockForm, bool, false)                   \
-  X("General", UpdateSpeed, bool, true)                 \
-  X("General", DisplayMemory, bool, true)               \
-  X("General", MemoryAsPercentage, bool, true)          \
-  X("General", NumericTrayIcons, bool, false)           \
-  X("General", HideTrayWhenVisible, bool, false)        \
-  X("General", AutoHideControls, bool, true)            \
-  X("General", HideBarGraph, bool, false)               \
-  X("General", ShowFreeMemory, bool, false)             \
-  X("General", UsePhysicalMemory, bool, true)           \
-  X("General", DisplayEachCPU, bool, false)             \
-  X("General", AppTrayMode, bool, false)                \
-  X("General", AppModeHotkey, int32_t, 122)             \
-  X("General", AppModeHotkeyModifiers, int32_t, 3)      \
-  X("General", KeepHistory, bool, false)                \
-  X("Location", PosX, int32_t, 0)                       \
-  X("Location", PosY, int32_t, 0)                       \
-  X("Location", PosWidth, int32_t, 250)                 \
-  X("Location", PosHeight, int32_t, 105)                \
-  X("Colors", BackgroundColor, Color, 16777215)         \
-  X("Colors", GraphCPUColor1, Color, 8388608)           \
-  X("Colors", GraphCPUColor2, Color, 8388608)           \
-  X("Colors", GraphCPUColor3, Color, 8388608)           \
-  X("Colors", GraphCPUColor4, Color, 8388608)           \
-  X("Colors", GraphMemoryColor, Color, 15780518)        \
-  X("Colors", BarColor, Color, 8388608)                 \
-  X("Colors", TextColor, Color, 0)
+// read: section, key (also the variable's name), stored type, default, its
+// place in the order of writing, and when it is written.  "bool" is stored
+// as 0/1, the unsigned types keep only their low bits of what the file
+// says, colours are the 32-bit pattern of the number.  The order of writing
+// differs from the reading order only in where HideBarGraph stands, and a
+// new file gets its keys in that order.  kAlways: written at every save;
+// kOnceSet: a setting added after the first release, written only once it
+// is set or once the file holds it, so a file that never used it stays as
+// it was.
+#define ZT_CONFIG_VALUES(X)                                      \
+  X("General", FirstLaunch, bool, true, 0, kAlways)              \
+  X("General", AlwaysOnTop, bool, true, 1, kAlways)              \
+  X("General", Rate, uint16_t, 500, 2, kAlways)                  \
+  X("General", GraphLength, uint16_t, 80, 3, kAlways)            \
+  X("General", AlphaBlend, bool, true, 4, kAlways)               \
+  X("General", AlphaBlendValue, uint8_t, 200, 5, kAlways)        \
+  X("General", Transparency, bool, true, 6, kAlways)             \
+  X("General", ThickerGraph, bool, true, 7, kAlways)             \
+  X("General", LockForm, bool, false, 8, kAlways)                \
+  X("General", UpdateSpeed, bool, true, 9, kAlways)              \
+  X("General", DisplayMemory, bool, true, 10, kAlways)           \
+  X("General", MemoryAsPercentage, bool, true, 11, kAlways)      \
+  X("General", NumericTrayIcons, bool, false, 13, kAlways)       \
+  X("General", HideTrayWhenVisible, bool, false, 14, kAlways)    \
+  X("General", AutoHideControls, bool, true, 15, kAlways)        \
+  X("General", HideBarGraph, bool, false, 12, kAlways)           \
+  X("General", ShowFreeMemory, bool, false, 16, kAlways)         \
+  X("General", UsePhysicalMemory, bool, true, 17, kAlways)       \
+  X("General", DisplayEachCPU, bool, false, 18, kAlways)         \
+  X("General", AppTrayMode, bool, false, 19, kAlways)            \
+  X("General", AppModeHotkey, int32_t, 122, 20, kAlways)         \
+  X("General", AppModeHotkeyModifiers, int32_t, 3, 21, kAlways)  \
+  X("General", KeepHistory, bool, false, 22, kOnceSet)           \
+  X("Location", PosX, int32_t, 0, 23, kAlways)                   \
+  X("Location", PosY, int32_t, 0, 24, kAlways)                   \
+  X("Location", PosWidth, int32_t, 250, 25, kAlways)             \
+  X("Location", PosHeight, int32_t, 105, 26, kAlways)            \
+  X("Colors", BackgroundColor, Color, 16777215, 27, kAlways)     \
+  X("Colors", GraphCPUColor1, Color, 8388608, 28, kAlways)       \
+  X("Colors", GraphCPUColor2, Color, 8388608, 29, kAlways)       \
+  X("Colors", GraphCPUColor3, Color, 8388608, 30, kAlways)       \
+  X("Colors", GraphCPUColor4, Color, 8388608, 31, kAlways)       \
+  X("Colors", GraphMemoryColor, Color, 15780518, 32, kAlways)    \
+  X("Colors", BarColor, Color, 8388608, 33, kAlways)             \
+  X("Colors", TextColor, Color, 0, 34, kAlways)
 
-#define ZT_DEFINE_VALUE(section, key, type, def) std::atomic<type> key{def};
+#define ZT_DEFINE_VALUE(section, key, type, def, write_place, written) std::atomic<type> key{def};
 ZT_CONFIG_VALUES(ZT_DEFINE_VALUE)
 #undef ZT_DEFINE_VALUE
 
@@ -74,31 +80,49 @@ namespace {
 using Slot = std::variant<std::atomic<bool>*, std::atomic<uint8_t>*, std::atomic<uint16_t>*,
                           std::atomic<int32_t>*, std::atomic<uint32_t>*>;
 
+enum Written { kAlways, kOnceSet };
+
 struct Setting {
   const char* section;
   const char* key;
   Slot slot;
   int32_t default_value;
+  Written written;
 };
 
-#define ZT_SETTING_ROW(section, key, type, def) \
-  Setting{section, #key, &key, static_cast<int32_t>(def)},
+#define ZT_SETTING_ROW(section, key, type, def, write_place, written) \
+  Setting{section, #key, &key, static_cast<int32_t>(def), written},
 const Setting kSettings[] = {ZT_CONFIG_VALUES(ZT_SETTING_ROW)};
 #undef ZT_SETTING_ROW
 
-// The order of writing; it differs from the reading order only in where
-// HideBarGraph stands, and a new file gets its keys in this order.
-const char* const kWriteOrder[] = {
-    "FirstLaunch", "AlwaysOnTop", "Rate", "GraphLength", "AlphaBlend", "AlphaBlendValue",
-    "Transparency", "ThickerGraph", "LockForm", "UpdateSpeed", "DisplayMemory",
-    "MemoryAsPercentage", "HideBarGraph", "NumericTrayIcons", "HideTrayWhenVisible",
-    "AutoHideControls", "ShowFreeMemory", "UsePhysicalMemory", "DisplayEachCPU", "AppTrayMode",
-    "AppModeHotkey", "AppModeHotkeyModifiers", "KeepHistory",
-    "PosX", "PosY", "PosWidth", "PosHeight",
-    "BackgroundColor", "GraphCPUColor1", "GraphCPUColor2", "GraphCPUColor3", "GraphCPUColor4",
-    "GraphMemoryColor", "BarColor", "TextColor"};
-static_assert(sizeof kWriteOrder / sizeof kWriteOrder[0] == sizeof kSettings / sizeof kSettings[0],
-              "every setting is written exactly once");
+#define ZT_WRITE_PLACE(section, key, type, def, write_place, written) write_place,
+constexpr int kWritePlaces[] = {ZT_CONFIG_VALUES(ZT_WRITE_PLACE)};
+#undef ZT_WRITE_PLACE
+constexpr int kSettingCount = static_cast<int>(sizeof kWritePlaces / sizeof kWritePlaces[0]);
+
+constexpr bool EveryPlaceTakenOnce() {
+  for (int place = 0; place < kSettingCount; ++place) {
+    int takers = 0;
+    for (int taken : kWritePlaces) takers += taken == place ? 1 : 0;
+    if (takers != 1) return false;
+  }
+  return true;
+}
+static_assert(EveryPlaceTakenOnce(), "every setting is written exactly once, at a place of its own");
+
+// The rows' indices in the order of writing.
+constexpr std::array<int, kSettingCount> WriteOrder() {
+  std::array<int, kSettingCount> order{};
+  for (int row = 0; row < kSettingCount; ++row) order[kWritePlaces[row]] = row;
+  return order;
+}
+constexpr std::array<int, kSettingCount> kWriteOrder = WriteOrder();
+
+// Whether the row is the setting `value`.
+template <typename T>
+bool Is(const Setting& s, std::atomic<T>& value) {
+  return s.slot == Slot(&value);
+}
 
 // The value as the file holds it: booleans 0/1, colours as signed 32-bit
 // (system colour constants have the top bit set and are written negative).
@@ -151,18 +175,9 @@ KeptHotkey& KeptHotkeyStorage() {
 // refused hot key the combination it had.
 int32_t ToSave(const Setting& s) {
   const auto& kept = KeptHotkeyStorage().combination;
-  if (kept && std::strcmp(s.key, "AppModeHotkey") == 0) return kept->first;
-  if (kept && std::strcmp(s.key, "AppModeHotkeyModifiers") == 0) return kept->second;
+  if (kept && Is(s, AppModeHotkey)) return kept->first;
+  if (kept && Is(s, AppModeHotkeyModifiers)) return kept->second;
   return Get(s);
-}
-
-bool IsWrittenOnlyWhenSet(const Setting& s) { return std::strcmp(s.key, "KeepHistory") == 0; }
-
-const Setting* FindSetting(const char* key) {
-  for (const Setting& s : kSettings) {
-    if (std::strcmp(s.key, key) == 0) return &s;
-  }
-  return nullptr;
 }
 
 std::string& ConfigPathStorage() {
@@ -219,10 +234,9 @@ bool ValuesWouldBeLost(const std::string& bytes) {
   const std::optional<std::pair<int32_t, int32_t>>& centred = FirstLaunchPosition();
   const bool next_start_centres = ini.ReadInteger("General", "FirstLaunch", 1) != 0;
   for (const Setting& s : kSettings) {
-    const std::string key = s.key;
-    if (key == "FirstLaunch") continue;
-    if (next_start_centres && centred && (key == "PosX" || key == "PosY")) {
-      if (!Holds(s, key == "PosX" ? centred->first : centred->second)) return true;
+    if (Is(s, FirstLaunch)) continue;
+    if (next_start_centres && centred && (Is(s, PosX) || Is(s, PosY))) {
+      if (!Holds(s, Is(s, PosX) ? centred->first : centred->second)) return true;
       continue;
     }
     const int32_t in_file = ini.ReadInteger(s.section, s.key, s.default_value);
@@ -271,14 +285,10 @@ std::optional<std::string> ComposeConfigText(const std::string& existing) {
   const std::optional<DecodedText> decoded = DecodeText(existing);
   if (!decoded) return std::nullopt;
   IniFile ini(decoded->text);
-  for (const char* key : kWriteOrder) {
-    const Setting* s = FindSetting(key);
-    if (s == nullptr) continue;
-    // Settings added after the first release appear in a file only once
-    // they are set, so a file that never used them stays as it was.
-    if (IsWrittenOnlyWhenSet(*s) && Get(*s) == s->default_value && !ini.ValueExists(s->section, s->key))
-      continue;
-    ini.WriteInteger(s->section, s->key, ToSave(*s));
+  for (int row : kWriteOrder) {
+    const Setting& s = kSettings[row];
+    if (s.written == kOnceSet && Get(s) == s.default_value && !ini.ValueExists(s.section, s.key)) continue;
+    ini.WriteInteger(s.section, s.key, ToSave(s));
   }
   // After the hot key, and only once it has been set: a file that never had
   // it does not get it.

@@ -15,58 +15,42 @@ constexpr uint32_t kHotkeyCombShift = 0x02;
 constexpr uint32_t kHotkeyFieldModifierFlags = kHotkeyFlagShift | kHotkeyFlagControl | kHotkeyFlagAlt;
 
 // Each caption carries its access key (Alt and the letter ticks the box),
-// unique within its tab with the keys of the tab's labels and groups.
+// unique within its tab with the keys of the tab's labels and groups.  The
+// autorun box mirrors the registry, not a setting.
 constexpr SettingsCheckRow kCheckRows[kSettingsCheckCount] = {
-    {SettingsCheck::CheckBox_AutoRun, "CheckBox_AutoRun", SettingsTab::General, TextId::SettingsAutoRun, false},
-    {SettingsCheck::CheckBox_AlwaysOnTop, "CheckBox_AlwaysOnTop", SettingsTab::General, TextId::SettingsAlwaysOnTop, true},
-    {SettingsCheck::CheckBox_DisplayMemory, "CheckBox_DisplayMemory", SettingsTab::General, TextId::SettingsDisplayMemory, false},
-    {SettingsCheck::CheckBox_ShowFreeMemory, "CheckBox_ShowFreeMemory", SettingsTab::General, TextId::SettingsShowFreeMemory, false},
-    {SettingsCheck::CheckBox_UsePhysicalMemory, "CheckBox_UsePhysicalMemory", SettingsTab::General, TextId::SettingsUsePhysicalMemory, false},
-    {SettingsCheck::CheckBox_MemoryAsPercentage, "CheckBox_MemoryAsPercentage", SettingsTab::General, TextId::SettingsMemoryAsPercentage, true},
-    {SettingsCheck::CheckBox_UpdateSpeed, "CheckBox_UpdateSpeed", SettingsTab::General, TextId::SettingsUpdateSpeed, false},
-    {SettingsCheck::CheckBox_DisplayEachCPU, "CheckBox_DisplayEachCPU", SettingsTab::General, TextId::SettingsDisplayEachCpu, false},
-    {SettingsCheck::CheckBox_TrayMode, "CheckBox_TrayMode", SettingsTab::General, TextId::SettingsTrayMode, false},
-    {SettingsCheck::CheckBox_Transparency, "CheckBox_Transparency", SettingsTab::Display, TextId::SettingsTransparency, false},
-    {SettingsCheck::CheckBox_AlphaBlending, "CheckBox_AlphaBlending", SettingsTab::Display, TextId::SettingsAlphaBlending, true},
-    {SettingsCheck::CheckBox_ThickerGraph, "CheckBox_ThickerGraph", SettingsTab::Display, TextId::SettingsThickerGraph, false},
-    {SettingsCheck::CheckBox_HideBarGraph, "CheckBox_HideBarGraph", SettingsTab::Display, TextId::SettingsHideBarGraph, false},
-    {SettingsCheck::CheckBox_AutoHideControls, "CheckBox_AutoHideControls", SettingsTab::Display, TextId::SettingsAutoHideControls, true},
-    {SettingsCheck::CheckBox_NumericTrayIcons, "CheckBox_NumericTrayIcons", SettingsTab::Display, TextId::SettingsNumericTrayIcons, false},
-    {SettingsCheck::CheckBox_HideTrayWhenVisible, "CheckBox_HideTrayWhenVisible", SettingsTab::Display, TextId::SettingsHideTrayWhenVisible, false},
-    {SettingsCheck::CheckBox_LockForm, "CheckBox_LockForm", SettingsTab::Display, TextId::SettingsLockForm, false},
-    {SettingsCheck::CheckBox_KeepHistory, "CheckBox_KeepHistory", SettingsTab::Extended, TextId::SettingsKeepHistory, false},
+    {SettingsCheck::CheckBox_AutoRun, SettingsTab::General, TextId::SettingsAutoRun, false, nullptr},
+    {SettingsCheck::CheckBox_AlwaysOnTop, SettingsTab::General, TextId::SettingsAlwaysOnTop, true, &AlwaysOnTop},
+    {SettingsCheck::CheckBox_DisplayMemory, SettingsTab::General, TextId::SettingsDisplayMemory, false, &DisplayMemory},
+    {SettingsCheck::CheckBox_ShowFreeMemory, SettingsTab::General, TextId::SettingsShowFreeMemory, false, &ShowFreeMemory},
+    {SettingsCheck::CheckBox_UsePhysicalMemory, SettingsTab::General, TextId::SettingsUsePhysicalMemory, false, &UsePhysicalMemory},
+    {SettingsCheck::CheckBox_MemoryAsPercentage, SettingsTab::General, TextId::SettingsMemoryAsPercentage, true, &MemoryAsPercentage},
+    {SettingsCheck::CheckBox_UpdateSpeed, SettingsTab::General, TextId::SettingsUpdateSpeed, false, &UpdateSpeed},
+    {SettingsCheck::CheckBox_DisplayEachCPU, SettingsTab::General, TextId::SettingsDisplayEachCpu, false, &DisplayEachCPU},
+    {SettingsCheck::CheckBox_TrayMode, SettingsTab::General, TextId::SettingsTrayMode, false, &AppTrayMode},
+    {SettingsCheck::CheckBox_Transparency, SettingsTab::Display, TextId::SettingsTransparency, false, &Transparency},
+    {SettingsCheck::CheckBox_AlphaBlending, SettingsTab::Display, TextId::SettingsAlphaBlending, true, &AlphaBlend},
+    {SettingsCheck::CheckBox_ThickerGraph, SettingsTab::Display, TextId::SettingsThickerGraph, false, &ThickerGraph},
+    {SettingsCheck::CheckBox_HideBarGraph, SettingsTab::Display, TextId::SettingsHideBarGraph, false, &HideBarGraph},
+    {SettingsCheck::CheckBox_AutoHideControls, SettingsTab::Display, TextId::SettingsAutoHideControls, true, &AutoHideControls},
+    {SettingsCheck::CheckBox_NumericTrayIcons, SettingsTab::Display, TextId::SettingsNumericTrayIcons, false, &NumericTrayIcons},
+    {SettingsCheck::CheckBox_HideTrayWhenVisible, SettingsTab::Display, TextId::SettingsHideTrayWhenVisible, false, &HideTrayWhenVisible},
+    {SettingsCheck::CheckBox_LockForm, SettingsTab::Display, TextId::SettingsLockForm, false, &LockForm},
+    {SettingsCheck::CheckBox_KeepHistory, SettingsTab::Extended, TextId::SettingsKeepHistory, false, &KeepHistory},
 };
 
-// The setting a check box mirrors (none for the autorun box, which mirrors
-// the registry).
-std::atomic<bool>* CheckSetting(SettingsCheck check) {
-  switch (check) {
-    case SettingsCheck::CheckBox_AutoRun: return nullptr;
-    case SettingsCheck::CheckBox_AlwaysOnTop: return &AlwaysOnTop;
-    case SettingsCheck::CheckBox_DisplayMemory: return &DisplayMemory;
-    case SettingsCheck::CheckBox_ShowFreeMemory: return &ShowFreeMemory;
-    case SettingsCheck::CheckBox_UsePhysicalMemory: return &UsePhysicalMemory;
-    case SettingsCheck::CheckBox_MemoryAsPercentage: return &MemoryAsPercentage;
-    case SettingsCheck::CheckBox_UpdateSpeed: return &UpdateSpeed;
-    case SettingsCheck::CheckBox_DisplayEachCPU: return &DisplayEachCPU;
-    case SettingsCheck::CheckBox_TrayMode: return &AppTrayMode;
-    case SettingsCheck::CheckBox_Transparency: return &Transparency;
-    case SettingsCheck::CheckBox_AlphaBlending: return &AlphaBlend;
-    case SettingsCheck::CheckBox_ThickerGraph: return &ThickerGraph;
-    case SettingsCheck::CheckBox_HideBarGraph: return &HideBarGraph;
-    case SettingsCheck::CheckBox_AutoHideControls: return &AutoHideControls;
-    case SettingsCheck::CheckBox_NumericTrayIcons: return &NumericTrayIcons;
-    case SettingsCheck::CheckBox_HideTrayWhenVisible: return &HideTrayWhenVisible;
-    case SettingsCheck::CheckBox_LockForm: return &LockForm;
-    case SettingsCheck::CheckBox_KeepHistory: return &KeepHistory;
+constexpr bool CheckRowsInOrder() {
+  int i = 0;
+  for (const SettingsCheckRow& row : kCheckRows) {
+    if (static_cast<int>(row.check) != i++) return false;
   }
-  return nullptr;
+  return i == kSettingsCheckCount;
 }
+static_assert(CheckRowsInOrder(), "one row per check box, in the boxes' order");
 
 // Every box but the autorun box: the setting is stored first, then the
 // running program applies it.
 bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target) {
-  *CheckSetting(check) = checked;
+  *CheckRow(check).setting = checked;
   switch (check) {
     case SettingsCheck::CheckBox_DisplayMemory: target.SetDisplayMemory(checked); break;
     case SettingsCheck::CheckBox_DisplayEachCPU:
@@ -201,8 +185,7 @@ uint16_t RuledHotkeyFieldValue(uint16_t field_value) {
 SettingsView ReadSettingsView(ISettingsTarget& target) {
   SettingsView view;
   for (const SettingsCheckRow& row : kCheckRows) {
-    std::atomic<bool>* setting = CheckSetting(row.check);
-    view.checks[static_cast<int>(row.check)] = setting ? setting->load() : target.IsAutorunEnabled();
+    view.checks[static_cast<int>(row.check)] = row.setting ? row.setting->load() : target.IsAutorunEnabled();
   }
   for (int i = 0; i < kSettingsColorCount; ++i) view.colors[i] = ColorSetting(static_cast<SettingsColor>(i));
   view.rate = Rate;

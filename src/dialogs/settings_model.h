@@ -78,10 +78,10 @@ constexpr int kSettingsCheckCount = 18;
 
 struct SettingsCheckRow {
   SettingsCheck check;
-  const char* name;     // "CheckBox_AutoRun"
   SettingsTab tab;
-  TextId text;          // its caption, with its access key
-  bool separator_after;  // a dividing line follows it
+  TextId text;                 // its caption, with its access key
+  bool separator_after;        // a dividing line follows it
+  std::atomic<bool>* setting;  // what it mirrors; none for the autorun box
 };
 const SettingsCheckRow& CheckRow(SettingsCheck check);
 

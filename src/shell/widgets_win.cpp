@@ -381,26 +381,38 @@ void TChart::Draw(HDC dc, int width, int height, const PixelCanvas& pixels) {
   SelectedObject font(dc, look_.font);
   TEXTMETRICW tm = {};
   GetTextMetricsW(dc, &tm);
+  const ChartLayout layout = ComputeChartLayout(width, height, LabelWidth(dc), tm.tmHeight, look_.dpi);
+  DrawAxisLabels(dc, layout, tm.tmHeight);
+  DrawGrid(dc, layout);
+  DrawAxis(dc, layout);
+  DrawLines(dc, layout, width, height, pixels);
+  DrawSplash(dc, width, height);
+}
+
+int TChart::LabelWidth(HDC dc) {
   if (label_width_ < 0 || label_width_font_ != look_.font) {
     SIZE sz = {};
     GetTextExtentPoint32W(dc, L"100", 3, &sz);
     label_width_ = sz.cx;
     label_width_font_ = look_.font;
   }
-  const ChartLayout layout = ComputeChartLayout(width, height, label_width_, tm.tmHeight, look_.dpi);
+  return label_width_;
+}
 
-  // Left axis labels, right-aligned and centred on their grid line.
+void TChart::DrawAxisLabels(HDC dc, const ChartLayout& layout, int font_height) {
+  // Right-aligned and centred on their grid line.
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, look_.text);
   for (int i = 0; i < kAxisLabelCount; ++i) {
     const std::wstring& text = AxisLabels()[i];
-    RECT r = {0, layout.grid_y[i] - tm.tmHeight / 2, layout.label_right,
-              layout.grid_y[i] - tm.tmHeight / 2 + tm.tmHeight};
+    RECT r = {0, layout.grid_y[i] - font_height / 2, layout.label_right,
+              layout.grid_y[i] - font_height / 2 + font_height};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
   }
+}
 
-  // Dotted grid, then the axis line with its ticks.
+void TChart::DrawGrid(HDC dc, const ChartLayout& layout) {
   const COLORREF grey = RGB(128, 128, 128);
   if (layout.axis_width == 1) {
     SetBkMode(dc, TRANSPARENT);
@@ -409,36 +421,40 @@ void TChart::Draw(HDC dc, int width, int height, const PixelCanvas& pixels) {
       MoveToEx(dc, layout.plot.left, layout.grid_y[i], nullptr);
       LineTo(dc, layout.plot.right, layout.grid_y[i]);
     }
-  } else {
-    // Scaled: the dots of the one-pixel dotted pen, as long and as thick as
-    // the scaling makes them, laid once and copied to the other lines (the
-    // plot holds nothing else yet).
-    const int dot = ScaleToDpi(kGridDotLength, look_.dpi);
-    const int w = layout.axis_width;
-    const int first = layout.grid_y[kAxisLabelCount - 1];
-    HBRUSH brush = grid_brush_.Get(grey);
-    for (int x = layout.plot.left; x < layout.plot.right; x += 2 * dot) {
-      RECT r = {x, first, std::min(x + dot, layout.plot.right), first + w};
-      FillRect(dc, &r, brush);
-    }
-    for (int i = 1; i < kAxisLabelCount - 1; ++i) {
-      BitBlt(dc, layout.plot.left, layout.grid_y[i], layout.plot.right - layout.plot.left, w, dc, layout.plot.left,
-             first, SRCCOPY);
-    }
+    return;
   }
-  {
-    // In the text colour: a black line would vanish into a black colour key.
-    HBRUSH axis = axis_brush_.Get(look_.text);
-    const int w = layout.axis_width;
-    RECT line = {layout.axis_x, layout.plot.top, layout.axis_x + w, layout.plot.bottom + w};
-    FillRect(dc, &line, axis);
-    for (int i = 0; i < kAxisLabelCount; ++i) {
-      RECT tick = {layout.axis_x - layout.tick_length, layout.grid_y[i], layout.axis_x, layout.grid_y[i] + w};
-      FillRect(dc, &tick, axis);
-    }
+  // Scaled: the dots of the one-pixel dotted pen, as long and as thick as
+  // the scaling makes them, laid once and copied to the other lines (the
+  // plot holds nothing else yet).
+  const int dot = ScaleToDpi(kGridDotLength, look_.dpi);
+  const int w = layout.axis_width;
+  const int first = layout.grid_y[kAxisLabelCount - 1];
+  HBRUSH brush = grid_brush_.Get(grey);
+  for (int x = layout.plot.left; x < layout.plot.right; x += 2 * dot) {
+    RECT r = {x, first, std::min(x + dot, layout.plot.right), first + w};
+    FillRect(dc, &r, brush);
   }
+  for (int i = 1; i < kAxisLabelCount - 1; ++i) {
+    BitBlt(dc, layout.plot.left, layout.grid_y[i], layout.plot.right - layout.plot.left, w, dc, layout.plot.left,
+           first, SRCCOPY);
+  }
+}
 
-  // The lines, memory first so the processor lines stay on top.
+void TChart::DrawAxis(HDC dc, const ChartLayout& layout) {
+  // In the text colour: a black line would vanish into a black colour key.
+  HBRUSH axis = axis_brush_.Get(look_.text);
+  const int w = layout.axis_width;
+  RECT line = {layout.axis_x, layout.plot.top, layout.axis_x + w, layout.plot.bottom + w};
+  FillRect(dc, &line, axis);
+  for (int i = 0; i < kAxisLabelCount; ++i) {
+    RECT tick = {layout.axis_x - layout.tick_length, layout.grid_y[i], layout.axis_x, layout.grid_y[i] + w};
+    FillRect(dc, &tick, axis);
+  }
+}
+
+void TChart::DrawLines(HDC dc, const ChartLayout& layout, int width, int height, const PixelCanvas& pixels) {
+  double min_x = 0, max_x = 0;
+  if (!data_.XRange(&min_x, &max_x)) return;
   const int line_width = std::max(1, ScaleToDpi(chart_look_.line_width, look_.dpi));
   // At 96 dpi the lines are the pens' own (a thicker one two pixels wide).
   // Scaled and wider, they are swept into the back buffer's pixels where it
@@ -447,45 +463,50 @@ void TChart::Draw(HDC dc, int width, int height, const PixelCanvas& pixels) {
   PixelCanvas canvas = scaled_lines ? pixels : PixelCanvas{};
   canvas.width = std::min(canvas.width, width);
   canvas.height = std::min(canvas.height, height);
-  bool flushed = false;
-  double min_x = 0, max_x = 0;
-  if (data_.XRange(&min_x, &max_x)) {
-    for (int k = 0; k < kChartLines; ++k) {
-      const auto& line = data_.Line(k);
-      if (line.empty()) continue;
-      MapLinePoints(line, min_x, max_x, layout.plot, &mapped_);
-      if (canvas.pixels) {
-        // Written straight into the pixels: a wide pen costs many times a
-        // one-pixel line.
-        if (!flushed) GdiFlush();
-        flushed = true;
-        const COLORREF c = chart_look_.line_color[k];
-        DrawThickPolyline(canvas, mapped_, line_width,
-                          (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c),
-                          &raster_scratch_);
-        continue;
-      }
-      points_.resize(mapped_.size());
-      for (std::size_t i = 0; i < mapped_.size(); ++i) points_[i] = {mapped_[i].x, mapped_[i].y};
-      SelectedObject pen(dc, line_pens_[k].Get(chart_look_.line_color[k], line_width));
-      if (points_.size() == 1) {
-        MoveToEx(dc, points_[0].x, points_[0].y, nullptr);
-        LineTo(dc, points_[0].x + 1, points_[0].y);
-      } else {
-        Polyline(dc, points_.data(), static_cast<int>(points_.size()));
-      }
+  if (canvas.pixels) {
+    // GDI's pending drawing lands in the pixels before they are written.
+    GdiFlush();
+  }
+  // Memory first, so the processor lines stay on top.
+  for (int k = 0; k < kChartLines; ++k) {
+    const auto& line = data_.Line(k);
+    if (line.empty()) continue;
+    MapLinePoints(line, min_x, max_x, layout.plot, &mapped_);
+    const COLORREF c = chart_look_.line_color[k];
+    if (canvas.pixels) {
+      // Written straight into the pixels: a wide pen costs many times a
+      // one-pixel line.
+      DrawThickPolyline(canvas, mapped_, line_width,
+                        (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c),
+                        &raster_scratch_);
+    } else {
+      StrokeLine(dc, line_pens_[k].Get(c, line_width));
     }
   }
+}
 
-  // The splash text over everything, right of the spacer.
-  if (splash_ && IsWindowVisible(splash_)) {
-    const std::wstring text = ControlText(splash_);
-    PixelRect s = SplashRect(width, height, look_.dpi);
-    RECT r = {s.left, s.top, s.right, s.bottom};
-    SelectedObject bold(dc, look_.bold_font);
-    ::SetTextColor(dc, look_.text);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+void TChart::StrokeLine(HDC dc, HPEN pen) {
+  points_.resize(mapped_.size());
+  for (std::size_t i = 0; i < mapped_.size(); ++i) points_[i] = {mapped_[i].x, mapped_[i].y};
+  SelectedObject selected(dc, pen);
+  if (points_.size() == 1) {
+    MoveToEx(dc, points_[0].x, points_[0].y, nullptr);
+    LineTo(dc, points_[0].x + 1, points_[0].y);
+  } else {
+    Polyline(dc, points_.data(), static_cast<int>(points_.size()));
   }
+}
+
+void TChart::DrawSplash(HDC dc, int width, int height) {
+  // Over everything, right of the spacer.
+  if (!splash_ || !IsWindowVisible(splash_)) return;
+  const std::wstring text = ControlText(splash_);
+  PixelRect s = SplashRect(width, height, look_.dpi);
+  RECT r = {s.left, s.top, s.right, s.bottom};
+  SelectedObject bold(dc, look_.bold_font);
+  SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, look_.text);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // ---------------------------------------------------------------------------

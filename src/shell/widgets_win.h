@@ -175,6 +175,17 @@ class TChart : public TWidget {
   bool PaintsPixels() const override { return true; }
 
  private:
+  // The widest label ("100") in the window font, measured once per font.
+  int LabelWidth(HDC dc);
+  // The parts of a frame, each over the ones before it.
+  void DrawAxisLabels(HDC dc, const ChartLayout& layout, int font_height);
+  void DrawGrid(HDC dc, const ChartLayout& layout);
+  void DrawAxis(HDC dc, const ChartLayout& layout);
+  void DrawLines(HDC dc, const ChartLayout& layout, int width, int height, const PixelCanvas& pixels);
+  // The points last mapped (mapped_) with `pen`.
+  void StrokeLine(HDC dc, HPEN pen);
+  void DrawSplash(HDC dc, int width, int height);
+
   const WidgetLook& look_;
   const ChartData& data_;
   ChartLook chart_look_;
