@@ -9,7 +9,7 @@ namespace zt {
 
 namespace {
 
-constexpr size_t kBudgetBytes = 512 * 1024;
+constexpr size_t kBudgetBytes = 720 * 1024;
 
 // Between two samples the local clock and the monotonic one agree within
 // this; more is a clock set forward or back, or a suspend.
@@ -39,6 +39,16 @@ float Percent(uint64_t used_100ns, double whole_100ns) {
 }
 
 }  // namespace
+
+ResourceFigures ResourceFiguresOf(const SystemFigures& f) {
+  ResourceFigures r;
+  r.disk_read = static_cast<float>(f.disk_read / 1024), r.disk_write = static_cast<float>(f.disk_write / 1024);
+  r.disk_active = static_cast<float>(f.disk_active);
+  r.net_received = static_cast<float>(f.net_received / 1024), r.net_sent = static_cast<float>(f.net_sent / 1024);
+  r.gpu_load = static_cast<float>(f.gpu_load);
+  r.gpu_memory = static_cast<float>(f.gpu_memory / 1048576);
+  return r;
+}
 
 void BusyProcess::SetName(const std::string& text) {
   size_t n = std::min(text.size(), kNameBytes);
@@ -77,6 +87,10 @@ struct History::Accumulator {
   double memory_percent_sum = 0, memory_mb_sum = 0;
   BusyProcess busy;  // seconds: the busiest of the latest interval
   bool has_busy = false;
+  BusyProcess mover;  // seconds: who moved the most bytes in the latest interval
+  bool has_mover = false;
+  std::array<double, kResourceFieldCount> more_sum{};
+  std::array<uint32_t, kResourceFieldCount> more_count{};
   std::vector<ProcessUse> used;  // minutes: each process's time, sorted
   double whole_100ns = 0;        // the time of every processor those cover
 
@@ -87,6 +101,12 @@ struct History::Accumulator {
   }
 
   void Add(const HistorySample& s) {
+    for (size_t i = 0; i < kResourceFieldCount; ++i) {
+      const float value = s.more.*kResourceFields[i];
+      if (std::isnan(value)) continue;
+      more_sum[i] += value;
+      ++more_count[i];
+    }
     // A change of the offset moves the local clock by an hour or so: a
     // break, and a new record.
     if (utc_offset == kNoUtcOffset) utc_offset = static_cast<int16_t>(s.utc_offset);
@@ -118,12 +138,28 @@ struct History::Accumulator {
       r.memory_percent = static_cast<float>(memory_percent_sum / memory_count);
       r.memory_mb = static_cast<float>(memory_mb_sum / memory_count);
     }
+    for (size_t i = 0; i < kResourceFieldCount; ++i)
+      if (more_count[i] > 0) r.more.*kResourceFields[i] = static_cast<float>(more_sum[i] / more_count[i]);
     if (kBusy == 1) {
       if (has_busy) {
         r.busy[0] = busy;
         r.busy_count = 1;
       }
+      r.mover = mover;
+      r.has_mover = has_mover;
       return;
+    }
+    // The minute's mover: the most bytes over its intervals.
+    uint64_t all_io = 0;
+    const ProcessUse* most = nullptr;
+    for (const ProcessUse& u : used) {
+      all_io += u.io_bytes;
+      if (u.io_bytes > 0 && (!most || u.io_bytes > most->io_bytes)) most = &u;
+    }
+    if (most) {
+      r.mover.SetName(most->name);
+      r.mover.percent = Percent(most->io_bytes, static_cast<double>(all_io));
+      r.has_mover = true;
     }
     std::vector<const ProcessUse*> top;
     for (const ProcessUse& u : used)
@@ -265,6 +301,17 @@ void History::AttributeInterval(const std::vector<ProcessUse>& used, uint64_t in
     busy.SetName(top->name);
     busy.percent = Percent(top->used_100ns, whole);
   }
+  uint64_t all_io = 0;
+  const ProcessUse* most = nullptr;
+  for (const ProcessUse& u : used) {
+    all_io += u.io_bytes;
+    if (u.io_bytes > 0 && (!most || u.io_bytes > most->io_bytes)) most = &u;
+  }
+  BusyProcess mover;
+  if (most) {
+    mover.SetName(most->name);
+    mover.percent = Percent(most->io_bytes, static_cast<double>(all_io));
+  }
 
   std::lock_guard<std::mutex> lock(mutex_);
   // Every second of the interval names its busiest: those finished since
@@ -274,11 +321,15 @@ void History::AttributeInterval(const std::vector<ProcessUse>& used, uint64_t in
     SecondRecord& r = seconds_->At(static_cast<size_t>(seq - kept_from));
     r.busy[0] = busy;
     r.busy_count = top ? 1 : 0;
+    r.mover = mover;
+    r.has_mover = most != nullptr;
   }
   busy_from_second_ = seconds_made_;
   if (second_->key >= 0) {
     second_->busy = busy;
     second_->has_busy = top != nullptr;
+    second_->mover = mover;
+    second_->has_mover = most != nullptr;
   }
   if (minute_->key < 0) return;
   // The minute adds up each process's time over its intervals.
@@ -329,6 +380,9 @@ void History::Snapshot(HistoryScale scale, HistoryView* view) const {
       r.utc_offset = s.utc_offset;
       r.busy_count = s.busy_count;
       r.busy[0] = s.busy[0];
+      r.more = s.more;
+      r.mover = s.mover;
+      r.has_mover = s.has_mover;
     };
     for (size_t i = 0; i < seconds_->size; ++i) add(seconds_->At(i));
     if (second_->key >= 0) {
@@ -343,6 +397,6 @@ void History::Snapshot(HistoryScale scale, HistoryView* view) const {
 }
 
 static_assert(History::kSeconds * sizeof(SecondRecord) + History::kMinutes * sizeof(MinuteRecord) <= kBudgetBytes,
-              "the two rings stay within half a megabyte");
+              "the two rings stay within 720 KB");
 
 }  // namespace zt

@@ -3,9 +3,11 @@
 // two rings of fixed size.  Portable.
 //
 // Who calls what:
-//  - The monitor thread feeds every sample (AddSample); every 5 s of it the
-//    process list is read (through Seam<IProcessTimes>) and the time each
-//    process used is shared out over the records of that interval.
+//  - The monitor thread feeds every sample (AddSample), with what it last
+//    read of the disks, the network and the graphics; every 5 s of it
+//    the process list is read (through Seam<IProcessTimes>) and the time
+//    each process used, and the bytes it moved, are shared out over the
+//    records of that interval.
 //  - A window reads a view as a copy taken under a short lock:
 //      HistoryView view = history.Snapshot(HistoryScale::kSeconds);
 //    or, read again and again, into the same view (Snapshot(scale, &view)),
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "sampling/process_times.h"
+#include "sampling/system_readings.h"
 
 namespace zt {
 
@@ -38,6 +41,22 @@ struct BusyProcess {
 
 constexpr float kNoReading = NAN;  // no good reading in the record
 constexpr int16_t kNoUtcOffset = INT16_MIN;  // a record read from a file that did not say
+
+// What the disks, the network and the graphics did (system_readings.h),
+// kept with every record; kNoReading where the system does not tell.
+struct ResourceFigures {
+  float disk_read = kNoReading, disk_write = kNoReading;    // KB a second (1 KB = 1024 bytes)
+  float disk_active = kNoReading;                           // per cent
+  float net_received = kNoReading, net_sent = kNoReading;   // KB a second
+  float gpu_load = kNoReading;                              // per cent
+  float gpu_memory = kNoReading;                            // MB of dedicated memory in use
+};
+// The figures in the order of their columns.
+constexpr float ResourceFigures::*kResourceFields[] = {
+    &ResourceFigures::disk_read, &ResourceFigures::disk_write, &ResourceFigures::disk_active,
+    &ResourceFigures::net_received, &ResourceFigures::net_sent, &ResourceFigures::gpu_load,
+    &ResourceFigures::gpu_memory};
+constexpr size_t kResourceFieldCount = sizeof kResourceFields / sizeof kResourceFields[0];
 
 // One record.  time: the local time of its second or minute, in seconds
 // since 30 December 1899 00:00:00.  Within a run of records times rise; a
@@ -54,6 +73,9 @@ struct HistoryRecordOf {
   bool gap_before = false;
   int16_t utc_offset = kNoUtcOffset;  // minutes the local time is ahead of UTC
   BusyProcess busy[kBusy];
+  ResourceFigures more{};
+  BusyProcess mover;  // the process that moved the most bytes; percent: its share of all moved
+  bool has_mover = false;
 };
 using SecondRecord = HistoryRecordOf<1>;
 using MinuteRecord = HistoryRecordOf<3>;
@@ -84,7 +106,11 @@ struct HistorySample {
   int32_t processors = 1;   // for the share of the whole machine
   uint32_t rate_ms = 500;   // the setting, to tell a late sample from a break
   int32_t utc_offset = 0;   // minutes local_time is ahead of UTC
+  ResourceFigures more{};   // the latest reading of the disks, the network and the graphics
 };
+
+// SystemReadings' figures in the units the records keep.
+ResourceFigures ResourceFiguresOf(const SystemFigures& figures);
 
 // Receives each finished minute record, under the history's lock: it
 // takes the record in and returns at once.

@@ -1,6 +1,5 @@
 #include "sampling/history_file.h"
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -131,6 +130,7 @@ struct HistoryKeeper::Writer {
   bool TakeLock();
   void Inspect(const KeptTime& now, bool load);
   void Trim(const KeptTime& now);
+  static std::string NewerHeading(std::string_view heading);
   KeptTime TimeOf(const MinuteRecord& r) const {
     return {r.time, r.utc_offset == kNoUtcOffset ? start.utc_offset : r.utc_offset};
   }
@@ -341,11 +341,12 @@ void HistoryKeeper::Writer::Write(std::vector<MinuteRecord>& batch) {
 void HistoryKeeper::Writer::Inspect(const KeptTime& now, bool load) {
   std::vector<MinuteRecord> last_day;
   size_t skipped = 0, too_old = 0;
-  bool found_last = false;
+  bool found_last = false, older_heading = false;
   MinuteRecord file_last;
   const int64_t now_utc = now.Utc();
-  KeptHistoryScan scan([&](KeptHistoryScan::Line kind, std::string_view, const HistoryRecord& r) {
+  KeptHistoryScan scan([&](KeptHistoryScan::Line kind, std::string_view line, const HistoryRecord& r) {
     if (kind == KeptHistoryScan::Line::kOther) ++skipped;
+    if (kind == KeptHistoryScan::Line::kHeading) older_heading = !NewerHeading(line).empty();
     if (kind != KeptHistoryScan::Line::kRow) return;
     found_last = true;
     file_last = r;
@@ -386,17 +387,37 @@ void HistoryKeeper::Writer::Inspect(const KeptTime& now, bool load) {
     std::lock_guard<std::mutex> guard(history_mutex);
     if (history) history->FillMinutes(last_day);
   }
-  if (too_old > 0 && locked) Trim(now);
+  // A heading from before the last columns came is written anew, once.
+  if ((too_old > 0 || older_heading) && locked) Trim(now);
+}
+
+// Ours in the language of `heading` when that is one of our headings from
+// before the last columns came (the start of today's, cut at a column);
+// "" for anything else, a heading of someone's own among them.
+std::string HistoryKeeper::Writer::NewerHeading(std::string_view heading) {
+  for (Language language : {Language::English, Language::Chinese}) {
+    const std::string ours = HistoryCsvHeading(HistoryScale::kMinutes, language);
+    const std::string_view columns = std::string_view(ours).substr(kByteOrderMark.size());
+    if (heading.size() < columns.size() && columns.compare(0, heading.size(), heading) == 0 &&
+        columns[heading.size()] == ',')
+      return ours;
+  }
+  return {};
 }
 
 void HistoryKeeper::Writer::Trim(const KeptTime& now) {
   const int64_t cutoff = now.Utc() - kKeptSeconds;
   std::string kept, cut;
+  size_t cut_rows = 0;
   auto add_line = [](std::string& text, std::string_view line) { text.append(line).append("\r\n"); };
-  // Both files open with the file's own heading, or ours where it has none.
+  // Both files open with the file's own heading, or ours where it has none;
+  // an older one of ours becomes today's, in its language.
   auto head = [&](std::string_view heading) {
     if (!kept.empty()) return;
-    if (heading.empty()) {
+    const std::string newer = NewerHeading(heading);
+    if (!newer.empty()) {
+      kept = cut = newer;
+    } else if (heading.empty()) {
       kept = cut = HistoryCsvHeading(HistoryScale::kMinutes, heading_language);
     } else {
       kept = cut = kByteOrderMark;
@@ -408,7 +429,12 @@ void HistoryKeeper::Writer::Trim(const KeptTime& now) {
       case KeptHistoryScan::Line::kHeading: head(line); return;
       case KeptHistoryScan::Line::kRow:
         head({});
-        add_line(UtcSeconds(r, now.utc_offset) < cutoff ? cut : kept, line);
+        if (UtcSeconds(r, now.utc_offset) < cutoff) {
+          add_line(cut, line);
+          ++cut_rows;
+        } else {
+          add_line(kept, line);
+        }
         return;
       case KeptHistoryScan::Line::kBlank: return;  // nothing of anyone's
       case KeptHistoryScan::Line::kOther:
@@ -424,8 +450,10 @@ void HistoryKeeper::Writer::Trim(const KeptTime& now) {
   }
   scan.Finish();
   // What is cut is beside the file before the file goes without it: a
-  // failure on the way leaves a row twice, never nowhere.
-  if (!disk.Replace(old_path, cut, &reason) || !disk.Replace(path, kept, &reason)) SetError(&write_error, reason);
+  // failure on the way leaves a row twice, never nowhere.  A rewrite for
+  // the heading alone leaves the rows cut before where they are.
+  if ((cut_rows > 0 && !disk.Replace(old_path, cut, &reason)) || !disk.Replace(path, kept, &reason))
+    SetError(&write_error, reason);
 }
 
 }  // namespace zt

@@ -19,6 +19,23 @@ constexpr TextId kFixedColumns[] = {
 };
 constexpr size_t kFixedCount = sizeof kFixedColumns / sizeof kFixedColumns[0];
 
+// After the offset: the disks, the network and the graphics, in the order
+// of kResourceFields, with the decimals each is written with and the
+// largest value read back; then who moved the most bytes, and its share.
+struct MoreColumn {
+  TextId heading;
+  int decimals;
+  double max;
+};
+constexpr MoreColumn kMoreColumns[] = {
+    {TextId::HistoryColumnDiskRead, 1, 1e12},    {TextId::HistoryColumnDiskWrite, 1, 1e12},
+    {TextId::HistoryColumnDiskActive, 1, 100},   {TextId::HistoryColumnNetReceived, 1, 1e12},
+    {TextId::HistoryColumnNetSent, 1, 1e12},     {TextId::HistoryColumnGpuLoad, 1, 100},
+    {TextId::HistoryColumnGpuMemory, 0, 1e12},
+};
+static_assert(sizeof kMoreColumns / sizeof kMoreColumns[0] == kResourceFieldCount, "a column for every figure");
+constexpr size_t kMoreCount = kResourceFieldCount + 2;
+
 // A line this long is no row of ours: it is read no further.
 constexpr size_t kMaxRowBytes = 1024;
 
@@ -34,6 +51,9 @@ std::vector<std::string> HeadingFields(HistoryScale scale, Language language) {
     fields.push_back(TextIn(language, TextId::HistoryColumnBusyShare) + number);
   }
   fields.emplace_back(TextIn(language, TextId::HistoryColumnUtcOffset));
+  for (const MoreColumn& column : kMoreColumns) fields.emplace_back(TextIn(language, column.heading));
+  fields.emplace_back(TextIn(language, TextId::HistoryColumnMoverName));
+  fields.emplace_back(TextIn(language, TextId::HistoryColumnMoverShare));
   return fields;
 }
 
@@ -119,6 +139,9 @@ void WriteRecord(std::string& out, const HistoryRecord& r, HistoryScale scale, b
     line.Figure(named ? r.busy[i].percent : kNoReading, 1);
   }
   line.Field(OffsetText(r.utc_offset));
+  for (size_t i = 0; i < kResourceFieldCount; ++i) line.Figure(r.more.*kResourceFields[i], kMoreColumns[i].decimals);
+  line.Field(r.has_mover ? r.mover.name : "");
+  line.Figure(r.has_mover ? r.mover.percent : kNoReading, 1);
   line.End();
 }
 
@@ -225,10 +248,25 @@ bool ParseHistoryCsvRow(std::string_view line, HistoryRecord* record) {
   if (line.size() > kMaxRowBytes) return false;
   std::vector<std::string> fields;
   if (!SplitCsv(line, &fields)) return false;
-  // The fixed columns, one to three name and share pairs, and the offset
-  // (rows from before it was written have none).
-  if (fields.size() < kFixedCount || fields.size() > kFixedCount + 2 * 3 + 1) return false;
+  // The fixed columns, one to three name and share pairs, the offset (rows
+  // from before it was written have none), then the disks, the network,
+  // the graphics and the mover (rows from before those have none of them).
+  const size_t oldest_most = kFixedCount + 2 * 3 + 1;
   HistoryRecord r;
+  if (fields.size() > oldest_most) {
+    const size_t more_at = fields.size() - kMoreCount;
+    if (more_at > oldest_most || more_at < kFixedCount + 3 || (more_at - kFixedCount) % 2 == 0) return false;
+    for (size_t i = 0; i < kResourceFieldCount; ++i)
+      if (!ReadFigure(fields[more_at + i], kMoreColumns[i].max, &(r.more.*kResourceFields[i]))) return false;
+    const std::string& mover = fields[more_at + kResourceFieldCount];
+    if (!mover.empty()) {
+      if (!ReadFigure(fields.back(), 100, &r.mover.percent) || std::isnan(r.mover.percent)) return false;
+      r.mover.SetName(mover);
+      r.has_mover = true;
+    }
+    fields.resize(more_at);
+  }
+  if (fields.size() < kFixedCount || fields.size() > oldest_most) return false;
   if ((fields.size() - kFixedCount) % 2 == 1) {
     if (!ReadOffset(fields.back(), &r.utc_offset)) return false;
     fields.pop_back();

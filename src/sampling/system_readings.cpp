@@ -1,7 +1,6 @@
 #include "sampling/system_readings.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace zt {
 
@@ -24,23 +23,24 @@ bool CountsAsTraffic(const NetworkInterface& adapter) {
 }
 
 bool NetworkRates::Next(uint64_t tick_ms, std::vector<NetworkInterface>& now, double* received, double* sent) {
-  now.erase(std::remove_if(now.begin(), now.end(), [](const NetworkInterface& i) { return !CountsAsTraffic(i); }),
-            now.end());
-  std::sort(now.begin(), now.end(), [](const NetworkInterface& a, const NetworkInterface& b) { return a.id < b.id; });
-  const bool had_base = have_base_ && tick_ms > previous_tick_;
+  // A few interfaces: each is looked for in the reading before.
   bool any = false;
   uint64_t in = 0, out = 0;
-  if (had_base) {
-    auto old = previous_.begin();
-    for (const NetworkInterface& i : now) {
-      while (old != previous_.end() && old->id < i.id) ++old;
-      if (old == previous_.end() || old->id != i.id) continue;  // new since the last reading
-      if (i.received < old->received || i.sent < old->sent) continue;  // a counter went back
-      in += i.received - old->received;
-      out += i.sent - old->sent;
-      any = true;
-    }
+  const bool had_base = have_base_ && tick_ms > previous_tick_;
+  size_t counted = 0;
+  for (const NetworkInterface& i : now) {
+    if (!CountsAsTraffic(i)) continue;
+    now[counted++] = i;
+    if (!had_base) continue;
+    const auto old = std::find_if(previous_.begin(), previous_.end(),
+                                  [&i](const NetworkInterface& p) { return p.id == i.id; });
+    // New since the reading before, or a counter that went back: left out.
+    if (old == previous_.end() || i.received < old->received || i.sent < old->sent) continue;
+    in += i.received - old->received;
+    out += i.sent - old->sent;
+    any = true;
   }
+  now.resize(counted);
   const double seconds = static_cast<double>(tick_ms - previous_tick_) / 1000.0;
   previous_.swap(now);
   previous_tick_ = tick_ms;
@@ -75,43 +75,40 @@ bool ParseEngineInstance(std::string_view text, EngineInstance* out) {
 }
 
 GraphicsLoad GraphicsLoadOf(const std::vector<CounterInstance>& engines) {
-  struct Use {
-    std::string_view adapter, type;  // the group
-    uint32_t process;
-    double value;
-    bool SameGroup(const Use& u) const { return adapter == u.adapter && type == u.type; }
-  };
-  std::vector<Use> uses;
+  // The groups (an adapter's engines of one type) are few: each instance
+  // finds its own by looking.  Each use is then a key that sorts by
+  // process and group, with the instance's place in its low bits.
+  std::vector<EngineInstance> groups;
+  std::vector<double> group_sums;
+  std::vector<uint64_t> uses;
   uses.reserve(engines.size());
   EngineInstance engine;
-  for (const CounterInstance& c : engines) {
-    if (!ParseEngineInstance(c.name, &engine)) continue;
-    uses.push_back({engine.adapter, engine.type, engine.process, Counted(c.value)});
+  for (size_t k = 0; k < engines.size() && k <= 0xFFFF; ++k) {
+    if (!ParseEngineInstance(engines[k].name, &engine)) continue;
+    size_t g = 0;
+    while (g < groups.size() && !(groups[g].adapter == engine.adapter && groups[g].type == engine.type)) ++g;
+    if (g == groups.size()) {
+      if (g > 0xFFFF) continue;
+      groups.push_back(engine);
+      group_sums.push_back(0);
+    }
+    group_sums[g] += Counted(engines[k].value);
+    uses.push_back(static_cast<uint64_t>(engine.process) << 32 | static_cast<uint64_t>(g) << 16 | k);
   }
   GraphicsLoad load;
   if (uses.empty()) return load;
-  // Each group summed over its engines and processes; the largest is the load.
-  std::sort(uses.begin(), uses.end(),
-            [](const Use& a, const Use& b) { return std::tie(a.adapter, a.type) < std::tie(b.adapter, b.type); });
-  load.load = 0;
-  for (size_t i = 0; i < uses.size();) {
-    double sum = 0;
-    size_t j = i;
-    for (; j < uses.size() && uses[j].SameGroup(uses[i]); ++j) sum += uses[j].value;
-    load.load = std::max(load.load, sum);
-    i = j;
-  }
-  load.load = Percent(load.load);
+  // The largest group is the load.
+  load.load = Percent(*std::max_element(group_sums.begin(), group_sums.end()));
   // A process's load the same way, over its own engines.
-  std::stable_sort(uses.begin(), uses.end(), [](const Use& a, const Use& b) { return a.process < b.process; });
+  std::sort(uses.begin(), uses.end());
   for (size_t i = 0; i < uses.size();) {
     double sum = 0;
     size_t j = i;
-    for (; j < uses.size() && uses[j].process == uses[i].process && uses[j].SameGroup(uses[i]); ++j)
-      sum += uses[j].value;
+    for (; j < uses.size() && uses[j] >> 16 == uses[i] >> 16; ++j) sum += Counted(engines[uses[j] & 0xFFFF].value);
     // The system's own instances carry process 0: nobody to name.
-    if (uses[i].process != 0 && sum > 0 && !(sum <= load.busiest_load)) {
-      load.busiest = uses[i].process;
+    const auto process = static_cast<uint32_t>(uses[i] >> 32);
+    if (process != 0 && sum > 0 && !(sum <= load.busiest_load)) {
+      load.busiest = process;
       load.busiest_load = Percent(sum);
     }
     i = j;

@@ -222,6 +222,15 @@ enum class TextId : uint16_t {
   HistoryColumnBusyName,
   HistoryColumnBusyShare,
   HistoryColumnUtcOffset,
+  HistoryColumnDiskRead,
+  HistoryColumnDiskWrite,
+  HistoryColumnDiskActive,
+  HistoryColumnNetReceived,
+  HistoryColumnNetSent,
+  HistoryColumnGpuLoad,
+  HistoryColumnGpuMemory,
+  HistoryColumnMoverName,
+  HistoryColumnMoverShare,
   // The history's status line.
   HistoryFileDamaged,        // {} = path
   HistoryFileUnreadable,     // {} = path

@@ -90,6 +90,24 @@ TEST_F(HistoryFileTest, TheLastDayFillsTheMinutesAndOldRowsMoveBeside) {
   EXPECT_EQ(keeper.Status(Language::English), "");
 }
 
+// A file from before the disks and the network were kept: its heading is
+// written anew once, its rows as they were; the rows cut before stay.
+TEST_F(HistoryFileTest, AnOlderHeadingIsWrittenAnewAndEveryRowKept) {
+  const std::string heading = Heading(), row = Row(kNow - 120);
+  const std::string older = heading.substr(0, heading.find(",Disk read")) + "\r\n";
+  const std::string older_row = row.substr(0, row.size() - 2 - 9) + "\r\n";
+  Write(older + older_row + "garbage\r\n");
+  std::ofstream(fs::u8path(KeptHistoryOldPath(path_)), std::ios::binary) << older + older_row;
+  HistoryKeeper keeper(path_, Language::English);
+  History history;
+  keeper.Start(&history, kAt);
+  keeper.MinuteFinished(Minute(kNow));
+  ASSERT_TRUE(keeper.Flush(10000));
+  EXPECT_EQ(Read(), heading + older_row + "garbage\r\n" + Row(kNow));
+  EXPECT_EQ(Read(KeptHistoryOldPath(path_)), older + older_row);
+  EXPECT_EQ(Times(history), std::vector<int64_t>({kNow - 120}));
+}
+
 // A line that cannot be read is kept where it is, also through a trim; a
 // last line cut short, zeros and all, is ended before the next row.
 TEST_F(HistoryFileTest, UnreadableLinesAreCarriedOverAndACutShortTailIsEnded) {

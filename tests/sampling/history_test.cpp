@@ -37,12 +37,14 @@ struct Feeder {
     s.memory_mb = 4096;
     s.processors = 4;
     s.rate_ms = 100;
+    s.more = more;
     history.AddSample(s);
     elapsed_ms += 100;
   }
   History& history;
   int64_t elapsed_ms = 0;
   int64_t clock_shift_ms = 0;
+  ResourceFigures more;
 };
 
 const HistoryRecord& At(const HistoryView& v, const char* time) {
@@ -68,6 +70,8 @@ TEST(History, SecondsAndMinutesFoldTheSamplesAndNameTheBusiest) {
     if (k > 200) list.push_back({10, 2, 400000 * (k - 201), "reborn.exe"});
     if (k == 450) list.push_back({12, 1, 80000000, "short.exe"});
     list.push_back({13, 1, 0, "copier.exe", 1000000 * k});  // moves bytes, uses no time
+    // The network is read in half the samples; the disks never.
+    feed.more.net_received = k % 10 < 5 ? 200.0f : kNoReading;
     feed.Sample(static_cast<double>(k % 10) * 10, k % 10 != 0);
   }
   const HistoryView seconds = history.Snapshot(HistoryScale::kSeconds);
@@ -84,6 +88,10 @@ TEST(History, SecondsAndMinutesFoldTheSamplesAndNameTheBusiest) {
   expect_busy(At(seconds, "2024-03-05 14:00:23"), "reborn.exe", 9.8);  // all its time since 20.1 s
   expect_busy(At(seconds, "2024-03-05 14:00:42"), "short.exe", 40);
   expect_busy(At(seconds, "2024-03-05 14:00:47"), "reborn.exe", 10);
+  EXPECT_EQ(s5.more.net_received, 200);
+  EXPECT_TRUE(std::isnan(s5.more.disk_read));
+  const HistoryRecord& s12 = At(seconds, "2024-03-05 14:00:12");
+  EXPECT_TRUE(s12.has_mover && std::string(s12.mover.name) == "copier.exe" && s12.mover.percent == 100);
 
   // The minute of 14:00 covers the readings at 5 ... 55 s: 11 intervals.
   const HistoryView minutes = history.Snapshot(HistoryScale::kMinutes);
@@ -98,6 +106,9 @@ TEST(History, SecondsAndMinutesFoldTheSamplesAndNameTheBusiest) {
     EXPECT_NEAR(m.busy[i].percent, 100.0 * shares[i] / 2.2e9, 0.05);
   }
   EXPECT_EQ(minutes.records[1].busy_count, 2);  // idle.exe and reborn.exe, not copier.exe at 0 %
+  EXPECT_TRUE(m.has_mover && std::string(m.mover.name) == "copier.exe");
+  EXPECT_EQ(m.more.net_received, 200);
+  EXPECT_TRUE(std::isnan(m.more.gpu_load));
 }
 
 // A clock set forward, a suspend and a clock set back: each leaves a gap,
@@ -165,29 +176,39 @@ TEST(History, CopiedAndSavedTextQuotesNamesAndReadsBack) {
   const HistoryView view{HistoryScale::kMinutes, {r}};
   const std::string csv = HistoryCsv(view, Language::English);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-  const std::string row = "2024-03-05 14:07:09,12.8,3.0,40.0,,,\"a,\"\"b\"\".exe\",7.5,c.exe,1.0,,,-03:30\r\n";
+  const std::string row = "2024-03-05 14:07:09,12.8,3.0,40.0,,,\"a,\"\"b\"\".exe\",7.5,c.exe,1.0,,,-03:30,,,,,,,,,\r\n";
   EXPECT_EQ(csv.substr(csv.size() - row.size()), row);
   HistoryRecord back;
   ASSERT_TRUE(ParseHistoryCsvRow(row.substr(0, row.size() - 2), &back));
   EXPECT_EQ(HistoryCsvRow(back, HistoryScale::kMinutes), row);
   const std::string text = HistoryClipboardText(view, Language::Chinese);
-  EXPECT_NE(text.find("\r\n2024-03-05 14:07:09\t12.8\t3.0\t40.0\t\t\ta,\"b\".exe\t7.5\tc.exe\t1.0\t\t\t-03:30\r\n"),
+  EXPECT_NE(text.find("\r\n2024-03-05 14:07:09\t12.8\t3.0\t40.0\t\t\ta,\"b\".exe\t7.5\tc.exe\t1.0\t\t\t-03:30"
+                      "\t\t\t\t\t\t\t\t\t\r\n"),
             std::string::npos);
 
   // Every figure at its limit comes back; the MB are rounded, not cut; a
-  // row from before the offset was written reads with none.
+  // row from before the offset, or before the disks and the network, were
+  // written reads with none of them (absent, not 0).
   HistoryRecord full;
   full.time = r.time, full.utc_offset = 14 * 60;
   full.load_mean = full.load_min = full.load_max = full.memory_percent = 100;
   full.memory_mb = 1023.6f;
   full.busy_count = 3;
   for (BusyProcess& b : full.busy) b.SetName("all.exe"), b.percent = 100;
+  full.more = {2.5e6f, 0, 100, 117.2f, 0.1f, 100, 8191.5f};
+  full.mover.SetName("copy.exe"), full.mover.percent = 100, full.has_mover = true;
   const std::string full_row = HistoryCsvRow(full, HistoryScale::kMinutes);
   EXPECT_NE(full_row.find(",100.0,1024,all.exe,100.0,"), std::string::npos) << full_row;
+  EXPECT_NE(full_row.find(",+14:00,2500000.0,0.0,100.0,117.2,0.1,100.0,8192,copy.exe,100.0\r\n"), std::string::npos)
+      << full_row;
   ASSERT_TRUE(ParseHistoryCsvRow(full_row.substr(0, full_row.size() - 2), &back));
   EXPECT_EQ(HistoryCsvRow(back, HistoryScale::kMinutes), full_row);
   ASSERT_TRUE(ParseHistoryCsvRow("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,", &back));
   EXPECT_EQ(back.utc_offset, kNoUtcOffset);
+  ASSERT_TRUE(ParseHistoryCsvRow("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,,+01:00", &back));
+  EXPECT_TRUE(std::isnan(back.more.net_received) && std::isnan(back.more.disk_active) && !back.has_mover);
+  EXPECT_FALSE(ParseHistoryCsvRow("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,,+01:00,1,2", &back));
+  EXPECT_FALSE(ParseHistoryCsvRow("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,,+01:00,,,101,,,,,,", &back));
   for (const char* wrong : {"+1:00", "+15:30", "01:00", "+01:60", "+01:00 "})
     EXPECT_FALSE(ParseHistoryCsvRow(std::string("2024-03-05 14:07:00,1.0,1.0,1.0,,,,,,,,,") + wrong, &back)) << wrong;
 }
