@@ -39,8 +39,8 @@ void Place(HWND child, int x, int y, int w, int h) {
 
 }  // namespace
 
-TForm_History::TForm_History(std::function<History*()> history, std::function<std::string(Language)> status)
-    : history_(std::move(history)), status_(std::move(status)), graph_([this](int index) { SelectRecord(index); }) {}
+TForm_History::TForm_History(const History& history, std::function<std::string(Language)> status)
+    : history_(history), status_(std::move(status)), graph_([this](int index) { SelectRecord(index); }) {}
 
 TForm_History::~TForm_History() = default;
 
@@ -105,8 +105,7 @@ HistoryScale TForm_History::ViewScale() const {
 }
 
 void TForm_History::RefreshView() {
-  History* history = history_ ? history_() : nullptr;
-  view_ = history ? history->Snapshot(ViewScale()) : HistoryView{ViewScale(), {}};
+  view_ = history_.Snapshot(ViewScale());
   selected_ = selected_ >= 0 ? FindRecord(view_.records, selected_time_) : -1;
   graph_.Show(&view_, selected_);
   ShowReadout();
