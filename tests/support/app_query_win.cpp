@@ -213,13 +213,17 @@ class AppQueryWindow::RecordingShell : public IShell {
     if (message == NIM_DELETE) record_.tray_shown = false;
     if (message == NIM_MODIFY) ++record_.tray_refreshes;
     if (message != NIM_DELETE && (data->uFlags & NIF_TIP)) record_.tray_tip = data->szTip;
-    if (message != NIM_DELETE && (data->uFlags & NIF_ICON)) record_.tray_icon_side = IconSide(data->hIcon);
+    if (message != NIM_DELETE && (data->uFlags & NIF_ICON) && data->hIcon != last_icon_) {
+      last_icon_ = data->hIcon;
+      record_.tray_icon_side = IconSide(data->hIcon);
+    }
     return Seam<IShell>::Real().NotifyIcon(message, data);
   }
   int NotifyIconSize() override { return Seam<IShell>::Real().NotifyIconSize(); }
 
  private:
   ShellRecord record_;
+  HICON last_icon_ = nullptr;  // measured once per picture
   ScopedOverride<IShell> use_;
 };
 
