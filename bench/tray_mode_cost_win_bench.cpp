@@ -16,13 +16,22 @@
 // "history" is "window" with the history window open beside it (the menu's
 // History command), drawing its graph once a second.
 //
+// A sixth argument "every=N" prints the program's memory every N minutes
+// of the measuring period as well (under Wine the Linux process's resident
+// set, elsewhere the working set and the private bytes), e.g. the history
+// window's cost over 70 minutes:
+//
+//   tray_mode_cost_win_bench 4200 zettrim-testable.exe 100 history every=10
+//
 // Defaults: 30 s, the zettrim-testable.exe of the build folder above this
 // program (the program with the tests' query window, which the sample
 // counts come from), Rate 100.  Other load on the machine touches both processes alike; the
 // figure that counts is the ratio.
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -238,6 +247,31 @@ struct Process {
     auto v = [](const FILETIME& f) { return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
     return static_cast<double>(v(kernel) + v(user)) / 10000.0;
   }
+  // The program's memory as a line of figures: what Windows says (the
+  // working set and the private bytes), and under Wine also the Linux
+  // process's resident set and its anonymous part, where a heap that grows
+  // shows.
+  std::string MemoryFigures() {
+    char line[160] = "";
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters)))
+      std::snprintf(line, sizeof(line), "working set %8lu kB  private %8lu kB",
+                    static_cast<unsigned long>(counters.WorkingSetSize / 1024),
+                    static_cast<unsigned long>(counters.PrivateUsage / 1024));
+    std::string figures = line;
+    if (UnderWine()) {
+      if (unix_dir.empty()) unix_dir = UnixProcessDir(marker);
+      const std::string status = ReadSmallFile(unix_dir + L"\\status");
+      for (const char* field : {"VmRSS:", "RssAnon:"}) {
+        const size_t at = status.find(field);
+        if (at == std::string::npos) continue;
+        std::snprintf(line, sizeof(line), "  %s %8ld kB", field, std::strtol(status.c_str() + at + std::strlen(field), nullptr, 10));
+        figures += line;
+      }
+    }
+    return figures;
+  }
   static bool UnderWine() {
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -299,7 +333,8 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 
 // Both programs run, are measured and end inside this; 0 with the figures
 // printed.
-int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool window, bool history) {
+int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool window, bool history,
+                  int every_minutes) {
   int status = 0;
   {
     Process app, reference;
@@ -347,7 +382,17 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
     const LRESULT app_samples0 = Ask(query, zt::test::kAppQueryMessage, samples);
     const LRESULT app_refresh0 = Ask(query, zt::test::kAppQueryMessage, tray_refreshes);
     const LRESULT ref_samples0 = Ask(ref, kReferenceSamplesMessage, 0);
-    Sleep(static_cast<DWORD>(seconds) * 1000);
+    if (every_minutes > 0) {
+      std::printf("minute  zettrim.exe memory\n");
+      for (int waited = 0;; waited += every_minutes * 60) {
+        std::printf("%6d  %s\n", waited / 60, app.MemoryFigures().c_str());
+        std::fflush(stdout);
+        if (waited >= seconds) break;
+        Sleep(static_cast<DWORD>(std::min(every_minutes * 60, seconds - waited)) * 1000);
+      }
+    } else {
+      Sleep(static_cast<DWORD>(seconds) * 1000);
+    }
     const double app_cpu = app.CpuMs() - app_cpu0, ref_cpu = reference.CpuMs() - ref_cpu0;
     const LRESULT app_samples = Ask(query, zt::test::kAppQueryMessage, samples) - app_samples0;
     // -1 from a program that does not count them.
@@ -385,7 +430,8 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
   return status;
 }
 
-int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool window, bool history) {
+int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool window, bool history,
+            int every_minutes) {
   // A private folder: the program's settings file sits beside it.
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -402,7 +448,7 @@ int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool
   if (!CopyFileW(zettrim_source.c_str(), exe.c_str(), FALSE) || !WriteFileBytes(ini, settings)) {
     std::fprintf(stderr, "cannot make the program's folder %ls\n", dir.c_str());
   } else {
-    status = RunSideBySide(seconds, exe, rate, window, history);
+    status = RunSideBySide(seconds, exe, rate, window, history, every_minutes);
   }
   DeleteFileW(ini.c_str());
   DeleteFileW(exe.c_str());
@@ -425,5 +471,6 @@ int main(int argc, char** argv) {
   const unsigned rate = argc >= 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 100u;
   const bool history = argc >= 5 && std::strcmp(argv[4], "history") == 0;
   const bool window = history || (argc >= 5 && std::strcmp(argv[4], "window") == 0);
-  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window, history);
+  const int every = argc >= 6 && std::strncmp(argv[5], "every=", 6) == 0 ? std::atoi(argv[5] + 6) : 0;
+  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window, history, every);
 }

@@ -105,7 +105,8 @@ HistoryScale TForm_History::ViewScale() const {
 }
 
 void TForm_History::RefreshView() {
-  view_ = history_.Snapshot(ViewScale());
+  // Read into the same view every second: its buffer is made once.
+  history_.Snapshot(ViewScale(), &view_);
   selected_ = selected_ >= 0 ? FindRecord(view_.records, selected_time_) : -1;
   graph_.Show(&view_, selected_);
   ShowReadout();

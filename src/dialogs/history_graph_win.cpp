@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -36,6 +37,31 @@ constexpr COLORREF kMarker = RGB(70, 70, 70);
 
 void TextAt(HDC dc, const std::wstring& text, RECT box, UINT align) {
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, align | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+}
+
+// A full view: the hour's records and the open one.
+constexpr size_t kMostRecords = std::max(History::kSeconds, History::kMinutes) + 1;
+
+// Walks the runs of joined records that `has` a point: `add` for each
+// record of a run, then `finish` once for the run.
+template <typename Has, typename Add, typename Finish>
+void ForEachRun(const std::vector<HistoryRecord>& records, HistoryScale scale, Has has, Add add, Finish finish) {
+  bool open = false;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!has(i)) continue;
+    if (open && !(has(i - 1) && JoinsPrevious(records, i, scale))) finish();
+    add(i);
+    open = true;
+  }
+  if (open) finish();
+}
+
+// One line through a run's points, emptied after; a run of one record is a
+// dot a pixel wide.
+void DrawRun(HDC dc, std::vector<POINT>* points) {
+  if (points->size() == 1) points->push_back(POINT{points->front().x + 1, points->front().y});
+  if (!points->empty()) Polyline(dc, points->data(), static_cast<int>(points->size()));
+  points->clear();
 }
 
 }  // namespace
@@ -192,72 +218,70 @@ void HistoryGraph::Draw(HDC dc, const RECT& client) {
 
 void HistoryGraph::DrawRecords(HDC dc, const PlotArea& plot) {
   const std::vector<HistoryRecord>& records = view_->records;
-  const HistoryScale scale = view_->scale;
+  if (x_.capacity() < kMostRecords) {
+    x_.reserve(kMostRecords);
+    upper_.reserve(2 * kMostRecords);  // a band: its upper edge, then the lower one back
+    lower_.reserve(kMostRecords);
+    line_.reserve(kMostRecords);
+  }
   const int64_t end = records.back().time;
-  std::vector<int> x(records.size());
-  for (size_t i = 0; i < records.size(); ++i) x[i] = TimeToX(records[i].time, end, scale, plot);
-  auto on_axis = [&](size_t i) { return x[i] >= plot.left && x[i] <= plot.right; };
-  auto has_load = [&](size_t i) { return on_axis(i) && !std::isnan(records[i].load_mean); };
-  auto has_memory = [&](size_t i) { return on_axis(i) && !std::isnan(records[i].memory_percent); };
+  x_.clear();
+  for (const HistoryRecord& r : records) x_.push_back(TimeToX(r.time, end, view_->scale, plot));
   // Clipped to the plot: a band's edge never spills over the scale.
   UniqueRegion clip(
       CreateRectRgn(plot.left, plot.top - Scale(kMeanLine), plot.right + 1, plot.bottom + Scale(kMeanLine) + 1));
   SelectClipRgn(dc, clip.get());
-
-  // Each run of joined records with a load is one band and one mean line.
-  std::vector<POINT> band, line;
-  auto finish_load = [&] {
-    if (band.size() >= 4) {
-      SelectedObject keep_pen(dc, band_pen_.get());
-      SelectedObject keep_brush(dc, band_brush_.get());
-      Polygon(dc, band.data(), static_cast<int>(band.size()));
-    } else if (band.size() == 2) {
-      SelectedObject keep_pen(dc, band_pen_.get());
-      Polyline(dc, band.data(), 2);
-    }
-    if (!line.empty()) {
-      SelectedObject keep_pen(dc, mean_pen_.get());
-      if (line.size() == 1) line.push_back(POINT{line[0].x + 1, line[0].y});
-      Polyline(dc, line.data(), static_cast<int>(line.size()));
-    }
-    band.clear();
-    line.clear();
-  };
-  std::vector<POINT> lower;
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (!has_load(i)) continue;
-    if (!(i > 0 && has_load(i - 1) && JoinsPrevious(records, i, scale))) {
-      band.insert(band.end(), lower.rbegin(), lower.rend());
-      lower.clear();
-      finish_load();
-    }
-    band.push_back(POINT{x[i], PercentToY(records[i].load_max, plot)});
-    lower.push_back(POINT{x[i], PercentToY(records[i].load_min, plot)});
-    line.push_back(POINT{x[i], PercentToY(records[i].load_mean, plot)});
-  }
-  band.insert(band.end(), lower.rbegin(), lower.rend());
-  finish_load();
-
-  // The memory, its own runs.
-  SelectedObject keep_pen(dc, memory_pen_.get());
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (!has_memory(i)) continue;
-    if (!(i > 0 && has_memory(i - 1) && JoinsPrevious(records, i, scale))) {
-      if (line.size() == 1) line.push_back(POINT{line[0].x + 1, line[0].y});
-      if (!line.empty()) Polyline(dc, line.data(), static_cast<int>(line.size()));
-      line.clear();
-    }
-    line.push_back(POINT{x[i], PercentToY(records[i].memory_percent, plot)});
-  }
-  if (line.size() == 1) line.push_back(POINT{line[0].x + 1, line[0].y});
-  if (!line.empty()) Polyline(dc, line.data(), static_cast<int>(line.size()));
-
-  if (marked_ >= 0 && static_cast<size_t>(marked_) < records.size() && on_axis(static_cast<size_t>(marked_))) {
-    SelectedObject keep_marker(dc, marker_pen_.get());
-    MoveToEx(dc, x[static_cast<size_t>(marked_)], plot.top, nullptr);
-    LineTo(dc, x[static_cast<size_t>(marked_)], plot.bottom + 1);
-  }
+  DrawLoad(dc, plot);
+  DrawMemory(dc, plot);
+  DrawMarker(dc, plot);
   SelectClipRgn(dc, nullptr);
+}
+
+void HistoryGraph::DrawLoad(HDC dc, const PlotArea& plot) {
+  const std::vector<HistoryRecord>& records = view_->records;
+  // Each run is one band, from the maximum to the minimum, and one mean line.
+  ForEachRun(
+      records, view_->scale,
+      [&](size_t i) { return OnAxis(i, plot) && !std::isnan(records[i].load_mean); },
+      [&](size_t i) {
+        upper_.push_back(POINT{x_[i], PercentToY(records[i].load_max, plot)});
+        lower_.push_back(POINT{x_[i], PercentToY(records[i].load_min, plot)});
+        line_.push_back(POINT{x_[i], PercentToY(records[i].load_mean, plot)});
+      },
+      [&] {
+        upper_.insert(upper_.end(), lower_.rbegin(), lower_.rend());
+        {
+          SelectedObject keep_pen(dc, band_pen_.get());
+          SelectedObject keep_brush(dc, band_brush_.get());
+          // A run of one record is a band of two points: its stroke.
+          if (upper_.size() >= 4) Polygon(dc, upper_.data(), static_cast<int>(upper_.size()));
+          else Polyline(dc, upper_.data(), static_cast<int>(upper_.size()));
+        }
+        SelectedObject keep_pen(dc, mean_pen_.get());
+        DrawRun(dc, &line_);
+        upper_.clear();
+        lower_.clear();
+      });
+}
+
+void HistoryGraph::DrawMemory(HDC dc, const PlotArea& plot) {
+  const std::vector<HistoryRecord>& records = view_->records;
+  SelectedObject keep_pen(dc, memory_pen_.get());
+  ForEachRun(
+      records, view_->scale,
+      [&](size_t i) { return OnAxis(i, plot) && !std::isnan(records[i].memory_percent); },
+      [&](size_t i) { line_.push_back(POINT{x_[i], PercentToY(records[i].memory_percent, plot)}); },
+      [&] { DrawRun(dc, &line_); });
+}
+
+void HistoryGraph::DrawMarker(HDC dc, const PlotArea& plot) {
+  if (marked_ < 0 || static_cast<size_t>(marked_) >= view_->records.size() ||
+      !OnAxis(static_cast<size_t>(marked_), plot))
+    return;
+  const int x = x_[static_cast<size_t>(marked_)];
+  SelectedObject keep_marker(dc, marker_pen_.get());
+  MoveToEx(dc, x, plot.top, nullptr);
+  LineTo(dc, x, plot.bottom + 1);
 }
 
 void HistoryGraph::DrawLegend(HDC dc, const RECT& client) {

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "dialogs/history_model.h"
 #include "util/handles_win.h"
@@ -40,6 +41,10 @@ class HistoryGraph {
   void Paint();
   void Draw(HDC dc, const RECT& client);
   void DrawRecords(HDC dc, const PlotArea& plot);
+  void DrawLoad(HDC dc, const PlotArea& plot);
+  void DrawMemory(HDC dc, const PlotArea& plot);
+  void DrawMarker(HDC dc, const PlotArea& plot);
+  bool OnAxis(size_t i, const PlotArea& plot) const { return x_[i] >= plot.left && x_[i] <= plot.right; }
   void DrawLegend(HDC dc, const RECT& client);
   PlotArea Plot(const RECT& client) const;
   int Scale(int design) const;
@@ -52,6 +57,10 @@ class HistoryGraph {
   HFONT font_ = nullptr;
   UniquePen grid_pen_, mean_pen_, memory_pen_, marker_pen_, band_pen_;
   UniqueBrush band_brush_, background_brush_;
+  // The records' x and the points of the runs drawn, kept from painting to
+  // painting at the size of a full view: drawing allocates nothing.
+  std::vector<int> x_;
+  std::vector<POINT> upper_, lower_, line_;
   UniqueBitmap buffer_;
   SIZE buffer_size_ = {0, 0};
   HWND hwnd_ = nullptr;

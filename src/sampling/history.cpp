@@ -304,12 +304,20 @@ void History::EndMinutes() {
 
 HistoryView History::Snapshot(HistoryScale scale) const {
   HistoryView view;
-  view.scale = scale;
+  Snapshot(scale, &view);
+  return view;
+}
+
+void History::Snapshot(HistoryScale scale, HistoryView* view) const {
+  view->scale = scale;
+  std::vector<HistoryRecord>& records = view->records;
+  records.clear();
+  // The whole ring and the open record: the buffer never grows again.
+  records.reserve((scale == HistoryScale::kSeconds ? kSeconds : kMinutes) + 1);
   std::lock_guard<std::mutex> lock(mutex_);
   if (scale == HistoryScale::kSeconds) {
-    view.records.reserve(seconds_->size + 1);
-    auto add = [&view](const SecondRecord& s) {
-      HistoryRecord r;
+    auto add = [&records](const SecondRecord& s) {
+      HistoryRecord& r = records.emplace_back();
       r.time = s.time;
       r.load_mean = s.load_mean, r.load_min = s.load_min, r.load_max = s.load_max;
       r.memory_percent = s.memory_percent, r.memory_mb = s.memory_mb;
@@ -317,7 +325,6 @@ HistoryView History::Snapshot(HistoryScale scale) const {
       r.utc_offset = s.utc_offset;
       r.busy_count = s.busy_count;
       r.busy[0] = s.busy[0];
-      view.records.push_back(r);
     };
     for (size_t i = 0; i < seconds_->size; ++i) add(seconds_->At(i));
     if (second_->key >= 0) {
@@ -326,14 +333,9 @@ HistoryView History::Snapshot(HistoryScale scale) const {
       add(open);
     }
   } else {
-    view.records.reserve(minutes_->size + 1);
-    for (size_t i = 0; i < minutes_->size; ++i) view.records.push_back(minutes_->At(i));
-    if (minute_->key >= 0) {
-      view.records.emplace_back();
-      minute_->Fill(view.records.back(), 60);
-    }
+    for (size_t i = 0; i < minutes_->size; ++i) records.push_back(minutes_->At(i));
+    if (minute_->key >= 0) minute_->Fill(records.emplace_back(), 60);
   }
-  return view;
 }
 
 static_assert(History::kSeconds * sizeof(SecondRecord) + History::kMinutes * sizeof(MinuteRecord) <= kBudgetBytes,

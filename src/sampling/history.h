@@ -8,6 +8,7 @@
 //    process used is shared out over the records of that interval.
 //  - A window reads a view as a copy taken under a short lock:
 //      HistoryView view = history.Snapshot(HistoryScale::kSeconds);
+//    or, read again and again, into the same view (Snapshot(scale, &view)),
 //    and turns it into what Ctrl+C copies and what Save writes
 //    (history_text.h: HistoryClipboardText, HistoryCsv).  The status line of
 //    the kept file comes from HistoryKeeper::Status (history_file.h).
@@ -118,8 +119,11 @@ class History {
   // too is the run's.
   void FillMinutes(const std::vector<MinuteRecord>& records);
 
-  // Any thread: a copy of one view.
+  // Any thread: a copy of one view.  The second form copies into `view`,
+  // whose buffer, once as large as the ring, is used again: a window that
+  // reads once a second allocates nothing after its first reading.
   HistoryView Snapshot(HistoryScale scale) const;
+  void Snapshot(HistoryScale scale, HistoryView* view) const;
 
   // Bytes the two rings take.
   static size_t RingBytes();

@@ -191,7 +191,8 @@ TEST(History, CopiedAndSavedTextQuotesNamesAndReadsBack) {
 }
 
 // The monitor thread writes while the window's thread copies (ThreadSanitizer
-// watches this one).
+// watches this one); a view read again and again keeps its one buffer while
+// the hour fills.
 TEST(History, CopiesWhileTheMonitorWrites) {
   FakeProcesses processes;
   ScopedOverride<IProcessTimes> use(processes);
@@ -200,9 +201,17 @@ TEST(History, CopiesWhileTheMonitorWrites) {
     Feeder feed(history);
     for (int i = 0; i < 20000; ++i) feed.Sample(i % 100);
   });
-  for (int i = 0; i < 200; ++i) history.Snapshot(i % 2 ? HistoryScale::kSeconds : HistoryScale::kMinutes);
+  HistoryView view;
+  history.Snapshot(HistoryScale::kSeconds, &view);
+  const HistoryRecord* buffer = view.records.data();
+  for (int i = 0; i < 200; ++i) {
+    history.Snapshot(i % 2 ? HistoryScale::kSeconds : HistoryScale::kMinutes, &view);
+    EXPECT_EQ(view.records.data(), buffer);
+  }
   monitor.join();
-  EXPECT_EQ(history.Snapshot(HistoryScale::kSeconds).records.size(), 2000u);
+  history.Snapshot(HistoryScale::kSeconds, &view);
+  EXPECT_EQ(view.records.size(), 2000u);
+  EXPECT_EQ(view.records.data(), buffer);
 }
 
 }  // namespace
