@@ -54,8 +54,9 @@ TEST(MainWindowDisplayE2E, SamplesReachTheGraphGaugeAndTray) {
   EXPECT_NE(WindowText(GetDlgItem(main, kIdLabelMemoryUsed)), L"? MB");
   // The tray's tip carries the figures of the samples, not the title.
   QueryReceiver receiver;
-  const std::wstring tip = receiver.Ask(main, AppQuery::TrayTip);
-  EXPECT_EQ(tip.rfind(L"CPU", 0), 0u) << Narrow(tip);
+  std::wstring tip;
+  EXPECT_TRUE(WaitUntil([&] { return (tip = receiver.Ask(main, AppQuery::TrayTip)).rfind(L"CPU", 0) == 0; }, 5000))
+      << Narrow(tip);
   const LRESULT samples = QueryOwner(main, AppQuery::Samples);
   Sleep(4000);
   EXPECT_GT(QueryOwner(main, AppQuery::Samples), samples + 50);

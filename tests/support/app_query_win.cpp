@@ -62,7 +62,6 @@ LRESULT AskMainWindow(AppQuery item) {
   if (w >= first_line && w < first_line + kChartLines) return main->GraphPointCount(static_cast<int>(w - first_line));
   switch (item) {
     case AppQuery::TrayShown: return g_shell && g_shell->tray_shown ? 1 : 0;
-    case AppQuery::WindowDpi: return WindowDpi(main->hwnd());
     case AppQuery::TrayIconSize: return g_shell ? g_shell->tray_icon_side : -1;
     case AppQuery::TrayRefreshes: return g_shell ? g_shell->tray_refreshes : -1;
     default: return -1;

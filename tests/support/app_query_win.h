@@ -37,7 +37,6 @@ enum class AppQuery : WPARAM {
   LinePoints0 = 4,     // 4..8: points of graph lines 0..4
   ComApartment = 14,   // the UI thread's COM apartment type (APTTYPE), -1 without COM
   TrayRefreshes = 15,  // new pictures or tips of the tray icon sent to the shell
-  WindowDpi = 16,      // the dpi the main window is laid out at
   TrayIconSize = 17,   // the side in pixels of the tray picture last handed to the shell
   // The sampling threads.
   Samples = 20,          // Statistics.Samples
