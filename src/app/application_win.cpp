@@ -194,11 +194,11 @@ void TApplication::CreateDialogs() {
     main.SetCommandHandler(MI_Statistics, [this] { statistics_->Show(); });
   }
   // The monitor's records and the kept file's troubles, asked afresh at
-  // every reading: both come and go with the sampling threads.
-  history_ = std::make_unique<TForm_History>([] { return MonitorHistory(); }, [](Language language) {
-    const HistoryKeeper* keeper = MonitorHistoryKeeper();
-    return keeper ? keeper->Status(language) : std::string();
-  });
+  // every reading; both live as long as the main window.
+  TMonitors& monitors = main.monitors();
+  const HistoryKeeper& keeper = monitors.keeper();
+  history_ = std::make_unique<TForm_History>(
+      monitors.history(), [&keeper](Language language) { return keeper.Status(language); });
   if (history_->Create(instance_, main_window)) {
     main.SetCommandHandler(MI_History, [this] { history_->Show(); });
   }

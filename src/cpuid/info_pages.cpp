@@ -32,22 +32,27 @@ constexpr const char* kTrace = "Trace";
 constexpr const char* kErrata = "Errata";
 constexpr const char* kVendor = "Vendor";
 
-std::string FeatureFamilyText(uint8_t family) {
+// A row whose value is one of the language's texts.
+InfoRow WordRow(const char* caption, TextId value) { return {caption, Text(value), value}; }
+
+InfoRow FeatureFamilyRow(uint8_t family) {
+  constexpr const char* kCaption = "Feature set";
   switch (family) {
-    case 0: return Text(TextId::PageFeatureFamilyGeneric);
-    case 1: return "Intel";
-    case 2: return "Amd";
-    case 3: return "Cyrix";
-    default: return Text(TextId::PageUnknown);
+    case 0: return WordRow(kCaption, TextId::PageFeatureFamilyGeneric);
+    case 1: return {kCaption, "Intel"};
+    case 2: return {kCaption, "Amd"};
+    case 3: return {kCaption, "Cyrix"};
+    default: return WordRow(kCaption, TextId::PageUnknown);
   }
 }
 
-std::string CacheDetectText(uint8_t detect) {
+InfoRow CacheDetectRow(uint8_t detect) {
+  constexpr const char* kCaption = "Cache detect";
   switch (detect) {
-    case 0: return Text(TextId::PageCacheStandard);
-    case 1: return Text(TextId::PageCacheExtended);
-    case 2: return Text(TextId::PageCacheCombined);
-    default: return Text(TextId::PageUnknown);
+    case 0: return WordRow(kCaption, TextId::PageCacheStandard);
+    case 1: return WordRow(kCaption, TextId::PageCacheExtended);
+    case 2: return WordRow(kCaption, TextId::PageCacheCombined);
+    default: return WordRow(kCaption, TextId::PageUnknown);
   }
 }
 
@@ -121,8 +126,8 @@ void VendorRows(uint8_t n, std::vector<InfoRow>& rows) {
   std::shared_ptr<IProcessorVendor> vendor = CpuRoot().ProcessorInformation(n)->Vendor();
   rows.push_back({"Name", DisplayCpuText(vendor->CompanyName())});
   rows.push_back({"Signature", DisplayCpuText(vendor->Signature())});
-  rows.push_back({"Feature set", FeatureFamilyText(vendor->FeatureFamily())});
-  rows.push_back({"Cache detect", CacheDetectText(vendor->CacheDetect())});
+  rows.push_back(FeatureFamilyRow(vendor->FeatureFamily()));
+  rows.push_back(CacheDetectRow(vendor->CacheDetect()));
 }
 
 void ErrataRows(uint8_t n, std::vector<InfoRow>& rows) {
@@ -136,6 +141,13 @@ InfoNode Node(const std::string& caption, int code, std::vector<InfoNode> childr
   node.caption = caption;
   node.code = code;
   node.children = std::move(children);
+  return node;
+}
+
+// A node whose caption is one of the language's texts.
+InfoNode Node(TextId caption, int code, std::vector<InfoNode> children = {}) {
+  InfoNode node = Node(Text(caption), code, std::move(children));
+  node.caption_text = caption;
   return node;
 }
 
@@ -193,13 +205,13 @@ std::vector<InfoNode> BuildNavigationTree() {
     cpu.code = base + kNodeSummary;
     cpu.children.push_back(Node(kCpuid, kNodePlaceholder,
                                 {Node(kStandard, base + kNodeCpuidStandard),
-                                 Node(Text(TextId::PageExtended), base + kNodeCpuidExtended),
+                                 Node(TextId::PageExtended, base + kNodeCpuidExtended),
                                  Node(kTransmeta, base + kNodeCpuidTransmeta)}));
     cpu.children.push_back(Node(kSignature, base + kNodeSignature));
-    cpu.children.push_back(Node(Text(TextId::PageFeatureSets), kNodePlaceholder,
+    cpu.children.push_back(Node(TextId::PageFeatureSets, kNodePlaceholder,
                                 {Node(kStandard, base + kNodeFeaturesStandard),
                                  Node(kStandardEx, base + kNodeFeaturesStandardEx),
-                                 Node(Text(TextId::PageExtended), base + kNodeFeaturesExtended),
+                                 Node(TextId::PageExtended, base + kNodeFeaturesExtended),
                                  Node(kPower, base + kNodeFeaturesPower)}));
     cpu.children.push_back(Node(kCache, kNodePlaceholder,
                                 {Node(kLevel1, kNodePlaceholder,

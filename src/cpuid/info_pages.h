@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cpuid/interfaces.h"
+#include "util/texts.h"
 
 namespace zt::cpuid {
 
@@ -38,11 +39,15 @@ inline constexpr int kNodeErrata = 70;
 struct InfoRow {
   std::string caption;
   std::string value;
+  // The language's text the value is, so that a window can show it in
+  // another language; Count when the value is the library's own.
+  TextId value_text = TextId::Count;
   bool operator==(const InfoRow& o) const { return caption == o.caption && value == o.value; }
 };
 
 struct InfoNode {
   std::string caption;
+  TextId caption_text = TextId::Count;  // as InfoRow::value_text
   int code = kNodePlaceholder;
   std::vector<InfoNode> children;
 };

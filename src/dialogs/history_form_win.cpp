@@ -39,8 +39,8 @@ void Place(HWND child, int x, int y, int w, int h) {
 
 }  // namespace
 
-TForm_History::TForm_History(std::function<History*()> history, std::function<std::string(Language)> status)
-    : history_(std::move(history)), status_(std::move(status)), graph_([this](int index) { SelectRecord(index); }) {}
+TForm_History::TForm_History(const History& history, std::function<std::string(Language)> status)
+    : history_(history), status_(std::move(status)), graph_([this](int index) { SelectRecord(index); }) {}
 
 TForm_History::~TForm_History() = default;
 
@@ -105,14 +105,8 @@ HistoryScale TForm_History::ViewScale() const {
 }
 
 void TForm_History::RefreshView() {
-  History* history = history_ ? history_() : nullptr;
   // Read into the same view every second: its buffer is made once.
-  if (history) {
-    history->Snapshot(ViewScale(), &view_);
-  } else {
-    view_.scale = ViewScale();
-    view_.records.clear();
-  }
+  history_.Snapshot(ViewScale(), &view_);
   selected_ = selected_ >= 0 ? FindRecord(view_.records, selected_time_) : -1;
   graph_.Show(&view_, selected_);
   ShowReadout();

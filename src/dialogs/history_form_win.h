@@ -34,10 +34,10 @@ enum HistoryControl : int {
 
 class TForm_History : public TForm {
  public:
-  // `history` gives the monitor's records (null while there is no monitor),
-  // `status` the kept file's status line in a language (empty: nothing to
-  // say); both are asked at every reading.
-  TForm_History(std::function<History*()> history, std::function<std::string(Language)> status);
+  // `history` holds the monitor's records and must outlive the window;
+  // `status` gives the kept file's status line in a language (empty: nothing
+  // to say); both are read at every reading.
+  TForm_History(const History& history, std::function<std::string(Language)> status);
   ~TForm_History() override;
   // Hidden until shown; an ordinary window beside `main_window`.
   bool Create(HINSTANCE instance, HWND main_window);
@@ -68,7 +68,7 @@ class TForm_History : public TForm {
   void ShowStatus();
   void TabsChange();
 
-  std::function<History*()> history_;
+  const History& history_;
   std::function<std::string(Language)> status_;
   HistoryView view_;
   int selected_ = -1;

@@ -91,14 +91,16 @@ void AddColumn(HWND list, int index, const std::string& caption, int width) {
   ListView_InsertColumn(list, index, &column);
 }
 
-// Adds a row whose first column shows `first` (and picture `image`, if any).
-int AddRow(HWND list, const std::wstring& first, int image = -1) {
+// Adds a row whose first column shows `first` (and picture `image`, if any),
+// carrying `param`.
+int AddRow(HWND list, const std::wstring& first, int image = -1, LPARAM param = 0) {
   std::wstring text = first;
   LVITEMW item = {};
-  item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
+  item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);
   item.iItem = ListView_GetItemCount(list);
   item.pszText = text.data();
   item.iImage = image;
+  item.lParam = param;
   return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
@@ -118,7 +120,9 @@ int ImageOf(HWND list, int row) {
   return item.iImage;
 }
 
-HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const cpuid::InfoNode& node) {
+// Inserts `node` and its children; those whose caption is one of the
+// language's texts go into `texts`.
+HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const cpuid::InfoNode& node, std::map<HTREEITEM, TextId>& texts) {
   std::wstring caption = Widen(node.caption);
   TVINSERTSTRUCTW insert = {};
   insert.hParent = parent;
@@ -127,7 +131,8 @@ HTREEITEM InsertNode(HWND tree, HTREEITEM parent, const cpuid::InfoNode& node) {
   insert.item.pszText = caption.data();
   insert.item.lParam = node.code;
   HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  for (const cpuid::InfoNode& child : node.children) InsertNode(tree, item, child);
+  if (item && node.caption_text != TextId::Count) texts[item] = node.caption_text;
+  for (const cpuid::InfoNode& child : node.children) InsertNode(tree, item, child, texts);
   return item;
 }
 
@@ -137,13 +142,6 @@ void ExpandAll(HWND tree, HTREEITEM item) {
     if (!child) continue;
     TreeView_Expand(tree, item, TVE_EXPAND);
     ExpandAll(tree, child);
-  }
-}
-
-void CollectTreeLines(HWND tree, HTREEITEM item, int depth, std::vector<std::wstring>& lines) {
-  for (; item; item = TreeView_GetNextSibling(tree, item)) {
-    lines.push_back(std::wstring(static_cast<size_t>(depth), L'\t') + TreeItemText(tree, item));
-    CollectTreeLines(tree, TreeView_GetChild(tree, item), depth + 1, lines);
   }
 }
 
@@ -216,32 +214,20 @@ void TForm_Info::FormRetext() {
   SetColumnCaption(lvInformation, 0, Text(TextId::InfoColumnProperty));
   SetColumnCaption(lvInformation, 1, Text(TextId::InfoColumnValue));
   // The pictures' words follow the picture each row shows.
-  for (int row = 0; row < ListView_GetItemCount(lvStandard); ++row) {
-    LVITEMW item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    SendMessageW(lvStandard, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    SetCell(lvStandard, row, 0, Widen(Text(item.iImage == 1 ? TextId::InfoAvailable : TextId::InfoUnavailable)));
-  }
+  for (int row = 0; row < ListView_GetItemCount(lvStandard); ++row)
+    SetCell(lvStandard, row, 0, Widen(Text(ImageOf(lvStandard, row) == 1 ? TextId::InfoAvailable : TextId::InfoUnavailable)));
   // The few words of the tree and the pages that are not the library's own
-  // are put into the new language where they stand: reading the pages again
-  // would measure the clock anew and lose the place in the tree.
-  const std::initializer_list<TextId> page_words = {
-      TextId::PageExtended,      TextId::PageFeatureSets,   TextId::PageFeatureFamilyGeneric, TextId::PageUnknown,
-      TextId::PageCacheStandard, TextId::PageCacheExtended, TextId::PageCacheCombined};
-  std::vector<HTREEITEM> nodes = {TreeView_GetRoot(tvNavigation)};
-  while (!nodes.empty()) {
-    HTREEITEM node = nodes.back();
-    nodes.pop_back();
-    if (!node) continue;
-    if (const char* now = Retexted(Narrow(TreeItemText(tvNavigation, node)), page_words))
-      SetTreeItemText(tvNavigation, node, Widen(now));
-    nodes.push_back(TreeView_GetNextSibling(tvNavigation, node));
-    nodes.push_back(TreeView_GetChild(tvNavigation, node));
-  }
+  // are put into the new language where they stand, from the text each was
+  // made of: reading the pages again would measure the clock anew and lose
+  // the place in the tree.
+  for (const auto& [node, text] : node_texts_) SetTreeItemText(tvNavigation, node, Widen(Text(text)));
   for (int row = 0; row < ListView_GetItemCount(lvInformation); ++row) {
-    if (const char* now = Retexted(Narrow(ListCellText(lvInformation, row, 1)), page_words))
-      SetCell(lvInformation, row, 1, Widen(now));
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageW(lvInformation, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    const auto text = static_cast<TextId>(item.lParam);
+    if (text != TextId::Count) SetCell(lvInformation, row, 1, Widen(Text(text)));
   }
   SetUpAccessibility();
   LayoutInfo();
@@ -353,7 +339,8 @@ void TForm_Info::BuildTree() {
   // anywhere then.
   TRedrawHeld held(tvNavigation);
   TreeView_DeleteAllItems(tvNavigation);
-  for (const cpuid::InfoNode& node : cpuid::BuildNavigationTree()) InsertNode(tvNavigation, TVI_ROOT, node);
+  node_texts_.clear();
+  for (const cpuid::InfoNode& node : cpuid::BuildNavigationTree()) InsertNode(tvNavigation, TVI_ROOT, node, node_texts_);
   ExpandAll(tvNavigation, TreeView_GetRoot(tvNavigation));
 }
 
@@ -447,7 +434,7 @@ void TForm_Info::ReadingFinished() {
 void TForm_Info::ShowPage(const PageReading& page) {
   TListviewUpdate update(lvInformation, true);
   for (const cpuid::InfoRow& row : page.rows) {
-    const int at = AddRow(lvInformation, Widen(row.caption));
+    const int at = AddRow(lvInformation, Widen(row.caption), -1, static_cast<LPARAM>(row.value_text));
     SetCell(lvInformation, at, 1, Widen(row.value));
   }
   ListView_SetColumnWidth(lvInformation, 1, LVSCW_AUTOSIZE_USEHEADER);
@@ -465,33 +452,6 @@ void TForm_Info::ShowFeatures(const FeatureReading& features) {
     SetCell(lvStandard, at, 3, Widen(row.description));
   }
 }
-
-std::vector<std::wstring> TForm_Info::TreeLines() const {
-  std::vector<std::wstring> lines;
-  CollectTreeLines(tvNavigation, TreeView_GetRoot(tvNavigation), 0, lines);
-  return lines;
-}
-
-std::vector<std::vector<std::wstring>> TForm_Info::ListRows(int list_id) const {
-  HWND list = Control(list_id);
-  std::vector<std::vector<std::wstring>> rows;
-  if (!list) return rows;
-  const bool features = list == lvStandard;
-  const int columns = Header_GetItemCount(ListView_GetHeader(list));
-  const int count = ListView_GetItemCount(list);
-  for (int r = 0; r < count; ++r) {
-    std::vector<std::wstring> row;
-    // The first column of the feature list shows only the picture.
-    row.push_back(features ? std::to_wstring(ImageOf(list, r)) : ListCellText(list, r, 0));
-    for (int c = 1; c < columns; ++c) row.push_back(ListCellText(list, r, c));
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
-
-std::wstring TForm_Info::AvailableFeaturesText() const { return ControlText(Label_AvailableFeatures); }
-
-std::wstring TForm_Info::VersionText() const { return ControlText(Label_Version); }
 
 HWND TForm_Info::Control(int id) const {
   switch (id) {

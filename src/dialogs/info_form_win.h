@@ -62,12 +62,7 @@ class TForm_Info : public TForm {
   // ordinary window beside `main_window`.
   bool Create(HINSTANCE instance, HWND main_window);
 
-  // What the controls show now, read back from them.
-  std::vector<std::wstring> TreeLines() const;
-  std::vector<std::vector<std::wstring>> ListRows(int list_id) const;
-  std::wstring AvailableFeaturesText() const;
-  std::wstring VersionText() const;
-  std::wstring FontFace() const { return font_face_; }
+  // A page or the feature table is being read.
   bool Reading() const { return reader_ && reader_->Busy(); }
   HWND Control(int id) const;
 
@@ -117,6 +112,8 @@ class TForm_Info : public TForm {
   void ShowFeatures(const FeatureReading& features);
 
   std::wstring font_face_;
+  // The tree's nodes whose caption is one of the language's texts.
+  std::map<HTREEITEM, TextId> node_texts_;
   HWND PageControl = nullptr;
   HWND TS_Features = nullptr;
   HWND TS_Explorer = nullptr;

@@ -75,23 +75,6 @@ bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target
 
 const SettingsCheckRow& CheckRow(SettingsCheck check) { return kCheckRows[static_cast<int>(check)]; }
 
-const std::array<SettingsLabelKey, kSettingsLabelKeyCount> kSettingsLabelKeys = {{
-    {SettingsTab::General, TextId::SettingsAppMode},
-    {SettingsTab::General, TextId::SettingsHotkey},
-    {SettingsTab::General, TextId::SettingsLanguage},
-    {SettingsTab::Display, TextId::SettingsWindowSize},
-    {SettingsTab::Display, TextId::SettingsWidth},
-    {SettingsTab::Display, TextId::SettingsHeight},
-    {SettingsTab::Colors, TextId::SettingsBackgroundColor},
-    {SettingsTab::Colors, TextId::SettingsCpuColor},
-    {SettingsTab::Colors, TextId::SettingsMemoryColor},
-    {SettingsTab::Colors, TextId::SettingsBarColor},
-    {SettingsTab::Colors, TextId::SettingsTextColor},
-    {SettingsTab::Extended, TextId::SettingsRate},
-    {SettingsTab::Extended, TextId::SettingsGraphLength},
-    {SettingsTab::Extended, TextId::SettingsAlpha},
-}};
-
 std::string ColorBoxName(SettingsColor which) {
   switch (which) {
     case SettingsColor::ColorBox_BackgroundColor: return WithoutAccessKey(Text(TextId::SettingsBackgroundColor));

@@ -85,16 +85,6 @@ struct SettingsCheckRow {
 };
 const SettingsCheckRow& CheckRow(SettingsCheck check);
 
-// The dialog's labels and groups, whose captions carry access keys: Alt and
-// the key moves the focus to the field a label names, or to the first
-// control of a group.  Unique within a tab, with its check boxes' keys.
-struct SettingsLabelKey {
-  SettingsTab tab;
-  TextId text;
-};
-constexpr int kSettingsLabelKeyCount = 14;
-extern const std::array<SettingsLabelKey, kSettingsLabelKeyCount> kSettingsLabelKeys;
-
 // The colour boxes of the colour tab.
 enum class SettingsColor {
   ColorBox_BackgroundColor,

@@ -92,8 +92,8 @@ class TCPUSpeed : public TWorkerThread {
   int counted_ = 0;   // windows counted since the counter was last tried
 };
 
-// The program's one clock thread (set by StartMonitors, cleared by
-// StopMonitors).  UI thread only.
+// The program's one clock thread, set while the main window's sampling
+// threads run (null before and after).  UI thread only.
 extern TCPUSpeed* CPUSpeed;
 
 }  // namespace zt

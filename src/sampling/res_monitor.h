@@ -171,8 +171,8 @@ struct DisplayFigures {
 };
 void RunDisplayStep(IMonitorDisplay& display, const DisplayFigures& figures);
 
-// The program's one monitor: set by StartMonitors, cleared by StopMonitors;
-// null before, after, and when it was never created.  UI thread only.
+// The program's one monitor, set while the main window's sampling threads
+// run; null before, after, and when it was never created.  UI thread only.
 extern TResMonitor* ResMonitor;
 
 }  // namespace zt

@@ -72,8 +72,7 @@ void TForm_Main::UpdateTrayIcon(int load, int memory) {
   tray_index_ = TrayImageIndex(load, list.Count());
   tray_.SetIconFromList(list, tray_index_);
   // Most samples leave the picture and the tip as they were.
-  if (tray_.UpdateIcon()) ++tray_refreshes_;
-  ++tray_updates_;
+  tray_.UpdateIcon();
 }
 
 void TForm_Main::TrayIcon_Notify(UINT mouse_message) {
@@ -107,7 +106,7 @@ void TForm_Main::FollowTrayIconSize() {
   } else {
     tray_.SetIcon(program.get());
   }
-  if (tray_.UpdateIcon()) ++tray_refreshes_;
+  tray_.UpdateIcon();
   tray_numeric_ = std::move(numeric);
   tray_gradient_ = std::move(gradient);
   tray_program_icon_ = std::move(program);

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "shell/form_layout.h"
-#include "shell/monitors_win.h"
 #include "shell/widgets_win.h"
 #include "util/control_text_win.h"
 #include "util/dpi_win.h"
@@ -25,7 +24,7 @@ TForm_Main::~TForm_Main() { Destroy(); }
 // ---------------------------------------------------------------------------
 // Creation and destruction
 
-bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
+bool TForm_Main::Create(HINSTANCE instance) {
   instance_ = instance;
   // 1. Drag state.
   drag_x_ = drag_y_ = 0;
@@ -85,10 +84,7 @@ bool TForm_Main::Create(HINSTANCE instance, bool start_monitors) {
   ApplySettings();
 
   // 9. Sampling.
-  if (start_monitors) {
-    StartMonitors(hwnd_, *this);
-    monitors_started_ = true;
-  }
+  monitors_ = std::make_unique<TMonitors>(hwnd_, *this);
   return true;
 }
 
@@ -99,13 +95,10 @@ void TForm_Main::Destroy() {
   // window and tray icon left standing, no longer repainted, would look
   // frozen meanwhile.  The threads are asked to stop first, so they wind down
   // while the window and the icon go.
-  if (monitors_started_) RequestMonitorsStop();
+  if (monitors_) monitors_->RequestStop();
   ShowWindow(hwnd_, SW_HIDE);
   tray_.RemoveIcon();
-  if (monitors_started_) {
-    StopMonitors();
-    monitors_started_ = false;
-  }
+  monitors_.reset();
   SaveSettings();  // skipped inside when a close request already saved
   ReleaseAppModeHotkey();
   KillTimer(hwnd_, kTimerHideSplash);
@@ -345,7 +338,7 @@ void TForm_Main::FormEndSession(bool ending) {
   if (!ending) return;
   SaveConfig();
   TakeConfigSaveFailureMessage();
-  KeepUnfinishedMinute();
+  if (monitors_) monitors_->KeepUnfinishedMinute();
 }
 
 void TForm_Main::SaveSettings() {
@@ -366,7 +359,5 @@ void TForm_Main::Timer_HideSplashTimer() {
   KillTimer(hwnd_, kTimerHideSplash);
   if (label_splash_) ShowWindow(label_splash_->hwnd(), SW_HIDE);
 }
-
-bool TForm_Main::splash_visible() const { return label_splash_ && IsWindowVisible(label_splash_->hwnd()); }
 
 }  // namespace zt

@@ -30,6 +30,7 @@
 #include "sampling/monitor_display.h"
 #include "shell/chart_model.h"
 #include "shell/live_figures.h"
+#include "shell/monitors_win.h"
 #include "shell/placement.h"
 #include "shell/popup_menu_win.h"
 #include "shell/tray_icon_win.h"
@@ -73,15 +74,18 @@ class TForm_Main : public IMonitorDisplay {
   TForm_Main& operator=(const TForm_Main&) = delete;
 
   // The creation sequence: drag state, settings, message filter, stay-on-top,
-  // tray icon, splash, ApplySettings and (unless told not to, as tests do)
-  // the sampling threads.  The window stays hidden; ShowAtStartup() says
-  // whether the message loop should show it.
-  bool Create(HINSTANCE instance, bool start_monitors = true);
+  // tray icon, splash, ApplySettings and the sampling threads.  The window
+  // stays hidden; ShowAtStartup() says whether the message loop should show
+  // it.
+  bool Create(HINSTANCE instance);
   bool ShowAtStartup() const { return show_at_startup_; }
   // The destruction sequence: sampling stopped, tray icon removed, settings
   // saved unless a close request already saved them, window destroyed.
   void Destroy();
   HWND hwnd() const { return hwnd_; }
+  // The sampling threads and their history: from a successful Create until
+  // Destroy.
+  TMonitors& monitors() { return *monitors_; }
 
   // Settings, applied at once (also by the settings dialog).  Each applies
   // what it is given or what the settings hold; none stores a setting: who
@@ -137,21 +141,6 @@ class TForm_Main : public IMonitorDisplay {
   void AddGraphPoint(int line, double x, double y) override;
   void SetMemoryLabelText(const std::string& utf8) override;
   void UpdateTrayIcon(int load, int memory) override;
-
-  // What the window shows now, for those that look at it from outside.
-  const TTrayIcon& tray_icon() const { return tray_; }
-  bool title_controls_visible() const { return title_controls_visible_; }
-  bool dragging() const { return dragging_; }
-  bool splash_visible() const;
-  // The last image index given to the tray icon, -1 before the first.
-  int tray_image_index() const { return tray_index_; }
-  // Samples handed to the tray icon, and of those the ones that reached the
-  // shell (a new picture or tip).
-  long tray_updates() const { return tray_updates_; }
-  long tray_refreshes() const { return tray_refreshes_; }
-  // The dpi the window is laid out at, and the side of the tray pictures.
-  int dpi() const { return dpi_; }
-  int tray_icon_size() const { return tray_icon_size_; }
 
  private:
   static constexpr UINT_PTR kTimerHideSplash = 1;
@@ -233,7 +222,6 @@ class TForm_Main : public IMonitorDisplay {
 
   HWND hwnd_ = nullptr;
   HINSTANCE instance_ = nullptr;
-  bool monitors_started_ = false;
   bool show_at_startup_ = true;
 
   // Drag state.
@@ -282,11 +270,11 @@ class TForm_Main : public IMonitorDisplay {
   // language); load < 0 while no sample has been shown.
   int tip_load_ = -1;
   int tip_memory_ = -1;
-  long tray_updates_ = 0;
-  long tray_refreshes_ = 0;
 
   UINT taskbar_created_ = 0;
   std::map<uint16_t, std::function<void()>> command_handlers_;
+  // Last: made when everything it may show into is there, and gone first.
+  std::unique_ptr<TMonitors> monitors_;
 };
 
 // The program-wide flag of the tray-mode hot key: identifier 1 is registered

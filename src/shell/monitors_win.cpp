@@ -1,9 +1,7 @@
 #include "shell/monitors_win.h"
 
-#include <atomic>
 #include <cmath>
 #include <exception>
-#include <memory>
 
 #include "config/config.h"
 #include "sampling/cpu_speed.h"
@@ -17,45 +15,35 @@
 
 namespace zt {
 
-namespace {
-
 // Hands each clock figure to the main window as WM_CPUSPEED; the clock
 // thread never touches the window itself.
-class WindowSpeedSink : public ISpeedSink {
+class TMonitors::WindowSpeedSink : public ISpeedSink {
  public:
   explicit WindowSpeedSink(HWND window) : window_(window) {}
-  void PostSpeed(unsigned mhz) override {
-    last_.store(static_cast<long>(mhz));
-    PostMessageW(window_, WM_CPUSPEED, static_cast<WPARAM>(mhz), 0);
-  }
-  long Last() const { return last_.load(); }
+  void PostSpeed(unsigned mhz) override { PostMessageW(window_, WM_CPUSPEED, static_cast<WPARAM>(mhz), 0); }
 
  private:
   HWND window_;
-  std::atomic<long> last_{-1};
 };
 
-std::unique_ptr<WindowSpeedSink> g_speed_sink;
-std::unique_ptr<History> g_history;
-std::unique_ptr<HistoryKeeper> g_history_keeper;
-
-}  // namespace
-
-void StartMonitors(HWND main_window, IMonitorDisplay& display) {
-  if (ResMonitor || CPUSpeed) return;
-  ResMonitor = new TResMonitor(&display);  // suspended until the first reading works
-  g_history = std::make_unique<History>();
-  g_history_keeper = std::make_unique<HistoryKeeper>(KeptHistoryPath(ConfigFilePath()), CurrentLanguage());
+TMonitors::TMonitors(HWND main_window, IMonitorDisplay& display)
+    : speed_sink_(std::make_unique<WindowSpeedSink>(main_window)),
+      history_(std::make_unique<History>()),
+      keeper_(std::make_unique<HistoryKeeper>(KeptHistoryPath(ConfigFilePath()), CurrentLanguage())) {
   // The file is read on the keeper's thread: its last day joins the
   // minutes when it has been read, while the window is already up.
   int utc_offset = 0;
   const int64_t now = std::llround(NowAsDateTime(&utc_offset) * 86400.0);
-  g_history_keeper->Start(g_history.get(), KeptTime{now, utc_offset});
-  g_history->SetMinuteSink(g_history_keeper.get());
-  ResMonitor->SetHistory(g_history.get());
-  g_speed_sink = std::make_unique<WindowSpeedSink>(main_window);
-  CPUSpeed = new TCPUSpeed(*g_speed_sink);
-  CPUSpeed->Start();
+  keeper_->Start(history_.get(), KeptTime{now, utc_offset});
+  history_->SetMinuteSink(keeper_.get());
+  // One pair of threads per process: a second set starts none.
+  if (ResMonitor || CPUSpeed) return;
+  monitor_ = std::make_unique<TResMonitor>(&display);  // suspended until the first reading works
+  monitor_->SetHistory(history_.get());
+  ResMonitor = monitor_.get();
+  clock_ = std::make_unique<TCPUSpeed>(*speed_sink_);
+  CPUSpeed = clock_.get();
+  clock_->Start();
 
   // Asked once at each start, and only while the counters are off.  Without
   // administrator rights nothing can be written: the user is told so once,
@@ -75,38 +63,36 @@ void StartMonitors(HWND main_window, IMonitorDisplay& display) {
     ShowMessageBox(main_window, BoxKind::Error, e.what(), BoxButtons::Ok);
     return;
   }
-  ResMonitor->Start();
+  monitor_->Start();
 }
 
-void RequestMonitorsStop() {
-  if (CPUSpeed) CPUSpeed->Terminate();
-  if (ResMonitor) ResMonitor->Terminate();
+void TMonitors::RequestStop() {
+  if (clock_) clock_->Terminate();
+  if (monitor_) monitor_->Terminate();
 }
 
-void StopMonitors() {
-  RequestMonitorsStop();
+TMonitors::~TMonitors() {
+  RequestStop();
   // Each deletion waits for its thread; the wait serves a display step the
   // monitor may be blocked in.
-  delete ResMonitor;
-  ResMonitor = nullptr;
+  if (monitor_) {
+    monitor_.reset();
+    ResMonitor = nullptr;
+  }
   KeepUnfinishedMinute();
   // The keeper first: it may still hand the file's last day to the history.
-  g_history_keeper.reset();
-  g_history.reset();
-  delete CPUSpeed;
-  CPUSpeed = nullptr;
-  g_speed_sink.reset();
+  keeper_.reset();
+  history_.reset();
+  if (clock_) {
+    clock_.reset();
+    CPUSpeed = nullptr;
+  }
 }
 
-void KeepUnfinishedMinute() {
-  if (!g_history || !g_history_keeper) return;
-  g_history->EndMinutes();
-  g_history_keeper->Flush(HistoryKeeper::kExitWaitMs);
+void TMonitors::KeepUnfinishedMinute() {
+  if (!history_ || !keeper_) return;
+  history_->EndMinutes();
+  keeper_->Flush(HistoryKeeper::kExitWaitMs);
 }
-
-History* MonitorHistory() { return g_history.get(); }
-const HistoryKeeper* MonitorHistoryKeeper() { return g_history_keeper.get(); }
-
-long LastClockFigure() { return g_speed_sink ? g_speed_sink->Last() : -1; }
 
 }  // namespace zt

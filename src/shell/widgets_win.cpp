@@ -176,6 +176,8 @@ LRESULT TLabel::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     return r;
   }
   if (msg == WM_SIZE) Invalidate();
+  // Like a standard control, the label tells the font its text is drawn in.
+  if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(look_.bold_font);
   return TWidget::Handle(msg, wparam, lparam);
 }
 

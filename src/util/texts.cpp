@@ -292,15 +292,6 @@ std::string Format(TextId id, std::initializer_list<std::string_view> values) {
   return FormatIn(CurrentLanguage(), id, values);
 }
 
-const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids) {
-  for (TextId id : ids) {
-    for (Language language : {Language::Chinese, Language::English}) {
-      if (shown == TextIn(language, id)) return Text(id);
-    }
-  }
-  return nullptr;
-}
-
 Language CurrentLanguage() { return g_language.load(std::memory_order_relaxed); }
 void SetCurrentLanguage(Language language) { g_language.store(language, std::memory_order_relaxed); }
 

@@ -268,10 +268,6 @@ const char* TextIn(Language language, TextId id);
 std::string Format(TextId id, std::initializer_list<std::string_view> values);
 std::string FormatIn(Language language, TextId id, std::initializer_list<std::string_view> values);
 
-// A text shown in either language that is one of `ids`, in the current
-// language; nullptr when it is none of them (a text of its own).
-const char* Retexted(std::string_view shown, std::initializer_list<TextId> ids);
-
 Language CurrentLanguage();
 void SetCurrentLanguage(Language language);
 

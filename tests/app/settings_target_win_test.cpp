@@ -1,5 +1,5 @@
 // What the settings dialog changes in the real main window, created in this
-// process without its sampling threads.
+// process with its sampling threads held still.
 #include "app/settings_target_win.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include "dialogs/settings_form_win.h"
 #include "shell/main_form_win.h"
 #include "support/fake_shell_win.h"
+#include "support/still_sampling.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -34,7 +35,7 @@ class SettingsTargetTest : public ::testing::Test {
     ResetConfigToDefaults();
     AppModeHotkey = 0;  // leave the system's hot keys alone
     main_ = std::make_unique<TForm_Main>();
-    ASSERT_TRUE(main_->Create(GetModuleHandleW(nullptr), false));
+    ASSERT_TRUE(main_->Create(GetModuleHandleW(nullptr)));
     target_ = std::make_unique<MainFormSettingsTarget>(*main_);
     settings_ = std::make_unique<TForm_Settings>(*target_);
     ASSERT_TRUE(settings_->Create(GetModuleHandleW(nullptr), main_->hwnd()));
@@ -50,6 +51,7 @@ class SettingsTargetTest : public ::testing::Test {
   std::string ini_;
   test::FakeShell shell_;
   ScopedOverride<IShell> use_shell_{shell_};
+  test::StillSampling still_;
   std::unique_ptr<TForm_Main> main_;
   std::unique_ptr<MainFormSettingsTarget> target_;
   std::unique_ptr<TForm_Settings> settings_;

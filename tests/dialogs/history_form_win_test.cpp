@@ -33,7 +33,7 @@ class AnswerWith : public ISaveFileDialog {
 TEST(HistoryForm, SaveWritesTheViewAsCsvOrNamesThePathAndTheReason) {
   History history;
   for (int i = 0; i < 4; ++i) history.AddSample(HistorySample{1000u * (i + 1), 45356.5 + i / 86400.0, true, 10.0 * i});
-  TForm_History form([&] { return &history; }, [](Language) { return std::string("status"); });
+  TForm_History form(history, [](Language) { return std::string("status"); });
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
   form.Show();
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(form.hwnd(), kIdHistoryStatus)));

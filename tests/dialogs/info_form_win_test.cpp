@@ -17,10 +17,12 @@
 #include <sstream>
 
 #include "cpuid/cpu_root.h"
+#include "cpuid/info_pages.h"
 #include "cpuid/replay.h"
 #include "support/pentium_iii_pair_dump.h"
 #include "support/fake_system_language.h"
 #include "support/run_cpuinfo_win.h"
+#include "support/shown_controls_win.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -97,7 +99,7 @@ void WalkTree(TForm_Info& form, HTREEITEM item, const std::wstring& parent, std:
       TreeView_SelectItem(tree, item);
       EXPECT_TRUE(PumpUntil([&] { return !form.Reading(); })) << "page " << code;
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-      shown.push_back({path, code, form.ListRows(kIdInfoInformation), ms});
+      shown.push_back({path, code, test::ListRows(form.Control(kIdInfoInformation)), ms});
     }
     WalkTree(form, TreeView_GetChild(tree, item), path, shown);
   }
@@ -128,7 +130,7 @@ class InfoFormTest : public ::testing::Test {
     Pages printed = ReportPages(report);
     EXPECT_FALSE(printed.empty()) << "zettrim-cpuinfo printed nothing";
     if (printed.empty()) return times;
-    EXPECT_EQ(Widen(Format(TextId::InfoVersion, {Narrow(printed[0].second.at(0).at(1))})), form.VersionText());
+    EXPECT_EQ(Widen(Format(TextId::InfoVersion, {Narrow(printed[0].second.at(0).at(1))})), ControlText(form.Control(kIdInfoVersion)));
     printed.erase(printed.begin());  // the library's version line
 
     std::vector<ShownPage> shown;
@@ -175,13 +177,13 @@ class InfoFormTest : public ::testing::Test {
       EXPECT_NE(page, printed.end()) << Narrow(sets[item]);
       if (page == printed.end()) continue;
       const Rows& rows = page->second;  // "Feature Set Available", "Number of features", then one a feature
-      const Rows table = form.ListRows(kIdInfoStandard);
+      const Rows table = test::ListRows(form.Control(kIdInfoStandard), true);
       if (rows.at(0).at(1) == L"No") {
-        EXPECT_EQ(form.AvailableFeaturesText(), L"Feature Set Unavailable.");
+        EXPECT_EQ(ControlText(form.Control(kIdInfoAvailableFeatures)), L"Feature Set Unavailable.");
         EXPECT_TRUE(table.empty());
         continue;
       }
-      EXPECT_EQ(form.AvailableFeaturesText(), L"Available Features (" + rows.at(1).at(1) + L"):");
+      EXPECT_EQ(ControlText(form.Control(kIdInfoAvailableFeatures)), L"Available Features (" + rows.at(1).at(1) + L"):");
       EXPECT_EQ(table.size(), rows.size() - 2) << item;
       for (size_t r = 0; r < table.size() && r + 2 < rows.size(); ++r) {
         EXPECT_EQ(table[r][2], rows[r + 2][0]);
@@ -208,15 +210,73 @@ TEST_F(InfoFormTest, ShowsEveryPageAsTheReportPrintsItForARecordedDump) {
   TForm_Info form;
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
   ASSERT_TRUE(PumpUntil([&] { return !form.Reading(); }));
-  const std::vector<std::wstring> lines = form.TreeLines();
+  const std::vector<std::wstring> lines = test::TreeLines(form.Control(kIdInfoNavigation));
   ASSERT_GE(lines.size(), 2u + 2 * 21);
   EXPECT_EQ(lines[0], L"Processor Count");
   EXPECT_EQ(lines[1], L"Processors (2)");
   EXPECT_EQ(lines[2].substr(0, 4), L"\t#0 ") << "processor nodes are listed under \"Processors\"";
   EXPECT_EQ(lines[2 + 21].substr(0, 4), L"\t#1 ");
-  EXPECT_EQ(form.ListRows(kIdInfoInformation), (Rows{{L"Available processors", L"2"}, {L"Virtual processors", L"2"}}))
+  EXPECT_EQ(test::ListRows(form.Control(kIdInfoInformation)), (Rows{{L"Available processors", L"2"}, {L"Virtual processors", L"2"}}))
       << "\"Processor Count\" is selected first";
   ExpectWindowEqualsReport(form, report, false);
+}
+
+// A switch of language puts the tree's and the page's own words into the
+// new language where they stand, and back: the page is not read again.
+TEST_F(InfoFormTest, ALanguageSwitchRetextsTheTreeAndThePageShown) {
+  cpuid::ScopedMachine replay(cpuid::CreateReplayMachine(cpuid::ParseDump(test::kPentiumIIIPair)));
+  cpuid::ResetCpuRoot();
+  auto expected_tree = [] {
+    std::vector<std::wstring> lines;
+    std::function<void(const std::vector<cpuid::InfoNode>&, int)> add = [&](const auto& nodes, int depth) {
+      for (const cpuid::InfoNode& node : nodes) {
+        lines.push_back(std::wstring(static_cast<size_t>(depth), L'\t') + Widen(node.caption));
+        add(node.children, depth + 1);
+      }
+    };
+    add(cpuid::BuildNavigationTree(), 0);
+    return lines;
+  };
+  auto expected_page = [](int code) {
+    Rows rows;
+    for (const cpuid::InfoRow& row : cpuid::PageRows(code)) rows.push_back({Widen(row.caption), Widen(row.value)});
+    return rows;
+  };
+  SetCurrentLanguage(Language::Chinese);
+  TForm_Info form;
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(PumpUntil([&] { return !form.Reading(); }));
+  HWND tree = form.Control(kIdInfoNavigation);
+  std::vector<HTREEITEM> nodes = {TreeView_GetRoot(tree)};
+  HTREEITEM vendor = nullptr;
+  while (!nodes.empty() && !vendor) {
+    HTREEITEM item = nodes.back();
+    nodes.pop_back();
+    if (!item) continue;
+    LPARAM code = 0;
+    ItemText(tree, item, &code);
+    if (code == 60) vendor = item;
+    nodes.push_back(TreeView_GetNextSibling(tree, item));
+    nodes.push_back(TreeView_GetChild(tree, item));
+  }
+  ASSERT_NE(vendor, nullptr);
+  TreeView_SelectItem(tree, vendor);
+  ASSERT_TRUE(PumpUntil([&] { return !form.Reading(); }));
+  const Rows chinese_page = expected_page(60);
+  ASSERT_EQ(test::ListRows(form.Control(kIdInfoInformation)), chinese_page);
+  const std::vector<std::wstring> chinese_tree = expected_tree();
+  for (Language language : {Language::English, Language::Chinese}) {
+    SetCurrentLanguage(language);
+    form.Retext();
+    EXPECT_FALSE(form.Reading());
+    EXPECT_EQ(test::TreeLines(tree), expected_tree());
+    EXPECT_EQ(test::ListRows(form.Control(kIdInfoInformation)), expected_page(60));
+  }
+  EXPECT_EQ(test::TreeLines(tree), chinese_tree);
+  SetCurrentLanguage(Language::English);
+  EXPECT_NE(expected_tree(), chinese_tree) << "the tree has words of its own";
+  EXPECT_NE(expected_page(60), chinese_page) << "and so has the page";
+  SetCurrentLanguage(Language::Chinese);
 }
 
 TEST_F(InfoFormTest, ShowsEveryPageAsTheReportPrintsItForThisMachine) {
@@ -229,7 +289,7 @@ TEST_F(InfoFormTest, ShowsEveryPageAsTheReportPrintsItForThisMachine) {
   const double first_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   SYSTEM_INFO info;
   GetSystemInfo(&info);
-  EXPECT_EQ(form.TreeLines().at(1), L"Processors (" + std::to_wstring(info.dwNumberOfProcessors) + L")");
+  EXPECT_EQ(test::TreeLines(form.Control(kIdInfoNavigation)).at(1), L"Processors (" + std::to_wstring(info.dwNumberOfProcessors) + L")");
   const auto times = ExpectWindowEqualsReport(form, report, true);
   for (const auto& [group, figures] : times) {
     std::printf("page group %3d: %2d pages, %.1f ms each\n", group, figures.second, figures.first / figures.second);
@@ -240,7 +300,7 @@ TEST_F(InfoFormTest, ShowsEveryPageAsTheReportPrintsItForThisMachine) {
   std::printf("window made (tree of %u processors) in %.1f ms, of which the library's tree %.1f ms (%u top nodes); "
               "first page and feature table shown after %.1f ms; font %s\n",
               static_cast<unsigned>(info.dwNumberOfProcessors), create_ms, tree_ms, static_cast<unsigned>(nodes),
-              first_ms, Narrow(form.FontFace()).c_str());
+              first_ms, Narrow(test::FontFaceOf(form.hwnd())).c_str());
 }
 
 // The hourglass is the window's own: it shows over the window and its

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -276,30 +277,37 @@ TEST_F(SettingsFormTest, AltAndAnAccessKeyTicksABoxOrTakesTheFocusToAField) {
 }
 
 // Every check box, group and field label of every page shows a key, none
-// twice on a page.
+// twice on a page, in either language.
 TEST_F(SettingsFormTest, EveryCheckBoxGroupAndFieldLabelShowsAKeyOfItsOwn) {
   HWND page = GetParent(form.Control(kIdCheckFirst));
-  int labelled = 0;
-  for (HWND tab_page = GetWindow(GetParent(page), GW_CHILD); tab_page; tab_page = GetWindow(tab_page, GW_HWNDNEXT)) {
-    std::set<char> keys;
-    for (HWND c = GetWindow(tab_page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      wchar_t cls[32] = {};
-      GetClassNameW(c, cls, 32);
-      const std::string text = Narrow(ControlText(c));
-      const bool button = lstrcmpiW(cls, L"Button") == 0;
-      const bool field_label = lstrcmpiW(cls, L"Static") == 0 && text.size() > 3 &&
-                               text.compare(text.size() - 3, 3, "：") == 0;
-      if (!button && !field_label) continue;
-      ++labelled;
-      const char key = AccessKeyOf(text);
-      EXPECT_NE(key, 0) << text;
-      EXPECT_TRUE(keys.insert(key).second) << text;
-      if (field_label) {
-        EXPECT_EQ(GetWindowLongPtrW(c, GWL_STYLE) & SS_NOPREFIX, 0) << "the letter shows underlined: " << text;
+  std::map<Language, int> labelled;
+  for (Language language : {Language::Chinese, Language::English}) {
+    SetCurrentLanguage(language);
+    form.Retext();
+    for (HWND tab_page = GetWindow(GetParent(page), GW_CHILD); tab_page; tab_page = GetWindow(tab_page, GW_HWNDNEXT)) {
+      std::set<char> keys;
+      for (HWND c = GetWindow(tab_page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        const std::string text = Narrow(ControlText(c));
+        const bool button = lstrcmpiW(cls, L"Button") == 0;
+        const bool field_label = lstrcmpiW(cls, L"Static") == 0 && text.size() > 3 &&
+                                 (text.compare(text.size() - 3, 3, "：") == 0 || text.back() == ':');
+        if (!button && !field_label) continue;
+        ++labelled[language];
+        const char key = AccessKeyOf(text);
+        EXPECT_NE(key, 0) << text;
+        EXPECT_TRUE(keys.insert(key).second) << text;
+        if (field_label) {
+          EXPECT_EQ(GetWindowLongPtrW(c, GWL_STYLE) & SS_NOPREFIX, 0) << "the letter shows underlined: " << text;
+        }
       }
     }
   }
-  EXPECT_EQ(labelled, kSettingsCheckCount + kSettingsLabelKeyCount);
+  SetCurrentLanguage(Language::Chinese);
+  form.Retext();
+  EXPECT_GT(labelled[Language::Chinese], kSettingsCheckCount) << "the groups and field labels too";
+  EXPECT_EQ(labelled[Language::English], labelled[Language::Chinese]);
 }
 }  // namespace
 }  // namespace zt

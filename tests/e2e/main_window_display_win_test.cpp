@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window_support.h"
+#include "query_receiver.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
 
@@ -51,13 +52,20 @@ TEST(MainWindowDisplayE2E, SamplesReachTheGraphGaugeAndTray) {
   EXPECT_EQ(QueryOwner(main, line1), 50);
   EXPECT_NE(WindowText(GetDlgItem(main, kIdGauge)), L"");
   EXPECT_NE(WindowText(GetDlgItem(main, kIdLabelMemoryUsed)), L"? MB");
-  const LRESULT updates = QueryOwner(main, AppQuery::TrayUpdates);
+  // The tray's tip carries the figures of the samples, not the title.
+  QueryReceiver receiver;
+  std::wstring tip;
+  EXPECT_TRUE(WaitUntil([&] { return (tip = receiver.Ask(main, AppQuery::TrayTip)).rfind(L"CPU", 0) == 0; }, 5000))
+      << Narrow(tip);
+  const LRESULT samples = QueryOwner(main, AppQuery::Samples);
   Sleep(4000);
-  EXPECT_GT(QueryOwner(main, AppQuery::TrayUpdates), updates + 50);
+  EXPECT_GT(QueryOwner(main, AppQuery::Samples), samples + 50);
   EXPECT_EQ(QueryOwner(main, AppQuery::LinePoints0), 50);
   EXPECT_EQ(QueryOwner(main, line1), 50);
   // The splash is gone after five seconds.
-  EXPECT_TRUE(WaitUntil([&] { return QueryOwner(main, AppQuery::SplashVisible) == 0; }, 6000));
+  HWND splash = GetDlgItem(GetDlgItem(main, kIdChart), kIdLabelSplash);
+  ASSERT_NE(splash, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(splash); }, 6000));
   ASSERT_TRUE(CloseMain(app, main));
 }
 

@@ -90,7 +90,8 @@ class MainWindowDpiE2E : public ::testing::Test {
     // The clock thread's one figure comes soon after the start: measured
     // after it, the label's text and width stay as they are.
     WaitUntil([&] { return WindowText(GetDlgItem(main, kIdLabelCPUSpeed)) != L"? MHz"; }, 5000);
-    EXPECT_EQ(QueryOwner(main, AppQuery::WindowDpi), dpi);
+    HWND speed = GetDlgItem(main, kIdLabelCPUSpeed);
+    EXPECT_EQ(QueryOwner(main, AppQuery::WindowFontHeight, reinterpret_cast<LPARAM>(speed)), FontHeightForPoints(8, dpi));
     const RECT gauge = ChildRectIn(main, kIdGauge), chart = ChildRectIn(main, kIdChart);
     EXPECT_EQ(gauge.left, width - s(40));
     EXPECT_EQ(chart.right, gauge.left);
@@ -99,7 +100,6 @@ class MainWindowDpiE2E : public ::testing::Test {
     EXPECT_EQ(ChildRectIn(main, kIdSBMenu).right - ChildRectIn(main, kIdSBMenu).left, s(16));
     // The label: its design edges (5 and 18 units from the top), and as
     // wide as its text in the font of this dpi.
-    HWND speed = GetDlgItem(main, kIdLabelCPUSpeed);
     const RECT label = ChildRectIn(main, kIdLabelCPUSpeed);
     EXPECT_EQ(label.top, s(5));
     EXPECT_EQ(label.bottom, s(5 + 13));

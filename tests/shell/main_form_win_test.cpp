@@ -1,5 +1,6 @@
-// The main window created in this process, without its sampling threads,
-// driven through its operations and messages.
+// The main window created in this process, its sampling threads held still
+// (support/still_sampling.h), driven through its operations and messages and
+// read through its controls and the calls it makes.
 #include "shell/main_form_win.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,9 @@
 #include "support/fake_user_calls_win.h"
 #include "support/gui_objects_win.h"
 #include "support/message_box_watch_win.h"
+#include "support/still_sampling.h"
 #include "util/control_text_win.h"
+#include "util/dpi_win.h"
 #include "util/unicode_win.h"
 #include "util/window_messages.h"
 
@@ -61,16 +64,17 @@ class MainFormTest : public ::testing::Test {
   }
   HWND Start() {
     form_ = std::make_unique<TForm_Main>();
-    EXPECT_TRUE(form_->Create(GetModuleHandleW(nullptr), false));
+    EXPECT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
     HWND h = form_->hwnd();
     ShowWindow(h, SW_SHOWNOACTIVATE);
     Pump();
     return h;
   }
   std::string ini_;
-  std::unique_ptr<TForm_Main> form_;
   test::FakeShell shell_;
   ScopedOverride<IShell> use_shell_{shell_};
+  test::StillSampling still_;
+  std::unique_ptr<TForm_Main> form_;
 };
 
 TEST_F(MainFormTest, WidgetsShowTheirDesignTextsAndHints) {
@@ -134,11 +138,11 @@ TEST_F(MainFormTest, TurningMemoryOffEmptiesItsLineAndHidesTheLabel) {
 
 TEST_F(MainFormTest, TrayModeAndItsIcon) {
   HWND h = Start();
-  EXPECT_TRUE(form_->tray_icon().shown()) << "visible with HideTrayWhenVisible off";
+  EXPECT_TRUE(shell_.shown) << "visible with HideTrayWhenVisible off";
   SendMessageW(h, WM_COMMAND, kIdSBHide, 0);
   EXPECT_TRUE(AppTrayMode);
   EXPECT_FALSE(IsWindowVisible(h));
-  EXPECT_TRUE(form_->tray_icon().shown());
+  EXPECT_TRUE(shell_.shown);
   SendMessageW(h, WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN);  // single click: nothing
   EXPECT_FALSE(IsWindowVisible(h));
   SendMessageW(h, WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
@@ -147,12 +151,12 @@ TEST_F(MainFormTest, TrayModeAndItsIcon) {
   HideTrayWhenVisible = true;
   SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
   EXPECT_TRUE(AppTrayMode);
-  EXPECT_TRUE(form_->tray_icon().shown());
+  EXPECT_TRUE(shell_.shown);
   SendMessageW(h, WM_HOTKEY, 2, 0);  // not ours
   EXPECT_TRUE(AppTrayMode);
   SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
   EXPECT_FALSE(AppTrayMode);
-  EXPECT_FALSE(form_->tray_icon().shown()) << "only while hidden";
+  EXPECT_FALSE(shell_.shown) << "only while hidden";
 }
 
 // A hand-edited file may name a letter with no modifier: every program
@@ -231,14 +235,11 @@ TEST_F(MainFormTest, TrayIsModifiedOnlyWhenItsPictureOrTipChanges) {
   form_->UpdateTrayIcon(37, 52);
   form_->UpdateTrayIcon(36, 52);  // the same picture, another tip
   EXPECT_EQ(messages(), (std::vector<DWORD>{NIM_MODIFY, NIM_MODIFY}));
-  EXPECT_EQ(form_->tray_updates(), 3);
-  EXPECT_EQ(form_->tray_refreshes(), 2);
   // The numeric pictures: the same figures, another picture.
   NumericTrayIcons = true;
   form_->UpdateTrayIcon(36, 52);
   ASSERT_EQ(shell_.icon_calls.size(), 3u);
-  EXPECT_EQ(shell_.icon_calls.back().icon, form_->tray_icon().data().hIcon);
-  EXPECT_EQ(form_->tray_image_index(), 36);
+  EXPECT_NE(shell_.icon_calls.back().icon, shell_.icon_calls[1].icon);
   // A new task bar gets the icon as it is now.
   shell_.icon_calls.clear();
   SendMessageW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -249,7 +250,7 @@ TEST_F(MainFormTest, TrayIsModifiedOnlyWhenItsPictureOrTipChanges) {
   HideTrayWhenVisible = true;
   SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
   SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
-  ASSERT_FALSE(form_->tray_icon().shown());
+  ASSERT_FALSE(shell_.shown);
   shell_.icon_calls.clear();
   SendMessageW(h, WM_HOTKEY, kAppModeHotkeyId, 0);
   form_->UpdateTrayIcon(36, 52);
@@ -353,10 +354,10 @@ TEST_F(MainFormTest, PresetsAndLock) {
   // Unlocked: the window follows the mouse by the distance moved.
   const int x1 = PosX, y1 = PosY;
   SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 10));
-  EXPECT_EQ(form_->dragging(), true);
+  EXPECT_EQ(GetCapture(), h) << "dragging";
   SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 15));
   SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(30, 15));
-  EXPECT_EQ(form_->dragging(), false);
+  EXPECT_NE(GetCapture(), h);
   EXPECT_EQ(PosX, x1 - 20);
   EXPECT_EQ(PosY, y1 + 5);
 }
@@ -370,7 +371,7 @@ TEST_F(MainFormTest, QuickSecondPressStartsADragToo) {
     SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(50, 10));
     const int x0 = PosX, y0 = PosY;
     SendMessageW(h, dbl, 0, MAKELPARAM(50, 10));
-    EXPECT_EQ(form_->dragging(), true) << dbl;
+    EXPECT_EQ(GetCapture(), h) << dbl;
     SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(60, 13));
     SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(60, 13));
     EXPECT_EQ(PosX, x0 + 10) << dbl;
@@ -540,12 +541,12 @@ TEST_F(MainFormTest, WindowAndTrayIconGoBeforeTheThreadsAreWaitedFor) {
   test::FakeMemory memory;
   const test::UseSources sources(load, nullptr, memory, true);
   form_ = std::make_unique<TForm_Main>();
-  ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), true));
+  ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr)));
   HWND h = form_->hwnd();
   ShowWindow(h, SW_SHOWNOACTIVATE);
   Pump();
   ASSERT_NE(ResMonitor, nullptr);
-  ASSERT_TRUE(form_->tray_icon().shown());
+  ASSERT_TRUE(shell_.shown);
   int deletes = 0;
   bool monitor_there = false, window_visible = true;
   shell_.on_notify = [&](DWORD message) {
@@ -572,7 +573,7 @@ TEST_F(MainFormTest, AMoveToAMonitorOfAnotherScalingLaysTheWindowOutAgain) {
   PosY = 200;
   FirstLaunch = false;
   HWND h = Start();
-  ASSERT_EQ(form_->dpi(), 96);
+  ASSERT_EQ(WindowDpi(h), 96);
   const int ids[] = {kIdImageMove, kIdSBMenu, kIdLabelCPUSpeed, kIdLabelMemoryUsed, kIdSBHide, kIdSBClose,
                      kIdChart, kIdGauge};
   std::vector<RECT> at96;
@@ -581,7 +582,6 @@ TEST_F(MainFormTest, AMoveToAMonitorOfAnotherScalingLaysTheWindowOutAgain) {
 
   RECT suggested = {340, 220, 340 + 500, 220 + 210};
   SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
-  EXPECT_EQ(form_->dpi(), 192);
   RECT r;
   GetWindowRect(h, &r);
   EXPECT_TRUE(EqualRect(&r, &suggested));
@@ -629,13 +629,12 @@ TEST_F(MainFormTest, TrayPicturesFollowTheNotificationAreasSize) {
     if (ii.hbmMask) DeleteObject(ii.hbmMask);
     return static_cast<int>(bm.bmWidth);
   };
-  EXPECT_EQ(form_->tray_icon_size(), 16);
   form_->UpdateTrayIcon(40, 50);
-  EXPECT_EQ(side(form_->tray_icon().data().hIcon), 16);
+  ASSERT_FALSE(shell_.icon_calls.empty());
+  EXPECT_EQ(side(shell_.icon_calls.back().icon), 16);
   shell_.icon_calls.clear();
   shell_.icon_size = 32;
   SendMessageW(h, WM_SETTINGCHANGE, 0, 0);
-  EXPECT_EQ(form_->tray_icon_size(), 32);
   ASSERT_EQ(shell_.icon_calls.size(), 1u);
   EXPECT_EQ(shell_.icon_calls[0].message, static_cast<DWORD>(NIM_MODIFY));
   EXPECT_EQ(side(shell_.icon_calls[0].icon), 32);
@@ -652,7 +651,8 @@ TEST_F(MainFormTest, TrayPicturesFollowTheNotificationAreasSize) {
   RECT r;
   GetWindowRect(h, &r);
   SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&r));
-  EXPECT_EQ(side(form_->tray_icon().data().hIcon), 20);
+  ASSERT_FALSE(shell_.icon_calls.empty());
+  EXPECT_EQ(side(shell_.icon_calls.back().icon), 20);
 }
 
 // The program runs for weeks: a sample must not leave a pen, brush, font,
@@ -689,7 +689,6 @@ TEST_F(MainFormTest, LiveObjectsStayFlatOverTenThousandSamples) {
   const test::GuiObjectCounts after = test::LiveGuiObjects();
   EXPECT_EQ(after.gdi, before.gdi);
   EXPECT_EQ(after.user, before.user);
-  EXPECT_EQ(form_->tray_updates(), 10200);
 }
 
 TEST_F(MainFormTest, DestructionReleasesEverything) {

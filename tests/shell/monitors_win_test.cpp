@@ -1,6 +1,6 @@
-// StartMonitors / StopMonitors in this process: a plain window receives the
-// clock figures, a recording display the samples; message boxes are answered
-// by a helper thread.
+// The sampling threads' start and stop (TMonitors) in this process: a plain
+// window receives the clock figures, a recording display the samples;
+// message boxes are answered by a helper thread.
 #include "shell/monitors_win.h"
 
 #include <gtest/gtest.h>
@@ -132,7 +132,7 @@ class MonitorsTest : public ::testing::Test {
     g_speed_posts = 0;
   }
   void TearDown() override {
-    StopMonitors();
+    monitors_.reset();
     if (window_) DestroyWindow(window_);
     use_load_.reset();
     ResetConfigToDefaults();
@@ -149,12 +149,13 @@ class MonitorsTest : public ::testing::Test {
   test::RecordingDisplay display_;
   std::unique_ptr<IProcessorLoad> load_;
   std::optional<ScopedOverride<IProcessorLoad>> use_load_;
+  std::optional<TMonitors> monitors_;
 };
 
 TEST_F(MonitorsTest, SamplesAndClockFiguresArriveAndStopIsPrompt) {
   UseLoad(std::make_unique<test::FakeLoad>(test::Rows{{30, 50, 40}}));
   Rate = 100;
-  StartMonitors(window_, display_);
+  monitors_.emplace(window_, display_);
   ASSERT_NE(ResMonitor, nullptr);
   ASSERT_NE(CPUSpeed, nullptr);
   Pump(8000, [] { return g_speed_posts >= 1 && ResMonitor->CopyStatistics().Samples >= 5; });
@@ -166,30 +167,27 @@ TEST_F(MonitorsTest, SamplesAndClockFiguresArriveAndStopIsPrompt) {
   EXPECT_EQ(ResMonitor->CopySample().CpuCount, 2);
   EXPECT_TRUE(ResMonitor->Started() && !ResMonitor->Finished());
   EXPECT_NEAR(ResMonitor->CopyStatistics().CpuAverage, 40.0, 0.005);
-  EXPECT_EQ(LastClockFigure(), static_cast<long>(g_last_speed.load()));
 
   const auto t0 = std::chrono::steady_clock::now();
-  StopMonitors();
+  monitors_.reset();
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
   EXPECT_EQ(ResMonitor, nullptr);
   EXPECT_EQ(CPUSpeed, nullptr);
-  EXPECT_EQ(LastClockFigure(), -1);
-  StopMonitors();  // twice is harmless
 }
 
 TEST_F(MonitorsTest, RealSourcesSampleAndStopWithinTheBound) {
   Rate = 2000;
   UpdateSpeed = true;
-  StartMonitors(window_, display_);
+  monitors_.emplace(window_, display_);
   ASSERT_NE(ResMonitor, nullptr);
   ASSERT_TRUE(ResMonitor->Started());
   Pump(10000, [] { return g_speed_posts >= 1 && ResMonitor->CopyStatistics().Samples >= 2; });
   EXPECT_GE(ResMonitor->CopyStatistics().Samples, 2u);
   const auto t0 = std::chrono::steady_clock::now();
-  StopMonitors();
+  monitors_.reset();
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - t0);
-  std::printf("StopMonitors took %ld ms\n", static_cast<long>(took.count()));
+  std::printf("The stop took %ld ms\n", static_cast<long>(took.count()));
   EXPECT_LT(took.count(), 2500);
 }
 
@@ -198,7 +196,7 @@ TEST_F(MonitorsTest, FailedFirstReadingShowsTheErrorAndLeavesTheMonitorStopped) 
   load->fail_from = 1;
   UseLoad(std::move(load));
   BoxAnswerer answer(GetCurrentThreadId(), L"Error", IDOK);
-  StartMonitors(window_, display_);
+  monitors_.emplace(window_, display_);
   EXPECT_TRUE(answer.Seen());
   EXPECT_TRUE(answer.Matched()) << answer.Title();
   EXPECT_EQ(answer.Text(), "CPU index out of bounds");
@@ -208,7 +206,7 @@ TEST_F(MonitorsTest, FailedFirstReadingShowsTheErrorAndLeavesTheMonitorStopped) 
   // The clock still runs.
   Pump(5000, [] { return g_speed_posts >= 1; });
   EXPECT_GE(g_speed_posts, 1);
-  StopMonitors();
+  monitors_.reset();
   EXPECT_TRUE(display_.tray.empty());
 }
 
@@ -220,7 +218,7 @@ TEST_F(MonitorsTest, DisabledCountersAreOfferedAndEnabledOnYes) {
   UseLoad(std::make_unique<test::FakeLoad>(test::Rows{{30, 50, 40}}));
   {
     BoxAnswerer answer(GetCurrentThreadId(), L"Warning", IDYES);
-    StartMonitors(window_, display_);
+    monitors_.emplace(window_, display_);
     EXPECT_TRUE(answer.Seen());
     EXPECT_TRUE(answer.Matched()) << answer.Title();
     EXPECT_EQ(answer.Text(), Text(TextId::PerfCountersDisabled));
@@ -229,13 +227,13 @@ TEST_F(MonitorsTest, DisabledCountersAreOfferedAndEnabledOnYes) {
   ASSERT_TRUE(key);
   EXPECT_EQ(key->ReadDword("Disable Performance Counters"), 0u);
   EXPECT_TRUE(ResMonitor->Started());
-  StopMonitors();
+  monitors_.reset();
 
   // On No nothing is written, and start-up still goes on.
   PutDword(registry_, kGlobal, 1);
   {
     BoxAnswerer answer(GetCurrentThreadId(), L"Warning", IDNO);
-    StartMonitors(window_, display_);
+    monitors_.emplace(window_, display_);
     EXPECT_TRUE(answer.Seen());
   }
   EXPECT_EQ(key->ReadDword("Disable Performance Counters"), 1u);
@@ -255,7 +253,7 @@ TEST_F(MonitorsTest, RefusedSwitchIsToldOnceAndWritesNothing) {
   {
     BoxAnswerer question(GetCurrentThreadId(), L"Warning", IDYES, true);
     BoxAnswerer refusal(GetCurrentThreadId(), L"Error", IDOK, true);
-    StartMonitors(window_, display_);
+    monitors_.emplace(window_, display_);
     EXPECT_TRUE(question.Seen());
     EXPECT_EQ(question.Text(), Text(TextId::PerfCountersDisabled));
     EXPECT_TRUE(refusal.Seen());

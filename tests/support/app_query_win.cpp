@@ -12,7 +12,7 @@
 #include "sampling/res_monitor.h"
 #include "shell/chart_model.h"
 #include "shell/main_form_win.h"
-#include "shell/monitors_win.h"
+#include "support/shown_controls_win.h"
 #include "util/control_text_win.h"
 #include "util/dpi.h"
 #include "util/dpi_win.h"
@@ -26,7 +26,27 @@ namespace {
 
 const TApplication* g_application = nullptr;
 UINT g_query_message = 0;
-std::vector<std::wstring>* g_shell_opened = nullptr;
+
+// What the program handed to the shell: the targets it asked it to open,
+// and the tray icon as the shell was last told it.
+struct ShellRecord {
+  std::vector<std::wstring> opened;
+  bool tray_shown = false;  // added and not removed since (a failed add is retried)
+  std::wstring tray_tip;
+  int tray_icon_side = -1;
+  long tray_refreshes = 0;  // NIM_MODIFY calls
+};
+ShellRecord* g_shell = nullptr;
+
+int IconSide(HICON icon) {
+  ICONINFO ii = {};
+  if (!icon || !GetIconInfo(icon, &ii)) return -1;
+  BITMAP bm = {};
+  GetObjectW(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof bm, &bm);
+  if (ii.hbmColor) DeleteObject(ii.hbmColor);
+  if (ii.hbmMask) DeleteObject(ii.hbmMask);
+  return static_cast<int>(bm.bmWidth);
+}
 
 LRESULT AskMainWindow(AppQuery item) {
   if (item == AppQuery::ComApartment) {
@@ -41,21 +61,14 @@ LRESULT AskMainWindow(AppQuery item) {
   const auto w = static_cast<WPARAM>(item);
   if (w >= first_line && w < first_line + kChartLines) return main->GraphPointCount(static_cast<int>(w - first_line));
   switch (item) {
-    case AppQuery::TrayShown: return main->tray_icon().shown() ? 1 : 0;
-    case AppQuery::TitleControlsVisible: return main->title_controls_visible() ? 1 : 0;
-    case AppQuery::Dragging: return main->dragging() ? 1 : 0;
-    case AppQuery::TrayImageIndex: return main->tray_image_index();
-    case AppQuery::SplashVisible: return main->splash_visible() ? 1 : 0;
-    case AppQuery::TrayUpdates: return main->tray_updates();
-    case AppQuery::TrayRefreshes: return main->tray_refreshes();
-    case AppQuery::WindowDpi: return main->dpi();
-    case AppQuery::TrayIconSize: return main->tray_icon_size();
+    case AppQuery::TrayShown: return g_shell && g_shell->tray_shown ? 1 : 0;
+    case AppQuery::TrayIconSize: return g_shell ? g_shell->tray_icon_side : -1;
+    case AppQuery::TrayRefreshes: return g_shell ? g_shell->tray_refreshes : -1;
     default: return -1;
   }
 }
 
 LRESULT AskMonitor(AppQuery item) {
-  if (item == AppQuery::LastSpeedMHz) return LastClockFigure();
   if (item == AppQuery::ClockThreadId) return CPUSpeed ? static_cast<LRESULT>(CPUSpeed->ThreadId()) : 0;
   if (item == AppQuery::MonitorThreadId) return ResMonitor ? static_cast<LRESULT>(ResMonitor->ThreadId()) : 0;
   if (!ResMonitor) return -1;
@@ -77,11 +90,12 @@ LRESULT AskInfoWindow(AppQuery item, HWND asker) {
   switch (item) {
     case AppQuery::InfoReading: return info->Reading() ? 1 : 0;
     case AppQuery::InfoTree:
-      for (const std::wstring& line : info->TreeLines()) text += line + L"\n";
+      for (const std::wstring& line : TreeLines(FindControl(info->hwnd(), kIdInfoNavigation))) text += line + L"\n";
       break;
     case AppQuery::InfoRows:
     case AppQuery::InfoFeatureRows:
-      for (const auto& row : info->ListRows(item == AppQuery::InfoFeatureRows ? kIdInfoStandard : kIdInfoInformation)) {
+      for (const auto& row : item == AppQuery::InfoFeatureRows ? ListRows(FindControl(info->hwnd(), kIdInfoStandard), true)
+                                                                : ListRows(FindControl(info->hwnd(), kIdInfoInformation))) {
         for (size_t i = 0; i < row.size(); ++i) text += (i ? L"\t" : L"") + row[i];
         text += L"\n";
       }
@@ -155,12 +169,10 @@ LRESULT SendText(HWND asker, HWND from, AppQuery item, std::wstring text) {
 
 LRESULT AskShell(AppQuery item, HWND asker, HWND from) {
   std::wstring text;
-  if (item == AppQuery::TrayTip) {
-    const TForm_Main* main = g_application->main_form();
-    return main ? SendText(asker, from, item, main->tray_icon().data().szTip) : 0;
-  }
-  if (item != AppQuery::ShellOpened || !g_shell_opened) return 0;
-  for (const std::wstring& target : *g_shell_opened) text += target + L"\n";
+  if (!g_shell) return 0;
+  if (item == AppQuery::TrayTip) return SendText(asker, from, item, g_shell->tray_tip);
+  if (item != AppQuery::ShellOpened) return 0;
+  for (const std::wstring& target : g_shell->opened) text += target + L"\n";
   return SendText(asker, from, item, std::move(text));
 }
 
@@ -186,22 +198,31 @@ LRESULT CALLBACK QueryWindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
 }  // namespace
 
 // Records what the program asks the shell to open instead of opening it; the
-// notification-area icon is the real one.
+// notification-area icon is the real one, and what it was told is recorded.
 class AppQueryWindow::RecordingShell : public IShell {
  public:
-  RecordingShell() : use_(*this) { g_shell_opened = &opened_; }
-  ~RecordingShell() override { g_shell_opened = nullptr; }
+  RecordingShell() : use_(*this) { g_shell = &record_; }
+  ~RecordingShell() override { g_shell = nullptr; }
   int Open(HWND, const std::wstring& target) override {
-    opened_.push_back(target);
+    record_.opened.push_back(target);
     return 42;  // what the shell answers for a document it opened
   }
   bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
+    if (message == NIM_ADD) record_.tray_shown = true;
+    if (message == NIM_DELETE) record_.tray_shown = false;
+    if (message == NIM_MODIFY) ++record_.tray_refreshes;
+    if (message != NIM_DELETE && (data->uFlags & NIF_TIP)) record_.tray_tip = data->szTip;
+    if (message != NIM_DELETE && (data->uFlags & NIF_ICON) && data->hIcon != last_icon_) {
+      last_icon_ = data->hIcon;
+      record_.tray_icon_side = IconSide(data->hIcon);
+    }
     return Seam<IShell>::Real().NotifyIcon(message, data);
   }
   int NotifyIconSize() override { return Seam<IShell>::Real().NotifyIconSize(); }
 
  private:
-  std::vector<std::wstring> opened_;
+  ShellRecord record_;
+  HICON last_icon_ = nullptr;  // measured once per picture
   ScopedOverride<IShell> use_;
 };
 

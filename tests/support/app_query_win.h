@@ -32,25 +32,18 @@ inline constexpr wchar_t kAppQueryMessage[] = L"Zettrim.Query";
 
 enum class AppQuery : WPARAM {
   // The main window.
-  TrayShown = 0,
+  TrayShown = 0,       // 1 while the tray icon is added (and not removed since)
   HotkeyRegistered = 1,
-  TitleControlsVisible = 2,
-  Dragging = 3,
   LinePoints0 = 4,     // 4..8: points of graph lines 0..4
-  TrayImageIndex = 9,  // last image index given to the tray icon, -1 before
-  SplashVisible = 12,
-  TrayUpdates = 13,    // samples handed to the tray icon
   ComApartment = 14,   // the UI thread's COM apartment type (APTTYPE), -1 without COM
-  TrayRefreshes = 15,  // of those, the ones sent to the shell (a new picture or tip)
-  WindowDpi = 16,      // the dpi the main window is laid out at
-  TrayIconSize = 17,   // the side in pixels of the tray pictures
+  TrayRefreshes = 15,  // new pictures or tips of the tray icon sent to the shell
+  TrayIconSize = 17,   // the side in pixels of the tray picture last handed to the shell
   // The sampling threads.
   Samples = 20,          // Statistics.Samples
   CpuCount = 21,         // CpuCount
   MonitorRunning = 22,   // 1 while the monitor thread runs, else 0
   CpuAverageX100 = 23,   // Round(Statistics.CpuAverage * 100)
   MemoryTotalMB = 24,    // Round(Statistics.MemoryTotal)
-  LastSpeedMHz = 25,     // last clock figure handed to the main window, -1 before
   MonitorThreadId = 26,  // the system's number of the monitor thread, 0 without one
   ClockThreadId = 27,    // and of the clock thread
   // The processor information window: texts, one line each.

@@ -30,6 +30,8 @@ class FakeShell : public IShell {
   bool NotifyIcon(DWORD message, NOTIFYICONDATAW* data) override {
     if (on_notify) on_notify(message);
     icon_calls.push_back({message, data->szTip, data->hIcon});
+    if (message == NIM_ADD) shown = true;  // as the program counts it: a failed add is retried
+    if (message == NIM_DELETE) shown = false;
     return !(message == NIM_MODIFY && refuse_modify);
   }
 
@@ -44,6 +46,7 @@ class FakeShell : public IShell {
   std::vector<std::wstring> opened;
   std::vector<HWND> owners;  // the window passed with each opening
   std::vector<IconCall> icon_calls;
+  bool shown = false;  // an icon added and not removed since
 };
 
 }  // namespace zt::test
