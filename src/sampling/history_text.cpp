@@ -109,6 +109,18 @@ std::string OffsetText(int offset) {
   return text;
 }
 
+// The number `count` digits from `at` spell; false for anything else.
+bool Digits(const std::string& text, size_t at, size_t count, int* out) {
+  if (at + count > text.size()) return false;
+  int value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  *out = value;
+  return true;
+}
+
 // Offsets on Earth lie within -12:00 and +14:00; a little more is allowed.
 bool ReadOffset(const std::string& text, int16_t* offset) {
   if (text.empty()) {
@@ -116,11 +128,8 @@ bool ReadOffset(const std::string& text, int16_t* offset) {
     return true;
   }
   int hours = 0, minutes = 0;
-  char tail;
-  if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':' ||
-      text.find_first_not_of("0123456789", 1) != 3 || text.find_first_not_of("0123456789", 4) != std::string::npos ||
-      std::sscanf(text.c_str() + 1, "%2d:%2d%c", &hours, &minutes, &tail) != 2 || minutes > 59 ||
-      hours * 60 + minutes > 15 * 60)
+  if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':' || !Digits(text, 1, 2, &hours) ||
+      !Digits(text, 4, 2, &minutes) || minutes > 59 || hours * 60 + minutes > 15 * 60)
     return false;
   *offset = static_cast<int16_t>((text[0] == '-' ? -1 : 1) * (hours * 60 + minutes));
   return true;
@@ -195,9 +204,11 @@ bool ReadFigure(const std::string& text, double max, float* out) {
 }
 
 bool ReadTime(const std::string& text, int64_t* seconds) {
+  // YYYY-MM-DD HH:MM:SS
   int y, mo, d, h, mi, s;
-  char tail;
-  if (text.size() != 19 || std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6)
+  if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
+      text[16] != ':' || !Digits(text, 0, 4, &y) || !Digits(text, 5, 2, &mo) || !Digits(text, 8, 2, &d) ||
+      !Digits(text, 11, 2, &h) || !Digits(text, 14, 2, &mi) || !Digits(text, 17, 2, &s))
     return false;
   if (y < 1 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
     return false;
