@@ -3,8 +3,8 @@
 // two rings of fixed size.  Portable.
 //
 // Who calls what:
-//  - The monitor thread feeds every sample (AddSample), with what it last
-//    read of the disks, the network and the graphics; every 5 s of it
+//  - The monitor thread feeds every sample (AddSample), with the latest
+//    figures of the disks, the network and the graphics; every 5 s of it
 //    the process list is read (through Seam<IProcessTimes>) and the time
 //    each process used, and the bytes it moved, are shared out over the
 //    records of that interval.

@@ -247,6 +247,8 @@ void TResMonitor::FeedHistory(bool memory_read) {
   s.memory_mb = MemoryUsed;
   s.processors = CpuCount;
   s.rate_ms = Rate.load();
+  if (system_.Sample(s.tick_ms)) system_figures_ = ResourceFiguresOf(system_.figures());
+  s.more = system_figures_;
   history_->AddSample(s);
 }
 

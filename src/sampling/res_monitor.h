@@ -143,6 +143,10 @@ class TResMonitor : public TWorkerThread {
   IMonitorClock* clock_;
   IMemoryStatus* memory_;
   History* history_ = nullptr;
+  // The disks, the network and the graphics, for the history: read at most
+  // once a second, on this thread.
+  SystemReadings system_;
+  ResourceFigures system_figures_;
   std::vector<double> scratch_usages_;
   // Whether the latest load reading failed, and the latest one that worked:
   // a reset during an outage takes that as the load's bound, not the 0 %.
