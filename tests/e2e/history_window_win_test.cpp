@@ -1,11 +1,17 @@
 // The history window in the real program: F7 opens it; after a minute and
 // more at Rate=100 beside a busy program of ours, Ctrl+C copies the hour's
 // records naming that program, the keys move the readout, and Ctrl+Tab
-// turns to the day's minutes.
+// turns to the day's minutes.  The network's figures come from the system's
+// own counters (this test sends some datagrams out); the disks' and the
+// graphics' fields are empty where the system has no such counters.
+#include <winsock2.h>
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <vector>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -20,12 +26,29 @@
 namespace zt::e2e {
 namespace {
 
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 struct Copied {
   int records = 0;        // lines that begin with a time
   int naming = 0;         // of those, the ones naming `name`
   int whole_minutes = 0;  // of those, the ones at a whole minute
+  int whole_rows = 0;     // of those, the ones with a field under every heading
+  int network_sent = 0;   // of those, the ones that say the network sent something
+  int disk_read = 0;      // of those, the ones with a figure of the disks' reading
   std::string heading;
 };
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  for (char c : line) {
+    if (c == '\t') fields.emplace_back();
+    else fields.back().push_back(c);
+  }
+  return fields;
+}
 
 // What Ctrl+C, with the focus where it is, puts on the clipboard.
 Copied CopyRecords(const std::string& name) {
@@ -35,6 +58,11 @@ Copied CopyRecords(const std::string& name) {
     return copied;
   std::istringstream lines(Narrow(test::ClipboardText()));
   std::getline(lines, copied.heading);
+  if (!copied.heading.empty() && copied.heading.back() == '\r') copied.heading.pop_back();
+  const std::vector<std::string> heading = Fields(copied.heading);
+  auto column = [&](const char* text) { return std::find(heading.begin(), heading.end(), text) - heading.begin(); };
+  const size_t sent = static_cast<size_t>(column("Network sent (KB/s)"));
+  const size_t disk = static_cast<size_t>(column("Disk read (KB/s)"));
   const std::regex timed(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:(\d\d)\t.*)");
   std::smatch match;
   for (std::string line; std::getline(lines, line);) {
@@ -43,6 +71,11 @@ Copied CopyRecords(const std::string& name) {
     ++copied.records;
     copied.naming += line.find("\t" + name + "\t") != std::string::npos;
     copied.whole_minutes += match[1] == "00";
+    const std::vector<std::string> fields = Fields(line);
+    if (fields.size() != heading.size()) continue;
+    ++copied.whole_rows;
+    copied.network_sent += sent < fields.size() && !fields[sent].empty() && std::atof(fields[sent].c_str()) > 0;
+    copied.disk_read += disk < fields.size() && !fields[disk].empty();
   }
   return copied;
 }
@@ -55,6 +88,26 @@ TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMov
   const std::string self = Narrow(std::wstring(path).substr(std::wstring(path).find_last_of(L"\\/") + 1));
   std::atomic<bool> stop{false};
   std::thread busy([&] { while (!stop.load(std::memory_order_relaxed)) continue; });
+  // Datagrams to an address that answers nobody (TEST-NET-1): where the
+  // machine has a way out, they leave through its adapter.
+  std::atomic<int> datagrams{0};
+  std::thread traffic([&] {
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return;
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9);
+    to.sin_addr.s_addr = htonl(0xC0000201);  // 192.0.2.1
+    const std::string payload(1400, 'z');
+    while (s != INVALID_SOCKET && !stop.load()) {
+      if (sendto(s, payload.data(), static_cast<int>(payload.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) > 0)
+        ++datagrams;
+      Sleep(20);
+    }
+    if (s != INVALID_SOCKET) closesocket(s);
+    WSACleanup();
+  });
   AppFolder folder;
   folder.WriteIni("[General]\r\nLanguage=en-US\r\nFirstLaunch=0\r\nAppModeHotkey=0\r\nRate=100\r\n");
   const ULONGLONG started = GetTickCount64();
@@ -73,6 +126,13 @@ TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMov
   const Copied hour = CopyRecords(self);
   EXPECT_GE(hour.records, 60) << hour.heading;
   EXPECT_GE(hour.naming, 60) << self;
+  EXPECT_EQ(hour.whole_rows, hour.records) << hour.heading;
+  if (datagrams > 100) {
+    EXPECT_GE(hour.network_sent, 30) << datagrams << " datagrams sent";
+  }
+  if (UnderWine()) {
+    EXPECT_EQ(hour.disk_read, 0) << "no disk counters: empty, never 0";
+  }
 
   ASSERT_TRUE(Keys({VK_END}));
   const std::wstring last = WindowText(readout);
@@ -91,6 +151,7 @@ TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMov
 
   stop = true;
   busy.join();
+  traffic.join();
   ASSERT_TRUE(CloseMain(app, main));
 }
 
