@@ -116,29 +116,28 @@ class PerformanceCounters final : public ISystemCounters {
     return true;
   }
 
-  // Every instance's value; the buffer is kept for the next reading.
+  // Every instance's value; the buffer is kept for the next reading.  The
+  // size is asked first with none: a buffer too small may be refused with
+  // no size to trust.  An instance that comes between the two calls leaves
+  // the set absent this time.
   bool Instances(PDH_HCOUNTER counter, std::vector<CounterInstance>& out) {
     out.clear();
     if (!counter) return false;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      DWORD bytes = static_cast<DWORD>(items_.size() * sizeof(items_[0])), count = 0;
-      const PDH_STATUS status = Pdh().PdhGetFormattedCounterArrayW(
-          counter, kFormat, &bytes, &count,
-          items_.empty() ? nullptr : reinterpret_cast<PDH_FMT_COUNTERVALUE_ITEM_W*>(items_.data()));
-      if (status == static_cast<PDH_STATUS>(PDH_MORE_DATA)) {
-        // Instances may come before the next call: some room to spare.
-        items_.resize((bytes + 4096) / sizeof(items_[0]) + 1);
-        continue;
-      }
-      if (status != ERROR_SUCCESS) return false;
-      const auto* item = reinterpret_cast<const PDH_FMT_COUNTERVALUE_ITEM_W*>(items_.data());
-      for (DWORD k = 0; k < count; ++k) {
-        if (!Valid(item[k].FmtValue.CStatus) || !item[k].szName) continue;
-        out.push_back(CounterInstance{Narrow(item[k].szName), item[k].FmtValue.doubleValue});
-      }
-      return true;
+    DWORD bytes = 0, count = 0;
+    PDH_STATUS status = Pdh().PdhGetFormattedCounterArrayW(counter, kFormat, &bytes, &count, nullptr);
+    if (status == ERROR_SUCCESS) return true;  // no instance at all
+    if (status != static_cast<PDH_STATUS>(PDH_MORE_DATA)) return false;
+    if (items_.size() * sizeof(items_[0]) < bytes) items_.resize(bytes / sizeof(items_[0]) + 1);
+    bytes = static_cast<DWORD>(items_.size() * sizeof(items_[0]));
+    status = Pdh().PdhGetFormattedCounterArrayW(counter, kFormat, &bytes, &count,
+                                                reinterpret_cast<PDH_FMT_COUNTERVALUE_ITEM_W*>(items_.data()));
+    if (status != ERROR_SUCCESS) return false;
+    const auto* item = reinterpret_cast<const PDH_FMT_COUNTERVALUE_ITEM_W*>(items_.data());
+    for (DWORD k = 0; k < count; ++k) {
+      if (!Valid(item[k].FmtValue.CStatus) || !item[k].szName) continue;
+      out.push_back(CounterInstance{Narrow(item[k].szName), item[k].FmtValue.doubleValue});
     }
-    return false;
+    return true;
   }
 
   PDH_HQUERY query_ = nullptr;
