@@ -19,7 +19,7 @@ namespace {
 
 // Layout in design units (util/dpi.h).  The window may be sized: the graph
 // takes what the controls along the foot leave.
-constexpr int kClientWidth = 640;
+constexpr int kClientWidth = 700;
 constexpr int kClientHeight = 440;
 constexpr int kMinClientWidth = 460;
 constexpr int kMinClientHeight = 360;

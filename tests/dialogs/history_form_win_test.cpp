@@ -1,5 +1,7 @@
-// The history window's save in this process: the view written as CSV under
-// the name chosen, or a box naming the path and the reason.
+// The history window in this process: the save writes the view as CSV under
+// the name chosen, or shows a box naming the path and the reason; the graph
+// draws the figures the records have, and the pointer over its lower plot
+// selects a record for the readout.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +12,7 @@
 #include <regex>
 
 #include "dialogs/history_form_win.h"
+#include "dialogs/history_model.h"
 #include "dialogs/save_file_dialog_win.h"
 #include "sampling/history_text.h"
 #include "support/message_box_watch_win.h"
@@ -62,6 +65,87 @@ TEST(HistoryForm, SaveWritesTheViewAsCsvOrNamesThePathAndTheReason) {
   EXPECT_NE(boxes[0].text.find(*dialog.answer), std::wstring::npos) << Narrow(boxes[0].text);
   EXPECT_GT(boxes[0].text.size(), dialog.answer->size() + 20) << "and the reason";
   fs::remove_all(dir);
+}
+
+HWND Descendant(HWND top, int id) {
+  struct Find {
+    int id;
+    HWND found;
+    static BOOL CALLBACK Each(HWND child, LPARAM lparam) {
+      auto* find = reinterpret_cast<Find*>(lparam);
+      if (GetDlgCtrlID(child) == find->id) find->found = child;
+      return find->found ? FALSE : TRUE;
+    }
+  } find{id, nullptr};
+  EnumChildWindows(top, Find::Each, reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+// How many of the graph's pixels, in its upper and its lower half, are of
+// `color`.
+struct Count {
+  int upper = 0, lower = 0;
+};
+Count PixelsOf(HWND graph, COLORREF color) {
+  RECT client;
+  GetClientRect(graph, &client);
+  BITMAPINFO format = {};
+  format.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(graph);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP shot = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, shot);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  Count count;
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  const uint32_t wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+  for (LONG y = 0; y < client.bottom; ++y) {
+    for (LONG x = 0; x < client.right; ++x) {
+      if ((pixels[y * client.right + x] & 0xFFFFFF) != wanted) continue;
+      (2 * y < client.bottom ? count.upper : count.lower)++;
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(shot);
+  DeleteDC(memory);
+  ReleaseDC(graph, screen);
+  return count;
+}
+
+TEST(HistoryForm, TheGraphsDrawTheFiguresPresentAndThePointerOverTheLowerOneSelects) {
+  // Two minutes with the network at 2 MB/s received and the graphics at
+  // 60 %, and no disk figures.
+  History history;
+  for (int i = 0; i < 120; ++i) {
+    HistorySample s{1000u * (i + 1), 45356.5 + i / 86400.0, true, 30};
+    s.more.net_received = 2048;
+    s.more.gpu_load = 60;
+    history.AddSample(s);
+  }
+  TForm_History form(history, [](Language) { return std::string(); });
+  ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
+  form.Show();
+  HWND graph = Descendant(form.hwnd(), kIdHistoryGraph), readout = Descendant(form.hwnd(), kIdHistoryReadout);
+  ASSERT_TRUE(graph && readout);
+  RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  // Each line's colour, as the legends show it.
+  const Count received = PixelsOf(graph, RGB(0, 150, 130)), read = PixelsOf(graph, RGB(0, 100, 200)),
+              gpu = PixelsOf(graph, RGB(40, 150, 40));
+  // Every legend's swatch is as large: a line beside it is some more.
+  EXPECT_GT(received.lower, read.lower + 30) << "drawn; an absent figure is not, not even as 0";
+  EXPECT_GT(gpu.upper, read.lower + 30) << "the graphics load drawn on the load graph";
+  EXPECT_EQ(received.upper + read.upper, 0);
+
+  RECT client;
+  GetClientRect(graph, &client);
+  SendMessageW(graph, WM_MOUSEMOVE, 0, MAKELPARAM(client.right - 20, client.bottom * 3 / 4));
+  wchar_t text[1024] = {};
+  GetWindowTextW(readout, text, 1024);
+  const std::string shown = Narrow(text);
+  EXPECT_NE(shown.find(RateText(2048, CurrentLanguage())), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(TextIn(CurrentLanguage(), TextId::HistoryLegendDiskRead)), std::string::npos) << shown;
 }
 
 }  // namespace
