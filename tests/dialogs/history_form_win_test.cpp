@@ -131,12 +131,14 @@ TEST(HistoryForm, TheGraphsDrawTheFiguresPresentAndThePointerOverTheLowerOneSele
   ASSERT_TRUE(graph && readout);
   RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   // Each line's colour, as the legends show it.
-  const Count received = PixelsOf(graph, RGB(0, 150, 130)), read = PixelsOf(graph, RGB(0, 100, 200)),
+  // (The network's sent is drawn last: were the absent figures drawn as 0,
+  // its line would lie on top of theirs.)
+  const Count received = PixelsOf(graph, RGB(0, 150, 130)), sent = PixelsOf(graph, RGB(170, 50, 160)),
               gpu = PixelsOf(graph, RGB(40, 150, 40));
   // Every legend's swatch is as large: a line beside it is some more.
-  EXPECT_GT(received.lower, read.lower + 30) << "drawn; an absent figure is not, not even as 0";
-  EXPECT_GT(gpu.upper, read.lower + 30) << "the graphics load drawn on the load graph";
-  EXPECT_EQ(received.upper + read.upper, 0);
+  EXPECT_GT(received.lower, sent.lower + 30) << "drawn; an absent figure is not, not even as 0";
+  EXPECT_GT(gpu.upper, sent.lower + 30) << "the graphics load drawn on the load graph";
+  EXPECT_EQ(received.upper + sent.upper, 0);
 
   RECT client;
   GetClientRect(graph, &client);
