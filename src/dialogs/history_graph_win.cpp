@@ -130,7 +130,8 @@ void HistoryGraph::SetDpi(int dpi, HFONT font) {
   mean_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kMean));
   memory_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kMemory));
   gpu_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kGpu));
-  for (size_t i = 0; i < std::size(rate_pens_); ++i) rate_pens_[i].reset(CreatePen(PS_SOLID, Scale(kMeanLine), kRates[i]));
+  for (size_t i = 0; i < std::size(rate_pens_); ++i)
+    rate_pens_[i].reset(CreatePen(PS_SOLID, Scale(kMeanLine), kRates[i]));
   marker_pen_.reset(CreatePen(PS_SOLID, Scale(kLine), kMarker));
   band_brush_.reset(CreateSolidBrush(kBand));
   background_brush_.reset(CreateSolidBrush(kBackground));
@@ -148,7 +149,8 @@ HistoryGraph::Plots HistoryGraph::Layout(const RECT& client) const {
   const int both = std::max(2, static_cast<int>(client.bottom) - Scale(kFixedRoom));
   Plots plots;
   plots.load.left = plots.rates.left = Scale(kScaleWidth);
-  plots.load.right = plots.rates.right = std::max(plots.load.left + 1, static_cast<int>(client.right) - Scale(kRightRoom));
+  plots.load.right = plots.rates.right =
+      std::max(plots.load.left + 1, static_cast<int>(client.right) - Scale(kRightRoom));
   plots.load.top = Scale(kTopRoom);
   plots.load.bottom = plots.load.top + (both + 1) / 2 - 1;
   plots.rates.top = plots.load.bottom + 1 + Scale(kLegendRoom + kTopRoom);
