@@ -67,56 +67,30 @@ TEST(HistoryForm, SaveWritesTheViewAsCsvOrNamesThePathAndTheReason) {
   fs::remove_all(dir);
 }
 
-HWND Descendant(HWND top, int id) {
-  struct Find {
-    int id;
-    HWND found;
-    static BOOL CALLBACK Each(HWND child, LPARAM lparam) {
-      auto* find = reinterpret_cast<Find*>(lparam);
-      if (GetDlgCtrlID(child) == find->id) find->found = child;
-      return find->found ? FALSE : TRUE;
-    }
-  } find{id, nullptr};
-  EnumChildWindows(top, Find::Each, reinterpret_cast<LPARAM>(&find));
-  return find.found;
-}
-
 // How many of the graph's pixels, in its upper and its lower half, are of
 // `color`.
-struct Count {
-  int upper = 0, lower = 0;
-};
-Count PixelsOf(HWND graph, COLORREF color) {
-  RECT client;
-  GetClientRect(graph, &client);
-  BITMAPINFO format = {};
-  format.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC screen = GetDC(graph);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP shot = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+std::pair<int, int> PixelsOf(HWND graph, COLORREF color) {
+  RECT c;
+  GetClientRect(graph, &c);
+  HDC screen = GetDC(graph), memory = CreateCompatibleDC(screen);
+  HBITMAP shot = CreateCompatibleBitmap(screen, c.right, c.bottom);
   HGDIOBJ old = SelectObject(memory, shot);
-  BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  Count count;
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  const uint32_t wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-  for (LONG y = 0; y < client.bottom; ++y) {
-    for (LONG x = 0; x < client.right; ++x) {
-      if ((pixels[y * client.right + x] & 0xFFFFFF) != wanted) continue;
-      (2 * y < client.bottom ? count.upper : count.lower)++;
+  BitBlt(memory, 0, 0, c.right, c.bottom, screen, 0, 0, SRCCOPY);
+  std::pair<int, int> count;
+  for (int y = 0; y < c.bottom; ++y) {
+    for (int x = 0; x < c.right; ++x) {
+      if (GetPixel(memory, x, y) == color) ++(2 * y < c.bottom ? count.first : count.second);
     }
   }
-  SelectObject(memory, old);
-  DeleteObject(shot);
+  DeleteObject(SelectObject(memory, old));
   DeleteDC(memory);
   ReleaseDC(graph, screen);
   return count;
 }
 
 TEST(HistoryForm, TheGraphsDrawTheFiguresPresentAndThePointerOverTheLowerOneSelects) {
-  // Two minutes with the network at 2 MB/s received and the graphics at
-  // 60 %, and no disk figures.
+  // Two minutes with the network at 2 MB/s received, the graphics at 60 %,
+  // and no disk figures.
   History history;
   for (int i = 0; i < 120; ++i) {
     HistorySample s{1000u * (i + 1), 45356.5 + i / 86400.0, true, 30};
@@ -127,18 +101,19 @@ TEST(HistoryForm, TheGraphsDrawTheFiguresPresentAndThePointerOverTheLowerOneSele
   TForm_History form(history, [](Language) { return std::string(); });
   ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), nullptr));
   form.Show();
-  HWND graph = Descendant(form.hwnd(), kIdHistoryGraph), readout = Descendant(form.hwnd(), kIdHistoryReadout);
+  HWND page = GetWindow(GetDlgItem(form.hwnd(), kIdHistoryTabs), GW_CHILD);
+  while (page && !GetDlgItem(page, kIdHistoryGraph)) page = GetWindow(page, GW_HWNDNEXT);
+  HWND graph = GetDlgItem(page, kIdHistoryGraph), readout = GetDlgItem(page, kIdHistoryReadout);
   ASSERT_TRUE(graph && readout);
   RedrawWindow(graph, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  // Each line's colour, as the legends show it.
-  // (The network's sent is drawn last: were the absent figures drawn as 0,
-  // its line would lie on top of theirs.)
-  const Count received = PixelsOf(graph, RGB(0, 150, 130)), sent = PixelsOf(graph, RGB(170, 50, 160)),
-              gpu = PixelsOf(graph, RGB(40, 150, 40));
-  // Every legend's swatch is as large: a line beside it is some more.
-  EXPECT_GT(received.lower, sent.lower + 30) << "drawn; an absent figure is not, not even as 0";
-  EXPECT_GT(gpu.upper, sent.lower + 30) << "the graphics load drawn on the load graph";
-  EXPECT_EQ(received.upper + sent.upper, 0);
+  // Each line in its legend's colour; every legend's swatch is as large, so
+  // a line beside one is more.  The network's sent is drawn last: were the
+  // absent figures drawn as 0, its line would lie over theirs.
+  const auto received = PixelsOf(graph, RGB(0, 150, 130)), sent = PixelsOf(graph, RGB(170, 50, 160)),
+             gpu = PixelsOf(graph, RGB(40, 150, 40));
+  EXPECT_GT(received.second, sent.second + 30) << "drawn; an absent figure is not, not even as 0";
+  EXPECT_GT(gpu.first, sent.second + 30) << "the graphics load drawn on the load graph";
+  EXPECT_EQ(received.first + sent.first, 0);
 
   RECT client;
   GetClientRect(graph, &client);
@@ -147,7 +122,7 @@ TEST(HistoryForm, TheGraphsDrawTheFiguresPresentAndThePointerOverTheLowerOneSele
   GetWindowTextW(readout, text, 1024);
   const std::string shown = Narrow(text);
   EXPECT_NE(shown.find(RateText(2048, CurrentLanguage())), std::string::npos) << shown;
-  EXPECT_EQ(shown.find(TextIn(CurrentLanguage(), TextId::HistoryLegendDiskRead)), std::string::npos) << shown;
+  EXPECT_EQ(shown.find(FormatIn(CurrentLanguage(), TextId::HistoryReadoutDisk, {})), std::string::npos) << shown;
 }
 
 }  // namespace
