@@ -77,11 +77,9 @@ std::pair<int, int> PixelsOf(HWND graph, COLORREF color) {
   HGDIOBJ old = SelectObject(memory, shot);
   BitBlt(memory, 0, 0, c.right, c.bottom, screen, 0, 0, SRCCOPY);
   std::pair<int, int> count;
-  for (int y = 0; y < c.bottom; ++y) {
-    for (int x = 0; x < c.right; ++x) {
+  for (int y = 0; y < c.bottom; ++y)
+    for (int x = 0; x < c.right; ++x)
       if (GetPixel(memory, x, y) == color) ++(2 * y < c.bottom ? count.first : count.second);
-    }
-  }
   DeleteObject(SelectObject(memory, old));
   DeleteDC(memory);
   ReleaseDC(graph, screen);
