@@ -19,16 +19,16 @@ namespace {
 
 // Layout in design units (util/dpi.h).  The window may be sized: the graph
 // takes what the controls along the foot leave.
-constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 420;
+constexpr int kClientWidth = 700;
+constexpr int kClientHeight = 440;
 constexpr int kMinClientWidth = 460;
-constexpr int kMinClientHeight = 300;
+constexpr int kMinClientHeight = 360;
 constexpr int kMargin = 8;
 constexpr int kSaveWidth = 90, kSaveHeight = 25;
 constexpr int kGap = 6;
 constexpr int kLineHeight = 14;
 constexpr int kStatusHeight = 2 * kLineHeight;
-constexpr int kReadoutHeight = 2 * kLineHeight;
+constexpr int kReadoutHeight = 3 * kLineHeight;
 constexpr int kPageBorder = 4;  // around the graph and the readout inside the tabs
 
 constexpr TextId kViewCaptions[] = {TextId::HistoryLastHour, TextId::HistoryLastDay};
@@ -69,7 +69,9 @@ void TForm_History::FormCreate() {
   page_ = AddTabPage(tabs_);
   ShowWindow(page_, SW_SHOW);
   graph_.Create(instance(), page_, kIdHistoryGraph);
-  readout_ = AddLabel(L"", 0, 0, 0, 0, page_, kIdHistoryReadout);
+  // A line too long for the window is cut at its edge rather than wrapped,
+  // which would push the lines under it out of the label.
+  readout_ = AddLabel(L"", 0, 0, 0, 0, page_, kIdHistoryReadout, SS_LEFTNOWORDWRAP);
   status_line_ = AddLabel(L"", 0, 0, 0, 0, nullptr, kIdHistoryStatus);
   save_ = AddButton(TextId::HistorySave, 0, 0, 0, 0, kIdHistorySave);
   FormRetext();

@@ -1,7 +1,7 @@
 // TForm_History: the history window.  Two views, the last hour (a record a
 // second) and the last 24 hours (a record a minute), on the tabs of a tab
 // control; under them the graph (history_graph_win.h) and the readout, a
-// label whose text is the record selected; below, the kept file's status
+// label of up to three lines whose text is the record selected; below, the kept file's status
 // line and the save button.  It reads the view shown once a second while it
 // is shown, and nothing while it is hidden.  Ctrl+C copies the view's
 // records, Ctrl+Tab and Ctrl+Shift+Tab switch the views from anywhere in it.

@@ -15,12 +15,14 @@
 namespace zt {
 namespace {
 
-// Design units (util/dpi.h).
-constexpr int kScaleWidth = 40;     // the per-cent labels left of the plot
-constexpr int kTopRoom = 10;        // above the plot: half of the "100 %" label
-constexpr int kRightRoom = 16;      // right of the plot: half of the last time label
-constexpr int kAxisRoom = 18;       // the time labels under the plot
-constexpr int kLegendRoom = 20;     // the legend under them
+// Design units (util/dpi.h).  From the top: room, the load plot, its
+// legend, room, the rate plot, the time labels, its legend.
+constexpr int kScaleWidth = 60;     // the scales' labels left of the plots ("1000 KB/s")
+constexpr int kTopRoom = 10;        // above each plot: half of its top label
+constexpr int kRightRoom = 16;      // right of the plots: half of the last time label
+constexpr int kAxisRoom = 18;       // the time labels under the rate plot
+constexpr int kLegendRoom = 20;     // a legend under each plot
+constexpr int kFixedRoom = 2 * kTopRoom + kAxisRoom + 2 * kLegendRoom;
 constexpr int kTickLength = 4;
 constexpr int kLabelGap = 4;
 constexpr int kLine = 1;            // every line's width
@@ -33,6 +35,14 @@ constexpr COLORREF kGrid = RGB(218, 218, 218);
 constexpr COLORREF kBand = RGB(176, 204, 240);
 constexpr COLORREF kMean = RGB(0, 70, 170);
 constexpr COLORREF kMemory = RGB(200, 90, 0);
+constexpr COLORREF kGpu = RGB(40, 150, 40);
+// Disk read, disk write, network received, network sent.
+constexpr COLORREF kRates[] = {RGB(0, 100, 200), RGB(220, 110, 0), RGB(0, 150, 130), RGB(170, 50, 160)};
+constexpr HistoryGraph::Figure kRateFigures[] = {
+    [](const HistoryRecord& r) { return r.more.disk_read; }, [](const HistoryRecord& r) { return r.more.disk_write; },
+    [](const HistoryRecord& r) { return r.more.net_received; }, [](const HistoryRecord& r) { return r.more.net_sent; }};
+constexpr TextId kRateLegend[] = {TextId::HistoryLegendDiskRead, TextId::HistoryLegendDiskWrite,
+                                  TextId::HistoryLegendNetReceived, TextId::HistoryLegendNetSent};
 constexpr COLORREF kMarker = RGB(70, 70, 70);
 
 void TextAt(HDC dc, const std::wstring& text, RECT box, UINT align) {
@@ -119,6 +129,9 @@ void HistoryGraph::SetDpi(int dpi, HFONT font) {
   band_pen_.reset(CreatePen(PS_SOLID, Scale(kLine), kBand));
   mean_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kMean));
   memory_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kMemory));
+  gpu_pen_.reset(CreatePen(PS_SOLID, Scale(kMeanLine), kGpu));
+  for (size_t i = 0; i < std::size(rate_pens_); ++i)
+    rate_pens_[i].reset(CreatePen(PS_SOLID, Scale(kMeanLine), kRates[i]));
   marker_pen_.reset(CreatePen(PS_SOLID, Scale(kLine), kMarker));
   band_brush_.reset(CreateSolidBrush(kBand));
   background_brush_.reset(CreateSolidBrush(kBackground));
@@ -131,13 +144,18 @@ void HistoryGraph::Show(const HistoryView* view, int selected) {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-PlotArea HistoryGraph::Plot(const RECT& client) const {
-  PlotArea plot;
-  plot.left = Scale(kScaleWidth);
-  plot.top = Scale(kTopRoom);
-  plot.right = std::max(plot.left + 1, static_cast<int>(client.right) - Scale(kRightRoom));
-  plot.bottom = std::max(plot.top + 1, static_cast<int>(client.bottom) - Scale(kAxisRoom + kLegendRoom));
-  return plot;
+HistoryGraph::Plots HistoryGraph::Layout(const RECT& client) const {
+  // The plots share what the rooms leave, the load's the larger half.
+  const int both = std::max(2, static_cast<int>(client.bottom) - Scale(kFixedRoom));
+  Plots plots;
+  plots.load.left = plots.rates.left = Scale(kScaleWidth);
+  plots.load.right = plots.rates.right =
+      std::max(plots.load.left + 1, static_cast<int>(client.right) - Scale(kRightRoom));
+  plots.load.top = Scale(kTopRoom);
+  plots.load.bottom = plots.load.top + (both + 1) / 2 - 1;
+  plots.rates.top = plots.load.bottom + 1 + Scale(kLegendRoom + kTopRoom);
+  plots.rates.bottom = plots.rates.top + both / 2 - 1;
+  return plots;
 }
 
 LRESULT HistoryGraph::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -155,7 +173,8 @@ LRESULT HistoryGraph::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (!view_) return 0;
       RECT client;
       GetClientRect(hwnd_, &client);
-      const int at = RecordAtX(view_->records, GET_X_LPARAM(lparam), view_->scale, Plot(client));
+      // Over either plot: they share their columns.
+      const int at = RecordAtX(view_->records, GET_X_LPARAM(lparam), view_->scale, Layout(client).load);
       if (at >= 0 && at != marked_) selected_(at);
       return 0;
     }
@@ -203,38 +222,27 @@ void HistoryGraph::Draw(HDC dc, const RECT& client) {
   SelectedObject keep_font(dc, font_);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kText);
-  const PlotArea plot = Plot(client);
-  const int label_height = Scale(kAxisRoom);
-
-  // The per-cent scale: a line and a label every quarter.
-  {
-    SelectedObject keep_pen(dc, grid_pen_.get());
-    for (int percent = 0; percent <= 100; percent += 25) {
-      const int y = PercentToY(percent, plot);
-      MoveToEx(dc, plot.left, y, nullptr);
-      LineTo(dc, plot.right + 1, y);
-      const RECT label = {0, y - label_height / 2, plot.left - Scale(kLabelGap), y + label_height / 2};
-      TextAt(dc, std::to_wstring(percent) + L" %", label, DT_RIGHT);
-    }
-  }
+  const Plots plots = Layout(client);
   const bool any = view_ && !view_->records.empty();
+  const double largest = any ? LargestRate(view_->records, view_->scale) : NAN;
+  const RateAxis axis = RateAxisFor(largest);
+  DrawPercentScale(dc, plots.load);
+  DrawRateScale(dc, plots.rates, axis);
   if (!any) {
-    TextAt(dc, Widen(Text(TextId::HistoryNoRecords)), RECT{plot.left, plot.top, plot.right, plot.bottom}, DT_CENTER);
+    DrawNote(dc, plots.load, TextId::HistoryNoRecords);
   } else {
-    // The time axis: ticks and labels at whole times, a grid line each.
-    const int64_t end = view_->records.back().time;
-    SelectedObject keep_pen(dc, grid_pen_.get());
-    for (const TimeTick& tick : TimeTicks(end, view_->scale, plot)) {
-      MoveToEx(dc, tick.x, plot.top, nullptr);
-      LineTo(dc, tick.x, plot.bottom + Scale(kTickLength));
-      const int half = Scale(kRightRoom) * 2;
-      TextAt(dc, Widen(tick.label), RECT{tick.x - half, plot.bottom + Scale(kTickLength), tick.x + half,
-                                          plot.bottom + Scale(kTickLength) + label_height},
-             DT_CENTER);
-    }
-    DrawRecords(dc, plot);
+    DrawTimeAxis(dc, plots);
+    DrawRecords(dc, plots, axis);
+    if (std::isnan(largest)) DrawNote(dc, plots.rates, TextId::HistoryNoRates);
   }
-  DrawLegend(dc, client);
+  const LegendEntry load[] = {{TextId::HistoryLegendBand, nullptr},
+                              {TextId::HistoryLegendMean, mean_pen_.get()},
+                              {TextId::HistoryLegendMemory, memory_pen_.get()},
+                              {TextId::HistoryLegendGpu, gpu_pen_.get()}};
+  DrawLegend(dc, plots.load.bottom + 1, load, std::size(load));
+  LegendEntry rates[std::size(kRateLegend)];
+  for (size_t i = 0; i < std::size(rates); ++i) rates[i] = {kRateLegend[i], rate_pens_[i].get()};
+  DrawLegend(dc, plots.rates.bottom + 1 + Scale(kAxisRoom), rates, std::size(rates));
   if (GetFocus() == hwnd_ && !(SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     RECT focus = client;
     InflateRect(&focus, -Scale(kLine), -Scale(kLine));
@@ -243,7 +251,44 @@ void HistoryGraph::Draw(HDC dc, const RECT& client) {
   }
 }
 
-void HistoryGraph::DrawRecords(HDC dc, const PlotArea& plot) {
+void HistoryGraph::DrawGridLine(HDC dc, const PlotArea& plot, int y, const std::string& label) {
+  const int label_height = Scale(kAxisRoom);
+  MoveToEx(dc, plot.left, y, nullptr);
+  LineTo(dc, plot.right + 1, y);
+  const RECT box = {0, y - label_height / 2, plot.left - Scale(kLabelGap), y + label_height / 2};
+  TextAt(dc, Widen(label), box, DT_RIGHT);
+}
+
+void HistoryGraph::DrawPercentScale(HDC dc, const PlotArea& plot) {
+  // A line and a label every quarter.
+  SelectedObject keep_pen(dc, grid_pen_.get());
+  for (int percent = 0; percent <= 100; percent += 25)
+    DrawGridLine(dc, plot, PercentToY(percent, plot), std::to_string(percent) + " %");
+}
+
+void HistoryGraph::DrawRateScale(HDC dc, const PlotArea& plot, const RateAxis& axis) {
+  SelectedObject keep_pen(dc, grid_pen_.get());
+  for (int k = 0; k <= axis.steps; ++k)
+    DrawGridLine(dc, plot, ValueToY(k, axis.steps, plot), RateAxisLabel(axis, k, CurrentLanguage()));
+}
+
+void HistoryGraph::DrawTimeAxis(HDC dc, const Plots& plots) {
+  // Ticks at whole times, a grid line each through both plots, the labels
+  // under the lower one.
+  const int64_t end = view_->records.back().time;
+  const int label_height = Scale(kAxisRoom), half = Scale(kRightRoom) * 2;
+  const int ticks_end = plots.rates.bottom + Scale(kTickLength);
+  SelectedObject keep_pen(dc, grid_pen_.get());
+  for (const TimeTick& tick : TimeTicks(end, view_->scale, plots.rates)) {
+    MoveToEx(dc, tick.x, plots.load.top, nullptr);
+    LineTo(dc, tick.x, plots.load.bottom + 1);
+    MoveToEx(dc, tick.x, plots.rates.top, nullptr);
+    LineTo(dc, tick.x, ticks_end);
+    TextAt(dc, Widen(tick.label), RECT{tick.x - half, ticks_end, tick.x + half, ticks_end + label_height}, DT_CENTER);
+  }
+}
+
+void HistoryGraph::PlaceRecords(const PlotArea& plot) {
   const std::vector<HistoryRecord>& records = view_->records;
   if (x_.capacity() < kMostRecords) {
     x_.reserve(kMostRecords);
@@ -255,13 +300,25 @@ void HistoryGraph::DrawRecords(HDC dc, const PlotArea& plot) {
   const int64_t end = records.back().time;
   x_.clear();
   for (const HistoryRecord& r : records) x_.push_back(TimeToX(r.time, end, view_->scale, plot));
-  // Clipped to the plot: a band's edge never spills over the scale.
-  UniqueRegion clip(
-      CreateRectRgn(plot.left, plot.top - Scale(kMeanLine), plot.right + 1, plot.bottom + Scale(kMeanLine) + 1));
-  SelectClipRgn(dc, clip.get());
-  DrawLoad(dc, plot);
-  DrawMemory(dc, plot);
-  DrawMarker(dc, plot);
+}
+
+void HistoryGraph::DrawRecords(HDC dc, const Plots& plots, const RateAxis& axis) {
+  PlaceRecords(plots.load);
+  // Each plot clipped to itself: a band's or a line's edge never spills
+  // over the scale.
+  const auto clip_to = [&](const PlotArea& plot) {
+    UniqueRegion clip(
+        CreateRectRgn(plot.left, plot.top - Scale(kMeanLine), plot.right + 1, plot.bottom + Scale(kMeanLine) + 1));
+    SelectClipRgn(dc, clip.get());
+  };
+  clip_to(plots.load);
+  DrawLoad(dc, plots.load);
+  DrawLine(dc, plots.load, memory_pen_.get(), 100.0, [](const HistoryRecord& r) { return r.memory_percent; });
+  DrawLine(dc, plots.load, gpu_pen_.get(), 100.0, [](const HistoryRecord& r) { return r.more.gpu_load; });
+  DrawMarker(dc, plots.load);
+  clip_to(plots.rates);
+  DrawRates(dc, plots.rates, axis);
+  DrawMarker(dc, plots.rates);
   SelectClipRgn(dc, nullptr);
 }
 
@@ -289,14 +346,18 @@ void HistoryGraph::DrawLoad(HDC dc, const PlotArea& plot) {
       });
 }
 
-void HistoryGraph::DrawMemory(HDC dc, const PlotArea& plot) {
+void HistoryGraph::DrawLine(HDC dc, const PlotArea& plot, HPEN pen, double top, Figure figure) {
   const std::vector<HistoryRecord>& records = view_->records;
-  SelectedObject keep_pen(dc, memory_pen_.get());
+  SelectedObject keep_pen(dc, pen);
   ForEachRun(
-      records, view_->scale,
-      [&](size_t i) { return OnAxis(i, plot) && !std::isnan(records[i].memory_percent); },
-      [&](size_t i) { line_.push_back(POINT{x_[i], PercentToY(records[i].memory_percent, plot)}); },
+      records, view_->scale, [&](size_t i) { return OnAxis(i, plot) && !std::isnan(figure(records[i])); },
+      [&](size_t i) { line_.push_back(POINT{x_[i], ValueToY(figure(records[i]), top, plot)}); },
       [&] { DrawRun(dc, &line_); });
+}
+
+void HistoryGraph::DrawRates(HDC dc, const PlotArea& plot, const RateAxis& axis) {
+  for (size_t i = 0; i < std::size(kRateFigures); ++i)
+    DrawLine(dc, plot, rate_pens_[i].get(), axis.TopKb(), kRateFigures[i]);
 }
 
 void HistoryGraph::DrawMarker(HDC dc, const PlotArea& plot) {
@@ -309,22 +370,25 @@ void HistoryGraph::DrawMarker(HDC dc, const PlotArea& plot) {
   LineTo(dc, x, plot.bottom + 1);
 }
 
-void HistoryGraph::DrawLegend(HDC dc, const RECT& client) {
-  const int top = client.bottom - Scale(kLegendRoom);
+void HistoryGraph::DrawNote(HDC dc, const PlotArea& plot, TextId text) {
+  TextAt(dc, Widen(Text(text)), RECT{plot.left, plot.top, plot.right, plot.bottom}, DT_CENTER);
+}
+
+void HistoryGraph::DrawLegend(HDC dc, int top, const LegendEntry* entries, size_t count) {
   const int middle = top + Scale(kLegendRoom) / 2;
   int x = Scale(kScaleWidth);
-  for (TextId entry : {TextId::HistoryLegendBand, TextId::HistoryLegendMean, TextId::HistoryLegendMemory}) {
-    if (entry == TextId::HistoryLegendBand) {
+  for (size_t i = 0; i < count; ++i) {
+    if (!entries[i].pen) {
       RECT swatch = {x, middle - Scale(kSwatchHeight) / 2, x + Scale(kSwatchWidth),
                      middle - Scale(kSwatchHeight) / 2 + Scale(kSwatchHeight)};
       FillRect(dc, &swatch, band_brush_.get());
     } else {
-      SelectedObject keep_pen(dc, entry == TextId::HistoryLegendMean ? mean_pen_.get() : memory_pen_.get());
+      SelectedObject keep_pen(dc, entries[i].pen);
       MoveToEx(dc, x, middle, nullptr);
       LineTo(dc, x + Scale(kSwatchWidth), middle);
     }
     x += Scale(kSwatchWidth) + Scale(kLabelGap);
-    const std::wstring text = Widen(Text(entry));
+    const std::wstring text = Widen(Text(entries[i].text));
     RECT extent = {};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     TextAt(dc, text, RECT{x, top, x + extent.right, top + Scale(kLegendRoom)}, DT_LEFT);

@@ -1,16 +1,19 @@
-// The history window's graph: the load as a band from minimum to maximum
-// with the mean as a line over it, the memory as a second line, a 0-100 %
-// scale, a time axis and a legend, and a marker on the record selected.  A
-// child window of its own that takes the focus (Tab stops at it): the
-// pointer over it and Left, Right, Home and End select a record, which it
-// tells its owner; it draws into a buffer of its own size and copies that
-// to the screen whole, so nothing flickers.  What stands where comes from
-// history_model.h.
+// The history window's graph, two plots on one time axis, each with its
+// scale and legend: above, the load as a band from minimum to maximum with
+// the mean as a line over it, the memory and the graphics load as lines, on
+// 0-100 %; below, the disks' read and write and the network's received and
+// sent, on a scale that follows the largest of them.  A marker stands on
+// the record selected in both.  A child window of its own that takes the
+// focus (Tab stops at it): the pointer over either plot and Left, Right,
+// Home and End select a record, which it tells its owner; it draws into a
+// buffer of its own size and copies that to the screen whole, so nothing
+// flickers.  What stands where comes from history_model.h.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "dialogs/history_model.h"
@@ -22,6 +25,9 @@ constexpr wchar_t kHistoryGraphClass[] = L"TZettrimHistoryGraph";
 
 class HistoryGraph {
  public:
+  // A figure of a record, NaN where it has none.
+  using Figure = float (*)(const HistoryRecord&);
+
   // `selected` hears the record the pointer or a key selected.
   explicit HistoryGraph(std::function<void(int)> selected) : selected_(std::move(selected)) {}
   ~HistoryGraph();
@@ -37,16 +43,32 @@ class HistoryGraph {
   void SetDpi(int dpi, HFONT font);
 
  private:
+  // The two plots, one above the other on the same columns.
+  struct Plots {
+    PlotArea load, rates;
+  };
+  // One entry of a legend: a line of `pen`, or without one the band.
+  struct LegendEntry {
+    TextId text;
+    HPEN pen;
+  };
   LRESULT Handle(UINT msg, WPARAM wparam, LPARAM lparam);
   void Paint();
   void Draw(HDC dc, const RECT& client);
-  void DrawRecords(HDC dc, const PlotArea& plot);
+  void DrawPercentScale(HDC dc, const PlotArea& plot);
+  void DrawRateScale(HDC dc, const PlotArea& plot, const RateAxis& axis);
+  void DrawGridLine(HDC dc, const PlotArea& plot, int y, const std::string& label);
+  void DrawTimeAxis(HDC dc, const Plots& plots);
+  void PlaceRecords(const PlotArea& plot);
+  void DrawRecords(HDC dc, const Plots& plots, const RateAxis& axis);
   void DrawLoad(HDC dc, const PlotArea& plot);
-  void DrawMemory(HDC dc, const PlotArea& plot);
+  void DrawLine(HDC dc, const PlotArea& plot, HPEN pen, double top, Figure figure);
+  void DrawRates(HDC dc, const PlotArea& plot, const RateAxis& axis);
   void DrawMarker(HDC dc, const PlotArea& plot);
+  void DrawNote(HDC dc, const PlotArea& plot, TextId text);
   bool OnAxis(size_t i, const PlotArea& plot) const { return x_[i] >= plot.left && x_[i] <= plot.right; }
-  void DrawLegend(HDC dc, const RECT& client);
-  PlotArea Plot(const RECT& client) const;
+  void DrawLegend(HDC dc, int top, const LegendEntry* entries, size_t count);
+  Plots Layout(const RECT& client) const;
   int Scale(int design) const;
   void KeyDown(WPARAM key);
 
@@ -55,7 +77,8 @@ class HistoryGraph {
   int marked_ = -1;
   int dpi_ = 96;
   HFONT font_ = nullptr;
-  UniquePen grid_pen_, mean_pen_, memory_pen_, marker_pen_, band_pen_;
+  UniquePen grid_pen_, mean_pen_, memory_pen_, gpu_pen_, marker_pen_, band_pen_;
+  UniquePen rate_pens_[4];  // disk read, disk write, network received, sent
   UniqueBrush band_brush_, background_brush_;
   // The records' x and the points of the runs drawn, kept from painting to
   // painting at the size of a full view: drawing allocates nothing.

@@ -22,6 +22,33 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0
 
 std::string Figure(float value) { return std::isnan(value) ? std::string("--") : FormatFixed(value, 1, "."); }
 
+constexpr float ResourceFigures::*kRateFields[] = {&ResourceFigures::disk_read, &ResourceFigures::disk_write,
+                                                   &ResourceFigures::net_received, &ResourceFigures::net_sent};
+constexpr TextId kRateUnits[] = {TextId::HistoryRateUnitKb, TextId::HistoryRateUnitMb, TextId::HistoryRateUnitGb};
+
+double UnitKb(RateUnit unit) { return unit == RateUnit::kKb ? 1.0 : unit == RateUnit::kMb ? 1024.0 : 1048576.0; }
+
+// "{what}: {a}, {b}" of the parts present (each NaN-free figure written into
+// its text), nothing when none is.
+struct Parts {
+  Language language;
+  std::string text;
+  void Add(TextId id, const std::string& figure) {
+    if (!text.empty()) text += TextIn(language, TextId::HistoryReadoutListSeparator);
+    text += FormatIn(language, id, {figure});
+  }
+  std::string Under(TextId heading) const { return text.empty() ? text : FormatIn(language, heading, {text}); }
+};
+
+// Pieces of one readout line, four spaces apart.
+void Append(std::string* line, const std::string& piece) {
+  if (piece.empty()) return;
+  if (!line->empty()) *line += "    ";
+  *line += piece;
+}
+
+std::string ProcessName(const BusyProcess& p) { return std::string(p.name, strnlen(p.name, sizeof p.name)); }
+
 }  // namespace
 
 int64_t HistorySpanSeconds(HistoryScale scale) { return scale == HistoryScale::kSeconds ? 3600 : kSecondsPerDay; }
@@ -36,9 +63,11 @@ int TimeToX(int64_t time, int64_t end, HistoryScale scale, const PlotArea& area)
   return area.right - static_cast<int>(std::lround(static_cast<double>(back) * (area.right - area.left) / span));
 }
 
-int PercentToY(double percent, const PlotArea& area) {
-  const double p = std::isnan(percent) ? 0.0 : std::clamp(percent, 0.0, 100.0);
-  return area.bottom - static_cast<int>(std::lround(p * (area.bottom - area.top) / 100.0));
+int PercentToY(double percent, const PlotArea& area) { return ValueToY(percent, 100.0, area); }
+
+int ValueToY(double value, double top, const PlotArea& area) {
+  const double v = std::isnan(value) || !(top > 0) ? 0.0 : std::clamp(value / top, 0.0, 1.0);
+  return area.bottom - static_cast<int>(std::lround(v * (area.bottom - area.top)));
 }
 
 bool JoinsPrevious(const std::vector<HistoryRecord>& records, size_t i, HistoryScale scale) {
@@ -94,25 +123,98 @@ int FindRecord(const std::vector<HistoryRecord>& records, int64_t time) {
   return -1;
 }
 
+double RateAxis::TopKb() const { return step * steps * UnitKb(unit); }
+
+double LargestRate(const std::vector<HistoryRecord>& records, HistoryScale scale) {
+  double largest = NAN;
+  if (records.empty()) return largest;
+  const int64_t end = records.back().time, start = end - HistorySpanSeconds(scale);
+  for (const HistoryRecord& r : records) {
+    if (r.time < start || r.time > end) continue;
+    for (auto field : kRateFields) {
+      const float v = r.more.*field;
+      if (!std::isnan(v) && !(v <= largest)) largest = v;
+    }
+  }
+  return largest;
+}
+
+RateAxis RateAxisFor(double largest) {
+  RateAxis axis;
+  double target = std::isnan(largest) ? 1.0 : std::max(largest, 1.0);
+  // A figure of 1000 and more of a unit is written in the next one.
+  while (axis.unit != RateUnit::kGb && target >= 1000.0) {
+    target /= 1024.0;
+    axis.unit = static_cast<RateUnit>(static_cast<int>(axis.unit) + 1);
+  }
+  // The smallest step of 0.5, 1, 2, 5, 10, 20, 50... that four reach it.
+  double step = 0.5;
+  for (double decade = 1.0; 4.0 * step < target; decade *= 10.0) {
+    for (double m : {1.0, 2.0, 5.0}) {
+      step = m * decade;
+      if (4.0 * step >= target) break;
+    }
+  }
+  axis.step = step;
+  axis.steps = std::clamp(static_cast<int>(std::ceil(target / step - 1e-9)), 2, 4);
+  return axis;
+}
+
+std::string RateAxisLabel(const RateAxis& axis, int k, Language language) {
+  const double value = axis.step * k;
+  const bool whole = value == std::floor(value);
+  return FormatIn(language, kRateUnits[static_cast<int>(axis.unit)], {FormatFixed(value, whole ? 0 : 1, ".")});
+}
+
+std::string RateText(double kb, Language language) {
+  double value = kb;
+  size_t unit = 0;
+  while (unit + 1 < std::size(kRateUnits) && value >= 999.5) {
+    value /= 1024.0;
+    ++unit;
+  }
+  return FormatIn(language, kRateUnits[unit], {FormatFixed(value, value < 9.95 ? 1 : 0, ".")});
+}
+
 std::string HistoryReadoutText(const HistoryRecord* record, Language language) {
   if (!record) return TextIn(language, TextId::HistoryHint);
+  const ResourceFigures& more = record->more;
   std::string text = FormatIn(language, TextId::HistoryReadoutLoad,
                               {HistoryTimeText(record->time), Figure(record->load_mean), Figure(record->load_min),
                                Figure(record->load_max)});
-  text += "\r\n";
-  text += std::isnan(record->memory_percent)
-              ? std::string(TextIn(language, TextId::HistoryReadoutNoMemory))
-              : FormatIn(language, TextId::HistoryReadoutMemory,
-                         {Figure(record->memory_percent),
-                          std::isnan(record->memory_mb) ? std::string("--")
-                                                        : std::to_string(RoundHalfEven(record->memory_mb))});
+  Parts gpu{language, {}};
+  if (!std::isnan(more.gpu_load)) gpu.Add(TextId::HistoryReadoutGpuLoad, Figure(more.gpu_load));
+  if (!std::isnan(more.gpu_memory))
+    gpu.Add(TextId::HistoryReadoutGpuMemory, std::to_string(RoundHalfEven(more.gpu_memory)));
+  Append(&text, gpu.Under(TextId::HistoryReadoutGpu));
+  std::string line = std::isnan(record->memory_percent)
+                         ? std::string(TextIn(language, TextId::HistoryReadoutNoMemory))
+                         : FormatIn(language, TextId::HistoryReadoutMemory,
+                                    {Figure(record->memory_percent),
+                                     std::isnan(record->memory_mb) ? std::string("--")
+                                                                   : std::to_string(RoundHalfEven(record->memory_mb))});
   std::string busy;
   for (size_t i = 0; i < std::min<size_t>(record->busy_count, std::size(record->busy)); ++i) {
     const BusyProcess& p = record->busy[i];
     if (!busy.empty()) busy += ", ";
-    busy += std::string(p.name, strnlen(p.name, sizeof p.name)) + " " + Figure(p.percent) + " %";
+    busy += ProcessName(p) + " " + Figure(p.percent) + " %";
   }
-  if (!busy.empty()) text += "    " + FormatIn(language, TextId::HistoryReadoutBusy, {busy});
+  if (!busy.empty()) Append(&line, FormatIn(language, TextId::HistoryReadoutBusy, {busy}));
+  text += "\r\n" + line;
+
+  Parts disk{language, {}}, net{language, {}};
+  if (!std::isnan(more.disk_read)) disk.Add(TextId::HistoryReadoutDiskRead, RateText(more.disk_read, language));
+  if (!std::isnan(more.disk_write)) disk.Add(TextId::HistoryReadoutDiskWrite, RateText(more.disk_write, language));
+  if (!std::isnan(more.disk_active)) disk.Add(TextId::HistoryReadoutDiskActive, Figure(more.disk_active));
+  if (!std::isnan(more.net_received))
+    net.Add(TextId::HistoryReadoutNetReceived, RateText(more.net_received, language));
+  if (!std::isnan(more.net_sent)) net.Add(TextId::HistoryReadoutNetSent, RateText(more.net_sent, language));
+  line = disk.Under(TextId::HistoryReadoutDisk);
+  Append(&line, net.Under(TextId::HistoryReadoutNet));
+  if (record->has_mover)
+    Append(&line, FormatIn(language, TextId::HistoryReadoutMover,
+                           {ProcessName(record->mover), Figure(record->mover.percent)}));
+  if (!line.empty()) text += "\r\n" + line;
   return text;
 }
 

@@ -31,6 +31,8 @@ int64_t HistoryStepSeconds(HistoryScale scale);
 int TimeToX(int64_t time, int64_t end, HistoryScale scale, const PlotArea& area);
 // 0 % on the bottom row, 100 % on the top one; beyond either is held there.
 int PercentToY(double percent, const PlotArea& area);
+// The same for a scale from 0 to `top` (> 0).
+int ValueToY(double value, double top, const PlotArea& area);
 
 // A line runs from record `i - 1` to record `i` only when nothing is
 // missing between them: no break (gap_before), a later time, and no more
@@ -59,8 +61,35 @@ int RecordAfterKey(int selected, size_t count, HistoryKey key);
 // again (the newest such record), -1 when it has gone.
 int FindRecord(const std::vector<HistoryRecord>& records, int64_t time);
 
-// Two lines: time and load, then memory and the busiest processes.  Without
-// a record, the hint telling how to select one.
+// The throughput graph's scale (disk read and write, network received and
+// sent, in KB/s): from 0 to steps * step units, a grid line and a label
+// every step; the unit is KB/s, MB/s or GB/s (1024 of the one below).
+enum class RateUnit { kKb, kMb, kGb };
+struct RateAxis {
+  RateUnit unit = RateUnit::kKb;
+  double step = 0.5;  // in the unit: 1, 2 or 5 times a power of ten, or 0.5
+  int steps = 2;      // 2 to 4
+  double TopKb() const;
+};
+// The largest throughput figure present among the records on the axis
+// (ending at the newest record), NaN when there is none.
+double LargestRate(const std::vector<HistoryRecord>& records, HistoryScale scale);
+// A scale whose top is at or just above `largest` (KB/s): the unit the
+// largest reaches at least 1 of, a step that gives 2 to 4 of them.  Below
+// 1 KB/s, or NaN, the scale of 1 KB/s.
+RateAxis RateAxisFor(double largest);
+// The label of grid line `k` (0 the bottom): "0 KB/s", "1.5 MB/s".
+std::string RateAxisLabel(const RateAxis& axis, int k, Language language);
+// A throughput in KB/s as the readout writes it: in the largest unit that
+// leaves it under 1000, one decimal under 10 and none from there ("0.4
+// KB/s", "12 KB/s", "1.2 MB/s", "999 MB/s", "1.0 GB/s").
+std::string RateText(double kb, Language language);
+
+// Two lines: time, load and the graphics, then memory and the busiest
+// processes; a third with the disks, the network and the process that
+// moved the most bytes, when the record has any of them.  Only the figures
+// present are named.  Without a record, the hint telling how to select
+// one.
 std::string HistoryReadoutText(const HistoryRecord* record, Language language);
 
 // "Zettrim-history-20240305-1407.csv" for a local time in seconds since

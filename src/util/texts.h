@@ -231,6 +231,28 @@ enum class TextId : uint16_t {
   HistoryColumnGpuMemory,
   HistoryColumnMoverName,
   HistoryColumnMoverShare,
+  // The history window's disk, network and graphics figures.
+  HistoryLegendGpu,
+  HistoryLegendDiskRead,
+  HistoryLegendDiskWrite,
+  HistoryLegendNetReceived,
+  HistoryLegendNetSent,
+  HistoryNoRates,
+  HistoryRateUnitKb,         // {} = figure
+  HistoryRateUnitMb,         // {} = figure
+  HistoryRateUnitGb,         // {} = figure
+  HistoryReadoutListSeparator,
+  HistoryReadoutGpu,         // {} = the figures
+  HistoryReadoutGpuLoad,     // {} = per cent
+  HistoryReadoutGpuMemory,   // {} = MB
+  HistoryReadoutDisk,        // {} = the figures
+  HistoryReadoutDiskRead,    // {} = rate
+  HistoryReadoutDiskWrite,   // {} = rate
+  HistoryReadoutDiskActive,  // {} = per cent
+  HistoryReadoutNet,         // {} = the figures
+  HistoryReadoutNetReceived, // {} = rate
+  HistoryReadoutNetSent,     // {} = rate
+  HistoryReadoutMover,       // {} = process, share
   // The history's status line.
   HistoryFileDamaged,        // {} = path
   HistoryFileUnreadable,     // {} = path

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace zt {
 namespace {
 
@@ -81,6 +83,58 @@ TEST(HistoryModel, TheReadoutTellsTimeLoadMemoryAndTheBusiestOrHowToSelect) {
   EXPECT_NE(HistoryReadoutText(&r, Language::English).find("\r\nMemory: 41.0 % (3278 MB)"), std::string::npos);
   EXPECT_EQ(HistoryReadoutText(nullptr, Language::English), TextIn(Language::English, TextId::HistoryHint));
   EXPECT_EQ(HistorySaveName(kAt140709), "Zettrim-history-20240305-1407.csv");
+}
+
+TEST(HistoryModel, TheReadoutNamesOnlyTheDiskNetworkAndGraphicsFiguresPresent) {
+  HistoryRecord r = At(kAt140709);
+  const std::string load = "2024-03-05 14:07:09    CPU: mean 50.0 %, min 50.0 %, max 50.0 %";
+  EXPECT_EQ(HistoryReadoutText(&r, Language::English), load + "\r\nMemory: not measured") << "no third line";
+  r.more.net_received = 1536;
+  r.more.net_sent = 0;
+  r.more.gpu_memory = 511.6f;
+  EXPECT_EQ(HistoryReadoutText(&r, Language::English),
+            load + "    GPU: memory 512 MB\r\nMemory: not measured\r\nNetwork: received 1.5 MB/s, sent 0.0 KB/s");
+  r.more = {NAN, 20480, 7.3f, NAN, NAN, 33, NAN};
+  r.has_mover = true;
+  r.mover.SetName("setup.exe");
+  r.mover.percent = 81.5f;
+  EXPECT_EQ(HistoryReadoutText(&r, Language::Chinese),
+            "2024-03-05 14:07:09    CPU：平均 50.0 %，最低 50.0 %，最高 50.0 %    GPU：负载 33.0 %\r\n"
+            "内存：未测量\r\n磁盘：写入 20 MB/s，活动 7.3 %    读写最多：setup.exe 81.5 %");
+}
+
+TEST(HistoryModel, RatesTakeTheUnitThatKeepsThemUnderAThousandAndTheScaleTopsTheLargestInNiceSteps) {
+  const struct {
+    double kb;
+    const char* text;
+  } rates[] = {{0.04, "0.0 KB/s"}, {9.96, "10 KB/s"}, {999.4, "999 KB/s"}, {999.6, "1.0 MB/s"},
+               {1536, "1.5 MB/s"}, {1048064, "1.0 GB/s"}, {5e9, "4768 GB/s"}};
+  for (const auto& c : rates) EXPECT_EQ(RateText(c.kb, Language::English), c.text) << c.kb;
+  const struct {
+    double largest;
+    const char* top;  // the top label, of `steps` steps
+    int steps;
+  } scales[] = {{NAN, "1 KB/s", 2},   {1.2, "1.5 KB/s", 3},  {4, "4 KB/s", 4},      {4.1, "6 KB/s", 3},
+                {130, "150 KB/s", 3}, {990, "1000 KB/s", 2}, {1010, "1 MB/s", 2},   {11000, "15 MB/s", 3},
+                {2.5 * 1048576, "3 GB/s", 3}};
+  for (const auto& c : scales) {
+    const RateAxis axis = RateAxisFor(c.largest);
+    EXPECT_EQ(RateAxisLabel(axis, axis.steps, Language::English), c.top) << c.largest;
+    EXPECT_EQ(axis.steps, c.steps) << c.largest;
+    EXPECT_GE(axis.TopKb(), std::isnan(c.largest) ? 0 : c.largest) << "nothing drawn above the top";
+  }
+  EXPECT_EQ(RateAxisLabel(RateAxisFor(1.2), 1, Language::English), "0.5 KB/s");
+
+  // The largest of the four rates on the axis; an absent one counts for
+  // nothing, none at all is NaN.
+  std::vector<HistoryRecord> records = {At(kAt140709 - 3700), At(kAt140709 - 10), At(kAt140709)};
+  records[0].more.disk_read = 9000;                        // off the hour's axis
+  records[1].more = {NAN, NAN, 100, NAN, NAN, 90, 4000};  // no rate
+  EXPECT_TRUE(std::isnan(LargestRate(records, HistoryScale::kSeconds)));
+  records[1].more.net_sent = 12;
+  records[2].more.disk_write = 7;
+  EXPECT_EQ(LargestRate(records, HistoryScale::kSeconds), 12);
+  EXPECT_EQ(LargestRate(records, HistoryScale::kMinutes), 9000);
 }
 
 }  // namespace

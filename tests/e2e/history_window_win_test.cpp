@@ -137,6 +137,9 @@ TEST(HistoryWindowE2E, F7OpensItItCopiesTheHourNamingTheBusyProgramAndTheKeysMov
   ASSERT_TRUE(Keys({VK_END}));
   const std::wstring last = WindowText(readout);
   EXPECT_TRUE(std::regex_search(Narrow(last), std::regex(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d .*\r\n)"))) << Narrow(last);
+  // The readout names the network's figures, and no disk's where none are.
+  EXPECT_TRUE(hour.network_sent == 0 || last.find(L"\r\nNetwork: received ") != std::wstring::npos) << Narrow(last);
+  EXPECT_TRUE(!UnderWine() || last.find(L"Disk: ") == std::wstring::npos) << Narrow(last);
   ASSERT_TRUE(Keys({VK_LEFT}));
   EXPECT_NE(WindowText(readout), last) << "one record back";
   EXPECT_NE(WindowText(readout).find(L" CPU: mean "), std::wstring::npos);
