@@ -39,10 +39,6 @@ class SystemSaveFileDialog : public ISaveFileDialog {
 
 }  // namespace
 
-template <>
-ISaveFileDialog& Seam<ISaveFileDialog>::Real() {
-  static SystemSaveFileDialog dialog;
-  return dialog;
-}
+ZT_SEAM_REAL(ISaveFileDialog, SystemSaveFileDialog)
 
 }  // namespace zt

@@ -48,11 +48,7 @@ class SystemDisk final : public IHistoryDisk {
 
 }  // namespace
 
-template <>
-IHistoryDisk& Seam<IHistoryDisk>::Real() {
-  static SystemDisk disk;
-  return disk;
-}
+ZT_SEAM_REAL(IHistoryDisk, SystemDisk)
 
 std::string KeptHistoryPath(const std::string& config_path) {
   const size_t name_start = config_path.find_last_of("\\/:") + 1;  // npos + 1 == 0

@@ -43,10 +43,6 @@ class ProcProcessList final : public IProcessTimes {
 
 }  // namespace
 
-template <>
-IProcessTimes& Seam<IProcessTimes>::Real() {
-  static ProcProcessList list;
-  return list;
-}
+ZT_SEAM_REAL(IProcessTimes, ProcProcessList)
 
 }  // namespace zt

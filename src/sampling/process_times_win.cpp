@@ -49,10 +49,6 @@ class KernelProcessList final : public IProcessTimes {
 
 }  // namespace
 
-template <>
-IProcessTimes& Seam<IProcessTimes>::Real() {
-  static KernelProcessList list;
-  return list;
-}
+ZT_SEAM_REAL(IProcessTimes, KernelProcessList)
 
 }  // namespace zt

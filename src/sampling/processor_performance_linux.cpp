@@ -10,10 +10,6 @@ class NoProcessorPerformance final : public IProcessorPerformance {
 };
 }  // namespace
 
-template <>
-IProcessorPerformance& Seam<IProcessorPerformance>::Real() {
-  static NoProcessorPerformance none;
-  return none;
-}
+ZT_SEAM_REAL(IProcessorPerformance, NoProcessorPerformance)
 
 }  // namespace zt

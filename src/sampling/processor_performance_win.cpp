@@ -82,10 +82,6 @@ std::unique_ptr<IProcessorPerformanceQuery> OpenPerformanceQuery(const wchar_t* 
   return owned;
 }
 
-template <>
-IProcessorPerformance& Seam<IProcessorPerformance>::Real() {
-  static PdhProcessorPerformance pdh;
-  return pdh;
-}
+ZT_SEAM_REAL(IProcessorPerformance, PdhProcessorPerformance)
 
 }  // namespace zt

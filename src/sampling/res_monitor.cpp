@@ -40,11 +40,7 @@ int RoundToInt(double value) { return static_cast<int>(RoundHalfEven(value)); }
 
 }  // namespace
 
-template <>
-IMonitorClock& Seam<IMonitorClock>::Real() {
-  static SystemClock clock;
-  return clock;
-}
+ZT_SEAM_REAL(IMonitorClock, SystemClock)
 
 int32_t MonitorDelay(uint32_t rate, uint32_t tick_start, uint32_t tick_end) {
   const uint32_t elapsed = tick_end - tick_start;  // survives one wrap of the tick count

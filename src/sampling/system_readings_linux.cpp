@@ -56,16 +56,8 @@ class NoCounters final : public ISystemCounters {
 
 }  // namespace
 
-template <>
-INetworkInterfaces& Seam<INetworkInterfaces>::Real() {
-  static ProcNetDev interfaces;
-  return interfaces;
-}
+ZT_SEAM_REAL(INetworkInterfaces, ProcNetDev)
 
-template <>
-ISystemCounters& Seam<ISystemCounters>::Real() {
-  static NoCounters counters;
-  return counters;
-}
+ZT_SEAM_REAL(ISystemCounters, NoCounters)
 
 }  // namespace zt

@@ -150,16 +150,8 @@ class PerformanceCounters final : public ISystemCounters {
 
 }  // namespace
 
-template <>
-INetworkInterfaces& Seam<INetworkInterfaces>::Real() {
-  static InterfaceTable interfaces;
-  return interfaces;
-}
+ZT_SEAM_REAL(INetworkInterfaces, InterfaceTable)
 
-template <>
-ISystemCounters& Seam<ISystemCounters>::Real() {
-  static PerformanceCounters counters;
-  return counters;
-}
+ZT_SEAM_REAL(ISystemCounters, PerformanceCounters)
 
 }  // namespace zt

@@ -40,10 +40,6 @@ class SystemAnnotation final : public IAccessibleAnnotation {
 
 }  // namespace
 
-template <>
-IAccessibleAnnotation& Seam<IAccessibleAnnotation>::Real() {
-  static SystemAnnotation annotation;
-  return annotation;
-}
+ZT_SEAM_REAL(IAccessibleAnnotation, SystemAnnotation)
 
 }  // namespace zt

@@ -21,11 +21,7 @@ id_t CurrentThreadId() { return static_cast<id_t>(syscall(SYS_gettid)); }
 
 }  // namespace
 
-template <>
-IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
-  static LinuxPriorityClass priority;
-  return priority;
-}
+ZT_SEAM_REAL(IProcessPriorityClass, LinuxPriorityClass)
 
 // The thread's nice value stands for its priority.  An unprivileged process
 // may not lower it; real-time scheduling is not asked for, as a desktop

@@ -20,11 +20,7 @@ class WindowsPriorityClass final : public IProcessPriorityClass {
 
 }  // namespace
 
-template <>
-IProcessPriorityClass& Seam<IProcessPriorityClass>::Real() {
-  static WindowsPriorityClass priority;
-  return priority;
-}
+ZT_SEAM_REAL(IProcessPriorityClass, WindowsPriorityClass)
 
 namespace detail {
 

@@ -14,10 +14,6 @@ class NoRegistry : public IRegistry {
 };
 }  // namespace
 
-template <>
-IRegistry& Seam<IRegistry>::Real() {
-  static NoRegistry registry;
-  return registry;
-}
+ZT_SEAM_REAL(IRegistry, NoRegistry)
 
 }  // namespace zt

@@ -150,10 +150,6 @@ class WinRegistry : public IRegistry {
 
 }  // namespace
 
-template <>
-IRegistry& Seam<IRegistry>::Real() {
-  static WinRegistry registry;
-  return registry;
-}
+ZT_SEAM_REAL(IRegistry, WinRegistry)
 
 }  // namespace zt

@@ -5,7 +5,8 @@
 // is the real implementation unless a ScopedOverride<Interface> is alive, in
 // which case it is that override's object (the innermost one when several are
 // nested).  Each interface has one real implementation, defined beside it as
-// the specialisation Seam<Interface>::Real(), and one fake for tests.
+// the specialisation Seam<Interface>::Real() (mostly through ZT_SEAM_REAL
+// below), and one fake for tests.
 //
 //   FakeRegistry registry;
 //   ScopedOverride<IRegistry> use(registry);   // until the end of the scope
@@ -50,5 +51,16 @@ class ScopedOverride {
  private:
   Interface* previous_;
 };
+
+// The usual real implementation: one object of `Class`, made on its first
+// use (thread-safe as a function-local static).  Written inside namespace zt,
+// beside the class:
+//   ZT_SEAM_REAL(IRegistry, WinRegistry)
+#define ZT_SEAM_REAL(Interface, Class) \
+  template <>                          \
+  Interface& Seam<Interface>::Real() { \
+    static Class real;                 \
+    return real;                       \
+  }
 
 }  // namespace zt

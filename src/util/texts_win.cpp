@@ -12,10 +12,6 @@ class RealSystemLanguage final : public ISystemLanguage {
 
 }  // namespace
 
-template <>
-ISystemLanguage& Seam<ISystemLanguage>::Real() {
-  static RealSystemLanguage real;
-  return real;
-}
+ZT_SEAM_REAL(ISystemLanguage, RealSystemLanguage)
 
 }  // namespace zt
