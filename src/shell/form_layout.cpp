@@ -1,9 +1,9 @@
 #include "shell/form_layout.h"
 
-#include "shell/more_resources.h"
-
 #include <algorithm>
 #include <cmath>
+
+#include "shell/more_resources.h"
 
 namespace zt {
 namespace {

@@ -3,10 +3,7 @@
 #include "shell/main_form_win.h"
 
 #include "config/color_win.h"
-#include "sampling/res_monitor.h"
 #include "shell/form_layout.h"
-#include "shell/more_resources.h"
-#include "util/unicode_win.h"
 #include "shell/widgets_win.h"
 
 namespace zt {

@@ -3,7 +3,6 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include "sampling/res_monitor.h"
 #include "shell/form_layout.h"
 #include "shell/more_resources.h"
 #include "shell/widgets_win.h"
@@ -177,8 +176,7 @@ void TForm_Main::CreateWidgets() {
                         L"#SPLASH#", true);
   chart_->SetSplash(label_splash_->hwnd());
   label_more_ = std::make_unique<TLabel>(*look_, true);
-  label_more_->Create(hwnd_, kIdLabelMoreResources, l.more_line,
-                      MoreLineText(), more_line_shown_);
+  label_more_->Create(hwnd_, kIdLabelMoreResources, l.more_line, MoreLineText(), more_line_shown_);
   // The labels size themselves to their design texts.
   label_cpu_speed_->Refit();
   label_memory_used_->Refit();

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <climits>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <deque>
@@ -98,10 +97,6 @@ class RecordingDisplay : public IMonitorDisplay {
     ++label_calls;
   }
   void UpdateTrayIcon(int load, int memory) override { tray.push_back({load, memory}); }
-  void SetResourceFigures(const ResourceFigures& figures) override {
-    more = figures;
-    more_before_tray = tray.size();
-  }
 
   std::deque<GraphPoint> lines[kGraphLineCount];
   int gauge = -1;
@@ -110,8 +105,6 @@ class RecordingDisplay : public IMonitorDisplay {
   std::string label;
   int label_calls = 0;
   std::vector<std::pair<int, int>> tray;
-  ResourceFigures more;
-  size_t more_before_tray = SIZE_MAX;  // tray updates made before the figures came
 };
 
 // Memory query returning fixed figures (bytes).

@@ -350,19 +350,6 @@ TEST_F(DisplayStepTest, TrayIconUpdatedUnlessHiddenWhileTheWindowShows) {
   EXPECT_EQ(display.tray[1], std::make_pair(40, 19));  // 40.5 -> 40, 18.75 -> 19
 }
 
-// The tray tip that follows is made with them.
-TEST_F(DisplayStepTest, DiskNetworkAndGraphicsFiguresComeBeforeTheTrayUpdate) {
-  DisplayFigures f = Figures(30);
-  f.more.net_received = 120;
-  f.more.gpu_load = 7;
-  RunDisplayStep(display, f);
-  EXPECT_EQ(display.more.net_received, 120);
-  EXPECT_EQ(display.more.gpu_load, 7);
-  EXPECT_TRUE(std::isnan(display.more.disk_read));
-  EXPECT_EQ(display.more_before_tray, 0u);
-  EXPECT_EQ(display.tray.size(), 1u);
-}
-
 // --- the run loop ---------------------------------------------------------
 
 // Serves display steps until the monitor has slept `sleeps` times.
