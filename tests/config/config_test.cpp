@@ -277,8 +277,7 @@ TEST_F(ConfigTest, KeepHistoryIsWrittenOnlyOnceSet) {
   EXPECT_NE(ReadIni().find("KeepHistory=0\r\n"), std::string::npos);
 }
 
-// Left out of the fresh file above until set.
-TEST_F(ConfigTest, ShowMoreResourcesOnceSetIsWrittenAndReadBack) {
+TEST_F(ConfigTest, ShowMoreResourcesOnceSetIsWrittenAndReadBack) {  // (left out of the fresh file above)
   ShowMoreResources = true;
   SaveConfig();
   ResetConfigToDefaults();

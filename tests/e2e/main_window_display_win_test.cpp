@@ -45,8 +45,7 @@ TEST(MainWindowDisplayE2E, ShowMoreResourcesAddsItsLineBelowAnUnchangedGraph) {
     folder.WriteIni("[General]\r\nFirstLaunch=0\r\nShowMoreResources=" + std::to_string(on) + "\r\n");
     App app(folder.exe());
     HWND main = app.WaitForMainWindow();
-    ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitVisible(main, true));
+    ASSERT_TRUE(main && WaitVisible(main, true));
     GetClientRect(main, &client[on]);
     chart[on] = ChildRectIn(main, kIdChart);
     HWND line = GetDlgItem(main, kIdLabelMoreResources);
