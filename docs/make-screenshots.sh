@@ -6,7 +6,7 @@
 # Needs: Xvfb, xcompmgr, ImageMagick, xdotool, wine.  BUILD_DIR holds
 # zettrim.exe; NATIVE_BUILD_DIR (optional) holds tray_sheet.
 # ZT_SHOTS="statistics about" takes only the named shots (window-dark,
-# window-light, ..., statistics, history, about, settings, cpu-info, dialogs-150,
+# window-light, window-more, ..., statistics, history, about, settings, cpu-info, dialogs-150,
 # dialogs-200).  The caption
 # buttons of the dialogs need Wine's Marlett font: taken from fonts-wine
 # when installed, or from the file named by ZT_MARLETT.
@@ -99,6 +99,14 @@ fi
 if want window-light; then
   shot window-light light "[General]\r\nFirstLaunch=1\r\n" 8 "$wiggle"
   convert "$work/window-light.png" -crop "$main_box" +repage $enlarge "$here/window-light$suffix.png"
+fi
+if want window-more; then
+  # Taller by the line of the disks, the network and the graphics, centred
+  # the same way.
+  more_h=$((win_h + $(s 14)))
+  more_box="$((win_w + 2 * $(s 25)))x$((more_h + 2 * $(s 20)))+$((win_x - $(s 25)))+$(((H - more_h) / 2 - $(s 20)))"
+  shot window-more light "[General]\r\nFirstLaunch=1\r\nShowMoreResources=1\r\n" 10 "$wiggle"
+  convert "$work/window-more.png" -crop "$more_box" +repage $enlarge "$here/window-more$suffix.png"
 fi
 if want window-per-processor; then
   shot window-per-processor dark "[General]\r\nFirstLaunch=1\r\nDisplayEachCPU=1\r\n[Colors]\r\nBackgroundColor=0\r\nTextColor=16777215\r\nGraphCPUColor1=4259584\r\nGraphCPUColor2=36095\r\nGraphMemoryColor=16762960\r\nBarColor=36095\r\n" 10 "$wiggle"

@@ -18,6 +18,7 @@ int MainFormSettingsTarget::SetWindowHeight(int height) { return form_.SetDesign
 void MainFormSettingsTarget::SetDisplayMemory(bool on) { form_.SetDisplayMemory(on); }
 void MainFormSettingsTarget::SetTrayMode(bool on, bool startup) { form_.SetTrayMode(on, startup); }
 void MainFormSettingsTarget::SetHideBarGraph(bool hide) { form_.SetHideBarGraph(hide); }
+void MainFormSettingsTarget::SetShowMoreResources(bool on) { form_.SetShowMoreResources(on); }
 void MainFormSettingsTarget::SetAutoHideControls(bool on) { form_.SetAutoHideControls(on); }
 void MainFormSettingsTarget::SetTextColor(Color color) { form_.SetTextColor(color); }
 void MainFormSettingsTarget::ApplyColors() { form_.ApplyColors(); }

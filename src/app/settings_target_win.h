@@ -22,6 +22,7 @@ class MainFormSettingsTarget final : public ISettingsTarget {
   void SetDisplayMemory(bool on) override;
   void SetTrayMode(bool on, bool startup) override;
   void SetHideBarGraph(bool hide) override;
+  void SetShowMoreResources(bool on) override;
   void SetAutoHideControls(bool on) override;
   void SetTextColor(Color color) override;
   void ApplyColors() override;

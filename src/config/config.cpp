@@ -49,18 +49,19 @@ namespace zt {
   X("General", AppModeHotkey, int32_t, 122, 20, kAlways)         \
   X("General", AppModeHotkeyModifiers, int32_t, 3, 21, kAlways)  \
   X("General", KeepHistory, bool, false, 22, kOnceSet)           \
-  X("Location", PosX, int32_t, 0, 23, kAlways)                   \
-  X("Location", PosY, int32_t, 0, 24, kAlways)                   \
-  X("Location", PosWidth, int32_t, 250, 25, kAlways)             \
-  X("Location", PosHeight, int32_t, 105, 26, kAlways)            \
-  X("Colors", BackgroundColor, Color, 16777215, 27, kAlways)     \
-  X("Colors", GraphCPUColor1, Color, 8388608, 28, kAlways)       \
-  X("Colors", GraphCPUColor2, Color, 8388608, 29, kAlways)       \
-  X("Colors", GraphCPUColor3, Color, 8388608, 30, kAlways)       \
-  X("Colors", GraphCPUColor4, Color, 8388608, 31, kAlways)       \
-  X("Colors", GraphMemoryColor, Color, 15780518, 32, kAlways)    \
-  X("Colors", BarColor, Color, 8388608, 33, kAlways)             \
-  X("Colors", TextColor, Color, 0, 34, kAlways)
+  X("General", ShowMoreResources, bool, false, 23, kOnceSet)     \
+  X("Location", PosX, int32_t, 0, 24, kAlways)                   \
+  X("Location", PosY, int32_t, 0, 25, kAlways)                   \
+  X("Location", PosWidth, int32_t, 250, 26, kAlways)             \
+  X("Location", PosHeight, int32_t, 105, 27, kAlways)            \
+  X("Colors", BackgroundColor, Color, 16777215, 28, kAlways)     \
+  X("Colors", GraphCPUColor1, Color, 8388608, 29, kAlways)       \
+  X("Colors", GraphCPUColor2, Color, 8388608, 30, kAlways)       \
+  X("Colors", GraphCPUColor3, Color, 8388608, 31, kAlways)       \
+  X("Colors", GraphCPUColor4, Color, 8388608, 32, kAlways)       \
+  X("Colors", GraphMemoryColor, Color, 15780518, 33, kAlways)    \
+  X("Colors", BarColor, Color, 8388608, 34, kAlways)             \
+  X("Colors", TextColor, Color, 0, 35, kAlways)
 
 #define ZT_DEFINE_VALUE(section, key, type, def, write_place, written) std::atomic<type> key{def};
 ZT_CONFIG_VALUES(ZT_DEFINE_VALUE)

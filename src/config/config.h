@@ -56,6 +56,9 @@ extern std::atomic<int32_t> AppModeHotkeyModifiers;  // 3 (Ctrl+Alt)
 // Keep the per-minute history in "<exe name>.history.csv" beside the
 // settings file.  Written to the file only once set.
 extern std::atomic<bool> KeepHistory;             // false
+// A line under the graph with the disks, the network and the graphics, and
+// their lines in the tray tip.  Written to the file only once set.
+extern std::atomic<bool> ShowMoreResources;       // false
 // [Location]
 extern std::atomic<int32_t> PosX;       // 0
 extern std::atomic<int32_t> PosY;       // 0

@@ -266,7 +266,8 @@ void TForm_Settings::FormShow() {
   SetControlText(Control(kIdSizeFirst), std::to_wstring(v.width));
   SetControlText(Control(kIdSizeFirst + 1), std::to_wstring(v.height));
   for (SettingsCheck c : {SettingsCheck::CheckBox_AlwaysOnTop, SettingsCheck::CheckBox_TrayMode, SettingsCheck::CheckBox_HideTrayWhenVisible,
-                          SettingsCheck::CheckBox_AutoHideControls, SettingsCheck::CheckBox_KeepHistory}) {
+                          SettingsCheck::CheckBox_AutoHideControls, SettingsCheck::CheckBox_KeepHistory,
+                          SettingsCheck::CheckBox_ShowMoreResources}) {
     check(c);
   }
   filling_ = false;

@@ -36,6 +36,8 @@ constexpr SettingsCheckRow kCheckRows[kSettingsCheckCount] = {
     {SettingsCheck::CheckBox_HideTrayWhenVisible, SettingsTab::Display, TextId::SettingsHideTrayWhenVisible, false, &HideTrayWhenVisible},
     {SettingsCheck::CheckBox_LockForm, SettingsTab::Display, TextId::SettingsLockForm, false, &LockForm},
     {SettingsCheck::CheckBox_KeepHistory, SettingsTab::Extended, TextId::SettingsKeepHistory, false, &KeepHistory},
+    {SettingsCheck::CheckBox_ShowMoreResources, SettingsTab::Display, TextId::SettingsShowMoreResources, false,
+     &ShowMoreResources},
 };
 
 constexpr bool CheckRowsInOrder() {
@@ -63,6 +65,7 @@ bool ApplyStoredCheck(SettingsCheck check, bool checked, ISettingsTarget& target
     case SettingsCheck::CheckBox_HideBarGraph: target.SetHideBarGraph(checked); break;
     case SettingsCheck::CheckBox_AutoHideControls: target.SetAutoHideControls(checked); break;
     case SettingsCheck::CheckBox_HideTrayWhenVisible: target.SetTrayMode(AppTrayMode, false); break;
+    case SettingsCheck::CheckBox_ShowMoreResources: target.SetShowMoreResources(checked); break;
     default:
       // Read where they are used: at the next start, the next sample, the
       // next tray update, the next drag or the next finished minute.

@@ -33,6 +33,7 @@ class ISettingsTarget {
   virtual void SetDisplayMemory(bool on) = 0;
   virtual void SetTrayMode(bool on, bool startup) = 0;
   virtual void SetHideBarGraph(bool hide) = 0;
+  virtual void SetShowMoreResources(bool on) = 0;
   virtual void SetAutoHideControls(bool on) = 0;
   virtual void SetTextColor(Color color) = 0;
   // Window colour, colour key, gauge background, bar, line colours and width
@@ -73,8 +74,9 @@ enum class SettingsCheck {
   CheckBox_HideTrayWhenVisible,
   CheckBox_LockForm,
   CheckBox_KeepHistory,
+  CheckBox_ShowMoreResources,  // last of the Display tab's boxes
 };
-constexpr int kSettingsCheckCount = 18;
+constexpr int kSettingsCheckCount = 19;
 
 struct SettingsCheckRow {
   SettingsCheck check;

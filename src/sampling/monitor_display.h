@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "sampling/history.h"
+
 namespace zt {
 
 // Graph lines: 0 memory, 1 to 4 processors (line 1 carries the total when
@@ -22,6 +24,10 @@ class IMonitorDisplay {
   virtual void SetMemoryLabelText(const std::string& utf8) = 0;
   // load: rounded total load per cent; memory: rounded memory per cent, or -1
   // when memory is not displayed.
+  // The latest figures of the disks, the network and the graphics (read at
+  // most once a second; kNoReading where the system does not tell), handed
+  // over before the tray icon's update.
+  virtual void SetResourceFigures(const ResourceFigures&) {}
   virtual void UpdateTrayIcon(int load, int memory) = 0;
 };
 

@@ -88,6 +88,7 @@ void RunDisplayStep(IMonitorDisplay& display, const DisplayFigures& f) {
     display.AddGraphPoint(kGraphLineMemory, x, f.MemoryUsage);
     display.SetMemoryLabelText(MemoryLabelText(f.MemoryTotal, f.MemoryUsage, f.MemoryUsed));
   }
+  display.SetResourceFigures(f.more);
   // 4. Tray icon: kept up to date unless it is hidden while the window shows.
   if (AppTrayMode.load() || !HideTrayWhenVisible.load())
     display.UpdateTrayIcon(RoundToInt(f.CpuUsage), memory ? RoundToInt(f.MemoryUsage) : -1);
@@ -222,6 +223,7 @@ void TResMonitor::UpdateDisplay() {
   f.MemoryTotal = MemoryTotal;
   f.MemoryUsage = MemoryUsage;
   f.MemoryUsed = MemoryUsed;
+  f.more = system_figures_;  // written by FeedHistory on the monitor, which waits meanwhile
   {
     std::lock_guard<std::mutex> lock(mutex_);
     f.Samples = Statistics.Samples;

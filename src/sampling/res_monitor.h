@@ -163,7 +163,8 @@ class TResMonitor : public TWorkerThread {
 // The display step as plain code: gauge, graph lines (trimmed to
 // GraphLength), memory label and tray icon, from the given figures and the
 // settings DisplayEachCPU, DisplayMemory, MemoryAsPercentage, ShowFreeMemory,
-// GraphLength, AppTrayMode and HideTrayWhenVisible.
+// GraphLength, AppTrayMode and HideTrayWhenVisible; the disks', network's
+// and graphics' figures go to the display before the tray icon's update.
 struct DisplayFigures {
   int32_t CpuCount = 1;
   double CpuUsage = 0;
@@ -172,6 +173,7 @@ struct DisplayFigures {
   double MemoryUsage = 0;
   double MemoryUsed = 0;
   uint32_t Samples = 0;
+  ResourceFigures more;  // the disks, the network and the graphics
 };
 void RunDisplayStep(IMonitorDisplay& display, const DisplayFigures& figures);
 

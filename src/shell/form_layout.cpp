@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/more_resources.h"
+
 namespace zt {
 namespace {
 
@@ -25,7 +27,7 @@ int ProportionalLeft(int design_left, int design_width, int width, int client_wi
 
 }  // namespace
 
-FormLayout ComputeFormLayout(int w, int h, bool hide_bar_graph, int dpi) {
+FormLayout ComputeFormLayout(int w, int h, bool hide_bar_graph, int dpi, bool more_line) {
   // The size may come straight from a hand-edited settings file
   // (PosWidth=-2147483648); no window is narrower than nothing or wider than
   // this, and the sums below stay in range.
@@ -33,11 +35,16 @@ FormLayout ComputeFormLayout(int w, int h, bool hide_bar_graph, int dpi) {
   w = std::clamp(w, 0, kLargestClient);
   h = std::clamp(h, 0, kLargestClient);
   const Scaler s{dpi};
+  FormLayout l;
+  if (more_line) {
+    const int line_top = std::max(0, h - s(kMoreLineDesignHeight));
+    l.more_line = Span(s(4), line_top, std::max(s(4), w - s(4)), h);
+    h = line_top;
+  }
   // Right- and bottom-anchored edges keep their design distance from the
   // right and bottom edges.
   auto from_right = [&](int design_x) { return w - s(kDesignClientWidth - design_x); };
   auto from_bottom = [&](int design_y) { return h - s(kDesignClientHeight - design_y); };
-  FormLayout l;
   l.image_move = s.At(0, 0, 20, 20);
   l.sb_menu = s.At(21, 0, 16, 20);
   const int label_top = s(5), label_bottom = s(5 + 13);

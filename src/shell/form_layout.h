@@ -23,12 +23,16 @@ struct FormLayout {
   PixelRect sb_close;
   PixelRect chart;
   PixelRect gauge;
+  PixelRect more_line;  // empty unless the line is shown
 };
 
 // With the gauge hidden the graph reaches the right edge; with it shown the
 // graph ends where the gauge begins.  The client size is in the window's
-// pixels at `dpi`.
-FormLayout ComputeFormLayout(int client_width, int client_height, bool hide_bar_graph, int dpi = kDesignDpi);
+// pixels at `dpi`.  With more_line the window has grown by that line
+// (kMoreLineDesignHeight, more_resources.h): it takes the bottom strip, and
+// everything else sits above it as it would in the window without it.
+FormLayout ComputeFormLayout(int client_width, int client_height, bool hide_bar_graph, int dpi = kDesignDpi,
+                             bool more_line = false);
 
 // The splash text's area inside the graph: right of the 25-unit spacer that
 // keeps it clear of the axis labels.

@@ -29,6 +29,12 @@ bool LiveFigures::SpeedLabel(const std::string& text) {
   return false;
 }
 
+bool LiveFigures::MoreLine() {
+  if (shown_) return true;
+  held_.more_line = true;
+  return false;
+}
+
 bool LiveFigures::GraphChanged() {
   if (shown_) return true;
   held_.graph = true;

@@ -18,6 +18,7 @@ struct HeldFigures {
   std::optional<int> gauge;
   std::optional<std::string> memory_label;  // UTF-8
   std::optional<std::string> speed_label;   // UTF-8
+  bool more_line = false;  // the window keeps its figures
   bool graph = false;
 };
 
@@ -33,6 +34,7 @@ class LiveFigures {
   bool Gauge(int percent);
   bool MemoryLabel(const std::string& text);
   bool SpeedLabel(const std::string& text);
+  bool MoreLine();
   bool GraphChanged();
 
  private:

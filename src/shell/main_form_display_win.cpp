@@ -5,9 +5,12 @@
 #include "shell/main_form_win.h"
 
 #include "sampling/cpu_speed.h"
+#include "sampling/res_monitor.h"
+#include "shell/more_resources.h"
 #include "shell/tray_logic.h"
 #include "shell/widgets_win.h"
 #include "util/shell_win.h"
+#include "util/unicode.h"
 #include "util/unicode_win.h"
 
 namespace zt {
@@ -61,12 +64,30 @@ void TForm_Main::ShowHeldFigures(const HeldFigures& held) {
   if (held.gauge && gauge_) gauge_->SetProgress(*held.gauge);
   if (held.memory_label && label_memory_used_) label_memory_used_->SetText(Widen(*held.memory_label));
   if (held.speed_label && label_cpu_speed_) label_cpu_speed_->SetText(Widen(*held.speed_label));
+  if (held.more_line && label_more_) label_more_->SetText(MoreLineText());
   if (held.graph && chart_) chart_->Invalidate();
+}
+
+void TForm_Main::SetResourceFigures(const ResourceFigures& figures) {
+  more_figures_ = figures;
+  if (!more_line_shown_) return;
+  FollowShown();
+  if (figures_.MoreLine() && label_more_) label_more_->SetText(MoreLineText());
+}
+
+std::wstring TForm_Main::MoreLineText() const {
+  return Widen(MoreResourcesLine(more_figures_, UserDecimalSeparator()));
+}
+
+std::u16string TForm_Main::TipText(int load, int memory) const {
+  std::u16string tip = TrayTipText(load, memory);
+  if (more_line_shown_) tip += Utf16(MoreResourcesTipLines(more_figures_, UserDecimalSeparator()));
+  return tip;
 }
 
 void TForm_Main::UpdateTrayIcon(int load, int memory) {
   const TrayImageList& list = NumericTrayIcons ? tray_numeric_ : tray_gradient_;
-  tray_.SetTip(TrayTipText(load, memory));
+  tray_.SetTip(TipText(load, memory));
   tip_load_ = load;
   tip_memory_ = memory;
   tray_index_ = TrayImageIndex(load, list.Count());

@@ -113,7 +113,7 @@ int TForm_Main::DesignWidth() const {
 int TForm_Main::DesignHeight() const {
   RECT r = {};
   GetWindowRect(hwnd_, &r);
-  return ScaleFromDpi(r.bottom - r.top, dpi_);
+  return ScaleFromDpi(r.bottom - r.top, dpi_) - MoreLineDesignHeight();
 }
 
 int TForm_Main::SetDesignWidth(int width) {
@@ -127,7 +127,7 @@ int TForm_Main::SetDesignWidth(int width) {
 int TForm_Main::SetDesignHeight(int height) {
   RECT r = {};
   GetWindowRect(hwnd_, &r);
-  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ScaleToDpi(height, dpi_),
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, ScaleToDpi(height + MoreLineDesignHeight(), dpi_),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return DesignHeight();
 }

@@ -16,6 +16,7 @@ void TForm_Main::ApplySettings() {
   SetTextColor(TextColor);
   SetDisplayMemory(DisplayMemory);
   SetHideBarGraph(HideBarGraph);
+  SetShowMoreResources(ShowMoreResources);
   RegisterAppModeHotkey();
   SetTrayMode(AppTrayMode, true);
   SetAutoHideControls(AutoHideControls);
@@ -40,7 +41,7 @@ void TForm_Main::InvalidateWidgets() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
   for (TWidget* w : std::initializer_list<TWidget*>{image_move_.get(), sb_menu_.get(), label_cpu_speed_.get(),
                                                      label_memory_used_.get(), sb_hide_.get(), sb_close_.get(),
-                                                     chart_.get(), gauge_.get()}) {
+                                                     chart_.get(), gauge_.get(), label_more_.get()}) {
     if (w) w->Invalidate();
   }
 }
@@ -68,7 +69,7 @@ void TForm_Main::ApplyTranslucency() {
 void TForm_Main::SetTextColor(Color color) {
   look_->text = ToColorRef(color);
   for (TWidget* w : std::initializer_list<TWidget*>{label_cpu_speed_.get(), label_memory_used_.get(),
-                                                     chart_.get(), gauge_.get()}) {
+                                                     chart_.get(), gauge_.get(), label_more_.get()}) {
     if (w) w->Invalidate();
   }
 }
@@ -85,6 +86,25 @@ void TForm_Main::SetHideBarGraph(bool hide) {
   bar_graph_hidden_ = hide;
   if (gauge_) ShowWindow(gauge_->hwnd(), hide ? SW_HIDE : SW_SHOWNA);
   LayoutWidgets();
+}
+
+void TForm_Main::SetShowMoreResources(bool on) {
+  if (on != more_line_shown_ && hwnd_) {
+    // The window keeps its stored size and grows or shrinks by the line;
+    // the resize lays the widgets out.
+    const int height = DesignHeight();
+    more_line_shown_ = on;
+    SetDesignHeight(height);
+  }
+  more_line_shown_ = on;
+  if (!label_more_) return;
+  if (on) label_more_->SetText(MoreLineText());
+  ShowWindow(label_more_->hwnd(), on ? SW_SHOWNA : SW_HIDE);
+  LayoutWidgets();
+  if (tip_load_ >= 0) {
+    tray_.SetTip(TipText(tip_load_, tip_memory_));
+    tray_.UpdateIcon();
+  }
 }
 
 void TForm_Main::FormSysColorChange() {

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "shell/form_layout.h"
+#include "shell/more_resources.h"
 #include "shell/widgets_win.h"
 #include "util/control_text_win.h"
 #include "util/dpi_win.h"
@@ -47,6 +48,7 @@ bool TForm_Main::Create(HINSTANCE instance) {
   // Made at the scaling of the monitor at the stored place; each showing
   // places it again (RestorePlacement).
   DWORD ex_style = WS_EX_TOOLWINDOW | (AlwaysOnTop ? WS_EX_TOPMOST : 0);
+  more_line_shown_ = ShowMoreResources;  // the window is made with its line
   const ScreenPoint at = position_.ToScreen(PosX, PosY, SystemDpi());
   dpi_ = MonitorDpi(MonitorFromPoint(POINT{at.x, at.y}, MONITOR_DEFAULTTONEAREST));
   SIZE size = ScaledSize();
@@ -111,6 +113,7 @@ void TForm_Main::Destroy() {
   sb_hide_.reset();
   sb_close_.reset();
   label_splash_.reset();
+  label_more_.reset();
   chart_.reset();
   gauge_.reset();
   HWND h = hwnd_;
@@ -142,12 +145,16 @@ void TForm_Main::CreateFonts(bool crisp) {
   look_->bold_font = bold_font_.get();
 }
 
-SIZE TForm_Main::ScaledSize() const { return {ScaleToDpi(PosWidth, dpi_), ScaleToDpi(PosHeight, dpi_)}; }
+SIZE TForm_Main::ScaledSize() const {
+  return {ScaleToDpi(PosWidth, dpi_), ScaleToDpi(PosHeight + MoreLineDesignHeight(), dpi_)};
+}
+
+int TForm_Main::MoreLineDesignHeight() const { return more_line_shown_ ? kMoreLineDesignHeight : 0; }
 
 void TForm_Main::CreateWidgets() {
   RECT rc;
   GetClientRect(hwnd_, &rc);
-  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, HideBarGraph, dpi_);
+  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, HideBarGraph, dpi_, more_line_shown_);
   image_move_ = std::make_unique<TSpeedButton>(*look_, Glyph::MoveArrows, false);
   image_move_->Create(hwnd_, kIdImageMove, l.image_move, Widen(Text(TextId::MainMove)), true);
   sb_menu_ = std::make_unique<TSpeedButton>(*look_, Glyph::Diamond, true);
@@ -168,6 +175,8 @@ void TForm_Main::CreateWidgets() {
   label_splash_->Create(chart_->hwnd(), kIdLabelSplash, {0, 0, l.chart.Width(), l.chart.Height()},
                         L"#SPLASH#", true);
   chart_->SetSplash(label_splash_->hwnd());
+  label_more_ = std::make_unique<TLabel>(*look_, true);
+  label_more_->Create(hwnd_, kIdLabelMoreResources, l.more_line, MoreLineText(), more_line_shown_);
   // The labels size themselves to their design texts.
   label_cpu_speed_->Refit();
   label_memory_used_->Refit();
@@ -218,8 +227,9 @@ void TForm_Main::Retext() {
     popup_menu_.Build();
     popup_menu_.SetLockChecked(locked);
   }
+  if (label_more_) label_more_->SetText(MoreLineText());
   if (tip_load_ >= 0) {
-    tray_.SetTip(TrayTipText(tip_load_, tip_memory_));
+    tray_.SetTip(TipText(tip_load_, tip_memory_));
     tray_.UpdateIcon();
   }
 }
@@ -228,7 +238,7 @@ void TForm_Main::LayoutWidgets() {
   if (!hwnd_ || !chart_) return;
   RECT rc;
   GetClientRect(hwnd_, &rc);
-  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, bar_graph_hidden_, dpi_);
+  const FormLayout l = ComputeFormLayout(rc.right, rc.bottom, bar_graph_hidden_, dpi_, more_line_shown_);
   image_move_->SetBounds(l.image_move);
   sb_menu_->SetBounds(l.sb_menu);
   sb_hide_->SetBounds(l.sb_hide);
@@ -243,6 +253,7 @@ void TForm_Main::LayoutWidgets() {
   chart_->SetBounds(l.chart);
   gauge_->SetBounds(l.gauge);
   label_splash_->SetBounds({0, 0, l.chart.Width(), l.chart.Height()});
+  if (more_line_shown_) label_more_->SetBounds(l.more_line);
   chart_->Invalidate();
 }
 

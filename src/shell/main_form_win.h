@@ -58,6 +58,7 @@ enum MainWindowControl : int {
   kIdChart = 107,
   kIdGauge = 108,
   kIdLabelSplash = 109,
+  kIdLabelMoreResources = 110,
 };
 
 constexpr wchar_t kMainWindowClass[] = L"TForm_Main";
@@ -99,6 +100,10 @@ class TForm_Main : public IMonitorDisplay {
   void SetTextColor(Color color);
   void SetDisplayMemory(bool on);
   void SetHideBarGraph(bool hide);
+  // The line of the disks, the network and the graphics under the graph,
+  // and their lines in the tray tip: on, the window grows by the line; off,
+  // it is as it has always been.
+  void SetShowMoreResources(bool on);
   // The language changed: the title controls' names and tips, the menu and
   // the tray tip read their texts again; nothing else changes.
   void Retext();
@@ -141,6 +146,7 @@ class TForm_Main : public IMonitorDisplay {
   void AddGraphPoint(int line, double x, double y) override;
   void SetMemoryLabelText(const std::string& utf8) override;
   void UpdateTrayIcon(int load, int memory) override;
+  void SetResourceFigures(const ResourceFigures& figures) override;
 
  private:
   static constexpr UINT_PTR kTimerHideSplash = 1;
@@ -195,6 +201,12 @@ class TForm_Main : public IMonitorDisplay {
   // visible) brings them.  main_form_display_win.cpp
   void FollowShown();
   void ShowHeldFigures(const HeldFigures& held);
+  // The tray tip for the figures, with the lines of the disks, the network
+  // and the graphics while their line is on.
+  std::u16string TipText(int load, int memory) const;
+  std::wstring MoreLineText() const;
+  // What the line adds to the window's height, in design units.
+  int MoreLineDesignHeight() const;
 
   // Commands (menu items and title buttons).  main_form_commands_win.cpp
   // The window's own switches of tray mode (the hide button, the menu, the
@@ -233,6 +245,7 @@ class TForm_Main : public IMonitorDisplay {
   POINT last_mouse_ = {LONG_MIN, LONG_MIN};
   // The applied state of HideBarGraph and AutoHideControls.
   bool bar_graph_hidden_ = false;
+  bool more_line_shown_ = false;  // the applied state of ShowMoreResources
   bool auto_hide_controls_ = false;
   bool fonts_crisp_ = false;
   Language fonts_language_ = Language::Chinese;  // whose face the fonts have
@@ -257,9 +270,11 @@ class TForm_Main : public IMonitorDisplay {
   std::unique_ptr<TChart> chart_;
   std::unique_ptr<TGauge> gauge_;
   std::unique_ptr<TSplashLabel> label_splash_;
+  std::unique_ptr<TLabel> label_more_;
 
   ChartData chart_data_;
   LiveFigures figures_;
+  ResourceFigures more_figures_;  // the latest of the disks, the network and the graphics
   TrayImageList tray_numeric_;
   TrayImageList tray_gradient_;
   UniqueIcon tray_program_icon_;  // the tray's picture before the first sample

@@ -12,9 +12,9 @@ namespace zt {
 
 constexpr int kTrayNumericImages = 101;
 constexpr int kTrayGradientImages = 15;
-// The shell's oldest tip field holds 64 characters with the terminator; the
-// program keeps to that on every system so the tip reads the same everywhere.
-constexpr std::size_t kTrayTipMaxChars = 63;
+// The shell's tip field holds 128 characters with the terminator (every
+// system the program runs on).
+constexpr std::size_t kTrayTipMaxChars = 127;
 
 // Image for a load in per cent: load x (count - 1) / 100, rounded to the
 // nearest integer with an exact half going to the even neighbour, then kept
@@ -26,7 +26,7 @@ int TrayImageIndex(int load, int count);
 // line, in the current language.
 std::u16string TrayTipText(int load, int memory);
 
-// The first 63 UTF-16 units of text, never ending in half a surrogate pair.
+// The first 127 UTF-16 units of text, never ending in half a surrogate pair.
 std::u16string LimitTrayTip(const std::u16string& text);
 
 // What the notification area was last given, so that an update which

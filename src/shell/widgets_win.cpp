@@ -155,6 +155,7 @@ void TLabel::Refit() {
 }
 
 void TLabel::AutoSize() {
+  if (line_) return;
   const std::wstring text = ControlText(hwnd_);
   WindowDc dc(hwnd_);
   SelectedObject font(dc.get(), look_.bold_font);
@@ -177,7 +178,7 @@ LRESULT TLabel::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
   }
   if (msg == WM_SIZE) Invalidate();
   // Like a standard control, the label tells the font its text is drawn in.
-  if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(look_.bold_font);
+  if (msg == WM_GETFONT) return reinterpret_cast<LRESULT>(Font());
   return TWidget::Handle(msg, wparam, lparam);
 }
 
@@ -186,10 +187,11 @@ void TLabel::Paint(HDC dc, int width, int height) {
   RECT rc = {0, 0, width, height};
   FillRect(dc, &rc, back.Get(look_.back));
   const std::wstring text = ControlText(hwnd_);
-  SelectedObject font(dc, look_.bold_font);
+  SelectedObject font(dc, Font());
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, look_.text);
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+  const UINT fit = line_ ? DT_VCENTER | DT_END_ELLIPSIS : DT_TOP | DT_NOCLIP;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | fit);
 }
 
 // ---------------------------------------------------------------------------

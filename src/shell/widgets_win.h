@@ -107,7 +107,10 @@ struct WidgetLook {
 // A bold text label that sizes its width to its text.
 class TLabel : public TWidget {
  public:
-  explicit TLabel(const WidgetLook& look) : look_(look) {}
+  // A line keeps the size it is given and is drawn in the plain face, its
+  // text cut with an ellipsis where it does not fit; a label sizes itself
+  // to its text in the bold face.
+  explicit TLabel(const WidgetLook& look, bool line = false) : look_(look), line_(line) {}
   void SetText(const std::wstring& text);
   // Sizes the label to its text again (after a font change).
   void Refit();
@@ -119,7 +122,9 @@ class TLabel : public TWidget {
 
  private:
   void AutoSize();
+  HFONT Font() const { return line_ ? look_.font : look_.bold_font; }
   const WidgetLook& look_;
+  bool line_;
 };
 
 enum class Glyph { Diamond, DownArrow, Cross, MoveArrows };

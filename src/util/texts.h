@@ -57,6 +57,13 @@ enum class TextId : uint16_t {
   // The tray tip's two lines.
   TrayTipCpu,     // "CPU: {}%"
   TrayTipMemory,  // "Memory: {}%"
+  // The line of the disks, the network and the graphics under the graph
+  // (ShowMoreResources), whose labels also begin their tray tip lines, and
+  // its check box on the settings dialog's Display tab.
+  MoreDisk,
+  MoreNetwork,
+  MoreGraphics,
+  SettingsShowMoreResources,
   // Message boxes: titles and buttons.
   BoxWarning,
   BoxError,

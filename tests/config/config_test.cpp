@@ -277,6 +277,14 @@ TEST_F(ConfigTest, KeepHistoryIsWrittenOnlyOnceSet) {
   EXPECT_NE(ReadIni().find("KeepHistory=0\r\n"), std::string::npos);
 }
 
+TEST_F(ConfigTest, ShowMoreResourcesOnceSetIsWrittenAndReadBack) {  // (left out of the fresh file above)
+  ShowMoreResources = true;
+  SaveConfig();
+  ResetConfigToDefaults();
+  LoadConfig();
+  EXPECT_TRUE(ShowMoreResources) << ReadIni();
+}
+
 TEST_F(ConfigTest, OnlyTheFirstSaveOfARunWrites) {
   SaveConfig();
   std::string first = ReadIni();

@@ -33,6 +33,7 @@ class FakeTarget : public ISettingsTarget {
     Applied(std::string("tray ") + (on ? "on" : "off") + (startup ? " startup" : ""), AppTrayMode == on);
   }
   void SetHideBarGraph(bool hide) override { Applied("bar", HideBarGraph == hide); }
+  void SetShowMoreResources(bool on) override { Applied("more", ShowMoreResources == on); }
   void SetAutoHideControls(bool on) override { Applied("autohide", AutoHideControls == on); }
   void SetTextColor(Color color) override { Applied("text colour", TextColor == color); }
   void ApplyColors() override { calls.push_back("colours"); }

@@ -34,6 +34,37 @@ TEST(MainWindowDisplayE2E, HideBarGraphGivesTheGraphTheGaugesColumn) {
   }
 }
 
+// On, the window grows by a line under the graph with what the system tells
+// of the disks, the network and the graphics (Wine: the network only), and
+// the tray tip gains their lines; off, no line and no growth.
+TEST(MainWindowDisplayE2E, ShowMoreResourcesAddsItsLineBelowAnUnchangedGraph) {
+  const std::wstring net = Widen(TextIn(SystemLanguage(), TextId::MoreNetwork));
+  RECT client[2], chart[2];
+  for (int on = 0; on <= 1; ++on) {
+    AppFolder folder;
+    folder.WriteIni("[General]\r\nFirstLaunch=0\r\nShowMoreResources=" + std::to_string(on) + "\r\n");
+    App app(folder.exe());
+    HWND main = app.WaitForMainWindow();
+    ASSERT_TRUE(main && WaitVisible(main, true));
+    GetClientRect(main, &client[on]);
+    chart[on] = ChildRectIn(main, kIdChart);
+    HWND line = GetDlgItem(main, kIdLabelMoreResources);
+    EXPECT_EQ(line && IsWindowVisible(line), on == 1);
+    std::wstring text, tip;
+    QueryReceiver receiver;
+    if (on && line) {
+      EXPECT_TRUE(WaitUntil([&] { return (text = WindowText(line)).rfind(net + L" \u2193", 0) == 0; }, 10000))
+          << Narrow(text);
+      EXPECT_TRUE(WaitUntil([&] { return (tip = receiver.Ask(main, AppQuery::TrayTip)).find(L"\r" + net) != tip.npos; },
+                            5000)) << Narrow(tip);
+    }
+    ASSERT_TRUE(CloseMain(app, main));
+  }
+  EXPECT_EQ(client[1].right, client[0].right);
+  EXPECT_GT(client[1].bottom, client[0].bottom) << "the window grows by the line";
+  EXPECT_TRUE(EqualRect(&chart[1], &chart[0])) << "the graph stays as it was";
+}
+
 // (Leaks over many samples are counted at the system calls in the main
 // window's own test, MainFormTest.LiveObjectsStayFlatOverTenThousandSamples.)
 TEST(MainWindowDisplayE2E, SamplesReachTheGraphGaugeAndTray) {

@@ -123,13 +123,13 @@ TEST_F(TrayIconTest, OnlyANewPictureOrTipReachesTheShell) {
   EXPECT_EQ(shell_.icon_calls[7].tip, L"CPU: 62%\r内存: 52%");
 }
 
-TEST_F(TrayIconTest, TipKeepsChineseAndTheSixtyThreeCharacterLimit) {
+TEST_F(TrayIconTest, TipKeepsChineseAndTheShellsCharacterLimit) {
   TTrayIcon icon;
   icon.Prepare(nullptr, WM_TRAYNOTIFY, nullptr, L"Zettrim");
   icon.SetTip(TrayTipText(37, 52));
   EXPECT_STREQ(icon.data().szTip, L"CPU: 37%\r内存: 52%");
-  icon.SetTip(std::u16string(100, u'x'));
-  EXPECT_EQ(wcslen(icon.data().szTip), 63u);
+  icon.SetTip(std::u16string(200, u'x'));
+  EXPECT_EQ(wcslen(icon.data().szTip), 127u);
 }
 
 TEST_F(TrayIconTest, ImagesComeFromTheListWithoutNewIcons) {

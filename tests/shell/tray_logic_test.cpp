@@ -38,17 +38,17 @@ TEST(TrayTipText, OneLineWithoutMemoryTwoWithIt) {
   EXPECT_EQ(TrayTipText(3, 0), u"CPU: 3%\r内存: 0%");
 }
 
-TEST(LimitTrayTip, KeepsSixtyThreeUnitsAndWholeSurrogatePairs) {
+TEST(LimitTrayTip, KeepsTheShellsHundredTwentySevenUnitsAndWholeSurrogatePairs) {
   std::u16string shortTip = u"CPU: 4%";
   EXPECT_EQ(LimitTrayTip(shortTip), shortTip);
-  std::u16string longTip(80, u'x');
-  EXPECT_EQ(LimitTrayTip(longTip).size(), 63u);
-  std::u16string exact(63, u'y');
+  std::u16string longTip(160, u'x');
+  EXPECT_EQ(LimitTrayTip(longTip).size(), 127u);
+  std::u16string exact(127, u'y');
   EXPECT_EQ(LimitTrayTip(exact), exact);
   // A pair straddling the limit is dropped whole rather than cut in half.
-  std::u16string pair = std::u16string(62, u'z') + u"\U0001F600" + u"tail";
+  std::u16string pair = std::u16string(126, u'z') + u"\U0001F600" + u"tail";
   std::u16string limited = LimitTrayTip(pair);
-  EXPECT_EQ(limited, std::u16string(62, u'z'));
+  EXPECT_EQ(limited, std::u16string(126, u'z'));
 }
 
 TEST(TrayShellCopy, OnlyWhatTheShellDoesNotHoldIsSent) {

@@ -15,6 +15,7 @@ class QuietSettingsTarget : public ISettingsTarget {
   void SetDisplayMemory(bool) override { ++changes; }
   void SetTrayMode(bool, bool) override { ++changes; }
   void SetHideBarGraph(bool) override { ++changes; }
+  void SetShowMoreResources(bool) override { ++changes; }
   void SetAutoHideControls(bool) override { ++changes; }
   void SetTextColor(Color) override { ++changes; }
   void ApplyColors() override { ++changes; }
