@@ -16,10 +16,11 @@
 // "history" is "window" with the history window open beside it (the menu's
 // History command), drawing its graph once a second.
 //
-// A sixth argument "every=N" prints the program's memory every N minutes
-// of the measuring period as well (under Wine the Linux process's resident
-// set, elsewhere the working set and the private bytes), e.g. the history
-// window's cost over 70 minutes:
+// Settings of the [General] section may follow the mode
+// ("ShowMoreResources=1").  An argument "every=N" prints the program's
+// memory every N minutes of the measuring period as well (under Wine the
+// Linux process's resident set, elsewhere the working set and the private
+// bytes), e.g. the history window's cost over 70 minutes:
 //
 //   tray_mode_cost_win_bench 4200 zettrim-testable.exe 100 history every=10
 //
@@ -431,7 +432,7 @@ int RunSideBySide(int seconds, const std::wstring& exe, unsigned rate, bool wind
 }
 
 int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool window, bool history,
-            int every_minutes) {
+            int every_minutes, const std::string& more_settings) {
   // A private folder: the program's settings file sits beside it.
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -443,7 +444,7 @@ int Measure(int seconds, const std::wstring& zettrim_source, unsigned rate, bool
   const std::string settings = "[General]\r\nFirstLaunch=0\r\nAppTrayMode=" +
                                // The window alone: no tray icon beside it, as the reference has none.
                                std::string(window ? "0\r\nHideTrayWhenVisible=1" : "1") + "\r\nRate=" + std::to_string(rate) +
-                               "\r\nAppModeHotkey=0\r\nAppModeHotkeyModifiers=0\r\n";
+                               "\r\nAppModeHotkey=0\r\nAppModeHotkeyModifiers=0\r\n" + more_settings;
   int status = 2;
   if (!CopyFileW(zettrim_source.c_str(), exe.c_str(), FALSE) || !WriteFileBytes(ini, settings)) {
     std::fprintf(stderr, "cannot make the program's folder %ls\n", dir.c_str());
@@ -471,6 +472,13 @@ int main(int argc, char** argv) {
   const unsigned rate = argc >= 4 ? static_cast<unsigned>(std::atoi(argv[3])) : 100u;
   const bool history = argc >= 5 && std::strcmp(argv[4], "history") == 0;
   const bool window = history || (argc >= 5 && std::strcmp(argv[4], "window") == 0);
-  const int every = argc >= 6 && std::strncmp(argv[5], "every=", 6) == 0 ? std::atoi(argv[5] + 6) : 0;
-  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window, history, every);
+  // After the mode: "every=N", and settings of the [General] section
+  // ("ShowMoreResources=1").
+  int every = 0;
+  std::string more_settings;
+  for (int i = 5; i < argc; ++i) {
+    if (std::strncmp(argv[i], "every=", 6) == 0) every = std::atoi(argv[i] + 6);
+    else if (std::strchr(argv[i], '=')) more_settings += std::string(argv[i]) + "\r\n";
+  }
+  return Measure(seconds > 0 ? seconds : 30, zettrim, rate, window, history, every, more_settings);
 }
