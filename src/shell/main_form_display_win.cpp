@@ -4,6 +4,8 @@
 // figures; the tray icon is called only for a new picture or tip.
 #include "shell/main_form_win.h"
 
+#include <cstring>
+
 #include "sampling/cpu_speed.h"
 #include "sampling/res_monitor.h"
 #include "shell/more_resources.h"
@@ -69,8 +71,12 @@ void TForm_Main::ShowHeldFigures(const HeldFigures& held) {
 }
 
 void TForm_Main::SetResourceFigures(const ResourceFigures& figures) {
+  // Read once a second at most but handed over with every sample: the line
+  // is made again only when they change (compared bit for bit, so that an
+  // absent figure equals itself).
+  const bool same = std::memcmp(&figures, &more_figures_, sizeof figures) == 0;
   more_figures_ = figures;
-  if (!more_line_shown_) return;
+  if (!more_line_shown_ || same) return;
   FollowShown();
   if (figures_.MoreLine() && label_more_) label_more_->SetText(MoreLineText());
 }
